@@ -1,0 +1,34 @@
+// An embedded chart as the chart report shapes it.
+#pragma once
+
+#include <string>
+
+#include "host/geometry.h"
+
+namespace tavo::host {
+
+class Worksheet;
+
+class Chart {
+ public:
+  virtual ~Chart() = default;
+  virtual std::string name() const = 0;
+  virtual void setChartType(int type) = 0;
+  // One series per column (plotBy 2) or per row (plotBy 1) of the source.
+  virtual void setSourceData(Worksheet& sheet, const Rect& source, int plotBy) = 0;
+  virtual void setSeriesCategories(int series, Worksheet& sheet, const Rect& categories) = 0;
+  virtual void setHasTitle(bool) = 0;
+  virtual void setTitleText(const std::string&) = 0;
+  virtual void setTitleFontSize(double) = 0;
+  virtual void setHasLegend(bool) = 0;
+  virtual void setHasAxis(int axisType, int axisGroup, bool) = 0;
+  virtual void setAxisHasMajorGridlines(int axisType, bool) = 0;
+  virtual void setAxisBetweenCategories(int axisType, bool) = 0;
+  virtual void setHasDropLines(int chartGroup, bool) = 0;
+  virtual void applyDataLabels(int series) = 0;
+  virtual void setDataLabelPosition(int series, int position) = 0;
+  virtual void clearPlotAreaFormats() = 0;
+  virtual void setPlacement(double left, double top, double width, double height) = 0;
+};
+
+}  // namespace tavo::host

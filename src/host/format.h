@@ -1,0 +1,92 @@
+// Cell formats as the commands set and read them, and the palette.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "host/constants.h"
+
+namespace tavo::host {
+
+// A colour as 0xRRGGBB.
+using Rgb = std::uint32_t;
+
+inline constexpr Rgb rgb(int r, int g, int b) {
+  return static_cast<Rgb>((r << 16) | (g << 8) | b);
+}
+
+// The classic palette: index 1..56.
+std::array<Rgb, 56> classicPalette();
+
+struct Font {
+  std::string name = "宋体";
+  double size = 11;
+  bool bold = false;
+  int underline = xl::kNone;
+  int colorIndex = 1;
+  friend bool operator==(const Font&, const Font&) = default;
+};
+
+struct Format {
+  Font font;
+  int fillColorIndex = xl::kNone;
+  int borderLineStyle = xl::kNone;  // the same line on all four edges
+  int horizontalAlignment = xl::kGeneral;
+  int verticalAlignment = xl::kBottom;
+  std::string numberFormat = "G/通用格式";
+  friend bool operator==(const Format&, const Format&) = default;
+};
+
+inline constexpr const char* kGeneralFormat = "G/通用格式";
+inline constexpr const char* kTextFormat = "@";
+
+// Only the parts that are set change; a range assignment of one property.
+struct FormatPatch {
+  std::optional<std::string> fontName;
+  std::optional<double> fontSize;
+  std::optional<bool> bold;
+  std::optional<int> underline;
+  std::optional<int> fontColorIndex;
+  std::optional<int> fillColorIndex;
+  std::optional<int> borderLineStyle;
+  std::optional<int> horizontalAlignment;
+  std::optional<int> verticalAlignment;
+  std::optional<std::string> numberFormat;
+
+  void applyTo(Format& f) const {
+    if (fontName) f.font.name = *fontName;
+    if (fontSize) f.font.size = *fontSize;
+    if (bold) f.font.bold = *bold;
+    if (underline) f.font.underline = *underline;
+    if (fontColorIndex) f.font.colorIndex = *fontColorIndex;
+    if (fillColorIndex) f.fillColorIndex = *fillColorIndex;
+    if (borderLineStyle) f.borderLineStyle = *borderLineStyle;
+    if (horizontalAlignment) f.horizontalAlignment = *horizontalAlignment;
+    if (verticalAlignment) f.verticalAlignment = *verticalAlignment;
+    if (numberFormat) f.numberFormat = *numberFormat;
+  }
+};
+
+// A character run inside a text cell with its own font size or name;
+// start is 1-based and counts characters (code points), as the host does.
+struct TextRun {
+  int start = 1;
+  int length = 0;
+  std::optional<double> fontSize;
+  std::optional<std::string> fontName;
+  friend bool operator==(const TextRun&, const TextRun&) = default;
+};
+
+struct Validation {
+  int type = xl::kValidateInputOnly;
+  int alertStyle = xl::kAlertStop;
+  int op = xl::kBetween;
+  std::string formula1;
+  bool ignoreBlank = true;
+  std::string inputMessage;
+  friend bool operator==(const Validation&, const Validation&) = default;
+};
+
+}  // namespace tavo::host

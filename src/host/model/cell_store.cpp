@@ -1,0 +1,56 @@
+#include "host/model/cell_store.h"
+
+namespace tavo::model {
+
+void Slot::release() {
+  if (kind_ == Kind::Text) delete u_.text;
+  else if (kind_ == Kind::Formula) delete u_.formula;
+}
+
+Slot Slot::clone() const {
+  Slot s;
+  s.style_ = style_;
+  s.kind_ = kind_;
+  s.u_ = u_;
+  if (kind_ == Kind::Text) {
+    s.u_.text = new TextPayload(*u_.text);
+  } else if (kind_ == Kind::Formula) {
+    auto* f = new FormulaPayload;
+    if (u_.formula->root) f->root = model::clone(*u_.formula->root);
+    f->opaqueA1 = u_.formula->opaqueA1;
+    f->cached = u_.formula->cached;
+    s.u_.formula = f;
+  }
+  return s;
+}
+
+host::Value Slot::constant() const {
+  switch (kind_) {
+    case Kind::Number: return u_.num;
+    case Kind::Text: return u_.text->text;
+    case Kind::Boolean: return u_.b;
+    case Kind::Error: return u_.err;
+    case Kind::Formula: return u_.formula->cached;
+    case Kind::Empty: break;
+  }
+  return {};
+}
+
+void Slot::setConstant(const host::Value& v) {
+  release();
+  switch (v.kind()) {
+    case host::Value::Kind::Empty: kind_ = Kind::Empty; break;
+    case host::Value::Kind::Number: kind_ = Kind::Number; u_.num = v.number(); break;
+    case host::Value::Kind::Text: kind_ = Kind::Text; u_.text = new TextPayload{v.text(), {}}; break;
+    case host::Value::Kind::Boolean: kind_ = Kind::Boolean; u_.b = v.boolean(); break;
+    case host::Value::Kind::Error: kind_ = Kind::Error; u_.err = v.error(); break;
+  }
+}
+
+void Slot::setFormula(std::unique_ptr<FormulaPayload> f) {
+  release();
+  kind_ = Kind::Formula;
+  u_.formula = f.release();
+}
+
+}  // namespace tavo::model

@@ -1,0 +1,112 @@
+// Cell storage: one dense vector of 16-byte slots per column, grown to the
+// column's last used row. Text and formulas live behind a pointer so that a
+// sheet of numbers stays small.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/format.h"
+#include "host/model/formula/ast.h"
+#include "host/value.h"
+
+namespace tavo::model {
+
+struct TextPayload {
+  std::string text;
+  std::vector<host::TextRun> runs;
+};
+
+struct FormulaPayload {
+  NodePtr root;              // null for a formula the model cannot evaluate
+  std::string opaqueA1;      // its text as loaded, kept for such formulas
+  host::Value cached;        // last computed (or loaded) value
+  std::uint64_t generation = 0;  // workbook generation of `cached`; 0 = stale
+  bool evaluating = false;
+};
+
+using StyleId = std::uint32_t;  // 0: no format of its own
+
+class Slot {
+ public:
+  enum class Kind : std::uint8_t { Empty, Number, Text, Boolean, Error, Formula };
+
+  Slot() { u_.num = 0; }
+  ~Slot() { release(); }
+  Slot(Slot&& o) noexcept : u_(o.u_), style_(o.style_), kind_(o.kind_) { o.kind_ = Kind::Empty; }
+  Slot& operator=(Slot&& o) noexcept {
+    if (this != &o) {
+      release();
+      u_ = o.u_;
+      style_ = o.style_;
+      kind_ = o.kind_;
+      o.kind_ = Kind::Empty;
+    }
+    return *this;
+  }
+  Slot(const Slot&) = delete;
+  Slot& operator=(const Slot&) = delete;
+  Slot clone() const;
+
+  Kind kind() const { return kind_; }
+  bool hasContent() const { return kind_ != Kind::Empty; }
+  bool isFormula() const { return kind_ == Kind::Formula; }
+  bool inUse() const { return kind_ != Kind::Empty || style_ != 0; }
+  StyleId style() const { return style_; }
+  void setStyle(StyleId s) { style_ = s; }
+
+  double number() const { return u_.num; }
+  const TextPayload& text() const { return *u_.text; }
+  TextPayload& text() { return *u_.text; }
+  FormulaPayload& formula() { return *u_.formula; }
+  const FormulaPayload& formula() const { return *u_.formula; }
+
+  // A constant's value; formulas must be read through the workbook.
+  host::Value constant() const;
+  void setConstant(const host::Value&);
+  void setFormula(std::unique_ptr<FormulaPayload>);
+  void clearContent() {
+    release();
+    kind_ = Kind::Empty;
+  }
+
+ private:
+  void release();
+  union {
+    double num;
+    bool b;
+    host::ErrorKind err;
+    TextPayload* text;
+    FormulaPayload* formula;
+  } u_;
+  StyleId style_ = 0;
+  Kind kind_ = Kind::Empty;
+};
+
+class Column {
+ public:
+  int size() const { return static_cast<int>(slots_.size()); }  // last row held
+  const Slot* get(int row) const {
+    return row >= 1 && row <= size() ? &slots_[static_cast<std::size_t>(row - 1)] : nullptr;
+  }
+  Slot* find(int row) {
+    return row >= 1 && row <= size() ? &slots_[static_cast<std::size_t>(row - 1)] : nullptr;
+  }
+  Slot& at(int row) {
+    if (row > size()) slots_.resize(static_cast<std::size_t>(row));
+    return slots_[static_cast<std::size_t>(row - 1)];
+  }
+  // Drops empty trailing slots so that sizes stay the extent of the data.
+  void trim() {
+    while (!slots_.empty() && !slots_.back().inUse()) slots_.pop_back();
+  }
+  std::vector<Slot>& slots() { return slots_; }
+  const std::vector<Slot>& slots() const { return slots_; }
+
+ private:
+  std::vector<Slot> slots_;
+};
+
+}  // namespace tavo::model

@@ -1,0 +1,59 @@
+// An embedded chart held as data; the xlsx writer draws it.
+#pragma once
+
+#include <string>
+
+#include "host/chart.h"
+
+namespace tavo::model {
+
+class Sheet;
+
+struct ChartData {
+  std::string name;
+  int type = 65;
+  const Sheet* sourceSheet = nullptr;
+  host::Rect source{};
+  int plotBy = 2;
+  const Sheet* categorySheet = nullptr;
+  host::Rect categories{};
+  bool hasCategories = false;
+  bool hasTitle = false;
+  std::string title;
+  double titleFontSize = 18;
+  bool hasLegend = true;
+  bool hasValueAxis = true;
+  bool hasCategoryAxis = true;
+  bool valueGridlines = true;
+  bool axisBetweenCategories = true;
+  bool hasDropLines = false;
+  bool dataLabels = false;
+  int dataLabelPosition = 0;
+  bool plotAreaCleared = false;
+  double left = 0, top = 0, width = 360, height = 216;
+};
+
+class ModelChart final : public host::Chart {
+ public:
+  explicit ModelChart(std::string name) { data.name = std::move(name); }
+  std::string name() const override { return data.name; }
+  void setChartType(int t) override { data.type = t; }
+  void setSourceData(host::Worksheet& sheet, const host::Rect& r, int plotBy) override;
+  void setSeriesCategories(int series, host::Worksheet& sheet, const host::Rect& r) override;
+  void setHasTitle(bool b) override { data.hasTitle = b; }
+  void setTitleText(const std::string& t) override;
+  void setTitleFontSize(double s) override;
+  void setHasLegend(bool b) override { data.hasLegend = b; }
+  void setHasAxis(int axisType, int axisGroup, bool b) override;
+  void setAxisHasMajorGridlines(int axisType, bool b) override;
+  void setAxisBetweenCategories(int axisType, bool b) override;
+  void setHasDropLines(int chartGroup, bool b) override;
+  void applyDataLabels(int series) override;
+  void setDataLabelPosition(int series, int position) override;
+  void clearPlotAreaFormats() override { data.plotAreaCleared = true; }
+  void setPlacement(double left, double top, double width, double height) override;
+
+  ChartData data;
+};
+
+}  // namespace tavo::model

@@ -1,0 +1,239 @@
+// Cells, values and formulas of a model worksheet.
+#include "host/model/sheet.h"
+
+#include <algorithm>
+
+#include "host/model/application.h"
+#include "host/model/formula/parser.h"
+#include "host/model/formula/printer.h"
+#include "host/model/workbook.h"
+
+namespace tavo::model {
+
+using host::Cell;
+using host::HostError;
+using host::Rect;
+using host::Value;
+
+Sheet::Sheet(Workbook& wb, std::string name)
+    : wb_(wb), name_(std::move(name)), sheetStyle_(StyleTable::kDefault) {}
+
+Sheet::~Sheet() = default;
+
+host::Workbook& Sheet::workbook() { return wb_; }
+
+void Sheet::touch() const { wb_.touch(); }
+
+void Sheet::setName(const std::string& n) {
+  if (n == name_) return;
+  if (n.empty() || n.size() > 93 /* 31 CJK characters */ ||
+      n.find_first_of("[]:*?/\\") != std::string::npos || n.front() == '\'' || n.back() == '\'')
+    throw HostError::refused("工作表名称无效: " + n);
+  auto* other = wb_.findModelSheet(n);
+  if (other && other != this) throw HostError::refused("工作表名称已被占用: " + n);
+  name_ = n;
+  touch();
+}
+
+void Sheet::setVisible(bool v) {
+  if (!v && visible_) {
+    int shown = 0;
+    for (int i = 1; i <= wb_.sheetCount(); ++i) shown += wb_.modelSheet(i).visible() ? 1 : 0;
+    if (shown <= 1) throw HostError::refused("工作簿中至少要有一张可见的工作表");
+  }
+  visible_ = v;
+}
+
+void Sheet::activate() {
+  if (!visible_) throw HostError::refused("不能激活隐藏的工作表");
+  wb_.application().setActiveWorkbook(wb_);
+  wb_.setActiveSheet(*this);
+}
+
+void Sheet::setTabColorIndex(int c) {
+  if (c != host::xl::kNone && (c < 1 || c > 56)) throw HostError::refused("颜色索引无效");
+  tabColor_ = c;
+}
+
+const Column* Sheet::column(int col) const {
+  return col >= 1 && col <= columnCount() ? &cols_[static_cast<std::size_t>(col - 1)] : nullptr;
+}
+
+Column& Sheet::columnAt(int col) {
+  if (col > columnCount()) cols_.resize(static_cast<std::size_t>(col));
+  return cols_[static_cast<std::size_t>(col - 1)];
+}
+
+const Slot* Sheet::slot(Cell c) const {
+  const Column* col = column(c.col);
+  return col ? col->get(c.row) : nullptr;
+}
+
+Slot* Sheet::findSlot(Cell c) {
+  if (c.col < 1 || c.col > columnCount()) return nullptr;
+  return cols_[static_cast<std::size_t>(c.col - 1)].find(c.row);
+}
+
+Slot& Sheet::slotAt(Cell c) { return columnAt(c.col).at(c.row); }
+
+Rect Sheet::clipToStored(const Rect& r) const {
+  int maxRow = 0;
+  int right = std::min(r.right, columnCount());
+  for (int c = r.left; c <= right; ++c) maxRow = std::max(maxRow, cols_[c - 1].size());
+  return {r.top, r.left, std::min(r.bottom, maxRow), right};
+}
+
+Value Sheet::slotValue(const Slot* s, Cell c) const {
+  if (!s) return {};
+  if (s->isFormula()) return wb_.formulaValue(*s, *this, c);
+  return s->constant();
+}
+
+Value Sheet::value(Cell c) const { return slotValue(slot(c), c); }
+
+host::Grid Sheet::values(const Rect& r) const {
+  host::Grid g(r.rowCount(), r.colCount());
+  for (int c = r.left; c <= r.right; ++c) {
+    const Column* col = column(c);
+    if (!col) continue;
+    int bottom = std::min(r.bottom, col->size());
+    for (int row = r.top; row <= bottom; ++row)
+      g.at(row - r.top, c - r.left) = slotValue(col->get(row), {row, c});
+  }
+  return g;
+}
+
+void Sheet::enter(Cell c, const Value& v) {
+  if (v.isEmpty()) {
+    if (Slot* s = findSlot(c)) s->clearContent();
+    return;
+  }
+  Slot& s = slotAt(c);
+  if (v.isText() && wb_.styles().get(cellStyle(c)).numberFormat != host::kTextFormat) {
+    if (v.text().empty()) {
+      s.clearContent();
+      return;
+    }
+    if (auto d = host::parseDecimal(v.text())) {
+      s.setConstant(*d);
+      return;
+    }
+  }
+  s.setConstant(v);
+}
+
+void Sheet::setValue(const Rect& r, const Value& v) {
+  if (v.isEmpty()) {
+    clearContents(r);
+    return;
+  }
+  if (static_cast<long long>(r.rowCount()) * r.colCount() > 20'000'000LL)
+    throw HostError::refused("区域太大");
+  for (int c = r.left; c <= r.right; ++c)
+    for (int row = r.top; row <= r.bottom; ++row) enter({row, c}, v);
+  touch();
+}
+
+void Sheet::setValues(Cell at, const host::Grid& g) {
+  if (at.row + g.rows - 1 > host::kMaxRow || at.col + g.cols - 1 > host::kMaxCol)
+    throw HostError::refused("区域超出工作表");
+  for (int c = 0; c < g.cols; ++c)
+    for (int r = 0; r < g.rows; ++r) enter({at.row + r, at.col + c}, g.at(r, c));
+  for (int c = 0; c < g.cols; ++c)
+    if (at.col + c <= columnCount()) cols_[static_cast<std::size_t>(at.col + c - 1)].trim();
+  touch();
+}
+
+bool Sheet::hasFormula(Cell c) const {
+  const Slot* s = slot(c);
+  return s && s->isFormula();
+}
+
+namespace {
+std::string nameOfSheet(const Sheet* s) { return s->name(); }
+}  // namespace
+
+std::string Sheet::formulaR1C1(Cell c) const {
+  const Slot* s = slot(c);
+  if (!s) return "";
+  if (!s->isFormula()) return host::displayText(s->constant());
+  const auto& f = s->formula();
+  if (!f.root) return f.opaqueA1;
+  return printFormula(*f.root, Notation::R1C1, c, this, nameOfSheet);
+}
+
+std::string Sheet::formulaA1(Cell c) const {
+  const Slot* s = slot(c);
+  if (!s || !s->isFormula()) return "";
+  const auto& f = s->formula();
+  if (!f.root) return f.opaqueA1;
+  return printFormula(*f.root, Notation::A1, c, this, nameOfSheet);
+}
+
+bool Sheet::formulaIsOpaque(Cell c) const {
+  const Slot* s = slot(c);
+  return s && s->isFormula() && !s->formula().root;
+}
+
+void Sheet::setFormulaR1C1(const Rect& r, const std::string& text) {
+  if (text.empty() || text[0] != '=') {
+    setValue(r, Value(text));
+    return;
+  }
+  auto resolve = [this](std::string_view n) -> const Sheet* { return wb_.findModelSheet(n); };
+  auto parsed = parseFormula(text, Notation::R1C1, r.topLeft(), resolve);
+  if (!parsed.root) throw HostError::refused("公式有误 (" + parsed.error + "): " + text);
+  for (int c = r.left; c <= r.right; ++c) {
+    for (int row = r.top; row <= r.bottom; ++row) {
+      auto f = std::make_unique<FormulaPayload>();
+      f->root = clone(*parsed.root);
+      shiftRelative(*f->root, row - r.top, c - r.left);
+      slotAt({row, c}).setFormula(std::move(f));
+    }
+  }
+  mayHoldFormulas_ = true;
+  touch();
+}
+
+void Sheet::setFormulaA1(Cell c, const std::string& text, const Value& cached) {
+  auto resolve = [this](std::string_view n) -> const Sheet* { return wb_.findModelSheet(n); };
+  auto parsed = parseFormula(text, Notation::A1, c, resolve);
+  auto f = std::make_unique<FormulaPayload>();
+  f->cached = cached;
+  if (parsed.root) f->root = std::move(parsed.root);
+  else f->opaqueA1 = text;
+  slotAt(c).setFormula(std::move(f));
+  mayHoldFormulas_ = true;
+  touch();
+}
+
+void Sheet::setTextWithRuns(Cell c, const std::string& text, std::vector<host::TextRun> runs) {
+  Slot& s = slotAt(c);
+  s.setConstant(Value(text));
+  s.text().runs = std::move(runs);
+  touch();
+}
+
+void Sheet::updateReferences(const ReferenceUpdate& u) {
+  if (!mayHoldFormulas_) return;
+  for (auto& col : cols_)
+    for (auto& s : col.slots())
+      if (s.isFormula() && s.formula().root)
+        forEachReference(*s.formula().root, [&](Reference& ref) { u.update(ref, this); });
+}
+
+host::Chart& Sheet::addChart(int type, double left, double top, double width, double height) {
+  std::string name = "图表 " + std::to_string(charts_.size() + 1);
+  auto c = std::make_unique<ModelChart>(name);
+  c->setChartType(type);
+  c->setPlacement(left, top, width, height);
+  charts_.push_back(std::move(c));
+  return *charts_.back();
+}
+
+host::Chart& Sheet::chart(int index) {
+  if (index < 1 || index > chartCount()) throw HostError::subscriptOutOfRange();
+  return *charts_[static_cast<std::size_t>(index - 1)];
+}
+
+}  // namespace tavo::model

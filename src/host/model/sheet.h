@@ -1,0 +1,180 @@
+// The model's worksheet. Cells are column-major slot vectors; formats are
+// interned styles with row, column and sheet defaults behind each cell.
+#pragma once
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/model/cell_store.h"
+#include "host/model/chart.h"
+#include "host/model/formula/reference_update.h"
+#include "host/model/page_setup.h"
+#include "host/worksheet.h"
+
+namespace tavo::model {
+
+class Workbook;
+
+struct SheetView {
+  int splitRow = 0;
+  int splitColumn = 0;
+  bool freezePanes = false;
+  int scrollRow = 1;
+  int scrollColumn = 1;
+};
+
+class Sheet final : public host::Worksheet {
+ public:
+  Sheet(Workbook& wb, std::string name);
+  ~Sheet() override;
+
+  host::Workbook& workbook() override;
+  Workbook& model() { return wb_; }
+  const Workbook& model() const { return wb_; }
+  std::string name() const override { return name_; }
+  void setName(const std::string&) override;
+  bool visible() const override { return visible_; }
+  void setVisible(bool) override;
+  void activate() override;
+  int tabColorIndex() const override { return tabColor_; }
+  void setTabColorIndex(int) override;
+
+  host::Value value(host::Cell) const override;
+  void setValue(const host::Rect&, const host::Value&) override;
+  host::Grid values(const host::Rect&) const override;
+  void setValues(host::Cell topLeft, const host::Grid&) override;
+  bool hasFormula(host::Cell) const override;
+  std::string formulaR1C1(host::Cell) const override;
+  void setFormulaR1C1(const host::Rect&, const std::string&) override;
+
+  host::Rect currentRegion(host::Cell) const override;
+  host::Rect usedRange() const override;
+  std::optional<host::Cell> find(const host::Rect&, const std::string& what, host::Cell after,
+                                 bool wholeCell) const override;
+  std::optional<host::Cell> findPrevious(const host::Rect&, const std::string& what,
+                                         host::Cell before, bool wholeCell) const override;
+  void sort(const host::Rect&, host::SortKey, std::optional<host::SortKey>, bool header) override;
+  void replace(const host::Rect&, const std::string& what, const std::string& replacement,
+               bool wholeCell) override;
+
+  void clear(const host::Rect&) override;
+  void clearContents(const host::Rect&) override;
+  void clearFormats(const host::Rect&) override;
+  void copy(const host::Rect&, host::Worksheet& target, const host::Rect& destination,
+            host::Paste) override;
+  void cut(const host::Rect&, host::Worksheet& target, host::Cell at) override;
+  void insertCut(const host::Rect&, host::Cell at, host::Shift) override;
+  void insert(const host::Rect&, host::Shift) override;
+  void remove(const host::Rect&, host::Shift) override;
+  void merge(const host::Rect&) override;
+  host::Rect mergeArea(host::Cell) const override;
+
+  host::Format format(host::Cell) const override;
+  void applyFormat(const host::Rect&, const host::FormatPatch&) override;
+  std::vector<host::TextRun> textRuns(host::Cell) const override;
+  void setTextRun(host::Cell, const host::TextRun&) override;
+  std::optional<host::Validation> validation(host::Cell) const override;
+  void addValidation(const host::Rect&, const host::Validation&) override;
+  void setValidationInputMessage(const host::Rect&, const std::string&) override;
+  void setValidationIgnoreBlank(const host::Rect&, bool) override;
+  void deleteValidation(const host::Rect&) override;
+  double rowHeight(int row) const override;
+  void setRowHeight(int first, int last, double points) override;
+  double columnWidth(int col) const override;
+  void setColumnWidth(int first, int last, double chars) override;
+  void autoFitColumns(int first, int last) override;
+
+  host::PageSetup& pageSetup() override { return pageSetup_; }
+  void addPageBreakAbove(int row) override;
+  std::vector<int> pageBreaks() const override { return {breaks_.begin(), breaks_.end()}; }
+
+  host::Chart& addChart(int type, double left, double top, double width, double height) override;
+  int chartCount() const override { return static_cast<int>(charts_.size()); }
+  host::Chart& chart(int index) override;
+
+  // ---- model side: what the file reader and writer and the workbook use ----
+  // A formula given in A1 notation with its cached value; one the model
+  // cannot evaluate keeps its text and that value.
+  void setFormulaA1(host::Cell, const std::string& text, const host::Value& cached);
+  std::string formulaA1(host::Cell) const;  // "" when none
+  bool formulaIsOpaque(host::Cell) const;
+  const Column* column(int col) const;
+  int columnCount() const { return static_cast<int>(cols_.size()); }
+  StyleId cellStyle(host::Cell) const;  // effective style of the cell
+  StyleId ownStyle(host::Cell) const;   // 0 when the cell has none
+  void setOwnStyle(host::Cell, StyleId);
+  StyleId sheetStyle() const { return sheetStyle_; }
+  const std::map<int, StyleId>& rowStyles() const { return rowStyles_; }
+  const std::map<int, StyleId>& columnStyles() const { return colStyles_; }
+  double defaultRowHeight() const { return defaultRowHeight_; }
+  double defaultColumnWidth() const { return defaultColWidth_; }
+  const std::map<int, double>& rowHeights() const { return rowHeights_; }
+  const std::map<int, double>& columnWidths() const { return colWidths_; }
+  const std::vector<host::Rect>& merges() const { return merges_; }
+  const std::map<host::Cell, host::Validation>& validations() const { return validations_; }
+  const PageSettings& pageSettings() const { return pageSetup_.settings; }
+  SheetView& view() { return view_; }
+  const SheetView& view() const { return view_; }
+  const std::vector<std::unique_ptr<ModelChart>>& charts() const { return charts_; }
+  void setTextWithRuns(host::Cell, const std::string& text, std::vector<host::TextRun> runs);
+
+  // Applies a structural change to every reference of this sheet's formulas.
+  void updateReferences(const ReferenceUpdate&);
+  bool mayHoldFormulas() const { return mayHoldFormulas_; }
+
+ private:
+  friend class Workbook;
+
+  const Slot* slot(host::Cell c) const;
+  Slot* findSlot(host::Cell c);
+  Slot& slotAt(host::Cell c);
+  Column& columnAt(int col);
+  void touch() const;
+  void enter(host::Cell, const host::Value&);  // typed entry into one cell
+  host::Value slotValue(const Slot*, host::Cell) const;
+  bool cellHasContent(int row, int col) const;
+  bool rowHasContent(int row, int left, int right) const;
+  bool colHasContent(int col, int top, int bottom) const;
+  host::Rect clipToStored(const host::Rect&) const;
+  void parseAndPlace(const host::Rect&, const std::string& text);
+  void shiftRows(const host::Rect& band, int at, int count);
+  void shiftColumns(const host::Rect& band, int at, int count);
+  void removeMergesTouching(const host::Rect&);
+  StyleId inheritedStyle(host::Cell) const;
+  void placeSlot(host::Cell, Slot&&);
+  // Calls f(slot, cell) for the slots the rectangle holds.
+  template <class F>
+  void forStoredCells(const host::Rect& r, F&& f) {
+    int right = std::min(r.right, columnCount());
+    for (int c = r.left; c <= right; ++c) {
+      auto& slots = cols_[static_cast<std::size_t>(c - 1)].slots();
+      int bottom = std::min(r.bottom, static_cast<int>(slots.size()));
+      for (int row = r.top; row <= bottom; ++row)
+        f(slots[static_cast<std::size_t>(row - 1)], host::Cell{row, c});
+    }
+  }
+
+  Workbook& wb_;
+  std::string name_;
+  bool visible_ = true;
+  int tabColor_ = host::xl::kNone;
+  std::vector<Column> cols_;
+  bool mayHoldFormulas_ = false;
+  StyleId sheetStyle_;
+  std::map<int, StyleId> rowStyles_, colStyles_;
+  double defaultRowHeight_ = 14.25;
+  double defaultColWidth_ = 8.38;
+  std::map<int, double> rowHeights_, colWidths_;
+  std::vector<host::Rect> merges_;
+  std::map<host::Cell, host::Validation> validations_;
+  ModelPageSetup pageSetup_;
+  std::set<int> breaks_;
+  SheetView view_;
+  std::vector<std::unique_ptr<ModelChart>> charts_;
+};
+
+}  // namespace tavo::model

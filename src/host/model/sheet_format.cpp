@@ -1,0 +1,209 @@
+// Formats, character runs, validation, sizes and print breaks.
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "host/model/number_format.h"
+#include "host/model/sheet.h"
+#include "host/model/workbook.h"
+
+namespace tavo::model {
+
+using host::Cell;
+using host::HostError;
+using host::kMaxCol;
+using host::kMaxRow;
+using host::Rect;
+
+StyleId Sheet::ownStyle(Cell c) const {
+  const Slot* s = slot(c);
+  return s ? s->style() : 0;
+}
+
+StyleId Sheet::cellStyle(Cell c) const {
+  StyleId own = ownStyle(c);
+  return own ? own : inheritedStyle(c);
+}
+
+void Sheet::setOwnStyle(Cell c, StyleId id) { slotAt(c).setStyle(id); }
+
+host::Format Sheet::format(Cell c) const { return wb_.styles().get(cellStyle(c)); }
+
+void Sheet::applyFormat(const Rect& r, const host::FormatPatch& patch) {
+  auto& styles = wb_.styles();
+  std::unordered_map<StyleId, StyleId> memo;
+  auto patched = [&](StyleId id) {
+    auto [it, fresh] = memo.try_emplace(id, 0);
+    if (fresh) it->second = styles.patched(id, patch);
+    return it->second;
+  };
+  auto restyleStored = [&] {
+    forStoredCells(r, [&](Slot& s, Cell) {
+      if (s.style()) s.setStyle(patched(s.style()));
+    });
+  };
+  if (r.wholeRows() && r.wholeColumns()) {
+    sheetStyle_ = patched(sheetStyle_);
+    for (auto& [_, id] : rowStyles_) id = patched(id);
+    for (auto& [_, id] : colStyles_) id = patched(id);
+    restyleStored();
+  } else if (r.wholeColumns()) {
+    // Where a row format showed through, the cell keeps it plus the change.
+    for (auto& [row, id] : rowStyles_)
+      for (int c = r.left; c <= r.right; ++c)
+        if (!ownStyle({row, c})) slotAt({row, c}).setStyle(patched(id));
+    restyleStored();
+    for (int c = r.left; c <= r.right; ++c) {
+      auto it = colStyles_.find(c);
+      colStyles_[c] = patched(it != colStyles_.end() ? it->second : sheetStyle_);
+    }
+  } else if (r.wholeRows()) {
+    for (auto& [col, id] : colStyles_)
+      for (int row = r.top; row <= r.bottom; ++row)
+        if (!ownStyle({row, col}) && !rowStyles_.count(row)) slotAt({row, col}).setStyle(patched(id));
+    restyleStored();
+    for (int row = r.top; row <= r.bottom; ++row) {
+      auto it = rowStyles_.find(row);
+      rowStyles_[row] = patched(it != rowStyles_.end() ? it->second : sheetStyle_);
+    }
+  } else {
+    if (static_cast<long long>(r.rowCount()) * r.colCount() > 20'000'000LL)
+      throw HostError::refused("区域太大");
+    for (int c = r.left; c <= r.right; ++c)
+      for (int row = r.top; row <= r.bottom; ++row) {
+        StyleId before = cellStyle({row, c});
+        slotAt({row, c}).setStyle(patched(before));
+      }
+  }
+  touch();
+}
+
+std::vector<host::TextRun> Sheet::textRuns(Cell c) const {
+  const Slot* s = slot(c);
+  if (!s || s->kind() != Slot::Kind::Text) return {};
+  return s->text().runs;
+}
+
+void Sheet::setTextRun(Cell c, const host::TextRun& run) {
+  Slot* s = findSlot(c);
+  if (!s || s->kind() != Slot::Kind::Text) throw HostError::refused("只有文本单元格可以设置字符格式");
+  int length = 0;
+  for (unsigned char ch : s->text().text) length += (ch & 0xC0) != 0x80 ? 1 : 0;
+  if (run.start < 1 || run.start > length) throw HostError::refused("字符位置超出文本");
+  host::TextRun r = run;
+  r.length = std::min(r.length, length - r.start + 1);
+  if (r.length <= 0) return;
+  s->text().runs.push_back(r);
+  touch();
+}
+
+std::optional<host::Validation> Sheet::validation(Cell c) const {
+  auto it = validations_.find(c);
+  if (it == validations_.end()) return std::nullopt;
+  return it->second;
+}
+
+namespace {
+constexpr long long kMaxValidatedCells = 2'000'000;
+void checkValidationRect(const Rect& r) {
+  if (static_cast<long long>(r.rowCount()) * r.colCount() > kMaxValidatedCells)
+    throw HostError::refused("有效性区域太大");
+}
+}  // namespace
+
+void Sheet::addValidation(const Rect& r, const host::Validation& v) {
+  checkValidationRect(r);
+  for (auto it = validations_.lower_bound({r.top, 0}); it != validations_.end() && it->first.row <= r.bottom; ++it)
+    if (r.contains(it->first)) throw HostError::refused("单元格已有数据有效性");
+  if ((v.type == host::xl::kValidateList || v.type == host::xl::kValidateDecimal) && v.formula1.empty())
+    throw HostError::refused("数据有效性缺少公式");
+  for (int row = r.top; row <= r.bottom; ++row)
+    for (int c = r.left; c <= r.right; ++c) validations_[{row, c}] = v;
+}
+
+template <class F>
+static void forEachValidated(std::map<Cell, host::Validation>& rules, const Rect& r, F&& f) {
+  checkValidationRect(r);
+  for (int row = r.top; row <= r.bottom; ++row)
+    for (int c = r.left; c <= r.right; ++c) {
+      auto it = rules.find({row, c});
+      if (it == rules.end()) throw HostError::refused("单元格没有数据有效性");
+      f(it->second);
+    }
+}
+
+void Sheet::setValidationInputMessage(const Rect& r, const std::string& m) {
+  forEachValidated(validations_, r, [&](host::Validation& v) { v.inputMessage = m; });
+}
+
+void Sheet::setValidationIgnoreBlank(const Rect& r, bool b) {
+  forEachValidated(validations_, r, [&](host::Validation& v) { v.ignoreBlank = b; });
+}
+
+void Sheet::deleteValidation(const Rect& r) {
+  for (auto it = validations_.lower_bound({r.top, 0}); it != validations_.end() && it->first.row <= r.bottom;)
+    it = r.contains(it->first) ? validations_.erase(it) : std::next(it);
+}
+
+double Sheet::rowHeight(int row) const {
+  auto it = rowHeights_.find(row);
+  return it != rowHeights_.end() ? it->second : defaultRowHeight_;
+}
+
+void Sheet::setRowHeight(int first, int last, double h) {
+  if (!(h >= 0 && h <= 409)) throw HostError::refused("不能设置 Range 类的 RowHeight 属性");
+  if (first <= 1 && last >= kMaxRow) {
+    defaultRowHeight_ = h;
+    rowHeights_.clear();
+    return;
+  }
+  for (int r = first; r <= last; ++r) rowHeights_[r] = h;
+}
+
+double Sheet::columnWidth(int col) const {
+  auto it = colWidths_.find(col);
+  return it != colWidths_.end() ? it->second : defaultColWidth_;
+}
+
+void Sheet::setColumnWidth(int first, int last, double w) {
+  if (!(w >= 0 && w <= 255)) throw HostError::refused("不能设置 Range 类的 ColumnWidth 属性");
+  if (first <= 1 && last >= kMaxCol) {
+    defaultColWidth_ = w;
+    colWidths_.clear();
+    return;
+  }
+  for (int c = first; c <= last; ++c) colWidths_[c] = w;
+}
+
+void Sheet::autoFitColumns(int first, int last) {
+  int right = std::min(last, columnCount());
+  for (int c = std::max(1, first); c <= right; ++c) {
+    const auto& slots = cols_[static_cast<std::size_t>(c - 1)].slots();
+    double widest = 0;
+    for (int r = 1; r <= static_cast<int>(slots.size()); ++r) {
+      const Slot& s = slots[static_cast<std::size_t>(r - 1)];
+      if (!s.hasContent()) continue;
+      Rect area = mergeArea({r, c});
+      if (area.rowCount() > 1 || area.colCount() > 1) continue;  // merged cells do not count
+      const host::Format& f = wb_.styles().get(cellStyle({r, c}));
+      std::string shown = formatForDisplay(slotValue(&s, {r, c}), f.numberFormat);
+      double scale = f.font.size / 11.0;
+      std::size_t start = 0;
+      while (start <= shown.size()) {
+        std::size_t nl = shown.find('\n', start);
+        std::string line = shown.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+        widest = std::max(widest, displayWidth(line) * scale);
+        if (nl == std::string::npos) break;
+        start = nl + 1;
+      }
+    }
+    if (widest > 0) colWidths_[c] = std::min(255.0, std::ceil((widest + 0.75) * 100) / 100);
+  }
+}
+
+void Sheet::addPageBreakAbove(int row) {
+  if (row < 2 || row > kMaxRow) throw HostError::refused("分页符位置无效");
+  breaks_.insert(row);
+}
+
+}  // namespace tavo::model

@@ -1,0 +1,217 @@
+// Current region, used range and whole-cell search.
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "host/model/sheet.h"
+#include "host/model/workbook.h"
+
+namespace tavo::model {
+
+using host::Cell;
+using host::kMaxCol;
+using host::kMaxRow;
+using host::Rect;
+using host::Value;
+
+bool Sheet::cellHasContent(int row, int col) const {
+  for (const auto& m : merges_)
+    if (m.contains(Cell{row, col})) {
+      row = m.top;
+      col = m.left;
+      break;
+    }
+  const Slot* s = slot({row, col});
+  return s && s->hasContent();
+}
+
+bool Sheet::rowHasContent(int row, int left, int right) const {
+  for (const auto& m : merges_)
+    if (row >= m.top && row <= m.bottom && m.left <= right && m.right >= left &&
+        cellHasContent(m.top, m.left))
+      return true;
+  int last = std::min(right, columnCount());
+  for (int c = left; c <= last; ++c) {
+    const Slot* s = cols_[static_cast<std::size_t>(c - 1)].get(row);
+    if (s && s->hasContent()) return true;
+  }
+  return false;
+}
+
+bool Sheet::colHasContent(int col, int top, int bottom) const {
+  for (const auto& m : merges_)
+    if (col >= m.left && col <= m.right && m.top <= bottom && m.bottom >= top &&
+        cellHasContent(m.top, m.left))
+      return true;
+  const Column* c = column(col);
+  if (!c) return false;
+  const auto& slots = c->slots();
+  int last = std::min(bottom, c->size());
+  for (int r = top; r <= last; ++r)
+    if (slots[static_cast<std::size_t>(r - 1)].hasContent()) return true;
+  return false;
+}
+
+Rect Sheet::currentRegion(Cell start) const {
+  Rect r = Rect::of(start);
+  bool grew = true;
+  while (grew) {
+    grew = false;
+    auto wideLeft = [&] { return std::max(1, r.left - 1); };
+    auto wideRight = [&] { return std::min(kMaxCol, r.right + 1); };
+    auto wideTop = [&] { return std::max(1, r.top - 1); };
+    auto wideBottom = [&] { return std::min(kMaxRow, r.bottom + 1); };
+    while (r.top > 1 && rowHasContent(r.top - 1, wideLeft(), wideRight())) --r.top, grew = true;
+    while (r.bottom < kMaxRow && rowHasContent(r.bottom + 1, wideLeft(), wideRight()))
+      ++r.bottom, grew = true;
+    while (r.left > 1 && colHasContent(r.left - 1, wideTop(), wideBottom())) --r.left, grew = true;
+    while (r.right < kMaxCol && colHasContent(r.right + 1, wideTop(), wideBottom()))
+      ++r.right, grew = true;
+  }
+  // A region of filled cells holds the merged areas it touches.
+  for (bool again = true; again;) {
+    again = false;
+    for (const auto& m : merges_)
+      if (m.intersects(r) && !r.contains(m)) {
+        r = {std::min(r.top, m.top), std::min(r.left, m.left), std::max(r.bottom, m.bottom),
+             std::max(r.right, m.right)};
+        again = true;
+      }
+  }
+  return r;
+}
+
+Rect Sheet::usedRange() const {
+  int top = kMaxRow + 1, bottom = 0, left = kMaxCol + 1, right = 0;
+  for (int c = 1; c <= columnCount(); ++c) {
+    const auto& slots = cols_[static_cast<std::size_t>(c - 1)].slots();
+    int first = 0, last = 0;
+    for (int r = 1; r <= static_cast<int>(slots.size()); ++r)
+      if (slots[static_cast<std::size_t>(r - 1)].inUse()) {
+        if (!first) first = r;
+        last = r;
+      }
+    if (!first) continue;
+    top = std::min(top, first);
+    bottom = std::max(bottom, last);
+    left = std::min(left, c);
+    right = std::max(right, c);
+  }
+  for (const auto& m : merges_) {
+    top = std::min(top, m.top);
+    bottom = std::max(bottom, m.bottom);
+    left = std::min(left, m.left);
+    right = std::max(right, m.right);
+  }
+  if (!rowHeights_.empty()) {
+    top = std::min(top, rowHeights_.begin()->first);
+    bottom = std::max(bottom, rowHeights_.rbegin()->first);
+    if (right == 0) left = right = 1;
+  }
+  if (bottom == 0) return Rect::of(Cell{1, 1});
+  return {top, left, bottom, right};
+}
+
+namespace {
+
+char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+bool containsIgnoreCase(std::string_view hay, std::string_view needle) {
+  if (needle.empty()) return true;
+  if (needle.size() > hay.size()) return false;
+  for (std::size_t i = 0; i + needle.size() <= hay.size(); ++i)
+    if (equalsIgnoreCase(hay.substr(i, needle.size()), needle)) return true;
+  return false;
+}
+
+// What a search looks for, prepared once: the numbers whose general form is
+// the searched text are recognised without formatting every cell.
+struct Needle {
+  std::string text;
+  bool whole;
+  std::optional<double> number;
+
+  Needle(const std::string& t, bool w) : text(t), whole(w) {
+    if (w)
+      if (auto d = host::parseDecimal(t); d && equalsIgnoreCase(host::numberToText(*d), t)) number = d;
+  }
+
+  bool matches(const Value& v) const {
+    if (v.isEmpty()) return !whole ? text.empty() : false;
+    if (v.isNumber() && whole) {
+      if (!number) return false;
+      if (v.number() == *number) return true;
+      if (std::fabs(v.number() - *number) > 1e-9 * std::max(1.0, std::fabs(*number))) return false;
+    }
+    if (v.isText())
+      return whole ? equalsIgnoreCase(v.text(), text) : containsIgnoreCase(v.text(), text);
+    std::string shown = host::displayText(v);
+    return whole ? equalsIgnoreCase(shown, text) : containsIgnoreCase(shown, text);
+  }
+};
+
+}  // namespace
+
+// Row by row through `within`, from the cell after (or before) `from`,
+// wrapping once around; the starting cell itself is examined last.
+std::optional<Cell> Sheet::find(const Rect& within, const std::string& what, Cell after,
+                                bool wholeCell) const {
+  Needle needle(what, wholeCell);
+  Rect r = {within.top, within.left, within.bottom, std::min(within.right, std::max(1, columnCount()))};
+  if (r.right < r.left) return std::nullopt;
+  // Only stored rows can match a non-empty text.
+  int stored = 0;
+  for (int c = r.left; c <= r.right; ++c)
+    if (const Column* col = column(c)) stored = std::max(stored, col->size());
+  int bottom = std::min(r.bottom, std::max(stored, r.top));
+  int width = r.colCount();
+  long long count = static_cast<long long>(bottom - r.top + 1) * width;
+  long long startIndex = static_cast<long long>(std::clamp(after.row, r.top, bottom) - r.top) * width +
+                         (std::clamp(after.col, r.left, r.right) - r.left);
+  for (long long k = 1; k <= count; ++k) {
+    long long i = (startIndex + k) % count;
+    Cell c{r.top + static_cast<int>(i / width), r.left + static_cast<int>(i % width)};
+    const Slot* s = slot(c);
+    if (!s || !s->hasContent()) continue;
+    if (needle.matches(slotValue(s, c))) return c;
+  }
+  return std::nullopt;
+}
+
+std::optional<Cell> Sheet::findPrevious(const Rect& within, const std::string& what, Cell before,
+                                        bool wholeCell) const {
+  Needle needle(what, wholeCell);
+  Rect r = {within.top, within.left, within.bottom, std::min(within.right, std::max(1, columnCount()))};
+  if (r.right < r.left) return std::nullopt;
+  int stored = 0;
+  for (int c = r.left; c <= r.right; ++c)
+    if (const Column* col = column(c)) stored = std::max(stored, col->size());
+  int bottom = std::min(r.bottom, std::max(stored, r.top));
+  int width = r.colCount();
+  long long count = static_cast<long long>(bottom - r.top + 1) * width;
+  long long startIndex = static_cast<long long>(std::clamp(before.row, r.top, bottom) - r.top) * width +
+                         (std::clamp(before.col, r.left, r.right) - r.left);
+  for (long long k = 1; k <= count; ++k) {
+    long long i = ((startIndex - k) % count + count) % count;
+    Cell c{r.top + static_cast<int>(i / width), r.left + static_cast<int>(i % width)};
+    const Slot* s = slot(c);
+    if (!s || !s->hasContent()) continue;
+    if (needle.matches(slotValue(s, c))) return c;
+  }
+  return std::nullopt;
+}
+
+Rect Sheet::mergeArea(Cell c) const {
+  for (const auto& m : merges_)
+    if (m.contains(c)) return m;
+  return Rect::of(c);
+}
+
+}  // namespace tavo::model

@@ -1,0 +1,109 @@
+// The model's workbook: sheets, styles, palette, window, and the formula
+// evaluation that always returns current values.
+#pragma once
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/model/formula/evaluator.h"
+#include "host/model/sheet.h"
+#include "host/model/style_table.h"
+#include "host/window.h"
+#include "host/workbook.h"
+
+namespace tavo::model {
+
+class Application;
+
+class Workbook final : public host::Workbook, private EvalContext {
+ public:
+  // A new workbook with one sheet "Sheet1".
+  Workbook(Application& app, std::string name, std::string path);
+  ~Workbook() override;
+
+  std::string name() const override { return name_; }
+  std::string path() const override { return path_; }
+  int sheetCount() const override { return static_cast<int>(sheets_.size()); }
+  host::Worksheet& sheet(int index) override;
+  host::Worksheet& sheet(const std::string& name) override;
+  host::Worksheet* findSheet(const std::string& name) override;
+  host::Worksheet& addSheet(host::Worksheet* before) override;
+  void deleteSheet(host::Worksheet&) override;
+  host::Worksheet& activeSheet() override;
+  void activate() override;
+  host::Window& window() override { return window_; }
+  host::Rgb color(int index) const override;
+  void setColor(int index, host::Rgb) override;
+
+  // ---- model side ----
+  Sheet& modelSheet(int index);  // 1-based
+  Sheet* findModelSheet(std::string_view name) const;
+  int indexOf(const Sheet&) const;  // 1-based, 0 when not here
+  Sheet& appendSheet(const std::string& name);
+  void moveSheet(Sheet&, int newIndex);
+  void setActiveSheet(Sheet&);
+  Sheet& activeModelSheet() { return *sheets_[static_cast<std::size_t>(active_)]; }
+  Application& application() { return app_; }
+  StyleTable& styles() { return styles_; }
+  const StyleTable& styles() const { return styles_; }
+  const std::array<host::Rgb, 56>& palette() const { return palette_; }
+  double tabRatio() const { return tabRatio_; }
+  void setPath(std::string p) { path_ = std::move(p); }
+  void setName(std::string n) { name_ = std::move(n); }
+
+  // Every mutation bumps the generation; formula values are recomputed when
+  // read in a newer generation.
+  void touch() { ++generation_; }
+  std::uint64_t generation() const { return generation_; }
+  host::Value formulaValue(const Slot&, const Sheet&, host::Cell) const;
+  void updateReferences(const ReferenceUpdate&);
+
+ private:
+  class ModelWindow final : public host::Window {
+   public:
+    explicit ModelWindow(Workbook& wb) : wb_(wb) {}
+    int splitRow() const override { return view().splitRow; }
+    void setSplitRow(int) override;
+    int splitColumn() const override { return view().splitColumn; }
+    void setSplitColumn(int) override;
+    bool freezePanes() const override { return view().freezePanes; }
+    void setFreezePanes(bool) override;
+    int scrollRow() const override { return view().scrollRow; }
+    void setScrollRow(int) override;
+    int scrollColumn() const override { return view().scrollColumn; }
+    void setScrollColumn(int) override;
+    double tabRatio() const override { return wb_.tabRatio_; }
+    void setTabRatio(double) override;
+
+   private:
+    SheetView& view() const { return wb_.activeModelSheet().view(); }
+    Workbook& wb_;
+  };
+
+  host::Value cell(const Sheet*, host::Cell) override;
+  void forEachValue(const Sheet*, const host::Rect&,
+                    const std::function<void(const host::Value&)>&) override;
+  const std::vector<double>& sortedNumbers(const Sheet*, const host::Rect&) override;
+  std::string uniqueSheetName() const;
+
+  Application& app_;
+  std::string name_, path_;
+  std::vector<std::unique_ptr<Sheet>> sheets_;
+  int active_ = 0;  // 0-based
+  StyleTable styles_;
+  std::array<host::Rgb, 56> palette_;
+  double tabRatio_ = 0.6;
+  ModelWindow window_;
+  std::uint64_t generation_ = 1;
+  int evalDepth_ = 0;
+  struct RankCache {
+    std::uint64_t generation = 0;
+    std::vector<double> sorted;
+  };
+  std::map<std::tuple<const Sheet*, int, int, int, int>, RankCache> rankCache_;
+};
+
+}  // namespace tavo::model

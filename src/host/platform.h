@@ -1,0 +1,29 @@
+// Services outside the spreadsheet: message boxes, the beep, the data
+// folder's listing, the document viewer and the window-style calls.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tavo::host {
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  virtual int messageBox(const std::string& prompt, int style, const std::string& title) = 0;
+  virtual void beep(int frequencyHz, int durationMs) = 0;
+  // Ordinary files of a folder (no folders, hidden or system files), in the
+  // order the platform's listing gives them; empty when the folder is missing.
+  virtual std::vector<std::string> listFiles(const std::string& folder) = 0;
+  // Shows a document to the user; throws HostError when it cannot.
+  virtual void openDocument(const std::string& path) = 0;
+  // Top-level window by class and title; 0 when none (or no such windows).
+  virtual std::intptr_t findWindow(const std::string& className, const std::string& title) = 0;
+  virtual std::int32_t windowStyle(std::intptr_t window) = 0;
+  virtual void setWindowStyle(std::intptr_t window, std::int32_t style) = 0;
+  // Folder separator of file paths on this platform.
+  virtual char pathSeparator() const = 0;
+};
+
+}  // namespace tavo::host

@@ -1,0 +1,119 @@
+#include "host/value.h"
+
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tavo::host {
+
+namespace {
+constexpr std::array<std::string_view, 6> kErrorTexts = {
+    "#DIV/0!", "#VALUE!", "#REF!", "#N/A", "#NAME?", "#NUM!"};
+}
+
+std::string_view errorText(ErrorKind e) { return kErrorTexts[static_cast<int>(e)]; }
+
+std::optional<ErrorKind> errorFromText(std::string_view s) {
+  for (std::size_t i = 0; i < kErrorTexts.size(); ++i)
+    if (kErrorTexts[i] == s) return static_cast<ErrorKind>(i);
+  return std::nullopt;
+}
+
+HostError::HostError(int n, std::string d)
+    : std::runtime_error(d), number(n), description(std::move(d)) {}
+
+HostError HostError::typeMismatch() { return {13, "类型不匹配"}; }
+HostError HostError::subscriptOutOfRange() { return {9, "下标越界"}; }
+HostError HostError::overflow() { return {6, "溢出"}; }
+HostError HostError::divisionByZero() { return {11, "除数为零"}; }
+HostError HostError::refused(std::string d) { return {1004, std::move(d)}; }
+
+std::string numberToText(double x) {
+  if (std::isnan(x) || std::isinf(x)) return "#NUM!";
+  if (x == 0) return "0";
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.15G", x);
+  return buf;  // %G strips trailing zeros and already writes "1E-05"
+}
+
+std::optional<double> parseDecimal(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && s[b] == ' ') ++b;
+  while (e > b && s[e - 1] == ' ') --e;
+  if (b == e) return std::nullopt;
+  std::size_t i = b;
+  if (s[i] == '+' || s[i] == '-') ++i;
+  std::size_t digits = 0;
+  while (i < e && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+  if (i < e && s[i] == '.') {
+    ++i;
+    while (i < e && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < e && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < e && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t expDigits = 0;
+    while (i < e && s[i] >= '0' && s[i] <= '9') ++i, ++expDigits;
+    if (expDigits == 0) return std::nullopt;
+  }
+  if (i != e) return std::nullopt;
+  std::string copy(s.substr(b, e - b));
+  errno = 0;
+  double v = std::strtod(copy.c_str(), nullptr);
+  if (errno == ERANGE && std::isinf(v)) return std::nullopt;
+  return v;
+}
+
+std::string displayText(const Value& v) {
+  switch (v.kind()) {
+    case Value::Kind::Empty: return "";
+    case Value::Kind::Number: return numberToText(v.number());
+    case Value::Kind::Text: return v.text();
+    case Value::Kind::Boolean: return v.boolean() ? "TRUE" : "FALSE";
+    case Value::Kind::Error: return std::string(errorText(v.error()));
+  }
+  return "";
+}
+
+double toNumber(const Value& v) {
+  switch (v.kind()) {
+    case Value::Kind::Empty: return 0;
+    case Value::Kind::Number: return v.number();
+    case Value::Kind::Boolean: return v.boolean() ? -1 : 0;
+    case Value::Kind::Text:
+      if (auto d = parseDecimal(v.text())) return *d;
+      throw HostError::typeMismatch();
+    case Value::Kind::Error: throw HostError::typeMismatch();
+  }
+  throw HostError::typeMismatch();
+}
+
+std::int32_t roundToInteger(double x) {
+  double r = std::nearbyint(x);  // default rounding mode: halves to even
+  if (!(r >= -2147483648.0 && r <= 2147483647.0)) throw HostError::overflow();
+  return static_cast<std::int32_t>(r);
+}
+
+std::int32_t toInteger(const Value& v) { return roundToInteger(toNumber(v)); }
+
+std::string toText(const Value& v) {
+  if (v.isBoolean()) return v.boolean() ? "True" : "False";
+  if (v.isError()) throw HostError::typeMismatch();
+  return displayText(v);
+}
+
+bool atOrAbove(const Value& v, double threshold) {
+  switch (v.kind()) {
+    case Value::Kind::Empty: return 0 >= threshold;
+    case Value::Kind::Number: return v.number() >= threshold;
+    case Value::Kind::Text:
+    case Value::Kind::Error: return true;
+    case Value::Kind::Boolean: return (v.boolean() ? -1.0 : 0.0) >= threshold;
+  }
+  return true;
+}
+
+}  // namespace tavo::host

@@ -1,0 +1,92 @@
+// Cell values as the host sees them, the host's error, and the conversions
+// the commands rely on (the classic automation runtime's rules).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tavo::host {
+
+enum class ErrorKind : std::uint8_t { Div0, Value, Ref, NA, Name, Num };
+
+std::string_view errorText(ErrorKind);                        // "#DIV/0!" ...
+std::optional<ErrorKind> errorFromText(std::string_view);
+
+// A failing host operation or conversion. Numbers and descriptions follow the
+// classic runtime: 13 type mismatch, 9 subscript out of range, 6 overflow,
+// 11 division by zero; host refusals are 1004.
+struct HostError : std::runtime_error {
+  HostError(int number, std::string description);
+  int number;
+  std::string description;
+
+  static HostError typeMismatch();
+  static HostError subscriptOutOfRange();
+  static HostError overflow();
+  static HostError divisionByZero();
+  static HostError refused(std::string description);
+};
+
+class Value {
+ public:
+  enum class Kind : std::uint8_t { Empty, Number, Text, Boolean, Error };
+
+  Value() = default;
+  Value(double n) : v_(n) {}
+  Value(int n) : v_(static_cast<double>(n)) {}
+  Value(long n) : v_(static_cast<double>(n)) {}
+  Value(long long n) : v_(static_cast<double>(n)) {}
+  Value(std::string s) : v_(std::move(s)) {}
+  Value(const char* s) : v_(std::string(s)) {}
+  Value(std::string_view s) : v_(std::string(s)) {}
+  Value(bool b) : v_(b) {}
+  Value(ErrorKind e) : v_(e) {}
+
+  Kind kind() const { return static_cast<Kind>(v_.index()); }
+  bool isEmpty() const { return kind() == Kind::Empty; }
+  bool isNumber() const { return kind() == Kind::Number; }
+  bool isText() const { return kind() == Kind::Text; }
+  bool isBoolean() const { return kind() == Kind::Boolean; }
+  bool isError() const { return kind() == Kind::Error; }
+
+  double number() const { return std::get<double>(v_); }
+  const std::string& text() const { return std::get<std::string>(v_); }
+  bool boolean() const { return std::get<bool>(v_); }
+  ErrorKind error() const { return std::get<ErrorKind>(v_); }
+
+  friend bool operator==(const Value&, const Value&) = default;
+
+ private:
+  std::variant<std::monostate, double, std::string, bool, ErrorKind> v_;
+};
+
+// "1E-05", "105", "0.5", "-2": up to 15 significant digits, exponent form only
+// outside 1e-4 <= |x| < 1e15.
+std::string numberToText(double);
+
+// Text that reads as a decimal number: optional spaces around, sign, digits,
+// point, exponent. Anything else gives nothing.
+std::optional<double> parseDecimal(std::string_view);
+
+// How the cell would show in general format: numbers as numberToText,
+// booleans "TRUE"/"FALSE", errors their text.
+std::string displayText(const Value&);
+
+// Reading a value "as a number": empty 0, numeric text its number, other text
+// or an error raises type mismatch. Booleans read as -1 / 0 (runtime rule).
+double toNumber(const Value&);
+// Whole number, halves to even; overflow (error 6) outside 32-bit range.
+std::int32_t toInteger(const Value&);
+std::int32_t roundToInteger(double);
+// Reading a value "as text": numbers in their default form, empty "".
+std::string toText(const Value&);
+
+// Comparison with a numeric threshold used by the counting routines:
+// empty is 0, numbers by value, text and errors above every number.
+bool atOrAbove(const Value&, double threshold);
+
+}  // namespace tavo::host
