@@ -1,0 +1,55 @@
+// Typed entry: what a value assignment stores.
+#include "model_fixture.h"
+
+namespace tavo::testing {
+
+using EntryTest = ModelFixture;
+
+TEST_F(EntryTest, NumericTextBecomesANumberOutsideTextCells) {
+  put(1, 1, Value("0"));
+  put(2, 1, Value(" 88"));
+  put(3, 1, Value("1e3"));
+  put(4, 1, Value("12a"));
+  put(5, 1, Value(""));
+  EXPECT_EQ(get(1, 1), Value(0.0));
+  EXPECT_EQ(get(2, 1), Value(88.0));
+  EXPECT_EQ(get(3, 1), Value(1000.0));
+  EXPECT_EQ(get(4, 1), Value("12a"));
+  EXPECT_TRUE(get(5, 1).isEmpty());
+}
+
+TEST_F(EntryTest, TextFormatKeepsWhateverIsTyped) {
+  host::FormatPatch text;
+  text.numberFormat = "@";
+  sheet.applyFormat(Rect::columns(1, 2), text);
+  put(1, 1, Value("0"));
+  put(2, 1, Value(" 88"));
+  put(3, 2, Value("1e3"));
+  EXPECT_EQ(get(1, 1), Value("0"));
+  EXPECT_EQ(get(2, 1), Value(" 88"));
+  EXPECT_EQ(get(3, 2), Value("1e3"));
+  put(1, 3, Value("0"));  // column C is not text
+  EXPECT_EQ(get(1, 3), Value(0.0));
+}
+
+TEST_F(EntryTest, RectangleAssignmentWritesEveryCellMergedOnesIncluded) {
+  sheet.merge(rect(1, 1, 2, 2));
+  sheet.setValue(rect(1, 1, 2, 3), Value("x"));
+  for (int r = 1; r <= 2; ++r)
+    for (int c = 1; c <= 3; ++c) EXPECT_EQ(get(r, c), Value("x")) << r << "," << c;
+}
+
+TEST_F(EntryTest, BulkReadAndWrite) {
+  host::Grid g(2, 3);
+  g.at(0, 0) = Value("班级");
+  g.at(1, 2) = Value(7.5);
+  g.at(1, 1) = Value("95");  // bulk writes follow the same entry rules
+  sheet.setValues({4, 2}, g);
+  auto back = sheet.values(rect(4, 2, 5, 4));
+  EXPECT_EQ(back.at(0, 0), Value("班级"));
+  EXPECT_EQ(back.at(1, 1), Value(95.0));
+  EXPECT_EQ(back.at(1, 2), Value(7.5));
+  EXPECT_TRUE(back.at(0, 2).isEmpty());
+}
+
+}  // namespace tavo::testing
