@@ -33,6 +33,7 @@ demo: build
 	./$(BUILD)/src/cli/tavo --version
 
 bench: build
+	./$(BUILD)/bench/tavo_memory_probe
 	./$(BUILD)/bench/tavo_bench_model
 
 clean:

@@ -2,11 +2,6 @@
 
 namespace tavo::model {
 
-void Slot::release() {
-  if (kind_ == Kind::Text) delete u_.text;
-  else if (kind_ == Kind::Formula) delete u_.formula;
-}
-
 Slot Slot::clone() const {
   Slot s;
   s.style_ = style_;

@@ -73,7 +73,10 @@ class Slot {
   }
 
  private:
-  void release();
+  void release() {
+    if (kind_ == Kind::Text) delete u_.text;
+    else if (kind_ == Kind::Formula) delete u_.formula;
+  }
   union {
     double num;
     bool b;

@@ -136,6 +136,8 @@ class Sheet final : public host::Worksheet {
   void touch() const;
   void enter(host::Cell, const host::Value&);  // typed entry into one cell
   host::Value slotValue(const Slot*, host::Cell) const;
+  std::optional<host::Cell> search(const host::Rect&, const std::string& what, host::Cell from,
+                                   bool wholeCell, bool backwards) const;
   bool cellHasContent(int row, int col) const;
   bool rowHasContent(int row, int left, int right) const;
   bool colHasContent(int col, int top, int bottom) const;

@@ -143,6 +143,15 @@ struct Needle {
       if (auto d = host::parseDecimal(t); d && equalsIgnoreCase(host::numberToText(*d), t)) number = d;
   }
 
+  // Numbers are compared by value where that decides it.
+  std::optional<bool> quick(const Slot& s) const {
+    if (s.kind() != Slot::Kind::Number || !whole) return std::nullopt;
+    if (!number) return false;
+    if (s.number() == *number) return true;
+    if (std::fabs(s.number() - *number) > 1e-9 * std::max(1.0, std::fabs(*number))) return false;
+    return std::nullopt;
+  }
+
   bool matches(const Value& v) const {
     if (v.isEmpty()) return !whole ? text.empty() : false;
     if (v.isNumber() && whole) {
@@ -161,51 +170,54 @@ struct Needle {
 
 // Row by row through `within`, from the cell after (or before) `from`,
 // wrapping once around; the starting cell itself is examined last.
-std::optional<Cell> Sheet::find(const Rect& within, const std::string& what, Cell after,
-                                bool wholeCell) const {
+std::optional<Cell> Sheet::search(const Rect& within, const std::string& what, Cell from,
+                                  bool wholeCell, bool backwards) const {
   Needle needle(what, wholeCell);
   Rect r = {within.top, within.left, within.bottom, std::min(within.right, std::max(1, columnCount()))};
   if (r.right < r.left) return std::nullopt;
-  // Only stored rows can match a non-empty text.
+  // Only stored rows can hold a match.
   int stored = 0;
   for (int c = r.left; c <= r.right; ++c)
     if (const Column* col = column(c)) stored = std::max(stored, col->size());
   int bottom = std::min(r.bottom, std::max(stored, r.top));
   int width = r.colCount();
   long long count = static_cast<long long>(bottom - r.top + 1) * width;
-  long long startIndex = static_cast<long long>(std::clamp(after.row, r.top, bottom) - r.top) * width +
-                         (std::clamp(after.col, r.left, r.right) - r.left);
+  long long start = static_cast<long long>(std::clamp(from.row, r.top, bottom) - r.top) * width +
+                    (std::clamp(from.col, r.left, r.right) - r.left);
+  auto test = [&](const Slot* s, Cell c) {
+    if (!s || !s->hasContent()) return false;
+    if (auto q = needle.quick(*s)) return *q;
+    return needle.matches(slotValue(s, c));
+  };
+  if (width == 1) {  // one column: walk its slots directly
+    const Column* col = column(r.left);
+    if (!col) return std::nullopt;
+    const auto& slots = col->slots();
+    int size = col->size();
+    for (long long k = 1; k <= count; ++k) {
+      long long i = backwards ? ((start - k) % count + count) % count : (start + k) % count;
+      int row = r.top + static_cast<int>(i);
+      if (row > size) continue;
+      if (test(&slots[static_cast<std::size_t>(row - 1)], {row, r.left})) return Cell{row, r.left};
+    }
+    return std::nullopt;
+  }
   for (long long k = 1; k <= count; ++k) {
-    long long i = (startIndex + k) % count;
+    long long i = backwards ? ((start - k) % count + count) % count : (start + k) % count;
     Cell c{r.top + static_cast<int>(i / width), r.left + static_cast<int>(i % width)};
-    const Slot* s = slot(c);
-    if (!s || !s->hasContent()) continue;
-    if (needle.matches(slotValue(s, c))) return c;
+    if (test(slot(c), c)) return c;
   }
   return std::nullopt;
 }
 
+std::optional<Cell> Sheet::find(const Rect& within, const std::string& what, Cell after,
+                                bool wholeCell) const {
+  return search(within, what, after, wholeCell, false);
+}
+
 std::optional<Cell> Sheet::findPrevious(const Rect& within, const std::string& what, Cell before,
                                         bool wholeCell) const {
-  Needle needle(what, wholeCell);
-  Rect r = {within.top, within.left, within.bottom, std::min(within.right, std::max(1, columnCount()))};
-  if (r.right < r.left) return std::nullopt;
-  int stored = 0;
-  for (int c = r.left; c <= r.right; ++c)
-    if (const Column* col = column(c)) stored = std::max(stored, col->size());
-  int bottom = std::min(r.bottom, std::max(stored, r.top));
-  int width = r.colCount();
-  long long count = static_cast<long long>(bottom - r.top + 1) * width;
-  long long startIndex = static_cast<long long>(std::clamp(before.row, r.top, bottom) - r.top) * width +
-                         (std::clamp(before.col, r.left, r.right) - r.left);
-  for (long long k = 1; k <= count; ++k) {
-    long long i = ((startIndex - k) % count + count) % count;
-    Cell c{r.top + static_cast<int>(i / width), r.left + static_cast<int>(i % width)};
-    const Slot* s = slot(c);
-    if (!s || !s->hasContent()) continue;
-    if (needle.matches(slotValue(s, c))) return c;
-  }
-  return std::nullopt;
+  return search(within, what, before, wholeCell, true);
 }
 
 Rect Sheet::mergeArea(Cell c) const {
