@@ -37,6 +37,7 @@ class Worksheet {
   virtual bool visible() const = 0;
   virtual void setVisible(bool) = 0;
   virtual void activate() = 0;
+  virtual void select(const Rect&) = 0;  // the selection shown in the sheet's window
   virtual int tabColorIndex() const = 0;  // xl::kNone when none
   virtual void setTabColorIndex(int) = 0;
 

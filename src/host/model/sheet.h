@@ -25,6 +25,7 @@ struct SheetView {
   bool freezePanes = false;
   int scrollRow = 1;
   int scrollColumn = 1;
+  host::Rect selection{1, 1, 1, 1};
 };
 
 class Sheet final : public host::Worksheet {
@@ -40,6 +41,7 @@ class Sheet final : public host::Worksheet {
   bool visible() const override { return visible_; }
   void setVisible(bool) override;
   void activate() override;
+  void select(const host::Rect& r) override { view_.selection = r; }
   int tabColorIndex() const override { return tabColor_; }
   void setTabColorIndex(int) override;
 

@@ -1,0 +1,85 @@
+#include "engine/zupo.h"
+
+#include <exception>
+
+#include "engine/dialog_commands.h"
+#include "engine/error_box.h"
+#include "engine/help_command.h"
+
+namespace tavo::engine {
+
+// The dialog's event names, looked up in this order.
+const zupo::CommandEntry zupo::kCommands[14] = {
+    {"cmdCJ_Click", nullptr},
+    {"cmdSanXianSZ_Click", nullptr},
+    {"cmdSanXianTJ_Click", nullptr},
+    {"cmdTwoXianSZ_Click", nullptr},
+    {"cmdTwoXianTJ_Click", nullptr},
+    {"cmdSiLvSZ_Click", nullptr},
+    {"cmdSiLvTJ_Click", nullptr},
+    {"cmdFuFenSZ_Click", nullptr},
+    {"cmdFuFenTJ_Click", nullptr},
+    {"cmdTuBiaoSZ_Click", nullptr},
+    {"cmdTuBiaoTJ_Click", nullptr},
+    {"ltbCJBChange", &zupo::DataWorkbookSelected},
+    {"UFInitialize", &zupo::DialogStartUp},
+    {"MyHelp", &zupo::Help},
+};
+
+host::Value zupo::MyFunClick(host::Application& EA, host::Dialog& UF, const std::string& strFlag,
+                             const std::string& CSB) {
+  const std::string name = strFlag;
+  Call call{EA, UF, CSB};
+  try {
+    EA.setDisplayAlerts(false);
+    EA.setScreenUpdating(false);
+    EA.setEnableEvents(false);
+    RunCommand(name, call);
+  } catch (...) {
+    try {
+      ShowErrorBox(EA.platform(), std::current_exception());
+    } catch (...) {
+      // Nowhere left to report to; the switches must still come back.
+    }
+  }
+
+  // Each switch is restored on its own; a failure here is reported once and
+  // never goes back through the trap above.
+  std::exception_ptr restoreError;
+  auto restore = [&](auto&& step) {
+    try {
+      step();
+    } catch (...) {
+      if (!restoreError) restoreError = std::current_exception();
+    }
+  };
+  restore([&] { EA.setEnableEvents(true); });
+  restore([&] { EA.setDisplayAlerts(true); });
+  restore([&] { EA.setScreenUpdating(true); });
+  if (restoreError) {
+    try {
+      ShowErrorBox(EA.platform(), restoreError);
+    } catch (...) {
+    }
+  }
+  return {};
+}
+
+void zupo::RunCommand(const std::string& name, const Call& call) {
+  for (const CommandEntry& entry : kCommands) {
+    if (name != entry.name) continue;
+    if (entry.run) (this->*entry.run)(call);
+    return;
+  }
+}
+
+void zupo::DialogStartUp(const Call& call) {
+  ListDataWorkbooks(call.EA, call.UF);
+  EnableDialogResize(call.EA.platform(), call.UF);
+}
+
+void zupo::DataWorkbookSelected(const Call& call) { SelectDataWorkbook(call.EA, call.UF, dataWorkbookName); }
+
+void zupo::Help(const Call& call) { OpenHelpDocument(call.EA); }
+
+}  // namespace tavo::engine

@@ -1,0 +1,47 @@
+// The engine's one class and its one entry point. The dialog of the system
+// workbook keeps one instance for its whole life and calls MyFunClick once
+// per user action with the name of the event.
+#pragma once
+
+#include <string>
+
+#include "host/application.h"
+#include "host/dialog.h"
+#include "host/value.h"
+
+namespace tavo::engine {
+
+class zupo {
+ public:
+  // Switches the host's alerts, screen updating and events off, runs the
+  // command named by strFlag (exact, case-sensitive; unknown names run
+  // nothing), shows any error that escapes it in one error box and switches
+  // the host back on. Never throws; the result is always empty.
+  host::Value MyFunClick(host::Application& EA, host::Dialog& UF, const std::string& strFlag,
+                         const std::string& CSB = "");
+
+  // The file name of the score workbook last selected in the dialog.
+  const std::string& selectedDataWorkbook() const { return dataWorkbookName; }
+
+ private:
+  struct Call {
+    host::Application& EA;
+    host::Dialog& UF;
+    const std::string& CSB;
+  };
+  using Command = void (zupo::*)(const Call&);
+  struct CommandEntry {
+    const char* name;
+    Command run;  // nullptr: a command still to be built runs nothing
+  };
+  static const CommandEntry kCommands[14];
+
+  void RunCommand(const std::string& name, const Call&);
+  void DialogStartUp(const Call&);
+  void DataWorkbookSelected(const Call&);
+  void Help(const Call&);
+
+  std::string dataWorkbookName;
+};
+
+}  // namespace tavo::engine
