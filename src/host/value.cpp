@@ -67,6 +67,12 @@ std::optional<double> parseDecimal(std::string_view s) {
   return v;
 }
 
+int characterCount(std::string_view utf8) {
+  int n = 0;
+  for (unsigned char ch : utf8) n += (ch & 0xC0) != 0x80 ? 1 : 0;
+  return n;
+}
+
 std::string displayText(const Value& v) {
   switch (v.kind()) {
     case Value::Kind::Empty: return "";

@@ -76,6 +76,9 @@ std::optional<double> parseDecimal(std::string_view);
 // booleans "TRUE"/"FALSE", errors their text.
 std::string displayText(const Value&);
 
+// Characters (code points) of UTF-8 text, as the host counts them.
+int characterCount(std::string_view utf8);
+
 // Reading a value "as a number": empty 0, numeric text its number, other text
 // or an error raises type mismatch. Booleans read as -1 / 0 (runtime rule).
 double toNumber(const Value&);

@@ -26,7 +26,7 @@ void Sheet::touch() const { wb_.touch(); }
 
 void Sheet::setName(const std::string& n) {
   if (n == name_) return;
-  if (n.empty() || n.size() > 93 /* 31 CJK characters */ ||
+  if (n.empty() || host::characterCount(n) > 31 ||
       n.find_first_of("[]:*?/\\") != std::string::npos || n.front() == '\'' || n.back() == '\'')
     throw HostError::refused("工作表名称无效: " + n);
   auto* other = wb_.findModelSheet(n);

@@ -87,8 +87,7 @@ std::vector<host::TextRun> Sheet::textRuns(Cell c) const {
 void Sheet::setTextRun(Cell c, const host::TextRun& run) {
   Slot* s = findSlot(c);
   if (!s || s->kind() != Slot::Kind::Text) throw HostError::refused("只有文本单元格可以设置字符格式");
-  int length = 0;
-  for (unsigned char ch : s->text().text) length += (ch & 0xC0) != 0x80 ? 1 : 0;
+  int length = host::characterCount(s->text().text);
   if (run.start < 1 || run.start > length) throw HostError::refused("字符位置超出文本");
   host::TextRun r = run;
   r.length = std::min(r.length, length - r.start + 1);

@@ -19,6 +19,9 @@ TEST_F(WorkbookTest, SheetsAreAddedBeforeAGivenSheetAndRenamed) {
   EXPECT_EQ(&book.activeSheet(), &b);  // the new sheet is active
   EXPECT_THROW(a.setName("数据表"), host::HostError);
   EXPECT_THROW(a.setName("a/b"), host::HostError);
+  EXPECT_NO_THROW(a.setName(std::string(31, 'x')));
+  EXPECT_THROW(a.setName(std::string(32, 'x')), host::HostError) << "31 characters at most, whatever the script";
+  EXPECT_NO_THROW(a.setName("高二一班高二一班高二一班高二一班高二一班高二一班高二一班总分"));
   try {
     book.sheet("missing");
     FAIL();
