@@ -5,21 +5,22 @@
 #include "engine/dialog_commands.h"
 #include "engine/error_box.h"
 #include "engine/help_command.h"
+#include "params/layout_command.h"
 
 namespace tavo::engine {
 
 // The dialog's event names, looked up in this order.
 const zupo::CommandEntry zupo::kCommands[14] = {
     {"cmdCJ_Click", nullptr},
-    {"cmdSanXianSZ_Click", nullptr},
+    {"cmdSanXianSZ_Click", &zupo::LayOutThreeLine},
     {"cmdSanXianTJ_Click", nullptr},
-    {"cmdTwoXianSZ_Click", nullptr},
+    {"cmdTwoXianSZ_Click", &zupo::LayOutTwoLine},
     {"cmdTwoXianTJ_Click", nullptr},
-    {"cmdSiLvSZ_Click", nullptr},
+    {"cmdSiLvSZ_Click", &zupo::LayOutFourRates},
     {"cmdSiLvTJ_Click", nullptr},
-    {"cmdFuFenSZ_Click", nullptr},
+    {"cmdFuFenSZ_Click", &zupo::LayOutAssignedScore},
     {"cmdFuFenTJ_Click", nullptr},
-    {"cmdTuBiaoSZ_Click", nullptr},
+    {"cmdTuBiaoSZ_Click", &zupo::LayOutChart},
     {"cmdTuBiaoTJ_Click", nullptr},
     {"ltbCJBChange", &zupo::DataWorkbookSelected},
     {"UFInitialize", &zupo::DialogStartUp},
@@ -79,6 +80,14 @@ void zupo::DialogStartUp(const Call& call) {
 }
 
 void zupo::DataWorkbookSelected(const Call& call) { SelectDataWorkbook(call.EA, call.UF, dataWorkbookName); }
+
+void zupo::LayOutThreeLine(const Call& c) { params::LayOutSettingsSheet(c.EA, params::ThreeLineTemplate()); }
+void zupo::LayOutTwoLine(const Call& c) { params::LayOutSettingsSheet(c.EA, params::TwoLineTemplate()); }
+void zupo::LayOutFourRates(const Call& c) { params::LayOutSettingsSheet(c.EA, params::FourRatesTemplate()); }
+void zupo::LayOutAssignedScore(const Call& c) {
+  params::LayOutSettingsSheet(c.EA, params::AssignedScoreTemplate());
+}
+void zupo::LayOutChart(const Call& c) { params::LayOutSettingsSheet(c.EA, params::ChartTemplate()); }
 
 void zupo::Help(const Call& call) { OpenHelpDocument(call.EA); }
 

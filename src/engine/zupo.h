@@ -40,6 +40,11 @@ class zupo {
   void DialogStartUp(const Call&);
   void DataWorkbookSelected(const Call&);
   void Help(const Call&);
+  void LayOutThreeLine(const Call&);
+  void LayOutTwoLine(const Call&);
+  void LayOutFourRates(const Call&);
+  void LayOutAssignedScore(const Call&);
+  void LayOutChart(const Call&);
 
   std::string dataWorkbookName;
 };

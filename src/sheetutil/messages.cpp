@@ -1,0 +1,15 @@
+#include "sheetutil/messages.h"
+
+#include "host/constants.h"
+
+namespace tavo::sheetutil {
+
+void Warn(host::Application& app, const std::string& prompt) {
+  app.platform().messageBox(prompt, host::xl::kMsgExclamation, "警告");
+}
+
+void Remind(host::Application& app, const std::string& prompt) {
+  app.platform().messageBox(prompt, host::xl::kMsgOk, "提醒");
+}
+
+}  // namespace tavo::sheetutil
