@@ -40,12 +40,14 @@ class Workbook final : public host::Workbook, private EvalContext {
 
   // ---- model side ----
   Sheet& modelSheet(int index);  // 1-based
+  const Sheet& modelSheet(int index) const { return const_cast<Workbook*>(this)->modelSheet(index); }
   Sheet* findModelSheet(std::string_view name) const;
   int indexOf(const Sheet&) const;  // 1-based, 0 when not here
   Sheet& appendSheet(const std::string& name);
   void moveSheet(Sheet&, int newIndex);
   void setActiveSheet(Sheet&);
   Sheet& activeModelSheet() { return *sheets_[static_cast<std::size_t>(active_)]; }
+  const Sheet& activeModelSheet() const { return *sheets_[static_cast<std::size_t>(active_)]; }
   Application& application() { return app_; }
   StyleTable& styles() { return styles_; }
   const StyleTable& styles() const { return styles_; }

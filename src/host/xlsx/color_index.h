@@ -1,0 +1,16 @@
+// A colour element of the file (indexed, rgb or theme) as a palette index.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <array>
+
+#include "host/format.h"
+
+namespace tavo::xlsx {
+
+// 0 when the element names no colour. An RGB colour outside the palette
+// takes its nearest entry, which keeps the look.
+int PaletteIndexOf(const pugi::xml_node& color, const std::array<host::Rgb, 56>& palette);
+
+}  // namespace tavo::xlsx

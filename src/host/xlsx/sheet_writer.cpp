@@ -1,0 +1,363 @@
+// The worksheet part: cells, columns, rows, merges, validation, page set-up.
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "host/address.h"
+#include "host/model/workbook.h"
+#include "host/xlsx/writer_parts.h"
+#include "host/xlsx/xml_text.h"
+
+namespace tavo::xlsx {
+
+using host::Cell;
+using host::Rect;
+using host::Value;
+
+namespace {
+
+std::string Attr(const char* name, const std::string& value) {
+  return std::string(" ") + name + "=\"" + Escaped(value) + "\"";
+}
+std::string Attr(const char* name, double value) { return Attr(name, NumberText(value)); }
+
+// The file counts a column's padding in its width; the host's width does not.
+double WidthToFile(double chars) { return chars <= 0 ? 0 : std::trunc((chars * 7 + 5) / 7 * 256) / 256; }
+
+const char* ErrorText(host::ErrorKind e) { return host::errorText(e).data(); }
+
+void AppendValueCell(std::string& x, const Value& v, SharedStrings& strings, const model::Sheet& sheet, Cell at,
+                     const host::Format& font) {
+  switch (v.kind()) {
+    case Value::Kind::Number:
+      x += "><v>" + NumberText(v.number()) + "</v></c>";
+      break;
+    case Value::Kind::Text: {
+      int id = strings.add(v.text(), sheet.textRuns(at), font.font);
+      x += " t=\"s\"><v>" + std::to_string(id) + "</v></c>";
+      break;
+    }
+    case Value::Kind::Boolean:
+      x += std::string(" t=\"b\"><v>") + (v.boolean() ? "1" : "0") + "</v></c>";
+      break;
+    case Value::Kind::Error:
+      x += std::string(" t=\"e\"><v>") + ErrorText(v.error()) + "</v></c>";
+      break;
+    case Value::Kind::Empty:
+      x += "/>";
+      break;
+  }
+}
+
+void AppendFormulaCell(std::string& x, const std::string& a1, const Value& v) {
+  std::string f = "<f>" + Escaped(a1.size() > 1 && a1[0] == '=' ? a1.substr(1) : a1) + "</f>";
+  switch (v.kind()) {
+    case Value::Kind::Number: x += ">" + f + "<v>" + NumberText(v.number()) + "</v></c>"; break;
+    case Value::Kind::Text: x += " t=\"str\">" + f + "<v>" + Escaped(v.text()) + "</v></c>"; break;
+    case Value::Kind::Boolean: x += std::string(" t=\"b\">") + f + "<v>" + (v.boolean() ? "1" : "0") + "</v></c>"; break;
+    case Value::Kind::Error: x += std::string(" t=\"e\">") + f + "<v>" + ErrorText(v.error()) + "</v></c>"; break;
+    case Value::Kind::Empty: x += ">" + f + "</c>"; break;
+  }
+}
+
+// Columns that differ from the sheet's default, as runs of equal columns.
+std::string ColsXml(const model::Sheet& sheet, StyleSheetWriter& styles, const model::StyleTable& table) {
+  struct Col {
+    double width;
+    int style;
+    bool custom;
+    bool operator==(const Col&) const = default;
+  };
+  const bool sheetStyled = sheet.sheetStyle() != model::StyleTable::kDefault;
+  const int sheetXf = styles.cellFormat(table.get(sheet.sheetStyle()));
+  auto describe = [&](int c) {
+    auto w = sheet.columnWidths().find(c);
+    auto s = sheet.columnStyles().find(c);
+    Col col{w != sheet.columnWidths().end() ? w->second : sheet.defaultColumnWidth(),
+            s != sheet.columnStyles().end() ? styles.cellFormat(table.get(s->second)) : sheetXf,
+            w != sheet.columnWidths().end()};
+    return col;
+  };
+  std::vector<int> marks;  // columns where something may change
+  for (const auto& [c, _] : sheet.columnWidths()) marks.push_back(c);
+  for (const auto& [c, _] : sheet.columnStyles()) marks.push_back(c);
+  std::string x;
+  auto emit = [&](int from, int to, const Col& c) {
+    if (!c.custom && c.style == 0) return;
+    x += "<col min=\"" + std::to_string(from) + "\" max=\"" + std::to_string(to) + "\"" + Attr("width", WidthToFile(c.width));
+    if (c.style) x += " style=\"" + std::to_string(c.style) + "\"";
+    if (c.width == 0) x += " hidden=\"1\"";
+    if (c.custom) x += " customWidth=\"1\"";
+    x += "/>";
+  };
+  if (sheetStyled) {
+    // Every column carries the sheet's format: walk them all in runs.
+    std::sort(marks.begin(), marks.end());
+    int from = 1;
+    Col current = describe(1);
+    for (int c : marks) {
+      for (int k : {c, c + 1}) {
+        if (k <= from || k > host::kMaxCol) continue;
+        Col next = describe(k);
+        if (!(next == current)) {
+          emit(from, k - 1, current);
+          from = k;
+          current = next;
+        }
+      }
+    }
+    emit(from, host::kMaxCol, current);
+  } else {
+    std::sort(marks.begin(), marks.end());
+    marks.erase(std::unique(marks.begin(), marks.end()), marks.end());
+    for (std::size_t i = 0; i < marks.size();) {
+      std::size_t j = i;
+      Col c = describe(marks[i]);
+      while (j + 1 < marks.size() && marks[j + 1] == marks[j] + 1 && describe(marks[j + 1]) == c) ++j;
+      emit(marks[i], marks[j], c);
+      i = j + 1;
+    }
+  }
+  return x.empty() ? "" : "<cols>" + x + "</cols>";
+}
+
+std::string SheetViewXml(const model::Sheet& sheet, bool selected) {
+  const model::SheetView& v = sheet.view();
+  std::string x = "<sheetViews><sheetView workbookViewId=\"0\"";
+  if (selected) x += " tabSelected=\"1\"";
+  if (v.scrollRow != 1 || v.scrollColumn != 1) x += Attr("topLeftCell", host::a1(Cell{v.scrollRow, v.scrollColumn}));
+  x += ">";
+  std::string active = "A1";
+  if (v.freezePanes && (v.splitRow > 0 || v.splitColumn > 0)) {
+    Cell below{v.scrollRow + v.splitRow, v.scrollColumn + v.splitColumn};
+    const char* pane = v.splitRow && v.splitColumn ? "bottomRight" : v.splitRow ? "bottomLeft" : "topRight";
+    x += "<pane";
+    if (v.splitColumn) x += " xSplit=\"" + std::to_string(v.splitColumn) + "\"";
+    if (v.splitRow) x += " ySplit=\"" + std::to_string(v.splitRow) + "\"";
+    x += Attr("topLeftCell", host::a1(below)) + " activePane=\"" + pane + "\" state=\"frozen\"/>";
+    x += std::string("<selection pane=\"") + pane + "\"" + Attr("activeCell", host::a1(v.selection.topLeft())) +
+         Attr("sqref", host::a1(v.selection)) + "/>";
+  } else {
+    x += "<selection" + Attr("activeCell", host::a1(v.selection.topLeft())) + Attr("sqref", host::a1(v.selection)) + "/>";
+  }
+  return x + "</sheetView></sheetViews>";
+}
+
+const char* ValidationType(int t) {
+  switch (t) {
+    case host::xl::kValidateList: return "list";
+    case host::xl::kValidateDecimal: return "decimal";
+    case 1: return "whole";
+    case 6: return "textLength";
+    default: return "none";
+  }
+}
+const char* ValidationOperator(int op) {
+  switch (op) {
+    case 2: return "notBetween";
+    case 3: return "equal";
+    case 4: return "notEqual";
+    case 5: return "greaterThan";
+    case 6: return "lessThan";
+    case host::xl::kGreaterEqual: return "greaterThanOrEqual";
+    case 8: return "lessThanOrEqual";
+    default: return "between";
+  }
+}
+const char* AlertStyle(int a) { return a == 2 ? "warning" : a == 3 ? "information" : "stop"; }
+
+// Cells of equal validation, joined into row runs.
+std::string ValidationsXml(const model::Sheet& sheet) {
+  std::vector<std::pair<host::Validation, std::vector<Rect>>> groups;
+  for (const auto& [cell, v] : sheet.validations()) {
+    auto g = std::find_if(groups.begin(), groups.end(), [&](const auto& e) { return e.first == v; });
+    if (g == groups.end()) {
+      groups.push_back({v, {}});
+      g = groups.end() - 1;
+    }
+    auto& rects = g->second;
+    if (!rects.empty() && rects.back().top == cell.row && rects.back().right + 1 == cell.col)
+      ++rects.back().right;
+    else
+      rects.push_back(Rect::of(cell));
+  }
+  if (groups.empty()) return "";
+  std::string x = "<dataValidations count=\"" + std::to_string(groups.size()) + "\">";
+  for (const auto& [v, rects] : groups) {
+    std::string sqref;
+    for (const Rect& r : rects) sqref += (sqref.empty() ? "" : " ") + host::a1(r);
+    x += std::string("<dataValidation type=\"") + ValidationType(v.type) + "\"";
+    if (v.type != host::xl::kValidateInputOnly) x += std::string(" errorStyle=\"") + AlertStyle(v.alertStyle) + "\"";
+    if (v.type != host::xl::kValidateInputOnly && v.type != host::xl::kValidateList)
+      x += std::string(" operator=\"") + ValidationOperator(v.op) + "\"";
+    if (v.ignoreBlank) x += " allowBlank=\"1\"";
+    x += " showInputMessage=\"1\"";
+    if (v.type != host::xl::kValidateInputOnly) x += " showErrorMessage=\"1\"";
+    if (!v.inputMessage.empty()) x += Attr("prompt", v.inputMessage);
+    x += Attr("sqref", sqref) + ">";
+    if (!v.formula1.empty()) {
+      std::string f = v.type == host::xl::kValidateList && v.formula1[0] != '=' ? "\"" + v.formula1 + "\""
+                      : v.formula1[0] == '='                                    ? v.formula1.substr(1)
+                                                                                : v.formula1;
+      x += "<formula1>" + Escaped(f) + "</formula1>";
+    }
+    x += "</dataValidation>";
+  }
+  return x + "</dataValidations>";
+}
+
+std::string PageXml(const model::Sheet& sheet) {
+  const model::PageSettings& p = sheet.pageSettings();
+  std::string x;
+  if (p.centerHorizontally) x += "<printOptions horizontalCentered=\"1\"/>";
+  auto inches = [](double points) { return NumberText(points / 72.0); };
+  x += "<pageMargins left=\"" + inches(p.leftMargin) + "\" right=\"" + inches(p.rightMargin) + "\" top=\"" +
+       inches(p.topMargin) + "\" bottom=\"" + inches(p.bottomMargin) + "\" header=\"" + inches(p.headerMargin) +
+       "\" footer=\"" + inches(p.footerMargin) + "\"/>";
+  x += "<pageSetup paperSize=\"" + std::to_string(p.paperSize) + "\" scale=\"" + std::to_string(p.zoom) +
+       "\" orientation=\"" + (p.orientation == 2 ? "landscape" : "portrait") + "\"/>";
+  if (!p.centerFooter.empty()) x += "<headerFooter><oddFooter>" + Escaped("&C" + p.centerFooter) + "</oddFooter></headerFooter>";
+  auto breaks = sheet.pageBreaks();
+  if (!breaks.empty()) {
+    x += "<rowBreaks count=\"" + std::to_string(breaks.size()) + "\" manualBreakCount=\"" +
+         std::to_string(breaks.size()) + "\">";
+    for (int row : breaks) x += "<brk id=\"" + std::to_string(row - 1) + "\" max=\"16383\" man=\"1\"/>";
+    x += "</rowBreaks>";
+  }
+  return x;
+}
+
+}  // namespace
+
+std::string QuotedSheetName(const std::string& name) {
+  bool plain = !name.empty();
+  for (unsigned char c : name) plain = plain && (std::isalnum(c) || c == '_' || c >= 0x80);
+  if (plain && !std::isdigit(static_cast<unsigned char>(name[0]))) return name + "!";
+  std::string q = "'";
+  for (char c : name) q += c == '\'' ? std::string("''") : std::string(1, c);
+  return q + "'!";
+}
+
+std::string WorksheetXml(const model::Sheet& sheet, bool selected, StyleSheetWriter& styles,
+                         SharedStrings& strings, bool hasDrawing) {
+  const model::StyleTable& table = sheet.model().styles();
+  Rect used = sheet.usedRange();
+  std::string x = kXmlHead;
+  x += std::string("<worksheet xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
+  if (sheet.tabColorIndex() >= 1 && sheet.tabColorIndex() <= 56)
+    x += "<sheetPr><tabColor indexed=\"" + std::to_string(sheet.tabColorIndex() + kIndexedOffset) + "\"/></sheetPr>";
+  x += "<dimension ref=\"" + host::a1(used) + "\"/>";
+  x += SheetViewXml(sheet, selected);
+  x += "<sheetFormatPr" + Attr("defaultRowHeight", sheet.defaultRowHeight());
+  if (sheet.defaultRowHeight() != 14.25) x += " customHeight=\"1\"";
+  if (sheet.defaultColumnWidth() != 8.38) x += Attr("defaultColWidth", WidthToFile(sheet.defaultColumnWidth()));
+  x += "/>";
+  x += ColsXml(sheet, styles, table);
+
+  // Rows: every row with cells, a height of its own or a format of its own.
+  std::map<int, std::vector<int>> rows;
+  for (int c = 1; c <= sheet.columnCount(); ++c) {
+    const model::Column* col = sheet.column(c);
+    if (!col) continue;
+    for (int r = 1; r <= col->size(); ++r)
+      if (col->get(r)->inUse()) rows[r].push_back(c);
+  }
+  for (const auto& [r, _] : sheet.rowHeights()) rows[r];
+  for (const auto& [r, _] : sheet.rowStyles()) rows[r];
+  x += "<sheetData>";
+  for (const auto& [r, cols] : rows) {
+    x += "<row r=\"" + std::to_string(r) + "\"";
+    auto rs = sheet.rowStyles().find(r);
+    if (rs != sheet.rowStyles().end())
+      x += " s=\"" + std::to_string(styles.cellFormat(table.get(rs->second))) + "\" customFormat=\"1\"";
+    auto h = sheet.rowHeights().find(r);
+    if (h != sheet.rowHeights().end()) {
+      if (h->second == 0) x += " hidden=\"1\"";
+      else x += Attr("ht", h->second) + " customHeight=\"1\"";
+    }
+    if (cols.empty()) {
+      x += "/>";
+      continue;
+    }
+    x += ">";
+    for (int c : cols) {
+      Cell at{r, c};
+      const host::Format& format = table.get(sheet.cellStyle(at));
+      Value v = sheet.value(at);
+      bool wrap = v.isText() && v.text().find('\n') != std::string::npos;
+      x += "<c r=\"" + host::a1(at) + "\"";
+      int xf = styles.cellFormat(format, wrap);
+      if (xf) x += " s=\"" + std::to_string(xf) + "\"";
+      if (sheet.hasFormula(at)) AppendFormulaCell(x, sheet.formulaA1(at), v);
+      else AppendValueCell(x, v, strings, sheet, at, format);
+    }
+    x += "</row>";
+  }
+  x += "</sheetData>";
+  if (!sheet.merges().empty()) {
+    x += "<mergeCells count=\"" + std::to_string(sheet.merges().size()) + "\">";
+    for (const Rect& m : sheet.merges()) x += "<mergeCell ref=\"" + host::a1(m) + "\"/>";
+    x += "</mergeCells>";
+  }
+  x += ValidationsXml(sheet);
+  x += PageXml(sheet);
+  if (hasDrawing) x += "<drawing r:id=\"rId1\"/>";
+  return x + "</worksheet>";
+}
+
+int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>& runs, const host::Font& font) {
+  ++references_;
+  auto plainText = [&](const std::string& t) {
+    bool keepSpace = !t.empty() && (t.front() == ' ' || t.back() == ' ' || t.find('\n') != std::string::npos);
+    return std::string(keepSpace ? "<t xml:space=\"preserve\">" : "<t>") + Escaped(t) + "</t>";
+  };
+  if (runs.empty()) {
+    auto [it, fresh] = plain_.try_emplace(text, count());
+    if (fresh) entries_.push_back(plainText(text));
+    return it->second;
+  }
+  // Byte offsets of each character, to cut the text where runs start.
+  std::vector<std::size_t> at;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) at.push_back(i);
+  at.push_back(text.size());
+  const int chars = static_cast<int>(at.size()) - 1;
+  auto piece = [&](int from, int to) {  // characters [from, to), 0-based
+    return text.substr(at[static_cast<std::size_t>(from)], at[static_cast<std::size_t>(to)] - at[static_cast<std::size_t>(from)]);
+  };
+  std::string si;
+  int pos = 0;
+  auto plainRun = [&](int to) {
+    if (to > pos) si += "<r>" + plainText(piece(pos, to)) + "</r>";
+  };
+  std::vector<host::TextRun> sorted = runs;
+  std::sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.start < b.start; });
+  for (const host::TextRun& run : sorted) {
+    int from = std::clamp(run.start - 1, pos, chars), to = std::clamp(run.start - 1 + run.length, from, chars);
+    plainRun(from);
+    pos = from;
+    if (to == from) continue;
+    si += "<r><rPr>";
+    if (font.bold) si += "<b/>";
+    if (font.underline != host::xl::kNone) si += "<u/>";
+    si += "<sz val=\"" + NumberText(run.fontSize.value_or(font.size)) + "\"/>";
+    if (font.colorIndex >= 1 && font.colorIndex <= 56)
+      si += "<color indexed=\"" + std::to_string(font.colorIndex + kIndexedOffset) + "\"/>";
+    si += "<rFont val=\"" + Escaped(run.fontName.value_or(font.name)) + "\"/><charset val=\"134\"/></rPr>" +
+          plainText(piece(from, to)) + "</r>";
+    pos = to;
+  }
+  plainRun(chars);
+  entries_.push_back(si);
+  return count() - 1;
+}
+
+std::string SharedStrings::xml() const {
+  std::string x = kXmlHead;
+  x += std::string("<sst xmlns=\"") + kMainNs + "\" count=\"" + std::to_string(references_) + "\" uniqueCount=\"" +
+       std::to_string(entries_.size()) + "\">";
+  for (const std::string& e : entries_) x += "<si>" + e + "</si>";
+  return x + "</sst>";
+}
+
+}  // namespace tavo::xlsx

@@ -1,0 +1,300 @@
+#include "host/xlsx/style_sheet.h"
+
+#include "host/xlsx/color_index.h"
+
+#include <pugixml.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "host/constants.h"
+#include "host/xlsx/xml_text.h"
+
+namespace tavo::xlsx {
+
+namespace xl = host::xl;
+
+namespace {
+
+constexpr host::Rgb kFixedColors[8] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00,
+                                       0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF};
+
+struct BuiltIn {
+  int id;
+  const char* code;
+};
+constexpr BuiltIn kBuiltIns[] = {{0, host::kGeneralFormat}, {1, "0"}, {2, "0.00"}, {3, "#,##0"},
+                                 {4, "#,##0.00"}, {9, "0%"}, {10, "0.00%"}, {11, "0.00E+00"},
+                                 {14, "yyyy/m/d"}, {49, "@"}};
+
+const char* LineStyleName(int style) {
+  switch (style) {
+    case xl::kContinuous: return "thin";
+    case -4115: return "dashed";
+    case -4118: return "dotted";
+    case -4119: return "double";
+    default: return nullptr;
+  }
+}
+
+int LineStyleFromName(std::string_view name) {
+  if (name == "dashed" || name == "mediumDashed") return -4115;
+  if (name == "dotted" || name == "hair") return -4118;
+  if (name == "double") return -4119;
+  if (name.empty() || name == "none") return xl::kNone;
+  return xl::kContinuous;
+}
+
+const char* HorizontalName(int a) {
+  switch (a) {
+    case xl::kCenter: return "center";
+    case xl::kLeft: return "left";
+    case xl::kRight: return "right";
+    default: return nullptr;
+  }
+}
+int HorizontalFromName(std::string_view n) {
+  if (n == "center" || n == "centerContinuous") return xl::kCenter;
+  if (n == "left") return xl::kLeft;
+  if (n == "right") return xl::kRight;
+  return xl::kGeneral;
+}
+const char* VerticalName(int a) {
+  switch (a) {
+    case xl::kCenter: return "center";
+    case -4160: return "top";
+    default: return nullptr;
+  }
+}
+int VerticalFromName(std::string_view n) {
+  if (n == "center") return xl::kCenter;
+  if (n == "top") return -4160;
+  return xl::kBottom;
+}
+
+std::string Argb(host::Rgb c) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "FF%06X", static_cast<unsigned>(c & 0xFFFFFF));
+  return buf;
+}
+
+}  // namespace
+
+int PaletteIndexOf(const pugi::xml_node& color, const std::array<host::Rgb, 56>& palette) {
+  if (!color) return 0;
+  if (auto indexed = color.attribute("indexed")) {
+    int i = indexed.as_int(-1);
+    if (i >= 8 && i < 64) return i - kIndexedOffset;
+    if (i >= 0 && i < 8) {
+      for (int k = 0; k < 56; ++k)
+        if (palette[static_cast<std::size_t>(k)] == kFixedColors[i]) return k + 1;
+    }
+    return 0;
+  }
+  if (auto rgb = color.attribute("rgb")) {
+    auto value = static_cast<host::Rgb>(std::strtoul(rgb.value(), nullptr, 16) & 0xFFFFFF);
+    for (int k = 0; k < 56; ++k)
+      if (palette[static_cast<std::size_t>(k)] == value) return k + 1;
+    // Not in the palette: the nearest entry keeps the look.
+    int best = 1;
+    long bestDistance = -1;
+    for (int k = 0; k < 56; ++k) {
+      host::Rgb p = palette[static_cast<std::size_t>(k)];
+      long dr = static_cast<long>((p >> 16) & 255) - static_cast<long>((value >> 16) & 255);
+      long dg = static_cast<long>((p >> 8) & 255) - static_cast<long>((value >> 8) & 255);
+      long db = static_cast<long>(p & 255) - static_cast<long>(value & 255);
+      long d = dr * dr + dg * dg + db * db;
+      if (bestDistance < 0 || d < bestDistance) bestDistance = d, best = k + 1;
+    }
+    return best;
+  }
+  if (auto theme = color.attribute("theme")) return theme.as_int() == 0 ? 2 : 1;  // light 1 / dark 1
+  return 0;
+}
+
+std::string BuiltInNumberFormat(int id) {
+  for (const auto& b : kBuiltIns)
+    if (b.id == id) return b.code;
+  return host::kGeneralFormat;
+}
+
+StyleSheetWriter::StyleSheetWriter(const host::Format& defaults) {
+  fills_.push_back({xl::kNone});
+  fills_.push_back({-1});  // the gray125 pattern the format reserves
+  cellFormat(defaults);
+}
+
+template <class T>
+int StyleSheetWriter::indexOf(std::vector<T>& list, const T& item) {
+  for (std::size_t i = 0; i < list.size(); ++i)
+    if (list[i] == item) return static_cast<int>(i);
+  list.push_back(item);
+  return static_cast<int>(list.size() - 1);
+}
+
+int StyleSheetWriter::numberFormat(const std::string& code) {
+  for (const auto& b : kBuiltIns)
+    if (code == b.code) return b.id;
+  if (code == "General") return 0;
+  for (const auto& [id, c] : customFormats_)
+    if (c == code) return id;
+  int id = 164 + static_cast<int>(customFormats_.size());
+  customFormats_.emplace_back(id, code);
+  return id;
+}
+
+int StyleSheetWriter::cellFormat(const host::Format& f, bool wrap) {
+  auto key = std::make_tuple(f.numberFormat, f.font.name, f.font.size, f.font.bold, f.font.underline,
+                             f.font.colorIndex, f.fillColorIndex, f.borderLineStyle, f.horizontalAlignment,
+                             f.verticalAlignment, wrap);
+  auto it = cache_.find(key);
+  if (it != cache_.end()) return it->second;
+  Xf xf{numberFormat(f.numberFormat),
+        indexOf(fonts_, f.font),
+        f.fillColorIndex >= 1 && f.fillColorIndex <= 56 ? indexOf(fills_, Fill{f.fillColorIndex}) : 0,
+        indexOf(borders_, Border{LineStyleName(f.borderLineStyle) ? f.borderLineStyle : xl::kNone}),
+        f.horizontalAlignment,
+        f.verticalAlignment,
+        wrap};
+  int id = indexOf(xfs_, xf);
+  cache_.emplace(key, id);
+  return id;
+}
+
+std::string StyleSheetWriter::xml(const std::array<host::Rgb, 56>& palette) const {
+  std::string x = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                  "\n<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
+  if (!customFormats_.empty()) {
+    x += "<numFmts count=\"" + std::to_string(customFormats_.size()) + "\">";
+    for (const auto& [id, code] : customFormats_)
+      x += "<numFmt numFmtId=\"" + std::to_string(id) + "\" formatCode=\"" + Escaped(code) + "\"/>";
+    x += "</numFmts>";
+  }
+  x += "<fonts count=\"" + std::to_string(fonts_.size()) + "\">";
+  for (const host::Font& f : fonts_) {
+    x += "<font>";
+    if (f.bold) x += "<b/>";
+    if (f.underline != xl::kNone) x += f.underline == -4119 ? "<u val=\"double\"/>" : "<u/>";
+    x += "<sz val=\"" + NumberText(f.size) + "\"/>";
+    if (f.colorIndex >= 1 && f.colorIndex <= 56)
+      x += "<color indexed=\"" + std::to_string(f.colorIndex + kIndexedOffset) + "\"/>";
+    x += "<name val=\"" + Escaped(f.name) + "\"/><charset val=\"134\"/></font>";
+  }
+  x += "</fonts><fills count=\"" + std::to_string(fills_.size()) + "\">";
+  for (std::size_t i = 0; i < fills_.size(); ++i) {
+    if (i == 0) x += "<fill><patternFill patternType=\"none\"/></fill>";
+    else if (i == 1) x += "<fill><patternFill patternType=\"gray125\"/></fill>";
+    else
+      x += "<fill><patternFill patternType=\"solid\"><fgColor indexed=\"" +
+           std::to_string(fills_[i].colorIndex + kIndexedOffset) + "\"/><bgColor indexed=\"64\"/></patternFill></fill>";
+  }
+  x += "</fills><borders count=\"" + std::to_string(borders_.size()) + "\">";
+  for (const Border& b : borders_) {
+    const char* line = LineStyleName(b.lineStyle);
+    if (!line) {
+      x += "<border><left/><right/><top/><bottom/><diagonal/></border>";
+      continue;
+    }
+    std::string edge = std::string(" style=\"") + line + "\"><color indexed=\"64\"/>";
+    x += "<border><left" + edge + "</left><right" + edge + "</right><top" + edge + "</top><bottom" + edge +
+         "</bottom><diagonal/></border>";
+  }
+  x += "</borders><cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>";
+  x += "<cellXfs count=\"" + std::to_string(xfs_.size()) + "\">";
+  for (const Xf& f : xfs_) {
+    x += "<xf numFmtId=\"" + std::to_string(f.numFmt) + "\" fontId=\"" + std::to_string(f.font) + "\" fillId=\"" +
+         std::to_string(f.fill) + "\" borderId=\"" + std::to_string(f.border) + "\" xfId=\"0\"";
+    if (f.numFmt) x += " applyNumberFormat=\"1\"";
+    x += " applyFont=\"1\"";
+    if (f.fill) x += " applyFill=\"1\"";
+    if (f.border) x += " applyBorder=\"1\"";
+    const char* h = HorizontalName(f.horizontal);
+    const char* v = VerticalName(f.vertical);
+    if (h || v || f.wrap) {
+      x += " applyAlignment=\"1\"><alignment";
+      if (h) x += std::string(" horizontal=\"") + h + "\"";
+      if (v) x += std::string(" vertical=\"") + v + "\"";
+      if (f.wrap) x += " wrapText=\"1\"";
+      x += "/></xf>";
+    } else {
+      x += "/>";
+    }
+  }
+  x += "</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>";
+  x += "<colors><indexedColors>";
+  for (host::Rgb c : kFixedColors) x += "<rgbColor rgb=\"" + Argb(c) + "\"/>";
+  for (host::Rgb c : palette) x += "<rgbColor rgb=\"" + Argb(c) + "\"/>";
+  x += "</indexedColors></colors></styleSheet>";
+  return x;
+}
+
+StyleSheetContent ReadStyleSheet(const std::string& xml, const std::array<host::Rgb, 56>& classic) {
+  StyleSheetContent out;
+  out.palette = classic;
+  pugi::xml_document doc;
+  if (!doc.load_buffer(xml.data(), xml.size(), pugi::parse_default & ~pugi::parse_doctype & ~pugi::parse_pi))
+    throw std::runtime_error("styles.xml 不是有效的 XML");
+  pugi::xml_node root = doc.child("styleSheet");
+
+  if (auto colors = root.child("colors").child("indexedColors")) {
+    int i = 0;
+    for (auto c : colors.children("rgbColor")) {
+      if (i >= 8 && i < 64) {
+        out.palette[static_cast<std::size_t>(i - 8)] =
+            static_cast<host::Rgb>(std::strtoul(c.attribute("rgb").value(), nullptr, 16) & 0xFFFFFF);
+        out.customPalette = true;
+      }
+      ++i;
+    }
+  }
+
+  std::map<int, std::string> codes;
+  for (auto f : root.child("numFmts").children("numFmt"))
+    codes[f.attribute("numFmtId").as_int()] = f.attribute("formatCode").value();
+
+  std::vector<host::Font> fonts;
+  for (auto f : root.child("fonts").children("font")) {
+    host::Font font;
+    if (auto n = f.child("name")) font.name = n.attribute("val").value();
+    if (auto s = f.child("sz")) font.size = s.attribute("val").as_double(11);
+    if (auto b = f.child("b")) font.bold = b.attribute("val").empty() || b.attribute("val").as_bool();
+    if (auto u = f.child("u")) {
+      std::string v = u.attribute("val").value();
+      font.underline = v == "none" ? xl::kNone : v == "double" ? -4119 : xl::kUnderlineSingle;
+    }
+    if (int c = PaletteIndexOf(f.child("color"), out.palette)) font.colorIndex = c;
+    fonts.push_back(font);
+  }
+  std::vector<int> fills;
+  for (auto f : root.child("fills").children("fill")) {
+    auto pattern = f.child("patternFill");
+    std::string type = pattern.attribute("patternType").value();
+    int c = type.empty() || type == "none" ? 0 : PaletteIndexOf(pattern.child("fgColor"), out.palette);
+    fills.push_back(c ? c : xl::kNone);
+  }
+  std::vector<int> borders;
+  for (auto b : root.child("borders").children("border"))
+    borders.push_back(LineStyleFromName(b.child("left").attribute("style").value()));
+
+  auto pick = [](const auto& list, int i, auto fallback) {
+    return i >= 0 && i < static_cast<int>(list.size()) ? list[static_cast<std::size_t>(i)] : fallback;
+  };
+  for (auto xf : root.child("cellXfs").children("xf")) {
+    host::Format f;
+    int id = xf.attribute("numFmtId").as_int();
+    f.numberFormat = codes.count(id) ? codes[id] : BuiltInNumberFormat(id);
+    if (f.numberFormat == "General") f.numberFormat = host::kGeneralFormat;
+    f.font = pick(fonts, xf.attribute("fontId").as_int(), host::Font{});
+    f.fillColorIndex = pick(fills, xf.attribute("fillId").as_int(), xl::kNone);
+    f.borderLineStyle = pick(borders, xf.attribute("borderId").as_int(), xl::kNone);
+    auto align = xf.child("alignment");
+    f.horizontalAlignment = HorizontalFromName(align.attribute("horizontal").value());
+    f.verticalAlignment = VerticalFromName(align.attribute("vertical").value());
+    out.cellFormats.push_back(f);
+    out.wraps.push_back(align.attribute("wrapText").as_bool());
+  }
+  if (out.cellFormats.empty()) out.cellFormats.emplace_back();
+  return out;
+}
+
+}  // namespace tavo::xlsx

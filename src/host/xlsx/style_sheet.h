@@ -1,0 +1,64 @@
+// The styles part: formats, and the workbook's palette as the file's
+// indexed colours (file index = palette index + 7; 0-7 are fixed colours).
+#pragma once
+
+#include <array>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "host/format.h"
+
+namespace tavo::xlsx {
+
+inline constexpr int kIndexedOffset = 7;
+
+// Builds styles.xml while the sheets are written: each distinct format
+// (with or without text wrapping) becomes one cell format.
+class StyleSheetWriter {
+ public:
+  explicit StyleSheetWriter(const host::Format& defaultFormat);
+  int cellFormat(const host::Format&, bool wrap = false);
+  std::string xml(const std::array<host::Rgb, 56>& palette) const;
+
+ private:
+  int numberFormat(const std::string&);
+  template <class T>
+  static int indexOf(std::vector<T>& list, const T& item);
+
+  struct Fill {
+    int colorIndex;
+    bool operator==(const Fill&) const = default;
+  };
+  struct Border {
+    int lineStyle;
+    bool operator==(const Border&) const = default;
+  };
+  struct Xf {
+    int numFmt, font, fill, border, horizontal, vertical;
+    bool wrap;
+    bool operator==(const Xf&) const = default;
+  };
+  std::vector<host::Font> fonts_;
+  std::vector<Fill> fills_;
+  std::vector<Border> borders_;
+  std::vector<std::pair<int, std::string>> customFormats_;
+  std::vector<Xf> xfs_;
+  std::map<std::tuple<std::string, std::string, double, bool, int, int, int, int, int, int, bool>, int> cache_;
+};
+
+// What the reader takes from styles.xml: the format of every cell format
+// index, and the palette when the file carries its own.
+struct StyleSheetContent {
+  std::vector<host::Format> cellFormats;
+  std::vector<bool> wraps;
+  std::array<host::Rgb, 56> palette;
+  bool customPalette = false;
+};
+StyleSheetContent ReadStyleSheet(const std::string& xml, const std::array<host::Rgb, 56>& classic);
+
+// Built-in number formats by id, in the host's local spelling.
+std::string BuiltInNumberFormat(int id);
+
+}  // namespace tavo::xlsx

@@ -1,0 +1,612 @@
+// Reading the package: which parts there are, the workbook, the sheets.
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "host/address.h"
+#include "host/constants.h"
+#include "host/xlsx/file_error.h"
+#include "host/xlsx/color_index.h"
+#include "host/xlsx/style_sheet.h"
+#include "host/xlsx/xlsx_reader.h"
+#include "host/xlsx/xml_text.h"
+#include "host/xlsx/zip_archive.h"
+
+namespace tavo::xlsx {
+
+using host::Cell;
+using host::Rect;
+using host::Value;
+
+namespace {
+
+// A fault in the file, reported with the file's name by LoadWorkbook.
+struct Fault : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+bool ValidUtf8(const std::string& s) {
+  std::size_t i = 0, n = s.size();
+  while (i < n) {
+    auto c = static_cast<unsigned char>(s[i]);
+    int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+    if (extra < 0 || (extra == 1 && c < 0xC2) || i + static_cast<std::size_t>(extra) >= n + (extra == 0 ? 1 : 0))
+      return false;
+    std::uint32_t cp = extra == 0 ? c : c & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      auto d = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+      return false;
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return true;
+}
+
+class Package {
+ public:
+  explicit Package(std::map<std::string, std::string> parts) : parts_(std::move(parts)) {}
+
+  bool has(const std::string& name) const { return parts_.count(name) > 0; }
+  const std::map<std::string, std::string>& parts() const { return parts_; }
+
+  // A part as an XML document; the part must be UTF-8 and well formed.
+  // Document type declarations are not read, so no entity is ever expanded.
+  pugi::xml_document xml(const std::string& name) const {
+    auto it = parts_.find(name);
+    if (it == parts_.end()) throw Fault("缺少部件 " + name);
+    if (!ValidUtf8(it->second)) throw Fault("部件 " + name + " 含有无效的 UTF-8 文本");
+    pugi::xml_document doc;
+    auto result = doc.load_buffer(it->second.data(), it->second.size(), pugi::parse_default, pugi::encoding_utf8);
+    if (!result)
+      throw Fault("部件 " + name + " 不是有效的 XML（" + result.description() + "，位置 " +
+                  std::to_string(result.offset) + "）");
+    return doc;
+  }
+
+  // Relationship targets of a part by id, resolved to part names.
+  std::map<std::string, std::string> relationships(const std::string& part) const {
+    std::string folder = part.substr(0, part.rfind('/') + 1);
+    std::string relsName = folder + "_rels/" + part.substr(folder.size()) + ".rels";
+    std::map<std::string, std::string> out;
+    if (!has(relsName)) return out;
+    auto doc = xml(relsName);
+    for (auto r : doc.child("Relationships").children("Relationship")) {
+      std::string target = r.attribute("Target").value();
+      if (std::string(r.attribute("TargetMode").value()) == "External") continue;
+      out[r.attribute("Id").value()] = Resolve(folder, target);
+    }
+    return out;
+  }
+
+ private:
+  static std::string Resolve(const std::string& folder, const std::string& target) {
+    std::string path = !target.empty() && target[0] == '/' ? target.substr(1) : folder + target;
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+      std::size_t end = path.find('/', start);
+      if (end == std::string::npos) end = path.size();
+      std::string piece = path.substr(start, end - start);
+      if (piece == "..") {
+        if (!pieces.empty()) pieces.pop_back();
+      } else if (!piece.empty() && piece != ".") {
+        pieces.push_back(piece);
+      }
+      start = end + 1;
+    }
+    std::string out;
+    for (const auto& p : pieces) out += (out.empty() ? "" : "/") + p;
+    return out;
+  }
+
+  std::map<std::string, std::string> parts_;
+};
+
+Cell ParseCellRef(std::string_view ref) {
+  Rect r = host::parseRect(ref);
+  if (r.rowCount() != 1 || r.colCount() != 1) throw Fault("单元格地址无效: " + std::string(ref));
+  return r.topLeft();
+}
+
+Rect ParseRange(std::string_view ref) {
+  try {
+    return host::parseRect(ref);
+  } catch (const host::HostError&) {
+    throw Fault("区域地址无效: " + std::string(ref));
+  }
+}
+
+double ParseNumber(const char* text) {
+  double x = 0;
+  std::string_view s(text);
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  auto r = std::from_chars(s.data(), s.data() + s.size(), x);
+  if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(x)) throw Fault("数值无效: " + std::string(text));
+  return x;
+}
+
+double Tidy(double x) { return std::round(x * 1e6) / 1e6; }
+
+// Column widths in the file count the padding; the host's width does not.
+double WidthFromFile(double w) { return std::max(0.0, std::round((w * 7 - 5) / 7 * 100) / 100); }
+
+struct RichText {
+  std::string text;
+  struct Run {
+    int start, length;
+    std::optional<double> size;
+    std::string font;
+  };
+  std::vector<Run> runs;
+};
+
+std::string TextOf(const pugi::xml_node& t) { return UnescapeText(t.text().get()); }
+
+RichText ReadRichText(const pugi::xml_node& si) {
+  RichText out;
+  if (auto t = si.child("t")) out.text = TextOf(t);
+  int position = 1;
+  for (auto r : si.children("r")) {
+    std::string piece = TextOf(r.child("t"));
+    int length = host::characterCount(piece);
+    if (auto rPr = r.child("rPr")) {
+      RichText::Run run{position, length, std::nullopt, rPr.child("rFont").attribute("val").value()};
+      if (auto sz = rPr.child("sz")) run.size = sz.attribute("val").as_double();
+      if (length > 0) out.runs.push_back(run);
+    }
+    out.text += piece;
+    position += length;
+  }
+  return out;
+}
+
+class SheetReader {
+ public:
+  SheetReader(model::Sheet& sheet, const std::vector<RichText>& strings, const StyleSheetContent& styles,
+              std::vector<model::StyleId>& styleIds, std::set<std::string>& notCarried)
+      : sheet_(sheet), strings_(strings), styles_(styles), styleIds_(styleIds), notCarried_(notCarried) {}
+
+  void read(const pugi::xml_node& ws) {
+    if (int tab = PaletteIndexOf(ws.child("sheetPr").child("tabColor"), styles_.palette)) sheet_.setTabColorIndex(tab);
+    // Empty cells show the file's first format, as every program shows them.
+    if (!styles_.cellFormats.empty() && !(styles_.cellFormats[0] == host::Format{}))
+      sheet_.applyFormat(Rect::sheet(), Whole(styles_.cellFormats[0]));
+    readFormat(ws.child("sheetFormatPr"));
+    for (auto col : ws.child("cols").children("col")) readColumn(col);
+    for (auto row : ws.child("sheetData").children("row")) readRow(row);
+    for (auto m : ws.child("mergeCells").children("mergeCell")) sheet_.merge(ParseRange(m.attribute("ref").value()));
+    for (auto v : ws.child("dataValidations").children("dataValidation")) readValidation(v);
+    readPage(ws);
+    readView(ws.child("sheetViews").child("sheetView"));
+    for (const char* element : {"conditionalFormatting", "hyperlinks", "autoFilter", "legacyDrawing", "tableParts",
+                                "protectedRanges", "scenarios"})
+      if (ws.child(element)) notCarried_.insert(NotCarriedName(element));
+    if (ws.child("sheetProtection").attribute("sheet").as_bool()) notCarried_.insert("工作表保护");
+  }
+
+ private:
+  static std::string NotCarriedName(const std::string& element) {
+    if (element == "conditionalFormatting") return "条件格式";
+    if (element == "hyperlinks") return "超链接";
+    if (element == "autoFilter") return "自动筛选";
+    if (element == "sheetProtection" || element == "protectedRanges") return "工作表保护";
+    if (element == "legacyDrawing") return "批注";
+    if (element == "tableParts") return "表格";
+    return element;
+  }
+
+  model::StyleId styleOf(int xf) {
+    if (xf < 0 || xf >= static_cast<int>(styles_.cellFormats.size())) return 0;
+    auto& id = styleIds_[static_cast<std::size_t>(xf)];
+    if (!id) id = sheet_.model().styles().intern(styles_.cellFormats[static_cast<std::size_t>(xf)]);
+    return id;
+  }
+
+  static host::FormatPatch Whole(const host::Format& f) {
+    host::FormatPatch p;
+    p.fontName = f.font.name;
+    p.fontSize = f.font.size;
+    p.bold = f.font.bold;
+    p.underline = f.font.underline;
+    p.fontColorIndex = f.font.colorIndex;
+    p.fillColorIndex = f.fillColorIndex;
+    p.borderLineStyle = f.borderLineStyle;
+    p.horizontalAlignment = f.horizontalAlignment;
+    p.verticalAlignment = f.verticalAlignment;
+    p.numberFormat = f.numberFormat;
+    return p;
+  }
+
+  void readFormat(const pugi::xml_node& fmt) {
+    if (!fmt) return;
+    if (fmt.attribute("customHeight").as_bool() || fmt.attribute("zeroHeight").as_bool()) {
+      double h = fmt.attribute("zeroHeight").as_bool() ? 0 : fmt.attribute("defaultRowHeight").as_double(14.25);
+      sheet_.setRowHeight(1, host::kMaxRow, std::clamp(h, 0.0, 409.0));
+    }
+    if (auto w = fmt.attribute("defaultColWidth"))
+      sheet_.setColumnWidth(1, host::kMaxCol, std::min(255.0, WidthFromFile(w.as_double())));
+  }
+
+  void readColumn(const pugi::xml_node& col) {
+    int first = col.attribute("min").as_int(), last = col.attribute("max").as_int();
+    if (first < 1 || last < first || last > host::kMaxCol) throw Fault("列范围无效");
+    if (auto s = col.attribute("style")) {
+      int xf = s.as_int();
+      if (xf > 0 && xf < static_cast<int>(styles_.cellFormats.size()))
+        sheet_.applyFormat(Rect::columns(first, last), Whole(styles_.cellFormats[static_cast<std::size_t>(xf)]));
+    }
+    if (col.attribute("hidden").as_bool()) sheet_.setColumnWidth(first, last, 0);
+    else if (auto w = col.attribute("width")) {
+      // Some writers leave out customWidth; a width other than the default
+      // is the user's all the same.
+      double chars = std::min(255.0, WidthFromFile(w.as_double()));
+      if (col.attribute("customWidth").as_bool() || std::abs(chars - sheet_.defaultColumnWidth()) > 0.005)
+        sheet_.setColumnWidth(first, last, chars);
+    }
+  }
+
+  void readRow(const pugi::xml_node& row) {
+    int r = row.attribute("r").as_int(lastRow_ + 1);
+    if (r < 1 || r > host::kMaxRow) throw Fault("行号超出范围: " + std::to_string(r));
+    lastRow_ = r;
+    if (row.attribute("customFormat").as_bool()) {
+      int xf = row.attribute("s").as_int();
+      if (xf > 0 && xf < static_cast<int>(styles_.cellFormats.size()))
+        sheet_.applyFormat(Rect::rows(r, r), Whole(styles_.cellFormats[static_cast<std::size_t>(xf)]));
+    }
+    if (row.attribute("hidden").as_bool()) sheet_.setRowHeight(r, r, 0);
+    else if (auto ht = row.attribute("ht"); ht && row.attribute("customHeight").as_bool())
+      sheet_.setRowHeight(r, r, std::clamp(ht.as_double(), 0.0, 409.0));
+    int col = 0;
+    for (auto c : row.children("c")) {
+      Cell at = c.attribute("r") ? ParseCellRef(c.attribute("r").value()) : Cell{r, col + 1};
+      if (at.row != r) throw Fault("单元格 " + host::a1(at) + " 不在第 " + std::to_string(r) + " 行");
+      col = at.col;
+      readCell(c, at);
+    }
+  }
+
+  // The cell's value; for text, `rich` is set to the text with its runs.
+  Value cachedValue(const pugi::xml_node& c, const std::string& type, RichText& inlineText, const RichText*& rich) {
+    auto v = c.child("v");
+    if (type == "s") {
+      if (!v) return {};
+      long long i = v.text().as_llong(-1);
+      if (i < 0 || i >= static_cast<long long>(strings_.size())) throw Fault("共享字符串编号无效");
+      rich = &strings_[static_cast<std::size_t>(i)];
+      return rich->text;
+    }
+    if (type == "inlineStr") {
+      inlineText = ReadRichText(c.child("is"));
+      rich = &inlineText;
+      return inlineText.text;
+    }
+    if (!v) return {};
+    if (type == "str" || type == "d") return std::string(TextOf(v));
+    if (*v.text().get() == '\0') return {};  // some writers leave a formula's value empty
+    if (type == "b") return std::string(v.text().get()) == "1" || std::string(v.text().get()) == "true";
+    if (type == "e") {
+      auto e = host::errorFromText(v.text().get());
+      return e ? Value(*e) : Value(host::ErrorKind::NA);
+    }
+    return ParseNumber(v.text().get());
+  }
+
+  void readCell(const pugi::xml_node& c, Cell at) {
+    std::string type = c.attribute("t").value();
+    RichText inlineText;
+    const RichText* rich = nullptr;
+    Value v = cachedValue(c, type, inlineText, rich);
+    // A cell without a format of its own has the file's first format.
+    int xf = c.attribute("s").as_int(0);
+    model::StyleId style = styleOf(xf);
+    if (auto f = c.child("f")) {
+      std::string kind = f.attribute("t").value();
+      std::string text = UnescapeText(f.text().get());
+      if (kind == "shared") {
+        int si = f.attribute("si").as_int(-1);
+        if (!text.empty()) {
+          sheet_.setFormulaA1(at, "=" + text, v);
+          shared_[si] = sheet_.formulaIsOpaque(at) ? "" : sheet_.formulaR1C1(at);
+        } else if (auto it = shared_.find(si); it != shared_.end() && !it->second.empty()) {
+          sheet_.setFormulaR1C1(Rect::of(at), it->second);
+        } else {
+          placeValue(at, v, rich, xf);
+        }
+      } else if (!text.empty()) {
+        sheet_.setFormulaA1(at, "=" + text, v);
+      } else {
+        placeValue(at, v, rich, xf);
+      }
+    } else {
+      placeValue(at, v, rich, xf);
+    }
+    if (style) sheet_.setOwnStyle(at, style);
+  }
+
+  void placeValue(Cell at, const Value& v, const RichText* rich, int xf) {
+    if (v.isText()) {
+      std::vector<host::TextRun> runs;
+      if (rich) {
+        // A run keeps what sets it apart from the cell's own font.
+        const host::Font cellFont = xf >= 0 && xf < static_cast<int>(styles_.cellFormats.size())
+                                        ? styles_.cellFormats[static_cast<std::size_t>(xf)].font
+                                        : host::Font{};
+        for (const auto& r : rich->runs) {
+          host::TextRun run{r.start, r.length, std::nullopt, std::nullopt};
+          if (r.size && *r.size != cellFont.size) run.fontSize = r.size;
+          if (!r.font.empty() && r.font != cellFont.name) run.fontName = r.font;
+          if (run.fontSize || run.fontName) runs.push_back(run);
+        }
+      }
+      sheet_.setTextWithRuns(at, v.text(), std::move(runs));
+    } else if (!v.isEmpty()) {
+      sheet_.setValue(Rect::of(at), v);
+    }
+  }
+
+  void readValidation(const pugi::xml_node& v) {
+    std::string type = v.attribute("type").value();
+    host::Validation rule;
+    rule.type = type == "list" ? host::xl::kValidateList : type == "decimal" ? host::xl::kValidateDecimal
+                : type == "whole" ? 1 : type == "textLength" ? 6 : host::xl::kValidateInputOnly;
+    std::string style = v.attribute("errorStyle").value();
+    rule.alertStyle = style == "warning" ? 2 : style == "information" ? 3 : host::xl::kAlertStop;
+    static const std::map<std::string, int> ops = {{"between", 1}, {"notBetween", 2}, {"equal", 3},
+                                                    {"notEqual", 4}, {"greaterThan", 5}, {"lessThan", 6},
+                                                    {"greaterThanOrEqual", 7}, {"lessThanOrEqual", 8}};
+    auto op = ops.find(v.attribute("operator").value());
+    rule.op = op != ops.end() ? op->second : 1;
+    rule.ignoreBlank = v.attribute("allowBlank").as_bool();
+    rule.inputMessage = UnescapeText(v.attribute("prompt").value());
+    std::string f = UnescapeText(v.child("formula1").text().get());
+    if (rule.type == host::xl::kValidateList && f.size() >= 2 && f.front() == '"' && f.back() == '"')
+      rule.formula1 = f.substr(1, f.size() - 2);
+    else if (!f.empty() && rule.type == host::xl::kValidateList)
+      rule.formula1 = "=" + f;
+    else
+      rule.formula1 = f;
+    std::string sqref = v.attribute("sqref").value();
+    std::size_t start = 0;
+    while (start < sqref.size()) {
+      std::size_t end = sqref.find(' ', start);
+      if (end == std::string::npos) end = sqref.size();
+      if (end > start) {
+        Rect r = ParseRange(std::string_view(sqref).substr(start, end - start));
+        sheet_.deleteValidation(r);
+        sheet_.addValidation(r, rule);
+      }
+      start = end + 1;
+    }
+  }
+
+  void readPage(const pugi::xml_node& ws) {
+    host::PageSetup& page = sheet_.pageSetup();
+    auto set = [&](host::PageField field, const Value& v) {
+      try {
+        page.set(field, v);
+      } catch (const host::HostError&) {
+        // A setting the host would refuse keeps its default.
+      }
+    };
+    if (auto m = ws.child("pageMargins")) {
+      auto points = [&](const char* a) { return Value(Tidy(m.attribute(a).as_double() * 72)); };
+      set(host::PageField::LeftMargin, points("left"));
+      set(host::PageField::RightMargin, points("right"));
+      set(host::PageField::TopMargin, points("top"));
+      set(host::PageField::BottomMargin, points("bottom"));
+      set(host::PageField::HeaderMargin, points("header"));
+      set(host::PageField::FooterMargin, points("footer"));
+    }
+    if (auto p = ws.child("pageSetup")) {
+      if (auto a = p.attribute("paperSize")) set(host::PageField::PaperSize, a.as_int());
+      if (auto a = p.attribute("scale")) set(host::PageField::Zoom, a.as_int());
+      if (auto a = p.attribute("orientation"))
+        set(host::PageField::Orientation, std::string(a.value()) == "landscape" ? 2 : 1);
+    }
+    if (ws.child("printOptions").attribute("horizontalCentered").as_bool())
+      set(host::PageField::CenterHorizontally, true);
+    std::string footer = UnescapeText(ws.child("headerFooter").child("oddFooter").text().get());
+    if (auto at = footer.find("&C"); at != std::string::npos) {
+      std::size_t end = footer.size();
+      for (const char* next : {"&L", "&R"})
+        if (auto n = footer.find(next, at + 2); n != std::string::npos) end = std::min(end, n);
+      set(host::PageField::CenterFooter, footer.substr(at + 2, end - at - 2));
+    }
+    for (auto brk : ws.child("rowBreaks").children("brk")) {
+      int row = brk.attribute("id").as_int() + 1;
+      if (row >= 2 && row <= host::kMaxRow) sheet_.addPageBreakAbove(row);
+    }
+  }
+
+  void readView(const pugi::xml_node& view) {
+    if (!view) return;
+    model::SheetView& v = sheet_.view();
+    if (auto tl = view.attribute("topLeftCell")) {
+      Cell c = ParseCellRef(tl.value());
+      v.scrollRow = c.row;
+      v.scrollColumn = c.col;
+    }
+    auto pane = view.child("pane");
+    std::string state = pane.attribute("state").value();
+    if (pane && (state == "frozen" || state == "frozenSplit")) {
+      v.splitRow = std::clamp(pane.attribute("ySplit").as_int(), 0, host::kMaxRow);
+      v.splitColumn = std::clamp(pane.attribute("xSplit").as_int(), 0, host::kMaxCol);
+      v.freezePanes = true;
+    }
+    for (auto sel : view.children("selection")) {
+      std::string sqref = sel.attribute("sqref").value();
+      if (sqref.empty()) continue;
+      v.selection = ParseRange(sqref.substr(0, sqref.find(' ')));
+    }
+  }
+
+  model::Sheet& sheet_;
+  const std::vector<RichText>& strings_;
+  const StyleSheetContent& styles_;
+  std::vector<model::StyleId>& styleIds_;
+  std::set<std::string>& notCarried_;
+  std::map<int, std::string> shared_;  // shared formula index -> R1C1 text
+  int lastRow_ = 0;
+};
+
+// Parts by what they hold; those the model cannot carry are named.
+void NoteParts(const Package& package, std::set<std::string>& notCarried) {
+  static const std::pair<const char*, const char*> kinds[] = {
+      {"xl/media/", "图片"},           {"xl/comments", "批注"},        {"xl/threadedComments", "批注"},
+      {"xl/pivotTables/", "数据透视表"}, {"xl/pivotCache/", "数据透视表"}, {"xl/vbaProject.bin", "宏"},
+      {"xl/tables/", "表格"},          {"xl/externalLinks/", "外部链接"}, {"xl/chartsheets/", "图表工作表"},
+      {"xl/charts/", "图表"},          {"xl/embeddings/", "嵌入对象"},   {"xl/ctrlProps/", "控件"},
+      {"xl/slicers/", "切片器"},       {"xl/activeX/", "控件"}};
+  for (const auto& [name, _] : package.parts())
+    for (const auto& [prefix, what] : kinds)
+      if (name.rfind(prefix, 0) == 0) notCarried.insert(what);
+}
+
+std::vector<RichText> ReadSharedStrings(const Package& package, const std::string& part) {
+  std::vector<RichText> out;
+  if (part.empty() || !package.has(part)) return out;
+  auto doc = package.xml(part);
+  for (auto si : doc.child("sst").children("si")) out.push_back(ReadRichText(si));
+  return out;
+}
+
+LoadedWorkbook Load(model::Application& app, const std::string& path) {
+  Package package(ReadZip(path));
+  std::string workbookPart = "xl/workbook.xml";
+  for (const auto& [id, target] : package.relationships("")) {
+    (void)id;
+    if (target.size() >= 12 && target.compare(target.size() - 12, 12, "workbook.xml") == 0) workbookPart = target;
+  }
+  if (!package.has(workbookPart)) throw Fault("缺少工作簿部件 " + workbookPart + "，不是 xlsx 工作簿");
+  auto workbookDoc = package.xml(workbookPart);
+  pugi::xml_node wb = workbookDoc.child("workbook");
+  auto rels = package.relationships(workbookPart);
+
+  std::string stylesPart, stringsPart;
+  {
+    std::string folder = workbookPart.substr(0, workbookPart.rfind('/') + 1);
+    for (const auto& [id, target] : rels) {
+      (void)id;
+      if (target.find("styles.xml") != std::string::npos) stylesPart = target;
+      if (target.find("sharedStrings.xml") != std::string::npos) stringsPart = target;
+    }
+  }
+  StyleSheetContent styles;
+  if (!stylesPart.empty() && package.has(stylesPart)) {
+    auto doc = package.xml(stylesPart);  // validates before the style reader sees it
+    (void)doc;
+    try {
+      styles = ReadStyleSheet(package.parts().at(stylesPart), host::classicPalette());
+    } catch (const std::exception& e) {
+      throw Fault(e.what());
+    }
+  } else {
+    styles.palette = host::classicPalette();
+    styles.cellFormats.emplace_back();
+    styles.wraps.push_back(false);
+  }
+  std::vector<RichText> strings = ReadSharedStrings(package, stringsPart);
+
+  namespace fs = std::filesystem;
+  fs::path file(path);
+  auto book = std::make_unique<model::Workbook>(app, file.filename().string(),
+                                                file.has_parent_path() ? file.parent_path().string() : ".");
+  for (int i = 1; i <= 56; ++i) book->setColor(i, styles.palette[static_cast<std::size_t>(i - 1)]);
+
+  struct SheetEntry {
+    model::Sheet* sheet;
+    std::string part;
+  };
+  std::vector<SheetEntry> entries;
+  std::set<std::string> notCarried;
+  for (auto s : wb.child("sheets").children("sheet")) {
+    std::string name = UnescapeText(s.attribute("name").value());
+    std::string rid = s.attribute("r:id").value();
+    auto target = rels.find(rid);
+    if (target == rels.end() || !package.has(target->second)) throw Fault("工作表 " + name + " 的部件缺失");
+    model::Sheet* sheet = nullptr;
+    try {
+      sheet = entries.empty() ? &book->modelSheet(1) : &book->appendSheet("tavo-" + std::to_string(entries.size()));
+      sheet->setName(name);
+    } catch (const host::HostError& e) {
+      throw Fault("工作表名称无效: " + name);
+    }
+    entries.push_back({sheet, target->second});
+    std::string state = s.attribute("state").value();
+    if (state == "hidden" || state == "veryHidden") sheet->setVisible(false);
+  }
+  if (entries.empty()) throw Fault("工作簿中没有工作表");
+
+  std::vector<model::StyleId> styleIds(styles.cellFormats.size(), 0);
+  for (const SheetEntry& e : entries) {
+    auto doc = package.xml(e.part);
+    SheetReader(*e.sheet, strings, styles, styleIds, notCarried).read(doc.child("worksheet"));
+  }
+
+  for (auto dn : wb.child("definedNames").children("definedName")) {
+    std::string name = dn.attribute("name").value();
+    if (name == "_xlnm.Print_Titles") {
+      int local = dn.attribute("localSheetId").as_int(-1);
+      if (local < 0 || local >= static_cast<int>(entries.size())) continue;
+      std::string refs = dn.text().get();
+      // "'成绩表'!$A:$A,'成绩表'!$1:$2": the rows part.
+      std::size_t start = 0;
+      while (start < refs.size()) {
+        std::size_t end = refs.find(',', start);
+        if (end == std::string::npos) end = refs.size();
+        std::string ref = refs.substr(start, end - start);
+        std::string address = ref.substr(ref.rfind('!') == std::string::npos ? 0 : ref.rfind('!') + 1);
+        try {
+          if (host::parseRect(address).wholeRows())
+            entries[static_cast<std::size_t>(local)].sheet->pageSetup().set(host::PageField::PrintTitleRows, address);
+        } catch (const host::HostError&) {
+        }
+        start = end + 1;
+      }
+    } else if (name != "_xlnm.Print_Area" && name != "_xlnm._FilterDatabase") {
+      notCarried.insert("名称");
+    }
+  }
+  auto protection = wb.child("workbookProtection");
+  if (protection.attribute("lockStructure").as_bool() || protection.attribute("lockWindows").as_bool())
+    notCarried.insert("工作簿保护");
+  NoteParts(package, notCarried);
+
+  if (auto view = wb.child("bookViews").child("workbookView")) {
+    int tab = view.attribute("activeTab").as_int(0);
+    if (tab >= 0 && tab < static_cast<int>(entries.size()) && entries[static_cast<std::size_t>(tab)].sheet->visible())
+      book->setActiveSheet(*entries[static_cast<std::size_t>(tab)].sheet);
+    if (auto ratio = view.attribute("tabRatio"))
+      book->window().setTabRatio(std::clamp(ratio.as_double() / 1000, 0.0, 1.0));
+  }
+  LoadedWorkbook out;
+  out.book = std::move(book);
+  out.notCarried.assign(notCarried.begin(), notCarried.end());
+  return out;
+}
+
+}  // namespace
+
+LoadedWorkbook LoadWorkbook(model::Application& app, const std::string& path) {
+  try {
+    return Load(app, path);
+  } catch (const Fault& e) {
+    throw FileError(path, e.what());
+  } catch (const host::HostError& e) {
+    throw FileError(path, e.description);
+  } catch (const std::bad_alloc&) {
+    throw FileError(path, "文件过大，内存不足");
+  }
+}
+
+}  // namespace tavo::xlsx

@@ -1,0 +1,156 @@
+// The package around the sheets: workbook, relationships, content types,
+// styles and shared strings; and the atomic save.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "host/model/workbook.h"
+#include "host/xlsx/file_error.h"
+#include "host/xlsx/writer_parts.h"
+#include "host/xlsx/xlsx_writer.h"
+#include "host/xlsx/xml_text.h"
+#include "host/xlsx/zip_archive.h"
+
+namespace tavo::xlsx {
+
+namespace {
+
+constexpr const char* kPkgRelNs = "http://schemas.openxmlformats.org/package/2006/relationships";
+constexpr const char* kDocRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+constexpr const char* kTypes = "application/vnd.openxmlformats-officedocument.";
+
+std::string Relationship(const std::string& id, const std::string& type, const std::string& target) {
+  return "<Relationship Id=\"" + id + "\" Type=\"" + kDocRel + type + "\" Target=\"" + target + "\"/>";
+}
+
+std::string Override(const std::string& part, const std::string& type) {
+  return "<Override PartName=\"" + part + "\" ContentType=\"" + kTypes + type + "\"/>";
+}
+
+}  // namespace
+
+std::map<std::string, std::string> WorkbookParts(const model::Workbook& book) {
+  std::map<std::string, std::string> parts;
+  StyleSheetWriter styles(book.styles().get(model::StyleTable::kDefault));
+  SharedStrings strings;
+  const int sheets = book.sheetCount();
+  const int active = book.indexOf(book.activeModelSheet());
+
+  std::string types = kXmlHead;
+  types += "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+           "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+           "<Default Extension=\"xml\" ContentType=\"application/xml\"/>";
+  types += Override("/xl/workbook.xml", "spreadsheetml.sheet.main+xml");
+  types += Override("/xl/styles.xml", "spreadsheetml.styles+xml");
+  types += Override("/xl/sharedStrings.xml", "spreadsheetml.sharedStrings+xml");
+  types += Override("/docProps/app.xml", "extended-properties+xml");
+  types += "<Override PartName=\"/docProps/core.xml\" ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>";
+
+  std::string workbookRels = kXmlHead;
+  workbookRels += std::string("<Relationships xmlns=\"") + kPkgRelNs + "\">";
+  std::string sheetList, definedNames;
+  int chartNumber = 1, drawingNumber = 1;
+  for (int i = 1; i <= sheets; ++i) {
+    const model::Sheet& sheet = book.modelSheet(i);
+    const std::string n = std::to_string(i);
+    const bool hasCharts = !sheet.charts().empty();
+    parts["xl/worksheets/sheet" + n + ".xml"] = WorksheetXml(sheet, i == active, styles, strings, hasCharts);
+    types += Override("/xl/worksheets/sheet" + n + ".xml", "spreadsheetml.worksheet+xml");
+    workbookRels += Relationship("rId" + n, "worksheet", "worksheets/sheet" + n + ".xml");
+    sheetList += "<sheet name=\"" + Escaped(sheet.name()) + "\" sheetId=\"" + n + "\"";
+    if (!sheet.visible()) sheetList += " state=\"hidden\"";
+    sheetList += " r:id=\"rId" + n + "\"/>";
+    if (!sheet.pageSettings().printTitleRows.empty())
+      definedNames += "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"" + std::to_string(i - 1) + "\">" +
+                      Escaped(QuotedSheetName(sheet.name()) + sheet.pageSettings().printTitleRows) + "</definedName>";
+    if (hasCharts) {
+      const std::string d = std::to_string(drawingNumber++);
+      DrawingXml drawing = ChartsXml(sheet, chartNumber);
+      parts["xl/worksheets/_rels/sheet" + n + ".xml.rels"] =
+          std::string(kXmlHead) + "<Relationships xmlns=\"" + kPkgRelNs + "\">" +
+          Relationship("rId1", "drawing", "../drawings/drawing" + d + ".xml") + "</Relationships>";
+      parts["xl/drawings/drawing" + d + ".xml"] = drawing.drawing;
+      parts["xl/drawings/_rels/drawing" + d + ".xml.rels"] = drawing.drawingRels;
+      types += Override("/xl/drawings/drawing" + d + ".xml", "drawing+xml");
+      for (std::string& chart : drawing.charts) {
+        const std::string c = std::to_string(chartNumber++);
+        parts["xl/charts/chart" + c + ".xml"] = std::move(chart);
+        types += Override("/xl/charts/chart" + c + ".xml", "drawingml.chart+xml");
+      }
+    }
+  }
+  workbookRels += Relationship("rId" + std::to_string(sheets + 1), "styles", "styles.xml");
+  workbookRels += Relationship("rId" + std::to_string(sheets + 2), "sharedStrings", "sharedStrings.xml");
+  workbookRels += "</Relationships>";
+  types += "</Types>";
+
+  std::string workbook = kXmlHead;
+  workbook += std::string("<workbook xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
+  workbook += "<bookViews><workbookView activeTab=\"" + std::to_string(active - 1) + "\" tabRatio=\"" +
+              std::to_string(static_cast<int>(book.tabRatio() * 1000 + 0.5)) + "\"/></bookViews>";
+  workbook += "<sheets>" + sheetList + "</sheets>";
+  if (!definedNames.empty()) workbook += "<definedNames>" + definedNames + "</definedNames>";
+  workbook += "<calcPr calcId=\"191029\"/></workbook>";
+
+  parts["[Content_Types].xml"] = types;
+  parts["_rels/.rels"] = std::string(kXmlHead) + "<Relationships xmlns=\"" + kPkgRelNs + "\">" +
+                         Relationship("rId1", "officeDocument", "xl/workbook.xml") +
+                         "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/"
+                         "metadata/core-properties\" Target=\"docProps/core.xml\"/>" +
+                         Relationship("rId3", "extended-properties", "docProps/app.xml") + "</Relationships>";
+  parts["docProps/app.xml"] = std::string(kXmlHead) +
+                              "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                              "extended-properties\"><Application>tavo</Application></Properties>";
+  parts["docProps/core.xml"] = std::string(kXmlHead) +
+                               "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/"
+                               "metadata/core-properties\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+                               "<dc:creator>tavo</dc:creator></cp:coreProperties>";
+  parts["xl/workbook.xml"] = workbook;
+  parts["xl/_rels/workbook.xml.rels"] = workbookRels;
+  parts["xl/sharedStrings.xml"] = strings.xml();
+  parts["xl/styles.xml"] = styles.xml(book.palette());
+  return parts;
+}
+
+void SaveWorkbook(const model::Workbook& book, const std::string& path) {
+  namespace fs = std::filesystem;
+  auto parts = WorkbookParts(book);
+  fs::path target(path);
+  fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int fd = ::mkstemp(name.data());
+  if (fd < 0) throw FileError(path, std::string("无法在所在文件夹中创建临时文件: ") + std::strerror(errno));
+  ::close(fd);
+  std::string temp(name.data());
+  try {
+    WriteZip(temp, parts);
+    fd = ::open(temp.c_str(), O_RDONLY);
+    if (fd < 0 || ::fsync(fd) != 0) {
+      int e = errno;
+      if (fd >= 0) ::close(fd);
+      throw FileError(path, std::string("写入磁盘失败: ") + std::strerror(e));
+    }
+    ::close(fd);
+    struct stat existing {};
+    ::chmod(temp.c_str(), ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644);
+    if (std::rename(temp.c_str(), path.c_str()) != 0)
+      throw FileError(path, std::string("无法替换文件: ") + std::strerror(errno));
+  } catch (...) {
+    std::remove(temp.c_str());
+    throw;
+  }
+  int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+}
+
+}  // namespace tavo::xlsx

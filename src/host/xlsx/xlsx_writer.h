@@ -1,0 +1,19 @@
+// Saving a model workbook as an xlsx file that any spreadsheet opens.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "host/model/workbook.h"
+
+namespace tavo::xlsx {
+
+// Every part of the file by name.
+std::map<std::string, std::string> WorkbookParts(const model::Workbook&);
+
+// Writes a temporary file beside `path`, flushes it to disk and renames it
+// over `path`, so that a failure never leaves a half-written workbook.
+// Throws FileError.
+void SaveWorkbook(const model::Workbook&, const std::string& path);
+
+}  // namespace tavo::xlsx

@@ -1,0 +1,63 @@
+#include "host/xlsx/xml_text.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace tavo::xlsx {
+
+void AppendEscaped(std::string& out, std::string_view text) {
+  for (char ch : text) {
+    auto u = static_cast<unsigned char>(ch);
+    switch (ch) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\r': out += "&#13;"; break;
+      case '\n': out += "&#10;"; break;
+      case '\t': out += "&#9;"; break;
+      default:
+        if (u < 0x20) {
+          char buf[10];
+          std::snprintf(buf, sizeof buf, "_x%04X_", u);
+          out += buf;
+        } else {
+          out += ch;
+        }
+    }
+  }
+}
+
+std::string Escaped(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendEscaped(out, text);
+  return out;
+}
+
+std::string UnescapeText(std::string_view text) {
+  if (text.find("_x") == std::string_view::npos) return std::string(text);
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '_' && i + 6 < text.size() + 0 && text[i + 1] == 'x' && i + 6 <= text.size() - 1 &&
+        text[i + 6] == '_') {
+      unsigned v = 0;
+      auto r = std::from_chars(text.data() + i + 2, text.data() + i + 6, v, 16);
+      if (r.ec == std::errc() && r.ptr == text.data() + i + 6 && v < 0x80) {
+        out += static_cast<char>(v);
+        i += 6;
+        continue;
+      }
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+std::string NumberText(double x) {
+  char buf[32];
+  auto r = std::to_chars(buf, buf + sizeof buf, x);
+  return std::string(buf, r.ptr);
+}
+
+}  // namespace tavo::xlsx

@@ -1,0 +1,90 @@
+#include "host/xlsx/zip_archive.h"
+
+#include <minizip/unzip.h>
+#include <minizip/zip.h>
+#include <zlib.h>
+
+#include <memory>
+#include <vector>
+
+#include "host/xlsx/file_error.h"
+
+namespace tavo::xlsx {
+
+namespace {
+
+struct UnzCloser {
+  void operator()(void* z) const { unzClose(z); }
+};
+struct ZipCloser {
+  void operator()(void* z) const { zipClose(z, nullptr); }
+};
+
+}  // namespace
+
+std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLimits& limits) {
+  std::unique_ptr<void, UnzCloser> zip(unzOpen64(path.c_str()));
+  if (!zip) throw FileError(path, "不是有效的 xlsx 文件（无法作为 zip 打开）");
+  std::map<std::string, std::string> parts;
+  std::uint64_t total = 0;
+  int status = unzGoToFirstFile(zip.get());
+  while (status == UNZ_OK) {
+    if (static_cast<int>(parts.size()) >= limits.maxParts) throw FileError(path, "文件中的部件过多");
+    unz_file_info64 info{};
+    char name[1024];
+    if (unzGetCurrentFileInfo64(zip.get(), &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
+      throw FileError(path, "zip 目录已损坏");
+    std::string partName(name);
+    bool isFolder = !partName.empty() && partName.back() == '/';
+    if (!isFolder) {
+      if (info.uncompressed_size > limits.maxPartBytes) throw FileError(path, "部件 " + partName + " 过大");
+      if (unzOpenCurrentFile(zip.get()) != UNZ_OK) throw FileError(path, "无法解压部件 " + partName);
+      std::string data;
+      data.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(info.uncompressed_size, 64ull << 20)));
+      std::vector<char> buffer(1 << 16);
+      for (;;) {
+        int n = unzReadCurrentFile(zip.get(), buffer.data(), static_cast<unsigned>(buffer.size()));
+        if (n < 0) {
+          unzCloseCurrentFile(zip.get());
+          throw FileError(path, "部件 " + partName + " 已损坏或被截断");
+        }
+        if (n == 0) break;
+        data.append(buffer.data(), static_cast<std::size_t>(n));
+        total += static_cast<std::uint64_t>(n);
+        bool bomb = data.size() > limits.ratioFloor &&
+                    data.size() / std::max<std::uint64_t>(1, info.compressed_size) > limits.maxRatio;
+        if (data.size() > limits.maxPartBytes || total > limits.maxTotalBytes || bomb) {
+          unzCloseCurrentFile(zip.get());
+          throw FileError(path, "部件 " + partName + " 解压后过大");
+        }
+      }
+      if (unzCloseCurrentFile(zip.get()) != UNZ_OK) throw FileError(path, "部件 " + partName + " 校验失败");
+      parts[partName] = std::move(data);
+    }
+    status = unzGoToNextFile(zip.get());
+  }
+  if (status != UNZ_END_OF_LIST_OF_FILE) throw FileError(path, "zip 目录已损坏");
+  return parts;
+}
+
+void WriteZip(const std::string& path, const std::map<std::string, std::string>& parts) {
+  std::unique_ptr<void, ZipCloser> zip(zipOpen64(path.c_str(), APPEND_STATUS_CREATE));
+  if (!zip) throw FileError(path, "无法创建文件");
+  // [Content_Types].xml first, as readers that stream the archive expect.
+  std::vector<const std::pair<const std::string, std::string>*> order;
+  for (const auto& p : parts)
+    if (p.first == "[Content_Types].xml") order.insert(order.begin(), &p);
+    else order.push_back(&p);
+  for (const auto* p : order) {
+    zip_fileinfo info{};
+    info.tmz_date = {0, 0, 0, 1, 0, 1980};
+    if (zipOpenNewFileInZip64(zip.get(), p->first.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                              6, p->second.size() > 0xFFFFFFFFull) != ZIP_OK ||
+        zipWriteInFileInZip(zip.get(), p->second.data(), static_cast<unsigned>(p->second.size())) != ZIP_OK ||
+        zipCloseFileInZip(zip.get()) != ZIP_OK)
+      throw FileError(path, "写入部件 " + p->first + " 失败");
+  }
+  if (zipClose(zip.release(), nullptr) != ZIP_OK) throw FileError(path, "写入文件失败");
+}
+
+}  // namespace tavo::xlsx

@@ -1,0 +1,120 @@
+// Files that cannot be read give one clear reason and nothing else.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "host/xlsx/file_error.h"
+#include "host/xlsx/xlsx_reader.h"
+#include "model_fixture.h"
+#include "package_builder.h"
+#include "temp_folder.h"
+
+namespace tavo::testing {
+namespace {
+
+struct BadFileTest : ModelFixture {
+  TempFolder folder;
+  std::string path = folder.file("bad.xlsx");
+
+  // The reason LoadWorkbook gives, or "" when the file loaded.
+  std::string reasonFor(const std::map<std::string, std::string>& parts) {
+    xlsx::WriteZip(path, parts);
+    return reason();
+  }
+  std::string reason() {
+    try {
+      xlsx::LoadWorkbook(app, path);
+      return "";
+    } catch (const xlsx::FileError& e) {
+      EXPECT_EQ(e.path, path);
+      return e.reason;
+    }
+  }
+  void writeBytes(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+};
+
+const std::string kGoodBody = "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>";
+
+TEST_F(BadFileTest, NotAZipOrTruncated) {
+  writeBytes("班级,语文\n1班,90\n");
+  EXPECT_NE(reason().find("zip"), std::string::npos) << reason();
+
+  xlsx::WriteZip(path, OneSheetPackage(kGoodBody));
+  std::string bytes;
+  {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  writeBytes(bytes.substr(0, bytes.size() / 2));
+  EXPECT_FALSE(reason().empty());
+
+  std::filesystem::remove(path);
+  EXPECT_FALSE(reason().empty()) << "a missing file";
+}
+
+TEST_F(BadFileTest, NoWorkbookPartOrBrokenParts) {
+  auto parts = OneSheetPackage(kGoodBody);
+  parts.erase("xl/workbook.xml");
+  EXPECT_NE(reasonFor(parts).find("xl/workbook.xml"), std::string::npos);
+
+  parts = OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></row></sheetData>");
+  EXPECT_NE(reasonFor(parts).find("不是有效的 XML"), std::string::npos);
+
+  parts = OneSheetPackage(kGoodBody);
+  parts.erase("xl/worksheets/sheet1.xml");
+  EXPECT_NE(reasonFor(parts).find("Sheet1"), std::string::npos);
+
+  parts = OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>7</v></c></row></sheetData>", "<si><t>a</t></si>");
+  EXPECT_NE(reasonFor(parts).find("共享字符串"), std::string::npos);
+
+  parts = OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\"><v>abc</v></c></row></sheetData>");
+  EXPECT_NE(reasonFor(parts).find("数值无效"), std::string::npos);
+}
+
+TEST_F(BadFileTest, AbsurdDimensions) {
+  EXPECT_FALSE(reasonFor(OneSheetPackage("<sheetData><row r=\"2000000\"/></sheetData>")).empty());
+  EXPECT_FALSE(reasonFor(OneSheetPackage("<sheetData><row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row></sheetData>")).empty());
+  EXPECT_FALSE(reasonFor(OneSheetPackage("<cols><col min=\"1\" max=\"99999\" width=\"3\"/></cols><sheetData/>")).empty());
+  EXPECT_FALSE(reasonFor(OneSheetPackage("<sheetData/><mergeCells><mergeCell ref=\"A1:A9999999\"/></mergeCells>")).empty());
+  EXPECT_FALSE(reasonFor(OneSheetPackage("<sheetData><row r=\"3\"><c r=\"A4\"><v>1</v></c></row></sheetData>")).empty());
+}
+
+TEST_F(BadFileTest, InvalidUtf8) {
+  auto parts = OneSheetPackage("<sheetData/>", "<si><t>\xC3\x28</t></si>");
+  EXPECT_NE(reasonFor(parts).find("UTF-8"), std::string::npos);
+  parts = OneSheetPackage("<sheetData/>", "<si><t>\xED\xA0\x80</t></si>");  // a lone surrogate
+  EXPECT_NE(reasonFor(parts).find("UTF-8"), std::string::npos);
+}
+
+TEST_F(BadFileTest, EntitiesAreNeverExpanded) {
+  std::string laughs = "<!DOCTYPE sst [<!ENTITY a \"aaaaaaaaaa\">";
+  for (char c = 'b'; c <= 'j'; ++c)
+    laughs += std::string("<!ENTITY ") + c + " \"&" + static_cast<char>(c - 1) + ";&" + static_cast<char>(c - 1) +
+              ";&" + static_cast<char>(c - 1) + ";&" + static_cast<char>(c - 1) + ";\">";
+  laughs += "]>";
+  auto parts = OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row></sheetData>", "x");
+  parts["xl/sharedStrings.xml"] =
+      laughs + "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><t>&j;</t></si></sst>";
+  xlsx::WriteZip(path, parts);
+  try {
+    auto loaded = xlsx::LoadWorkbook(app, path);
+    Value v = loaded.book->modelSheet(1).value({1, 1});
+    EXPECT_LT(host::toText(v).size(), 100u) << "the entity was expanded";
+  } catch (const xlsx::FileError&) {
+    SUCCEED() << "refused outright";
+  }
+}
+
+TEST_F(BadFileTest, AZipBombIsRefusedBeforeItFillsMemory) {
+  auto parts = OneSheetPackage(kGoodBody);
+  parts["xl/worksheets/sheet1.xml"] += std::string(64u << 20, ' ');
+  EXPECT_NE(reasonFor(parts).find("过大"), std::string::npos);
+
+  xlsx::ZipLimits small;
+  small.maxPartBytes = 100;
+  xlsx::WriteZip(path, OneSheetPackage(kGoodBody + std::string(200, ' ')));
+  EXPECT_THROW(xlsx::ReadZip(path, small), xlsx::FileError);
+}
+
+}  // namespace
+}  // namespace tavo::testing

@@ -1,0 +1,123 @@
+// Files that other programs wrote load with their content intact.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "host/xlsx/xlsx_reader.h"
+#include "model_fixture.h"
+#include "package_builder.h"
+#include "temp_folder.h"
+
+namespace tavo::testing {
+namespace {
+
+struct ForeignFileTest : ModelFixture {
+  TempFolder folder;
+  xlsx::LoadedWorkbook load(const std::map<std::string, std::string>& parts) {
+    std::string path = folder.file("in.xlsx");
+    xlsx::WriteZip(path, parts);
+    return xlsx::LoadWorkbook(app, path);
+  }
+};
+
+TEST_F(ForeignFileTest, SharedStringsSharedFormulasStylesAndMerges) {
+  const std::string strings =
+      "<si><t>班级</t></si><si><t xml:space=\"preserve\"> 语文</t></si>"
+      "<si><r><t>高一</t></r><r><rPr><sz val=\"9\"/><rFont val=\"Arial\"/></rPr><t>成绩</t></r></si>"
+      "<si><t>A_x000D_B</t></si>";
+  const std::string styles =
+      "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"0.0%\"/></numFmts>"
+      "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font>"
+      "<font><b/><sz val=\"14\"/><color rgb=\"FFFF0000\"/><name val=\"宋体\"/></font></fonts>"
+      "<fills count=\"3\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill>"
+      "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFC0C0C0\"/></patternFill></fill></fills>"
+      "<borders count=\"2\"><border/><border><left style=\"thin\"/><right style=\"thin\"/></border></borders>"
+      "<cellXfs count=\"3\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
+      "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"2\" borderId=\"1\"><alignment horizontal=\"center\"/></xf>"
+      "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellXfs>";
+  const std::string body =
+      "<sheetData>"
+      "<row r=\"1\"><c r=\"A1\" t=\"s\" s=\"1\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c><c r=\"C1\" t=\"s\"><v>2</v></c></row>"
+      "<row r=\"2\" ht=\"24\" customHeight=\"1\"><c t=\"inlineStr\"><is><t>1班</t></is></c><c><v>90</v></c>"
+      "<c><f t=\"shared\" ref=\"C2:C4\" si=\"0\">B2*2</f><v>180</v></c></row>"
+      "<row r=\"3\"><c r=\"A3\" t=\"s\"><v>3</v></c><c r=\"B3\"><v>70.5</v></c><c r=\"C3\"><f t=\"shared\" si=\"0\"/><v>141</v></c></row>"
+      "<row r=\"4\"><c r=\"B4\" s=\"2\"><v>1e3</v></c><c r=\"C4\"><f t=\"shared\" si=\"0\"/><v>2000</v></c>"
+      "<c r=\"D4\" t=\"b\"><v>1</v></c><c r=\"E4\" t=\"e\"><v>#N/A</v></c><c r=\"F4\" t=\"str\"><f>\"x\"&amp;A2</f><v>x1班</v></c></row>"
+      "</sheetData><mergeCells count=\"1\"><mergeCell ref=\"A6:C6\"/></mergeCells>";
+  auto loaded = load(OneSheetPackage(body, strings, styles));
+  const model::Sheet& s = loaded.book->modelSheet(1);
+  EXPECT_EQ(s.value({1, 1}), Value("班级"));
+  EXPECT_EQ(s.value({1, 2}), Value(" 语文"));
+  EXPECT_EQ(s.value({1, 3}), Value("高一成绩"));
+  ASSERT_EQ(s.textRuns({1, 3}).size(), 1u);
+  EXPECT_EQ(s.textRuns({1, 3})[0], (host::TextRun{3, 2, 9.0, std::string("Arial")}));
+  EXPECT_EQ(s.value({3, 1}), Value("A\rB"));
+  EXPECT_EQ(s.value({2, 1}), Value("1班"));
+  EXPECT_EQ(s.formulaR1C1({3, 3}), "=RC[-1]*2") << "a shared formula follows its cell";
+  EXPECT_EQ(s.formulaA1({4, 3}), "=B4*2");
+  EXPECT_EQ(s.value({4, 3}), Value(2000));
+  EXPECT_EQ(s.value({4, 4}), Value(true));
+  EXPECT_EQ(s.value({4, 5}), Value(host::ErrorKind::NA));
+  EXPECT_EQ(s.value({4, 6}), Value("x1班"));
+  EXPECT_EQ(s.rowHeight(2), 24);
+  EXPECT_EQ(s.merges(), (std::vector<Rect>{{6, 1, 6, 3}}));
+
+  host::Format head = s.format({1, 1});
+  EXPECT_TRUE(head.font.bold);
+  EXPECT_EQ(head.font.size, 14);
+  EXPECT_EQ(head.font.colorIndex, 3) << "red is palette entry 3";
+  EXPECT_EQ(head.fillColorIndex, 15) << "C0C0C0 is palette entry 15";
+  EXPECT_EQ(head.borderLineStyle, host::xl::kContinuous);
+  EXPECT_EQ(head.horizontalAlignment, host::xl::kCenter);
+  EXPECT_EQ(head.numberFormat, "0.0%");
+  EXPECT_EQ(s.format({4, 2}).numberFormat, "@");
+  EXPECT_EQ(s.format({2, 2}).font.name, "Calibri");
+}
+
+TEST_F(ForeignFileTest, AFileWrittenByOpenpyxl) {
+  if (std::system("/usr/bin/python3 -c 'import openpyxl' 2>/dev/null") != 0) {
+    if (std::getenv("CI")) FAIL() << "python3-openpyxl is missing";
+    GTEST_SKIP() << "python3-openpyxl is not installed";
+  }
+  std::string path = folder.file("openpyxl.xlsx");
+  std::string script = folder.file("make.py");
+  std::ofstream(script) << "import openpyxl, sys\n"
+                           "from openpyxl.styles import Font, PatternFill, Alignment\n"
+                           "wb = openpyxl.Workbook()\n"
+                           "ws = wb.active\n"
+                           "ws.title = '数据表'\n"
+                           "ws.append(['班级', '姓名', '语文', '数学'])\n"
+                           "ws.append(['1班', '张三', 90, 85])\n"
+                           "ws.append(['2班', '李四', '缺考', 77.5])\n"
+                           "ws['E1'] = '总分'\n"
+                           "ws['E2'] = '=SUM(C2:D2)'\n"
+                           "ws['A1'].font = Font(bold=True, size=14)\n"
+                           "ws['A1'].fill = PatternFill('solid', fgColor='FFFF00')\n"
+                           "ws['B1'].alignment = Alignment(horizontal='center')\n"
+                           "ws.merge_cells('A5:B5')\n"
+                           "ws.column_dimensions['B'].width = 20\n"
+                           "ws.freeze_panes = 'A2'\n"
+                           "wb.create_sheet('其他')['A1'] = 1\n"
+                           "wb.save(sys.argv[1])\n";
+  ASSERT_EQ(std::system(("/usr/bin/python3 " + script + " " + path).c_str()), 0);
+  auto loaded = xlsx::LoadWorkbook(app, path);
+  const model::Sheet& s = loaded.book->modelSheet(1);
+  EXPECT_EQ(s.name(), "数据表");
+  EXPECT_EQ(loaded.book->modelSheet(2).name(), "其他");
+  EXPECT_EQ(s.value({3, 2}), Value("李四"));
+  EXPECT_EQ(s.value({3, 3}), Value("缺考"));
+  EXPECT_EQ(s.value({3, 4}), Value(77.5));
+  EXPECT_EQ(s.value({2, 5}), Value(175)) << "no cached value in the file: the model computes it";
+  EXPECT_TRUE(s.format({1, 1}).font.bold);
+  EXPECT_EQ(s.format({1, 1}).fillColorIndex, 6);
+  EXPECT_EQ(s.format({1, 2}).horizontalAlignment, host::xl::kCenter);
+  EXPECT_EQ(s.merges(), (std::vector<Rect>{{5, 1, 5, 2}}));
+  EXPECT_NEAR(s.columnWidth(2), 20, 1);
+  EXPECT_TRUE(s.view().freezePanes);
+  EXPECT_EQ(s.view().splitRow, 1);
+  EXPECT_TRUE(loaded.notCarried.empty()) << loaded.notCarried.front();
+}
+
+}  // namespace
+}  // namespace tavo::testing

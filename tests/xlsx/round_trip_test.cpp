@@ -1,0 +1,219 @@
+// A workbook saved and loaded again is the same workbook.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "host/xlsx/file_error.h"
+#include "host/xlsx/xlsx_reader.h"
+#include "host/xlsx/xlsx_writer.h"
+#include "model_fixture.h"
+#include "sheet_snapshot.h"
+#include "temp_folder.h"
+
+namespace tavo::testing {
+namespace {
+
+using host::PageField;
+
+struct RoundTripTest : ModelFixture {
+  TempFolder folder;
+  std::unique_ptr<model::Workbook> reload(const model::Workbook& wb) {
+    std::string path = folder.file("book.xlsx");
+    xlsx::SaveWorkbook(wb, path);
+    auto loaded = xlsx::LoadWorkbook(app, path);
+    EXPECT_TRUE(loaded.notCarried.empty());
+    return std::move(loaded.book);
+  }
+};
+
+TEST_F(RoundTripTest, EverythingTheModelHoldsComesBack) {
+  model::Sheet& data = sheet;
+  data.setName("数据表");
+  put(1, 1, "班级");
+  put(1, 2, "语文");
+  put(1, 3, "总分");
+  put(2, 1, "1班");
+  put(2, 2, 88.5);
+  put(3, 1, "2班");
+  put(3, 2, -1e-7);
+  put(4, 2, 1e20);
+  put(5, 1, true);
+  put(5, 2, host::ErrorKind::NA);
+  put(6, 1, " 前后空格 ");
+  put(7, 1, "两行\n文字");
+  put(8, 1, "控制\x01字符 & <标记>");
+  data.applyFormat(host::Rect::of(Cell{9, 1}), [] {
+    host::FormatPatch p;
+    p.numberFormat = "@";
+    return p;
+  }());
+  data.setTextWithRuns({9, 1}, "007", {});
+  formula(2, 3, "=SUM(RC[-1]:R[1]C[-1])");
+  formula(3, 3, "=RANK(RC[-1],R2C2:R4C2)");
+  formula(4, 3, "=AVERAGE(R2C2:R4C2)/0");
+  formula(5, 3, "=\"文字\"");
+  data.setFormulaA1({6, 3}, "=FOO(A1)", host::Value(42));  // unknown to the model: kept as loaded
+
+  host::FormatPatch look;
+  look.fontName = "黑体";
+  look.fontSize = 16;
+  look.bold = true;
+  look.underline = host::xl::kUnderlineSingle;
+  look.fontColorIndex = 5;
+  look.fillColorIndex = 37;
+  look.borderLineStyle = host::xl::kContinuous;
+  look.horizontalAlignment = host::xl::kCenter;
+  look.verticalAlignment = host::xl::kCenter;
+  look.numberFormat = "0.00";
+  data.applyFormat({1, 1, 1, 3}, look);
+  host::FormatPatch percent;
+  percent.numberFormat = "0.0%";
+  data.applyFormat(Rect::columns(5, 5), percent);
+  host::FormatPatch grey;
+  grey.fillColorIndex = 15;
+  data.applyFormat(Rect::rows(12, 12), grey);
+
+  put(10, 1, "高一年级一模成绩");
+  data.setTextRun({10, 1}, {5, 4, 9.0, std::nullopt});
+  data.setTextRun({10, 1}, {1, 2, std::nullopt, std::string("楷体")});
+  data.merge({10, 1, 10, 4});
+
+  data.setRowHeight(1, 1, 30);
+  data.setRowHeight(3, 3, 0);
+  data.setColumnWidth(2, 2, 12.5);
+  data.setColumnWidth(4, 4, 0);
+  data.setColumnWidth(6, 8, 3);
+
+  host::Validation list;
+  list.type = host::xl::kValidateList;
+  list.formula1 = "是,否";
+  list.ignoreBlank = false;
+  list.inputMessage = "选择是否";
+  data.addValidation({13, 2, 13, 4}, list);
+  host::Validation number;
+  number.type = host::xl::kValidateDecimal;
+  number.op = host::xl::kGreaterEqual;
+  number.formula1 = "-1000";
+  number.ignoreBlank = false;
+  number.inputMessage = "输入系数";
+  data.addValidation({13, 9, 14, 9}, number);
+  host::Validation note;
+  note.inputMessage = "名称可以修改";
+  data.addValidation(Rect::of(Cell{63, 1}), note);
+
+  host::PageSetup& page = data.pageSetup();
+  page.set(PageField::TopMargin, 36);
+  page.set(PageField::LeftMargin, 50.4);
+  page.set(PageField::HeaderMargin, 5);
+  page.set(PageField::Orientation, 2);
+  page.set(PageField::PaperSize, 9);
+  page.set(PageField::Zoom, 85);
+  page.set(PageField::CenterHorizontally, true);
+  page.set(PageField::CenterFooter, "&P");
+  page.set(PageField::PrintTitleRows, "$1:$2");
+  data.addPageBreakAbove(20);
+  data.addPageBreakAbove(40);
+  data.setTabColorIndex(32);
+  data.view().splitRow = 1;
+  data.view().freezePanes = true;
+  data.view().scrollRow = 3;
+  data.view().selection = {2, 2, 2, 2};
+
+  model::Sheet& other = book.appendSheet("张's 表");
+  other.setValue(Rect::of(Cell{1, 1}), 5);
+  other.setFormulaR1C1(Rect::of(Cell{2, 1}), "=数据表!R2C2*2");
+  other.setRowHeight(1, host::kMaxRow, 16);
+  other.setColumnWidth(1, host::kMaxCol, 8);
+  host::FormatPatch centred;
+  centred.horizontalAlignment = host::xl::kCenter;
+  centred.fontSize = 12;
+  other.applyFormat(Rect::sheet(), centred);
+  model::Sheet& hidden = book.appendSheet("DTB");
+  hidden.setVisible(false);
+  book.setColor(37, host::rgb(204, 236, 255));
+  book.setColor(15, host::rgb(221, 221, 221));
+  book.window().setTabRatio(0.9);
+  data.activate();
+
+  auto back = reload(book);
+  ASSERT_EQ(back->sheetCount(), 3);
+  for (int i = 1; i <= 3; ++i) {
+    const model::Sheet& a = book.modelSheet(i);
+    const model::Sheet& b = back->modelSheet(i);
+    EXPECT_EQ(a.name(), b.name());
+    EXPECT_EQ(a.visible(), b.visible());
+    auto sa = SheetSnapshot::of(a), sb = SheetSnapshot::of(b);
+    EXPECT_TRUE(sa == sb) << a.name() << ": " << SheetSnapshot::diff(sa, sb);
+    EXPECT_EQ(a.pageSettings(), b.pageSettings()) << a.name();
+    EXPECT_EQ(a.pageBreaks(), b.pageBreaks());
+    EXPECT_EQ(a.tabColorIndex(), b.tabColorIndex());
+    EXPECT_EQ(a.merges(), b.merges());
+  }
+  const model::Sheet& d = back->modelSheet(1);
+  EXPECT_EQ(d.value({9, 1}), host::Value("007")) << "text stays text";
+  EXPECT_EQ(d.value({6, 1}), host::Value(" 前后空格 "));
+  EXPECT_EQ(d.value({8, 1}), host::Value("控制\x01字符 & <标记>"));
+  EXPECT_EQ(d.value({6, 3}), host::Value(42)) << "an unknown function keeps its cached value";
+  EXPECT_EQ(d.formulaA1({6, 3}), "=FOO(A1)");
+  EXPECT_EQ(d.value({4, 3}), host::Value(host::ErrorKind::Div0));
+  auto byStart = [](std::vector<host::TextRun> runs) {
+    std::sort(runs.begin(), runs.end(), [](auto& a, auto& b) { return a.start < b.start; });
+    return runs;
+  };
+  EXPECT_EQ(byStart(d.textRuns({10, 1})), byStart(book.modelSheet(1).textRuns({10, 1})));
+  EXPECT_EQ(d.view().splitRow, 1);
+  EXPECT_TRUE(d.view().freezePanes);
+  EXPECT_EQ(d.view().scrollRow, 3);
+  EXPECT_EQ(d.view().selection, (Rect{2, 2, 2, 2}));
+  EXPECT_EQ(back->palette(), book.palette());
+  EXPECT_DOUBLE_EQ(back->tabRatio(), 0.9);
+  EXPECT_EQ(&back->activeModelSheet(), &back->modelSheet(1));
+  EXPECT_EQ(back->modelSheet(2).value({2, 1}), host::Value(177));
+}
+
+TEST_F(RoundTripTest, ChartsAndFormulaValuesAreWrittenForOtherPrograms) {
+  put(1, 1, "1班");
+  put(2, 1, "2班");
+  put(1, 2, 30);
+  put(2, 2, 41);
+  formula(3, 2, "=SUM(R1C2:R2C2)");
+  host::Chart& chart = sheet.addChart(65, 0, 192, 382, 192);
+  chart.setSourceData(sheet, {1, 2, 2, 2}, 2);
+  chart.setSeriesCategories(1, sheet, {1, 1, 2, 1});
+  chart.setHasTitle(true);
+  chart.setTitleText("总分重点线上线人数");
+  chart.setTitleFontSize(16);
+  chart.setHasLegend(false);
+  chart.setHasDropLines(1, true);
+  chart.applyDataLabels(1);
+  auto parts = xlsx::WorkbookParts(book);
+  ASSERT_TRUE(parts.count("xl/charts/chart1.xml"));
+  const std::string& c = parts["xl/charts/chart1.xml"];
+  EXPECT_NE(c.find("<c:lineChart>"), std::string::npos);
+  EXPECT_NE(c.find("Sheet1!$B$1:$B$2"), std::string::npos) << c;
+  EXPECT_NE(c.find("Sheet1!$A$1:$A$2"), std::string::npos);
+  EXPECT_NE(c.find("sz=\"1600\""), std::string::npos);
+  EXPECT_NE(c.find("<c:dropLines/>"), std::string::npos);
+  EXPECT_NE(c.find("<c:dLblPos val=\"t\"/>"), std::string::npos);
+  EXPECT_EQ(c.find("<c:legend>"), std::string::npos);
+  const std::string& s = parts["xl/worksheets/sheet1.xml"];
+  EXPECT_NE(s.find("<f>SUM($B$1:$B$2)</f><v>71</v>"), std::string::npos) << "formula with the model's value: " << s;
+  EXPECT_NE(parts["xl/drawings/drawing1.xml"].find("<xdr:row>"), std::string::npos);
+}
+
+TEST_F(RoundTripTest, SavingReplacesTheFileWholeAndLeavesNoTemporaryFile) {
+  std::string path = folder.file("成绩.xlsx");
+  put(1, 1, "旧");
+  xlsx::SaveWorkbook(book, path);
+  put(1, 1, "新");
+  xlsx::SaveWorkbook(book, path);
+  auto loaded = xlsx::LoadWorkbook(app, path);
+  EXPECT_EQ(loaded.book->modelSheet(1).value({1, 1}), host::Value("新"));
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(folder.path)) files += e.is_regular_file() ? 1 : 0;
+  EXPECT_EQ(files, 1);
+  EXPECT_THROW(xlsx::SaveWorkbook(book, folder.file("no/such/folder/x.xlsx")), xlsx::FileError);
+}
+
+}  // namespace
+}  // namespace tavo::testing
