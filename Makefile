@@ -3,12 +3,18 @@
 BUILD      ?= build
 JOBS       ?= 2
 CMAKE_ARGS ?=
-DEB_PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+BUILD_PACKAGES := cmake make g++ pkg-config zlib1g-dev libminizip-dev libpugixml-dev
+# The tests also check our files against other programs: openpyxl writes
+# foreign files, LibreOffice recomputes our formulas; clang builds the fuzzer.
+TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl \
+                 libreoffice-calc clang libclang-rt-14-dev
 
-.PHONY: demo test bench deps configure build clean
+.PHONY: demo test bench deps test-deps configure build clean
 
-deps:
-	@missing=""; for p in $(DEB_PACKAGES); do \
+# Installs the Debian packages of $(1) that are missing (as root), or tells
+# the exact command to run.
+define install_missing
+	@missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -19,6 +25,13 @@ deps:
 	    echo "  apt-get install -y$$missing"; exit 1; \
 	  fi; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(BUILD_PACKAGES) libgtest-dev libbenchmark-dev)
+
+test-deps:
+	$(call install_missing,$(BUILD_PACKAGES) $(TEST_PACKAGES))
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
@@ -26,11 +39,12 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-test: build
+test: test-deps build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
 demo: build
-	./$(BUILD)/src/cli/tavo --version
+	./$(BUILD)/src/cli/tavo demo tavo-demo
+	@echo "The demo files are in ./tavo-demo (tavo show FILE [SHEET] prints a sheet)."
 
 bench: build
 	./$(BUILD)/bench/tavo_memory_probe

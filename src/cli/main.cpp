@@ -1,12 +1,245 @@
-// The tavo program. For now it only tells its version.
+// The tavo program: the dialog and the desktop spreadsheet of a teacher who
+// works from a terminal. Exit status: 0 no message box, 2 a warning or
+// reminder box, 3 the error box, 1 usage errors and unreadable or unsaveable
+// workbooks.
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/desk.h"
+#include "cli/sample_workbooks.h"
+#include "cli/terminal_platform.h"
+#include "cli/text_table.h"
+#include "host/xlsx/file_error.h"
+#include "host/xlsx/xlsx_reader.h"
+#include "host/xlsx/xlsx_writer.h"
+
+namespace fs = std::filesystem;
+using tavo::cli::Desk;
+using tavo::cli::TerminalPlatform;
+
+namespace {
+
+constexpr int kOk = 0, kUsage = 1, kFileError = 1, kWarned = 2, kErrorBox = 3;
+constexpr const char* kDemoMarker = ".tavo-demo";
+
+const char* kUsageText =
+    "用法:\n"
+    "  tavo init DIR          建立 DIR/成绩统计.xlsx（五张参数表与版式库 DTB）和数据文件夹 DIR/数据/\n"
+    "  tavo demo [DIR]        建立示例（参数、示例成绩），运行全部命令（默认 DIR: ./tavo-demo）\n"
+    "  tavo list [--system F] 列出数据文件夹中的文件\n"
+    "  tavo run [--system F] [--select NAME] [--csb SHEET] COMMAND...\n"
+    "                         启动对话框，选择数据文件（如给出），依次运行命令，保存有改动的工作簿\n"
+    "  tavo show FILE [SHEET] 在终端显示一张工作表\n"
+    "  tavo --help | --version\n"
+    "--system 默认为 ./成绩统计.xlsx。COMMAND 为命令表中的名称，例如 cmdSanXianTJ_Click。\n";
+
+int Usage(const std::string& problem) {
+  std::cerr << "tavo: " << problem << "\n" << kUsageText;
+  return kUsage;
+}
+
+int Status(const TerminalPlatform& platform, const Desk* desk = nullptr) {
+  if (desk && desk->readFailed()) return kFileError;
+  if (platform.errorShown()) return kErrorBox;
+  if (platform.messageShown()) return kWarned;
+  return kOk;
+}
+
+struct Arguments {
+  std::vector<std::string> positional;
+  std::string system = tavo::cli::kSystemWorkbookName;
+  std::optional<std::string> select;
+  std::string csb;
+};
+
+// Options may stand anywhere; "--name value" and "--name=value" both work.
+std::optional<Arguments> Parse(const std::vector<std::string>& args, const std::vector<std::string>& allowed,
+                               std::string& problem) {
+  Arguments a;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string arg = args[i];
+    if (arg.rfind("--", 0) != 0 || arg == "--") {
+      a.positional.push_back(arg);
+      continue;
+    }
+    std::string name = arg.substr(2), value;
+    if (auto eq = name.find('='); eq != std::string::npos) {
+      value = name.substr(eq + 1);
+      name = name.substr(0, eq);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      problem = "--" + name + " 需要一个值";
+      return std::nullopt;
+    }
+    if (std::find(allowed.begin(), allowed.end(), name) == allowed.end()) {
+      problem = "未知选项 --" + name;
+      return std::nullopt;
+    }
+    if (name == "system") a.system = value;
+    if (name == "select") a.select = value;
+    if (name == "csb") a.csb = value;
+  }
+  return a;
+}
+
+void PrintSaved(const std::vector<std::string>& saved) {
+  for (const auto& path : saved) std::cout << "已保存 " << path << std::endl;
+}
+
+// The dialog opens and, when a file is named, the teacher picks it.
+bool StartDialog(Desk& desk, const std::optional<std::string>& select) {
+  desk.run("UFInitialize", "", false);
+  if (!select) return true;
+  if (!desk.dialog().select(*select)) {
+    std::cerr << "tavo: 数据文件夹中没有 " << *select << std::endl;
+    return false;
+  }
+  desk.run("ltbCJBChange");
+  return true;
+}
+
+int Run(const std::vector<std::string>& args) {
+  std::string problem;
+  auto a = Parse(args, {"system", "select", "csb"}, problem);
+  if (!a) return Usage(problem);
+  if (a->positional.empty()) return Usage("run 需要至少一个命令");
+  const auto names = tavo::engine::zupo::CommandNames();
+  for (const auto& command : a->positional)
+    if (std::find(names.begin(), names.end(), command) == names.end()) return Usage("未知命令 " + command);
+
+  TerminalPlatform platform(std::cerr, isatty(2));
+  Desk desk(platform, std::cout, std::cerr);
+  desk.openSystemWorkbook(a->system);
+  if (!StartDialog(desk, a->select)) return kUsage;
+  for (const auto& command : a->positional) desk.run(command, a->csb);
+  PrintSaved(desk.saveChanged());
+  return Status(platform, &desk);
+}
+
+int List(const std::vector<std::string>& args) {
+  std::string problem;
+  auto a = Parse(args, {"system"}, problem);
+  if (!a) return Usage(problem);
+  if (!a->positional.empty()) return Usage("list 不带其他参数");
+  TerminalPlatform platform(std::cerr, false);
+  Desk desk(platform, std::cout, std::cerr);
+  desk.openSystemWorkbook(a->system);
+  desk.run("UFInitialize", "", false);
+  for (int i = 0; i < desk.dialog().itemCount(); ++i) std::cout << desk.dialog().item(i) << '\n';
+  return Status(platform, &desk);
+}
+
+int Show(const std::vector<std::string>& args) {
+  if (args.empty() || args.size() > 2) return Usage("show 需要 FILE [SHEET]");
+  TerminalPlatform platform(std::cerr, false);
+  tavo::model::Application app(platform);
+  auto loaded = tavo::xlsx::LoadWorkbook(app, args[0]);
+  tavo::model::Sheet* sheet = args.size() == 2 ? loaded.book->findModelSheet(args[1]) : &loaded.book->activeModelSheet();
+  if (!sheet) {
+    std::cerr << "tavo: " << args[0] << " 中没有工作表 " << args[1] << std::endl;
+    return kUsage;
+  }
+  tavo::cli::PrintSheet(*sheet, std::cout);
+  return kOk;
+}
+
+// A new system workbook in `folder`, laid out by the engine's own commands.
+void CreateSystemWorkbook(Desk& desk, const fs::path& folder, bool sampleSettings) {
+  auto book = tavo::cli::NewSystemWorkbook(desk.app(), folder.string());
+  if (sampleSettings) tavo::cli::TypeSampleSettings(*book);
+  auto& system = desk.adoptNew(std::move(book), (folder / tavo::cli::kSystemWorkbookName).string());
+  desk.app().setThisWorkbook(system);
+  for (const char* layout :
+       {"cmdSanXianSZ_Click", "cmdTwoXianSZ_Click", "cmdSiLvSZ_Click", "cmdFuFenSZ_Click", "cmdTuBiaoSZ_Click"})
+    desk.run(layout);
+  system.setActiveSheet(system.modelSheet(1));
+}
+
+int Init(const std::vector<std::string>& args) {
+  if (args.size() != 1) return Usage("init 需要一个文件夹 DIR");
+  fs::path folder = fs::absolute(args[0]).lexically_normal();
+  fs::path systemPath = folder / tavo::cli::kSystemWorkbookName;
+  if (fs::exists(systemPath)) {
+    std::cerr << "tavo: " << systemPath.string() << " 已存在，未作改动" << std::endl;
+    return kFileError;
+  }
+  fs::create_directories(folder / tavo::cli::kDataFolderName);
+  TerminalPlatform platform(std::cerr, false);
+  Desk desk(platform, std::cout, std::cerr);
+  CreateSystemWorkbook(desk, folder, false);
+  PrintSaved(desk.saveChanged());
+  std::cout << "数据文件夹: " << (folder / tavo::cli::kDataFolderName).string() << "/" << std::endl;
+  return Status(platform, &desk);
+}
+
+int Demo(const std::vector<std::string>& args) {
+  if (args.size() > 1) return Usage("demo 最多一个文件夹 DIR");
+  fs::path folder = fs::absolute(args.empty() ? "tavo-demo" : args[0]).lexically_normal();
+  fs::path systemPath = folder / tavo::cli::kSystemWorkbookName;
+  // A teacher's own folder is never overwritten by the demo.
+  if (fs::exists(systemPath) && !fs::exists(folder / kDemoMarker)) {
+    std::cerr << "tavo: " << systemPath.string() << " 不是示例创建的，未作改动" << std::endl;
+    return kFileError;
+  }
+  fs::create_directories(folder / tavo::cli::kDataFolderName);
+  std::ofstream(folder / kDemoMarker) << "tavo demo\n";
+
+  TerminalPlatform platform(std::cerr, false);
+  Desk desk(platform, std::cout, std::cerr);
+  CreateSystemWorkbook(desk, folder, true);
+  {
+    tavo::model::Application scratch(platform);
+    auto scores = tavo::cli::SampleScoreWorkbook(scratch, (folder / tavo::cli::kDataFolderName).string(),
+                                                 tavo::cli::GenerateSampleScores());
+    fs::path scoresPath = folder / tavo::cli::kDataFolderName / tavo::cli::kSampleScoresName;
+    tavo::xlsx::SaveWorkbook(*scores, scoresPath.string());
+  }
+  StartDialog(desk, std::string(tavo::cli::kSampleScoresName));
+  for (const auto& command : tavo::engine::zupo::CommandNames()) {
+    bool report = command.find("TJ_Click") != std::string::npos || command == "cmdCJ_Click";
+    if (report && tavo::engine::zupo::IsBuilt(command)) desk.run(command, command == "cmdCJ_Click" ? "三线版" : "");
+  }
+  PrintSaved(desk.saveChanged());
+  std::cout << "示例在 " << folder.string() << "（查看: tavo show " << (folder / tavo::cli::kDataFolderName / tavo::cli::kSampleScoresName).string() << " 数据表）" << std::endl;
+  return Status(platform, &desk);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 2 && (std::strcmp(argv[1], "--version") == 0)) {
-    std::printf("tavo %s\n", TAVO_VERSION);
-    return 0;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return Usage("缺少子命令");
+  const std::string sub = args[0];
+  args.erase(args.begin());
+  try {
+    if (sub == "--version") {
+      std::cout << "tavo " << TAVO_VERSION << std::endl;
+      return kOk;
+    }
+    if (sub == "--help" || sub == "-h" || sub == "help") {
+      std::cout << kUsageText;
+      return kOk;
+    }
+    if (sub == "init") return Init(args);
+    if (sub == "demo") return Demo(args);
+    if (sub == "list") return List(args);
+    if (sub == "run") return Run(args);
+    if (sub == "show") return Show(args);
+    return Usage("未知子命令 " + sub);
+  } catch (const tavo::xlsx::FileError& e) {
+    std::cerr << "tavo: " << e.path << ": " << e.reason << std::endl;
+    return kFileError;
+  } catch (const fs::filesystem_error& e) {
+    std::cerr << "tavo: " << e.what() << std::endl;
+    return kFileError;
   }
-  std::fprintf(stderr, "usage: tavo --version\n");
-  return 1;
 }

@@ -27,6 +27,18 @@ const zupo::CommandEntry zupo::kCommands[14] = {
     {"MyHelp", &zupo::Help},
 };
 
+std::vector<std::string> zupo::CommandNames() {
+  std::vector<std::string> names;
+  for (const CommandEntry& e : kCommands) names.push_back(e.name);
+  return names;
+}
+
+bool zupo::IsBuilt(const std::string& name) {
+  for (const CommandEntry& e : kCommands)
+    if (name == e.name) return e.run != nullptr;
+  return false;
+}
+
 host::Value zupo::MyFunClick(host::Application& EA, host::Dialog& UF, const std::string& strFlag,
                              const std::string& CSB) {
   const std::string name = strFlag;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "host/application.h"
 #include "host/dialog.h"
@@ -19,6 +20,11 @@ class zupo {
   // the host back on. Never throws; the result is always empty.
   host::Value MyFunClick(host::Application& EA, host::Dialog& UF, const std::string& strFlag,
                          const std::string& CSB = "");
+
+  // The command table's names in lookup order, and whether a name's command
+  // is built yet (the others run nothing).
+  static std::vector<std::string> CommandNames();
+  static bool IsBuilt(const std::string& name);
 
   // The file name of the score workbook last selected in the dialog.
   const std::string& selectedDataWorkbook() const { return dataWorkbookName; }

@@ -5,6 +5,7 @@
 
 #include "host/address.h"
 #include "host/model/workbook.h"
+#include "host/xlsx/color_index.h"
 #include "host/xlsx/writer_parts.h"
 #include "host/xlsx/xml_text.h"
 
@@ -245,7 +246,7 @@ std::string WorksheetXml(const model::Sheet& sheet, bool selected, StyleSheetWri
   std::string x = kXmlHead;
   x += std::string("<worksheet xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
   if (sheet.tabColorIndex() >= 1 && sheet.tabColorIndex() <= 56)
-    x += "<sheetPr><tabColor indexed=\"" + std::to_string(sheet.tabColorIndex() + kIndexedOffset) + "\"/></sheetPr>";
+    x += "<sheetPr><tabColor rgb=\"" + Argb(sheet.model().palette(), sheet.tabColorIndex()) + "\"/></sheetPr>";
   x += "<dimension ref=\"" + host::a1(used) + "\"/>";
   x += SheetViewXml(sheet, selected);
   x += "<sheetFormatPr" + Attr("defaultRowHeight", sheet.defaultRowHeight());
@@ -341,8 +342,7 @@ int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>
     if (font.bold) si += "<b/>";
     if (font.underline != host::xl::kNone) si += "<u/>";
     si += "<sz val=\"" + NumberText(run.fontSize.value_or(font.size)) + "\"/>";
-    if (font.colorIndex >= 1 && font.colorIndex <= 56)
-      si += "<color indexed=\"" + std::to_string(font.colorIndex + kIndexedOffset) + "\"/>";
+    if (font.colorIndex >= 1 && font.colorIndex <= 56) si += "<color rgb=\"" + Argb(palette_, font.colorIndex) + "\"/>";
     si += "<rFont val=\"" + Escaped(run.fontName.value_or(font.name)) + "\"/><charset val=\"134\"/></rPr>" +
           plainText(piece(from, to)) + "</r>";
     pos = to;

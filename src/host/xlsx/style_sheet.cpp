@@ -72,11 +72,19 @@ int VerticalFromName(std::string_view n) {
   return xl::kBottom;
 }
 
+}  // namespace
+
 std::string Argb(host::Rgb c) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "FF%06X", static_cast<unsigned>(c & 0xFFFFFF));
   return buf;
 }
+
+std::string Argb(const std::array<host::Rgb, 56>& palette, int index) {
+  return Argb(palette[static_cast<std::size_t>(index - 1)]);
+}
+
+namespace {
 
 }  // namespace
 
@@ -176,8 +184,7 @@ std::string StyleSheetWriter::xml(const std::array<host::Rgb, 56>& palette) cons
     if (f.bold) x += "<b/>";
     if (f.underline != xl::kNone) x += f.underline == -4119 ? "<u val=\"double\"/>" : "<u/>";
     x += "<sz val=\"" + NumberText(f.size) + "\"/>";
-    if (f.colorIndex >= 1 && f.colorIndex <= 56)
-      x += "<color indexed=\"" + std::to_string(f.colorIndex + kIndexedOffset) + "\"/>";
+    if (f.colorIndex >= 1 && f.colorIndex <= 56) x += "<color rgb=\"" + Argb(palette, f.colorIndex) + "\"/>";
     x += "<name val=\"" + Escaped(f.name) + "\"/><charset val=\"134\"/></font>";
   }
   x += "</fonts><fills count=\"" + std::to_string(fills_.size()) + "\">";
@@ -185,8 +192,8 @@ std::string StyleSheetWriter::xml(const std::array<host::Rgb, 56>& palette) cons
     if (i == 0) x += "<fill><patternFill patternType=\"none\"/></fill>";
     else if (i == 1) x += "<fill><patternFill patternType=\"gray125\"/></fill>";
     else
-      x += "<fill><patternFill patternType=\"solid\"><fgColor indexed=\"" +
-           std::to_string(fills_[i].colorIndex + kIndexedOffset) + "\"/><bgColor indexed=\"64\"/></patternFill></fill>";
+      x += "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"" + Argb(palette, fills_[i].colorIndex) +
+           "\"/><bgColor indexed=\"64\"/></patternFill></fill>";
   }
   x += "</fills><borders count=\"" + std::to_string(borders_.size()) + "\">";
   for (const Border& b : borders_) {

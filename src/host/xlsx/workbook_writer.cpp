@@ -37,7 +37,7 @@ std::string Override(const std::string& part, const std::string& type) {
 std::map<std::string, std::string> WorkbookParts(const model::Workbook& book) {
   std::map<std::string, std::string> parts;
   StyleSheetWriter styles(book.styles().get(model::StyleTable::kDefault));
-  SharedStrings strings;
+  SharedStrings strings(book.palette());
   const int sheets = book.sheetCount();
   const int active = book.indexOf(book.activeModelSheet());
 
@@ -115,6 +115,41 @@ std::map<std::string, std::string> WorkbookParts(const model::Workbook& book) {
   parts["xl/sharedStrings.xml"] = strings.xml();
   parts["xl/styles.xml"] = styles.xml(book.palette());
   return parts;
+}
+
+namespace {
+
+// FNV-1a: stable across runs and platforms, unlike std::hash.
+struct Digest {
+  std::uint64_t value = 1469598103934665603ull;
+  Digest& operator<<(std::string_view text) {
+    for (unsigned char c : text) value = (value ^ c) * 1099511628211ull;
+    value = (value ^ 0xFF) * 1099511628211ull;  // ends each piece
+    return *this;
+  }
+};
+
+}  // namespace
+
+std::uint64_t SheetFingerprint(const model::Sheet& sheet) {
+  StyleSheetWriter styles(sheet.model().styles().get(model::StyleTable::kDefault));
+  SharedStrings strings(host::classicPalette());
+  Digest d;
+  d << sheet.name() << (sheet.visible() ? "shown" : "hidden")
+    << WorksheetXml(sheet, false, styles, strings, !sheet.charts().empty());
+  // The palette is the workbook's: it counts in WorkbookFingerprint only.
+  d << styles.xml(host::classicPalette()) << strings.xml() << sheet.pageSettings().printTitleRows;
+  if (!sheet.charts().empty())
+    for (const std::string& chart : ChartsXml(sheet, 1).charts) d << chart;
+  return d.value;
+}
+
+std::uint64_t WorkbookFingerprint(const model::Workbook& book) {
+  Digest d;
+  for (int i = 1; i <= book.sheetCount(); ++i) d << std::to_string(SheetFingerprint(book.modelSheet(i)));
+  for (host::Rgb c : book.palette()) d << std::to_string(c);
+  d << std::to_string(book.tabRatio()) << std::to_string(book.indexOf(book.activeModelSheet()));
+  return d.value;
 }
 
 void SaveWorkbook(const model::Workbook& book, const std::string& path) {

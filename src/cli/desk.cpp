@@ -1,0 +1,124 @@
+#include "cli/desk.h"
+
+#include <chrono>
+#include <filesystem>
+
+#include "host/xlsx/file_error.h"
+#include "host/xlsx/xlsx_reader.h"
+#include "host/xlsx/xlsx_writer.h"
+
+namespace tavo::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Joined(const std::vector<std::string>& items, const char* separator) {
+  std::string out;
+  for (const auto& s : items) out += (out.empty() ? "" : separator) + s;
+  return out;
+}
+
+// "成绩.xlsx" -> "成绩.xlsx.bak", then ".bak2", ... : an older backup is
+// never overwritten.
+std::string BackupPath(const std::string& path) {
+  std::string backup = path + ".bak";
+  for (int n = 2; fs::exists(backup); ++n) backup = path + ".bak" + std::to_string(n);
+  return backup;
+}
+
+}  // namespace
+
+Desk::Desk(TerminalPlatform& platform, std::ostream& out, std::ostream& err)
+    : platform_(platform), out_(out), err_(err), app_(platform) {
+  app_.setLoader([this](model::Application& app, const std::string& path) {
+    try {
+      xlsx::LoadedWorkbook loaded = xlsx::LoadWorkbook(app, path);
+      if (!loaded.notCarried.empty())
+        err_ << "tavo: 注意: " << path << " 含有 tavo 无法保留的内容（" << Joined(loaded.notCarried, "、")
+             << "）；保存前原文件将另存为备份" << std::endl;
+      Opened o{path, xlsx::WorkbookFingerprint(*loaded.book), loaded.notCarried};
+      opened_[loaded.book.get()] = o;
+      return std::move(loaded.book);
+    } catch (const xlsx::FileError& e) {
+      readFailed_ = true;
+      throw host::HostError::refused("无法读取 " + e.path + ": " + e.reason);
+    }
+  });
+}
+
+void Desk::openSystemWorkbook(const std::string& path) {
+  xlsx::LoadedWorkbook loaded = xlsx::LoadWorkbook(app_, fs::absolute(path).lexically_normal().string());
+  if (!loaded.notCarried.empty())
+    err_ << "tavo: 注意: " << path << " 含有 tavo 无法保留的内容（" << Joined(loaded.notCarried, "、")
+         << "）；保存前原文件将另存为备份" << std::endl;
+  model::Workbook& book = app_.adopt(std::move(loaded.book));
+  app_.setThisWorkbook(book);
+  opened_[&book] = {fs::absolute(path).lexically_normal().string(), xlsx::WorkbookFingerprint(book),
+                    loaded.notCarried};
+}
+
+model::Workbook& Desk::adoptNew(std::unique_ptr<model::Workbook> book, const std::string& path) {
+  model::Workbook& adopted = app_.adopt(std::move(book));
+  opened_[&adopted] = {path, 0, {}};
+  return adopted;
+}
+
+Desk::SheetPrints Desk::sheetPrints() {
+  SheetPrints prints;
+  for (int i = 1; i <= app_.workbookCount(); ++i) {
+    model::Workbook& book = app_.modelWorkbook(i);
+    for (int s = 1; s <= book.sheetCount(); ++s)
+      prints[{&book, book.modelSheet(s).name()}] = xlsx::SheetFingerprint(book.modelSheet(s));
+  }
+  return prints;
+}
+
+void Desk::run(const std::string& command, const std::string& csb, bool report) {
+  SheetPrints before = report ? sheetPrints() : SheetPrints{};
+  auto start = std::chrono::steady_clock::now();
+  engine_.MyFunClick(app_, dialog_, command, csb);
+  auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (!report) return;
+  SheetPrints after = sheetPrints();
+  std::map<const model::Workbook*, std::vector<std::string>> written;
+  for (const auto& [key, print] : after) {
+    auto it = before.find(key);
+    if (it == before.end() || it->second != print) written[key.first].push_back(key.second);
+  }
+  for (const auto& [key, _] : before)
+    if (!after.count(key) && app_.findWorkbook(key.first->name()) == key.first)
+      written[key.first].push_back("-" + key.second);
+  std::string what;
+  for (const auto& [book, sheets] : written)
+    what += (what.empty() ? "" : "; ") + book->name() + ": " + Joined(sheets, ", ");
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.2f s", elapsed);
+  out_ << command << "  " << (what.empty() ? "(无改动)" : what) << "  (" << seconds << ")" << std::endl;
+}
+
+std::vector<std::string> Desk::saveChanged() {
+  std::vector<std::string> saved;
+  for (int i = 1; i <= app_.workbookCount(); ++i) {
+    model::Workbook& book = app_.modelWorkbook(i);
+    auto it = opened_.find(&book);
+    if (it == opened_.end()) continue;
+    Opened& o = it->second;
+    std::uint64_t now = xlsx::WorkbookFingerprint(book);
+    if (o.fingerprint == now && fs::exists(o.path)) continue;
+    if (!o.notCarried.empty() && !o.backedUp && fs::exists(o.path)) {
+      std::string backup = BackupPath(o.path);
+      std::error_code ec;
+      fs::copy_file(o.path, backup, ec);
+      if (ec) throw xlsx::FileError(o.path, "无法保存备份 " + backup + ": " + ec.message());
+      err_ << "tavo: 原文件已备份为 " << backup << std::endl;
+      o.backedUp = true;
+    }
+    xlsx::SaveWorkbook(book, o.path);
+    o.fingerprint = now;
+    saved.push_back(o.path);
+  }
+  return saved;
+}
+
+}  // namespace tavo::cli

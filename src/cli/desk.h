@@ -1,0 +1,62 @@
+// What the dialog and the desktop spreadsheet are to a teacher elsewhere:
+// the open workbooks, the dialog, the engine, and saving what changed.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/terminal_platform.h"
+#include "engine/zupo.h"
+#include "host/model/application.h"
+#include "host/model/dialog.h"
+
+namespace tavo::cli {
+
+class Desk {
+ public:
+  Desk(TerminalPlatform&, std::ostream& out, std::ostream& err);
+
+  // Opens the system workbook; throws xlsx::FileError.
+  void openSystemWorkbook(const std::string& path);
+  // Adopts a workbook built in memory that will be saved to `path`.
+  model::Workbook& adoptNew(std::unique_ptr<model::Workbook>, const std::string& path);
+
+  // Runs one command through the entry, as the dialog would, and prints a
+  // line with the sheets it wrote and the time it took.
+  void run(const std::string& command, const std::string& csb = "", bool report = true);
+
+  // Saves every workbook that changed (the original of a file with parts
+  // tavo cannot keep goes to a backup first). Throws xlsx::FileError.
+  std::vector<std::string> saveChanged();
+
+  // A workbook that could not be read while a command ran.
+  bool readFailed() const { return readFailed_; }
+
+  model::Application& app() { return app_; }
+  model::Dialog& dialog() { return dialog_; }
+  engine::zupo& engine() { return engine_; }
+
+ private:
+  struct Opened {
+    std::string path;
+    std::uint64_t fingerprint = 0;  // as loaded or last saved; 0 for new files
+    std::vector<std::string> notCarried;
+    bool backedUp = false;
+  };
+  std::map<const model::Workbook*, Opened> opened_;
+  using SheetPrints = std::map<std::pair<const model::Workbook*, std::string>, std::uint64_t>;
+  SheetPrints sheetPrints();
+
+  TerminalPlatform& platform_;
+  std::ostream& out_;
+  std::ostream& err_;
+  model::Application app_;
+  model::Dialog dialog_;
+  engine::zupo engine_;
+  bool readFailed_ = false;
+};
+
+}  // namespace tavo::cli
