@@ -170,7 +170,9 @@ const char* AlertStyle(int a) { return a == 2 ? "warning" : a == 3 ? "informatio
 // Cells of equal validation, joined into row runs.
 std::string ValidationsXml(const model::Sheet& sheet) {
   std::vector<std::pair<host::Validation, std::vector<Rect>>> groups;
-  for (const auto& [cell, v] : sheet.validations()) {
+  for (const auto& entry : sheet.validations()) {
+    const Cell& cell = entry.first;
+    const host::Validation& v = entry.second;
     auto g = std::find_if(groups.begin(), groups.end(), [&](const auto& e) { return e.first == v; });
     if (g == groups.end()) {
       groups.push_back({v, {}});
