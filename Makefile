@@ -49,6 +49,7 @@ demo: build
 bench: build
 	./$(BUILD)/bench/tavo_memory_probe
 	./$(BUILD)/bench/tavo_bench_model
+	./$(BUILD)/bench/tavo_bench_xlsx
 
 clean:
 	rm -rf $(BUILD)
