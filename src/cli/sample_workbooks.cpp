@@ -93,17 +93,18 @@ void TypeSampleSettings(model::Workbook& system) {
     if (!s) continue;
     const bool three = std::string(sheetName) == "三线版";
     const bool keepsGrade = three || std::string(sheetName) == "双线版";
-    // Lines: by head count for the total, by score for the subjects.
+    // The upper lines by head count (the best 40, 120, ...), the lowest by score.
     const int lines = three ? 3 : 2;
-    const double totalCounts[] = {40, 120, 240};
-    const double subjectScores[3][6] = {{120, 120, 120, 80, 80, 80}, {105, 100, 105, 68, 70, 72}, {90, 90, 90, 60, 60, 60}};
+    const double counts[] = {40, 120};
+    const double scores[] = {450, 90, 90, 90, 60, 60, 60};
     for (int k = 0; k < lines; ++k) {
       const int row = kFirstLineRow + k;
-      Put(*s, row, kLineModeColumn, "按分数");
-      Put(*s, row, kLineTotalColumn, three ? totalCounts[k] : totalCounts[k + 1]);
-      for (int j = 0; j < 6; ++j) Put(*s, row, kFirstSubjectColumn + j, subjectScores[three ? k : k + 1][j]);
+      const bool byScore = k == lines - 1;
+      Put(*s, row, kLineModeColumn, byScore ? "按分数" : "按人数");
+      const double count = three ? counts[k] : counts[1];
+      Put(*s, row, kLineTotalColumn, byScore ? scores[0] : count);
+      for (int j = 0; j < 6; ++j) Put(*s, row, kFirstSubjectColumn + j, byScore ? scores[j + 1] : count);
     }
-    Put(*s, kFirstLineRow, kLineModeColumn, "按人数");
     if (keepsGrade) Put(*s, kClassHeaderRow, kGradeColumn, "级部");
     Put(*s, kClassHeaderRow, kClassColumn, "班级");
     Put(*s, kClassHeaderRow, kPlannedSizeColumn, "人数");

@@ -31,13 +31,16 @@ void PrintSheet(const host::Worksheet& sheet, std::ostream& out) {
     return t;
   };
   std::vector<int> widths(cols.size(), 0);
+  // A title merged across columns overflows to the right instead of widening its column.
   for (int r : rows)
-    for (std::size_t k = 0; k < cols.size(); ++k) widths[k] = std::max(widths[k], DisplayWidth(text(r, cols[k])));
+    for (std::size_t k = 0; k < cols.size(); ++k)
+      if (sheet.mergeArea({r, cols[k]}).colCount() == 1) widths[k] = std::max(widths[k], DisplayWidth(text(r, cols[k])));
   for (int r : rows) {
     std::string line;
     for (std::size_t k = 0; k < cols.size(); ++k) {
       std::string t = text(r, cols[k]);
-      line += t + std::string(static_cast<std::size_t>(widths[k] - DisplayWidth(t)) + (k + 1 < cols.size() ? 2 : 0), ' ');
+      int pad = std::max(0, widths[k] - DisplayWidth(t)) + (k + 1 < cols.size() ? 2 : 0);
+      line += t + std::string(static_cast<std::size_t>(pad), ' ');
     }
     while (!line.empty() && line.back() == ' ') line.pop_back();
     out << line << '\n';

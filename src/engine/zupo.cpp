@@ -6,6 +6,7 @@
 #include "engine/error_box.h"
 #include "engine/help_command.h"
 #include "params/layout_command.h"
+#include "reports/three_line_report.h"
 
 namespace tavo::engine {
 
@@ -13,7 +14,7 @@ namespace tavo::engine {
 const zupo::CommandEntry zupo::kCommands[14] = {
     {"cmdCJ_Click", nullptr},
     {"cmdSanXianSZ_Click", &zupo::LayOutThreeLine},
-    {"cmdSanXianTJ_Click", nullptr},
+    {"cmdSanXianTJ_Click", &zupo::ThreeLineReport},
     {"cmdTwoXianSZ_Click", &zupo::LayOutTwoLine},
     {"cmdTwoXianTJ_Click", nullptr},
     {"cmdSiLvSZ_Click", &zupo::LayOutFourRates},
@@ -100,6 +101,8 @@ void zupo::LayOutAssignedScore(const Call& c) {
   params::LayOutSettingsSheet(c.EA, params::AssignedScoreTemplate());
 }
 void zupo::LayOutChart(const Call& c) { params::LayOutSettingsSheet(c.EA, params::ChartTemplate()); }
+
+void zupo::ThreeLineReport(const Call& c) { reports::ThreeLineReport(c.EA, c.UF, dataWorkbookName); }
 
 void zupo::Help(const Call& call) { OpenHelpDocument(call.EA); }
 

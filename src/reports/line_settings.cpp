@@ -1,0 +1,52 @@
+#include "reports/line_settings.h"
+
+#include "params/settings_sheet.h"
+
+namespace tavo::reports {
+
+using host::Value;
+using namespace params;
+
+namespace {
+
+bool Is(const host::Worksheet& s, int col, const char* text) {
+  Value v = s.value({kSettingsRow, col});
+  return v.isText() && v.text() == text;
+}
+
+void ReadLinesAndClasses(const host::Worksheet& version, LineSettings& out) {
+  const host::Rect region = version.currentRegion({kClassHeaderRow, 1});
+  const int lastColumn = region.right;
+  out.byScore.clear();
+  out.lineValues.assign(static_cast<std::size_t>(out.lineCount), {});
+  for (int k = 0; k < out.lineCount; ++k) {
+    const int row = kFirstLineRow + k;
+    Value mode = version.value({row, kLineModeColumn});
+    out.byScore.push_back(mode.isText() && mode.text() == "按分数");
+    for (int col = kLineTotalColumn; col <= lastColumn; ++col)
+      out.lineValues[static_cast<std::size_t>(k)][col] = version.value({row, col});
+  }
+  for (int row = kFirstClassRow; row <= region.bottom; ++row)
+    for (int col = 1; col <= lastColumn; ++col) out.classTable[row][col] = version.value({row, col});
+}
+
+}  // namespace
+
+LineSettings ReadThreeLineSettings(const host::Worksheet& version) {
+  LineSettings s;
+  s.lineCount = 3;
+  for (int k = 0; k < s.lineCount; ++k) {
+    std::string name = host::toText(version.value({kFirstLineRow + k, kLineNameColumn}));
+    s.lineNames.push_back(name.empty() ? "线" + std::to_string(k + 1) : name);
+  }
+  s.orderByTeacher = Is(version, 2, "是");
+  s.fill = Is(version, 3, "是");
+  s.teacherScores = Is(version, 4, "是");
+  s.averagesPerSubject = Is(version, 5, "单上线");
+  for (int k = 0; k < s.lineCount; ++k) s.singleCount.push_back(Is(version, 6 + k, "单上线"));
+  for (int c = 9; c <= 12; ++c) s.coefficients.push_back(host::toNumber(version.value({kSettingsRow, c})));
+  ReadLinesAndClasses(version, s);
+  return s;
+}
+
+}  // namespace tavo::reports

@@ -1,0 +1,33 @@
+// The settings of a line report ("三线版" with three lines, "双线版" with
+// two), read into memory before the data workbook is opened.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/value.h"
+#include "host/worksheet.h"
+
+namespace tavo::reports {
+
+struct LineSettings {
+  int lineCount = 3;
+  std::vector<std::string> lineNames;  // an empty name reads "线" and the line's number
+  bool orderByTeacher = false;         // B13 = "是"
+  bool fill = false;                   // C13 = "是"
+  bool teacherScores = false;          // D13 = "是"
+  bool averagesPerSubject = false;     // E13 = "单上线": top students per subject, else by total
+  std::vector<bool> singleCount;       // F13.. = "单上线" per line, else double count
+  std::vector<double> coefficients;    // c0 (the average), then one per line
+  std::vector<bool> byScore;           // C63.. = "按分数": the line's values are scores, else head counts
+  // The value cell of line k (0-based) in each settings column.
+  std::vector<std::map<int, host::Value>> lineValues;
+  // The class table by settings row: every cell of the row by column.
+  std::map<int, std::map<int, host::Value>> classTable;
+};
+
+// Three lines: B13:L13 as "三线版" lays them out.
+LineSettings ReadThreeLineSettings(const host::Worksheet& version);
+
+}  // namespace tavo::reports

@@ -1,0 +1,76 @@
+#include "reports/sheet_writing.h"
+
+#include "host/constants.h"
+
+namespace tavo::reports {
+
+using host::Cell;
+using host::Rect;
+
+std::string Lines(std::initializer_list<std::string> parts) {
+  std::string out;
+  for (const std::string& p : parts) out += (out.empty() ? "" : kLf) + p;
+  return out;
+}
+
+void Put(host::Worksheet& s, int row, int col, const host::Value& v) { s.setValue(Rect::of(Cell{row, col}), v); }
+
+void Formula(host::Worksheet& s, const Rect& r, const std::string& r1c1) { s.setFormulaR1C1(r, r1c1); }
+
+void Bold(host::Worksheet& s, const Rect& r) {
+  host::FormatPatch p;
+  p.bold = true;
+  s.applyFormat(r, p);
+}
+
+void Fill(host::Worksheet& s, const Rect& r, int colorIndex) {
+  host::FormatPatch p;
+  p.fillColorIndex = colorIndex;
+  s.applyFormat(r, p);
+}
+
+void Borders(host::Worksheet& s, const Rect& r) {
+  host::FormatPatch p;
+  p.borderLineStyle = host::xl::kContinuous;
+  s.applyFormat(r, p);
+}
+
+void NumberFormat(host::Worksheet& s, const Rect& r, const char* format) {
+  host::FormatPatch p;
+  p.numberFormat = format;
+  s.applyFormat(r, p);
+}
+
+void FontSize(host::Worksheet& s, const Rect& r, double size) {
+  host::FormatPatch p;
+  p.fontSize = size;
+  s.applyFormat(r, p);
+}
+
+std::string OverRowsAbove(const char* function, int n) {
+  return std::string("=") + function + "(R[-" + std::to_string(n) + "]C:R[-1]C)";
+}
+
+std::optional<double> StoredHeight(const host::Worksheet& store, int layoutRow, int column) {
+  host::Value v = store.value({layoutRow, column});
+  if (v.isNumber()) return v.number();
+  if (v.isText()) return host::parseDecimal(v.text());
+  return std::nullopt;  // an empty store leaves the host's height
+}
+
+void SetRowHeight(host::Worksheet& s, int row, std::optional<double> h) {
+  if (h) s.setRowHeight(row, row, *h);
+}
+
+void SetAllRowHeights(host::Worksheet& s, std::optional<double> h) {
+  if (h) s.setRowHeight(1, host::kMaxRow, *h);
+}
+
+std::string FileStem(const std::string& fileName) {
+  auto dot = fileName.rfind('.');
+  return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
+}
+
+std::string NumberInFormula(double x) { return host::numberToText(x); }
+
+}  // namespace tavo::reports

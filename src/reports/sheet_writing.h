@@ -1,0 +1,41 @@
+// Small pieces the report sheets are written with.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/worksheet.h"
+
+namespace tavo::reports {
+
+inline constexpr const char* kLf = "\n";
+
+// Header parts joined with line feeds.
+std::string Lines(std::initializer_list<std::string> parts);
+
+void Put(host::Worksheet&, int row, int col, const host::Value&);
+// The R1C1 formula in every cell of the rectangle.
+void Formula(host::Worksheet&, const host::Rect&, const std::string& r1c1);
+void Bold(host::Worksheet&, const host::Rect&);
+void Fill(host::Worksheet&, const host::Rect&, int colorIndex);
+void Borders(host::Worksheet&, const host::Rect&);
+void NumberFormat(host::Worksheet&, const host::Rect&, const char* format);
+void FontSize(host::Worksheet&, const host::Rect&, double size);
+
+// "=SUM(R[-3]C:R[-1]C)" and its kin over the N rows above.
+std::string OverRowsAbove(const char* function, int n);
+
+// A height of the layout store, when the store holds one.
+std::optional<double> StoredHeight(const host::Worksheet& store, int layoutRow, int column);
+void SetRowHeight(host::Worksheet&, int row, std::optional<double>);
+void SetAllRowHeights(host::Worksheet&, std::optional<double>);
+
+// The file name without its extension: "期中.xlsx" gives "期中".
+std::string FileStem(const std::string& fileName);
+
+// A coefficient as the formula carries it: 0.5 -> "0.5", -2 -> "-2".
+std::string NumberInFormula(double);
+
+}  // namespace tavo::reports
