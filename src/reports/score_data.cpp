@@ -165,10 +165,15 @@ std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Di
     if (computeTotal) AppendTotalColumn(sheet, totalColumn, data.recordCount, data.fields);
 
     sheet.copy(sheet.currentRegion({1, 1}), sheet, Rect::of(Cell{1, kWorkColumn}), host::Paste::Values);
-    if (int rank = sheetutil::FindHeaderColumn(sheet, kWorkColumn, "名次"))
-      sheet.remove(Rect::columns(rank, rank), host::Shift::Left);
     for (Field& f : data.fields) f.column += kWorkOffset;
     data.classColumn += kWorkOffset;
+    // A rank column is no score. Columns right of it move left with it; the
+    // total the preparation appended always stands there.
+    if (int rank = sheetutil::FindHeaderColumn(sheet, kWorkColumn, "名次")) {
+      sheet.remove(Rect::columns(rank, rank), host::Shift::Left);
+      for (Field& f : data.fields) f.column -= f.column > rank ? 1 : 0;
+      data.classColumn -= data.classColumn > rank ? 1 : 0;
+    }
 
     for (const Field& f : data.fields) ZeroNonNumericScores(sheet, f.column);
 
