@@ -50,6 +50,7 @@ bench: build
 	./$(BUILD)/bench/tavo_memory_probe
 	./$(BUILD)/bench/tavo_bench_model
 	./$(BUILD)/bench/tavo_bench_xlsx
+	./$(BUILD)/bench/tavo_bench_report
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,121 @@
+// The three-line report on the model, without files: 9 subjects, 60 classes
+// in 3 grade groups, for 5,000, 20,000 and 80,000 students. The time should
+// grow no faster than students x log(students).
+//   tavo_bench_report [--students=N,...] [--no-targets]
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/zupo.h"
+#include "host/model/application.h"
+#include "host/model/dialog.h"
+#include "host/model/recording_platform.h"
+
+namespace {
+
+using tavo::host::Cell;
+using tavo::host::Rect;
+using tavo::host::Value;
+
+const char* kSubjects[] = {"语文", "数学", "英语", "物理", "化学", "生物", "政治", "历史", "地理"};
+constexpr int kClasses = 60;
+
+void Put(tavo::host::Worksheet& s, int r, int c, const Value& v) { s.setValue(Rect::of(Cell{r, c}), v); }
+
+double RunOnce(int students) {
+  tavo::model::RecordingPlatform platform;
+  tavo::model::Application app(platform);
+  tavo::model::Dialog dialog;
+  auto& system = app.createWorkbook("成绩统计.xlsx", "/school");
+  auto& settings = system.modelSheet(1);
+  settings.setName("三线版");
+  system.appendSheet("DTB");
+  const char* grades[] = {"一部", "二部", "三部"};
+  Put(settings, 71, 2, "班级参数");
+  Put(settings, 72, 1, "级部");
+  Put(settings, 72, 2, "班级");
+  Put(settings, 72, 3, "人数");
+  Put(settings, 72, 4, "班主任");
+  for (int j = 0; j < 9; ++j) Put(settings, 72, 5 + j, kSubjects[j]);
+  for (int c = 0; c < kClasses; ++c) {
+    Put(settings, 73 + c, 1, grades[c / 20]);
+    Put(settings, 73 + c, 2, std::to_string(c + 1) + "班");
+    Put(settings, 73 + c, 4, "班主任" + std::to_string(c + 1));
+    for (int j = 0; j < 9; ++j) Put(settings, 73 + c, 5 + j, "教师" + std::to_string(c / 2 * 9 + j));
+  }
+  const Value row13[] = {"是", "是", "是", "双上线", "单上线", "双上线", "双上线", 1, 2, 1.5, 1};
+  for (int i = 0; i < 11; ++i) Put(settings, 13, 2 + i, row13[i]);
+  for (int k = 0; k < 3; ++k) {
+    Put(settings, 63 + k, 3, "按人数");
+    for (int j = 0; j <= 9; ++j) Put(settings, 63 + k, 4 + j, students / 20 * (k + 1));
+  }
+
+  auto& book = app.createWorkbook("考试.xlsx", "/school/数据");
+  auto& data = book.modelSheet(1);
+  data.setName("数据表");
+  tavo::host::Grid g(students + 1, 11);
+  g.at(0, 0) = "姓名";
+  g.at(0, 1) = "班级";
+  for (int j = 0; j < 9; ++j) g.at(0, 2 + j) = kSubjects[j];
+  unsigned x = 7;
+  for (int r = 1; r <= students; ++r) {
+    g.at(r, 0) = "学生" + std::to_string(r);
+    g.at(r, 1) = std::to_string(1 + (r * 7919) % kClasses) + "班";
+    for (int j = 0; j < 9; ++j) {
+      x = x * 1103515245u + 12345u;
+      g.at(r, 2 + j) = static_cast<double>((x >> 8) % 301) / 2;
+    }
+  }
+  data.setValues({1, 1}, g);
+  dialog.addItem("考试.xlsx");
+  tavo::engine::zupo engine;
+  engine.MyFunClick(app, dialog, "UFInitialize");
+  dialog.setListIndex(0);
+  engine.MyFunClick(app, dialog, "ltbCJBChange");
+
+  auto start = std::chrono::steady_clock::now();
+  engine.MyFunClick(app, dialog, "cmdSanXianTJ_Click");
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (!platform.messages.empty()) {
+    std::fprintf(stderr, "the report showed: %s\n", platform.messages[0].prompt.c_str());
+    std::exit(2);
+  }
+  return seconds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes = {5000, 20000, 80000};
+  bool targets = true;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--students=", 11) == 0) {
+      sizes.clear();
+      std::stringstream list(argv[i] + 11);
+      for (std::string n; std::getline(list, n, ',');) sizes.push_back(std::atoi(n.c_str()));
+    }
+    if (std::strcmp(argv[i], "--no-targets") == 0) targets = false;
+  }
+  std::vector<double> times;
+  for (int n : sizes) {
+    double best = 1e9;
+    for (int k = 0; k < 3; ++k) best = std::min(best, RunOnce(n));
+    times.push_back(best);
+    std::printf("students=%6d  cmdSanXianTJ_Click %.3f s (best of 3)\n", n, best);
+  }
+  bool ok = true;
+  for (std::size_t i = 1; i < sizes.size(); ++i) {
+    double n0 = sizes[i - 1], n1 = sizes[i];
+    double allowed = n1 * std::log(n1) / (n0 * std::log(n0));
+    double grew = times[i] / times[i - 1];
+    std::printf("%d -> %d students: time x%.2f, n log n x%.2f\n", sizes[i - 1], sizes[i], grew, allowed);
+    // A little slack for the timer at the small end.
+    ok = ok && grew <= allowed * 1.25;
+  }
+  return targets && !ok ? 1 : 0;
+}
