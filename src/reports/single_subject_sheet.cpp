@@ -5,6 +5,7 @@
 #include <set>
 
 #include "host/constants.h"
+#include "reports/line_report_blocks.h"
 #include "reports/sheet_writing.h"
 #include "reports/three_line_sheets.h"
 #include "sheetutil/layout_store.h"
@@ -19,33 +20,20 @@ using host::Value;
 namespace {
 
 constexpr int kColumns = 19;
-constexpr int kStagingColumn = 51;
 constexpr int kTeacherColumn = 13;
 constexpr int kRankColumn = 19;
 
 std::string N(const LineSettings& s, int k) { return s.lineNames[static_cast<std::size_t>(k)]; }
 
 void WriteHeaders(host::Worksheet& w, const LineSettings& s) {
-  const std::string headers[kColumns] = {"级部",
-                                         "班级",
-                                         "人数",
-                                         "最高分",
-                                         "平均分",
-                                         Lines({N(s, 0), "生数"}),
-                                         Lines({N(s, 1), "上线"}),
-                                         Lines({N(s, 2), "上线"}),
-                                         Lines({"平均", "分", "平均"}),
-                                         Lines({N(s, 0), "生数", "平均"}),
-                                         Lines({N(s, 1), "上线", "平均"}),
-                                         Lines({N(s, 2), "上线", "平均"}),
-                                         "教师",
-                                         Lines({"平均", "分", "得分"}),
-                                         Lines({N(s, 0), "生数", "得分"}),
-                                         Lines({N(s, 1), "上线", "得分"}),
-                                         Lines({N(s, 2), "上线", "得分"}),
-                                         "总分",
-                                         "名次"};
-  for (int c = 0; c < kColumns; ++c) Put(w, 2, c + 1, headers[c]);
+  std::vector<std::string> h = ClassHeaders(s);
+  for (const std::string& more :
+       {Lines({"平均", "分", "平均"}), Lines({N(s, 0), "生数", "平均"}), Lines({N(s, 1), "上线", "平均"}),
+        Lines({N(s, 2), "上线", "平均"}), std::string("教师"), Lines({"平均", "分", "得分"}),
+        Lines({N(s, 0), "生数", "得分"}), Lines({N(s, 1), "上线", "得分"}), Lines({N(s, 2), "上线", "得分"}),
+        std::string("总分"), std::string("名次")})
+    h.push_back(more);
+  for (int c = 0; c < kColumns; ++c) Put(w, 2, c + 1, h[static_cast<std::size_t>(c)]);
 }
 
 // Each teacher's classes move up under the teacher's first class, keeping
@@ -89,23 +77,10 @@ void MarkTeacherRuns(host::Worksheet& w, int n) {
 
 void WriteBlock(host::Worksheet& w, const ScoreData& data, const LineSettings& s, const LineStatistics& st,
                 const GradeGroup& g, std::size_t field) {
-  const int n = g.size, last = n + 2, subtotal = n + 3;
-  for (int i = 0; i < n; ++i) {
-    const std::size_t c = static_cast<std::size_t>(g.firstClass + i);
-    const int row = 3 + i;
-    Put(w, row, 2, data.classes[c].name);
-    Put(w, row, 3, data.classes[c].studentCount);
-    Put(w, row, 4, st.maxima[c][field]);
-    Put(w, row, 5, st.averages[c][field]);
-    for (int k = 0; k < 3; ++k) Put(w, row, 6 + k, st.counts[static_cast<std::size_t>(k)][c][field]);
-    Put(w, row, kTeacherColumn, st.teachers[c][field]);
-  }
-  Put(w, subtotal, 2, "合计");
-  for (int col : {3, 6, 7, 8}) Formula(w, Rect::of(Cell{subtotal, col}), OverRowsAbove("SUM", n));
-  Formula(w, Rect::of(Cell{subtotal, 4}), OverRowsAbove("MAX", n));
-  Formula(w, Rect::of(Cell{subtotal, 5}), OverRowsAbove("AVERAGE", n));
-  Bold(w, {subtotal, 6, subtotal, 8});
-  Borders(w, {2, 1, subtotal, kColumns});
+  const int n = g.size, last = n + 2;
+  WriteClassRows(w, data, st, g, field, kTeacherColumn);
+  WriteSubtotal(w, n, 3);
+  Borders(w, {2, 1, n + 3, kColumns});
   if (s.orderByTeacher) OrderByTeacher(w, n);
   MarkTeacherRuns(w, n);
   for (int k = 0; k < 4; ++k)
@@ -137,21 +112,14 @@ void WriteSingleSubjectSheet(host::Application& app, const std::string& dataWork
     Put(w, staging - 1, kStagingColumn + 1, SectionTitle(data.fields[f], f, s, st));
     for (const GradeGroup& g : st.groups) {
       WriteBlock(w, data, s, st, g, f);
-      w.copy(w.currentRegion({2, 1}), w, Rect::of(Cell{staging, kStagingColumn}), host::Paste::All);
-      Put(w, staging + g.size + 2, kStagingColumn + 1, " ");
-      staging += g.size + 3;
-      w.clear({3, 1, g.size + 3, kColumns});
+      staging = StageBlock(w, staging, g.size, kColumns);
     }
     Put(w, staging, kStagingColumn + 1, " ");
     staging += 2;
   }
   w.cut(w.currentRegion({1, kStagingColumn}), w, {1, 1});
 
-  host::FormatPatch plain;
-  plain.fontSize = 11;
-  plain.horizontalAlignment = host::xl::kCenter;
-  plain.verticalAlignment = host::xl::kCenter;
-  w.applyFormat(Rect::sheet(), plain);
+  CentreAllCells(w);
   NumberFormat(w, Rect::columns(2, 2), "@");
   for (int col : {5, 9, 10, 11, 12, 14, 15, 16, 17, 18}) NumberFormat(w, Rect::columns(col, col), "0.00");
 

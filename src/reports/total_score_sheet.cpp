@@ -2,6 +2,7 @@
 // 1-17, copied to a staging area from column 51 on, and the finished table
 // is cut back to (1, 1), so that every formula keeps its relative form.
 #include "host/constants.h"
+#include "reports/line_report_blocks.h"
 #include "reports/sheet_writing.h"
 #include "reports/three_line_sheets.h"
 #include "sheetutil/layout_store.h"
@@ -16,46 +17,25 @@ using host::Value;
 namespace {
 
 constexpr int kColumns = 17;
-constexpr int kStagingColumn = 51;
 constexpr int kRankColumn = 17;
 
 std::string N(const LineSettings& s, int k) { return s.lineNames[static_cast<std::size_t>(k)]; }
 
 void WriteHeaders(host::Worksheet& w, const LineSettings& s) {
-  const std::string headers[kColumns] = {"级部",
-                                         "班级",
-                                         "人数",
-                                         "最高分",
-                                         "平均分",
-                                         Lines({N(s, 0), "生数"}),
-                                         Lines({N(s, 1), "上线"}),
-                                         Lines({N(s, 2), "上线"}),
-                                         Lines({N(s, 1), "上线", "率(%)"}),
-                                         Lines({N(s, 2), "上线", "率(%)"}),
-                                         "班主任",
-                                         Lines({"平均", "分", "得分"}),
-                                         Lines({N(s, 0), "生数", "得分"}),
-                                         Lines({N(s, 1), "上线", "得分"}),
-                                         Lines({N(s, 2), "上线", "得分"}),
-                                         "总分",
-                                         "名次"};
-  for (int c = 0; c < kColumns; ++c) Put(w, 2, c + 1, headers[c]);
+  std::vector<std::string> h = ClassHeaders(s);
+  for (const std::string& more :
+       {Lines({N(s, 1), "上线", "率(%)"}), Lines({N(s, 2), "上线", "率(%)"}), std::string("班主任"),
+        Lines({"平均", "分", "得分"}), Lines({N(s, 0), "生数", "得分"}), Lines({N(s, 1), "上线", "得分"}),
+        Lines({N(s, 2), "上线", "得分"}), std::string("总分"), std::string("名次")})
+    h.push_back(more);
+  for (int c = 0; c < kColumns; ++c) Put(w, 2, c + 1, h[static_cast<std::size_t>(c)]);
 }
 
 // One grade group's block in rows 2 .. N + 3 of the build area.
 void WriteBlock(host::Worksheet& w, const ScoreData& data, const LineSettings& s, const LineStatistics& st,
                 const GradeGroup& g) {
-  const int n = g.size, last = n + 2, subtotal = n + 3;
-  for (int i = 0; i < n; ++i) {
-    const std::size_t c = static_cast<std::size_t>(g.firstClass + i);
-    const int row = 3 + i;
-    Put(w, row, 2, data.classes[c].name);
-    Put(w, row, 3, data.classes[c].studentCount);
-    Put(w, row, 4, st.maxima[c][0]);
-    Put(w, row, 5, st.averages[c][0]);
-    for (int k = 0; k < 3; ++k) Put(w, row, 6 + k, st.counts[static_cast<std::size_t>(k)][c][0]);
-    Put(w, row, 11, st.teachers[c][0]);
-  }
+  const int n = g.size, last = n + 2;
+  WriteClassRows(w, data, st, g, 0, 11);
   auto column = [&](int col) { return Rect{3, col, last, col}; };
   Formula(w, column(9), "=RC[-2]/RC[-6]*100");
   Formula(w, column(10), "=RC[-2]/RC[-7]*100");
@@ -63,11 +43,7 @@ void WriteBlock(host::Worksheet& w, const ScoreData& data, const LineSettings& s
     Formula(w, column(12 + k), "=RC[-7]*" + NumberInFormula(s.coefficients[static_cast<std::size_t>(k)]));
   Formula(w, column(16), "=RC[-4]+RC[-3]+RC[-2]+RC[-1]");
 
-  Put(w, subtotal, 2, "合计");
-  for (int col : {3, 6, 7, 8}) Formula(w, Rect::of(Cell{subtotal, col}), OverRowsAbove("SUM", n));
-  Formula(w, Rect::of(Cell{subtotal, 4}), OverRowsAbove("MAX", n));
-  for (int col : {5, 9, 10}) Formula(w, Rect::of(Cell{subtotal, col}), OverRowsAbove("AVERAGE", n));
-  Bold(w, {subtotal, 6, subtotal, 8});
+  WriteSubtotal(w, n, 3, {9, 10});
 
   Borders(w, w.currentRegion({2, 1}));
   if (s.fill) {
@@ -98,18 +74,11 @@ void WriteTotalScoreSheet(host::Application& app, const std::string& dataWorkboo
   int staging = 2;
   for (const GradeGroup& g : st.groups) {
     WriteBlock(w, data, s, st, g);
-    w.copy(w.currentRegion({2, 1}), w, Rect::of(Cell{staging, kStagingColumn}), host::Paste::All);
-    Put(w, staging + g.size + 2, kStagingColumn + 1, " ");
-    staging += g.size + 3;
-    w.clear({3, 1, g.size + 3, kColumns});
+    staging = StageBlock(w, staging, g.size, kColumns);
   }
   w.cut(w.currentRegion({1, kStagingColumn}), w, {1, 1});
 
-  host::FormatPatch plain;
-  plain.fontSize = 11;
-  plain.horizontalAlignment = host::xl::kCenter;
-  plain.verticalAlignment = host::xl::kCenter;
-  w.applyFormat(Rect::sheet(), plain);
+  CentreAllCells(w);
   NumberFormat(w, Rect::columns(2, 2), "@");
   NumberFormat(w, Rect::columns(5, 5), "0.0");
   for (int col : {9, 10, 12, 16}) NumberFormat(w, Rect::columns(col, col), "0.00");

@@ -1,0 +1,38 @@
+// What the sheets of the line reports share: the first header columns, the
+// class rows and subtotal of a block, and the staging of finished blocks.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/worksheet.h"
+#include "reports/line_settings.h"
+#include "reports/line_statistics.h"
+#include "reports/score_data.h"
+
+namespace tavo::reports {
+
+inline constexpr int kStagingColumn = 51;
+
+// "级部", "班级", "人数", "最高分", "平均分", then per line its name with
+// "生数" (line 1) or "上线": columns 1 to 5 + lines.
+std::vector<std::string> ClassHeaders(const LineSettings&);
+
+// Rows 3 .. N + 2 of the build area: class, student count, maximum, top
+// average and the line counts of `field`, and the teacher in `teacherColumn`.
+void WriteClassRows(host::Worksheet&, const ScoreData&, const LineStatistics&, const GradeGroup&, std::size_t field,
+                    int teacherColumn);
+
+// Row N + 3: "合计" with sums, the maximum and averages (also of the
+// `alsoAveraged` columns); the line counts bold.
+void WriteSubtotal(host::Worksheet&, int n, int lines, const std::vector<int>& alsoAveraged = {});
+
+// The block's region goes to the staging area at `staging`, a spacer below
+// it, and the build area is cleared for the next block. Returns the next
+// staging row.
+int StageBlock(host::Worksheet&, int staging, int n, int columns);
+
+// Every cell: font size 11, centred both ways.
+void CentreAllCells(host::Worksheet&);
+
+}  // namespace tavo::reports
