@@ -17,34 +17,32 @@ void Put(host::Worksheet& s, int row, int col, const host::Value& v) { s.setValu
 
 void Formula(host::Worksheet& s, const Rect& r, const std::string& r1c1) { s.setFormulaR1C1(r, r1c1); }
 
+namespace {
+
+// One format property over a rectangle.
+template <class Set>
+void Patch(host::Worksheet& s, const Rect& r, Set set) {
+  host::FormatPatch p;
+  set(p);
+  s.applyFormat(r, p);
+}
+
+}  // namespace
+
 void Bold(host::Worksheet& s, const Rect& r) {
-  host::FormatPatch p;
-  p.bold = true;
-  s.applyFormat(r, p);
+  Patch(s, r, [](host::FormatPatch& p) { p.bold = true; });
 }
-
 void Fill(host::Worksheet& s, const Rect& r, int colorIndex) {
-  host::FormatPatch p;
-  p.fillColorIndex = colorIndex;
-  s.applyFormat(r, p);
+  Patch(s, r, [&](host::FormatPatch& p) { p.fillColorIndex = colorIndex; });
 }
-
 void Borders(host::Worksheet& s, const Rect& r) {
-  host::FormatPatch p;
-  p.borderLineStyle = host::xl::kContinuous;
-  s.applyFormat(r, p);
+  Patch(s, r, [](host::FormatPatch& p) { p.borderLineStyle = host::xl::kContinuous; });
 }
-
 void NumberFormat(host::Worksheet& s, const Rect& r, const char* format) {
-  host::FormatPatch p;
-  p.numberFormat = format;
-  s.applyFormat(r, p);
+  Patch(s, r, [&](host::FormatPatch& p) { p.numberFormat = format; });
 }
-
 void FontSize(host::Worksheet& s, const Rect& r, double size) {
-  host::FormatPatch p;
-  p.fontSize = size;
-  s.applyFormat(r, p);
+  Patch(s, r, [&](host::FormatPatch& p) { p.fontSize = size; });
 }
 
 std::string OverRowsAbove(const char* function, int n) {
