@@ -57,9 +57,13 @@ std::unique_ptr<model::Workbook> NewSystemWorkbook(model::Application& app, cons
   // in the store's column order 11..19. The wide reports print landscape.
   for (int row = 1; row <= 10; ++row) {
     const bool wide = row <= sheetutil::kChartTable;
-    const double heights[] = {30, row == sheetutil::kBands || row == sheetutil::kScoreSheet ? 20.0 : 42.0, 18};
+    // Titles hold two lines (16 and 14 points); the sheets with a column per
+    // teacher score print smaller to fit the page.
+    const double heights[] = {40, row == sheetutil::kBands || row == sheetutil::kScoreSheet ? 20.0 : 42.0, 18};
     for (int c = 0; c < 3; ++c) Put(store, row, c + 1, heights[c]);
-    const Value page[] = {36, 36, 14, wide ? 2 : 1, host::xl::kPaperA4, 100, true, 28, 28};
+    const bool widest = row == sheetutil::kSingle1 || row == sheetutil::kSingle2 || row == sheetutil::kSubjects3 ||
+                        row == sheetutil::kSubjects4;
+    const Value page[] = {36, 36, 14, wide ? 2 : 1, host::xl::kPaperA4, widest ? 85 : 100, true, 28, 28};
     for (int c = 0; c < 9; ++c) Put(store, row, sheetutil::kFirstPageColumn + c, page[c]);
     Put(store, row, 5, std::string(sheetutil::kLayoutRowSheets[static_cast<std::size_t>(row - 1)]));
   }

@@ -11,7 +11,4 @@ namespace tavo::cli {
 // text (a CJK character takes two places); hidden rows and columns left out.
 void PrintSheet(const host::Worksheet&, std::ostream&);
 
-// Display width of UTF-8 text on a terminal.
-int DisplayWidth(const std::string&);
-
 }  // namespace tavo::cli
