@@ -90,9 +90,13 @@ void Sheet::replace(const Rect& range, const std::string& what, const std::strin
     touch();
     return;
   }
+  // A number shows only digits, sign, point and exponent: text with any
+  // other character never matches one, and numbers need not be printed.
+  const bool mayMatchNumbers = what.find_first_not_of("0123456789.-+Ee") == std::string::npos;
   std::vector<std::pair<Cell, std::string>> changes;
   forStoredCells(range, [&](Slot& s, Cell c) {
     if (!s.hasContent() || s.isFormula()) return;
+    if (s.kind() == Slot::Kind::Number && !mayMatchNumbers) return;
     std::string text = host::displayText(s.constant());
     if (wholeCell) {
       if (equalsIgnoreCase(text, what)) changes.emplace_back(c, with);

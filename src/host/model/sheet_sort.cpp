@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <numeric>
+#include <unordered_map>
 
 #include "host/model/sheet.h"
 #include "host/model/workbook.h"
@@ -28,8 +29,6 @@ struct Record {
   double n1, n2;
   std::int32_t row;  // 0-based within the sorted rows
   std::uint8_t r1, r2;
-  Key k1() const { return {n1, r1}; }
-  Key k2() const { return {n2, r2}; }
 };
 
 int compareText(const std::string& a, const std::string& b) {
@@ -44,6 +43,9 @@ int compareText(const std::string& a, const std::string& b) {
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
+// Reads sort keys. Text is interned as it is read; once all keys are in,
+// each distinct text gets its place in the host's text order, so that the
+// sort itself compares numbers only.
 class KeyReader {
  public:
   KeyReader(const Sheet& sheet) : sheet_(sheet) {}
@@ -51,18 +53,40 @@ class KeyReader {
     const Column* column = sheet_.column(col);
     const Slot* s = column ? column->get(row) : nullptr;
     if (!s) return {};
-    if (s->kind() == Slot::Kind::Number) return {s->number(), 0};
-    return fromValue(s->isFormula() ? sheet_.value({row, col}) : s->constant());
+    switch (s->kind()) {
+      case Slot::Kind::Number: return {s->number(), 0};
+      case Slot::Kind::Text: return text(s->text().text);
+      case Slot::Kind::Formula: return fromValue(sheet_.value({row, col}));
+      default: return fromValue(s->constant());
+    }
   }
-  const std::string& text(const Key& k) const { return texts_[static_cast<std::size_t>(k.number)]; }
+  // The place of interned text `id` among all texts read, equal texts alike.
+  std::vector<double> textOrder() const {
+    std::vector<int> ids(texts_.size());
+    std::iota(ids.begin(), ids.end(), 0);
+    std::sort(ids.begin(), ids.end(), [&](int a, int b) {
+      return compareText(texts_[static_cast<std::size_t>(a)], texts_[static_cast<std::size_t>(b)]) < 0;
+    });
+    std::vector<double> order(texts_.size());
+    double place = 0;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      if (i > 0 && compareText(texts_[static_cast<std::size_t>(ids[i - 1])], texts_[static_cast<std::size_t>(ids[i])]) != 0)
+        ++place;
+      order[static_cast<std::size_t>(ids[i])] = place;
+    }
+    return order;
+  }
 
  private:
+  Key text(const std::string& t) {
+    auto [it, fresh] = ids_.try_emplace(t, static_cast<int>(texts_.size()));
+    if (fresh) texts_.push_back(t);
+    return {static_cast<double>(it->second), 1};
+  }
   Key fromValue(const Value& v) {
     switch (v.kind()) {
       case Value::Kind::Number: return {v.number(), 0};
-      case Value::Kind::Text:
-        texts_.push_back(v.text());
-        return {static_cast<double>(texts_.size() - 1), 1};
+      case Value::Kind::Text: return text(v.text());
       case Value::Kind::Boolean: return {v.boolean() ? 1.0 : 0.0, 2};
       case Value::Kind::Error: return {0, 3};
       case Value::Kind::Empty: break;
@@ -71,6 +95,7 @@ class KeyReader {
   }
   const Sheet& sheet_;
   std::vector<std::string> texts_;
+  std::unordered_map<std::string, int> ids_;
 };
 
 }  // namespace
@@ -97,29 +122,28 @@ void Sheet::sort(const Rect& range, host::SortKey key1, std::optional<host::Sort
     rec.n2 = b.number;
     rec.r2 = b.rank;
   }
-  // Empty last in either order; otherwise by rank, then value, reversed
-  // when descending.
-  auto compare = [&](const Key& a, const Key& b, host::SortOrder order) {
-    if (a.rank == 4 || b.rank == 4) return a.rank == b.rank ? 0 : (a.rank == 4 ? 1 : -1);
+  // Text keys become their place in the text order.
+  const std::vector<double> textOrder = reader.textOrder();
+  for (Record& rec : recs) {
+    if (rec.r1 == 1) rec.n1 = textOrder[static_cast<std::size_t>(rec.n1)];
+    if (rec.r2 == 1) rec.n2 = textOrder[static_cast<std::size_t>(rec.n2)];
+  }
+  // Empty last in either order; otherwise by rank, then value (errors are
+  // all equal), reversed when descending.
+  auto compare = [](double an, std::uint8_t ar, double bn, std::uint8_t br, bool descending) {
+    if (ar == 4 || br == 4) return ar == br ? 0 : (ar == 4 ? 1 : -1);
     int c;
-    if (a.rank != b.rank) c = a.rank < b.rank ? -1 : 1;
-    else if (a.rank == 1) c = compareText(reader.text(a), reader.text(b));
-    else if (a.rank == 3) c = 0;
-    else c = a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
-    return order == host::SortOrder::Descending ? -c : c;
+    if (ar != br) c = ar < br ? -1 : 1;
+    else if (ar == 3) c = 0;
+    else c = an < bn ? -1 : (an > bn ? 1 : 0);
+    return descending ? -c : c;
   };
-  bool desc1 = key1.order == host::SortOrder::Descending;
+  const bool desc1 = key1.order == host::SortOrder::Descending;
+  const bool desc2 = key2 && key2->order == host::SortOrder::Descending;
   std::stable_sort(recs.begin(), recs.end(), [&](const Record& a, const Record& b) {
-    int c;
-    if (a.r1 == 0 && b.r1 == 0) {
-      c = a.n1 == b.n1 ? 0 : ((a.n1 < b.n1) != desc1 ? -1 : 1);
-    } else {
-      c = compare(a.k1(), b.k1(), key1.order);
-    }
+    int c = compare(a.n1, a.r1, b.n1, b.r1, desc1);
     if (c != 0 || !key2) return c < 0;
-    if (a.r2 == 0 && b.r2 == 0)
-      return a.n2 != b.n2 && ((a.n2 < b.n2) != (key2->order == host::SortOrder::Descending));
-    return compare(a.k2(), b.k2(), key2->order) < 0;
+    return compare(a.n2, a.r2, b.n2, b.r2, desc2) < 0;
   });
 
   bool identity = true;
