@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -18,14 +19,18 @@ namespace {
 const char* kParts[] = {"xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml", "xl/workbook.xml",
                         "xl/_rels/workbook.xml.rels"};
 
+// One file for the whole run, removed when the fuzzer exits.
+char gPath[] = "/tmp/tavo-fuzz-XXXXXX";
+
 std::string TempPath() {
-  static std::string path = [] {
-    char name[] = "/tmp/tavo-fuzz-XXXXXX";
-    int fd = mkstemp(name);
+  static const bool made = [] {
+    int fd = mkstemp(gPath);
     if (fd >= 0) close(fd);
-    return std::string(name);
+    std::atexit([] { std::remove(gPath); });
+    return true;
   }();
-  return path;
+  (void)made;
+  return gPath;
 }
 
 }  // namespace
