@@ -37,7 +37,8 @@ Desk::Desk(TerminalPlatform& platform, std::ostream& out, std::ostream& err)
       if (!loaded.notCarried.empty())
         err_ << "tavo: 注意: " << path << " 含有 tavo 无法保留的内容（" << Joined(loaded.notCarried, "、")
              << "）；保存前原文件将另存为备份" << std::endl;
-      Opened o{path, xlsx::WorkbookFingerprint(*loaded.book), loaded.notCarried};
+      Opened o{path, xlsx::WorkbookFingerprint(*loaded.book), loaded.notCarried, false,
+               SheetPrintsOf(*loaded.book)};
       opened_[loaded.book.get()] = o;
       return std::move(loaded.book);
     } catch (const xlsx::FileError& e) {
@@ -64,6 +65,12 @@ model::Workbook& Desk::adoptNew(std::unique_ptr<model::Workbook> book, const std
   return adopted;
 }
 
+std::map<std::string, std::uint64_t> Desk::SheetPrintsOf(const model::Workbook& book) {
+  std::map<std::string, std::uint64_t> prints;
+  for (int s = 1; s <= book.sheetCount(); ++s) prints[book.modelSheet(s).name()] = xlsx::SheetFingerprint(book.modelSheet(s));
+  return prints;
+}
+
 Desk::SheetPrints Desk::sheetPrints() {
   SheetPrints prints;
   for (int i = 1; i <= app_.workbookCount(); ++i) {
@@ -81,6 +88,14 @@ void Desk::run(const std::string& command, const std::string& csb, bool report) 
   auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (!report) return;
   SheetPrints after = sheetPrints();
+  // A workbook the command opened is compared with the file as loaded.
+  for (const auto& [key, print] : after) {
+    if (before.count(key)) continue;
+    auto book = opened_.find(key.first);
+    if (book == opened_.end()) continue;
+    auto atLoad = book->second.sheetsAtLoad.find(key.second);
+    if (atLoad != book->second.sheetsAtLoad.end()) before[key] = atLoad->second;
+  }
   std::map<const model::Workbook*, std::vector<std::string>> written;
   for (const auto& [key, print] : after) {
     auto it = before.find(key);

@@ -45,10 +45,12 @@ class Desk {
     std::uint64_t fingerprint = 0;  // as loaded or last saved; 0 for new files
     std::vector<std::string> notCarried;
     bool backedUp = false;
+    std::map<std::string, std::uint64_t> sheetsAtLoad = {};  // what a command that opened it compares with
   };
   std::map<const model::Workbook*, Opened> opened_;
   using SheetPrints = std::map<std::pair<const model::Workbook*, std::string>, std::uint64_t>;
   SheetPrints sheetPrints();
+  static std::map<std::string, std::uint64_t> SheetPrintsOf(const model::Workbook&);
 
   TerminalPlatform& platform_;
   std::ostream& out_;
