@@ -6,6 +6,7 @@
 #include "host/xlsx/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
+#include "host/model/chart.h"
 #include "model_fixture.h"
 #include "sheet_snapshot.h"
 #include "temp_folder.h"
@@ -197,12 +198,71 @@ TEST_F(RoundTripTest, ChartsAndFormulaValuesAreWrittenForOtherPrograms) {
   EXPECT_NE(c.find("Sheet1!$B$1:$B$2"), std::string::npos) << c;
   EXPECT_NE(c.find("Sheet1!$A$1:$A$2"), std::string::npos);
   EXPECT_NE(c.find("sz=\"1600\""), std::string::npos);
-  EXPECT_NE(c.find("<c:dropLines/>"), std::string::npos);
+  EXPECT_NE(c.find("<c:dropLines>"), std::string::npos);
   EXPECT_NE(c.find("<c:dLblPos val=\"t\"/>"), std::string::npos);
   EXPECT_EQ(c.find("<c:legend>"), std::string::npos);
   const std::string& s = parts["xl/worksheets/sheet1.xml"];
   EXPECT_NE(s.find("<f>SUM($B$1:$B$2)</f><v>71</v>"), std::string::npos) << "formula with the model's value: " << s;
   EXPECT_NE(parts["xl/drawings/drawing1.xml"].find("<xdr:row>"), std::string::npos);
+}
+
+TEST_F(RoundTripTest, LineChartsComeBackWithTheirLooksAndPlace) {
+  model::Sheet& other = book.appendSheet("统计 图");
+  for (int r = 1; r <= 4; ++r) {
+    put(r, 1, std::to_string(r) + "班");
+    put(r, 2, 10 * r);
+    put(r, 3, 7 * r);
+  }
+  sheet.setColumnWidth(1, 3, 12);
+  host::Chart& a = other.addChart(65, 0, 192, 382, 192);
+  a.setSourceData(sheet, {1, 2, 4, 3}, 2);
+  a.setSeriesCategories(1, sheet, {1, 1, 4, 1});
+  a.setHasTitle(true);
+  a.setTitleText("语文优秀线上线人数：40");
+  a.setTitleFontSize(16);
+  a.setHasLegend(false);
+  a.setHasAxis(host::xl::kValueAxis, host::xl::kPrimary, false);
+  a.setAxisHasMajorGridlines(host::xl::kValueAxis, false);
+  a.setAxisBetweenCategories(host::xl::kCategoryAxis, false);
+  a.setHasDropLines(1, true);
+  a.applyDataLabels(1);
+  a.setDataLabelPosition(1, host::xl::kLabelPositionAbove);
+  a.clearPlotAreaFormats();
+  host::Chart& b = other.addChart(65, 382, 0, 382, 192);
+  b.setSourceData(other, {1, 5, 1, 8}, 1);
+
+  auto back = reload(book);
+  const model::Sheet& o = back->modelSheet(2);
+  ASSERT_EQ(o.charts().size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const model::ChartData& was = dynamic_cast<const model::ModelChart&>(*other.charts()[i]).data;
+    const model::ChartData& is = o.charts()[i]->data;
+    EXPECT_EQ(is.name, was.name);
+    EXPECT_EQ(is.type, was.type);
+    EXPECT_EQ(is.sourceSheet->name(), was.sourceSheet->name());
+    EXPECT_EQ(is.source, was.source) << i;
+    EXPECT_EQ(is.plotBy, was.plotBy);
+    EXPECT_EQ(is.hasCategories, was.hasCategories);
+    if (was.hasCategories) {
+      EXPECT_EQ(is.categories, was.categories);
+      EXPECT_EQ(is.categorySheet->name(), was.categorySheet->name());
+    }
+    EXPECT_EQ(is.hasTitle, was.hasTitle);
+    EXPECT_EQ(is.title, was.title);
+    EXPECT_EQ(is.titleFontSize, was.titleFontSize);
+    EXPECT_EQ(is.hasLegend, was.hasLegend);
+    EXPECT_EQ(is.hasValueAxis, was.hasValueAxis);
+    EXPECT_EQ(is.valueGridlines, was.valueGridlines);
+    EXPECT_EQ(is.axisBetweenCategories, was.axisBetweenCategories);
+    EXPECT_EQ(is.hasDropLines, was.hasDropLines);
+    EXPECT_EQ(is.dataLabels, was.dataLabels);
+    EXPECT_EQ(is.dataLabelPosition, was.dataLabelPosition);
+    EXPECT_EQ(is.plotAreaCleared, was.plotAreaCleared);
+    EXPECT_NEAR(is.left, was.left, 0.01);
+    EXPECT_NEAR(is.top, was.top, 0.01);
+    EXPECT_NEAR(is.width, was.width, 0.01);
+    EXPECT_NEAR(is.height, was.height, 0.01);
+  }
 }
 
 TEST_F(RoundTripTest, SavingReplacesTheFileWholeAndLeavesNoTemporaryFile) {

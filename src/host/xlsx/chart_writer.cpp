@@ -3,6 +3,7 @@
 
 #include "host/address.h"
 #include "host/model/workbook.h"
+#include "host/xlsx/sheet_geometry.h"
 #include "host/xlsx/writer_parts.h"
 #include "host/xlsx/xml_text.h"
 
@@ -10,19 +11,11 @@ namespace tavo::xlsx {
 
 namespace {
 
-constexpr long kEmuPerPoint = 12700;
-
 // Where a point offset falls in the grid: the cell and the offset inside it.
 struct GridPoint {
   int index;  // 0-based column or row
   long offsetEmu;
 };
-
-double ColumnPoints(const model::Sheet& sheet, int col) {
-  double chars = sheet.columnWidth(col);
-  if (chars <= 0) return 0;
-  return std::floor(chars * 7 + 5) * 0.75;  // pixels of a 7-pixel digit, in points
-}
 
 template <class Size>
 GridPoint Locate(double points, int limit, Size size) {
@@ -41,6 +34,8 @@ std::string Marker(const char* tag, GridPoint col, GridPoint row) {
          std::to_string(col.offsetEmu) + "</xdr:colOff><xdr:row>" + std::to_string(row.index) +
          "</xdr:row><xdr:rowOff>" + std::to_string(row.offsetEmu) + "</xdr:rowOff></xdr:" + tag + ">";
 }
+
+constexpr const char* kSeriesColors[] = {"000080", "FF00FF", "FFFF00", "00FFFF", "800080", "800000"};
 
 std::string RangeRef(const model::Sheet* sheet, const host::Rect& r) {
   std::string a = host::a1(r.topLeft());
@@ -74,8 +69,14 @@ std::string ChartXml(const model::ChartData& c) {
     for (int i = 0; i < series; ++i) {
       host::Rect values = byColumns ? host::Rect{s.top, s.left + i, s.bottom, s.left + i}
                                     : host::Rect{s.top + i, s.left, s.top + i, s.right};
+      // Line and marker drawn explicitly: programs differ in what they draw
+      // for a series that leaves its look to them.
+      const char* color = kSeriesColors[i % 6];
       x += "<c:ser><c:idx val=\"" + std::to_string(i) + "\"/><c:order val=\"" + std::to_string(i) +
-           "\"/><c:marker><c:symbol val=\"circle\"/><c:size val=\"5\"/></c:marker>";
+           "\"/><c:spPr><a:ln w=\"19050\"><a:solidFill><a:srgbClr val=\"" + color +
+           "\"/></a:solidFill></a:ln></c:spPr><c:marker><c:symbol val=\"circle\"/><c:size val=\"5\"/>"
+           "<c:spPr><a:solidFill><a:srgbClr val=\"" + color + "\"/></a:solidFill><a:ln><a:solidFill><a:srgbClr val=\"" +
+           color + "\"/></a:solidFill></a:ln></c:spPr></c:marker>";
       if (i == 0 && c.dataLabels)
         x += "<c:dLbls><c:dLblPos val=\"t\"/><c:showLegendKey val=\"0\"/><c:showVal val=\"1\"/>"
              "<c:showCatName val=\"0\"/><c:showSerName val=\"0\"/><c:showPercent val=\"0\"/>"
@@ -86,7 +87,9 @@ std::string ChartXml(const model::ChartData& c) {
            "</c:f></c:numRef></c:val><c:smooth val=\"0\"/></c:ser>";
     }
   }
-  if (c.hasDropLines) x += "<c:dropLines/>";
+  if (c.hasDropLines)
+    x += "<c:dropLines><c:spPr><a:ln w=\"9525\"><a:solidFill><a:srgbClr val=\"808080\"/></a:solidFill></a:ln>"
+         "</c:spPr></c:dropLines>";
   x += "<c:marker val=\"1\"/><c:axId val=\"1001\"/><c:axId val=\"1002\"/></c:lineChart>";
   x += "<c:catAx><c:axId val=\"1001\"/><c:scaling><c:orientation val=\"minMax\"/></c:scaling><c:delete val=\"" +
        std::string(c.hasCategoryAxis ? "0" : "1") +

@@ -11,6 +11,7 @@
 #include "host/address.h"
 #include "host/constants.h"
 #include "host/xlsx/file_error.h"
+#include "host/xlsx/chart_reader.h"
 #include "host/xlsx/color_index.h"
 #include "host/xlsx/style_sheet.h"
 #include "host/xlsx/xlsx_reader.h"
@@ -465,7 +466,7 @@ void NoteParts(const Package& package, std::set<std::string>& notCarried) {
       {"xl/media/", "图片"},           {"xl/comments", "批注"},        {"xl/threadedComments", "批注"},
       {"xl/pivotTables/", "数据透视表"}, {"xl/pivotCache/", "数据透视表"}, {"xl/vbaProject.bin", "宏"},
       {"xl/tables/", "表格"},          {"xl/externalLinks/", "外部链接"}, {"xl/chartsheets/", "图表工作表"},
-      {"xl/charts/", "图表"},          {"xl/embeddings/", "嵌入对象"},   {"xl/ctrlProps/", "控件"},
+      {"xl/embeddings/", "嵌入对象"},   {"xl/ctrlProps/", "控件"},
       {"xl/slicers/", "切片器"},       {"xl/activeX/", "控件"}};
   for (const auto& [name, _] : package.parts())
     for (const auto& [prefix, what] : kinds)
@@ -548,9 +549,30 @@ LoadedWorkbook Load(model::Application& app, const std::string& path) {
   if (entries.empty()) throw Fault("工作簿中没有工作表");
 
   std::vector<model::StyleId> styleIds(styles.cellFormats.size(), 0);
+  std::vector<std::pair<model::Sheet*, std::string>> drawings;
   for (const SheetEntry& e : entries) {
     auto doc = package.xml(e.part);
-    SheetReader(*e.sheet, strings, styles, styleIds, notCarried).read(doc.child("worksheet"));
+    pugi::xml_node ws = doc.child("worksheet");
+    SheetReader(*e.sheet, strings, styles, styleIds, notCarried).read(ws);
+    if (auto drawing = ws.child("drawing")) {
+      auto sheetRels = package.relationships(e.part);
+      auto target = sheetRels.find(drawing.attribute("r:id").value());
+      if (target != sheetRels.end() && package.has(target->second)) drawings.emplace_back(e.sheet, target->second);
+    }
+  }
+  // Charts last: their data may stand on any sheet.
+  for (const auto& [sheet, part] : drawings) {
+    auto doc = package.xml(part);
+    auto drawingRels = package.relationships(part);
+    DrawingSource source{
+        [&](const std::string& rid) {
+          auto it = drawingRels.find(rid);
+          if (it == drawingRels.end() || !package.has(it->second)) throw Fault("图表部件缺失: " + rid);
+          return it->second;
+        },
+        [&](const std::string& name) { return package.xml(name); },
+        [&](const std::string& name) { return book->findModelSheet(name); }};
+    ReadCharts(*sheet, doc.child("xdr:wsDr"), source, notCarried);
   }
 
   for (auto dn : wb.child("definedNames").children("definedName")) {
