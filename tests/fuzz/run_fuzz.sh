@@ -15,6 +15,7 @@ mkdir -p "$build/corpus"
 # Seeds: each part of a valid package, and a whole file.
 printf '\x00<sheetData><row r="1"><c r="A1"><v>1</v></c><c r="B1"><f t="shared" ref="B1:B3" si="0">A1+1</f></c></row></sheetData><mergeCells><mergeCell ref="A2:B2"/></mergeCells>' > "$build/corpus/sheet"
 printf '\x01<si><r><rPr><sz val="9"/></rPr><t>ab</t></r></si>' > "$build/corpus/strings"
+printf '\x06<c:chartSpace><c:chart><c:plotArea><c:lineChart><c:ser><c:val><c:numRef><c:f>Sheet1!$B$1:$B$2</c:f></c:numRef></c:val></c:ser></c:lineChart></c:plotArea></c:chart></c:chartSpace>' > "$build/corpus/chart"
 printf '\x02<fonts><font><b/><color rgb="FFFF0000"/></font></fonts><cellXfs><xf fontId="0"/></cellXfs><colors><indexedColors><rgbColor rgb="FF000000"/></indexedColors></colors>' > "$build/corpus/styles"
 ASAN_OPTIONS=detect_leaks=1 "$build/xlsx_reader_fuzz" -runs="$runs" -max_len=4096 -rss_limit_mb=2048 \
   -timeout=10 -seed=1 "$build/corpus" 2>&1 | tail -5

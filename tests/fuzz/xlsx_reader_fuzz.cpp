@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "host/model/recording_platform.h"
@@ -16,8 +17,38 @@
 
 namespace {
 
-const char* kParts[] = {"xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml", "xl/workbook.xml",
-                        "xl/_rels/workbook.xml.rels"};
+const char* kParts[] = {"xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml",
+                        "xl/workbook.xml",          "xl/_rels/workbook.xml.rels", "xl/drawings/drawing1.xml",
+                        "xl/charts/chart1.xml"};
+constexpr unsigned kWholeFile = 7;
+
+// A sheet with one line chart, so that the drawing and chart readers are
+// reached too.
+std::map<std::string, std::string> PackageWithChart() {
+  auto parts = tavo::testing::OneSheetPackage(
+      "<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\"><f>A1*2</f><v>1</v></c></row>"
+      "</sheetData><drawing r:id=\"rId1\"/>",
+      "<si><t>x</t></si>", "<cellXfs><xf/></cellXfs>");
+  const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+  parts["xl/worksheets/_rels/sheet1.xml.rels"] =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+      "Type=\"" + rel + "drawing\" Target=\"../drawings/drawing1.xml\"/></Relationships>";
+  parts["xl/drawings/_rels/drawing1.xml.rels"] =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+      "Type=\"" + rel + "chart\" Target=\"../charts/chart1.xml\"/></Relationships>";
+  parts["xl/drawings/drawing1.xml"] =
+      "<xdr:wsDr><xdr:twoCellAnchor><xdr:from><xdr:col>0</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>1</xdr:row>"
+      "<xdr:rowOff>0</xdr:rowOff></xdr:from><xdr:to><xdr:col>5</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>9</xdr:row>"
+      "<xdr:rowOff>0</xdr:rowOff></xdr:to><xdr:graphicFrame><xdr:nvGraphicFramePr><xdr:cNvPr id=\"2\" name=\"c\"/>"
+      "</xdr:nvGraphicFramePr><a:graphic><a:graphicData><c:chart r:id=\"rId1\"/></a:graphicData></a:graphic>"
+      "</xdr:graphicFrame></xdr:twoCellAnchor></xdr:wsDr>";
+  parts["xl/charts/chart1.xml"] =
+      "<c:chartSpace><c:chart><c:title><c:tx><c:rich><a:p><a:r><a:rPr sz=\"1600\"/><a:t>t</a:t></a:r></a:p></c:rich>"
+      "</c:tx></c:title><c:plotArea><c:lineChart><c:ser><c:cat><c:strRef><c:f>Sheet1!$A$1:$A$2</c:f></c:strRef></c:cat>"
+      "<c:val><c:numRef><c:f>Sheet1!$B$1:$B$2</c:f></c:numRef></c:val></c:ser><c:dropLines/></c:lineChart>"
+      "<c:valAx><c:delete val=\"1\"/></c:valAx></c:plotArea></c:chart></c:chartSpace>";
+  return parts;
+}
 
 // One file for the whole run, removed when the fuzzer exits.
 char gPath[] = "/tmp/tavo-fuzz-XXXXXX";
@@ -39,17 +70,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   const std::string body(reinterpret_cast<const char*>(data + 1), size - 1);
   const std::string path = TempPath();
-  const unsigned pick = data[0] % 6;
+  const unsigned pick = data[0] % (kWholeFile + 1);
   try {
-    if (pick == 5) {
+    if (pick == kWholeFile) {
       FILE* f = std::fopen(path.c_str(), "wb");
       if (!f) return 0;
       std::fwrite(body.data(), 1, body.size(), f);
       std::fclose(f);
     } else {
-      auto parts = tavo::testing::OneSheetPackage(
-          "<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\"><f>A1*2</f><v>1</v></c></row></sheetData>",
-          "<si><t>x</t></si>", "<cellXfs><xf/></cellXfs>");
+      auto parts = PackageWithChart();
       parts[kParts[pick]] = body;
       tavo::xlsx::WriteZip(path, parts);
     }
