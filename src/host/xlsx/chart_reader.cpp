@@ -1,5 +1,6 @@
 #include "host/xlsx/chart_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -152,8 +153,10 @@ void ReadCharts(model::Sheet& sheet, const pugi::xml_node& drawing, const Drawin
     }
     // Placement in points from the cell anchors.
     auto corner = [&](const pugi::xml_node& m, double& left, double& top) {
-      left = LeftOf(sheet, m.child("xdr:col").text().as_int() + 1, m.child("xdr:colOff").text().as_llong());
-      top = TopOf(sheet, m.child("xdr:row").text().as_int() + 1, m.child("xdr:rowOff").text().as_llong());
+      const int col = std::clamp(m.child("xdr:col").text().as_int(), 0, host::kMaxCol - 1);
+      const int row = std::clamp(m.child("xdr:row").text().as_int(), 0, host::kMaxRow - 1);
+      left = LeftOf(sheet, col + 1, m.child("xdr:colOff").text().as_llong());
+      top = TopOf(sheet, row + 1, m.child("xdr:rowOff").text().as_llong());
     };
     double left = 0, top = 0, right = 0, bottom = 0;
     if (kind == "xdr:absoluteAnchor") {
