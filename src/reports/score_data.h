@@ -81,7 +81,13 @@ void CleanUpWorkCopy(host::Worksheet& dataSheet);
 class WorkCopyCleanUp {
  public:
   explicit WorkCopyCleanUp(host::Worksheet& dataSheet) : sheet_(dataSheet) {}
-  ~WorkCopyCleanUp() { CleanUpWorkCopy(sheet_); }
+  ~WorkCopyCleanUp() {
+    try {
+      CleanUpWorkCopy(sheet_);
+    } catch (...) {
+      // Already on the way out of a failed command: its own error is the one to show.
+    }
+  }
   WorkCopyCleanUp(const WorkCopyCleanUp&) = delete;
   WorkCopyCleanUp& operator=(const WorkCopyCleanUp&) = delete;
 
