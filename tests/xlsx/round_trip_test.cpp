@@ -25,6 +25,21 @@ struct RoundTripTest : ModelFixture {
     EXPECT_TRUE(loaded.notCarried.empty());
     return std::move(loaded.book);
   }
+  // A chart as the chart report shapes it: one series of `values` over the
+  // class names in `classes`, titled, with labels and drop lines.
+  static host::Chart& ReportChart(host::Worksheet& on, host::Worksheet& data, const Rect& values,
+                                  const Rect& classes, double left, double top) {
+    host::Chart& c = on.addChart(65, left, top, 382, 192);
+    c.setSourceData(data, values, 2);
+    c.setSeriesCategories(1, data, classes);
+    c.setHasTitle(true);
+    c.setTitleText("语文优秀线上线人数：40");
+    c.setTitleFontSize(16);
+    c.setHasLegend(false);
+    c.setHasDropLines(1, true);
+    c.applyDataLabels(1);
+    return c;
+  }
 };
 
 TEST_F(RoundTripTest, EverythingTheModelHoldsComesBack) {
@@ -182,15 +197,7 @@ TEST_F(RoundTripTest, ChartsAndFormulaValuesAreWrittenForOtherPrograms) {
   put(1, 2, 30);
   put(2, 2, 41);
   formula(3, 2, "=SUM(R1C2:R2C2)");
-  host::Chart& chart = sheet.addChart(65, 0, 192, 382, 192);
-  chart.setSourceData(sheet, {1, 2, 2, 2}, 2);
-  chart.setSeriesCategories(1, sheet, {1, 1, 2, 1});
-  chart.setHasTitle(true);
-  chart.setTitleText("总分重点线上线人数");
-  chart.setTitleFontSize(16);
-  chart.setHasLegend(false);
-  chart.setHasDropLines(1, true);
-  chart.applyDataLabels(1);
+  ReportChart(sheet, sheet, {1, 2, 2, 2}, {1, 1, 2, 1}, 0, 192);
   auto parts = xlsx::WorkbookParts(book);
   ASSERT_TRUE(parts.count("xl/charts/chart1.xml"));
   const std::string& c = parts["xl/charts/chart1.xml"];
@@ -214,18 +221,10 @@ TEST_F(RoundTripTest, LineChartsComeBackWithTheirLooksAndPlace) {
     put(r, 3, 7 * r);
   }
   sheet.setColumnWidth(1, 3, 12);
-  host::Chart& a = other.addChart(65, 0, 192, 382, 192);
-  a.setSourceData(sheet, {1, 2, 4, 3}, 2);
-  a.setSeriesCategories(1, sheet, {1, 1, 4, 1});
-  a.setHasTitle(true);
-  a.setTitleText("语文优秀线上线人数：40");
-  a.setTitleFontSize(16);
-  a.setHasLegend(false);
+  host::Chart& a = ReportChart(other, sheet, {1, 2, 4, 3}, {1, 1, 4, 1}, 0, 192);
   a.setHasAxis(host::xl::kValueAxis, host::xl::kPrimary, false);
   a.setAxisHasMajorGridlines(host::xl::kValueAxis, false);
   a.setAxisBetweenCategories(host::xl::kCategoryAxis, false);
-  a.setHasDropLines(1, true);
-  a.applyDataLabels(1);
   a.setDataLabelPosition(1, host::xl::kLabelPositionAbove);
   a.clearPlotAreaFormats();
   host::Chart& b = other.addChart(65, 382, 0, 382, 192);
