@@ -31,16 +31,9 @@ std::string BackupPath(const std::string& path) {
 
 Desk::Desk(TerminalPlatform& platform, std::ostream& out, std::ostream& err)
     : platform_(platform), out_(out), err_(err), app_(platform) {
-  app_.setLoader([this](model::Application& app, const std::string& path) {
+  app_.setLoader([this](model::Application&, const std::string& path) {
     try {
-      xlsx::LoadedWorkbook loaded = xlsx::LoadWorkbook(app, path);
-      if (!loaded.notCarried.empty())
-        err_ << "tavo: 注意: " << path << " 含有 tavo 无法保留的内容（" << Joined(loaded.notCarried, "、")
-             << "）；保存前原文件将另存为备份" << std::endl;
-      Opened o{path, xlsx::WorkbookFingerprint(*loaded.book), loaded.notCarried, false,
-               SheetPrintsOf(*loaded.book)};
-      opened_[loaded.book.get()] = o;
-      return std::move(loaded.book);
+      return load(path);
     } catch (const xlsx::FileError& e) {
       readFailed_ = true;
       throw host::HostError::refused("无法读取 " + e.path + ": " + e.reason);
@@ -48,15 +41,18 @@ Desk::Desk(TerminalPlatform& platform, std::ostream& out, std::ostream& err)
   });
 }
 
-void Desk::openSystemWorkbook(const std::string& path) {
-  xlsx::LoadedWorkbook loaded = xlsx::LoadWorkbook(app_, fs::absolute(path).lexically_normal().string());
+std::unique_ptr<model::Workbook> Desk::load(const std::string& path) {
+  xlsx::LoadedWorkbook loaded = xlsx::LoadWorkbook(app_, path);
   if (!loaded.notCarried.empty())
     err_ << "tavo: 注意: " << path << " 含有 tavo 无法保留的内容（" << Joined(loaded.notCarried, "、")
          << "）；保存前原文件将另存为备份" << std::endl;
-  model::Workbook& book = app_.adopt(std::move(loaded.book));
-  app_.setThisWorkbook(book);
-  opened_[&book] = {fs::absolute(path).lexically_normal().string(), xlsx::WorkbookFingerprint(book),
-                    loaded.notCarried};
+  opened_[loaded.book.get()] = {path, xlsx::WorkbookFingerprint(*loaded.book), loaded.notCarried, false,
+                                SheetPrintsOf(*loaded.book)};
+  return std::move(loaded.book);
+}
+
+void Desk::openSystemWorkbook(const std::string& path) {
+  app_.setThisWorkbook(app_.adopt(load(fs::absolute(path).lexically_normal().string())));
 }
 
 model::Workbook& Desk::adoptNew(std::unique_ptr<model::Workbook> book, const std::string& path) {

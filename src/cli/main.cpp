@@ -158,9 +158,8 @@ void CreateSystemWorkbook(Desk& desk, const fs::path& folder, bool sampleSetting
   if (sampleSettings) tavo::cli::TypeSampleSettings(*book);
   auto& system = desk.adoptNew(std::move(book), (folder / tavo::cli::kSystemWorkbookName).string());
   desk.app().setThisWorkbook(system);
-  for (const char* layout :
-       {"cmdSanXianSZ_Click", "cmdTwoXianSZ_Click", "cmdSiLvSZ_Click", "cmdFuFenSZ_Click", "cmdTuBiaoSZ_Click"})
-    desk.run(layout);
+  for (const auto& command : tavo::engine::zupo::CommandNames())
+    if (command.ends_with("SZ_Click")) desk.run(command);  // the five layout commands
   system.setActiveSheet(system.modelSheet(1));
 }
 

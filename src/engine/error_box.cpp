@@ -24,12 +24,12 @@ host::HostError AsHostError(std::exception_ptr error) {
   }
 }
 
-}  // namespace
-
 std::string ErrorPrompt(std::exception_ptr error) {
   host::HostError e = AsHostError(error);
   return "错误[" + std::to_string(e.number) + "]\r" + e.description;
 }
+
+}  // namespace
 
 void ShowErrorBox(host::Platform& platform, std::exception_ptr error) {
   platform.messageBox(ErrorPrompt(error), host::xl::kMsgCritical, "错误");

@@ -11,7 +11,6 @@ namespace tavo::engine {
 // "错误[n]" CR description, critical icon, title "错误". Errors that are not
 // the host's get the classic runtime's numbers (7 out of memory, 51 internal
 // error) so that the box reads the same for every failure.
-std::string ErrorPrompt(std::exception_ptr);
 void ShowErrorBox(host::Platform&, std::exception_ptr);
 
 }  // namespace tavo::engine

@@ -83,9 +83,9 @@ struct Validation {
   int type = xl::kValidateInputOnly;
   int alertStyle = xl::kAlertStop;
   int op = xl::kBetween;
-  std::string formula1;
+  std::string formula1 = {};
   bool ignoreBlank = true;
-  std::string inputMessage;
+  std::string inputMessage = {};
   friend bool operator==(const Validation&, const Validation&) = default;
 };
 

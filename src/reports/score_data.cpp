@@ -145,58 +145,53 @@ std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Di
   data.recordCount = table.rowCount();
   const int fieldCount = table.colCount();
 
-  // From here on the work copy may exist: it goes again on every way out.
-  try {
-    data.classColumn = sheetutil::FindHeaderColumn(sheet, 1, "班级");
-    if (!data.classColumn) {
-      sheetutil::Warn(app, "数据表第1行缺少 班级 字段，请检查！");
-      CleanUpWorkCopy(sheet);
-      return std::nullopt;
-    }
-    int totalColumn = sheetutil::FindHeaderColumn(sheet, 1, kTotalField);
-    const bool computeTotal = totalColumn == 0;
-    if (computeTotal) {
-      totalColumn = fieldCount + 1;
-      sheet.setValue(Rect::of(Cell{1, totalColumn}), Value(kTotalField));
-    }
-    for (const auto& [name, paramColumn] : candidates.fields)
-      if (int column = sheetutil::FindHeaderColumn(sheet, 1, name)) data.fields.push_back({name, paramColumn, column});
-    for (const Field& f : data.fields) EnterNumericTextAsNumbers(sheet, f.column, data.recordCount);
-    if (computeTotal) AppendTotalColumn(sheet, totalColumn, data.recordCount, data.fields);
-
-    sheet.copy(sheet.currentRegion({1, 1}), sheet, Rect::of(Cell{1, kWorkColumn}), host::Paste::Values);
-    for (Field& f : data.fields) f.column += kWorkOffset;
-    data.classColumn += kWorkOffset;
-    // A rank column is no score. Columns right of it move left with it; the
-    // total the preparation appended always stands there.
-    if (int rank = sheetutil::FindHeaderColumn(sheet, kWorkColumn, "名次")) {
-      sheet.remove(Rect::columns(rank, rank), host::Shift::Left);
-      for (Field& f : data.fields) f.column -= f.column > rank ? 1 : 0;
-      data.classColumn -= data.classColumn > rank ? 1 : 0;
-    }
-
-    for (const Field& f : data.fields) ZeroNonNumericScores(sheet, f.column);
-
-    const Rect classCells = Rect::columns(data.classColumn, data.classColumn);
-    for (const auto& c : candidates.classes)
-      if (sheet.find(classCells, c.name, {1, data.classColumn}, true))
-        data.classes.push_back({c.name, c.row, c.planned});
-    if (data.classes.empty()) {
-      sheetutil::Warn(app, kind.missingClassMessage);
-      CleanUpWorkCopy(sheet);
-      return std::nullopt;
-    }
-    sheetutil::SortByTwoKeys(sheet, data.classColumn, data.fields.front().column);
-    for (ClassBlock& c : data.classes) {
-      sheetutil::RowSpan span = sheetutil::FindValueRows(sheet, data.classColumn, Value(c.name));
-      c.firstRow = span[1];
-      c.lastRow = span[2];
-      c.studentCount = c.plannedCount == 0 || c.plannedCount > c.size() ? c.size() : c.plannedCount;
-    }
-  } catch (...) {
-    CleanUpWorkCopy(sheet);
-    throw;
+  // From here on the work copy may exist: it goes again on every way out
+  // but success.
+  WorkCopyCleanUp cleanUp(sheet);
+  data.classColumn = sheetutil::FindHeaderColumn(sheet, 1, "班级");
+  if (!data.classColumn) {
+    sheetutil::Warn(app, "数据表第1行缺少 班级 字段，请检查！");
+    return std::nullopt;
   }
+  int totalColumn = sheetutil::FindHeaderColumn(sheet, 1, kTotalField);
+  const bool computeTotal = totalColumn == 0;
+  if (computeTotal) {
+    totalColumn = fieldCount + 1;
+    sheet.setValue(Rect::of(Cell{1, totalColumn}), Value(kTotalField));
+  }
+  for (const auto& [name, paramColumn] : candidates.fields)
+    if (int column = sheetutil::FindHeaderColumn(sheet, 1, name)) data.fields.push_back({name, paramColumn, column});
+  for (const Field& f : data.fields) EnterNumericTextAsNumbers(sheet, f.column, data.recordCount);
+  if (computeTotal) AppendTotalColumn(sheet, totalColumn, data.recordCount, data.fields);
+
+  sheet.copy(sheet.currentRegion({1, 1}), sheet, Rect::of(Cell{1, kWorkColumn}), host::Paste::Values);
+  for (Field& f : data.fields) f.column += kWorkOffset;
+  data.classColumn += kWorkOffset;
+  // A rank column is no score. Columns right of it move left with it; the
+  // total the preparation appended always stands there.
+  if (int rank = sheetutil::FindHeaderColumn(sheet, kWorkColumn, "名次")) {
+    sheet.remove(Rect::columns(rank, rank), host::Shift::Left);
+    for (Field& f : data.fields) f.column -= f.column > rank ? 1 : 0;
+    data.classColumn -= data.classColumn > rank ? 1 : 0;
+  }
+
+  for (const Field& f : data.fields) ZeroNonNumericScores(sheet, f.column);
+
+  const Rect classCells = Rect::columns(data.classColumn, data.classColumn);
+  for (const auto& c : candidates.classes)
+    if (sheet.find(classCells, c.name, {1, data.classColumn}, true)) data.classes.push_back({c.name, c.row, c.planned});
+  if (data.classes.empty()) {
+    sheetutil::Warn(app, kind.missingClassMessage);
+    return std::nullopt;
+  }
+  sheetutil::SortByTwoKeys(sheet, data.classColumn, data.fields.front().column);
+  for (ClassBlock& c : data.classes) {
+    sheetutil::RowSpan span = sheetutil::FindValueRows(sheet, data.classColumn, Value(c.name));
+    c.firstRow = span[1];
+    c.lastRow = span[2];
+    c.studentCount = c.plannedCount == 0 || c.plannedCount > c.size() ? c.size() : c.plannedCount;
+  }
+  cleanUp.release();
   return data;
 }
 

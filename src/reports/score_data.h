@@ -77,22 +77,24 @@ std::optional<ScoreData> PrepareScoreData(host::Application&, const host::Dialog
 void CleanUpWorkCopy(host::Worksheet& dataSheet);
 
 // Clears the work copy when it goes out of scope, also when the report ends
-// in an error, so that the data sheet never keeps it.
+// in an error, so that the data sheet never keeps it; unless released.
 class WorkCopyCleanUp {
  public:
-  explicit WorkCopyCleanUp(host::Worksheet& dataSheet) : sheet_(dataSheet) {}
+  explicit WorkCopyCleanUp(host::Worksheet& dataSheet) : sheet_(&dataSheet) {}
   ~WorkCopyCleanUp() {
     try {
-      CleanUpWorkCopy(sheet_);
+      if (sheet_) CleanUpWorkCopy(*sheet_);
     } catch (...) {
       // Already on the way out of a failed command: its own error is the one to show.
     }
   }
   WorkCopyCleanUp(const WorkCopyCleanUp&) = delete;
   WorkCopyCleanUp& operator=(const WorkCopyCleanUp&) = delete;
+  // The work copy stays: the report goes on with it.
+  void release() { sheet_ = nullptr; }
 
  private:
-  host::Worksheet& sheet_;
+  host::Worksheet* sheet_;
 };
 
 // The tone at the end of every report, before the clean-up.

@@ -69,6 +69,4 @@ std::string FileStem(const std::string& fileName) {
   return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
 }
 
-std::string NumberInFormula(double x) { return host::numberToText(x); }
-
 }  // namespace tavo::reports

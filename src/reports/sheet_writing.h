@@ -35,7 +35,4 @@ void SetAllRowHeights(host::Worksheet&, std::optional<double>);
 // The file name without its extension: "期中.xlsx" gives "期中".
 std::string FileStem(const std::string& fileName);
 
-// A coefficient as the formula carries it: 0.5 -> "0.5", -2 -> "-2".
-std::string NumberInFormula(double);
-
 }  // namespace tavo::reports

@@ -84,7 +84,7 @@ void WriteBlock(host::Worksheet& w, const ScoreData& data, const LineSettings& s
   if (s.orderByTeacher) OrderByTeacher(w, n);
   MarkTeacherRuns(w, n);
   for (int k = 0; k < 4; ++k)
-    Formula(w, {3, 14 + k, last, 14 + k}, "=RC[-5]*" + NumberInFormula(s.coefficients[static_cast<std::size_t>(k)]));
+    Formula(w, {3, 14 + k, last, 14 + k}, "=RC[-5]*" + host::numberToText(s.coefficients[static_cast<std::size_t>(k)]));
   Formula(w, {3, 18, last, 18}, "=RC[-4]+RC[-3]+RC[-2]+RC[-1]");
 }
 

@@ -40,7 +40,7 @@ void WriteBlock(host::Worksheet& w, const ScoreData& data, const LineSettings& s
   Formula(w, column(9), "=RC[-2]/RC[-6]*100");
   Formula(w, column(10), "=RC[-2]/RC[-7]*100");
   for (int k = 0; k < 4; ++k)
-    Formula(w, column(12 + k), "=RC[-7]*" + NumberInFormula(s.coefficients[static_cast<std::size_t>(k)]));
+    Formula(w, column(12 + k), "=RC[-7]*" + host::numberToText(s.coefficients[static_cast<std::size_t>(k)]));
   Formula(w, column(16), "=RC[-4]+RC[-3]+RC[-2]+RC[-1]");
 
   WriteSubtotal(w, n, 3, {9, 10});

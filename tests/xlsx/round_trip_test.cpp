@@ -100,22 +100,13 @@ TEST_F(RoundTripTest, EverythingTheModelHoldsComesBack) {
   data.setColumnWidth(4, 4, 0);
   data.setColumnWidth(6, 8, 3);
 
-  host::Validation list;
-  list.type = host::xl::kValidateList;
-  list.formula1 = "是,否";
-  list.ignoreBlank = false;
-  list.inputMessage = "选择是否";
-  data.addValidation({13, 2, 13, 4}, list);
-  host::Validation number;
-  number.type = host::xl::kValidateDecimal;
-  number.op = host::xl::kGreaterEqual;
-  number.formula1 = "-1000";
-  number.ignoreBlank = false;
-  number.inputMessage = "输入系数";
-  data.addValidation({13, 9, 14, 9}, number);
-  host::Validation note;
-  note.inputMessage = "名称可以修改";
-  data.addValidation(Rect::of(Cell{63, 1}), note);
+  using host::Validation;
+  data.addValidation({13, 2, 13, 4}, Validation{.type = host::xl::kValidateList, .formula1 = "是,否",
+                                                .ignoreBlank = false, .inputMessage = "选择是否"});
+  data.addValidation({13, 9, 14, 9},
+                     Validation{.type = host::xl::kValidateDecimal, .op = host::xl::kGreaterEqual,
+                                .formula1 = "-1000", .ignoreBlank = false, .inputMessage = "输入系数"});
+  data.addValidation(Rect::of(Cell{63, 1}), Validation{.inputMessage = "名称可以修改"});
 
   host::PageSetup& page = data.pageSetup();
   page.set(PageField::TopMargin, 36);

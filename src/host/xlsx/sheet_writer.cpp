@@ -69,7 +69,6 @@ std::string ColsXml(const model::Sheet& sheet, StyleSheetWriter& styles, const m
     bool custom;
     bool operator==(const Col&) const = default;
   };
-  const bool sheetStyled = sheet.sheetStyle() != model::StyleTable::kDefault;
   const int sheetXf = styles.cellFormat(table.get(sheet.sheetStyle()));
   auto describe = [&](int c) {
     auto w = sheet.columnWidths().find(c);
@@ -91,34 +90,23 @@ std::string ColsXml(const model::Sheet& sheet, StyleSheetWriter& styles, const m
     if (c.custom) x += " customWidth=\"1\"";
     x += "/>";
   };
-  if (sheetStyled) {
-    // Every column carries the sheet's format: walk them all in runs.
-    std::sort(marks.begin(), marks.end());
-    int from = 1;
-    Col current = describe(1);
-    for (int c : marks) {
-      for (int k : {c, c + 1}) {
-        if (k <= from || k > host::kMaxCol) continue;
-        Col next = describe(k);
-        if (!(next == current)) {
-          emit(from, k - 1, current);
-          from = k;
-          current = next;
-        }
+  // Walk all columns in runs of equal ones; a run can only change where a
+  // column has a width or format of its own, or right after it. Runs that
+  // are the sheet's default are left out.
+  std::sort(marks.begin(), marks.end());
+  int from = 1;
+  Col current = describe(1);
+  for (int c : marks)
+    for (int k : {c, c + 1}) {
+      if (k <= from || k > host::kMaxCol) continue;
+      Col next = describe(k);
+      if (!(next == current)) {
+        emit(from, k - 1, current);
+        from = k;
+        current = next;
       }
     }
-    emit(from, host::kMaxCol, current);
-  } else {
-    std::sort(marks.begin(), marks.end());
-    marks.erase(std::unique(marks.begin(), marks.end()), marks.end());
-    for (std::size_t i = 0; i < marks.size();) {
-      std::size_t j = i;
-      Col c = describe(marks[i]);
-      while (j + 1 < marks.size() && marks[j + 1] == marks[j] + 1 && describe(marks[j + 1]) == c) ++j;
-      emit(marks[i], marks[j], c);
-      i = j + 1;
-    }
-  }
+  emit(from, host::kMaxCol, current);
   return x.empty() ? "" : "<cols>" + x + "</cols>";
 }
 

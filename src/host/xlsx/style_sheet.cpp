@@ -84,10 +84,6 @@ std::string Argb(const std::array<host::Rgb, 56>& palette, int index) {
   return Argb(palette[static_cast<std::size_t>(index - 1)]);
 }
 
-namespace {
-
-}  // namespace
-
 int PaletteIndexOf(const pugi::xml_node& color, const std::array<host::Rgb, 56>& palette) {
   if (!color) return 0;
   if (auto indexed = color.attribute("indexed")) {
@@ -235,13 +231,9 @@ std::string StyleSheetWriter::xml(const std::array<host::Rgb, 56>& palette) cons
   return x;
 }
 
-StyleSheetContent ReadStyleSheet(const std::string& xml, const std::array<host::Rgb, 56>& classic) {
+StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<host::Rgb, 56>& classic) {
   StyleSheetContent out;
   out.palette = classic;
-  pugi::xml_document doc;
-  if (!doc.load_buffer(xml.data(), xml.size(), pugi::parse_default & ~pugi::parse_doctype & ~pugi::parse_pi))
-    throw std::runtime_error("styles.xml 不是有效的 XML");
-  pugi::xml_node root = doc.child("styleSheet");
 
   if (auto colors = root.child("colors").child("indexedColors")) {
     int i = 0;
@@ -298,7 +290,6 @@ StyleSheetContent ReadStyleSheet(const std::string& xml, const std::array<host::
     f.horizontalAlignment = HorizontalFromName(align.attribute("horizontal").value());
     f.verticalAlignment = VerticalFromName(align.attribute("vertical").value());
     out.cellFormats.push_back(f);
-    out.wraps.push_back(align.attribute("wrapText").as_bool());
   }
   if (out.cellFormats.empty()) out.cellFormats.emplace_back();
   return out;

@@ -2,6 +2,8 @@
 // indexed colours (file index = palette index + 7; 0-7 are fixed colours).
 #pragma once
 
+#include <pugixml.hpp>
+
 #include <array>
 #include <map>
 #include <string>
@@ -49,14 +51,14 @@ class StyleSheetWriter {
 };
 
 // What the reader takes from styles.xml: the format of every cell format
-// index, and the palette when the file carries its own.
+// index, and the palette when the file carries its own. An empty node (no
+// styles part) gives the classic palette and one default format.
 struct StyleSheetContent {
   std::vector<host::Format> cellFormats;
-  std::vector<bool> wraps;
   std::array<host::Rgb, 56> palette;
   bool customPalette = false;
 };
-StyleSheetContent ReadStyleSheet(const std::string& xml, const std::array<host::Rgb, 56>& classic);
+StyleSheetContent ReadStyleSheet(const pugi::xml_node& styleSheet, const std::array<host::Rgb, 56>& classic);
 
 // Built-in number formats by id, in the host's local spelling.
 std::string BuiltInNumberFormat(int id);

@@ -36,8 +36,7 @@ bool ValidUtf8(const std::string& s) {
   while (i < n) {
     auto c = static_cast<unsigned char>(s[i]);
     int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-    if (extra < 0 || (extra == 1 && c < 0xC2) || i + static_cast<std::size_t>(extra) >= n + (extra == 0 ? 1 : 0))
-      return false;
+    if (extra < 0 || (extra == 1 && c < 0xC2) || i + static_cast<std::size_t>(extra) >= n + (extra == 0)) return false;
     std::uint32_t cp = extra == 0 ? c : c & (0x3F >> extra);
     for (int k = 1; k <= extra; ++k) {
       auto d = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
@@ -202,6 +201,7 @@ class SheetReader {
     if (element == "sheetProtection" || element == "protectedRanges") return "工作表保护";
     if (element == "legacyDrawing") return "批注";
     if (element == "tableParts") return "表格";
+    if (element == "scenarios") return "方案";
     return element;
   }
 
@@ -484,8 +484,8 @@ std::vector<RichText> ReadSharedStrings(const Package& package, const std::strin
 LoadedWorkbook Load(model::Application& app, const std::string& path) {
   Package package(ReadZip(path));
   std::string workbookPart = "xl/workbook.xml";
-  for (const auto& [id, target] : package.relationships("")) {
-    (void)id;
+  for (const auto& entry : package.relationships("")) {
+    const std::string& target = entry.second;
     if (target.size() >= 12 && target.compare(target.size() - 12, 12, "workbook.xml") == 0) workbookPart = target;
   }
   if (!package.has(workbookPart)) throw Fault("缺少工作簿部件 " + workbookPart + "，不是 xlsx 工作簿");
@@ -494,28 +494,13 @@ LoadedWorkbook Load(model::Application& app, const std::string& path) {
   auto rels = package.relationships(workbookPart);
 
   std::string stylesPart, stringsPart;
-  {
-    std::string folder = workbookPart.substr(0, workbookPart.rfind('/') + 1);
-    for (const auto& [id, target] : rels) {
-      (void)id;
-      if (target.find("styles.xml") != std::string::npos) stylesPart = target;
-      if (target.find("sharedStrings.xml") != std::string::npos) stringsPart = target;
-    }
+  for (const auto& entry : rels) {
+    if (entry.second.find("styles.xml") != std::string::npos) stylesPart = entry.second;
+    if (entry.second.find("sharedStrings.xml") != std::string::npos) stringsPart = entry.second;
   }
-  StyleSheetContent styles;
-  if (!stylesPart.empty() && package.has(stylesPart)) {
-    auto doc = package.xml(stylesPart);  // validates before the style reader sees it
-    (void)doc;
-    try {
-      styles = ReadStyleSheet(package.parts().at(stylesPart), host::classicPalette());
-    } catch (const std::exception& e) {
-      throw Fault(e.what());
-    }
-  } else {
-    styles.palette = host::classicPalette();
-    styles.cellFormats.emplace_back();
-    styles.wraps.push_back(false);
-  }
+  pugi::xml_document stylesDoc;
+  if (!stylesPart.empty() && package.has(stylesPart)) stylesDoc = package.xml(stylesPart);
+  const StyleSheetContent styles = ReadStyleSheet(stylesDoc.child("styleSheet"), host::classicPalette());
   std::vector<RichText> strings = ReadSharedStrings(package, stringsPart);
 
   namespace fs = std::filesystem;

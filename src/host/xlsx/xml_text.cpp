@@ -39,8 +39,7 @@ std::string UnescapeText(std::string_view text) {
   if (text.find("_x") == std::string_view::npos) return std::string(text);
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '_' && i + 6 < text.size() + 0 && text[i + 1] == 'x' && i + 6 <= text.size() - 1 &&
-        text[i + 6] == '_') {
+    if (text[i] == '_' && i + 6 < text.size() && text[i + 1] == 'x' && text[i + 6] == '_') {
       unsigned v = 0;
       auto r = std::from_chars(text.data() + i + 2, text.data() + i + 6, v, 16);
       if (r.ec == std::errc() && r.ptr == text.data() + i + 6 && v < 0x80) {
