@@ -10,6 +10,13 @@
 #include "host/model/dialog.h"
 #include "host/model/recording_platform.h"
 
+namespace tavo::host {
+// Failures show the value, not its bytes.
+inline void PrintTo(const Value& v, std::ostream* os) {
+  *os << (v.isText() ? "\"" + v.text() + "\"" : v.isEmpty() ? std::string("(empty)") : displayText(v));
+}
+}  // namespace tavo::host
+
 namespace tavo::testing {
 
 struct HostFixture : ::testing::Test {

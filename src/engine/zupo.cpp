@@ -6,13 +6,14 @@
 #include "engine/error_box.h"
 #include "engine/help_command.h"
 #include "params/layout_command.h"
+#include "reports/score_bands_report.h"
 #include "reports/three_line_report.h"
 
 namespace tavo::engine {
 
 // The dialog's event names, looked up in this order.
 const zupo::CommandEntry zupo::kCommands[14] = {
-    {"cmdCJ_Click", nullptr},
+    {"cmdCJ_Click", &zupo::ScoreBands},
     {"cmdSanXianSZ_Click", &zupo::LayOutThreeLine},
     {"cmdSanXianTJ_Click", &zupo::ThreeLineReport},
     {"cmdTwoXianSZ_Click", &zupo::LayOutTwoLine},
@@ -102,6 +103,7 @@ void zupo::LayOutAssignedScore(const Call& c) {
 }
 void zupo::LayOutChart(const Call& c) { params::LayOutSettingsSheet(c.EA, params::ChartTemplate()); }
 
+void zupo::ScoreBands(const Call& c) { reports::ScoreBandsReport(c.EA, c.UF, dataWorkbookName, c.CSB); }
 void zupo::ThreeLineReport(const Call& c) { reports::ThreeLineReport(c.EA, c.UF, dataWorkbookName); }
 
 void zupo::Help(const Call& call) { OpenHelpDocument(call.EA); }

@@ -51,6 +51,7 @@ class zupo {
   void LayOutFourRates(const Call&);
   void LayOutAssignedScore(const Call&);
   void LayOutChart(const Call&);
+  void ScoreBands(const Call&);
   void ThreeLineReport(const Call&);
 
   std::string dataWorkbookName;

@@ -32,20 +32,25 @@ void ReadLinesAndClasses(const host::Worksheet& version, LineSettings& out) {
 
 }  // namespace
 
-LineSettings ReadThreeLineSettings(const host::Worksheet& version) {
+LineSettings ReadLines(const host::Worksheet& version, int lineCount) {
   LineSettings s;
-  s.lineCount = 3;
+  s.lineCount = lineCount;
   for (int k = 0; k < s.lineCount; ++k) {
     std::string name = host::toText(version.value({kFirstLineRow + k, kLineNameColumn}));
     s.lineNames.push_back(name.empty() ? "线" + std::to_string(k + 1) : name);
   }
+  ReadLinesAndClasses(version, s);
+  return s;
+}
+
+LineSettings ReadThreeLineSettings(const host::Worksheet& version) {
+  LineSettings s = ReadLines(version, 3);
   s.orderByTeacher = Is(version, 2, "是");
   s.fill = Is(version, 3, "是");
   s.teacherScores = Is(version, 4, "是");
   s.averagesPerSubject = Is(version, 5, "单上线");
   for (int k = 0; k < s.lineCount; ++k) s.singleCount.push_back(Is(version, 6 + k, "单上线"));
   for (int c = 9; c <= 12; ++c) s.coefficients.push_back(host::toNumber(version.value({kSettingsRow, c})));
-  ReadLinesAndClasses(version, s);
   return s;
 }
 

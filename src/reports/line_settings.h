@@ -27,6 +27,10 @@ struct LineSettings {
   std::map<int, std::map<int, host::Value>> classTable;
 };
 
+// The names, methods and values of the first `lineCount` lines and the
+// class table, without the switches of row 13.
+LineSettings ReadLines(const host::Worksheet& version, int lineCount);
+
 // Three lines: B13:L13 as "三线版" lays them out.
 LineSettings ReadThreeLineSettings(const host::Worksheet& version);
 

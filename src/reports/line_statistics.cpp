@@ -58,13 +58,10 @@ std::vector<GradeGroup> GradeGroups(const ScoreData& data, const LineSettings& s
   return groups;
 }
 
-std::optional<LineStatistics> ComputeLineStatistics(host::Application& app, ScoreData& data,
-                                                    const LineSettings& settings) {
+std::optional<std::vector<std::vector<double>>> ComputeLineScores(host::Application& app, ScoreData& data,
+                                                                  const LineSettings& settings) {
   host::Worksheet& sheet = *data.dataSheet;
   const int lines = settings.lineCount;
-  const std::size_t fieldCount = data.fields.size(), classCount = data.classes.size();
-  const int total = data.fields.front().column;
-
   // Every head count is checked before anything is sorted or written.
   for (int k = 0; k < lines; ++k) {
     if (settings.byScore[static_cast<std::size_t>(k)]) continue;
@@ -75,23 +72,34 @@ std::optional<LineStatistics> ComputeLineStatistics(host::Application& app, Scor
         return std::nullopt;
       }
   }
-
-  LineStatistics st;
-  st.groups = GradeGroups(data, settings);
-
-  st.lineScores.assign(static_cast<std::size_t>(lines), std::vector<double>(fieldCount, 0));
+  std::vector<std::vector<double>> scores(static_cast<std::size_t>(lines), std::vector<double>(data.fields.size(), 0));
   for (int k = 0; k < lines; ++k)
-    for (std::size_t s = 0; s < fieldCount; ++s) {
+    for (std::size_t s = 0; s < data.fields.size(); ++s) {
       const Field& f = data.fields[s];
       const Value& v = LineValue(settings, k, f.paramColumn);
       if (settings.byScore[static_cast<std::size_t>(k)]) {
-        st.lineScores[static_cast<std::size_t>(k)][s] = host::toNumber(v);
+        scores[static_cast<std::size_t>(k)][s] = host::toNumber(v);
       } else {
         // The N-th best score of the grade.
         sheetutil::SortDescendingBy(sheet, f.column);
-        st.lineScores[static_cast<std::size_t>(k)][s] = host::toNumber(sheet.value({*HeadCount(v) + 1, f.column}));
+        scores[static_cast<std::size_t>(k)][s] = host::toNumber(sheet.value({*HeadCount(v) + 1, f.column}));
       }
     }
+  return scores;
+}
+
+std::optional<LineStatistics> ComputeLineStatistics(host::Application& app, ScoreData& data,
+                                                    const LineSettings& settings) {
+  host::Worksheet& sheet = *data.dataSheet;
+  const int lines = settings.lineCount;
+  const std::size_t fieldCount = data.fields.size(), classCount = data.classes.size();
+  const int total = data.fields.front().column;
+
+  LineStatistics st;
+  auto lineScores = ComputeLineScores(app, data, settings);
+  if (!lineScores) return std::nullopt;
+  st.lineScores = std::move(*lineScores);
+  st.groups = GradeGroups(data, settings);
 
   st.maxima.assign(classCount, std::vector<double>(fieldCount, 0));
   for (std::size_t s = 0; s < fieldCount; ++s) {

@@ -34,6 +34,12 @@ struct LineStatistics {
 
 std::vector<GradeGroup> GradeGroups(const ScoreData&, const LineSettings&);
 
+// [line][field]: each line's cut score, typed or the N-th best of the
+// grade. Nothing when a line given by head count has no usable number (a
+// warning naming the sheet, the line and the field was shown).
+std::optional<std::vector<std::vector<double>>> ComputeLineScores(host::Application&, ScoreData&,
+                                                                  const LineSettings&);
+
 // Nothing when a line given by head count has no usable number (a warning
 // naming the sheet, the line and the field was shown).
 std::optional<LineStatistics> ComputeLineStatistics(host::Application&, ScoreData&, const LineSettings&);

@@ -64,6 +64,13 @@ void SetAllRowHeights(host::Worksheet& s, std::optional<double> h) {
   if (h) s.setRowHeight(1, host::kMaxRow, *h);
 }
 
+void FreezeRows(host::Application& app, int rows) {
+  host::Window& window = app.activeWindow();
+  window.setSplitRow(rows);
+  window.setSplitColumn(0);
+  window.setFreezePanes(true);
+}
+
 std::string FileStem(const std::string& fileName) {
   auto dot = fileName.rfind('.');
   return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);

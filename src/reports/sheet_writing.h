@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/application.h"
 #include "host/worksheet.h"
 
 namespace tavo::reports {
@@ -31,6 +32,9 @@ std::string OverRowsAbove(const char* function, int n);
 std::optional<double> StoredHeight(const host::Worksheet& store, int layoutRow, int column);
 void SetRowHeight(host::Worksheet&, int row, std::optional<double>);
 void SetAllRowHeights(host::Worksheet&, std::optional<double>);
+
+// The active window split below `rows` rows, frozen there.
+void FreezeRows(host::Application&, int rows);
 
 // The file name without its extension: "期中.xlsx" gives "期中".
 std::string FileStem(const std::string& fileName);

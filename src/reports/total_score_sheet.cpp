@@ -130,10 +130,7 @@ void WriteTotalScoreSheet(host::Application& app, const std::string& dataWorkboo
   if (!s.teacherScores) w.remove(Rect::columns(12, 17), host::Shift::Left);
   if (!grouped) w.remove(Rect::columns(1, 1), host::Shift::Left);
   sheetutil::ApplyPageSetup(w, store, sheetutil::kTotal1, "$1:$1");
-  host::Window& window = app.activeWindow();
-  window.setSplitRow(grouped ? 1 : 2);
-  window.setSplitColumn(0);
-  window.setFreezePanes(true);
+  FreezeRows(app, grouped ? 1 : 2);
 }
 
 }  // namespace tavo::reports

@@ -55,7 +55,11 @@ struct ReportFixture : HostFixture {
     put(settings, 72, 2, "班级");
     put(settings, 72, 3, "人数");
     put(settings, 72, 4, "班主任");
-    for (std::size_t j = 0; j < subjects.size(); ++j) put(settings, 72, 5 + static_cast<int>(j), subjects[j]);
+    // Row 62 repeats the subject names, as the layout commands copy them.
+    for (std::size_t j = 0; j < subjects.size(); ++j) {
+      put(settings, 72, 5 + static_cast<int>(j), subjects[j]);
+      put(settings, 62, 5 + static_cast<int>(j), subjects[j]);
+    }
     int row = 73;
     for (const Class& c : classes) {
       put(settings, row, 1, c.grade);
@@ -67,7 +71,8 @@ struct ReportFixture : HostFixture {
   }
 
   // Writes the score file, selects it in the dialog and runs the report.
-  void runReport(bool select = true) {
+  void runReport(bool select = true, const std::string& command = "cmdSanXianTJ_Click",
+                 const std::string& csb = "") {
     auto rows = students;
     auto subs = subjects;
     auto extra = extraHeaders;
@@ -95,10 +100,10 @@ struct ReportFixture : HostFixture {
       ASSERT_TRUE(dialog.select(fileName));
       click("ltbCJBChange");
     }
-    click("cmdSanXianTJ_Click");
+    click(command, csb);
   }
 
-  void click(const std::string& name) { engine.MyFunClick(app, dialog, name); }
+  void click(const std::string& name, const std::string& csb = "") { engine.MyFunClick(app, dialog, name, csb); }
   model::Workbook& data() { return dynamic_cast<model::Workbook&>(app.workbook(fileName)); }
   model::Sheet& report(const char* name) {
     model::Sheet* s = data().findModelSheet(name);
