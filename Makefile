@@ -7,7 +7,7 @@ BUILD_PACKAGES := cmake make g++ pkg-config zlib1g-dev libminizip-dev libpugixml
 # The tests also check our files against other programs: openpyxl writes
 # foreign files, LibreOffice recomputes our formulas; clang builds the fuzzer.
 TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl \
-                 libreoffice-calc clang libclang-rt-14-dev
+                 libreoffice-calc poppler-utils fonts-wqy-zenhei clang libclang-rt-14-dev
 
 .PHONY: demo test bench deps test-deps configure build clean
 

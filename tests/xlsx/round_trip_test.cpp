@@ -204,6 +204,19 @@ TEST_F(RoundTripTest, ChartsAndFormulaValuesAreWrittenForOtherPrograms) {
   EXPECT_NE(parts["xl/drawings/drawing1.xml"].find("<xdr:row>"), std::string::npos);
 }
 
+TEST_F(RoundTripTest, RowsOfWrappedLinesAreWrittenTallEnoughUnlessSizedByHand) {
+  put(1, 1, "(550\n 545]");
+  put(2, 1, "语文\n班\n名次");
+  sheet.setRowHeight(2, 2, 20);
+  put(3, 1, "一行");
+  auto parts = xlsx::WorkbookParts(book);
+  const std::string& s = parts["xl/worksheets/sheet1.xml"];
+  EXPECT_NE(s.find("<row r=\"1\" ht=\"28.5\">"), std::string::npos) << s;
+  EXPECT_NE(s.find("<row r=\"2\" ht=\"20\" customHeight=\"1\">"), std::string::npos) << "the hand's height stays";
+  EXPECT_NE(s.find("<row r=\"3\">"), std::string::npos);
+  EXPECT_EQ(reload(book)->modelSheet(1).rowHeight(2), 20);
+}
+
 TEST_F(RoundTripTest, LineChartsComeBackWithTheirLooksAndPlace) {
   model::Sheet& other = book.appendSheet("统计 图");
   for (int r = 1; r <= 4; ++r) {

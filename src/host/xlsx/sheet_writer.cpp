@@ -61,6 +61,24 @@ void AppendFormulaCell(std::string& x, const std::string& a1, const Value& v) {
   }
 }
 
+// A row the teacher never sized grows with its wrapped lines, as the
+// desktop spreadsheet fits it; programs that do not refit rows on opening
+// take the height from the file.
+double FittedRowHeight(const model::Sheet& sheet, const model::StyleTable& table, int row, const std::vector<int>& cols) {
+  constexpr double kLinePerPoint = 14.25 / 11;  // an 11-point line is 14.25 points high
+  double fit = 0;
+  for (int c : cols) {
+    if (sheet.mergeArea({row, c}).rowCount() > 1) continue;
+    Value v = sheet.value({row, c});
+    if (!v.isText()) continue;
+    const auto lines = std::count(v.text().begin(), v.text().end(), '\n') + 1;
+    if (lines < 2) continue;
+    const double size = table.get(sheet.cellStyle({row, c})).font.size;
+    fit = std::max(fit, std::round(static_cast<double>(lines) * size * kLinePerPoint * 4) / 4);
+  }
+  return fit;
+}
+
 // Columns that differ from the sheet's default, as runs of equal columns.
 std::string ColsXml(const model::Sheet& sheet, StyleSheetWriter& styles, const model::StyleTable& table) {
   struct Col {
@@ -265,6 +283,8 @@ std::string WorksheetXml(const model::Sheet& sheet, bool selected, StyleSheetWri
     if (h != sheet.rowHeights().end()) {
       if (h->second == 0) x += " hidden=\"1\"";
       else x += Attr("ht", h->second) + " customHeight=\"1\"";
+    } else if (double fit = FittedRowHeight(sheet, table, r, cols); fit > sheet.defaultRowHeight()) {
+      x += Attr("ht", fit);
     }
     if (cols.empty()) {
       x += "/>";

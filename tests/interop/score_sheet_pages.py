@@ -1,0 +1,76 @@
+#!/usr/bin/python3
+"""LibreOffice prints the demo's "成绩表" one class a page or more: no
+printed page holds students of two classes, and every class is printed.
+
+usage: score_sheet_pages.py TAVO WORKDIR
+Exit 0 when so, 1 otherwise, 77 (skipped) when LibreOffice or poppler is
+missing and CI is not set."""
+import os
+import pathlib
+import re
+import shutil
+import subprocess
+import sys
+import zipfile
+
+SHEET = "成绩表"
+
+
+def only_sheet(source, target, keep):
+    """A copy of the workbook that lists only the sheet `keep`, so that the
+    PDF holds its pages alone; the sheet's own parts are untouched."""
+    with zipfile.ZipFile(source) as zin, zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as zout:
+        for item in zin.infolist():
+            data = zin.read(item.filename)
+            if item.filename == "xl/workbook.xml":
+                text = data.decode("utf-8")
+
+                text = re.sub(r"<sheet\s[^>]*/>", lambda m: m.group(0) if f'name="{keep}"' in m.group(0) else "", text)
+                text = re.sub(r"<definedNames>.*?</definedNames>", "", text)
+                text = re.sub(r'\sactiveTab="\d+"', "", text)
+                data = text.encode("utf-8")
+            zout.writestr(item, data)
+
+
+def main():
+    tavo, work = sys.argv[1], pathlib.Path(sys.argv[2])
+    office = shutil.which("soffice") or shutil.which("libreoffice")
+    if not office or not shutil.which("pdftotext"):
+        if os.environ.get("CI"):
+            print("LibreOffice or poppler-utils is missing")
+            return 1
+        print("LibreOffice or poppler-utils is not installed: skipped")
+        return 77
+    shutil.rmtree(work, ignore_errors=True)
+    work.mkdir(parents=True)
+    demo = work / "demo"
+    subprocess.run([tavo, "demo", str(demo)], check=True, stdout=subprocess.DEVNULL)
+    scores = next((demo / "数据").glob("*.xlsx"))
+    alone = work / "score_sheet.xlsx"
+    only_sheet(scores, alone, SHEET)
+    profile = work / "profile"
+    subprocess.run([office, "--headless", "--norestore", f"-env:UserInstallation=file://{profile}",
+                    "--convert-to", "pdf", "--outdir", str(work), str(alone)],
+                   check=True, capture_output=True, timeout=300)
+    pdf = work / "score_sheet.pdf"
+    text = subprocess.run(["pdftotext", "-layout", str(pdf), "-"], check=True, capture_output=True,
+                          text=True).stdout
+    pages = [p for p in text.split("\f") if p.strip()]
+    classes_seen = []
+    for number, page in enumerate(pages, 1):
+        classes = sorted(set(re.findall(r"\b\d+班", page)))
+        if len(classes) != 1:
+            print(f"page {number} holds classes {classes}")
+            return 1
+        classes_seen += classes
+    expected = 8
+    print(f"{len(pages)} pages, classes {sorted(set(classes_seen))}")
+    if len(set(classes_seen)) != expected or len(pages) < expected:
+        print(f"expected every one of {expected} classes on a page of its own")
+        return 1
+    print(f"{len(pages)} passed, 0 failed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
