@@ -116,6 +116,14 @@ TEST_F(CommandLineTest, WarningsErrorsAndTheirStatuses) {
   EXPECT_NE(o.out.find("ltbCJBChange  一模.xlsx: 数据表"), std::string::npos) << o.out;
   EXPECT_NE(bytes(data("一模.xlsx")), before) << "the cleaned data sheet is saved";
 
+  // The score bands run against the sheet --csb names; without it, none.
+  o = tavo("run " + sys + "--select 一模.xlsx cmdCJ_Click");
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.err, "[警告] 系统工作簿缺少  参数表，请检查！\n");
+  o = tavo("run " + sys + "--select 一模.xlsx --csb 三线版 cmdCJ_Click");
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.err, "[警告] 数据表缺少三线版参数表中的班级名，请检查！\n") << "no classes typed yet";
+
   // Remove a settings sheet: its layout command warns.
   {
     model::RecordingPlatform platform;
