@@ -1,5 +1,7 @@
 #include "cli/terminal_platform.h"
 
+#include <ctime>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +25,13 @@ int TerminalPlatform::messageBox(const std::string& prompt, int style, const std
   messageShown_ = true;
   if ((style & 0x70) == host::xl::kMsgCritical) errorShown_ = true;
   return 1;
+}
+
+host::Date TerminalPlatform::today() const {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
 void TerminalPlatform::beep(int, int) {

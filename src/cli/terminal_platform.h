@@ -22,6 +22,7 @@ class TerminalPlatform final : public host::Platform {
   std::intptr_t findWindow(const std::string&, const std::string&) override { return 0; }
   std::int32_t windowStyle(std::intptr_t) override { return 0; }
   void setWindowStyle(std::intptr_t, std::int32_t) override {}
+  host::Date today() const override;
   char pathSeparator() const override { return '/'; }
 
   bool errorShown() const { return errorShown_; }

@@ -1,5 +1,5 @@
 // Services outside the spreadsheet: message boxes, the beep, the data
-// folder's listing, the document viewer and the window-style calls.
+// folder's listing, the document viewer, the window-style calls and the date.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,10 @@
 #include <vector>
 
 namespace tavo::host {
+
+struct Date {
+  int year, month, day;
+};
 
 class Platform {
  public:
@@ -22,6 +26,8 @@ class Platform {
   virtual std::intptr_t findWindow(const std::string& className, const std::string& title) = 0;
   virtual std::int32_t windowStyle(std::intptr_t window) = 0;
   virtual void setWindowStyle(std::intptr_t window, std::int32_t style) = 0;
+  // The local calendar date, which report titles carry.
+  virtual Date today() const = 0;
   // Folder separator of file paths on this platform.
   virtual char pathSeparator() const = 0;
 };

@@ -88,78 +88,94 @@ std::optional<std::vector<std::vector<double>>> ComputeLineScores(host::Applicat
   return scores;
 }
 
-std::optional<LineStatistics> ComputeLineStatistics(host::Application& app, ScoreData& data,
-                                                    const LineSettings& settings) {
+ClassTable ClassMaxima(ScoreData& data) {
   host::Worksheet& sheet = *data.dataSheet;
-  const int lines = settings.lineCount;
-  const std::size_t fieldCount = data.fields.size(), classCount = data.classes.size();
-  const int total = data.fields.front().column;
-
-  LineStatistics st;
-  auto lineScores = ComputeLineScores(app, data, settings);
-  if (!lineScores) return std::nullopt;
-  st.lineScores = std::move(*lineScores);
-  st.groups = GradeGroups(data, settings);
-
-  st.maxima.assign(classCount, std::vector<double>(fieldCount, 0));
-  for (std::size_t s = 0; s < fieldCount; ++s) {
+  ClassTable maxima(data.classes.size(), std::vector<double>(data.fields.size(), 0));
+  for (std::size_t s = 0; s < data.fields.size(); ++s) {
     sheetutil::SortByTwoKeys(sheet, data.classColumn, data.fields[s].column);
-    for (std::size_t c = 0; c < classCount; ++c)
-      st.maxima[c][s] = host::toNumber(sheet.value({data.classes[c].firstRow, data.fields[s].column}));
+    for (std::size_t c = 0; c < data.classes.size(); ++c)
+      maxima[c][s] = host::toNumber(sheet.value({data.classes[c].firstRow, data.fields[s].column}));
   }
+  return maxima;
+}
 
-  // The top average: the host computes it in the scratch cell over the
-  // class's best students, as many as its student count.
-  st.averages.assign(classCount, std::vector<double>(fieldCount, 0));
+ClassTable TopAverages(ScoreData& data, bool perSubject) {
+  host::Worksheet& sheet = *data.dataSheet;
+  ClassTable averages(data.classes.size(), std::vector<double>(data.fields.size(), 0));
+  // The host computes it in the scratch cell over the class's best
+  // students, as many as its student count.
   auto average = [&](std::size_t c, std::size_t s) {
     const ClassBlock& b = data.classes[c];
     const int q = data.fields[s].column - kScratchColumn;
     const std::string from = "R[" + std::to_string(b.firstRow - 1) + "]C[" + std::to_string(q) + "]";
     const std::string to = "R[" + std::to_string(b.firstRow + b.studentCount - 2) + "]C[" + std::to_string(q) + "]";
     sheet.setFormulaR1C1(Rect::of(Cell{1, kScratchColumn}), "=AVERAGE(" + from + ":" + to + ")");
-    st.averages[c][s] = host::toNumber(sheet.value({1, kScratchColumn}));
+    averages[c][s] = host::toNumber(sheet.value({1, kScratchColumn}));
   };
-  if (settings.averagesPerSubject) {
-    for (std::size_t s = 0; s < fieldCount; ++s) {
+  if (perSubject) {
+    for (std::size_t s = 0; s < data.fields.size(); ++s) {
       sheetutil::SortByTwoKeys(sheet, data.classColumn, data.fields[s].column);
-      for (std::size_t c = 0; c < classCount; ++c) average(c, s);
+      for (std::size_t c = 0; c < data.classes.size(); ++c) average(c, s);
     }
   } else {
-    sheetutil::SortByTwoKeys(sheet, data.classColumn, total);
-    for (std::size_t s = 0; s < fieldCount; ++s)
-      for (std::size_t c = 0; c < classCount; ++c) average(c, s);
+    sheetutil::SortByTwoKeys(sheet, data.classColumn, data.fields.front().column);
+    for (std::size_t s = 0; s < data.fields.size(); ++s)
+      for (std::size_t c = 0; c < data.classes.size(); ++c) average(c, s);
   }
+  return averages;
+}
 
-  st.counts.assign(static_cast<std::size_t>(lines), std::vector<std::vector<int>>(classCount, std::vector<int>(fieldCount, 0)));
-  for (int k = 0; k < lines; ++k) {
-    auto& counts = st.counts[static_cast<std::size_t>(k)];
+CountTable SingleCounts(ScoreData& data, const std::vector<double>& lineScores) {
+  host::Worksheet& sheet = *data.dataSheet;
+  CountTable counts(data.classes.size(), std::vector<int>(data.fields.size(), 0));
+  for (std::size_t s = 0; s < data.fields.size(); ++s) {
+    sheetutil::SortByTwoKeys(sheet, data.classColumn, data.fields[s].column);
+    for (std::size_t c = 0; c < data.classes.size(); ++c)
+      counts[c][s] = sheetutil::CountRunAtOrAbove(sheet, data.classes[c].firstRow, data.classes[c].lastRow,
+                                                  data.fields[s].column, lineScores[s]);
+  }
+  return counts;
+}
+
+CountTable DoubleCounts(ScoreData& data, const std::vector<double>& lineScores) {
+  host::Worksheet& sheet = *data.dataSheet;
+  const int total = data.fields.front().column;
+  CountTable counts(data.classes.size(), std::vector<int>(data.fields.size(), 0));
+  sheetutil::SortByTwoKeys(sheet, data.classColumn, total);
+  for (std::size_t s = 0; s < data.fields.size(); ++s)
+    for (std::size_t c = 0; c < data.classes.size(); ++c)
+      counts[c][s] = sheetutil::CountRunBothAtOrAbove(sheet, data.classes[c].firstRow, data.classes[c].lastRow, total,
+                                                      data.fields[s].column, lineScores[0], lineScores[s]);
+  return counts;
+}
+
+std::vector<std::vector<std::string>> Teachers(const ScoreData& data, const LineSettings& settings) {
+  std::vector<std::vector<std::string>> teachers(data.classes.size(), std::vector<std::string>(data.fields.size()));
+  for (std::size_t c = 0; c < data.classes.size(); ++c)
+    for (std::size_t s = 0; s < data.fields.size(); ++s)
+      teachers[c][s] = host::toText(SettingsCell(settings, data.classes[c].paramRow, data.fields[s].paramColumn));
+  return teachers;
+}
+
+std::optional<LineStatistics> ComputeLineStatistics(host::Application& app, ScoreData& data,
+                                                    const LineSettings& settings) {
+  LineStatistics st;
+  auto lineScores = ComputeLineScores(app, data, settings);
+  if (!lineScores) return std::nullopt;
+  st.lineScores = std::move(*lineScores);
+  st.groups = GradeGroups(data, settings);
+  st.maxima = ClassMaxima(data);
+  st.averages = TopAverages(data, settings.averagesPerSubject);
+  for (int k = 0; k < settings.lineCount; ++k) {
     const auto& scores = st.lineScores[static_cast<std::size_t>(k)];
-    if (settings.singleCount[static_cast<std::size_t>(k)]) {
-      for (std::size_t s = 0; s < fieldCount; ++s) {
-        sheetutil::SortByTwoKeys(sheet, data.classColumn, data.fields[s].column);
-        for (std::size_t c = 0; c < classCount; ++c)
-          counts[c][s] = sheetutil::CountRunAtOrAbove(sheet, data.classes[c].firstRow, data.classes[c].lastRow,
-                                                      data.fields[s].column, scores[s]);
-      }
-    } else {
-      sheetutil::SortByTwoKeys(sheet, data.classColumn, total);
-      for (std::size_t s = 0; s < fieldCount; ++s)
-        for (std::size_t c = 0; c < classCount; ++c)
-          counts[c][s] = sheetutil::CountRunBothAtOrAbove(sheet, data.classes[c].firstRow, data.classes[c].lastRow,
-                                                          total, data.fields[s].column, scores[0], scores[s]);
-    }
+    st.counts.push_back(settings.singleCount[static_cast<std::size_t>(k)] ? SingleCounts(data, scores)
+                                                                          : DoubleCounts(data, scores));
   }
-
-  st.lineTotals.assign(static_cast<std::size_t>(lines), std::vector<int>(fieldCount, 0));
-  for (int k = 0; k < lines; ++k)
-    for (std::size_t c = 0; c < classCount; ++c)
-      for (std::size_t s = 0; s < fieldCount; ++s)
-        st.lineTotals[static_cast<std::size_t>(k)][s] += st.counts[static_cast<std::size_t>(k)][c][s];
-
-  st.teachers.assign(classCount, std::vector<std::string>(fieldCount));
-  for (std::size_t c = 0; c < classCount; ++c)
-    for (std::size_t s = 0; s < fieldCount; ++s)
-      st.teachers[c][s] = host::toText(SettingsCell(settings, data.classes[c].paramRow, data.fields[s].paramColumn));
+  st.lineTotals.assign(static_cast<std::size_t>(settings.lineCount), std::vector<int>(data.fields.size(), 0));
+  for (int k = 0; k < settings.lineCount; ++k)
+    for (const auto& perClass : st.counts[static_cast<std::size_t>(k)])
+      for (std::size_t s = 0; s < data.fields.size(); ++s) st.lineTotals[static_cast<std::size_t>(k)][s] += perClass[s];
+  st.teachers = Teachers(data, settings);
   return st;
 }
 

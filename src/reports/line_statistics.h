@@ -20,16 +20,20 @@ struct GradeGroup {
   int size;
 };
 
+// [class][field]
+using ClassTable = std::vector<std::vector<double>>;
+using CountTable = std::vector<std::vector<int>>;
+
 struct LineStatistics {
   std::vector<GradeGroup> groups;
   // [line][field]
   std::vector<std::vector<double>> lineScores;
   std::vector<std::vector<int>> lineTotals;
   // [class][field]
-  std::vector<std::vector<double>> maxima, averages;
+  ClassTable maxima, averages;
   std::vector<std::vector<std::string>> teachers;
   // [line][class][field]
-  std::vector<std::vector<std::vector<int>>> counts;
+  std::vector<CountTable> counts;
 };
 
 std::vector<GradeGroup> GradeGroups(const ScoreData&, const LineSettings&);
@@ -39,6 +43,17 @@ std::vector<GradeGroup> GradeGroups(const ScoreData&, const LineSettings&);
 // warning naming the sheet, the line and the field was shown).
 std::optional<std::vector<std::vector<double>>> ComputeLineScores(host::Application&, ScoreData&,
                                                                   const LineSettings&);
+
+// The pieces, each on the work copy sorted as it needs. Averages are over a
+// class's best students by the field itself (perSubject) or by the total.
+ClassTable ClassMaxima(ScoreData&);
+ClassTable TopAverages(ScoreData&, bool perSubject);
+// Students of the class at or above the field's line; double counts also at
+// or above the total's line.
+CountTable SingleCounts(ScoreData&, const std::vector<double>& lineScores);
+CountTable DoubleCounts(ScoreData&, const std::vector<double>& lineScores);
+// Each class's teacher of each field, from the class table.
+std::vector<std::vector<std::string>> Teachers(const ScoreData&, const LineSettings&);
 
 // Nothing when a line given by head count has no usable number (a warning
 // naming the sheet, the line and the field was shown).

@@ -29,6 +29,7 @@ class RecordingPlatform final : public host::Platform {
   std::intptr_t findWindow(const std::string& className, const std::string& title) override;
   std::int32_t windowStyle(std::intptr_t) override { return style; }
   void setWindowStyle(std::intptr_t, std::int32_t s) override { style = s; }
+  host::Date today() const override { return date; }
   char pathSeparator() const override { return '/'; }
 
   std::vector<Message> messages;
@@ -38,6 +39,7 @@ class RecordingPlatform final : public host::Platform {
   std::set<std::string> documents;                          // paths that can be opened
   std::string windowClass, windowTitle;                     // the one window there is
   std::int32_t style = 0;
+  host::Date date{2026, 12, 8};
 };
 
 }  // namespace tavo::model
