@@ -7,6 +7,7 @@
 #include "engine/help_command.h"
 #include "params/layout_command.h"
 #include "reports/score_bands_report.h"
+#include "reports/subject_blocks_report.h"
 #include "reports/three_line_report.h"
 
 namespace tavo::engine {
@@ -19,9 +20,9 @@ const zupo::CommandEntry zupo::kCommands[14] = {
     {"cmdTwoXianSZ_Click", &zupo::LayOutTwoLine},
     {"cmdTwoXianTJ_Click", nullptr},
     {"cmdSiLvSZ_Click", &zupo::LayOutFourRates},
-    {"cmdSiLvTJ_Click", nullptr},
+    {"cmdSiLvTJ_Click", &zupo::FourRatesReport},
     {"cmdFuFenSZ_Click", &zupo::LayOutAssignedScore},
-    {"cmdFuFenTJ_Click", nullptr},
+    {"cmdFuFenTJ_Click", &zupo::AssignedScoreReport},
     {"cmdTuBiaoSZ_Click", &zupo::LayOutChart},
     {"cmdTuBiaoTJ_Click", nullptr},
     {"ltbCJBChange", &zupo::DataWorkbookSelected},
@@ -105,6 +106,9 @@ void zupo::LayOutChart(const Call& c) { params::LayOutSettingsSheet(c.EA, params
 
 void zupo::ScoreBands(const Call& c) { reports::ScoreBandsReport(c.EA, c.UF, dataWorkbookName, c.CSB); }
 void zupo::ThreeLineReport(const Call& c) { reports::ThreeLineReport(c.EA, c.UF, dataWorkbookName); }
+
+void zupo::FourRatesReport(const Call& c) { reports::FourRatesReport(c.EA, c.UF, dataWorkbookName); }
+void zupo::AssignedScoreReport(const Call& c) { reports::AssignedScoreReport(c.EA, c.UF, dataWorkbookName); }
 
 void zupo::Help(const Call& call) { OpenHelpDocument(call.EA); }
 

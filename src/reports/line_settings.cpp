@@ -54,4 +54,12 @@ LineSettings ReadThreeLineSettings(const host::Worksheet& version) {
   return s;
 }
 
+LineSettings ReadSubjectBlocksSettings(const host::Worksheet& version) {
+  LineSettings s = ReadLines(version, 2);
+  s.teacherScores = Is(version, 4, "是");
+  s.averagesPerSubject = Is(version, 5, "单上线");
+  for (int c = 6; c <= 10; ++c) s.coefficients.push_back(host::toNumber(version.value({kSettingsRow, c})));
+  return s;
+}
+
 }  // namespace tavo::reports

@@ -16,10 +16,10 @@ struct LineSettings {
   std::vector<std::string> lineNames;  // an empty name reads "线" and the line's number
   bool orderByTeacher = false;         // B13 = "是"
   bool fill = false;                   // C13 = "是"
-  bool teacherScores = false;          // D13 = "是"
+  bool teacherScores = false;          // D13 = "是": keep the weighted columns
   bool averagesPerSubject = false;     // E13 = "单上线": top students per subject, else by total
   std::vector<bool> singleCount;       // F13.. = "单上线" per line, else double count
-  std::vector<double> coefficients;    // c0 (the average), then one per line
+  std::vector<double> coefficients;    // the average's weight, then the lines' (or the rates')
   std::vector<bool> byScore;           // C63.. = "按分数": the line's values are scores, else head counts
   // The value cell of line k (0-based) in each settings column.
   std::vector<std::map<int, host::Value>> lineValues;
@@ -33,5 +33,10 @@ LineSettings ReadLines(const host::Worksheet& version, int lineCount);
 
 // Three lines: B13:L13 as "三线版" lays them out.
 LineSettings ReadThreeLineSettings(const host::Worksheet& version);
+
+// Two lines and D13:J13 as "四率版" and "赋分版" lay them out: D13 keeps the
+// weighted columns, E13 averages per subject, F13..J13 the five weights of
+// the average and the four rates.
+LineSettings ReadSubjectBlocksSettings(const host::Worksheet& version);
 
 }  // namespace tavo::reports

@@ -1,0 +1,198 @@
+#include "reports/subject_blocks_sheet.h"
+
+#include <algorithm>
+
+#include "host/constants.h"
+#include "reports/sheet_writing.h"
+#include "sheetutil/layout_store.h"
+#include "sheetutil/sheet_routines.h"
+
+namespace tavo::reports {
+
+using host::Cell;
+using host::Rect;
+using host::Value;
+
+namespace {
+
+enum Column : int {
+  kField = 1, kLine1 = 2, kLine2 = 3, kClass = 4, kSize = 5, kMaximum = 6, kAverage = 7,
+  kTotal = 21, kTeacherAverage = 22, kRank = 23, kTeacher = 24, kLastColumn = 24
+};
+
+std::string Offset(int from, int to) { return std::to_string(to - from); }
+std::string Number(double x) { return host::numberToText(x); }
+
+// The class rows of one block, in settings order.
+void WriteBlock(host::Worksheet& w, const ScoreData& data, const SubjectBlockStatistics& st,
+                const SubjectBlocksLayout& layout, std::size_t field, int top) {
+  const int last = top + static_cast<int>(data.classes.size()) - 1;
+  w.merge({top, kField, last, kField});
+  Put(w, top, kField, data.fields[field].name);
+  Put(w, top, kLine1, st.lineScores[0][field]);
+  Put(w, top, kLine2, st.lineScores[1][field]);
+  for (std::size_t c = 0; c < data.classes.size(); ++c) {
+    const int row = top + static_cast<int>(c);
+    Put(w, row, kClass, data.classes[c].name);
+    Put(w, row, kSize, data.classes[c].studentCount);
+    Put(w, row, kMaximum, st.maxima[c][field]);
+    Put(w, row, kAverage, st.averages[c][field]);
+    const int counts[] = {st.single[0][c][field], st.both[0][c][field], st.single[1][c][field], st.both[1][c][field]};
+    for (int k = 0; k < 4; ++k) Put(w, row, layout.countColumns[static_cast<std::size_t>(k)], counts[k]);
+    Put(w, row, kTeacher, st.teachers[c][field]);
+  }
+}
+
+// Each row's points: its value over the block's best (the first of equal
+// best values), times the weight. Rates whose best is 0 give everybody the
+// full points; averages that are all 0 give nobody any.
+void WritePointsOfBest(host::Worksheet& w, int column, bool isRate, double weight, int top, int last) {
+  const host::Grid source = w.values({top, column - 1, last, column - 1});
+  int best = 0;
+  for (int r = 1; r < source.rows; ++r)
+    if (host::toNumber(source.at(r, 0)) > host::toNumber(source.at(best, 0))) best = r;
+  if (host::toNumber(source.at(best, 0)) == 0) {
+    w.setValue({top, column, last, column}, Value(isRate ? weight : 0.0));
+    return;
+  }
+  for (int r = 0; r < source.rows; ++r)
+    Formula(w, Rect::of(Cell{top + r, column}), "=RC[-1]/R[" + Offset(r, best) + "]C[-1]*" + Number(weight));
+}
+
+std::string TeacherOf(const host::Worksheet& w, int row) { return host::toText(w.value({row, kTeacher})); }
+
+// Rows of one teacher come together below the first of them, in order of
+// first appearance; cells B to X move, formulas keep their cells.
+void GroupByTeacher(host::Worksheet& w, int top, int last) {
+  for (int r = top; r < last; ++r) {
+    const std::string teacher = TeacherOf(w, r);
+    for (int q = r + 1; q <= last; ++q) {
+      if (TeacherOf(w, q) != teacher) continue;
+      if (q != r + 1) w.insertCut({q, kLine1, q, kLastColumn}, {r + 1, kLine1}, host::Shift::Down);
+      ++r;
+    }
+  }
+}
+
+// A teacher's run shares one average of its totals and one rank.
+void WriteTeacherRuns(host::Worksheet& w, int top, int last) {
+  const std::string rank = "=RANK(RC[-1],R" + std::to_string(top) + "C[-1]:R" + std::to_string(last) + "C[-1])";
+  for (int first = top; first <= last;) {
+    int end = first;
+    while (end < last && TeacherOf(w, end + 1) == TeacherOf(w, first)) ++end;
+    if (end == first) {
+      Formula(w, Rect::of(Cell{first, kTeacherAverage}), "=RC[-1]");
+    } else {
+      for (int col : {kTeacherAverage, kRank, kTeacher}) w.merge({first, col, end, col});
+      Formula(w, Rect::of(Cell{first, kTeacherAverage}), "=AVERAGE(RC[-1]:R[" + Offset(first, end) + "]C[-1])");
+    }
+    // Only the first row of a merged rank shows; the hidden rows stay empty.
+    Formula(w, Rect::of(Cell{first, kRank}), rank);
+    first = end + 1;
+  }
+}
+
+std::string Title(const std::string& dataWorkbookName, const host::Date& d) {
+  return FileStem(dataWorkbookName) + " 统计  " + std::to_string(d.year) + "." + std::to_string(d.month) + "." +
+         std::to_string(d.day);
+}
+
+}  // namespace
+
+std::optional<SubjectBlockStatistics> ComputeSubjectBlockStatistics(host::Application& app, ScoreData& data,
+                                                                     const LineSettings& settings) {
+  SubjectBlockStatistics st;
+  auto lineScores = ComputeLineScores(app, data, settings);
+  if (!lineScores) return std::nullopt;
+  st.lineScores = std::move(*lineScores);
+  st.maxima = ClassMaxima(data);
+  st.averages = TopAverages(data, settings.averagesPerSubject);
+  for (std::size_t k = 0; k < 2; ++k) st.both[k] = DoubleCounts(data, st.lineScores[k]);
+  for (std::size_t k = 0; k < 2; ++k) st.single[k] = SingleCounts(data, st.lineScores[k]);
+  st.teachers = Teachers(data, settings);
+  return st;
+}
+
+void WriteSubjectBlocksSheet(host::Application& app, const std::string& dataWorkbookName, const ScoreData& data,
+                             const LineSettings& s, const SubjectBlockStatistics& st, const SubjectBlocksLayout& layout) {
+  host::Worksheet& store = *data.layoutStore;
+  host::Worksheet& w =
+      sheetutil::RecreateReportSheet(app, dataWorkbookName, store, *data.dataSheet, layout.sheetName, layout.layoutRow);
+  const std::vector<std::string> headers = layout.headers(s.lineNames[0], s.lineNames[1]);
+  for (int c = 0; c < kLastColumn; ++c) Put(w, 2, c + 1, headers[static_cast<std::size_t>(c)]);
+  NumberFormat(w, Rect::columns(kClass, kClass), host::kTextFormat);
+
+  const int classCount = static_cast<int>(data.classes.size());
+  const int lastRow = 2 + static_cast<int>(data.fields.size()) * classCount;
+  auto blockTop = [&](std::size_t field) { return 3 + static_cast<int>(field) * classCount; };
+  for (std::size_t f = 0; f < data.fields.size(); ++f) WriteBlock(w, data, st, layout, f, blockTop(f));
+
+  auto column = [&](int col) { return Rect{3, col, lastRow, col}; };
+  std::array<int, 5> sources{kAverage};
+  for (std::size_t k = 0; k < 4; ++k) {
+    const int rate = layout.countColumns[k] + 1;
+    Formula(w, column(rate), "=RC[-1]/RC[-" + Offset(kSize, rate) + "]*100");
+    sources[k + 1] = rate;
+  }
+  for (std::size_t k = 0; k < 5; ++k) {
+    const int col = layout.weightedColumns[k];
+    const double weight = s.coefficients[k];
+    if (layout.weighting == Weighting::Coefficient) {
+      Formula(w, column(col), "=RC[-" + Offset(sources[k], col) + "]*" + Number(weight));
+    } else {
+      for (std::size_t f = 0; f < data.fields.size(); ++f)
+        WritePointsOfBest(w, col, k > 0, weight, blockTop(f), blockTop(f) + classCount - 1);
+    }
+  }
+  std::string sum = "=";
+  for (int col : layout.weightedColumns) sum += (sum.size() > 1 ? "+RC[-" : "RC[-") + Offset(col, kTotal) + "]";
+  Formula(w, column(kTotal), sum);
+
+  for (std::size_t f = 0; f < data.fields.size(); ++f) {
+    const int top = blockTop(f), last = top + classCount - 1;
+    GroupByTeacher(w, top, last);
+    WriteTeacherRuns(w, top, last);
+    w.merge({top, kLine1, last, kLine1});
+    w.merge({top, kLine2, last, kLine2});
+  }
+
+  host::FormatPatch all;
+  all.fontSize = 11;
+  all.fontName = "宋体";
+  all.horizontalAlignment = host::xl::kCenter;
+  all.verticalAlignment = host::xl::kCenter;
+  w.applyFormat(Rect::sheet(), all);
+  SetAllRowHeights(w, StoredHeight(store, layout.layoutRow, sheetutil::kBodyHeightColumn));
+  SetRowHeight(w, 1, StoredHeight(store, layout.layoutRow, sheetutil::kRow1HeightColumn));
+  SetRowHeight(w, 2, StoredHeight(store, layout.layoutRow, sheetutil::kRow2HeightColumn));
+  for (int col : layout.oneDecimalColumns) NumberFormat(w, column(col), "0.0");
+  for (int col : layout.twoDecimalColumns) NumberFormat(w, column(col), "0.00");
+  Borders(w, w.currentRegion({2, 1}));
+  w.autoFitColumns(1, kLastColumn);
+  Fill(w, {2, 1, 2, kLastColumn}, 37);
+  for (std::size_t f = 0; f < data.fields.size(); f += 2)
+    Fill(w, {blockTop(f), 1, blockTop(f) + classCount - 1, kLastColumn}, 15);
+
+  for (std::size_t k = 0; k < 5; ++k)
+    if (s.coefficients[k] == 0) w.setColumnWidth(layout.weightedColumns[k], layout.weightedColumns[k], 0);
+  if (!s.teacherScores) {
+    std::vector<int> gone(layout.weightedColumns.begin(), layout.weightedColumns.end());
+    gone.insert(gone.end(), {kTotal, kTeacherAverage, kRank});
+    std::sort(gone.rbegin(), gone.rend());
+    for (int col : gone) w.remove(Rect::columns(col, col), host::Shift::Left);
+  }
+
+  const std::string title = Title(dataWorkbookName, app.platform().today());
+  w.merge({1, 1, 1, kLastColumn});
+  host::FormatPatch titleFont;
+  titleFont.fontSize = 18;
+  titleFont.bold = true;
+  w.applyFormat(Rect::of(Cell{1, 1}), titleFont);
+  Put(w, 1, 1, title);
+  const int length = host::characterCount(title);
+  w.setTextRun({1, 1}, {length - 9, 10, 12.0, std::nullopt});
+  sheetutil::ApplyPageSetup(w, store, layout.layoutRow, "");
+  FreezeRows(app, 2);
+}
+
+}  // namespace tavo::reports

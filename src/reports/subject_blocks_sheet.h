@@ -1,0 +1,52 @@
+// The sheets of the four-rates ("各科3") and assigned-score ("各科4")
+// reports: one block of classes per field, with the average and four rates
+// (single and double count of two lines) turned into weighted scores, their
+// sum, teacher averages and ranks within the block. The two sheets differ
+// only in where the columns stand and how a rate becomes a score.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "host/application.h"
+#include "reports/line_settings.h"
+#include "reports/line_statistics.h"
+#include "reports/score_data.h"
+
+namespace tavo::reports {
+
+struct SubjectBlockStatistics {
+  std::vector<std::vector<double>> lineScores;  // [line][field]
+  ClassTable maxima, averages;
+  std::array<CountTable, 2> single, both;  // [line]
+  std::vector<std::vector<std::string>> teachers;
+};
+
+// Nothing when a line by head count is unusable (a warning was shown).
+std::optional<SubjectBlockStatistics> ComputeSubjectBlockStatistics(host::Application&, ScoreData&,
+                                                                     const LineSettings&);
+
+enum class Weighting {
+  Coefficient,  // the source times the weight
+  PointsOfBest  // the source over the block's best, times the weight
+};
+
+struct SubjectBlocksLayout {
+  std::string sheetName;
+  int layoutRow;
+  // Single and double count of line 1, then of line 2; each rate stands
+  // right of its count.
+  std::array<int, 4> countColumns;
+  // The weighted scores of the average and of the four rates.
+  std::array<int, 5> weightedColumns;
+  Weighting weighting;
+  std::vector<int> oneDecimalColumns, twoDecimalColumns;
+  // Row 2, columns A to X, from the two line names.
+  std::vector<std::string> (*headers)(const std::string& n1, const std::string& n2);
+};
+
+void WriteSubjectBlocksSheet(host::Application&, const std::string& dataWorkbookName, const ScoreData&,
+                             const LineSettings&, const SubjectBlockStatistics&, const SubjectBlocksLayout&);
+
+}  // namespace tavo::reports
