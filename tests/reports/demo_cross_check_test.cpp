@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numeric>
 
 #include "cli/sample_workbooks.h"
 #include "engine/zupo.h"
@@ -64,8 +65,8 @@ struct DemoCrossCheck : ::testing::Test {
       scores.push_back(row);
     }
   }
+  engine::zupo engine;
   void run(const std::string& command, const std::string& csb = "") {
-    engine::zupo engine;
     engine.MyFunClick(app, dialog, "cmdSanXianSZ_Click");
     engine.MyFunClick(app, dialog, "UFInitialize");
     ASSERT_TRUE(dialog.select(cli::kSampleScoresName));
@@ -229,6 +230,111 @@ TEST_F(DemoCrossCheck, EveryBandCountAndRankOfTheScoreBands) {
     }
   }
   EXPECT_EQ(ranks, static_cast<int>(scores.size()) * 14);
+}
+
+// Every indicator of "各科3" or "各科4" from the students, after the rows
+// were grouped by teacher: counts, rates, averages, weighted scores or
+// points, totals, teacher averages and ranks.
+void CheckSubjectBlocks(DemoCrossCheck& t, const char* version, const char* sheetName, bool points) {
+  model::Sheet& settings = *t.system.findModelSheet(version);
+  model::Sheet& s = t.report(sheetName);
+  const std::size_t fields = t.sample.subjects.size() + 1, classes = t.sample.classes.size();
+  std::vector<double> weights;
+  for (int c = 6; c <= 10; ++c) weights.push_back(settings.value({13, c}).number());
+  const std::vector<int> counted = points ? std::vector<int>{9, 12, 15, 18} : std::vector<int>{8, 10, 12, 14};
+  const std::vector<int> weighted = points ? std::vector<int>{8, 11, 14, 17, 20} : std::vector<int>{16, 17, 18, 19, 20};
+  const std::vector<std::size_t> all = t.everyone();
+  int checked = 0;
+  for (std::size_t f = 0; f < fields; ++f) {
+    std::vector<double> line(2);
+    for (int k = 0; k < 2; ++k) {
+      const double v = settings.value({63 + k, 4 + static_cast<int>(f)}).number();
+      line[static_cast<std::size_t>(k)] = settings.value({63 + k, 3}) == Value("按分数") ? v : NthBest(t.column(f, all), static_cast<int>(v));
+    }
+    std::vector<double> totalLine(2);
+    for (int k = 0; k < 2; ++k) {
+      const double v = settings.value({63 + k, 4}).number();
+      totalLine[static_cast<std::size_t>(k)] = settings.value({63 + k, 3}) == Value("按分数") ? v : NthBest(t.column(0, all), static_cast<int>(v));
+    }
+    // Indicators per class in settings order: average, then the four rates.
+    std::vector<std::array<double, 5>> indicator(classes);
+    std::vector<int> rowOf(classes);
+    const int top = 3 + static_cast<int>(f * classes);
+    for (std::size_t c = 0; c < classes; ++c) {
+      const std::string& cls = t.sample.classes[c];
+      const auto& who = t.members[cls];
+      const int size = static_cast<int>(who.size());
+      const Value planned = settings.value({73 + static_cast<int>(c), 3});
+      const int n = planned.isEmpty() || planned.number() > size ? size : static_cast<int>(planned.number());
+      for (int r = top; r < top + static_cast<int>(classes); ++r)
+        if (s.value({r, 4}) == Value(cls)) rowOf[c] = r;
+      const int row = rowOf[c];
+      ASSERT_GT(row, 0) << sheetName << " " << cls;
+      const std::vector<double> v = t.column(f, who);
+      EXPECT_EQ(s.value({row, 5}), Value(n));
+      EXPECT_DOUBLE_EQ(s.value({row, 6}).number(), *std::max_element(v.begin(), v.end()));
+      indicator[c][0] = MeanOfBest(v, n);
+      EXPECT_NEAR(s.value({row, 7}).number(), indicator[c][0], 1e-9);
+      for (int k = 0; k < 2; ++k) {
+        int single = 0, both = 0;
+        for (std::size_t i : who) {
+          single += t.scores[i][f] >= line[static_cast<std::size_t>(k)];
+          both += t.scores[i][f] >= line[static_cast<std::size_t>(k)] && t.scores[i][0] >= totalLine[static_cast<std::size_t>(k)];
+        }
+        const int counts[] = {single, both};
+        for (int d = 0; d < 2; ++d) {
+          const int col = counted[static_cast<std::size_t>(2 * k + d)];
+          EXPECT_EQ(s.value({row, col}), Value(counts[d])) << sheetName << " " << cls << " field " << f;
+          indicator[c][static_cast<std::size_t>(1 + 2 * k + d)] = 100.0 * counts[d] / n;
+          EXPECT_NEAR(s.value({row, col + 1}).number(), indicator[c][static_cast<std::size_t>(1 + 2 * k + d)], 1e-9);
+        }
+      }
+      checked += 6;
+    }
+    // Weighted scores or points, and their total.
+    std::vector<double> total(classes, 0);
+    for (std::size_t k = 0; k < 5; ++k) {
+      double best = 0;
+      for (const auto& x : indicator) best = std::max(best, x[k]);
+      for (std::size_t c = 0; c < classes; ++c) {
+        const double expected = !points ? indicator[c][k] * weights[k]
+                                : best == 0 ? (k == 0 ? 0 : weights[k])
+                                            : indicator[c][k] / best * weights[k];
+        EXPECT_NEAR(s.value({rowOf[c], weighted[k]}).number(), expected, 1e-9) << sheetName << " " << c << " " << k;
+        total[c] += expected;
+      }
+    }
+    // Teacher averages of the totals, ranked within the block.
+    std::map<std::string, std::vector<double>> byTeacher;
+    for (std::size_t c = 0; c < classes; ++c) {
+      EXPECT_NEAR(s.value({rowOf[c], 21}).number(), total[c], 1e-9);
+      byTeacher[settings.value({73 + static_cast<int>(c), 4 + static_cast<int>(f)}).text()].push_back(total[c]);
+    }
+    std::map<std::string, double> mean;
+    for (const auto& [teacher, totals] : byTeacher)
+      mean[teacher] = std::accumulate(totals.begin(), totals.end(), 0.0) / static_cast<double>(totals.size());
+    for (std::size_t c = 0; c < classes; ++c) {
+      const std::string teacher = settings.value({73 + static_cast<int>(c), 4 + static_cast<int>(f)}).text();
+      const int first = s.mergeArea({rowOf[c], 22}).top;
+      EXPECT_EQ(s.value({first, 24}), Value(teacher));
+      EXPECT_NEAR(s.value({first, 22}).number(), mean[teacher], 1e-9);
+      const long above = std::count_if(mean.begin(), mean.end(), [&](const auto& m) { return m.second > mean[teacher]; });
+      EXPECT_EQ(s.value({first, 23}), Value(static_cast<double>(above + 1)));
+    }
+  }
+  EXPECT_EQ(checked, static_cast<int>(fields * classes) * 6);
+}
+
+TEST_F(DemoCrossCheck, EveryIndicatorPointAndTeacherAverageOfTheSubjectBlocks) {
+  // Averages over each subject's own best students: no ties by total decide them.
+  engine.MyFunClick(app, dialog, "cmdSiLvSZ_Click");
+  engine.MyFunClick(app, dialog, "cmdFuFenSZ_Click");
+  for (const char* version : {"四率版", "赋分版"})
+    system.findModelSheet(version)->setValue(host::Rect::of(host::Cell{13, 5}), Value("单上线"));
+  run("cmdSiLvTJ_Click");
+  run("cmdFuFenTJ_Click");
+  CheckSubjectBlocks(*this, "四率版", "各科3", false);
+  CheckSubjectBlocks(*this, "赋分版", "各科4", true);
 }
 
 }  // namespace
