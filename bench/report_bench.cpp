@@ -30,14 +30,9 @@ void Put(tavo::host::Worksheet& s, int r, int c, const Value& v) { s.setValue(Re
 // The settings sheet the score bands run against.
 constexpr const char* kVersionSheet = "三线版";
 
-double RunOnce(int students, const std::string& command) {
-  tavo::model::RecordingPlatform platform;
-  tavo::model::Application app(platform);
-  tavo::model::Dialog dialog;
-  auto& system = app.createWorkbook("成绩统计.xlsx", "/school");
-  auto& settings = system.modelSheet(1);
-  settings.setName("三线版");
-  system.appendSheet("DTB");
+// A settings sheet as the layout commands and a teacher leave it: lines by
+// head count, 60 classes in 3 grades, a teacher per two classes.
+void TypeSettings(tavo::host::Worksheet& settings, int students, const std::vector<Value>& row13) {
   const char* grades[] = {"一部", "二部", "三部"};
   Put(settings, 71, 2, "班级参数");
   Put(settings, 72, 1, "级部");
@@ -54,12 +49,23 @@ double RunOnce(int students, const std::string& command) {
     Put(settings, 73 + c, 4, "班主任" + std::to_string(c + 1));
     for (int j = 0; j < 9; ++j) Put(settings, 73 + c, 5 + j, "教师" + std::to_string(c / 2 * 9 + j));
   }
-  const Value row13[] = {"是", "是", "是", "双上线", "单上线", "双上线", "双上线", 1, 2, 1.5, 1};
-  for (int i = 0; i < 11; ++i) Put(settings, 13, 2 + i, row13[i]);
+  for (std::size_t i = 0; i < row13.size(); ++i) Put(settings, 13, 2 + static_cast<int>(i), row13[i]);
   for (int k = 0; k < 3; ++k) {
     Put(settings, 63 + k, 3, "按人数");
     for (int j = 0; j <= 9; ++j) Put(settings, 63 + k, 4 + j, students / 20 * (k + 1));
   }
+}
+
+double RunOnce(int students, const std::string& command) {
+  tavo::model::RecordingPlatform platform;
+  tavo::model::Application app(platform);
+  tavo::model::Dialog dialog;
+  auto& system = app.createWorkbook("成绩统计.xlsx", "/school");
+  system.modelSheet(1).setName("三线版");
+  TypeSettings(system.modelSheet(1), students, {"是", "是", "是", "双上线", "单上线", "双上线", "双上线", 1, 2, 1.5, 1});
+  for (const char* name : {"四率版", "赋分版"})
+    TypeSettings(system.appendSheet(name), students, {"是", "是", "是", "双上线", 30, 20, 20, 15, 15});
+  system.appendSheet("DTB");
 
   auto& book = app.createWorkbook("考试.xlsx", "/school/数据");
   auto& data = book.modelSheet(1);
@@ -105,7 +111,7 @@ std::vector<std::string> SplitList(const char* text) {
 
 int main(int argc, char** argv) {
   std::vector<int> sizes = {5000, 20000, 80000};
-  std::vector<std::string> commands = {"cmdSanXianTJ_Click", "cmdCJ_Click"};
+  std::vector<std::string> commands = {"cmdSanXianTJ_Click", "cmdCJ_Click", "cmdSiLvTJ_Click", "cmdFuFenTJ_Click"};
   bool targets = true;
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--students=", 11) == 0) {
