@@ -57,13 +57,15 @@ std::unique_ptr<model::Workbook> NewSystemWorkbook(model::Application& app, cons
   // in the store's column order 11..19. Every report is wider than tall and
   // prints landscape.
   for (int row = 1; row <= 10; ++row) {
-    // Titles hold two lines (16 and 14 points); the sheets with a column per
-    // teacher score print smaller to fit the page.
+    // Titles hold two lines (16 and 14 points); wide sheets print smaller
+    // so that a page holds every column.
     const double heights[] = {40, row == sheetutil::kBands ? 20.0 : 42.0, 18};
     for (int c = 0; c < 3; ++c) Put(store, row, c + 1, heights[c]);
-    const bool widest = row == sheetutil::kSingle1 || row == sheetutil::kSingle2 || row == sheetutil::kSubjects3 ||
-                        row == sheetutil::kSubjects4;
-    const Value page[] = {36, 36, 14, host::xl::kLandscape, host::xl::kPaperA4, row == sheetutil::kScoreSheet ? 80 : widest ? 85 : 100, true, 28, 28};
+    double zoom = 100;
+    if (row == sheetutil::kSingle1 || row == sheetutil::kSingle2) zoom = 85;
+    if (row == sheetutil::kScoreSheet) zoom = 80;
+    if (row == sheetutil::kSubjects3 || row == sheetutil::kSubjects4) zoom = 70;
+    const Value page[] = {36, 36, 14, host::xl::kLandscape, host::xl::kPaperA4, zoom, true, 28, 28};
     for (int c = 0; c < 9; ++c) Put(store, row, sheetutil::kFirstPageColumn + c, page[c]);
     Put(store, row, 5, std::string(sheetutil::kLayoutRowSheets[static_cast<std::size_t>(row - 1)]));
   }
