@@ -6,9 +6,9 @@
 #include "engine/error_box.h"
 #include "engine/help_command.h"
 #include "params/layout_command.h"
+#include "reports/line_reports.h"
 #include "reports/score_bands_report.h"
 #include "reports/subject_blocks_report.h"
-#include "reports/three_line_report.h"
 
 namespace tavo::engine {
 
@@ -18,7 +18,7 @@ const zupo::CommandEntry zupo::kCommands[14] = {
     {"cmdSanXianSZ_Click", &zupo::LayOutThreeLine},
     {"cmdSanXianTJ_Click", &zupo::ThreeLineReport},
     {"cmdTwoXianSZ_Click", &zupo::LayOutTwoLine},
-    {"cmdTwoXianTJ_Click", nullptr},
+    {"cmdTwoXianTJ_Click", &zupo::TwoLineReport},
     {"cmdSiLvSZ_Click", &zupo::LayOutFourRates},
     {"cmdSiLvTJ_Click", &zupo::FourRatesReport},
     {"cmdFuFenSZ_Click", &zupo::LayOutAssignedScore},
@@ -107,6 +107,7 @@ void zupo::LayOutChart(const Call& c) { params::LayOutSettingsSheet(c.EA, params
 void zupo::ScoreBands(const Call& c) { reports::ScoreBandsReport(c.EA, c.UF, dataWorkbookName, c.CSB); }
 void zupo::ThreeLineReport(const Call& c) { reports::ThreeLineReport(c.EA, c.UF, dataWorkbookName); }
 
+void zupo::TwoLineReport(const Call& c) { reports::TwoLineReport(c.EA, c.UF, dataWorkbookName); }
 void zupo::FourRatesReport(const Call& c) { reports::FourRatesReport(c.EA, c.UF, dataWorkbookName); }
 void zupo::AssignedScoreReport(const Call& c) { reports::AssignedScoreReport(c.EA, c.UF, dataWorkbookName); }
 

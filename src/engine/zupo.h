@@ -53,6 +53,7 @@ class zupo {
   void LayOutChart(const Call&);
   void ScoreBands(const Call&);
   void ThreeLineReport(const Call&);
+  void TwoLineReport(const Call&);
   void FourRatesReport(const Call&);
   void AssignedScoreReport(const Call&);
 

@@ -8,14 +8,8 @@ namespace tavo::reports {
 using host::Cell;
 using host::Rect;
 
-std::vector<std::string> ClassHeaders(const LineSettings& s) {
-  std::vector<std::string> h = {"级部", "班级", "人数", "最高分", "平均分"};
-  for (int k = 0; k < s.lineCount; ++k) h.push_back(Lines({s.lineNames[static_cast<std::size_t>(k)], k == 0 ? "生数" : "上线"}));
-  return h;
-}
-
 void WriteClassRows(host::Worksheet& w, const ScoreData& data, const LineStatistics& st, const GradeGroup& g,
-                    std::size_t field, int teacherColumn) {
+                    std::size_t field, const std::vector<std::size_t>& counts, int teacherColumn) {
   for (int i = 0; i < g.size; ++i) {
     const std::size_t c = static_cast<std::size_t>(g.firstClass + i);
     const int row = 3 + i;
@@ -23,13 +17,13 @@ void WriteClassRows(host::Worksheet& w, const ScoreData& data, const LineStatist
     Put(w, row, 3, data.classes[c].studentCount);
     Put(w, row, 4, st.maxima[c][field]);
     Put(w, row, 5, st.averages[c][field]);
-    for (std::size_t k = 0; k < st.counts.size(); ++k) Put(w, row, 6 + static_cast<int>(k), st.counts[k][c][field]);
+    for (std::size_t k = 0; k < counts.size(); ++k) Put(w, row, 6 + static_cast<int>(k), st.counts[counts[k]][c][field]);
     Put(w, row, teacherColumn, st.teachers[c][field]);
   }
 }
 
-void WriteSubtotal(host::Worksheet& w, int n, int lines, const std::vector<int>& alsoAveraged) {
-  const int row = n + 3, lastCount = 5 + lines;
+void WriteSubtotal(host::Worksheet& w, int n, int counts, const std::vector<int>& alsoAveraged) {
+  const int row = n + 3, lastCount = 5 + counts;
   Put(w, row, 2, "合计");
   Formula(w, Rect::of(Cell{row, 3}), OverRowsAbove("SUM", n));
   Formula(w, {row, 6, row, lastCount}, OverRowsAbove("SUM", n));

@@ -14,18 +14,15 @@ namespace tavo::reports {
 
 inline constexpr int kStagingColumn = 51;
 
-// "级部", "班级", "人数", "最高分", "平均分", then per line its name with
-// "生数" (line 1) or "上线": columns 1 to 5 + lines.
-std::vector<std::string> ClassHeaders(const LineSettings&);
-
 // Rows 3 .. N + 2 of the build area: class, student count, maximum, top
-// average and the line counts of `field`, and the teacher in `teacherColumn`.
+// average and the chosen counts of `field` from column 6, and the teacher in
+// `teacherColumn`.
 void WriteClassRows(host::Worksheet&, const ScoreData&, const LineStatistics&, const GradeGroup&, std::size_t field,
-                    int teacherColumn);
+                    const std::vector<std::size_t>& counts, int teacherColumn);
 
 // Row N + 3: "合计" with sums, the maximum and averages (also of the
-// `alsoAveraged` columns); the line counts bold.
-void WriteSubtotal(host::Worksheet&, int n, int lines, const std::vector<int>& alsoAveraged = {});
+// `alsoAveraged` columns); the counts bold.
+void WriteSubtotal(host::Worksheet&, int n, int counts, const std::vector<int>& alsoAveraged = {});
 
 // The block's region goes to the staging area at `staging`, a spacer below
 // it, and the build area is cleared for the next block. Returns the next

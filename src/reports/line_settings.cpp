@@ -54,6 +54,14 @@ LineSettings ReadThreeLineSettings(const host::Worksheet& version) {
   return s;
 }
 
+LineSettings ReadTwoLineSettings(const host::Worksheet& version) {
+  LineSettings s = ReadSubjectBlocksSettings(version);
+  s.orderByTeacher = Is(version, 2, "是");
+  s.fill = Is(version, 3, "是");
+  s.bothCounts = true;
+  return s;
+}
+
 LineSettings ReadSubjectBlocksSettings(const host::Worksheet& version) {
   LineSettings s = ReadLines(version, 2);
   s.teacherScores = Is(version, 4, "是");

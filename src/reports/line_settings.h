@@ -19,6 +19,7 @@ struct LineSettings {
   bool teacherScores = false;          // D13 = "是": keep the weighted columns
   bool averagesPerSubject = false;     // E13 = "单上线": top students per subject, else by total
   std::vector<bool> singleCount;       // F13.. = "单上线" per line, else double count
+  bool bothCounts = false;             // every line counted single and double
   std::vector<double> coefficients;    // the average's weight, then the lines' (or the rates')
   std::vector<bool> byScore;           // C63.. = "按分数": the line's values are scores, else head counts
   // The value cell of line k (0-based) in each settings column.
@@ -33,6 +34,11 @@ LineSettings ReadLines(const host::Worksheet& version, int lineCount);
 
 // Three lines: B13:L13 as "三线版" lays them out.
 LineSettings ReadThreeLineSettings(const host::Worksheet& version);
+
+// Two lines, B13:J13 as "双线版" lays them out: the switches of the
+// three-line version, and the five weights of the average and of the single
+// and double count of each line.
+LineSettings ReadTwoLineSettings(const host::Worksheet& version);
 
 // Two lines and D13:J13 as "四率版" and "赋分版" lay them out: D13 keeps the
 // weighted columns, E13 averages per subject, F13..J13 the five weights of

@@ -168,13 +168,20 @@ std::optional<LineStatistics> ComputeLineStatistics(host::Application& app, Scor
   st.averages = TopAverages(data, settings.averagesPerSubject);
   for (int k = 0; k < settings.lineCount; ++k) {
     const auto& scores = st.lineScores[static_cast<std::size_t>(k)];
-    st.counts.push_back(settings.singleCount[static_cast<std::size_t>(k)] ? SingleCounts(data, scores)
-                                                                          : DoubleCounts(data, scores));
+    if (settings.bothCounts) {
+      st.counts.push_back(SingleCounts(data, scores));
+      st.counts.push_back(DoubleCounts(data, scores));
+    } else {
+      st.counts.push_back(settings.singleCount[static_cast<std::size_t>(k)] ? SingleCounts(data, scores)
+                                                                            : DoubleCounts(data, scores));
+    }
   }
-  st.lineTotals.assign(static_cast<std::size_t>(settings.lineCount), std::vector<int>(data.fields.size(), 0));
-  for (int k = 0; k < settings.lineCount; ++k)
-    for (const auto& perClass : st.counts[static_cast<std::size_t>(k)])
-      for (std::size_t s = 0; s < data.fields.size(); ++s) st.lineTotals[static_cast<std::size_t>(k)][s] += perClass[s];
+  for (const CountTable& counts : st.counts) {
+    std::vector<int> totals(data.fields.size(), 0);
+    for (const auto& perClass : counts)
+      for (std::size_t s = 0; s < data.fields.size(); ++s) totals[s] += perClass[s];
+    st.countTotals.push_back(std::move(totals));
+  }
   st.teachers = Teachers(data, settings);
   return st;
 }

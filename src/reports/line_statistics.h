@@ -28,12 +28,14 @@ struct LineStatistics {
   std::vector<GradeGroup> groups;
   // [line][field]
   std::vector<std::vector<double>> lineScores;
-  std::vector<std::vector<int>> lineTotals;
   // [class][field]
   ClassTable maxima, averages;
   std::vector<std::vector<std::string>> teachers;
-  // [line][class][field]
+  // Per line its one count (single or double as set), or with bothCounts
+  // its single and then its double count: [count][class][field]; and their
+  // sums over the classes, [count][field].
   std::vector<CountTable> counts;
+  std::vector<std::vector<int>> countTotals;
 };
 
 std::vector<GradeGroup> GradeGroups(const ScoreData&, const LineSettings&);

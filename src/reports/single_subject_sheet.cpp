@@ -1,5 +1,5 @@
-// "单科1": a section per subject, a block per grade group in each, built in
-// rows 2.. of columns 1-19 and copied to the staging area from column 51;
+// The single-subject sheet: a section per subject, a block per grade group
+// in each, built in rows 2.. and copied to the staging area from column 51;
 // classes of one teacher form a run with merged cells and the teacher's
 // averages.
 #include <set>
@@ -7,7 +7,7 @@
 #include "host/constants.h"
 #include "reports/line_report_blocks.h"
 #include "reports/sheet_writing.h"
-#include "reports/three_line_sheets.h"
+#include "reports/line_report_sheets.h"
 #include "sheetutil/layout_store.h"
 #include "sheetutil/sheet_routines.h"
 
@@ -19,39 +19,34 @@ using host::Value;
 
 namespace {
 
-constexpr int kColumns = 19;
-constexpr int kTeacherColumn = 13;
-constexpr int kRankColumn = 19;
-
-std::string N(const LineSettings& s, int k) { return s.lineNames[static_cast<std::size_t>(k)]; }
-
-void WriteHeaders(host::Worksheet& w, const LineSettings& s) {
-  std::vector<std::string> h = ClassHeaders(s);
-  for (const std::string& more :
-       {Lines({"平均", "分", "平均"}), Lines({N(s, 0), "生数", "平均"}), Lines({N(s, 1), "上线", "平均"}),
-        Lines({N(s, 2), "上线", "平均"}), std::string("教师"), Lines({"平均", "分", "得分"}),
-        Lines({N(s, 0), "生数", "得分"}), Lines({N(s, 1), "上线", "得分"}), Lines({N(s, 2), "上线", "得分"}),
-        std::string("总分"), std::string("名次")})
-    h.push_back(more);
-  for (int c = 0; c < kColumns; ++c) Put(w, 2, c + 1, h[static_cast<std::size_t>(c)]);
-}
+// Where a single-subject layout puts its derived columns.
+struct Columns {
+  int teacher, firstAveraged, lastAveraged, firstWeighted, total, rank;
+  explicit Columns(const SingleSheetLayout& l)
+      : teacher(l.teacherColumn),
+        firstAveraged(l.teacherColumn - 1 - static_cast<int>(l.counts.size())),
+        lastAveraged(l.teacherColumn - 1),
+        firstWeighted(l.teacherColumn + 1),
+        total(l.teacherColumn + 1 + static_cast<int>(l.weights.size())),
+        rank(total + 1) {}
+};
 
 // Each teacher's classes move up under the teacher's first class, keeping
 // their order; every second teacher run is filled grey.
-void OrderByTeacher(host::Worksheet& w, int n) {
+void OrderByTeacher(host::Worksheet& w, int n, const Columns& at) {
   const int end = n + 3;
   bool toggle = false;
   int a = 3, k = 4;
   while (a < end) {
-    const Value teacher = w.value({a, kTeacherColumn});
+    const Value teacher = w.value({a, at.teacher});
     int g = 0;
     for (; k < end; ++k) {
-      if (w.value({k, kTeacherColumn}) != teacher) continue;
+      if (w.value({k, at.teacher}) != teacher) continue;
       ++g;
-      if (k - a > 1) w.insertCut({k, 1, k, kTeacherColumn}, {a + 1, 1}, host::Shift::Down);
+      if (k - a > 1) w.insertCut({k, 1, k, at.teacher}, {a + 1, 1}, host::Shift::Down);
       ++a;
     }
-    if (toggle) Fill(w, {a - g, 1, a, kColumns}, 15);
+    if (toggle) Fill(w, {a - g, 1, a, at.rank}, 15);
     toggle = !toggle;
     ++a;
     k = a + 1;
@@ -59,60 +54,65 @@ void OrderByTeacher(host::Worksheet& w, int n) {
 }
 
 // Neighbouring classes of one teacher: merged cells, and the teacher's
-// averages of columns 5 to 8 in columns 9 to 12.
-void MarkTeacherRuns(host::Worksheet& w, int n) {
+// averages of the class's average and counts.
+void MarkTeacherRuns(host::Worksheet& w, int n, const Columns& at) {
+  std::vector<int> merged{at.teacher};
+  for (int col = at.firstAveraged; col <= at.lastAveraged; ++col) merged.push_back(col);
+  for (int col = at.firstWeighted; col <= at.rank; ++col) merged.push_back(col);
+  const std::string back = std::to_string(at.firstAveraged - 5);
   int g = 0;
   for (int a = 3; a < n + 3; ++a) {
-    const bool ends = a == n + 2 || w.value({a + 1, kTeacherColumn}) != w.value({a, kTeacherColumn});
+    const bool ends = a == n + 2 || w.value({a + 1, at.teacher}) != w.value({a, at.teacher});
     if (!ends) {
       ++g;
       continue;
     }
-    for (int col : {13, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19}) w.merge({a - g, col, a, col});
-    for (int col = 9; col <= 12; ++col)
-      Formula(w, Rect::of(Cell{a - g, col}), "=AVERAGE(RC[-4]:R[" + std::to_string(g) + "]C[-4])");
+    for (int col : merged) w.merge({a - g, col, a, col});
+    for (int col = at.firstAveraged; col <= at.lastAveraged; ++col)
+      Formula(w, Rect::of(Cell{a - g, col}), "=AVERAGE(RC[-" + back + "]:R[" + std::to_string(g) + "]C[-" + back + "])");
     g = 0;
   }
 }
 
 void WriteBlock(host::Worksheet& w, const ScoreData& data, const LineSettings& s, const LineStatistics& st,
-                const GradeGroup& g, std::size_t field) {
+                const GradeGroup& g, std::size_t field, const SingleSheetLayout& layout) {
+  const Columns at(layout);
   const int n = g.size, last = n + 2;
-  WriteClassRows(w, data, st, g, field, kTeacherColumn);
-  WriteSubtotal(w, n, 3);
-  Borders(w, {2, 1, n + 3, kColumns});
-  if (s.orderByTeacher) OrderByTeacher(w, n);
-  MarkTeacherRuns(w, n);
-  for (int k = 0; k < 4; ++k)
-    Formula(w, {3, 14 + k, last, 14 + k}, "=RC[-5]*" + host::numberToText(s.coefficients[static_cast<std::size_t>(k)]));
-  Formula(w, {3, 18, last, 18}, "=RC[-4]+RC[-3]+RC[-2]+RC[-1]");
-}
-
-std::string SectionTitle(const Field& f, std::size_t field, const LineSettings& s, const LineStatistics& st) {
-  auto line = [&](int k, const char* count) {
-    return N(s, k) + "线:" + host::numberToText(st.lineScores[static_cast<std::size_t>(k)][field]) + " " + N(s, k) +
-           count + std::to_string(st.lineTotals[static_cast<std::size_t>(k)][field]);
-  };
-  return f.name + "统计" + kLf + line(0, "生数:") + "   " + line(1, "上线:") + "   " + line(2, "上线:");
+  WriteClassRows(w, data, st, g, field, layout.counts, at.teacher);
+  WriteSubtotal(w, n, static_cast<int>(layout.counts.size()));
+  Borders(w, {2, 1, n + 3, at.rank});
+  if (s.orderByTeacher) OrderByTeacher(w, n, at);
+  MarkTeacherRuns(w, n, at);
+  const std::string back = std::to_string(at.firstWeighted - at.firstAveraged);
+  std::string sum = "=";
+  for (std::size_t k = 0; k < layout.weights.size(); ++k) {
+    const int col = at.firstWeighted + static_cast<int>(k);
+    Formula(w, {3, col, last, col}, "=RC[-" + back + "]*" + host::numberToText(layout.weights[k]));
+    sum += (k ? "+RC[-" : "RC[-") + std::to_string(at.total - col) + "]";
+  }
+  Formula(w, {3, at.total, last, at.total}, sum);
 }
 
 }  // namespace
 
 void WriteSingleSubjectSheet(host::Application& app, const std::string& dataWorkbookName, const ScoreData& data,
-                             const LineSettings& s, const LineStatistics& st) {
+                             const LineSettings& s, const LineStatistics& st, const SingleSheetLayout& layout) {
+  const Columns at(layout);
+  const int columns = at.rank, layoutRow = layout.layoutRow;
   host::Worksheet& store = *data.layoutStore;
   host::Worksheet& w =
-      sheetutil::RecreateReportSheet(app, dataWorkbookName, store, *data.dataSheet, "单科1", sheetutil::kSingle1);
-  WriteHeaders(w, s);
-  Fill(w, {2, 1, 2, kColumns}, 37);
+      sheetutil::RecreateReportSheet(app, dataWorkbookName, store, *data.dataSheet, layout.sheetName, layoutRow);
+  for (int c = 0; c < columns; ++c) Put(w, 2, c + 1, layout.headers[static_cast<std::size_t>(c)]);
+  Fill(w, {2, 1, 2, columns}, 37);
 
   int staging = 2;
   for (std::size_t f = 1; f < data.fields.size(); ++f) {
-    w.merge({staging - 1, kStagingColumn + 1, staging - 1, kStagingColumn + kColumns - 1});
-    Put(w, staging - 1, kStagingColumn + 1, SectionTitle(data.fields[f], f, s, st));
+    w.merge({staging - 1, kStagingColumn + 1, staging - 1, kStagingColumn + columns - 1});
+    Put(w, staging - 1, kStagingColumn + 1,
+        data.fields[f].name + "统计" + kLf + LinesOfTitle(s, st, layout.titleCounts, f, " "));
     for (const GradeGroup& g : st.groups) {
-      WriteBlock(w, data, s, st, g, f);
-      staging = StageBlock(w, staging, g.size, kColumns);
+      WriteBlock(w, data, s, st, g, f, layout);
+      staging = StageBlock(w, staging, g.size, columns);
     }
     Put(w, staging, kStagingColumn + 1, " ");
     staging += 2;
@@ -121,7 +121,8 @@ void WriteSingleSubjectSheet(host::Application& app, const std::string& dataWork
 
   CentreAllCells(w);
   NumberFormat(w, Rect::columns(2, 2), "@");
-  for (int col : {5, 9, 10, 11, 12, 14, 15, 16, 17, 18}) NumberFormat(w, Rect::columns(col, col), "0.00");
+  for (int col : layout.oneDecimalColumns) NumberFormat(w, Rect::columns(col, col), "0.0");
+  for (int col : layout.twoDecimalColumns) NumberFormat(w, Rect::columns(col, col), "0.00");
 
   const int n = static_cast<int>(data.classes.size());
   const int groups = static_cast<int>(st.groups.size());
@@ -134,7 +135,7 @@ void WriteSingleSubjectSheet(host::Application& app, const std::string& dataWork
       titles.insert(t);
       headers.insert(t + 1);
       spacers.insert(t + n + 3);
-      Formula(w, {t + 2, kRankColumn, t + n + 1, kRankColumn},
+      Formula(w, {t + 2, at.rank, t + n + 1, at.rank},
               "=RANK(RC[-1],R" + std::to_string(t + 2) + "C[-1]:R" + std::to_string(t + n + 1) + "C[-1])");
       t += n + 5;
     }
@@ -161,20 +162,22 @@ void WriteSingleSubjectSheet(host::Application& app, const std::string& dataWork
         if (gi + 1 < groups) spacers.insert(j + 1);
         w.merge({a, 1, j, 1});
         Put(w, a, 1, g.name);
-        Formula(w, {a, kRankColumn, j - 1, kRankColumn},
+        Formula(w, {a, at.rank, j - 1, at.rank},
                 "=RANK(RC[-1],R" + std::to_string(f) + "C[-1]:R" + std::to_string(e) + "C[-1])");
         a = j + 3;
       }
       Put(w, j + 1, 2, "共计");
-      for (int col : {3, 6, 7, 8}) Formula(w, Rect::of(Cell{j + 1, col}), sum);
-      Bold(w, {j + 1, 6, j + 1, 8});
+      const int lastCount = 5 + static_cast<int>(layout.counts.size());
+      Formula(w, Rect::of(Cell{j + 1, 3}), sum);
+      Formula(w, {j + 1, 6, j + 1, lastCount}, sum);
+      Bold(w, {j + 1, 6, j + 1, lastCount});
       f = j + 5;
     }
   }
 
-  SetAllRowHeights(w, StoredHeight(store, sheetutil::kSingle1, sheetutil::kBodyHeightColumn));
-  const auto titleHeight = StoredHeight(store, sheetutil::kSingle1, sheetutil::kRow1HeightColumn);
-  const auto headerHeight = StoredHeight(store, sheetutil::kSingle1, sheetutil::kRow2HeightColumn);
+  SetAllRowHeights(w, StoredHeight(store, layoutRow, sheetutil::kBodyHeightColumn));
+  const auto titleHeight = StoredHeight(store, layoutRow, sheetutil::kRow1HeightColumn);
+  const auto headerHeight = StoredHeight(store, layoutRow, sheetutil::kRow2HeightColumn);
   for (int row : titles) SetRowHeight(w, row, titleHeight);
   for (int row : headers) SetRowHeight(w, row, headerHeight);
   for (int row : spacers) SetRowHeight(w, row, groups == 1 ? 0.0 : 6.0);
@@ -184,12 +187,12 @@ void WriteSingleSubjectSheet(host::Application& app, const std::string& dataWork
     none.fillColorIndex = host::xl::kNone;
     w.applyFormat(w.currentRegion({1, 1}), none);
   }
-  w.autoFitColumns(1, kColumns);
-  for (int k = 0; k < 4; ++k)
-    if (s.coefficients[static_cast<std::size_t>(k)] == 0) w.setColumnWidth(14 + k, 14 + k, 0);
-  if (!s.teacherScores) w.remove(Rect::columns(14, 19), host::Shift::Left);
+  w.autoFitColumns(1, columns);
+  for (std::size_t k = 0; k < layout.weights.size(); ++k)
+    if (layout.weights[k] == 0) w.setColumnWidth(at.firstWeighted + static_cast<int>(k), at.firstWeighted + static_cast<int>(k), 0);
+  if (!s.teacherScores) w.remove(Rect::columns(at.firstWeighted, at.rank), host::Shift::Left);
   if (groups == 1) w.remove(Rect::columns(1, 1), host::Shift::Left);
-  sheetutil::ApplyPageSetup(w, store, sheetutil::kSingle1, "");
+  sheetutil::ApplyPageSetup(w, store, layoutRow, "");
 }
 
 }  // namespace tavo::reports

@@ -1,0 +1,41 @@
+#include "reports/line_reports.h"
+
+#include "reports/line_report_sheets.h"
+#include "reports/line_statistics.h"
+#include "reports/score_data.h"
+
+namespace tavo::reports {
+
+namespace {
+
+using ReadSettings = LineSettings (*)(const host::Worksheet&);
+using TotalLayout = TotalSheetLayout (*)(const LineSettings&);
+using SingleLayout = SingleSheetLayout (*)(const LineSettings&);
+
+void LineReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName,
+                const ReportKind& kind, ReadSettings read, TotalLayout total, SingleLayout single) {
+  LineSettings settings;
+  auto data = PrepareScoreData(app, dialog, kind, dataWorkbookName,
+                               [&](host::Worksheet& version) { settings = read(version); });
+  if (!data) return;
+  WorkCopyCleanUp cleanUp(*data->dataSheet);
+  auto statistics = ComputeLineStatistics(app, *data, settings);
+  if (!statistics) return;
+  WriteTotalScoreSheet(app, dataWorkbookName, *data, settings, *statistics, total(settings));
+  WriteSingleSubjectSheet(app, dataWorkbookName, *data, settings, *statistics, single(settings));
+  SoundReportFinished(app);
+}
+
+}  // namespace
+
+void ThreeLineReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName) {
+  LineReport(app, dialog, dataWorkbookName, ThreeLineKind(), &ReadThreeLineSettings, &ThreeLineTotalLayout,
+             &ThreeLineSingleLayout);
+}
+
+void TwoLineReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName) {
+  LineReport(app, dialog, dataWorkbookName, TwoLineKind(), &ReadTwoLineSettings, &TwoLineTotalLayout,
+             &TwoLineSingleLayout);
+}
+
+}  // namespace tavo::reports
