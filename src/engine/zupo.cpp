@@ -6,6 +6,7 @@
 #include "engine/error_box.h"
 #include "engine/help_command.h"
 #include "params/layout_command.h"
+#include "reports/chart_report.h"
 #include "reports/line_reports.h"
 #include "reports/score_bands_report.h"
 #include "reports/subject_blocks_report.h"
@@ -24,7 +25,7 @@ const zupo::CommandEntry zupo::kCommands[14] = {
     {"cmdFuFenSZ_Click", &zupo::LayOutAssignedScore},
     {"cmdFuFenTJ_Click", &zupo::AssignedScoreReport},
     {"cmdTuBiaoSZ_Click", &zupo::LayOutChart},
-    {"cmdTuBiaoTJ_Click", nullptr},
+    {"cmdTuBiaoTJ_Click", &zupo::ChartReport},
     {"ltbCJBChange", &zupo::DataWorkbookSelected},
     {"UFInitialize", &zupo::DialogStartUp},
     {"MyHelp", &zupo::Help},
@@ -110,6 +111,8 @@ void zupo::ThreeLineReport(const Call& c) { reports::ThreeLineReport(c.EA, c.UF,
 void zupo::TwoLineReport(const Call& c) { reports::TwoLineReport(c.EA, c.UF, dataWorkbookName); }
 void zupo::FourRatesReport(const Call& c) { reports::FourRatesReport(c.EA, c.UF, dataWorkbookName); }
 void zupo::AssignedScoreReport(const Call& c) { reports::AssignedScoreReport(c.EA, c.UF, dataWorkbookName); }
+
+void zupo::ChartReport(const Call& c) { reports::ChartReport(c.EA, c.UF, dataWorkbookName); }
 
 void zupo::Help(const Call& call) { OpenHelpDocument(call.EA); }
 

@@ -56,6 +56,7 @@ class zupo {
   void TwoLineReport(const Call&);
   void FourRatesReport(const Call&);
   void AssignedScoreReport(const Call&);
+  void ChartReport(const Call&);
 
   std::string dataWorkbookName;
 };

@@ -12,6 +12,8 @@ class Worksheet;
 class Chart {
  public:
   virtual ~Chart() = default;
+  // As the host names it: an embedded chart is named by its sheet, a space
+  // and its shape ("统计图 图表 1"); a chart sheet's chart by the sheet.
   virtual std::string name() const = 0;
   virtual void setChartType(int type) = 0;
   // One series per column (plotBy 2) or per row (plotBy 1) of the source.

@@ -24,6 +24,11 @@ class Workbook {
   virtual Worksheet& activeSheet() = 0;
   virtual void activate() = 0;
   virtual Window& window() = 0;
+  // A chart on a chart sheet of its own, the older hosts' way to make one;
+  // locating it on a worksheet embeds it there (the chart sheet goes) and
+  // gives the embedded chart.
+  virtual Chart& addChartSheet() = 0;
+  virtual Chart& locateChart(Chart& onChartSheet, Worksheet& on) = 0;
   virtual Rgb color(int index) const = 0;  // palette entry 1..56
   virtual void setColor(int index, Rgb) = 0;
 };

@@ -106,6 +106,8 @@ class Worksheet {
   virtual Chart& addChart(int type, double left, double top, double width, double height) = 0;
   virtual int chartCount() const = 0;
   virtual Chart& chart(int index) = 0;  // 1-based
+  // The chart whose shape on this sheet has the name; error 9 when none.
+  virtual Chart& chartOfShape(const std::string& shapeName) = 0;
 };
 
 }  // namespace tavo::host

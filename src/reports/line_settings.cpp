@@ -62,6 +62,17 @@ LineSettings ReadTwoLineSettings(const host::Worksheet& version) {
   return s;
 }
 
+LineSettings ReadChartSettings(const host::Worksheet& version) {
+  LineSettings s = ReadLines(version, 2);
+  s.fill = Is(version, 3, "是");
+  s.teacherScores = Is(version, 4, "是");
+  for (int k = 0; k < 2; ++k) {
+    s.countKinds.push_back(host::toText(version.value({kSettingsRow, 5 + k})));
+    s.singleCount.push_back(s.countKinds.back() == "单上线");
+  }
+  return s;
+}
+
 LineSettings ReadSubjectBlocksSettings(const host::Worksheet& version) {
   LineSettings s = ReadLines(version, 2);
   s.teacherScores = Is(version, 4, "是");

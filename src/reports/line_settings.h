@@ -20,6 +20,7 @@ struct LineSettings {
   bool averagesPerSubject = false;     // E13 = "单上线": top students per subject, else by total
   std::vector<bool> singleCount;       // F13.. = "单上线" per line, else double count
   bool bothCounts = false;             // every line counted single and double
+  std::vector<std::string> countKinds;  // the chart version's E13, F13 as typed ("单上线", "双上线")
   std::vector<double> coefficients;    // the average's weight, then the lines' (or the rates')
   std::vector<bool> byScore;           // C63.. = "按分数": the line's values are scores, else head counts
   // The value cell of line k (0-based) in each settings column.
@@ -39,6 +40,10 @@ LineSettings ReadThreeLineSettings(const host::Worksheet& version);
 // three-line version, and the five weights of the average and of the single
 // and double count of each line.
 LineSettings ReadTwoLineSettings(const host::Worksheet& version);
+
+// Two lines and C13:F13 as "图表版" lays them out: C13 fills, D13 teacher
+// names under the counts, E13 and F13 how each line counts.
+LineSettings ReadChartSettings(const host::Worksheet& version);
 
 // Two lines and D13:J13 as "四率版" and "赋分版" lay them out: D13 keeps the
 // weighted columns, E13 averages per subject, F13..J13 the five weights of

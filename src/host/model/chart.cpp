@@ -12,6 +12,8 @@ const Sheet* modelSheet(host::Worksheet& s) {
 }
 }  // namespace
 
+std::string ModelChart::name() const { return sheet_ ? sheet_->name() + " " + data.name : data.name; }
+
 void ModelChart::setSourceData(host::Worksheet& sheet, const host::Rect& r, int plotBy) {
   if (plotBy != 1 && plotBy != 2) throw host::HostError::refused("PlotBy 无效");
   data.sourceSheet = modelSheet(sheet);

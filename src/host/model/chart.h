@@ -35,8 +35,13 @@ struct ChartData {
 
 class ModelChart final : public host::Chart {
  public:
-  explicit ModelChart(std::string name) { data.name = std::move(name); }
-  std::string name() const override { return data.name; }
+  // `data.name` is the shape's name on `sheet`, or the chart sheet's name.
+  explicit ModelChart(std::string name, const Sheet* sheet = nullptr) : sheet_(sheet) { data.name = std::move(name); }
+  std::string name() const override;
+  void embedIn(const Sheet& sheet, std::string shapeName) {
+    sheet_ = &sheet;
+    data.name = std::move(shapeName);
+  }
   void setChartType(int t) override { data.type = t; }
   void setSourceData(host::Worksheet& sheet, const host::Rect& r, int plotBy) override;
   void setSeriesCategories(int series, host::Worksheet& sheet, const host::Rect& r) override;
@@ -54,6 +59,9 @@ class ModelChart final : public host::Chart {
   void setPlacement(double left, double top, double width, double height) override;
 
   ChartData data;
+
+ private:
+  const Sheet* sheet_;
 };
 
 }  // namespace tavo::model

@@ -223,12 +223,22 @@ void Sheet::updateReferences(const ReferenceUpdate& u) {
 }
 
 host::Chart& Sheet::addChart(int type, double left, double top, double width, double height) {
-  std::string name = "图表 " + std::to_string(charts_.size() + 1);
-  auto c = std::make_unique<ModelChart>(name);
+  auto c = std::make_unique<ModelChart>("", this);
   c->setChartType(type);
   c->setPlacement(left, top, width, height);
-  charts_.push_back(std::move(c));
+  return embed(std::move(c));
+}
+
+ModelChart& Sheet::embed(std::unique_ptr<ModelChart> chart) {
+  chart->embedIn(*this, "图表 " + std::to_string(charts_.size() + 1));
+  charts_.push_back(std::move(chart));
   return *charts_.back();
+}
+
+host::Chart& Sheet::chartOfShape(const std::string& shapeName) {
+  for (auto& c : charts_)
+    if (c->data.name == shapeName) return *c;
+  throw HostError::subscriptOutOfRange();
 }
 
 host::Chart& Sheet::chart(int index) {

@@ -97,6 +97,9 @@ class Sheet final : public host::Worksheet {
   host::Chart& addChart(int type, double left, double top, double width, double height) override;
   int chartCount() const override { return static_cast<int>(charts_.size()); }
   host::Chart& chart(int index) override;
+  host::Chart& chartOfShape(const std::string& shapeName) override;
+  // Takes a chart onto the sheet under the next shape name.
+  ModelChart& embed(std::unique_ptr<ModelChart>);
 
   // ---- model side: what the file reader and writer and the workbook use ----
   // A formula given in A1 notation with its cached value; one the model

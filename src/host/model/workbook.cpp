@@ -216,4 +216,18 @@ void Workbook::ModelWindow::setTabRatio(double t) {
   wb_.tabRatio_ = t;
 }
 
+host::Chart& Workbook::addChartSheet() {
+  chartSheets_.push_back(std::make_unique<ModelChart>("Chart" + std::to_string(chartSheets_.size() + 1)));
+  return *chartSheets_.back();
+}
+
+host::Chart& Workbook::locateChart(host::Chart& chart, host::Worksheet& on) {
+  auto it = std::find_if(chartSheets_.begin(), chartSheets_.end(), [&](const auto& c) { return c.get() == &chart; });
+  auto* sheet = dynamic_cast<Sheet*>(&on);
+  if (it == chartSheets_.end() || !sheet || &sheet->model() != this) throw HostError::refused("图表无法移到该工作表");
+  std::unique_ptr<ModelChart> moving = std::move(*it);
+  chartSheets_.erase(it);
+  return sheet->embed(std::move(moving));
+}
+
 }  // namespace tavo::model

@@ -35,6 +35,8 @@ class Workbook final : public host::Workbook, private EvalContext {
   host::Worksheet& activeSheet() override;
   void activate() override;
   host::Window& window() override { return window_; }
+  host::Chart& addChartSheet() override;
+  host::Chart& locateChart(host::Chart& onChartSheet, host::Worksheet& on) override;
   host::Rgb color(int index) const override;
   void setColor(int index, host::Rgb) override;
 
@@ -94,6 +96,9 @@ class Workbook final : public host::Workbook, private EvalContext {
   Application& app_;
   std::string name_, path_;
   std::vector<std::unique_ptr<Sheet>> sheets_;
+  // Charts on chart sheets of their own, until they are located on a sheet;
+  // files carry only embedded charts.
+  std::vector<std::unique_ptr<ModelChart>> chartSheets_;
   int active_ = 0;  // 0-based
   StyleTable styles_;
   std::array<host::Rgb, 56> palette_;

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
-"""LibreOffice prints the demo's "成绩表" one class a page or more: no
-printed page holds students of two classes, and every class is printed.
+"""LibreOffice prints the demo's report sheets as a teacher needs them:
+"成绩表" one class a page or more (no printed page holds students of two
+classes, and every class is printed), and "统计图" with every chart and its
+title drawn.
 
-usage: score_sheet_pages.py TAVO WORKDIR
+usage: report_pdfs.py TAVO WORKDIR
 Exit 0 when so, 1 otherwise, 77 (skipped) when LibreOffice or poppler is
 missing and CI is not set."""
 import os
@@ -13,7 +15,7 @@ import subprocess
 import sys
 import zipfile
 
-SHEET = "成绩表"
+FIELDS = ["总分", "语文", "数学", "英语", "物理", "化学", "生物"]
 
 
 def only_sheet(source, target, keep):
@@ -46,30 +48,44 @@ def main():
     demo = work / "demo"
     subprocess.run([tavo, "demo", str(demo)], check=True, stdout=subprocess.DEVNULL)
     scores = next((demo / "数据").glob("*.xlsx"))
-    alone = work / "score_sheet.xlsx"
-    only_sheet(scores, alone, SHEET)
     profile = work / "profile"
-    subprocess.run([office, "--headless", "--norestore", f"-env:UserInstallation=file://{profile}",
-                    "--convert-to", "pdf", "--outdir", str(work), str(alone)],
-                   check=True, capture_output=True, timeout=300)
-    pdf = work / "score_sheet.pdf"
-    text = subprocess.run(["pdftotext", "-layout", str(pdf), "-"], check=True, capture_output=True,
-                          text=True).stdout
-    pages = [p for p in text.split("\f") if p.strip()]
+
+    def pdf_text(sheet, stem, layout):
+        alone = work / f"{stem}.xlsx"
+        only_sheet(scores, alone, sheet)
+        subprocess.run([office, "--headless", "--norestore", f"-env:UserInstallation=file://{profile}",
+                        "--convert-to", "pdf", "--outdir", str(work), str(alone)],
+                       check=True, capture_output=True, timeout=300)
+        mode = ["-layout"] if layout else []
+        return subprocess.run(["pdftotext", *mode, str(work / f"{stem}.pdf"), "-"], check=True,
+                              capture_output=True, text=True).stdout
+
+    failed = 0
+    pages = [p for p in pdf_text("成绩表", "score_sheet", True).split("\f") if p.strip()]
     classes_seen = []
     for number, page in enumerate(pages, 1):
         classes = sorted(set(re.findall(r"\b\d+班", page)))
         if len(classes) != 1:
-            print(f"page {number} holds classes {classes}")
-            return 1
+            print(f"成绩表 page {number} holds classes {classes}")
+            failed += 1
         classes_seen += classes
     expected = 8
-    print(f"{len(pages)} pages, classes {sorted(set(classes_seen))}")
+    print(f"成绩表: {len(pages)} pages, classes {sorted(set(classes_seen))}")
     if len(set(classes_seen)) != expected or len(pages) < expected:
         print(f"expected every one of {expected} classes on a page of its own")
-        return 1
-    print(f"{len(pages)} passed, 0 failed")
-    return 0
+        failed += 1
+
+    # Every chart title: a line-1 and a line-2 chart per field. The titles
+    # stand apart from the white tables only in reading order.
+    charts = pdf_text("统计图", "charts", False)
+    for field in FIELDS:
+        titles = len(re.findall(r"\[\s*" + field + r"\b", charts))
+        if titles != 2:
+            print(f"统计图: {titles} chart titles of {field}, expected 2")
+            failed += 1
+    checks = len(pages) + len(FIELDS)
+    print(f"{checks - failed} passed, {failed} failed")
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":

@@ -1,0 +1,105 @@
+// "统计图": the counts per class as two source tables in white, and a line
+// chart per field and line, line 1 on the left, line 2 on the right, one
+// row of charts per field.
+#include "host/constants.h"
+#include "reports/chart_sheets.h"
+#include "reports/sheet_writing.h"
+#include "sheetutil/layout_store.h"
+#include "sheetutil/sheet_routines.h"
+
+namespace tavo::reports {
+
+using host::Cell;
+using host::Rect;
+using host::Value;
+
+namespace {
+
+constexpr double kChartWidth = 382, kChartHeight = 192;
+constexpr const char* kSheetName = "统计图";
+// The host whose charts are made on a chart sheet and then moved.
+constexpr const char* kChartSheetVersion = "11.0";
+
+// The text after the first `n` characters (code points).
+std::string AfterCharacters(const std::string& utf8, int n) {
+  std::size_t at = 0;
+  for (int i = 0; i < n && at < utf8.size(); ++i) {
+    ++at;
+    while (at < utf8.size() && (static_cast<unsigned char>(utf8[at]) & 0xC0) == 0x80) ++at;
+  }
+  return utf8.substr(at);
+}
+
+// A class table of one line's counts: header row `top`, a row per class.
+void WriteSourceTable(host::Worksheet& w, const ScoreData& data, const CountTable& counts, int top) {
+  host::Grid table(static_cast<int>(data.classes.size()) + 1, static_cast<int>(data.fields.size()) + 1);
+  table.at(0, 0) = Value("班级");
+  for (std::size_t s = 0; s < data.fields.size(); ++s) table.at(0, static_cast<int>(s) + 1) = Value(data.fields[s].name);
+  for (std::size_t c = 0; c < data.classes.size(); ++c) {
+    table.at(static_cast<int>(c) + 1, 0) = Value(data.classes[c].name);
+    for (std::size_t s = 0; s < data.fields.size(); ++s)
+      table.at(static_cast<int>(c) + 1, static_cast<int>(s) + 1) = Value(counts[c][s]);
+  }
+  w.setValues({top, 1}, table);
+}
+
+// Made where the host makes charts: on a chart sheet that is then moved
+// onto the sheet, or on the sheet itself.
+host::Chart& NewChart(host::Application& app, host::Workbook& book, host::Worksheet& w, const Rect& source,
+                      double left, double top) {
+  if (app.version() == kChartSheetVersion) {
+    host::Chart& made = book.addChartSheet();
+    made.setChartType(host::xl::kLineMarkers);
+    made.setSourceData(w, source, host::xl::kColumns);
+    host::Chart& embedded = book.locateChart(made, w);
+    // The shape is named like the chart without the sheet's name and a space.
+    host::Chart& shape = w.chartOfShape(AfterCharacters(embedded.name(), host::characterCount(kSheetName) + 1));
+    shape.setPlacement(left, top, kChartWidth, kChartHeight);
+    return embedded;
+  }
+  host::Chart& chart = w.addChart(host::xl::kLineMarkers, left, top, kChartWidth, kChartHeight);
+  chart.setSourceData(w, source, host::xl::kColumns);
+  return chart;
+}
+
+}  // namespace
+
+void WriteChartSheet(host::Application& app, const std::string& dataWorkbookName, const ScoreData& data,
+                     const LineSettings& s, const ChartStatistics& st) {
+  host::Worksheet& w = sheetutil::RecreateReportSheet(app, dataWorkbookName, *data.layoutStore, *data.dataSheet,
+                                                      kSheetName, sheetutil::kChart);
+  w.setRowHeight(1, host::kMaxRow, 12);
+  host::FormatPatch white;
+  white.fontColorIndex = 2;
+  w.applyFormat(Rect::sheet(), white);
+  NumberFormat(w, Rect::columns(1, 1), host::kTextFormat);
+  const int classes = static_cast<int>(data.classes.size());
+  const int tableTop[] = {1, classes + 3};
+  for (std::size_t k = 0; k < 2; ++k) WriteSourceTable(w, data, st.counts[k], tableTop[k]);
+
+  const double titleSize = app.version() == kChartSheetVersion ? 18 : 16;
+  for (std::size_t k = 0; k < 2; ++k)
+    for (std::size_t f = 0; f < data.fields.size(); ++f) {
+      const int column = static_cast<int>(f) + 2, first = tableTop[k] + 1, last = tableTop[k] + classes;
+      host::Chart& chart = NewChart(app, *data.dataBook, w, {first, column, last, column}, k * kChartWidth,
+                                    static_cast<double>(f) * kChartHeight);
+      chart.setSeriesCategories(1, w, {first, 1, last, 1});
+      chart.setHasTitle(true);
+      const std::string& name = s.lineNames[k];
+      chart.setTitleText("[" + data.fields[f].name + "] " + name + "分：" + host::numberToText(st.lineScores[k][f]) +
+                         "  " + name + s.countKinds[k] + "数：" + std::to_string(st.overall[k][f]));
+      chart.setTitleFontSize(titleSize);
+      chart.setHasLegend(false);
+      chart.setHasAxis(host::xl::kValueAxis, host::xl::kPrimary, false);
+      chart.setAxisHasMajorGridlines(host::xl::kValueAxis, false);
+      chart.setAxisBetweenCategories(host::xl::kCategoryAxis, false);
+      chart.setHasDropLines(1, true);
+      chart.applyDataLabels(1);
+      chart.setDataLabelPosition(1, host::xl::kLabelPositionAbove);
+      chart.clearPlotAreaFormats();
+    }
+  w.activate();
+  w.select(Rect::of(Cell{1, 1}));
+}
+
+}  // namespace tavo::reports
