@@ -63,8 +63,9 @@ double RunOnce(int students, const std::string& command) {
   auto& system = app.createWorkbook("成绩统计.xlsx", "/school");
   system.modelSheet(1).setName("三线版");
   TypeSettings(system.modelSheet(1), students, {"是", "是", "是", "双上线", "单上线", "双上线", "双上线", 1, 2, 1.5, 1});
-  for (const char* name : {"四率版", "赋分版"})
+  for (const char* name : {"双线版", "四率版", "赋分版"})
     TypeSettings(system.appendSheet(name), students, {"是", "是", "是", "双上线", 30, 20, 20, 15, 15});
+  TypeSettings(system.appendSheet("图表版"), students, {"否", "是", "是", "单上线", "双上线"});
   system.appendSheet("DTB");
 
   auto& book = app.createWorkbook("考试.xlsx", "/school/数据");
@@ -111,7 +112,8 @@ std::vector<std::string> SplitList(const char* text) {
 
 int main(int argc, char** argv) {
   std::vector<int> sizes = {5000, 20000, 80000};
-  std::vector<std::string> commands = {"cmdSanXianTJ_Click", "cmdCJ_Click", "cmdSiLvTJ_Click", "cmdFuFenTJ_Click"};
+  std::vector<std::string> commands = {"cmdSanXianTJ_Click", "cmdTwoXianTJ_Click", "cmdCJ_Click",
+                                       "cmdSiLvTJ_Click",    "cmdFuFenTJ_Click",   "cmdTuBiaoTJ_Click"};
   bool targets = true;
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--students=", 11) == 0) {
