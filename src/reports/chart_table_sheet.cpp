@@ -21,12 +21,7 @@ void WriteChartTableSheet(host::Application& app, const std::string& dataWorkboo
   const int fields = static_cast<int>(data.fields.size()), classes = static_cast<int>(data.classes.size());
   const int sumRow = classes + 4;
   const int left[] = {1, fields + 3};  // each table's class column
-  host::FormatPatch all;
-  all.fontSize = 12;
-  all.fontName = "宋体";
-  all.horizontalAlignment = host::xl::kCenter;
-  all.verticalAlignment = host::xl::kCenter;
-  w.applyFormat(Rect::sheet(), all);
+  CentreAllCells(w, 12, "宋体");
   for (int col : left) NumberFormat(w, Rect::columns(col, col), host::kTextFormat);
 
   for (std::size_t k = 0; k < 2; ++k) {

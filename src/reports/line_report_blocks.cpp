@@ -40,12 +40,4 @@ int StageBlock(host::Worksheet& w, int staging, int n, int columns) {
   return staging + n + 3;
 }
 
-void CentreAllCells(host::Worksheet& w) {
-  host::FormatPatch plain;
-  plain.fontSize = 11;
-  plain.horizontalAlignment = host::xl::kCenter;
-  plain.verticalAlignment = host::xl::kCenter;
-  w.applyFormat(Rect::sheet(), plain);
-}
-
 }  // namespace tavo::reports

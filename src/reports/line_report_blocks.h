@@ -29,7 +29,4 @@ void WriteSubtotal(host::Worksheet&, int n, int counts, const std::vector<int>& 
 // staging row.
 int StageBlock(host::Worksheet&, int staging, int n, int columns);
 
-// Every cell: font size 11, centred both ways.
-void CentreAllCells(host::Worksheet&);
-
 }  // namespace tavo::reports

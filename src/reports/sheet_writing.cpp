@@ -45,6 +45,15 @@ void FontSize(host::Worksheet& s, const Rect& r, double size) {
   Patch(s, r, [&](host::FormatPatch& p) { p.fontSize = size; });
 }
 
+void CentreAllCells(host::Worksheet& s, double fontSize, const char* fontName) {
+  Patch(s, Rect::sheet(), [&](host::FormatPatch& p) {
+    p.fontSize = fontSize;
+    if (fontName) p.fontName = fontName;
+    p.horizontalAlignment = host::xl::kCenter;
+    p.verticalAlignment = host::xl::kCenter;
+  });
+}
+
 std::string OverRowsAbove(const char* function, int n) {
   return std::string("=") + function + "(R[-" + std::to_string(n) + "]C:R[-1]C)";
 }

@@ -25,6 +25,9 @@ void Borders(host::Worksheet&, const host::Rect&);
 void NumberFormat(host::Worksheet&, const host::Rect&, const char* format);
 void FontSize(host::Worksheet&, const host::Rect&, double size);
 
+// Every cell of the sheet centred both ways in the font size (and font).
+void CentreAllCells(host::Worksheet&, double fontSize = 11, const char* fontName = nullptr);
+
 // "=SUM(R[-3]C:R[-1]C)" and its kin over the N rows above.
 std::string OverRowsAbove(const char* function, int n);
 

@@ -156,12 +156,7 @@ void WriteSubjectBlocksSheet(host::Application& app, const std::string& dataWork
     w.merge({top, kLine2, last, kLine2});
   }
 
-  host::FormatPatch all;
-  all.fontSize = 11;
-  all.fontName = "宋体";
-  all.horizontalAlignment = host::xl::kCenter;
-  all.verticalAlignment = host::xl::kCenter;
-  w.applyFormat(Rect::sheet(), all);
+  CentreAllCells(w, 11, "宋体");
   SetAllRowHeights(w, StoredHeight(store, layout.layoutRow, sheetutil::kBodyHeightColumn));
   SetRowHeight(w, 1, StoredHeight(store, layout.layoutRow, sheetutil::kRow1HeightColumn));
   SetRowHeight(w, 2, StoredHeight(store, layout.layoutRow, sheetutil::kRow2HeightColumn));

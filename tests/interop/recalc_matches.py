@@ -5,14 +5,14 @@ recalculating every formula, gets the values tavo stored.
 usage: recalc_matches.py TAVO WORKDIR
 Exit 0 when all match, 1 on a mismatch or a file LibreOffice cannot open,
 77 (skipped) when LibreOffice is missing and CI is not set."""
-import math
-import os
 import pathlib
-import shutil
 import subprocess
 import sys
 
 import openpyxl
+
+import demo_run
+from demo_run import fresh_demo, missing
 
 # LibreOffice keeps the cached values of xlsx files unless told to recompute.
 RECALC_ALWAYS = """<?xml version="1.0" encoding="UTF-8"?>
@@ -38,17 +38,11 @@ def same(ours, theirs):
 
 def main():
     tavo, work = sys.argv[1], pathlib.Path(sys.argv[2])
-    office = shutil.which("soffice") or shutil.which("libreoffice")
-    if not office:
-        if os.environ.get("CI"):
-            print("LibreOffice (libreoffice-calc) is missing")
-            return 1
-        print("LibreOffice is not installed: skipped")
-        return 77
-    shutil.rmtree(work, ignore_errors=True)
-    work.mkdir(parents=True)
-    demo = work / "demo"
-    subprocess.run([tavo, "demo", str(demo)], check=True, stdout=subprocess.DEVNULL)
+    status = missing(["soffice"], "LibreOffice (libreoffice-calc)")
+    if status is not None:
+        return status
+    office = demo_run.office()
+    demo = fresh_demo(tavo, work)
     profile = work / "profile"
     (profile / "user").mkdir(parents=True)
     (profile / "user" / "registrymodifications.xcu").write_text(RECALC_ALWAYS)

@@ -7,13 +7,14 @@ title drawn.
 usage: report_pdfs.py TAVO WORKDIR
 Exit 0 when so, 1 otherwise, 77 (skipped) when LibreOffice or poppler is
 missing and CI is not set."""
-import os
 import pathlib
 import re
-import shutil
 import subprocess
 import sys
 import zipfile
+
+import demo_run
+from demo_run import fresh_demo, missing
 
 FIELDS = ["总分", "语文", "数学", "英语", "物理", "化学", "生物"]
 
@@ -36,17 +37,11 @@ def only_sheet(source, target, keep):
 
 def main():
     tavo, work = sys.argv[1], pathlib.Path(sys.argv[2])
-    office = shutil.which("soffice") or shutil.which("libreoffice")
-    if not office or not shutil.which("pdftotext"):
-        if os.environ.get("CI"):
-            print("LibreOffice or poppler-utils is missing")
-            return 1
-        print("LibreOffice or poppler-utils is not installed: skipped")
-        return 77
-    shutil.rmtree(work, ignore_errors=True)
-    work.mkdir(parents=True)
-    demo = work / "demo"
-    subprocess.run([tavo, "demo", str(demo)], check=True, stdout=subprocess.DEVNULL)
+    status = missing(["soffice", "pdftotext"], "LibreOffice or poppler-utils")
+    if status is not None:
+        return status
+    office = demo_run.office()
+    demo = fresh_demo(tavo, work)
     scores = next((demo / "数据").glob("*.xlsx"))
     profile = work / "profile"
 
