@@ -9,7 +9,7 @@ BUILD_PACKAGES := cmake make g++ pkg-config zlib1g-dev libminizip-dev libpugixml
 TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl \
                  libreoffice-calc poppler-utils fonts-wqy-zenhei clang libclang-rt-14-dev
 
-.PHONY: demo test bench deps test-deps configure build clean
+.PHONY: demo test asan bench deps test-deps configure build clean
 
 # Installs the Debian packages of $(1) that are missing (as root), or tells
 # the exact command to run.
@@ -42,6 +42,13 @@ build: configure
 test: test-deps build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
+# The whole suite once more under AddressSanitizer and UBSan (the fuzzer
+# has its own sanitized build; LibreOffice checks need no second run).
+asan: test-deps
+	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVO_SANITIZE=ON $(CMAKE_ARGS)
+	cmake --build $(BUILD)-asan -j$(JOBS)
+	cd $(BUILD)-asan && ctest --output-on-failure -j$(JOBS) -LE 'fuzz|interop'
+
 demo: build
 	./$(BUILD)/src/cli/tavo demo tavo-demo
 	@echo "The demo files are in ./tavo-demo (tavo show FILE [SHEET] prints a sheet)."
@@ -53,4 +60,4 @@ bench: build
 	./$(BUILD)/bench/tavo_bench_report
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-asan

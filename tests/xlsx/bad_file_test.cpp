@@ -1,6 +1,8 @@
 // Files that cannot be read give one clear reason and nothing else.
 #include <gtest/gtest.h>
 
+#include <minizip/zip.h>
+
 #include <fstream>
 
 #include "host/xlsx/file_error.h"
@@ -114,6 +116,29 @@ TEST_F(BadFileTest, AZipBombIsRefusedBeforeItFillsMemory) {
   small.maxPartBytes = 100;
   xlsx::WriteZip(path, OneSheetPackage(kGoodBody + std::string(200, ' ')));
   EXPECT_THROW(xlsx::ReadZip(path, small), xlsx::FileError);
+}
+
+TEST_F(BadFileTest, ZipEntryNamesAreReadWholeAndNeverTwice) {
+  auto parts = OneSheetPackage(kGoodBody);
+  const std::string longName = "xl/" + std::string(1500, 'n') + ".xml";
+  parts[longName] = "<x/>";
+  xlsx::WriteZip(path, parts);
+  EXPECT_EQ(xlsx::ReadZip(path).count(longName), 1u) << "a name longer than any fixed buffer";
+
+  // The same part twice: refused rather than guessed.
+  zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
+  ASSERT_NE(zip, nullptr);
+  auto add = [&](const std::string& name, const std::string& data) {
+    zip_fileinfo info{};
+    ASSERT_EQ(zipOpenNewFileInZip64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6, 0),
+              ZIP_OK);
+    ASSERT_EQ(zipWriteInFileInZip(zip, data.data(), static_cast<unsigned>(data.size())), ZIP_OK);
+    ASSERT_EQ(zipCloseFileInZip(zip), ZIP_OK);
+  };
+  for (const auto& [name, data] : OneSheetPackage(kGoodBody)) add(name, data);
+  add("xl/worksheets/sheet1.xml", "<worksheet/>");
+  ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+  EXPECT_NE(reason().find("两个同名部件 xl/worksheets/sheet1.xml"), std::string::npos) << reason();
 }
 
 }  // namespace

@@ -30,11 +30,17 @@ std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLim
   int status = unzGoToFirstFile(zip.get());
   while (status == UNZ_OK) {
     if (static_cast<int>(parts.size()) >= limits.maxParts) throw FileError(path, "文件中的部件过多");
+    // The name's length first, then the name itself: minizip does not end
+    // a name that fills the buffer.
     unz_file_info64 info{};
-    char name[1024];
-    if (unzGetCurrentFileInfo64(zip.get(), &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
+    if (unzGetCurrentFileInfo64(zip.get(), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
       throw FileError(path, "zip 目录已损坏");
-    std::string partName(name);
+    std::string partName(info.size_filename, '\0');
+    if (unzGetCurrentFileInfo64(zip.get(), &info, partName.data(), static_cast<uLong>(partName.size()), nullptr, 0,
+                                nullptr, 0) != UNZ_OK)
+      throw FileError(path, "zip 目录已损坏");
+    // Two parts of one name: which one a program reads is anybody's guess.
+    if (parts.count(partName)) throw FileError(path, "zip 中有两个同名部件 " + partName);
     bool isFolder = !partName.empty() && partName.back() == '/';
     if (!isFolder) {
       if (info.uncompressed_size > limits.maxPartBytes) throw FileError(path, "部件 " + partName + " 过大");

@@ -134,3 +134,30 @@ TEST_F(FormulaTest, CircularReferenceReadsAsZero) {
 }
 
 }  // namespace tavo::testing
+
+namespace tavo::testing {
+
+// Formulas beyond the host's limits are refused when typed and kept as text
+// (with their cached value) when read, never evaluated into a stack overflow.
+TEST_F(FormulaTest, FormulasBeyondTheHostsLimitsAreRefusedOrKeptAsText) {
+  const std::string deep = "=" + std::string(25000, '(') + "1" + std::string(25000, ')');
+  const std::string minus = "=" + std::string(5000, '-') + "1";
+  const std::string nested = "=" + std::string(65, '(') + "1" + std::string(65, ')');
+  for (const std::string& bad : {deep, minus, nested}) {
+    EXPECT_THROW(formula(1, 1, bad), host::HostError);
+    sheet.setFormulaA1({2, 2}, bad, Value(3.0));
+    EXPECT_TRUE(sheet.formulaIsOpaque({2, 2}));
+    EXPECT_EQ(get(2, 2), Value(3.0));
+  }
+  formula(1, 1, "=" + std::string(64, '(') + "7" + std::string(64, ')'));
+  EXPECT_EQ(get(1, 1), Value(7.0)) << "64 levels are allowed";
+
+  // The longest sum the host accepts: 4,096 terms, left to right.
+  std::string sum = "=1";
+  while (sum.size() + 2 <= 8192) sum += "+1";
+  formula(3, 3, sum);
+  EXPECT_EQ(get(3, 3), Value(4096.0));
+  EXPECT_THROW(formula(3, 4, sum + "+1"), host::HostError) << "8,193 characters";
+}
+
+}  // namespace tavo::testing

@@ -12,6 +12,9 @@ namespace {
 using host::kMaxCol;
 using host::kMaxRow;
 
+constexpr int kMaxFormulaCharacters = 8192;
+constexpr int kMaxNesting = 64;
+
 struct ParseFailure {
   std::string why;
 };
@@ -28,6 +31,7 @@ class Parser {
 
   NodePtr parse() {
     if (s_.empty() || s_[0] != '=') fail("公式须以 = 开头");
+    if (host::characterCount(s_) > kMaxFormulaCharacters) fail("公式超过 8192 个字符");
     pos_ = 1;
     auto root = expression();
     skipSpaces();
@@ -71,9 +75,25 @@ class Parser {
       else return lhs;
     }
   }
+  // Nesting is bounded as the host bounds it, so that neither parsing nor
+  // evaluating a formula can exhaust the stack.
+  struct Nested {
+    explicit Nested(Parser& p) : p_(p) {
+      if (++p_.depth_ > kMaxNesting) p_.fail("公式嵌套超过 64 层");
+    }
+    ~Nested() { --p_.depth_; }
+    Parser& p_;
+  };
+
   NodePtr unary() {
-    if (eat('-')) return make(Negate{unary()});
-    if (eat('+')) return unary();
+    if (eat('-')) {
+      Nested nested(*this);
+      return make(Negate{unary()});
+    }
+    if (eat('+')) {
+      Nested nested(*this);
+      return unary();
+    }
     return primary();
   }
 
@@ -83,6 +103,7 @@ class Parser {
     char c = s_[pos_];
     if (c == '(') {
       ++pos_;
+      Nested nested(*this);
       auto inner = expression();
       if (!eat(')')) fail("缺少 )");
       return make(Group{std::move(inner)});
@@ -166,6 +187,7 @@ class Parser {
     else if (upper == "RANK") fn = Function::Rank;
     else fail("未知函数: " + upper);
     Call c{fn, {}};
+    Nested nested(*this);
     if (!eat(')')) {
       do c.args.push_back(expression());
       while (eat(','));
@@ -321,6 +343,7 @@ class Parser {
   host::Cell at_;
   const SheetResolver& resolve_;
   std::size_t pos_ = 0;
+  int depth_ = 0;
 };
 
 }  // namespace
