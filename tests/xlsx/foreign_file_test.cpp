@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "host/xlsx/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "model_fixture.h"
 #include "package_builder.h"
@@ -11,6 +12,8 @@
 
 namespace tavo::testing {
 namespace {
+
+const std::string kBody = "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>";
 
 struct ForeignFileTest : ModelFixture {
   TempFolder folder;
@@ -117,6 +120,46 @@ TEST_F(ForeignFileTest, AFileWrittenByOpenpyxl) {
   EXPECT_TRUE(s.view().freezePanes);
   EXPECT_EQ(s.view().splitRow, 1);
   EXPECT_TRUE(loaded.notCarried.empty()) << loaded.notCarried.front();
+}
+
+// Sheets as the host tells them apart, and areas a file may merge.
+TEST_F(ForeignFileTest, SheetStatesNamesAndMergedAreas) {
+  auto twoSheets = [&](const std::string& first, const std::string& second) {
+    auto parts = OneSheetPackage(kBody);
+    parts["xl/workbook.xml"] = std::string("<workbook ") + kNs + "><sheets>" + first + second + "</sheets></workbook>";
+    parts["xl/_rels/workbook.xml.rels"] =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+        "Target=\"worksheets/sheet1.xml\"/>"
+        "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+        "Target=\"worksheets/sheet1.xml\"/></Relationships>";
+    return parts;
+  };
+  auto loaded = load(twoSheets("<sheet name=\"隐藏\" state=\"hidden\" sheetId=\"1\" r:id=\"rId1\"/>",
+                               "<sheet name=\"数据表\" sheetId=\"2\" r:id=\"rId2\"/>"));
+  EXPECT_FALSE(loaded.book->modelSheet(1).visible()) << "a hidden first sheet with a visible one after it";
+  EXPECT_TRUE(loaded.book->modelSheet(2).visible());
+  EXPECT_THROW(load(twoSheets("<sheet name=\"a\" state=\"hidden\" sheetId=\"1\" r:id=\"rId1\"/>",
+                              "<sheet name=\"b\" state=\"hidden\" sheetId=\"2\" r:id=\"rId2\"/>")),
+               xlsx::FileError)
+      << "no visible sheet";
+  EXPECT_THROW(load(twoSheets("<sheet name=\"abc\" sheetId=\"1\" r:id=\"rId1\"/>",
+                              "<sheet name=\"ABC\" sheetId=\"2\" r:id=\"rId2\"/>")),
+               xlsx::FileError)
+      << "names that differ only in case";
+
+  // Overlapping areas would be joined, erasing C1: refused.
+  const std::string overlapping =
+      "<sheetData><row r=\"1\"><c r=\"C1\" t=\"inlineStr\"><is><t>班级</t></is></c></row></sheetData>"
+      "<mergeCells count=\"2\"><mergeCell ref=\"A1:B2\"/><mergeCell ref=\"B2:C3\"/></mergeCells>";
+  try {
+    load(OneSheetPackage(overlapping));
+    FAIL() << "overlapping merged areas were accepted";
+  } catch (const xlsx::FileError& e) {
+    EXPECT_NE(e.reason.find("A1:B2 与 B2:C3 重叠"), std::string::npos) << e.reason;
+  }
+  const std::string apart = "<sheetData/><mergeCells count=\"2\"><mergeCell ref=\"A1:B2\"/><mergeCell ref=\"C1:D2\"/></mergeCells>";
+  EXPECT_EQ(load(OneSheetPackage(apart)).book->modelSheet(1).merges().size(), 2u);
 }
 
 }  // namespace

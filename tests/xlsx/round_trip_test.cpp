@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "host/xlsx/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
@@ -280,6 +281,58 @@ TEST_F(RoundTripTest, SavingReplacesTheFileWholeAndLeavesNoTemporaryFile) {
   for (auto& e : std::filesystem::directory_iterator(folder.path)) files += e.is_regular_file() ? 1 : 0;
   EXPECT_EQ(files, 1);
   EXPECT_THROW(xlsx::SaveWorkbook(book, folder.file("no/such/folder/x.xlsx")), xlsx::FileError);
+}
+
+}  // namespace
+}  // namespace tavo::testing
+
+namespace tavo::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct SavingTest : ModelFixture {
+  TempFolder folder;
+  std::string read(const std::string& path) {
+    return host::toText(xlsx::LoadWorkbook(app, path).book->modelSheet(1).value({1, 1}));
+  }
+};
+
+TEST_F(SavingTest, ALinkIsSavedThroughToItsTargetAndStaysALink) {
+  const std::string target = folder.file("真的.xlsx"), link = folder.file("链接.xlsx");
+  put(1, 1, "旧");
+  xlsx::SaveWorkbook(book, target);
+  fs::create_symlink(target, link);
+  put(1, 1, "新");
+  xlsx::SaveWorkbook(book, link);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(read(target), "新");
+}
+
+TEST_F(SavingTest, AReadOnlyFileIsRefusedAndLeftAsItWas) {
+  const std::string path = folder.file("只读.xlsx");
+  put(1, 1, "旧");
+  xlsx::SaveWorkbook(book, path);
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  put(1, 1, "新");
+  try {
+    xlsx::SaveWorkbook(book, path);
+    FAIL() << "saved over a read-only file";
+  } catch (const xlsx::FileError& e) {
+    EXPECT_NE(e.reason.find("只读"), std::string::npos) << e.reason;
+  }
+  EXPECT_EQ(read(path), "旧");
+}
+
+TEST_F(SavingTest, TemporariesOfAKilledSaveAreClearedByTheNext) {
+  const std::string path = folder.file("成绩.xlsx");
+  std::ofstream(folder.file(".成绩.xlsx.a1B2c3")) << "half a zip";
+  std::ofstream(folder.file(".其他.xlsx.a1B2c3")) << "another file's";
+  std::ofstream(folder.file(".成绩.xlsx.notmine")) << "not of our pattern";
+  xlsx::SaveWorkbook(book, path);
+  EXPECT_FALSE(fs::exists(folder.file(".成绩.xlsx.a1B2c3")));
+  EXPECT_TRUE(fs::exists(folder.file(".其他.xlsx.a1B2c3")));
+  EXPECT_TRUE(fs::exists(folder.file(".成绩.xlsx.notmine")));
 }
 
 }  // namespace

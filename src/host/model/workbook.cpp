@@ -1,6 +1,7 @@
 #include "host/model/workbook.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "host/model/application.h"
 
@@ -26,9 +27,15 @@ Sheet& Workbook::modelSheet(int index) {
 
 host::Worksheet& Workbook::sheet(int index) { return modelSheet(index); }
 
+// Sheet names differ only by more than letter case, as the host compares them.
 Sheet* Workbook::findModelSheet(std::string_view name) const {
+  auto same = [&](const std::string& other) {
+    return other.size() == name.size() && std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) {
+             return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+           });
+  };
   for (const auto& s : sheets_)
-    if (s->name() == name) return s.get();
+    if (same(s->name())) return s.get();
   return nullptr;
 }
 
@@ -72,7 +79,12 @@ Sheet& Workbook::appendSheet(const std::string& name) {
   auto sheet = std::make_unique<Sheet>(*this, uniqueSheetName());
   Sheet& s = *sheet;
   sheets_.push_back(std::move(sheet));
-  s.setName(name);
+  try {
+    s.setName(name);
+  } catch (...) {
+    sheets_.pop_back();  // a name the host refuses adds no sheet
+    throw;
+  }
   return s;
 }
 

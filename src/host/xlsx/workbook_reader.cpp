@@ -175,6 +175,23 @@ class SheetReader {
               std::vector<model::StyleId>& styleIds, std::set<std::string>& notCarried)
       : sheet_(sheet), strings_(strings), styles_(styles), styleIds_(styleIds), notCarried_(notCarried) {}
 
+  // Overlapping areas are no layout any program makes; joining them would
+  // erase the cells between them, so the file is refused.
+  void readMerges(const pugi::xml_node& merges) {
+    std::vector<Rect> areas;
+    for (auto m : merges.children("mergeCell")) areas.push_back(ParseRange(m.attribute("ref").value()));
+    std::vector<Rect> byTop = areas;
+    std::sort(byTop.begin(), byTop.end(), [](const Rect& a, const Rect& b) { return a.top < b.top; });
+    std::vector<Rect> open;  // areas reaching down to the current top
+    for (const Rect& r : byTop) {
+      std::erase_if(open, [&](const Rect& o) { return o.bottom < r.top; });
+      for (const Rect& o : open)
+        if (o.intersects(r)) throw Fault("合并区域 " + host::a1(o) + " 与 " + host::a1(r) + " 重叠");
+      open.push_back(r);
+    }
+    for (const Rect& r : areas) sheet_.merge(r);
+  }
+
   void read(const pugi::xml_node& ws) {
     if (int tab = PaletteIndexOf(ws.child("sheetPr").child("tabColor"), styles_.palette)) sheet_.setTabColorIndex(tab);
     // Empty cells show the file's first format, as every program shows them.
@@ -183,7 +200,7 @@ class SheetReader {
     readFormat(ws.child("sheetFormatPr"));
     for (auto col : ws.child("cols").children("col")) readColumn(col);
     for (auto row : ws.child("sheetData").children("row")) readRow(row);
-    for (auto m : ws.child("mergeCells").children("mergeCell")) sheet_.merge(ParseRange(m.attribute("ref").value()));
+    readMerges(ws.child("mergeCells"));
     for (auto v : ws.child("dataValidations").children("dataValidation")) readValidation(v);
     readPage(ws);
     readView(ws.child("sheetViews").child("sheetView"));
@@ -514,6 +531,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path) {
     std::string part;
   };
   std::vector<SheetEntry> entries;
+  std::vector<model::Sheet*> hidden;
   std::set<std::string> notCarried;
   for (auto s : wb.child("sheets").children("sheet")) {
     std::string name = UnescapeText(s.attribute("name").value());
@@ -529,9 +547,17 @@ LoadedWorkbook Load(model::Application& app, const std::string& path) {
     }
     entries.push_back({sheet, target->second});
     std::string state = s.attribute("state").value();
-    if (state == "hidden" || state == "veryHidden") sheet->setVisible(false);
+    if (state == "hidden" || state == "veryHidden") hidden.push_back(sheet);
   }
   if (entries.empty()) throw Fault("工作簿中没有工作表");
+  // Hidden once all are there: a hidden first sheet is no last visible one.
+  for (model::Sheet* sheet : hidden) {
+    try {
+      sheet->setVisible(false);
+    } catch (const host::HostError&) {
+      throw Fault("工作簿中没有可见的工作表");
+    }
+  }
 
   std::vector<model::StyleId> styleIds(styles.cellFormats.size(), 0);
   std::vector<std::pair<model::Sheet*, std::string>> drawings;

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -152,11 +154,41 @@ std::uint64_t WorkbookFingerprint(const model::Workbook& book) {
   return d.value;
 }
 
+namespace {
+
+// Temporary files of an earlier save of `target` that was killed midway.
+void RemoveLeftTemporaries(const std::filesystem::path& folder, const std::string& targetName) {
+  namespace fs = std::filesystem;
+  const std::string prefix = "." + targetName + ".";
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                    [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }) &&
+        it->is_regular_file(ec))
+      fs::remove(it->path(), ec);
+  }
+}
+
+}  // namespace
+
 void SaveWorkbook(const model::Workbook& book, const std::string& path) {
   namespace fs = std::filesystem;
-  auto parts = WorkbookParts(book);
   fs::path target(path);
+  // A link is saved through: its target is replaced, the link stays.
+  if (std::error_code ec; fs::is_symlink(target, ec)) {
+    target = fs::canonical(target, ec);
+    if (ec) throw FileError(path, "链接指向的文件不存在");
+  }
+  struct stat existing {};
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  // A file its owner made read-only is not replaced, not even by root.
+  if (exists && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
+    throw FileError(path, "文件是只读的，未保存");
+  auto parts = WorkbookParts(book);
   fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  RemoveLeftTemporaries(folder, target.filename().string());
   std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
@@ -173,9 +205,8 @@ void SaveWorkbook(const model::Workbook& book, const std::string& path) {
       throw FileError(path, std::string("写入磁盘失败: ") + std::strerror(e));
     }
     ::close(fd);
-    struct stat existing {};
-    ::chmod(temp.c_str(), ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644);
-    if (std::rename(temp.c_str(), path.c_str()) != 0)
+    ::chmod(temp.c_str(), exists ? (existing.st_mode & 07777) : 0644);
+    if (std::rename(temp.c_str(), target.c_str()) != 0)
       throw FileError(path, std::string("无法替换文件: ") + std::strerror(errno));
   } catch (...) {
     std::remove(temp.c_str());

@@ -33,6 +33,14 @@ TEST_F(WorkbookTest, SheetsAreAddedBeforeAGivenSheetAndRenamed) {
   EXPECT_EQ(book.findSheet("总分1"), nullptr);
 }
 
+TEST_F(WorkbookTest, SheetNamesDifferOnlyByMoreThanLetterCase) {
+  book.appendSheet("abc");
+  EXPECT_THROW(book.appendSheet("ABC"), host::HostError);
+  EXPECT_EQ(book.findModelSheet("AbC"), book.findModelSheet("abc"));
+  book.findModelSheet("abc")->setName("ABC");
+  EXPECT_EQ(book.findModelSheet("abc")->name(), "ABC") << "a sheet may change its own case";
+}
+
 TEST_F(WorkbookTest, TheLastVisibleSheetStays) {
   EXPECT_THROW(book.deleteSheet(sheet), host::HostError);
   EXPECT_THROW(sheet.setVisible(false), host::HostError);
