@@ -240,5 +240,9 @@ int main(int argc, char** argv) {
   } catch (const fs::filesystem_error& e) {
     std::cerr << "tavo: " << e.what() << std::endl;
     return kFileError;
+  } catch (const std::bad_alloc&) {
+    // Outside a command (loading, comparing, saving): nothing is written.
+    std::cerr << "tavo: 内存不足，未保存任何文件" << std::endl;
+    return kFileError;
   }
 }

@@ -76,12 +76,21 @@ bool shiftSpan(int& lo, int& hi, int at, int count, int limit) {
 
 }  // namespace
 
+namespace {
+constexpr double kMaxCellsFilled = 20e6;
+}  // namespace
+
 void Sheet::replace(const Rect& range, const std::string& what, const std::string& with,
                     bool wholeCell) {
   if (what.empty()) {
     Rect used = usedRange();
     Rect r = {std::max(range.top, used.top), std::max(range.left, used.left),
               std::min(range.bottom, used.bottom), std::min(range.right, used.right)};
+    // Filling is the one replace that creates cells: a range of billions
+    // (a merged area over the sheet) is refused before any is made.
+    const double cells = std::max(0.0, static_cast<double>(r.rowCount())) * std::max(0, r.colCount());
+    if (cells > kMaxCellsFilled)
+      throw HostError::refused("区域过大（" + host::numberToText(cells) + " 个单元格），未填充空单元格");
     for (int c = r.left; c <= r.right; ++c)
       for (int row = r.top; row <= r.bottom; ++row) {
         const Slot* s = slot({row, c});

@@ -27,6 +27,16 @@ TEST_F(EditTest, ReplaceEntersItsResultsByTheEntryRules) {
   EXPECT_EQ(get(5, 5), Value("outside"));
 }
 
+TEST_F(EditTest, FillingBillionsOfEmptyCellsIsRefusedBeforeAnyIsMade) {
+  put(1, 1, "班级");
+  put(2, 2, 90);
+  sheet.merge(Rect::sheet());
+  const Rect region = sheet.currentRegion({1, 1});
+  EXPECT_EQ(region, Rect::sheet());
+  EXPECT_THROW(sheet.replace(region, "", "0", false), host::HostError);
+  EXPECT_LE(sheet.columnCount(), 2) << "no cell was made";
+}
+
 TEST_F(EditTest, ReplaceWholeCellsAndLetterCase) {
   column(1, 1, {Value("Abc"), Value("abcd"), Value(12.0)});
   sheet.replace(Rect::columns(1, 1), "ABC", "x", true);
