@@ -185,3 +185,23 @@ TEST_F(CommandLineTest, DemoRunsEverythingBuiltAndShowPrintsASheet) {
 
 }  // namespace
 }  // namespace tavo::testing
+
+namespace tavo::testing {
+namespace {
+
+TEST_F(CommandLineTest, ShowPrintsTheCellsThereAreNotTheGridBetweenThem) {
+  {
+    model::RecordingPlatform platform;
+    model::Application app(platform);
+    model::Workbook book(app, "稀疏.xlsx", folder.path.string());
+    book.modelSheet(1).setValue(host::Rect::of({1, 1}), host::Value("左上"));
+    book.modelSheet(1).setValue(host::Rect::of({host::kMaxRow, host::kMaxCol}), host::Value("右下"));
+    xlsx::SaveWorkbook(book, folder.file("稀疏.xlsx"));
+  }
+  Outcome o = tavo("show 稀疏.xlsx");
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, "左上\n\n      右下\n");
+}
+
+}  // namespace
+}  // namespace tavo::testing
