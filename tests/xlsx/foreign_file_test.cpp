@@ -5,7 +5,9 @@
 #include <fstream>
 
 #include "host/xlsx/file_error.h"
+#include "host/address.h"
 #include "host/xlsx/xlsx_reader.h"
+#include "host/xlsx/xlsx_writer.h"
 #include "model_fixture.h"
 #include "package_builder.h"
 #include "temp_folder.h"
@@ -160,6 +162,25 @@ TEST_F(ForeignFileTest, SheetStatesNamesAndMergedAreas) {
   }
   const std::string apart = "<sheetData/><mergeCells count=\"2\"><mergeCell ref=\"A1:B2\"/><mergeCell ref=\"C1:D2\"/></mergeCells>";
   EXPECT_EQ(load(OneSheetPackage(apart)).book->modelSheet(1).merges().size(), 2u);
+}
+
+// Teachers put drop-downs on whole columns, thousands of them in a file.
+TEST_F(ForeignFileTest, WholeColumnValidationRulesAreKeptAsAreas) {
+  std::string rules = "<dataValidations count=\"3000\">";
+  for (int c = 1; c <= 3000; ++c) {
+    const std::string column = host::columnLetters(c);
+    rules += "<dataValidation type=\"list\" sqref=\"" + column + ":" + column + "\"><formula1>\"是,否\"</formula1></dataValidation>";
+  }
+  rules += "</dataValidations>";
+  auto loaded = load(OneSheetPackage("<sheetData/>" + rules));
+  model::Sheet& s = loaded.book->modelSheet(1);
+  EXPECT_EQ(s.validation({host::kMaxRow, 3000})->formula1, "是,否");
+  EXPECT_FALSE(s.validation({1, 3001}).has_value());
+  std::string path = folder.file("out.xlsx");
+  xlsx::SaveWorkbook(*loaded.book, path);
+  auto again = xlsx::LoadWorkbook(app, path);
+  EXPECT_TRUE(again.book->modelSheet(1).validation({host::kMaxRow, 1}).has_value());
+  EXPECT_LE(again.book->modelSheet(1).validations().areas().size(), 3000u);
 }
 
 }  // namespace

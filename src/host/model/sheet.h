@@ -13,6 +13,7 @@
 #include "host/model/chart.h"
 #include "host/model/formula/reference_update.h"
 #include "host/model/page_setup.h"
+#include "host/model/validation_areas.h"
 #include "host/worksheet.h"
 
 namespace tavo::model {
@@ -120,7 +121,7 @@ class Sheet final : public host::Worksheet {
   const std::map<int, double>& rowHeights() const { return rowHeights_; }
   const std::map<int, double>& columnWidths() const { return colWidths_; }
   const std::vector<host::Rect>& merges() const { return merges_; }
-  const std::map<host::Cell, host::Validation>& validations() const { return validations_; }
+  const ValidationAreas& validations() const { return validations_; }
   const PageSettings& pageSettings() const { return pageSetup_.settings; }
   SheetView& view() { return view_; }
   const SheetView& view() const { return view_; }
@@ -177,7 +178,7 @@ class Sheet final : public host::Worksheet {
   double defaultColWidth_ = 8.38;
   std::map<int, double> rowHeights_, colWidths_;
   std::vector<host::Rect> merges_;
-  std::map<host::Cell, host::Validation> validations_;
+  ValidationAreas validations_;
   ModelPageSetup pageSetup_;
   std::set<int> breaks_;
   SheetView view_;

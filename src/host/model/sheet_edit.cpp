@@ -229,9 +229,8 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
   std::vector<Rect> merges;
   for (const auto& m : merges_)
     if (src.contains(m)) merges.push_back(m.offset(-src.top, -src.left));
-  std::vector<std::pair<Cell, host::Validation>> rules;
-  for (const auto& [cell, v] : validations_)
-    if (src.contains(cell)) rules.emplace_back(Cell{cell.row - src.top, cell.col - src.left}, v);
+  std::vector<ValidationAreas::Area> rules = validations_.within(src);
+  for (auto& rule : rules) rule.first = rule.first.offset(-src.top, -src.left);
 
   for (int ti = 0; ti < tilesDown; ++ti)
     for (int tj = 0; tj < tilesRight; ++tj) {
@@ -268,7 +267,7 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
       }
       if (what == host::Paste::All) {
         target->deleteValidation(dest);
-        for (const auto& [cell, v] : rules) target->validations_[Cell{cell.row + top, cell.col + left}] = v;
+        for (const auto& [area, v] : rules) target->validations_.add(area.offset(top, left), v);
       }
     }
   target->touch();
@@ -305,15 +304,8 @@ void Sheet::cut(const Rect& source, host::Worksheet& targetSheet, Cell at) {
     merges.push_back(m.offset(dr, dc));
     return true;
   });
-  std::vector<std::pair<Cell, host::Validation>> rules;
-  for (auto it = validations_.begin(); it != validations_.end();) {
-    if (src.contains(it->first)) {
-      rules.emplace_back(Cell{it->first.row + dr, it->first.col + dc}, it->second);
-      it = validations_.erase(it);
-    } else {
-      ++it;
-    }
-  }
+  std::vector<ValidationAreas::Area> rules = validations_.within(src);
+  validations_.erase(src);
   target->forStoredCells(dest, [](Slot& s, Cell) { s = Slot(); });
   target->removeMergesTouching(dest);
   target->deleteValidation(dest);
@@ -323,7 +315,7 @@ void Sheet::cut(const Rect& source, host::Worksheet& targetSheet, Cell at) {
     target->placeSlot({it.at.row + dr, it.at.col + dc}, std::move(it.slot));
   }
   for (const auto& m : merges) target->merges_.push_back(m);
-  for (const auto& [c, v] : rules) target->validations_[c] = v;
+  for (const auto& [area, v] : rules) target->validations_.add(area.offset(dr, dc), v);
   for (auto& col : cols_) col.trim();
   touch();
 }
@@ -355,13 +347,7 @@ void Sheet::insertCut(const Rect& source, Cell at, host::Shift shift) {
       int a = rotate.newRow(m.top), b = rotate.newRow(m.bottom);
       if (b - a == m.bottom - m.top) m.top = a, m.bottom = b;
     }
-  std::map<Cell, host::Validation> rules;
-  for (auto& [c, v] : validations_) {
-    Cell n = c;
-    if (c.col >= source.left && c.col <= source.right) n.row = rotate.newRow(c.row);
-    rules[n] = v;
-  }
-  validations_ = std::move(rules);
+  validations_.permuteRows(source.left, source.right, lo, hi, [&](int r) { return rotate.newRow(r); });
   if (source.wholeRows()) {
     std::map<int, double> heights;
     for (auto& [r, h] : rowHeights_) heights[rotate.newRow(r)] = h;
@@ -408,17 +394,7 @@ void Sheet::shiftRows(const Rect& band, int at, int count) {
     merges.push_back(m);
   }
   merges_ = std::move(merges);
-  std::map<Cell, host::Validation> rules;
-  for (auto& [c, v] : validations_) {
-    Cell n = c;
-    if (c.col >= band.left && c.col <= band.right) {
-      int lo = c.row, hi = c.row;
-      if (!shiftSpan(lo, hi, at, count, kMaxRow)) continue;
-      n.row = lo;
-    }
-    rules[n] = v;
-  }
-  validations_ = std::move(rules);
+  validations_.shiftRows(band.left, band.right, at, count);
   if (whole) {
     shiftKeys(rowHeights_, at, count);
     shiftKeys(rowStyles_, at, count);
@@ -482,17 +458,7 @@ void Sheet::shiftColumns(const Rect& band, int at, int count) {
     merges.push_back(m);
   }
   merges_ = std::move(merges);
-  std::map<Cell, host::Validation> rules;
-  for (auto& [c, v] : validations_) {
-    Cell n = c;
-    if (c.row >= band.top && c.row <= band.bottom) {
-      int lo = c.col, hi = c.col;
-      if (!shiftSpan(lo, hi, at, count, kMaxCol)) continue;
-      n.col = lo;
-    }
-    rules[n] = v;
-  }
-  validations_ = std::move(rules);
+  validations_.shiftColumns(band.top, band.bottom, at, count);
   if (whole) {
     shiftKeys(colWidths_, at, count);
     shiftKeys(colStyles_, at, count);

@@ -97,52 +97,28 @@ void Sheet::setTextRun(Cell c, const host::TextRun& run) {
 }
 
 std::optional<host::Validation> Sheet::validation(Cell c) const {
-  auto it = validations_.find(c);
-  if (it == validations_.end()) return std::nullopt;
-  return it->second;
+  if (const host::Validation* v = validations_.at(c)) return *v;
+  return std::nullopt;
 }
-
-namespace {
-constexpr long long kMaxValidatedCells = 2'000'000;
-void checkValidationRect(const Rect& r) {
-  if (static_cast<long long>(r.rowCount()) * r.colCount() > kMaxValidatedCells)
-    throw HostError::refused("有效性区域太大");
-}
-}  // namespace
 
 void Sheet::addValidation(const Rect& r, const host::Validation& v) {
-  checkValidationRect(r);
-  for (auto it = validations_.lower_bound({r.top, 0}); it != validations_.end() && it->first.row <= r.bottom; ++it)
-    if (r.contains(it->first)) throw HostError::refused("单元格已有数据有效性");
+  if (validations_.intersects(r)) throw HostError::refused("单元格已有数据有效性");
   if ((v.type == host::xl::kValidateList || v.type == host::xl::kValidateDecimal) && v.formula1.empty())
     throw HostError::refused("数据有效性缺少公式");
-  for (int row = r.top; row <= r.bottom; ++row)
-    for (int c = r.left; c <= r.right; ++c) validations_[{row, c}] = v;
-}
-
-template <class F>
-static void forEachValidated(std::map<Cell, host::Validation>& rules, const Rect& r, F&& f) {
-  checkValidationRect(r);
-  for (int row = r.top; row <= r.bottom; ++row)
-    for (int c = r.left; c <= r.right; ++c) {
-      auto it = rules.find({row, c});
-      if (it == rules.end()) throw HostError::refused("单元格没有数据有效性");
-      f(it->second);
-    }
+  validations_.add(r, v);
 }
 
 void Sheet::setValidationInputMessage(const Rect& r, const std::string& m) {
-  forEachValidated(validations_, r, [&](host::Validation& v) { v.inputMessage = m; });
+  if (!validations_.update(r, [&](host::Validation& v) { v.inputMessage = m; }))
+    throw HostError::refused("单元格没有数据有效性");
 }
 
 void Sheet::setValidationIgnoreBlank(const Rect& r, bool b) {
-  forEachValidated(validations_, r, [&](host::Validation& v) { v.ignoreBlank = b; });
+  if (!validations_.update(r, [&](host::Validation& v) { v.ignoreBlank = b; }))
+    throw HostError::refused("单元格没有数据有效性");
 }
 
-void Sheet::deleteValidation(const Rect& r) {
-  for (auto it = validations_.lower_bound({r.top, 0}); it != validations_.end() && it->first.row <= r.bottom;)
-    it = r.contains(it->first) ? validations_.erase(it) : std::next(it);
-}
+void Sheet::deleteValidation(const Rect& r) { validations_.erase(r); }
 
 double Sheet::rowHeight(int row) const {
   auto it = rowHeights_.find(row);

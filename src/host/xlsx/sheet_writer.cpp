@@ -173,22 +173,16 @@ const char* ValidationOperator(int op) {
 }
 const char* AlertStyle(int a) { return a == 2 ? "warning" : a == 3 ? "information" : "stop"; }
 
-// Cells of equal validation, joined into row runs.
+// The areas of equal rules as one rule over all of them.
 std::string ValidationsXml(const model::Sheet& sheet) {
   std::vector<std::pair<host::Validation, std::vector<Rect>>> groups;
-  for (const auto& entry : sheet.validations()) {
-    const Cell& cell = entry.first;
-    const host::Validation& v = entry.second;
+  for (const auto& [area, v] : sheet.validations().areas()) {
     auto g = std::find_if(groups.begin(), groups.end(), [&](const auto& e) { return e.first == v; });
     if (g == groups.end()) {
       groups.push_back({v, {}});
       g = groups.end() - 1;
     }
-    auto& rects = g->second;
-    if (!rects.empty() && rects.back().top == cell.row && rects.back().right + 1 == cell.col)
-      ++rects.back().right;
-    else
-      rects.push_back(Rect::of(cell));
+    g->second.push_back(area);
   }
   if (groups.empty()) return "";
   std::string x = "<dataValidations count=\"" + std::to_string(groups.size()) + "\">";
