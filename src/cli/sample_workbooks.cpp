@@ -107,7 +107,8 @@ void TypeSampleSettings(model::Workbook& system) {
       const int row = kFirstLineRow + k;
       const bool byScore = k == lines - 1;
       Put(*s, row, kLineModeColumn, byScore ? "按分数" : "按人数");
-      const double count = three ? counts[k] : counts[1];
+      // Only the lines by head count read a count: the last line is by score.
+      const double count = byScore ? 0 : counts[three ? k : 1];
       Put(*s, row, kLineTotalColumn, byScore ? scores[0] : count);
       for (int j = 0; j < 6; ++j) Put(*s, row, kFirstSubjectColumn + j, byScore ? scores[j + 1] : count);
     }

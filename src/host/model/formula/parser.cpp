@@ -1,7 +1,9 @@
 #include "host/model/formula/parser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <vector>
 
 #include "host/address.h"
 
@@ -14,6 +16,30 @@ using host::kMaxRow;
 
 constexpr int kMaxFormulaCharacters = 8192;
 constexpr int kMaxNesting = 64;
+// Every walk over a formula recurses along its longest path; a chain of a
+// thousand operators is the most that walk may meet.
+constexpr int kMaxHeight = 1000;
+
+// The longest path from the root, found without recursing.
+int Height(const Node& root) {
+  int height = 0;
+  std::vector<std::pair<const Node*, int>> todo{{&root, 1}};
+  while (!todo.empty()) {
+    auto [n, depth] = todo.back();
+    todo.pop_back();
+    height = std::max(height, depth);
+    if (auto* u = std::get_if<Negate>(&n->v)) todo.emplace_back(u->operand.get(), depth + 1);
+    else if (auto* b = std::get_if<Binary>(&n->v)) {
+      todo.emplace_back(b->lhs.get(), depth + 1);
+      todo.emplace_back(b->rhs.get(), depth + 1);
+    } else if (auto* c = std::get_if<Call>(&n->v)) {
+      for (const auto& a : c->args) todo.emplace_back(a.get(), depth + 1);
+    } else if (auto* g = std::get_if<Group>(&n->v)) {
+      todo.emplace_back(g->inner.get(), depth + 1);
+    }
+  }
+  return height;
+}
 
 struct ParseFailure {
   std::string why;
@@ -36,6 +62,7 @@ class Parser {
     auto root = expression();
     skipSpaces();
     if (pos_ != s_.size()) fail("多余的字符");
+    if (Height(*root) > kMaxHeight) fail("公式的运算层次过多");
     return root;
   }
 
