@@ -14,6 +14,10 @@ cmake --build "$build" -j2 >/dev/null
 mkdir -p "$build/corpus"
 # Seeds: each part of a valid package, and a whole file.
 printf '\x00<sheetData><row r="1"><c r="A1"><v>1</v></c><c r="B1"><f t="shared" ref="B1:B3" si="0">A1+1</f></c></row></sheetData><mergeCells><mergeCell ref="A2:B2"/></mergeCells>' > "$build/corpus/sheet"
+# Formulas (nested, long chains), overlapping and whole-sheet merges, and
+# whole-column validation rules.
+printf '\x00<sheetData><row r="1"><c r="A1"><f>SUM((((1+2)*-3)/4),RANK(A2,A2:A9),-(-(1)))</f></c><c r="B1"><f>1+1+1+1+1+1+1+1-1-1-1*2/2</f><v>5</v></c></row></sheetData><mergeCells><mergeCell ref="A1:B2"/><mergeCell ref="B2:C3"/></mergeCells>' > "$build/corpus/formulas"
+printf '\x00<sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>x</t></is></c></row></sheetData><mergeCells><mergeCell ref="A1:XFD1048576"/></mergeCells><dataValidations><dataValidation type="list" sqref="H:H A1:C3 E5"><formula1>"a,b"</formula1></dataValidation><dataValidation type="decimal" operator="greaterThanOrEqual" sqref="J:J"><formula1>0</formula1></dataValidation></dataValidations>' > "$build/corpus/validation"
 printf '\x01<si><r><rPr><sz val="9"/></rPr><t>ab</t></r></si>' > "$build/corpus/strings"
 printf '\x06<c:chartSpace><c:chart><c:plotArea><c:lineChart><c:ser><c:val><c:numRef><c:f>Sheet1!$B$1:$B$2</c:f></c:numRef></c:val></c:ser></c:lineChart></c:plotArea></c:chart></c:chartSpace>' > "$build/corpus/chart"
 printf '\x02<fonts><font><b/><color rgb="FFFF0000"/></font></fonts><cellXfs><xf fontId="0"/></cellXfs><colors><indexedColors><rgbColor rgb="FF000000"/></indexedColors></colors>' > "$build/corpus/styles"

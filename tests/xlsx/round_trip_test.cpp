@@ -218,6 +218,16 @@ TEST_F(RoundTripTest, RowsOfWrappedLinesAreWrittenTallEnoughUnlessSizedByHand) {
   EXPECT_EQ(reload(book)->modelSheet(1).rowHeight(2), 20);
 }
 
+TEST_F(RoundTripTest, TextComesBackToTheLetter) {
+  const std::vector<std::string> texts = {"_x0041_", "a_x005F_b", "   ", " 前后 ", "x\ny", "\x01"};
+  for (std::size_t i = 0; i < texts.size(); ++i) sheet.setTextWithRuns({static_cast<int>(i) + 1, 1}, texts[i], {});
+  sheet.setTextWithRuns({1, 2}, "_x0041_", {{1, 3, 9.0, std::nullopt}});
+  auto again = reload(book);
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    EXPECT_EQ(again->modelSheet(1).value({static_cast<int>(i) + 1, 1}), Value(texts[i])) << i;
+  EXPECT_EQ(again->modelSheet(1).value({1, 2}), Value("_x0041_")) << "in a rich text too";
+}
+
 TEST_F(RoundTripTest, LineChartsComeBackWithTheirLooksAndPlace) {
   model::Sheet& other = book.appendSheet("统计 图");
   for (int r = 1; r <= 4; ++r) {

@@ -92,6 +92,11 @@ Value Sheet::slotValue(const Slot* s, Cell c) const {
 Value Sheet::value(Cell c) const { return slotValue(slot(c), c); }
 
 host::Grid Sheet::values(const Rect& r) const {
+  // A grid is every cell: one of billions (a merged area over the sheet) is
+  // refused rather than attempted.
+  if (static_cast<double>(r.rowCount()) * r.colCount() > 16e6)
+    throw HostError::refused("区域过大（" + host::numberToText(static_cast<double>(r.rowCount()) * r.colCount()) +
+                             " 个单元格）");
   host::Grid g(r.rowCount(), r.colCount());
   for (int c = r.left; c <= r.right; ++c) {
     const Column* col = column(c);

@@ -64,7 +64,9 @@ class Package {
     if (it == parts_.end()) throw Fault("缺少部件 " + name);
     if (!ValidUtf8(it->second)) throw Fault("部件 " + name + " 含有无效的 UTF-8 文本");
     pugi::xml_document doc;
-    auto result = doc.load_buffer(it->second.data(), it->second.size(), pugi::parse_default, pugi::encoding_utf8);
+    // Text of spaces alone is text: a cell may hold just that.
+    auto result = doc.load_buffer(it->second.data(), it->second.size(), pugi::parse_default | pugi::parse_ws_pcdata_single,
+                                  pugi::encoding_utf8);
     if (!result)
       throw Fault("部件 " + name + " 不是有效的 XML（" + result.description() + "，位置 " +
                   std::to_string(result.offset) + "）");

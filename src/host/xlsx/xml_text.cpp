@@ -1,13 +1,31 @@
 #include "host/xlsx/xml_text.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 
 namespace tavo::xlsx {
 
+namespace {
+
+// "_x0041_" in a text stands for "A"; a literal one escapes its underscore.
+bool LooksLikeEscape(std::string_view text, std::size_t i) {
+  if (i + 6 >= text.size() || text[i] != '_' || text[i + 1] != 'x' || text[i + 6] != '_') return false;
+  for (std::size_t k = i + 2; k < i + 6; ++k)
+    if (!std::isxdigit(static_cast<unsigned char>(text[k]))) return false;
+  return true;
+}
+
+}  // namespace
+
 void AppendEscaped(std::string& out, std::string_view text) {
-  for (char ch : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char ch = text[i];
     auto u = static_cast<unsigned char>(ch);
+    if (LooksLikeEscape(text, i)) {
+      out += "_x005F_";
+      continue;
+    }
     switch (ch) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;

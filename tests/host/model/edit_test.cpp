@@ -35,6 +35,7 @@ TEST_F(EditTest, FillingBillionsOfEmptyCellsIsRefusedBeforeAnyIsMade) {
   EXPECT_EQ(region, Rect::sheet());
   EXPECT_THROW(sheet.replace(region, "", "0", false), host::HostError);
   EXPECT_LE(sheet.columnCount(), 2) << "no cell was made";
+  EXPECT_THROW(sheet.values(region), host::HostError) << "nor a grid of them";
 }
 
 TEST_F(EditTest, ReplaceWholeCellsAndLetterCase) {
