@@ -26,7 +26,17 @@ struct Font {
   bool bold = false;
   int underline = xl::kNone;
   int colorIndex = 1;
+  bool italic = false;
+  bool strikethrough = false;
   friend bool operator==(const Font&, const Font&) = default;
+};
+
+// One edge of a border as files draw it: the line's name ("thin", "medium",
+// "dashDot", ...) and colour (0: automatic).
+struct BorderEdge {
+  std::string style;
+  int colorIndex = 0;
+  friend bool operator==(const BorderEdge&, const BorderEdge&) = default;
 };
 
 struct Format {
@@ -36,6 +46,15 @@ struct Format {
   int horizontalAlignment = xl::kGeneral;
   int verticalAlignment = xl::kBottom;
   std::string numberFormat = "G/通用格式";
+  // What files carry beyond the commands' own formats, kept so that a
+  // teacher's sheets come back as they were. Edges left, right, top, bottom
+  // as drawn when any is set (else borderLineStyle draws all four); a
+  // fill's pattern other than solid and the pattern's colour.
+  std::array<BorderEdge, 4> edges = {};
+  std::string fillPattern = {};
+  int fillPatternColorIndex = 0;
+  bool wrapText = false;
+  int textRotation = 0;
   friend bool operator==(const Format&, const Format&) = default;
 };
 
@@ -61,8 +80,16 @@ struct FormatPatch {
     if (bold) f.font.bold = *bold;
     if (underline) f.font.underline = *underline;
     if (fontColorIndex) f.font.colorIndex = *fontColorIndex;
-    if (fillColorIndex) f.fillColorIndex = *fillColorIndex;
-    if (borderLineStyle) f.borderLineStyle = *borderLineStyle;
+    // A command's fill or border replaces whatever the file drew.
+    if (fillColorIndex) {
+      f.fillColorIndex = *fillColorIndex;
+      f.fillPattern.clear();
+      f.fillPatternColorIndex = 0;
+    }
+    if (borderLineStyle) {
+      f.borderLineStyle = *borderLineStyle;
+      f.edges = {};
+    }
     if (horizontalAlignment) f.horizontalAlignment = *horizontalAlignment;
     if (verticalAlignment) f.verticalAlignment = *verticalAlignment;
     if (numberFormat) f.numberFormat = *numberFormat;

@@ -1,6 +1,7 @@
 // Files that other programs wrote load with their content intact.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -181,6 +182,62 @@ TEST_F(ForeignFileTest, WholeColumnValidationRulesAreKeptAsAreas) {
   auto again = xlsx::LoadWorkbook(app, path);
   EXPECT_TRUE(again.book->modelSheet(1).validation({host::kMaxRow, 1}).has_value());
   EXPECT_LE(again.book->modelSheet(1).validations().areas().size(), 3000u);
+}
+
+// A teacher's own formats come back as they were, edge by edge.
+TEST_F(ForeignFileTest, FormatsTheCommandsNeverSetAreCarriedThrough) {
+  const std::string styles =
+      "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"宋体\"/></font>"
+      "<font><i/><strike/><sz val=\"12\"/><name val=\"楷体\"/></font></fonts>"
+      "<fills count=\"4\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill>"
+      "<fill><patternFill patternType=\"darkGrid\"><fgColor rgb=\"FFFF0000\"/><bgColor rgb=\"FF0000FF\"/></patternFill></fill>"
+      "<fill><gradientFill degree=\"90\"><stop position=\"0\"><color rgb=\"FFFFFFFF\"/></stop></gradientFill></fill></fills>"
+      "<borders count=\"3\"><border/><border><left style=\"medium\"><color rgb=\"FFFF0000\"/></left><right/>"
+      "<top style=\"dashDot\"/><bottom style=\"thick\"/><diagonal/></border>"
+      "<border><diagonal style=\"thin\"/></border></borders>"
+      "<cellXfs count=\"4\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
+      "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"2\" borderId=\"1\"><alignment wrapText=\"1\" textRotation=\"45\"/></xf>"
+      "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"3\" borderId=\"2\"/>"
+      "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"><alignment indent=\"2\"/></xf></cellXfs>";
+  const std::string body =
+      "<cols><col min=\"2\" max=\"3\" width=\"9\" customWidth=\"1\" outlineLevel=\"1\"/></cols>"
+      "<sheetData><row r=\"1\"><c r=\"A1\" s=\"1\" t=\"inlineStr\"><is><t>班级</t></is></c></row>"
+      "<row r=\"2\" outlineLevel=\"2\"><c r=\"A2\" s=\"2\"><v>1</v></c></row>"
+      "<row r=\"3\" outlineLevel=\"1\"/></sheetData>";
+  auto loaded = load(OneSheetPackage(body, "", styles));
+  for (const char* named : {"渐变填充", "斜线边框"})
+    EXPECT_NE(std::find(loaded.notCarried.begin(), loaded.notCarried.end(), named), loaded.notCarried.end()) << named;
+
+  auto check = [](const model::Sheet& s) {
+    const host::Format f = s.format({1, 1});
+    EXPECT_TRUE(f.font.italic && f.font.strikethrough);
+    EXPECT_TRUE(f.wrapText);
+    EXPECT_EQ(f.textRotation, 45);
+    EXPECT_EQ(f.fillPattern, "darkGrid");
+    EXPECT_EQ(f.fillColorIndex, 3);
+    EXPECT_EQ(f.fillPatternColorIndex, 5);
+    EXPECT_EQ(f.edges[0], (host::BorderEdge{"medium", 3}));
+    EXPECT_EQ(f.edges[1], host::BorderEdge{});
+    EXPECT_EQ(f.edges[2].style, "dashDot");
+    EXPECT_EQ(f.edges[3].style, "thick");
+    EXPECT_EQ(s.rowOutlineLevels().at(2), 2);
+    EXPECT_EQ(s.rowOutlineLevels().at(3), 1);
+    EXPECT_EQ(s.columnOutlineLevels().at(3), 1);
+  };
+  check(loaded.book->modelSheet(1));
+  std::string path = folder.file("again.xlsx");
+  xlsx::SaveWorkbook(*loaded.book, path);
+  check(xlsx::LoadWorkbook(app, path).book->modelSheet(1));
+
+  // A command's border or fill replaces what the file drew.
+  host::FormatPatch plain;
+  plain.borderLineStyle = host::xl::kContinuous;
+  plain.fillColorIndex = 37;
+  loaded.book->modelSheet(1).applyFormat(Rect::of({1, 1}), plain);
+  const host::Format f = loaded.book->modelSheet(1).format({1, 1});
+  EXPECT_EQ(f.edges[0], host::BorderEdge{});
+  EXPECT_TRUE(f.fillPattern.empty());
+  EXPECT_TRUE(f.font.italic) << "what the command did not set stays";
 }
 
 }  // namespace

@@ -119,6 +119,10 @@ class Sheet final : public host::Worksheet {
   double defaultRowHeight() const { return defaultRowHeight_; }
   double defaultColumnWidth() const { return defaultColWidth_; }
   const std::map<int, double>& rowHeights() const { return rowHeights_; }
+  // Outline (grouping) levels of rows and columns, 1..7, as files carry them.
+  const std::map<int, int>& rowOutlineLevels() const { return rowOutlines_; }
+  const std::map<int, int>& columnOutlineLevels() const { return colOutlines_; }
+  void setOutlineLevel(bool row, int first, int last, int level);
   const std::map<int, double>& columnWidths() const { return colWidths_; }
   const std::vector<host::Rect>& merges() const { return merges_; }
   const ValidationAreas& validations() const { return validations_; }
@@ -177,6 +181,7 @@ class Sheet final : public host::Worksheet {
   double defaultRowHeight_ = 14.25;
   double defaultColWidth_ = 8.38;
   std::map<int, double> rowHeights_, colWidths_;
+  std::map<int, int> rowOutlines_, colOutlines_;
   std::vector<host::Rect> merges_;
   ValidationAreas validations_;
   ModelPageSetup pageSetup_;

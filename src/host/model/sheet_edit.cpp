@@ -352,6 +352,9 @@ void Sheet::insertCut(const Rect& source, Cell at, host::Shift shift) {
     std::map<int, double> heights;
     for (auto& [r, h] : rowHeights_) heights[rotate.newRow(r)] = h;
     rowHeights_ = std::move(heights);
+    std::map<int, int> outlines;
+    for (auto& [r, level] : rowOutlines_) outlines[rotate.newRow(r)] = level;
+    rowOutlines_ = std::move(outlines);
     std::map<int, StyleId> styles;
     for (auto& [r, s] : rowStyles_) styles[rotate.newRow(r)] = s;
     rowStyles_ = std::move(styles);
@@ -397,6 +400,7 @@ void Sheet::shiftRows(const Rect& band, int at, int count) {
   validations_.shiftRows(band.left, band.right, at, count);
   if (whole) {
     shiftKeys(rowHeights_, at, count);
+    shiftKeys(rowOutlines_, at, count);
     shiftKeys(rowStyles_, at, count);
     std::map<int, bool> breaks;
     for (int b : breaks_) breaks[b] = true;
@@ -461,6 +465,7 @@ void Sheet::shiftColumns(const Rect& band, int at, int count) {
   validations_.shiftColumns(band.top, band.bottom, at, count);
   if (whole) {
     shiftKeys(colWidths_, at, count);
+    shiftKeys(colOutlines_, at, count);
     shiftKeys(colStyles_, at, count);
   }
   touch();

@@ -120,6 +120,14 @@ void Sheet::setValidationIgnoreBlank(const Rect& r, bool b) {
 
 void Sheet::deleteValidation(const Rect& r) { validations_.erase(r); }
 
+void Sheet::setOutlineLevel(bool row, int first, int last, int level) {
+  auto& levels = row ? rowOutlines_ : colOutlines_;
+  for (int i = first; i <= last; ++i)
+    if (level > 0) levels[i] = std::min(level, 7);
+    else levels.erase(i);
+  touch();
+}
+
 double Sheet::rowHeight(int row) const {
   auto it = rowHeights_.find(row);
   return it != rowHeights_.end() ? it->second : defaultRowHeight_;

@@ -85,26 +85,30 @@ std::string ColsXml(const model::Sheet& sheet, StyleSheetWriter& styles, const m
     double width;
     int style;
     bool custom;
+    int outline;
     bool operator==(const Col&) const = default;
   };
   const int sheetXf = styles.cellFormat(table.get(sheet.sheetStyle()));
   auto describe = [&](int c) {
     auto w = sheet.columnWidths().find(c);
     auto s = sheet.columnStyles().find(c);
+    auto o = sheet.columnOutlineLevels().find(c);
     Col col{w != sheet.columnWidths().end() ? w->second : sheet.defaultColumnWidth(),
             s != sheet.columnStyles().end() ? styles.cellFormat(table.get(s->second)) : sheetXf,
-            w != sheet.columnWidths().end()};
+            w != sheet.columnWidths().end(), o != sheet.columnOutlineLevels().end() ? o->second : 0};
     return col;
   };
   std::vector<int> marks;  // columns where something may change
   for (const auto& [c, _] : sheet.columnWidths()) marks.push_back(c);
   for (const auto& [c, _] : sheet.columnStyles()) marks.push_back(c);
+  for (const auto& [c, _] : sheet.columnOutlineLevels()) marks.push_back(c);
   std::string x;
   auto emit = [&](int from, int to, const Col& c) {
-    if (!c.custom && c.style == 0) return;
+    if (!c.custom && c.style == 0 && c.outline == 0) return;
     x += "<col min=\"" + std::to_string(from) + "\" max=\"" + std::to_string(to) + "\"" + Attr("width", WidthToFile(c.width));
     if (c.style) x += " style=\"" + std::to_string(c.style) + "\"";
     if (c.width == 0) x += " hidden=\"1\"";
+    if (c.outline) x += " outlineLevel=\"" + std::to_string(c.outline) + "\"";
     if (c.custom) x += " customWidth=\"1\"";
     x += "/>";
   };
@@ -254,6 +258,13 @@ std::string WorksheetXml(const model::Sheet& sheet, bool selected, StyleSheetWri
   x += "<sheetFormatPr" + Attr("defaultRowHeight", sheet.defaultRowHeight());
   if (sheet.defaultRowHeight() != 14.25) x += " customHeight=\"1\"";
   if (sheet.defaultColumnWidth() != 8.38) x += Attr("defaultColWidth", WidthToFile(sheet.defaultColumnWidth()));
+  auto deepest = [](const std::map<int, int>& levels) {
+    int d = 0;
+    for (const auto& [_, level] : levels) d = std::max(d, level);
+    return d;
+  };
+  if (int d = deepest(sheet.rowOutlineLevels())) x += " outlineLevelRow=\"" + std::to_string(d) + "\"";
+  if (int d = deepest(sheet.columnOutlineLevels())) x += " outlineLevelCol=\"" + std::to_string(d) + "\"";
   x += "/>";
   x += ColsXml(sheet, styles, table);
 
@@ -267,6 +278,7 @@ std::string WorksheetXml(const model::Sheet& sheet, bool selected, StyleSheetWri
   }
   for (const auto& [r, _] : sheet.rowHeights()) rows[r];
   for (const auto& [r, _] : sheet.rowStyles()) rows[r];
+  for (const auto& [r, _] : sheet.rowOutlineLevels()) rows[r];
   x += "<sheetData>";
   for (const auto& [r, cols] : rows) {
     x += "<row r=\"" + std::to_string(r) + "\"";
@@ -280,6 +292,8 @@ std::string WorksheetXml(const model::Sheet& sheet, bool selected, StyleSheetWri
     } else if (double fit = FittedRowHeight(sheet, table, r, cols); fit > sheet.defaultRowHeight()) {
       x += Attr("ht", fit);
     }
+    if (auto o = sheet.rowOutlineLevels().find(r); o != sheet.rowOutlineLevels().end())
+      x += " outlineLevel=\"" + std::to_string(o->second) + "\"";
     if (cols.empty()) {
       x += "/>";
       continue;

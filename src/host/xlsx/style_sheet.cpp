@@ -4,6 +4,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -147,21 +148,35 @@ int StyleSheetWriter::numberFormat(const std::string& code) {
   return id;
 }
 
+std::size_t StyleSheetWriter::FormatHash::operator()(const std::pair<host::Format, bool>& k) const {
+  const host::Format& f = k.first;
+  std::size_t h = std::hash<std::string>{}(f.numberFormat) ^ (std::hash<std::string>{}(f.font.name) << 1);
+  for (int x : {f.font.colorIndex, f.fillColorIndex, f.borderLineStyle, f.horizontalAlignment, f.verticalAlignment,
+                static_cast<int>(k.second)})
+    h = h * 1099511628211ull ^ static_cast<std::size_t>(x);
+  return h ^ std::hash<double>{}(f.font.size);
+}
+
 int StyleSheetWriter::cellFormat(const host::Format& f, bool wrap) {
-  auto key = std::make_tuple(f.numberFormat, f.font.name, f.font.size, f.font.bold, f.font.underline,
-                             f.font.colorIndex, f.fillColorIndex, f.borderLineStyle, f.horizontalAlignment,
-                             f.verticalAlignment, wrap);
+  auto key = std::make_pair(f, wrap);
   auto it = cache_.find(key);
   if (it != cache_.end()) return it->second;
+  const bool filled = f.fillColorIndex >= 1 && f.fillColorIndex <= 56;
+  const bool edges = std::any_of(f.edges.begin(), f.edges.end(), [](const host::BorderEdge& e) { return !e.style.empty(); });
+  Border border{LineStyleName(f.borderLineStyle) && !edges ? f.borderLineStyle : xl::kNone};
+  if (edges) border.edges = f.edges;
   Xf xf{numberFormat(f.numberFormat),
         indexOf(fonts_, f.font),
-        f.fillColorIndex >= 1 && f.fillColorIndex <= 56 ? indexOf(fills_, Fill{f.fillColorIndex}) : 0,
-        indexOf(borders_, Border{LineStyleName(f.borderLineStyle) ? f.borderLineStyle : xl::kNone}),
+        filled || !f.fillPattern.empty()
+            ? indexOf(fills_, Fill{filled ? f.fillColorIndex : 0, f.fillPattern, f.fillPatternColorIndex})
+            : 0,
+        indexOf(borders_, border),
         f.horizontalAlignment,
         f.verticalAlignment,
-        wrap};
+        wrap || f.wrapText,
+        f.textRotation};
   int id = indexOf(xfs_, xf);
-  cache_.emplace(key, id);
+  cache_.emplace(std::move(key), id);
   return id;
 }
 
@@ -178,21 +193,41 @@ std::string StyleSheetWriter::xml(const std::array<host::Rgb, 56>& palette) cons
   for (const host::Font& f : fonts_) {
     x += "<font>";
     if (f.bold) x += "<b/>";
+    if (f.italic) x += "<i/>";
+    if (f.strikethrough) x += "<strike/>";
     if (f.underline != xl::kNone) x += f.underline == -4119 ? "<u val=\"double\"/>" : "<u/>";
     x += "<sz val=\"" + NumberText(f.size) + "\"/>";
     if (f.colorIndex >= 1 && f.colorIndex <= 56) x += "<color rgb=\"" + Argb(palette, f.colorIndex) + "\"/>";
     x += "<name val=\"" + Escaped(f.name) + "\"/><charset val=\"134\"/></font>";
   }
   x += "</fonts><fills count=\"" + std::to_string(fills_.size()) + "\">";
+  auto color = [&](const char* element, int index) {
+    return index >= 1 && index <= 56 ? std::string("<") + element + " rgb=\"" + Argb(palette, index) + "\"/>"
+                                     : std::string("<") + element + " indexed=\"64\"/>";
+  };
   for (std::size_t i = 0; i < fills_.size(); ++i) {
+    const Fill& fill = fills_[i];
     if (i == 0) x += "<fill><patternFill patternType=\"none\"/></fill>";
     else if (i == 1) x += "<fill><patternFill patternType=\"gray125\"/></fill>";
     else
-      x += "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"" + Argb(palette, fills_[i].colorIndex) +
-           "\"/><bgColor indexed=\"64\"/></patternFill></fill>";
+      x += "<fill><patternFill patternType=\"" + Escaped(fill.pattern.empty() ? "solid" : fill.pattern) + "\">" +
+           color("fgColor", fill.colorIndex) + color("bgColor", fill.patternColorIndex) + "</patternFill></fill>";
   }
   x += "</fills><borders count=\"" + std::to_string(borders_.size()) + "\">";
   for (const Border& b : borders_) {
+    if (std::any_of(b.edges.begin(), b.edges.end(), [](const host::BorderEdge& e) { return !e.style.empty(); })) {
+      x += "<border>";
+      const char* names[] = {"left", "right", "top", "bottom"};
+      for (std::size_t e = 0; e < 4; ++e) {
+        const host::BorderEdge& edge = b.edges[e];
+        if (edge.style.empty()) x += std::string("<") + names[e] + "/>";
+        else
+          x += std::string("<") + names[e] + " style=\"" + Escaped(edge.style) + "\">" + color("color", edge.colorIndex) +
+               "</" + names[e] + ">";
+      }
+      x += "<diagonal/></border>";
+      continue;
+    }
     const char* line = LineStyleName(b.lineStyle);
     if (!line) {
       x += "<border><left/><right/><top/><bottom/><diagonal/></border>";
@@ -213,10 +248,11 @@ std::string StyleSheetWriter::xml(const std::array<host::Rgb, 56>& palette) cons
     if (f.border) x += " applyBorder=\"1\"";
     const char* h = HorizontalName(f.horizontal);
     const char* v = VerticalName(f.vertical);
-    if (h || v || f.wrap) {
+    if (h || v || f.wrap || f.rotation) {
       x += " applyAlignment=\"1\"><alignment";
       if (h) x += std::string(" horizontal=\"") + h + "\"";
       if (v) x += std::string(" vertical=\"") + v + "\"";
+      if (f.rotation) x += " textRotation=\"" + std::to_string(f.rotation) + "\"";
       if (f.wrap) x += " wrapText=\"1\"";
       x += "/></xf>";
     } else {
@@ -256,7 +292,13 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<ho
     host::Font font;
     if (auto n = f.child("name")) font.name = n.attribute("val").value();
     if (auto s = f.child("sz")) font.size = s.attribute("val").as_double(11);
-    if (auto b = f.child("b")) font.bold = b.attribute("val").empty() || b.attribute("val").as_bool();
+    auto flag = [&](const char* name) {
+      auto n = f.child(name);
+      return n && (n.attribute("val").empty() || n.attribute("val").as_bool());
+    };
+    font.bold = flag("b");
+    font.italic = flag("i");
+    font.strikethrough = flag("strike");
     if (auto u = f.child("u")) {
       std::string v = u.attribute("val").value();
       font.underline = v == "none" ? xl::kNone : v == "double" ? -4119 : xl::kUnderlineSingle;
@@ -264,16 +306,49 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<ho
     if (int c = PaletteIndexOf(f.child("color"), out.palette)) font.colorIndex = c;
     fonts.push_back(font);
   }
-  std::vector<int> fills;
+  struct FileFill {
+    int color = xl::kNone;
+    std::string pattern;
+    int patternColor = 0;
+  };
+  std::vector<FileFill> fills;
   for (auto f : root.child("fills").children("fill")) {
+    if (f.child("gradientFill")) out.notCarried.insert("渐变填充");
     auto pattern = f.child("patternFill");
     std::string type = pattern.attribute("patternType").value();
-    int c = type.empty() || type == "none" ? 0 : PaletteIndexOf(pattern.child("fgColor"), out.palette);
-    fills.push_back(c ? c : xl::kNone);
+    FileFill fill;
+    if (!type.empty() && type != "none") {
+      int c = PaletteIndexOf(pattern.child("fgColor"), out.palette);
+      fill.color = c ? c : xl::kNone;
+      if (type != "solid") {
+        fill.pattern = type;
+        fill.patternColor = PaletteIndexOf(pattern.child("bgColor"), out.palette);
+      }
+    }
+    fills.push_back(fill);
   }
-  std::vector<int> borders;
-  for (auto b : root.child("borders").children("border"))
-    borders.push_back(LineStyleFromName(b.child("left").attribute("style").value()));
+  struct FileBorder {
+    int lineStyle = xl::kNone;
+    std::array<host::BorderEdge, 4> edges;
+  };
+  std::vector<FileBorder> borders;
+  for (auto b : root.child("borders").children("border")) {
+    FileBorder border;
+    const char* names[] = {"left", "right", "top", "bottom"};
+    for (std::size_t e = 0; e < 4; ++e) {
+      auto edge = b.child(names[e]);
+      border.edges[e] = {edge.attribute("style").value(), PaletteIndexOf(edge.child("color"), out.palette)};
+    }
+    // Four equal thin edges are the commands' own border; anything else
+    // is kept edge by edge.
+    const bool plain = std::all_of(border.edges.begin(), border.edges.end(), [&](const host::BorderEdge& e) {
+      return e == border.edges[0];
+    }) && (border.edges[0].style.empty() || border.edges[0].style == "thin") && border.edges[0].colorIndex == 0;
+    border.lineStyle = LineStyleFromName(border.edges[0].style);
+    if (plain) border.edges = {};
+    if (b.child("diagonal").attribute("style")) out.notCarried.insert("斜线边框");
+    borders.push_back(border);
+  }
 
   auto pick = [](const auto& list, int i, auto fallback) {
     return i >= 0 && i < static_cast<int>(list.size()) ? list[static_cast<std::size_t>(i)] : fallback;
@@ -284,11 +359,22 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<ho
     f.numberFormat = codes.count(id) ? codes[id] : BuiltInNumberFormat(id);
     if (f.numberFormat == "General") f.numberFormat = host::kGeneralFormat;
     f.font = pick(fonts, xf.attribute("fontId").as_int(), host::Font{});
-    f.fillColorIndex = pick(fills, xf.attribute("fillId").as_int(), xl::kNone);
-    f.borderLineStyle = pick(borders, xf.attribute("borderId").as_int(), xl::kNone);
+    const FileFill fill = pick(fills, xf.attribute("fillId").as_int(), FileFill{});
+    f.fillColorIndex = fill.color;
+    f.fillPattern = fill.pattern;
+    f.fillPatternColorIndex = fill.patternColor;
+    const FileBorder border = pick(borders, xf.attribute("borderId").as_int(), FileBorder{});
+    f.borderLineStyle = border.lineStyle;
+    f.edges = border.edges;
     auto align = xf.child("alignment");
     f.horizontalAlignment = HorizontalFromName(align.attribute("horizontal").value());
     f.verticalAlignment = VerticalFromName(align.attribute("vertical").value());
+    f.wrapText = align.attribute("wrapText").as_bool();
+    f.textRotation = align.attribute("textRotation").as_int();
+    if (align.attribute("indent").as_int() || align.attribute("shrinkToFit").as_bool()) out.notCarried.insert("缩进与缩小字体填充");
+    if (auto protection = xf.child("protection"))
+      if (!protection.attribute("locked").as_bool(true) || protection.attribute("hidden").as_bool())
+        out.notCarried.insert("单元格保护");
     out.cellFormats.push_back(f);
   }
   if (out.cellFormats.empty()) out.cellFormats.emplace_back();

@@ -7,7 +7,9 @@
 #include <array>
 #include <map>
 #include <string>
-#include <tuple>
+#include <set>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "host/format.h"
@@ -31,23 +33,30 @@ class StyleSheetWriter {
 
   struct Fill {
     int colorIndex;
+    std::string pattern = {};
+    int patternColorIndex = 0;
     bool operator==(const Fill&) const = default;
   };
   struct Border {
     int lineStyle;
+    std::array<host::BorderEdge, 4> edges = {};
     bool operator==(const Border&) const = default;
   };
   struct Xf {
     int numFmt, font, fill, border, horizontal, vertical;
     bool wrap;
+    int rotation;
     bool operator==(const Xf&) const = default;
+  };
+  struct FormatHash {
+    std::size_t operator()(const std::pair<host::Format, bool>&) const;
   };
   std::vector<host::Font> fonts_;
   std::vector<Fill> fills_;
   std::vector<Border> borders_;
   std::vector<std::pair<int, std::string>> customFormats_;
   std::vector<Xf> xfs_;
-  std::map<std::tuple<std::string, std::string, double, bool, int, int, int, int, int, int, bool>, int> cache_;
+  std::unordered_map<std::pair<host::Format, bool>, int, FormatHash> cache_;
 };
 
 // What the reader takes from styles.xml: the format of every cell format
@@ -57,6 +66,7 @@ struct StyleSheetContent {
   std::vector<host::Format> cellFormats;
   std::array<host::Rgb, 56> palette;
   bool customPalette = false;
+  std::set<std::string> notCarried;  // formats the model cannot keep, by name
 };
 StyleSheetContent ReadStyleSheet(const pugi::xml_node& styleSheet, const std::array<host::Rgb, 56>& classic);
 

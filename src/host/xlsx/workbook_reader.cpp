@@ -264,6 +264,7 @@ class SheetReader {
       if (xf > 0 && xf < static_cast<int>(styles_.cellFormats.size()))
         sheet_.applyFormat(Rect::columns(first, last), Whole(styles_.cellFormats[static_cast<std::size_t>(xf)]));
     }
+    if (int level = col.attribute("outlineLevel").as_int()) sheet_.setOutlineLevel(false, first, last, level);
     if (col.attribute("hidden").as_bool()) sheet_.setColumnWidth(first, last, 0);
     else if (auto w = col.attribute("width")) {
       // Some writers leave out customWidth; a width other than the default
@@ -283,6 +284,7 @@ class SheetReader {
       if (xf > 0 && xf < static_cast<int>(styles_.cellFormats.size()))
         sheet_.applyFormat(Rect::rows(r, r), Whole(styles_.cellFormats[static_cast<std::size_t>(xf)]));
     }
+    if (int level = row.attribute("outlineLevel").as_int()) sheet_.setOutlineLevel(true, r, r, level);
     if (row.attribute("hidden").as_bool()) sheet_.setRowHeight(r, r, 0);
     else if (auto ht = row.attribute("ht"); ht && row.attribute("customHeight").as_bool())
       sheet_.setRowHeight(r, r, std::clamp(ht.as_double(), 0.0, 409.0));
@@ -534,7 +536,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path) {
   };
   std::vector<SheetEntry> entries;
   std::vector<model::Sheet*> hidden;
-  std::set<std::string> notCarried;
+  std::set<std::string> notCarried(styles.notCarried.begin(), styles.notCarried.end());
   for (auto s : wb.child("sheets").children("sheet")) {
     std::string name = UnescapeText(s.attribute("name").value());
     std::string rid = s.attribute("r:id").value();
