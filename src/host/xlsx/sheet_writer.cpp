@@ -180,13 +180,14 @@ const char* AlertStyle(int a) { return a == 2 ? "warning" : a == 3 ? "informatio
 // The areas of equal rules as one rule over all of them.
 std::string ValidationsXml(const model::Sheet& sheet) {
   std::vector<std::pair<host::Validation, std::vector<Rect>>> groups;
-  for (const auto& [area, v] : sheet.validations().areas()) {
+  for (const auto& area : sheet.validations().areas()) {
+    const host::Validation& v = area.second;
     auto g = std::find_if(groups.begin(), groups.end(), [&](const auto& e) { return e.first == v; });
     if (g == groups.end()) {
       groups.push_back({v, {}});
       g = groups.end() - 1;
     }
-    g->second.push_back(area);
+    g->second.push_back(area.first);
   }
   if (groups.empty()) return "";
   std::string x = "<dataValidations count=\"" + std::to_string(groups.size()) + "\">";
