@@ -1,8 +1,11 @@
 #include "cli/desk.h"
 
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 
+#include "host/csv/csv_reader.h"
+#include "host/xls/xls_reader.h"
 #include "host/xlsx/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
@@ -41,13 +44,44 @@ Desk::Desk(TerminalPlatform& platform, std::ostream& out, std::ostream& err)
   });
 }
 
+namespace {
+
+std::string LowerExtension(const std::string& path) {
+  std::string e = fs::path(path).extension().string();
+  for (char& c : e) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return e;
+}
+
+// A workbook as the desktop spreadsheet opens the file, whatever its type.
+xlsx::LoadedWorkbook LoadAnyWorkbook(model::Application& app, const std::string& path) {
+  const std::string type = LowerExtension(path);
+  if (type == ".csv" || type == ".txt") return {csv::LoadTextWorkbook(app, path), {}};
+  if (type == ".xls") {
+    xls::LoadedXls loaded = xls::LoadXlsWorkbook(app, path);
+    return {std::move(loaded.book), std::move(loaded.notCarried)};
+  }
+  return xlsx::LoadWorkbook(app, path);
+}
+
+}  // namespace
+
 std::unique_ptr<model::Workbook> Desk::load(const std::string& path) {
-  xlsx::LoadedWorkbook loaded = xlsx::LoadWorkbook(app_, path);
-  if (!loaded.notCarried.empty())
+  // A file of another type is never written: its workbook goes to STEM.xlsx
+  // beside it, which must not hold anything yet.
+  const std::string type = LowerExtension(path);
+  const bool converted = type == ".csv" || type == ".txt" || type == ".xls";
+  const std::string target = converted ? (fs::path(path).replace_extension(".xlsx")).string() : path;
+  if (converted && fs::exists(target))
+    throw xlsx::FileError(path, "旁边已有 " + target + "，tavo 不会覆盖它：请选择 " +
+                                    fs::path(target).filename().string() + "，或把它移走");
+  xlsx::LoadedWorkbook loaded = LoadAnyWorkbook(app_, path);
+  if (!loaded.notCarried.empty() && !converted)
     err_ << "tavo: 注意: " << path << " 含有 tavo 无法保留的内容（" << Joined(loaded.notCarried, "、")
          << "）；保存前原文件将另存为备份" << std::endl;
-  opened_[loaded.book.get()] = {path, xlsx::WorkbookFingerprint(*loaded.book), loaded.notCarried, false,
-                                SheetPrintsOf(*loaded.book)};
+  if (!loaded.notCarried.empty() && converted)
+    err_ << "tavo: 注意: " << path << " 中的" << Joined(loaded.notCarried, "、") << "不会带到 " << target << std::endl;
+  opened_[loaded.book.get()] = {target, xlsx::WorkbookFingerprint(*loaded.book), converted ? std::vector<std::string>{} : loaded.notCarried,
+                                false, SheetPrintsOf(*loaded.book), converted ? path : ""};
   return std::move(loaded.book);
 }
 
@@ -127,6 +161,7 @@ std::vector<std::string> Desk::saveChanged() {
     }
     xlsx::SaveWorkbook(book, o.path);
     o.fingerprint = now;
+    if (!o.convertedFrom.empty()) out_ << "由 " << o.convertedFrom << " 另存为 " << o.path << "（原文件未改动）" << std::endl;
     saved.push_back(o.path);
   }
   return saved;

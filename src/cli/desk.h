@@ -46,6 +46,7 @@ class Desk {
     std::vector<std::string> notCarried;
     bool backedUp = false;
     std::map<std::string, std::uint64_t> sheetsAtLoad = {};  // what a command that opened it compares with
+    std::string convertedFrom = {};  // the .csv or .xls read, which is never written
   };
   std::map<const model::Workbook*, Opened> opened_;
   using SheetPrints = std::map<std::pair<const model::Workbook*, std::string>, std::uint64_t>;

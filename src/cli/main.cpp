@@ -35,11 +35,13 @@ const char* kUsageText =
     "  tavo init DIR          建立 DIR/成绩统计.xlsx（五张参数表与版式库 DTB）和数据文件夹 DIR/数据/\n"
     "  tavo demo [DIR]        建立示例（参数、示例成绩），运行全部命令（默认 DIR: ./tavo-demo）\n"
     "  tavo list [--system F] 列出数据文件夹中的文件\n"
-    "  tavo run [--system F] [--select NAME] [--csb SHEET] COMMAND...\n"
-    "                         启动对话框，选择数据文件（如给出），依次运行命令，保存有改动的工作簿\n"
+    "  tavo run [--system F] [--select NAME] [--csb SHEET] [COMMAND...]\n"
+    "                         启动对话框，选择数据文件（如给出），依次运行命令，保存有改动的工作簿；\n"
+    "                         只给 --select 时只做选择（整理数据表）并保存\n"
     "  tavo show FILE [SHEET] 在终端显示一张工作表\n"
     "  tavo --help | --version\n"
-    "--system 默认为 ./成绩统计.xlsx。COMMAND 为命令表中的名称，例如 cmdSanXianTJ_Click。\n";
+    "--system 默认为 ./成绩统计.xlsx。COMMAND 为命令表中的名称，例如 cmdSanXianTJ_Click。\n"
+    "数据文件可以是 .xlsx、.xls 或 .csv/.txt（UTF-8 或 GBK）；.xls 与 .csv 不会被改写，另存为同名 .xlsx。\n";
 
 int Usage(const std::string& problem) {
   std::cerr << "tavo: " << problem << "\n" << kUsageText;
@@ -111,7 +113,8 @@ int Run(const std::vector<std::string>& args) {
   std::string problem;
   auto a = Parse(args, {"system", "select", "csb"}, problem);
   if (!a) return Usage(problem);
-  if (a->positional.empty()) return Usage("run 需要至少一个命令");
+  // A selection alone cleans the file and saves it: a teacher looks at it so.
+  if (a->positional.empty() && !a->select) return Usage("run 需要 --select 或至少一个命令");
   const auto names = tavo::engine::zupo::CommandNames();
   for (const auto& command : a->positional)
     if (std::find(names.begin(), names.end(), command) == names.end()) return Usage("未知命令 " + command);

@@ -24,14 +24,16 @@ ReportKind Kind(const std::string& sheet, bool checks, bool opens, int subjectRo
 
 // Scores exported as text ("95") are numbers to the teacher: entered again,
 // they become numbers; text that is no number (an absence mark) stays.
-void EnterNumericTextAsNumbers(host::Worksheet& sheet, int column, int lastRow) {
+// `onlyAsShown` keeps text whose number would show otherwise ("05").
+void EnterNumericTextAsNumbers(host::Worksheet& sheet, int column, int lastRow, bool onlyAsShown = false) {
   if (lastRow < 2) return;
   Rect cells{2, column, lastRow, column};
   host::Grid grid = sheet.values(cells);
   for (int r = 0; r < grid.rows; ++r) {
     const Value& v = grid.at(r, 0);
     if (!v.isText()) continue;
-    if (auto number = host::parseDecimal(v.text()))
+    auto number = host::parseDecimal(v.text());
+    if (number && (!onlyAsShown || host::numberToText(*number) == v.text()))
       sheet.setValue(Rect::of(Cell{r + 2, column}), Value(*number));
   }
 }
@@ -167,6 +169,10 @@ std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Di
   sheet.copy(sheet.currentRegion({1, 1}), sheet, Rect::of(Cell{1, kWorkColumn}), host::Paste::Values);
   for (Field& f : data.fields) f.column += kWorkOffset;
   data.classColumn += kWorkOffset;
+  // Exports hold class 5 as a number in some rows and as "5" in others:
+  // entered again, they are one class and sort into one block. A class
+  // "05" is no number 5 to the teacher and stays as it is.
+  EnterNumericTextAsNumbers(sheet, data.classColumn, data.recordCount, true);
   // A rank column is no score. Columns right of it move left with it; the
   // total the preparation appended always stands there.
   if (int rank = sheetutil::FindHeaderColumn(sheet, kWorkColumn, "名次")) {

@@ -1,6 +1,7 @@
-// libFuzzer target for the xlsx reader. The first byte picks what the rest
-// of the input becomes: one part of an otherwise valid package (so that the
-// XML readers are reached past the zip layer), or the whole file.
+// libFuzzer target for the score-file readers. The first byte picks what
+// the rest of the input becomes: one part of an otherwise valid xlsx
+// package (so that the XML readers are reached past the zip layer), a whole
+// xlsx file, a .csv or .txt file, or an .xls file.
 #include <unistd.h>
 
 #include <cstdint>
@@ -10,6 +11,8 @@
 #include <string>
 
 #include "host/model/recording_platform.h"
+#include "host/csv/csv_reader.h"
+#include "host/xls/xls_reader.h"
 #include "host/xlsx/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/zip_archive.h"
@@ -20,7 +23,7 @@ namespace {
 const char* kParts[] = {"xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml",
                         "xl/workbook.xml",          "xl/_rels/workbook.xml.rels", "xl/drawings/drawing1.xml",
                         "xl/charts/chart1.xml"};
-constexpr unsigned kWholeFile = 7;
+constexpr unsigned kWholeFile = 7, kCsv = 8, kTxt = 9, kXls = 10;
 
 // A sheet with one line chart, so that the drawing and chart readers are
 // reached too.
@@ -50,18 +53,28 @@ std::map<std::string, std::string> PackageWithChart() {
   return parts;
 }
 
-// One file for the whole run, removed when the fuzzer exits.
-char gPath[] = "/tmp/tavo-fuzz-XXXXXX";
+// One folder for the whole run, its files removed when the fuzzer exits;
+// the readers choose by the file's extension.
+char gFolder[] = "/tmp/tavo-fuzz-XXXXXX";
 
-std::string TempPath() {
+std::string TempPath(const char* extension) {
   static const bool made = [] {
-    int fd = mkstemp(gPath);
-    if (fd >= 0) close(fd);
-    std::atexit([] { std::remove(gPath); });
+    if (!mkdtemp(gFolder)) std::abort();
+    std::atexit([] {
+      for (const char* e : {".xlsx", ".csv", ".txt", ".xls"}) std::remove((std::string(gFolder) + "/in" + e).c_str());
+      rmdir(gFolder);
+    });
     return true;
   }();
   (void)made;
-  return gPath;
+  return std::string(gFolder) + "/in" + extension;
+}
+
+void WriteFile(const std::string& path, const std::string& body) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return;
+  std::fwrite(body.data(), 1, body.size(), f);
+  std::fclose(f);
 }
 
 }  // namespace
@@ -69,26 +82,34 @@ std::string TempPath() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   const std::string body(reinterpret_cast<const char*>(data + 1), size - 1);
-  const std::string path = TempPath();
-  const unsigned pick = data[0] % (kWholeFile + 1);
+  const unsigned pick = data[0] % (kXls + 1);
   try {
-    if (pick == kWholeFile) {
-      FILE* f = std::fopen(path.c_str(), "wb");
-      if (!f) return 0;
-      std::fwrite(body.data(), 1, body.size(), f);
-      std::fclose(f);
-    } else {
-      auto parts = PackageWithChart();
-      parts[kParts[pick]] = body;
-      tavo::xlsx::WriteZip(path, parts);
-    }
     tavo::model::RecordingPlatform platform;
     tavo::model::Application app(platform);
-    auto loaded = tavo::xlsx::LoadWorkbook(app, path);
+    std::unique_ptr<tavo::model::Workbook> book;
+    if (pick == kCsv || pick == kTxt) {
+      const std::string path = TempPath(pick == kCsv ? ".csv" : ".txt");
+      WriteFile(path, body);
+      book = tavo::csv::LoadTextWorkbook(app, path);
+    } else if (pick == kXls) {
+      const std::string path = TempPath(".xls");
+      WriteFile(path, body);
+      book = std::move(tavo::xls::LoadXlsWorkbook(app, path).book);
+    } else {
+      const std::string path = TempPath(".xlsx");
+      if (pick == kWholeFile) {
+        WriteFile(path, body);
+      } else {
+        auto parts = PackageWithChart();
+        parts[kParts[pick]] = body;
+        tavo::xlsx::WriteZip(path, parts);
+      }
+      book = std::move(tavo::xlsx::LoadWorkbook(app, path).book);
+    }
     // Reading every value also evaluates every formula the file held; only
     // the cells there are (a merged area may span the sheet).
-    for (int i = 1; i <= loaded.book->sheetCount(); ++i) {
-      auto& sheet = loaded.book->modelSheet(i);
+    for (int i = 1; i <= book->sheetCount(); ++i) {
+      auto& sheet = book->modelSheet(i);
       for (int c = 1; c <= sheet.columnCount(); ++c)
         if (const auto* column = sheet.column(c))
           for (int r = 1; r <= column->size(); ++r)

@@ -119,5 +119,23 @@ TEST_F(ScoreDataTest, PlannedCountsAndErrorsLeaveNoWorkCopy) {
   expectNoWorkCopy();
 }
 
+TEST_F(ScoreDataTest, AClassHeldAsNumberAndAsTextIsOneClass) {
+  setClasses({{"一部", "5", Value(), {"周", "张", "李"}}, {"一部", "6", Value(), {"吴", "王", "赵"}}});
+  students = {{"5", {90, 80}}, {"6", {70, 75}}, {"5", {40, 30}}, {"6", {55, 60}}, {"5", {65, 66}}};
+  runReport();
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.at(0).prompt;
+  auto table = [&] { return report("总分1").values({3, 1, 4, 16}); };
+  const host::Grid numbers = table();
+  EXPECT_EQ(numbers.at(0, 1), Value(3)) << "class 5 has three students";
+
+  // Exports write some of them as text.
+  dataSheet().setTextWithRuns({2, 2}, "5", {});
+  dataSheet().setTextWithRuns({6, 2}, "5", {});
+  click("cmdSanXianTJ_Click");
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.at(0).prompt;
+  EXPECT_EQ(table().cells, numbers.cells);
+  EXPECT_TRUE(dataSheet().value({2, 2}).isText()) << "the data sheet keeps what the file holds";
+}
+
 }  // namespace
 }  // namespace tavo::testing

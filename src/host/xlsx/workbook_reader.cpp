@@ -65,11 +65,16 @@ class Package {
     if (!ValidUtf8(it->second)) throw Fault("部件 " + name + " 含有无效的 UTF-8 文本");
     pugi::xml_document doc;
     // Text of spaces alone is text: a cell may hold just that.
-    auto result = doc.load_buffer(it->second.data(), it->second.size(), pugi::parse_default | pugi::parse_ws_pcdata_single,
+    auto result = doc.load_buffer(it->second.data(), it->second.size(),
+                                  pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_doctype,
                                   pugi::encoding_utf8);
     if (!result)
       throw Fault("部件 " + name + " 不是有效的 XML（" + result.description() + "，位置 " +
                   std::to_string(result.offset) + "）");
+    // The format forbids document type declarations; what one would add
+    // to the text would not survive a save.
+    for (auto node : doc.children())
+      if (node.type() == pugi::node_doctype) throw Fault("部件 " + name + " 含有文档类型声明（DTD），xlsx 文件不允许");
     return doc;
   }
 

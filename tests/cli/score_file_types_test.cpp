@@ -1,0 +1,167 @@
+// Score files as teachers have them: .csv in UTF-8 or GBK and the old .xls
+// give the same reports as the .xlsx of the same scores, and are never
+// written themselves.
+#include <gtest/gtest.h>
+#include <iconv.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "cli/sample_workbooks.h"
+#include "host/csv/csv_reader.h"
+#include "host/model/recording_platform.h"
+#include "host/xlsx/file_error.h"
+#include "host/xlsx/xlsx_reader.h"
+#include "host/xlsx/xlsx_writer.h"
+#include "temp_folder.h"
+
+namespace tavo::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Gb18030(const std::string& utf8) {
+  iconv_t cd = iconv_open("GB18030", "UTF-8");
+  std::string out(utf8.size() * 2 + 8, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t inLeft = utf8.size(), outLeft = out.size();
+  char* to = out.data();
+  iconv(cd, &in, &inLeft, &to, &outLeft);
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+std::string Quoted(const std::string& field) {
+  std::string q = "\"";
+  for (char c : field) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return q + "\"";
+}
+
+struct ScoreFileTypesTest : ::testing::Test {
+  TempFolder folder;
+  std::string school = folder.file("school");
+  model::RecordingPlatform platform;
+  model::Application app{platform};
+
+  int tavo(const std::string& args, std::string* err = nullptr) {
+    const std::string errFile = folder.file("err.txt");
+    const std::string command = "cd '" + folder.path.string() + "' && " + TAVO_BINARY + " " + args +
+                                " >/dev/null 2>'" + errFile + "' </dev/null";
+    int raw = std::system(command.c_str());
+    if (err) {
+      std::ifstream in(errFile);
+      *err = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  }
+  std::string data(const std::string& name) const { return school + "/数据/" + name; }
+  static std::string bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // The demo's students as a CSV: quoted names with a comma, a quote and a
+  // line break in the header's last field.
+  std::string csvText() const {
+    const cli::SampleScores sample = cli::GenerateSampleScores();
+    std::string text = "考号,姓名,班级";
+    for (const auto& s : sample.subjects) text += "," + s;
+    text += "," + Quoted("备注,\n（\"可空\"）") + "\r\n";
+    for (const auto& st : sample.students) {
+      text += st.id + "," + Quoted(st.name) + "," + st.className;
+      for (const auto& typed : st.entered) text += "," + typed;
+      text += ",\r\n";
+    }
+    return text;
+  }
+  // Every value of a report sheet but those naming the file.
+  std::vector<std::string> reportValues(const std::string& path, const char* sheetName) {
+    auto loaded = xlsx::LoadWorkbook(app, path);
+    const model::Sheet* s = loaded.book->findModelSheet(sheetName);
+    if (!s) return {"no sheet " + std::string(sheetName)};
+    std::vector<std::string> values;
+    const host::Rect used = s->usedRange();
+    for (int r = used.top; r <= used.bottom; ++r)
+      for (int c = used.left; c <= used.right; ++c) {
+        std::string v = host::displayText(s->value({r, c}));
+        if (v.find("统计\n") == std::string::npos) values.push_back(v);
+      }
+    return values;
+  }
+};
+
+TEST_F(ScoreFileTypesTest, CsvAndXlsGiveTheReportsOfTheXlsxAndStayUntouched) {
+  ASSERT_EQ(tavo("demo school"), 0);  // settings, and 示例成绩.xlsx with every report
+  const std::string bom = "\xEF\xBB\xBF";
+  std::ofstream(data("期中.csv"), std::ios::binary) << bom + csvText();
+  std::ofstream(data("期中GBK.csv"), std::ios::binary) << Gb18030(csvText());
+  const std::string utf8Before = bytes(data("期中.csv")), gbkBefore = bytes(data("期中GBK.csv"));
+
+  const std::string sys = "run --system school/成绩统计.xlsx --select ";
+  ASSERT_EQ(tavo(sys + "期中.csv cmdSanXianTJ_Click"), 0);
+  ASSERT_EQ(tavo(sys + "期中GBK.csv cmdSanXianTJ_Click"), 0);
+  EXPECT_EQ(bytes(data("期中.csv")), utf8Before) << "the original is never written";
+  EXPECT_EQ(bytes(data("期中GBK.csv")), gbkBefore);
+  for (const char* sheet : {"总分1", "单科1"}) {
+    const auto expected = reportValues(data("示例成绩.xlsx"), sheet);
+    ASSERT_GT(expected.size(), 100u) << sheet;
+    EXPECT_EQ(reportValues(data("期中.xlsx"), sheet), expected) << sheet;
+    EXPECT_EQ(reportValues(data("期中GBK.xlsx"), sheet), expected) << sheet;
+  }
+  {
+    auto loaded = xlsx::LoadWorkbook(app, data("期中.xlsx"));
+    const model::Sheet& table = *loaded.book->findModelSheet("数据表");
+    EXPECT_EQ(table.value({1, 10}), host::Value("备注,\n（\"可空\"）")) << "a quoted field with a comma, quotes and a line break";
+    EXPECT_EQ(table.value({2, 1}).kind(), host::Value::Kind::Number) << "numbers typed as numbers";
+  }
+
+  // STEM.xlsx exists now: selecting the .csv again is refused, nothing written.
+  const std::string converted = bytes(data("期中.xlsx"));
+  std::string err;
+  EXPECT_EQ(tavo(sys + "期中.csv cmdSanXianTJ_Click", &err), 1);
+  EXPECT_NE(err.find("期中.xlsx"), std::string::npos) << err;
+  EXPECT_EQ(bytes(data("期中.xlsx")), converted);
+  EXPECT_EQ(bytes(data("期中.csv")), utf8Before);
+
+  // The old binary format, made by LibreOffice from the xlsx of the scores.
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice is not installed";
+  {
+    model::Application scratch(platform);
+    xlsx::SaveWorkbook(*cli::SampleScoreWorkbook(scratch, folder.path.string(), cli::GenerateSampleScores()),
+                       folder.file("期末.xlsx"));
+  }
+  const std::string convert = "cd '" + folder.path.string() + "' && soffice --headless --norestore -env:UserInstallation=file://" +
+                              folder.file("profile") + " --convert-to xls --outdir '" + school + "/数据' 期末.xlsx >/dev/null 2>&1";
+  ASSERT_EQ(std::system(convert.c_str()), 0);
+  const std::string xlsBefore = bytes(data("期末.xls"));
+  ASSERT_EQ(tavo(sys + "期末.xls cmdSanXianTJ_Click", &err), 0) << err;
+  EXPECT_EQ(bytes(data("期末.xls")), xlsBefore);
+  for (const char* sheet : {"总分1", "单科1"})
+    EXPECT_EQ(reportValues(data("期末.xlsx"), sheet), reportValues(data("示例成绩.xlsx"), sheet)) << sheet;
+}
+
+TEST_F(ScoreFileTypesTest, TextFilesDecodeAndSplitAsSpreadsheetsOpenThem) {
+  EXPECT_EQ(csv::DecodeText("\xEF\xBB\xBF" "班级", "f"), "班级");
+  EXPECT_EQ(csv::DecodeText(Gb18030("班级,语文"), "f"), "班级,语文");
+  EXPECT_THROW(csv::DecodeText("\xEF\xBB\xBF\xC3\x28", "f"), xlsx::FileError) << "marked UTF-8 that is not";
+  const auto records = csv::SplitRecords("a,\"b,c\",\"d\"\"e\"\n\"f\ng\",,\n\n", ',');
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0], (std::vector<std::string>{"a", "b,c", "d\"e"}));
+  EXPECT_EQ(records[1], (std::vector<std::string>{"f\ng", "", ""}));
+  EXPECT_EQ(csv::SplitRecords("班级\t语文\r\n1班\t90", '\t')[1], (std::vector<std::string>{"1班", "90"}));
+}
+
+TEST_F(ScoreFileTypesTest, ASelectionAloneCleansAndSavesTheFile) {
+  ASSERT_EQ(tavo("init school"), 0);
+  std::ofstream(data("名单.csv"), std::ios::binary) << "班级,姓名\n1 班,张三\n";
+  std::string err;
+  ASSERT_EQ(tavo("run --system school/成绩统计.xlsx --select 名单.csv", &err), 0) << err;
+  auto loaded = xlsx::LoadWorkbook(app, data("名单.xlsx"));
+  EXPECT_EQ(loaded.book->findModelSheet("数据表")->value({2, 1}), host::Value("1班")) << "the space cleaned";
+  EXPECT_EQ(tavo("run --system school/成绩统计.xlsx"), 1) << "neither a selection nor a command";
+}
+
+}  // namespace
+}  // namespace tavo::testing
