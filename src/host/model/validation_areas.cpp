@@ -127,22 +127,20 @@ void ValidationAreas::joinNeighbours() {
 }
 
 void ValidationAreas::shiftRows(int first, int last, int at, int count) {
-  splitAlong({1, first, host::kMaxRow, last});
-  std::vector<Area> moved;
-  for (auto [a, v] : areas_) {
-    if (a.left >= first && a.right <= last && !ShiftSpan(a.top, a.bottom, at, count, host::kMaxRow)) continue;
-    moved.emplace_back(a, v);
-  }
-  areas_ = std::move(moved);
-  joinNeighbours();
+  shift({1, first, host::kMaxRow, last}, true, at, count);
 }
 
 void ValidationAreas::shiftColumns(int top, int bottom, int at, int count) {
-  splitAlong({top, 1, bottom, host::kMaxCol});
+  shift({top, 1, bottom, host::kMaxCol}, false, at, count);
+}
+
+void ValidationAreas::shift(const Rect& band, bool rows, int at, int count) {
+  splitAlong(band);
   std::vector<Area> moved;
   for (auto [a, v] : areas_) {
-    if (a.top >= top && a.bottom <= bottom && !ShiftSpan(a.left, a.right, at, count, host::kMaxCol)) continue;
-    moved.emplace_back(a, v);
+    const bool gone = band.contains(a) && !(rows ? ShiftSpan(a.top, a.bottom, at, count, host::kMaxRow)
+                                                 : ShiftSpan(a.left, a.right, at, count, host::kMaxCol));
+    if (!gone) moved.emplace_back(a, v);
   }
   areas_ = std::move(moved);
   joinNeighbours();

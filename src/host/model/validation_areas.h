@@ -41,6 +41,8 @@ class ValidationAreas {
   // wholly inside or wholly outside it.
   void splitAlong(const host::Rect&);
   void joinNeighbours();
+  // Moves the areas inside `band` along rows or columns.
+  void shift(const host::Rect& band, bool rows, int at, int count);
   std::vector<Area> areas_;
 };
 
