@@ -80,19 +80,33 @@ std::unique_ptr<model::Workbook> Desk::load(const std::string& path) {
          << "）；保存前原文件将另存为备份" << std::endl;
   if (!loaded.notCarried.empty() && converted)
     err_ << "tavo: 注意: " << path << " 中的" << Joined(loaded.notCarried, "、") << "不会带到 " << target << std::endl;
-  opened_[loaded.book.get()] = {target, xlsx::WorkbookFingerprint(*loaded.book), converted ? std::vector<std::string>{} : loaded.notCarried,
-                                false, SheetPrintsOf(*loaded.book), converted ? path : ""};
+  auto prints = SheetPrintsOf(*loaded.book);
+  opened_[loaded.book.get()] = {target, xlsx::WorkbookFingerprint(*loaded.book, InSheetOrder(*loaded.book, prints)),
+                                converted ? std::vector<std::string>{} : loaded.notCarried, false, std::move(prints),
+                                converted ? path : ""};
   return std::move(loaded.book);
 }
 
 void Desk::openSystemWorkbook(const std::string& path) {
+  lastPrints_.reset();
   app_.setThisWorkbook(app_.adopt(load(fs::absolute(path).lexically_normal().string())));
 }
 
 model::Workbook& Desk::adoptNew(std::unique_ptr<model::Workbook> book, const std::string& path) {
+  lastPrints_.reset();
   model::Workbook& adopted = app_.adopt(std::move(book));
   opened_[&adopted] = {path, 0, {}};
   return adopted;
+}
+
+std::vector<std::uint64_t> Desk::InSheetOrder(const model::Workbook& book,
+                                              const std::map<std::string, std::uint64_t>& prints) {
+  std::vector<std::uint64_t> ordered;
+  for (int s = 1; s <= book.sheetCount(); ++s) {
+    auto it = prints.find(book.modelSheet(s).name());
+    ordered.push_back(it != prints.end() ? it->second : xlsx::SheetFingerprint(book.modelSheet(s)));
+  }
+  return ordered;
 }
 
 std::map<std::string, std::uint64_t> Desk::SheetPrintsOf(const model::Workbook& book) {
@@ -112,12 +126,16 @@ Desk::SheetPrints Desk::sheetPrints() {
 }
 
 void Desk::run(const std::string& command, const std::string& csb, bool report) {
-  SheetPrints before = report ? sheetPrints() : SheetPrints{};
+  // Nothing changes the workbooks between commands: the prints taken after
+  // the last one are the prints before this one.
+  SheetPrints before = !report ? SheetPrints{} : lastPrints_ ? std::move(*lastPrints_) : sheetPrints();
+  lastPrints_.reset();
   auto start = std::chrono::steady_clock::now();
   engine_.MyFunClick(app_, dialog_, command, csb);
   auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (!report) return;
   SheetPrints after = sheetPrints();
+  lastPrints_ = after;
   // A workbook the command opened is compared with the file as loaded.
   for (const auto& [key, print] : after) {
     if (before.count(key)) continue;
@@ -149,7 +167,11 @@ std::vector<std::string> Desk::saveChanged() {
     auto it = opened_.find(&book);
     if (it == opened_.end()) continue;
     Opened& o = it->second;
-    std::uint64_t now = xlsx::WorkbookFingerprint(book);
+    std::map<std::string, std::uint64_t> known;
+    if (lastPrints_)
+      for (const auto& [key, print] : *lastPrints_)
+        if (key.first == &book) known[key.second] = print;
+    std::uint64_t now = xlsx::WorkbookFingerprint(book, InSheetOrder(book, known));
     if (o.fingerprint == now && fs::exists(o.path)) continue;
     if (!o.notCarried.empty() && !o.backedUp && fs::exists(o.path)) {
       std::string backup = BackupPath(o.path);

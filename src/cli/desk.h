@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -55,6 +56,10 @@ class Desk {
   std::unique_ptr<model::Workbook> load(const std::string& path);
   SheetPrints sheetPrints();
   static std::map<std::string, std::uint64_t> SheetPrintsOf(const model::Workbook&);
+  // The prints of the book's sheets in order; those not known are taken.
+  static std::vector<std::uint64_t> InSheetOrder(const model::Workbook&, const std::map<std::string, std::uint64_t>&);
+  // Every sheet's print after the last command, when nothing ran since.
+  std::optional<SheetPrints> lastPrints_;
 
   TerminalPlatform& platform_;
   std::ostream& out_;

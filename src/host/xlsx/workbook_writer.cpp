@@ -147,8 +147,14 @@ std::uint64_t SheetFingerprint(const model::Sheet& sheet) {
 }
 
 std::uint64_t WorkbookFingerprint(const model::Workbook& book) {
+  std::vector<std::uint64_t> sheets;
+  for (int i = 1; i <= book.sheetCount(); ++i) sheets.push_back(SheetFingerprint(book.modelSheet(i)));
+  return WorkbookFingerprint(book, sheets);
+}
+
+std::uint64_t WorkbookFingerprint(const model::Workbook& book, const std::vector<std::uint64_t>& sheetPrints) {
   Digest d;
-  for (int i = 1; i <= book.sheetCount(); ++i) d << std::to_string(SheetFingerprint(book.modelSheet(i)));
+  for (std::uint64_t print : sheetPrints) d << std::to_string(print);
   for (host::Rgb c : book.palette()) d << std::to_string(c);
   d << std::to_string(book.tabRatio()) << std::to_string(book.indexOf(book.activeModelSheet()));
   return d.value;

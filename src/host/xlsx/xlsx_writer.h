@@ -17,6 +17,8 @@ std::uint64_t SheetFingerprint(const model::Sheet&);
 // The same over the whole workbook: its sheets, their order, names and
 // visibility, the palette and the window.
 std::uint64_t WorkbookFingerprint(const model::Workbook&);
+// The same from the sheets' digests, in sheet order, when they are known.
+std::uint64_t WorkbookFingerprint(const model::Workbook&, const std::vector<std::uint64_t>& sheetPrints);
 
 // Writes a temporary file beside `path`, flushes it to disk and renames it
 // over `path`, so that a failure never leaves a half-written workbook.
