@@ -1,7 +1,6 @@
 #include "reports/chart_report.h"
 
 #include "reports/chart_sheets.h"
-#include "sheetutil/sheet_routines.h"
 
 namespace tavo::reports {
 
@@ -15,12 +14,8 @@ std::optional<ChartStatistics> Count(host::Application& app, ScoreData& data, co
   for (std::size_t k = 0; k < 2; ++k)
     st.counts[k] = settings.singleCount[k] ? SingleCounts(data, st.lineScores[k]) : DoubleCounts(data, st.lineScores[k]);
   // The titles' counts take every student of the data, whatever the classes.
-  host::Worksheet& sheet = *data.dataSheet;
-  for (std::size_t s = 0; s < data.fields.size(); ++s) {
-    sheetutil::SortDescendingBy(sheet, data.fields[s].column);
-    for (std::size_t k = 0; k < 2; ++k)
-      st.overall[k].push_back(sheetutil::CountAtOrAbove(sheet, data.fields[s].column, st.lineScores[k][s]));
-  }
+  for (const GradeWide& g : GradeWideCounts(data, st.lineScores))
+    for (std::size_t k = 0; k < 2; ++k) st.overall[k].push_back(g.atOrAbove[k]);
   st.teachers = Teachers(data, settings);
   return st;
 }

@@ -149,6 +149,20 @@ CountTable DoubleCounts(ScoreData& data, const std::vector<double>& lineScores) 
   return counts;
 }
 
+std::vector<GradeWide> GradeWideCounts(ScoreData& data, const std::vector<std::vector<double>>& lineScores) {
+  host::Worksheet& sheet = *data.dataSheet;
+  std::vector<GradeWide> out;
+  for (std::size_t s = 0; s < data.fields.size(); ++s) {
+    const int column = data.fields[s].column;
+    sheetutil::SortDescendingBy(sheet, column);
+    GradeWide g;
+    g.best = host::toNumber(sheet.value({2, column}));
+    for (const auto& line : lineScores) g.atOrAbove.push_back(sheetutil::CountAtOrAbove(sheet, column, line[s]));
+    out.push_back(std::move(g));
+  }
+  return out;
+}
+
 std::vector<std::vector<std::string>> Teachers(const ScoreData& data, const LineSettings& settings) {
   std::vector<std::vector<std::string>> teachers(data.classes.size(), std::vector<std::string>(data.fields.size()));
   for (std::size_t c = 0; c < data.classes.size(); ++c)

@@ -54,6 +54,14 @@ ClassTable TopAverages(ScoreData&, bool perSubject);
 // or above the total's line.
 CountTable SingleCounts(ScoreData&, const std::vector<double>& lineScores);
 CountTable DoubleCounts(ScoreData&, const std::vector<double>& lineScores);
+// Per field, over every student of the data (in the settings' classes or
+// not): the best score and, per line, the students at or above it.
+struct GradeWide {
+  double best = 0;
+  std::vector<int> atOrAbove;  // [line]
+};
+std::vector<GradeWide> GradeWideCounts(ScoreData&, const std::vector<std::vector<double>>& lineScores);
+
 // Each class's teacher of each field, from the class table.
 std::vector<std::vector<std::string>> Teachers(const ScoreData&, const LineSettings&);
 

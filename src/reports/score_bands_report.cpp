@@ -3,28 +3,18 @@
 #include "reports/line_settings.h"
 #include "reports/line_statistics.h"
 #include "reports/score_bands_sheets.h"
-#include "sheetutil/sheet_routines.h"
 
 namespace tavo::reports {
 
 namespace {
 
-// The line scores, then per field its best score and the grade-wide counts
-// at or above each line, on the work copy sorted by the field.
+// Per field its two line scores, its best score and the grade-wide counts
+// at or above each line.
 std::vector<FieldLines> CountFieldLines(ScoreData& data, const std::vector<std::vector<double>>& lineScores) {
-  host::Worksheet& sheet = *data.dataSheet;
+  const std::vector<GradeWide> grade = GradeWideCounts(data, lineScores);
   std::vector<FieldLines> out;
-  for (std::size_t s = 0; s < data.fields.size(); ++s) {
-    const int column = data.fields[s].column;
-    FieldLines f;
-    f.line1 = lineScores[0][s];
-    f.line2 = lineScores[1][s];
-    sheetutil::SortDescendingBy(sheet, column);
-    f.best = host::toNumber(sheet.value({2, column}));
-    f.count1 = sheetutil::CountAtOrAbove(sheet, column, f.line1);
-    f.count2 = sheetutil::CountAtOrAbove(sheet, column, f.line2);
-    out.push_back(f);
-  }
+  for (std::size_t s = 0; s < data.fields.size(); ++s)
+    out.push_back({lineScores[0][s], lineScores[1][s], grade[s].best, grade[s].atOrAbove[0], grade[s].atOrAbove[1]});
   return out;
 }
 
