@@ -9,7 +9,10 @@ BUILD_PACKAGES := cmake make g++ pkg-config zlib1g-dev libminizip-dev libpugixml
 TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl \
                  libreoffice-calc poppler-utils fonts-wqy-zenhei clang libclang-rt-14-dev
 
-.PHONY: demo test asan bench deps test-deps configure build clean
+# The whole-run benchmark compares tavo with a pandas + openpyxl script.
+BENCH_PACKAGES := python3 python3-pandas python3-openpyxl
+
+.PHONY: demo test asan bench deps test-deps bench-deps configure build clean
 
 # Installs the Debian packages of $(1) that are missing (as root), or tells
 # the exact command to run.
@@ -53,7 +56,11 @@ demo: build
 	./$(BUILD)/src/cli/tavo demo tavo-demo
 	@echo "The demo files are in ./tavo-demo (tavo show FILE [SHEET] prints a sheet)."
 
-bench: build
+bench-deps:
+	$(call install_missing,$(BENCH_PACKAGES))
+
+bench: build bench-deps
+	/usr/bin/python3 bench/whole_run.py $(BUILD)
 	./$(BUILD)/bench/tavo_memory_probe
 	./$(BUILD)/bench/tavo_bench_model
 	./$(BUILD)/bench/tavo_bench_xlsx

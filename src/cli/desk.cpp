@@ -24,6 +24,26 @@ std::string Joined(const std::vector<std::string>& items, const char* separator)
 
 // "成绩.xlsx" -> "成绩.xlsx.bak", then ".bak2", ... : an older backup is
 // never overwritten.
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Adds the time until it goes out of scope to a phase, less the time spent
+// loading files meanwhile (which is a phase of its own).
+class PhaseCharge {
+ public:
+  PhaseCharge(double& phase, const double& load) : phase_(phase), load_(load), loadAtStart_(load) {}
+  ~PhaseCharge() { phase_ += SecondsSince(start_) - (load_ - loadAtStart_); }
+  PhaseCharge(const PhaseCharge&) = delete;
+  PhaseCharge& operator=(const PhaseCharge&) = delete;
+
+ private:
+  double& phase_;
+  const double& load_;
+  const double loadAtStart_;
+  const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
 std::string BackupPath(const std::string& path) {
   std::string backup = path + ".bak";
   for (int n = 2; fs::exists(backup); ++n) backup = path + ".bak" + std::to_string(n);
@@ -70,6 +90,7 @@ std::unique_ptr<model::Workbook> Desk::load(const std::string& path) {
   // beside it, which must not hold anything yet.
   const std::string type = LowerExtension(path);
   const bool converted = type == ".csv" || type == ".txt" || type == ".xls";
+  const auto start = std::chrono::steady_clock::now();
   const std::string target = converted ? (fs::path(path).replace_extension(".xlsx")).string() : path;
   if (converted && fs::exists(target))
     throw xlsx::FileError(path, "旁边已有 " + target + "，tavo 不会覆盖它：请选择 " +
@@ -84,6 +105,7 @@ std::unique_ptr<model::Workbook> Desk::load(const std::string& path) {
   opened_[loaded.book.get()] = {target, xlsx::WorkbookFingerprint(*loaded.book, InSheetOrder(*loaded.book, prints)),
                                 converted ? std::vector<std::string>{} : loaded.notCarried, false, std::move(prints),
                                 converted ? path : ""};
+  timings_.load += SecondsSince(start);
   return std::move(loaded.book);
 }
 
@@ -128,11 +150,13 @@ Desk::SheetPrints Desk::sheetPrints() {
 void Desk::run(const std::string& command, const std::string& csb, bool report) {
   // Nothing changes the workbooks between commands: the prints taken after
   // the last one are the prints before this one.
+  const bool reportCommand = command.find("TJ_Click") != std::string::npos || command == "cmdCJ_Click";
+  PhaseCharge charge(reportCommand ? timings_.report : timings_.selection, timings_.load);
   SheetPrints before = !report ? SheetPrints{} : lastPrints_ ? std::move(*lastPrints_) : sheetPrints();
   lastPrints_.reset();
-  auto start = std::chrono::steady_clock::now();
+  const auto commandStart = std::chrono::steady_clock::now();
   engine_.MyFunClick(app_, dialog_, command, csb);
-  auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double elapsed = SecondsSince(commandStart);
   if (!report) return;
   SheetPrints after = sheetPrints();
   lastPrints_ = after;
@@ -161,6 +185,7 @@ void Desk::run(const std::string& command, const std::string& csb, bool report) 
 }
 
 std::vector<std::string> Desk::saveChanged() {
+  PhaseCharge charge(timings_.save, timings_.load);
   std::vector<std::string> saved;
   for (int i = 1; i <= app_.workbookCount(); ++i) {
     model::Workbook& book = app_.modelWorkbook(i);

@@ -36,6 +36,13 @@ class Desk {
   // A workbook that could not be read while a command ran.
   bool readFailed() const { return readFailed_; }
 
+  // Seconds spent so far in each phase of a run: reading files, the dialog's
+  // selection, report commands (each with the taking of sheet prints), saving.
+  struct Timings {
+    double load = 0, selection = 0, report = 0, save = 0;
+  };
+  const Timings& timings() const { return timings_; }
+
   model::Application& app() { return app_; }
   model::Dialog& dialog() { return dialog_; }
   engine::zupo& engine() { return engine_; }
@@ -68,6 +75,7 @@ class Desk {
   model::Dialog dialog_;
   engine::zupo engine_;
   bool readFailed_ = false;
+  Timings timings_;
 };
 
 }  // namespace tavo::cli

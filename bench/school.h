@@ -1,0 +1,77 @@
+// A generated school for the benchmarks: 9 subjects, classes in 3 grade
+// groups, a teacher per two classes, lines by head count, and pseudo-random
+// half-point scores that are the same on every run.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/value.h"
+#include "host/worksheet.h"
+
+namespace tavo::bench {
+
+inline const char* const kSubjects[] = {"语文", "数学", "英语", "物理", "化学", "生物", "政治", "历史", "地理"};
+constexpr int kSubjectCount = 9;
+
+inline void Put(host::Worksheet& s, int r, int c, const host::Value& v) {
+  s.setValue(host::Rect::of(host::Cell{r, c}), v);
+}
+
+// A settings sheet as the layout commands and a teacher leave it; `row13`
+// holds the sheet's switches from B13 on.
+inline void TypeSettings(host::Worksheet& settings, int students, int classes, const std::vector<host::Value>& row13) {
+  const char* grades[] = {"一部", "二部", "三部"};
+  Put(settings, 71, 2, "班级参数");
+  Put(settings, 72, 1, "级部");
+  Put(settings, 72, 2, "班级");
+  Put(settings, 72, 3, "人数");
+  Put(settings, 72, 4, "班主任");
+  for (int j = 0; j < kSubjectCount; ++j) {
+    Put(settings, 72, 5 + j, kSubjects[j]);
+    Put(settings, 62, 5 + j, kSubjects[j]);
+  }
+  const int perGrade = (classes + 2) / 3;
+  for (int c = 0; c < classes; ++c) {
+    Put(settings, 73 + c, 1, grades[c / perGrade]);
+    Put(settings, 73 + c, 2, std::to_string(c + 1) + "班");
+    Put(settings, 73 + c, 4, "班主任" + std::to_string(c + 1));
+    for (int j = 0; j < kSubjectCount; ++j) Put(settings, 73 + c, 5 + j, "教师" + std::to_string(c / 2 * 9 + j));
+  }
+  for (std::size_t i = 0; i < row13.size(); ++i) Put(settings, 13, 2 + static_cast<int>(i), row13[i]);
+  for (int k = 0; k < 3; ++k) {
+    Put(settings, 63 + k, 3, "按人数");
+    for (int j = 0; j <= kSubjectCount; ++j) Put(settings, 63 + k, 4 + j, students / 20 * (k + 1));
+  }
+}
+
+// Every settings sheet of a system workbook, typed for `classes` classes.
+template <class Book>
+void TypeAllSettings(Book& system, int students, int classes) {
+  using host::Value;
+  TypeSettings(*system.findModelSheet("三线版"), students, classes,
+               {"是", "是", "是", "双上线", "单上线", "双上线", "双上线", 1, 2, 1.5, 1});
+  for (const char* name : {"双线版", "四率版", "赋分版"})
+    TypeSettings(*system.findModelSheet(name), students, classes, {"是", "是", "是", "双上线", 30, 20, 20, 15, 15});
+  TypeSettings(*system.findModelSheet("图表版"), students, classes, {"否", "是", "是", "单上线", "双上线"});
+}
+
+// The score table: 姓名, 班级, then the subjects.
+inline host::Grid ScoreTable(int students, int classes) {
+  host::Grid g(students + 1, 2 + kSubjectCount);
+  g.at(0, 0) = "姓名";
+  g.at(0, 1) = "班级";
+  for (int j = 0; j < kSubjectCount; ++j) g.at(0, 2 + j) = kSubjects[j];
+  unsigned x = 7;
+  for (int r = 1; r <= students; ++r) {
+    g.at(r, 0) = "学生" + std::to_string(r);
+    g.at(r, 1) = std::to_string(1 + (r * 7919) % classes) + "班";
+    for (int j = 0; j < kSubjectCount; ++j) {
+      x = x * 1103515245u + 12345u;
+      g.at(r, 2 + j) = static_cast<double>((x >> 8) % 301) / 2;
+    }
+  }
+  return g;
+}
+
+}  // namespace tavo::bench

@@ -1,0 +1,33 @@
+// Writes a generated school as files for the whole-run benchmark: types the
+// settings into a system workbook made by `tavo init` and writes the score
+// workbook.
+//   tavo_bench_school SYSTEM.xlsx SCORES.xlsx STUDENTS CLASSES
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "host/model/application.h"
+#include "host/model/recording_platform.h"
+#include "host/xlsx/xlsx_reader.h"
+#include "host/xlsx/xlsx_writer.h"
+#include "school.h"
+
+int main(int argc, char** argv) {
+  if (argc != 5) {
+    std::fprintf(stderr, "usage: tavo_bench_school SYSTEM.xlsx SCORES.xlsx STUDENTS CLASSES\n");
+    return 1;
+  }
+  const int students = std::atoi(argv[3]), classes = std::atoi(argv[4]);
+  tavo::model::RecordingPlatform platform;
+  tavo::model::Application app(platform);
+  auto system = tavo::xlsx::LoadWorkbook(app, argv[1]);
+  tavo::bench::TypeAllSettings(*system.book, students, classes);
+  tavo::xlsx::SaveWorkbook(*system.book, argv[1]);
+
+  const std::filesystem::path scores = argv[2];
+  auto& book = app.createWorkbook(scores.filename().string(), scores.parent_path().string());
+  book.modelSheet(1).setName("数据表");
+  book.modelSheet(1).setValues({1, 1}, tavo::bench::ScoreTable(students, classes));
+  tavo::xlsx::SaveWorkbook(book, scores.string());
+  return 0;
+}
