@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <span>
 
 #include "host/address.h"
 #include "host/model/workbook.h"
@@ -27,17 +28,15 @@ double WidthToFile(double chars) { return chars <= 0 ? 0 : std::trunc((chars * 7
 
 const char* ErrorText(host::ErrorKind e) { return host::errorText(e).data(); }
 
-void AppendValueCell(std::string& x, const Value& v, SharedStrings& strings, const model::Sheet& sheet, Cell at,
-                     const host::Format& font) {
+void AppendValueCell(PartStream& x, const Value& v) {
   switch (v.kind()) {
     case Value::Kind::Number:
-      x += "><v>" + NumberText(v.number()) + "</v></c>";
+      x += "><v>";
+      x += NumberText(v.number());
+      x += "</v></c>";
       break;
-    case Value::Kind::Text: {
-      int id = strings.add(v.text(), sheet.textRuns(at), font.font);
-      x += " t=\"s\"><v>" + std::to_string(id) + "</v></c>";
+    case Value::Kind::Text:  // text cells are shared strings; only a formula's value is text here
       break;
-    }
     case Value::Kind::Boolean:
       x += std::string(" t=\"b\"><v>") + (v.boolean() ? "1" : "0") + "</v></c>";
       break;
@@ -50,7 +49,7 @@ void AppendValueCell(std::string& x, const Value& v, SharedStrings& strings, con
   }
 }
 
-void AppendFormulaCell(std::string& x, const std::string& a1, const Value& v) {
+void AppendFormulaCell(PartStream& x, const std::string& a1, const Value& v) {
   std::string f = "<f>" + Escaped(a1.size() > 1 && a1[0] == '=' ? a1.substr(1) : a1) + "</f>";
   switch (v.kind()) {
     case Value::Kind::Number: x += ">" + f + "<v>" + NumberText(v.number()) + "</v></c>"; break;
@@ -64,15 +63,17 @@ void AppendFormulaCell(std::string& x, const std::string& a1, const Value& v) {
 // A row the teacher never sized grows with its wrapped lines, as the
 // desktop spreadsheet fits it; programs that do not refit rows on opening
 // take the height from the file.
-double FittedRowHeight(const model::Sheet& sheet, const model::StyleTable& table, int row, const std::vector<int>& cols) {
+double FittedRowHeight(const model::Sheet& sheet, const model::StyleTable& table, int row, std::span<const int> cols) {
   constexpr double kLinePerPoint = 14.25 / 11;  // an 11-point line is 14.25 points high
   double fit = 0;
   for (int c : cols) {
-    if (sheet.mergeArea({row, c}).rowCount() > 1) continue;
-    Value v = sheet.value({row, c});
-    if (!v.isText()) continue;
-    const auto lines = std::count(v.text().begin(), v.text().end(), '\n') + 1;
+    const model::Slot& slot = *sheet.column(c)->get(row);
+    if (slot.kind() != model::Slot::Kind::Text && !slot.isFormula()) continue;
+    const Value v = slot.isFormula() ? sheet.value({row, c}) : Value();
+    const std::string& text = slot.isFormula() ? (v.isText() ? v.text() : std::string()) : slot.text().text;
+    const auto lines = std::count(text.begin(), text.end(), '\n') + 1;
     if (lines < 2) continue;
+    if (sheet.mergeArea({row, c}).rowCount() > 1) continue;
     const double size = table.get(sheet.cellStyle({row, c})).font.size;
     fit = std::max(fit, std::round(static_cast<double>(lines) * size * kLinePerPoint * 4) / 4);
   }
@@ -246,11 +247,124 @@ std::string QuotedSheetName(const std::string& name) {
   return q + "'!";
 }
 
-std::string WorksheetXml(const model::Sheet& sheet, bool selected, StyleSheetWriter& styles,
-                         SharedStrings& strings, bool hasDrawing) {
+RowCells::RowCells(const model::Sheet& sheet) {
+  int last = 0;
+  for (int c = 1; c <= sheet.columnCount(); ++c) last = std::max(last, sheet.column(c)->size());
+  start_.assign(static_cast<std::size_t>(last) + 2, 0);
+  for (int c = 1; c <= sheet.columnCount(); ++c) {
+    const auto& slots = sheet.column(c)->slots();
+    for (std::size_t r = 0; r < slots.size(); ++r)
+      if (slots[r].inUse()) ++start_[r + 2];
+  }
+  for (std::size_t r = 2; r < start_.size(); ++r) start_[r] += start_[r - 1];
+  cols_.resize(start_.back());
+  std::vector<std::size_t> next(start_.begin(), start_.end() - 1);
+  for (int c = 1; c <= sheet.columnCount(); ++c) {
+    const auto& slots = sheet.column(c)->slots();
+    for (std::size_t r = 0; r < slots.size(); ++r)
+      if (slots[r].inUse()) cols_[next[r + 1]++] = c;
+  }
+  // Rows with no cells but a height, format or outline level of their own.
+  for (const auto& [r, _] : sheet.rowHeights()) rows_.push_back(r);
+  for (const auto& [r, _] : sheet.rowOutlineLevels()) rows_.push_back(r);
+  for (const auto& [r, _] : sheet.rowStyles()) rows_.push_back(r);
+  for (int r = 1; r <= last; ++r)
+    if (start_[static_cast<std::size_t>(r) + 1] > start_[static_cast<std::size_t>(r)]) rows_.push_back(r);
+  std::sort(rows_.begin(), rows_.end());
+  rows_.erase(std::unique(rows_.begin(), rows_.end()), rows_.end());
+}
+
+std::span<const int> RowCells::of(int row) const {
+  const auto r = static_cast<std::size_t>(row);
+  if (r + 1 >= start_.size()) return {};
+  return {cols_.data() + start_[r], start_[r + 1] - start_[r]};
+}
+
+namespace {
+
+void WriteSheetData(PartStream& x, const model::Sheet& sheet, StyleSheetWriter& styles, SharedStrings& strings) {
+  const model::StyleTable& table = sheet.model().styles();
+  const RowCells cells(sheet);
+  std::vector<std::string> letters(static_cast<std::size_t>(sheet.columnCount()) + 1);
+  for (int c = 1; c <= sheet.columnCount(); ++c) letters[static_cast<std::size_t>(c)] = host::columnLetters(c);
+  // The file's format number of each style, plain and wrapped.
+  std::vector<int> xfOf;
+  auto xf = [&](model::StyleId id, bool wrap) {
+    const std::size_t key = static_cast<std::size_t>(id) * 2 + (wrap ? 1 : 0);
+    if (key >= xfOf.size()) xfOf.resize(key + 1, -1);
+    if (xfOf[key] < 0) xfOf[key] = styles.cellFormat(table.get(id), wrap);
+    return xfOf[key];
+  };
+  x += "<sheetData>";
+  for (int r : cells.rows()) {
+    const auto cols = cells.of(r);
+    x += "<row r=\"";
+    x += r;
+    x += '"';
+    auto rs = sheet.rowStyles().find(r);
+    if (rs != sheet.rowStyles().end()) {
+      x += " s=\"";
+      x += xf(rs->second, false);
+      x += "\" customFormat=\"1\"";
+    }
+    auto h = sheet.rowHeights().find(r);
+    if (h != sheet.rowHeights().end()) {
+      if (h->second == 0) x += " hidden=\"1\"";
+      else x += Attr("ht", h->second) + " customHeight=\"1\"";
+    } else if (double fit = FittedRowHeight(sheet, table, r, cols); fit > sheet.defaultRowHeight()) {
+      x += Attr("ht", fit);
+    }
+    if (auto o = sheet.rowOutlineLevels().find(r); o != sheet.rowOutlineLevels().end()) {
+      x += " outlineLevel=\"";
+      x += o->second;
+      x += '"';
+    }
+    if (cols.empty()) {
+      x += "/>";
+      continue;
+    }
+    x += '>';
+    for (int c : cols) {
+      const Cell at{r, c};
+      const model::Slot& slot = *sheet.column(c)->get(r);
+      const model::StyleId style = slot.style() ? slot.style() : sheet.cellStyle(at);
+      x += "<c r=\"";
+      x += letters[static_cast<std::size_t>(c)];
+      x += r;
+      x += '"';
+      if (slot.kind() == model::Slot::Kind::Text) {  // the common case, without copying the text
+        const model::TextPayload& text = slot.text();
+        if (int id = xf(style, text.text.find('\n') != std::string::npos)) {
+          x += " s=\"";
+          x += id;
+          x += '"';
+        }
+        x += " t=\"s\"><v>";
+        x += strings.add(text.text, text.runs, table.get(style).font);
+        x += "</v></c>";
+        continue;
+      }
+      const Value v = sheet.value(at);
+      if (int id = xf(style, v.isText() && v.text().find('\n') != std::string::npos)) {
+        x += " s=\"";
+        x += id;
+        x += '"';
+      }
+      if (slot.isFormula()) AppendFormulaCell(x, sheet.formulaA1(at), v);
+      else AppendValueCell(x, v);
+    }
+    x += "</row>";
+  }
+  x += "</sheetData>";
+}
+
+}  // namespace
+
+void WriteWorksheet(PartStream& x, const model::Sheet& sheet, bool selected, StyleSheetWriter& styles,
+                    SharedStrings* strings, bool hasDrawing) {
   const model::StyleTable& table = sheet.model().styles();
   Rect used = sheet.usedRange();
-  std::string x = kXmlHead;
+  x += kXmlHead;
   x += std::string("<worksheet xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
   if (sheet.tabColorIndex() >= 1 && sheet.tabColorIndex() <= 56)
     x += "<sheetPr><tabColor rgb=\"" + Argb(sheet.model().palette(), sheet.tabColorIndex()) + "\"/></sheetPr>";
@@ -268,52 +382,7 @@ std::string WorksheetXml(const model::Sheet& sheet, bool selected, StyleSheetWri
   if (int d = deepest(sheet.columnOutlineLevels())) x += " outlineLevelCol=\"" + std::to_string(d) + "\"";
   x += "/>";
   x += ColsXml(sheet, styles, table);
-
-  // Rows: every row with cells, a height of its own or a format of its own.
-  std::map<int, std::vector<int>> rows;
-  for (int c = 1; c <= sheet.columnCount(); ++c) {
-    const model::Column* col = sheet.column(c);
-    if (!col) continue;
-    for (int r = 1; r <= col->size(); ++r)
-      if (col->get(r)->inUse()) rows[r].push_back(c);
-  }
-  for (const auto& [r, _] : sheet.rowHeights()) rows[r];
-  for (const auto& [r, _] : sheet.rowStyles()) rows[r];
-  for (const auto& [r, _] : sheet.rowOutlineLevels()) rows[r];
-  x += "<sheetData>";
-  for (const auto& [r, cols] : rows) {
-    x += "<row r=\"" + std::to_string(r) + "\"";
-    auto rs = sheet.rowStyles().find(r);
-    if (rs != sheet.rowStyles().end())
-      x += " s=\"" + std::to_string(styles.cellFormat(table.get(rs->second))) + "\" customFormat=\"1\"";
-    auto h = sheet.rowHeights().find(r);
-    if (h != sheet.rowHeights().end()) {
-      if (h->second == 0) x += " hidden=\"1\"";
-      else x += Attr("ht", h->second) + " customHeight=\"1\"";
-    } else if (double fit = FittedRowHeight(sheet, table, r, cols); fit > sheet.defaultRowHeight()) {
-      x += Attr("ht", fit);
-    }
-    if (auto o = sheet.rowOutlineLevels().find(r); o != sheet.rowOutlineLevels().end())
-      x += " outlineLevel=\"" + std::to_string(o->second) + "\"";
-    if (cols.empty()) {
-      x += "/>";
-      continue;
-    }
-    x += ">";
-    for (int c : cols) {
-      Cell at{r, c};
-      const host::Format& format = table.get(sheet.cellStyle(at));
-      Value v = sheet.value(at);
-      bool wrap = v.isText() && v.text().find('\n') != std::string::npos;
-      x += "<c r=\"" + host::a1(at) + "\"";
-      int xf = styles.cellFormat(format, wrap);
-      if (xf) x += " s=\"" + std::to_string(xf) + "\"";
-      if (sheet.hasFormula(at)) AppendFormulaCell(x, sheet.formulaA1(at), v);
-      else AppendValueCell(x, v, strings, sheet, at, format);
-    }
-    x += "</row>";
-  }
-  x += "</sheetData>";
+  if (strings) WriteSheetData(x, sheet, styles, *strings);
   if (!sheet.merges().empty()) {
     x += "<mergeCells count=\"" + std::to_string(sheet.merges().size()) + "\">";
     for (const Rect& m : sheet.merges()) x += "<mergeCell ref=\"" + host::a1(m) + "\"/>";
@@ -322,7 +391,12 @@ std::string WorksheetXml(const model::Sheet& sheet, bool selected, StyleSheetWri
   x += ValidationsXml(sheet);
   x += PageXml(sheet);
   if (hasDrawing) x += "<drawing r:id=\"rId1\"/>";
-  return x + "</worksheet>";
+  x += "</worksheet>";
+}
+
+std::string WorksheetXml(const model::Sheet& sheet, bool selected, StyleSheetWriter& styles, SharedStrings& strings,
+                         bool hasDrawing) {
+  return PartStream::Collect([&](PartStream& x) { WriteWorksheet(x, sheet, selected, styles, &strings, hasDrawing); });
 }
 
 int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>& runs, const host::Font& font) {

@@ -20,6 +20,8 @@
 
 namespace tavo::xlsx {
 
+using host::Value;
+
 namespace {
 
 constexpr const char* kPkgRelNs = "http://schemas.openxmlformats.org/package/2006/relationships";
@@ -121,26 +123,89 @@ std::map<std::string, std::string> WorkbookParts(const model::Workbook& book) {
 
 namespace {
 
-// FNV-1a: stable across runs and platforms, unlike std::hash.
+// A 64-bit digest, word by word: stable across runs and platforms, unlike
+// std::hash, and fast enough to take over millions of cells.
 struct Digest {
   std::uint64_t value = 1469598103934665603ull;
+  void word(std::uint64_t w) {
+    std::uint64_t x = value ^ w;
+    x *= 0x9E3779B97F4A7C15ull;
+    value = x ^ (x >> 29);
+  }
+  void number(double n) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &n, sizeof bits);
+    word(bits);
+  }
   Digest& operator<<(std::string_view text) {
-    for (unsigned char c : text) value = (value ^ c) * 1099511628211ull;
-    value = (value ^ 0xFF) * 1099511628211ull;  // ends each piece
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+      std::uint64_t w;
+      std::memcpy(&w, text.data() + i, 8);
+      word(w);
+    }
+    std::uint64_t tail = 0;
+    std::memcpy(&tail, text.data() + i, text.size() - i);
+    word(tail);
+    word(text.size());  // ends each piece
     return *this;
   }
 };
+
+// The cells as the model holds them, and the rows' own heights, formats and
+// outline levels: what the worksheet part's cell data is written from.
+void DigestCells(Digest& d, const model::Sheet& sheet) {
+  for (int c = 1; c <= sheet.columnCount(); ++c) {
+    const auto& slots = sheet.column(c)->slots();
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+      const model::Slot& slot = slots[i];
+      if (!slot.inUse()) continue;
+      const int r = static_cast<int>(i) + 1;
+      d.word((static_cast<std::uint64_t>(r) << 32) | static_cast<std::uint32_t>(c));
+      d.word((static_cast<std::uint64_t>(slot.style()) << 8) | static_cast<std::uint64_t>(slot.kind()));
+      switch (slot.kind()) {
+        case model::Slot::Kind::Empty: break;
+        case model::Slot::Kind::Number: d.number(slot.number()); break;
+        case model::Slot::Kind::Text:
+          d << slot.text().text;
+          for (const host::TextRun& run : slot.text().runs) {
+            d.word((static_cast<std::uint64_t>(run.start) << 32) | static_cast<std::uint32_t>(run.length));
+            d.number(run.fontSize.value_or(-1));
+            d << run.fontName.value_or("\x01");
+          }
+          break;
+        case model::Slot::Kind::Boolean:
+        case model::Slot::Kind::Error: d << host::displayText(slot.constant()); break;
+        case model::Slot::Kind::Formula: {
+          d << sheet.formulaA1({r, c});
+          const Value v = sheet.value({r, c});
+          d.word(static_cast<std::uint64_t>(v.kind()));
+          d << host::displayText(v);
+          break;
+        }
+      }
+    }
+  }
+  for (const auto& [r, h] : sheet.rowHeights()) {
+    d.word(static_cast<std::uint64_t>(r));
+    d.number(h);
+  }
+  for (const auto& [r, style] : sheet.rowStyles()) d.word((static_cast<std::uint64_t>(r) << 32) | style);
+  for (const auto& [r, level] : sheet.rowOutlineLevels()) d.word((static_cast<std::uint64_t>(r) << 32) | level);
+}
 
 }  // namespace
 
 std::uint64_t SheetFingerprint(const model::Sheet& sheet) {
   StyleSheetWriter styles(sheet.model().styles().get(model::StyleTable::kDefault));
-  SharedStrings strings(host::classicPalette());
   Digest d;
-  d << sheet.name() << (sheet.visible() ? "shown" : "hidden")
-    << WorksheetXml(sheet, false, styles, strings, !sheet.charts().empty());
+  d << sheet.name() << (sheet.visible() ? "shown" : "hidden");
+  PartStream rest([&](std::string_view piece) { d << piece; });
+  WriteWorksheet(rest, sheet, false, styles, nullptr, !sheet.charts().empty());
+  rest.flush();
+  DigestCells(d, sheet);
   // The palette is the workbook's: it counts in WorkbookFingerprint only.
-  d << styles.xml(host::classicPalette()) << strings.xml() << sheet.pageSettings().printTitleRows;
+  d << styles.xml(host::classicPalette()) << sheet.pageSettings().printTitleRows;
   if (!sheet.charts().empty())
     for (const std::string& chart : ChartsXml(sheet, 1).charts) d << chart;
   return d.value;

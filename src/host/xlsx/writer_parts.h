@@ -2,12 +2,14 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "host/format.h"
 #include "host/model/sheet.h"
+#include "host/xlsx/part_stream.h"
 #include "host/xlsx/style_sheet.h"
 
 namespace tavo::xlsx {
@@ -35,6 +37,25 @@ class SharedStrings {
 // "'my sheet'!" or "Sheet1!" as references to another sheet print it.
 std::string QuotedSheetName(const std::string& name);
 
+// The rows a worksheet part lists, and the columns in use in each: one pass
+// over the columns, so writing costs the cells held, not rows x columns.
+class RowCells {
+ public:
+  explicit RowCells(const model::Sheet&);
+  // Rows with cells, a height, a format or an outline level, in order.
+  const std::vector<int>& rows() const { return rows_; }
+  std::span<const int> of(int row) const;  // columns in use, in order
+
+ private:
+  std::vector<std::size_t> start_;  // row r's columns are cols_[start_[r], start_[r + 1])
+  std::vector<int> cols_;
+  std::vector<int> rows_;
+};
+
+// The worksheet part. Without `strings` the cells are left out: the rest of
+// the part, for a digest that takes the cells from the model.
+void WriteWorksheet(PartStream&, const model::Sheet&, bool selected, StyleSheetWriter&, SharedStrings* strings,
+                    bool hasDrawing);
 std::string WorksheetXml(const model::Sheet&, bool selected, StyleSheetWriter&, SharedStrings&, bool hasDrawing);
 
 // The drawing part of a sheet with charts and one chart part per chart.
