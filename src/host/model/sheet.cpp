@@ -60,6 +60,7 @@ const Column* Sheet::column(int col) const {
 }
 
 Column& Sheet::columnAt(int col) {
+  dropFindIndex();
   if (col > columnCount()) cols_.resize(static_cast<std::size_t>(col));
   return cols_[static_cast<std::size_t>(col - 1)];
 }
@@ -70,6 +71,7 @@ const Slot* Sheet::slot(Cell c) const {
 }
 
 Slot* Sheet::findSlot(Cell c) {
+  dropFindIndex();
   if (c.col < 1 || c.col > columnCount()) return nullptr;
   return cols_[static_cast<std::size_t>(c.col - 1)].find(c.row);
 }

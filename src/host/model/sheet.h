@@ -6,12 +6,14 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
 #include "host/model/cell_store.h"
 #include "host/model/chart.h"
 #include "host/model/formula/reference_update.h"
+#include "host/model/merged_areas.h"
 #include "host/model/page_setup.h"
 #include "host/model/validation_areas.h"
 #include "host/worksheet.h"
@@ -124,7 +126,7 @@ class Sheet final : public host::Worksheet {
   const std::map<int, int>& columnOutlineLevels() const { return colOutlines_; }
   void setOutlineLevel(bool row, int first, int last, int level);
   const std::map<int, double>& columnWidths() const { return colWidths_; }
-  const std::vector<host::Rect>& merges() const { return merges_; }
+  const std::vector<host::Rect>& merges() const { return merges_.all(); }
   const ValidationAreas& validations() const { return validations_; }
   const PageSettings& pageSettings() const { return pageSetup_.settings; }
   SheetView& view() { return view_; }
@@ -148,6 +150,15 @@ class Sheet final : public host::Worksheet {
   host::Value slotValue(const Slot*, host::Cell) const;
   std::optional<host::Cell> search(const host::Rect&, const std::string& what, host::Cell from,
                                    bool wholeCell, bool backwards) const;
+  // The rows of a column whose text is `what` (ignoring case), in order;
+  // null until the column is searched twice with the workbook unchanged.
+  const std::vector<int>* findIndex(int col, const std::string& what) const;
+  struct FindIndex {
+    std::uint64_t generation = 0;
+    int searches = 0;
+    std::unordered_map<std::string, std::vector<int>> rows;
+  };
+  mutable std::map<int, FindIndex> findIndex_;
   bool cellHasContent(int row, int col) const;
   bool rowHasContent(int row, int left, int right) const;
   bool colHasContent(int col, int top, int bottom) const;
@@ -159,8 +170,13 @@ class Sheet final : public host::Worksheet {
   StyleId inheritedStyle(host::Cell) const;
   void placeSlot(host::Cell, Slot&&);
   // Calls f(slot, cell) for the slots the rectangle holds.
+  // Any change to cells may move what a search finds.
+  void dropFindIndex() {
+    if (!findIndex_.empty()) findIndex_.clear();
+  }
   template <class F>
   void forStoredCells(const host::Rect& r, F&& f) {
+    dropFindIndex();
     int right = std::min(r.right, columnCount());
     for (int c = r.left; c <= right; ++c) {
       auto& slots = cols_[static_cast<std::size_t>(c - 1)].slots();
@@ -182,7 +198,7 @@ class Sheet final : public host::Worksheet {
   double defaultColWidth_ = 8.38;
   std::map<int, double> rowHeights_, colWidths_;
   std::map<int, int> rowOutlines_, colOutlines_;
-  std::vector<host::Rect> merges_;
+  MergedAreas merges_;
   ValidationAreas validations_;
   ModelPageSetup pageSetup_;
   std::set<int> breaks_;

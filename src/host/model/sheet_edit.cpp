@@ -124,7 +124,7 @@ StyleId Sheet::inheritedStyle(Cell c) const {
 }
 
 void Sheet::removeMergesTouching(const Rect& r) {
-  std::erase_if(merges_, [&](const Rect& m) { return m.intersects(r); });
+  merges_.eraseIf([&](const Rect& m) { return m.intersects(r); });
 }
 
 void Sheet::clearContents(const Rect& r) {
@@ -240,7 +240,7 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
       int dr = top - src.top, dc = left - src.left;
       if (what != host::Paste::Values) {
         target->removeMergesTouching(dest);
-        for (const auto& m : merges) target->merges_.push_back(m.offset(top, left));
+        for (const auto& m : merges) target->merges_.add(m.offset(top, left));
       }
       for (const auto& it : items) {
         Cell at{top + it.dr, left + it.dc};
@@ -299,7 +299,7 @@ void Sheet::cut(const Rect& source, host::Worksheet& targetSheet, Cell at) {
     s = Slot();
   });
   std::vector<Rect> merges;
-  std::erase_if(merges_, [&](const Rect& m) {
+  merges_.eraseIf([&](const Rect& m) {
     if (!src.contains(m)) return false;
     merges.push_back(m.offset(dr, dc));
     return true;
@@ -314,7 +314,7 @@ void Sheet::cut(const Rect& source, host::Worksheet& targetSheet, Cell at) {
       rehome(*it.slot.formula().root, this, target);
     target->placeSlot({it.at.row + dr, it.at.col + dc}, std::move(it.slot));
   }
-  for (const auto& m : merges) target->merges_.push_back(m);
+  for (const auto& m : merges) target->merges_.add(m);
   for (const auto& [area, v] : rules) target->validations_.add(area.offset(dr, dc), v);
   for (auto& col : cols_) col.trim();
   touch();
@@ -342,11 +342,12 @@ void Sheet::insertCut(const Rect& source, Cell at, host::Shift shift) {
     for (int r = lo; r <= hi; ++r) slots[static_cast<std::size_t>(r - 1)] = std::move(moved[static_cast<std::size_t>(r - lo)]);
     col.trim();
   }
-  for (auto& m : merges_)
+  merges_.changeEach([&](Rect& m) {
     if (m.left >= source.left && m.right <= source.right) {
       int a = rotate.newRow(m.top), b = rotate.newRow(m.bottom);
       if (b - a == m.bottom - m.top) m.top = a, m.bottom = b;
     }
+  });
   validations_.permuteRows(source.left, source.right, lo, hi, [&](int r) { return rotate.newRow(r); });
   if (source.wholeRows()) {
     std::map<int, double> heights;
@@ -363,6 +364,7 @@ void Sheet::insertCut(const Rect& source, Cell at, host::Shift shift) {
 }
 
 void Sheet::shiftRows(const Rect& band, int at, int count) {
+  dropFindIndex();
   bool whole = band.wholeRows();
   int right = std::min(band.right, columnCount());
   if (count > 0) {
@@ -396,7 +398,7 @@ void Sheet::shiftRows(const Rect& band, int at, int count) {
     }
     merges.push_back(m);
   }
-  merges_ = std::move(merges);
+  merges_.assign(std::move(merges));
   validations_.shiftRows(band.left, band.right, at, count);
   if (whole) {
     shiftKeys(rowHeights_, at, count);
@@ -412,6 +414,7 @@ void Sheet::shiftRows(const Rect& band, int at, int count) {
 }
 
 void Sheet::shiftColumns(const Rect& band, int at, int count) {
+  dropFindIndex();
   bool whole = band.wholeColumns();
   if (count > 0) {
     for (int c = std::max(at, kMaxCol - count + 1); c <= columnCount(); ++c)
@@ -461,7 +464,7 @@ void Sheet::shiftColumns(const Rect& band, int at, int count) {
     }
     merges.push_back(m);
   }
-  merges_ = std::move(merges);
+  merges_.assign(std::move(merges));
   validations_.shiftColumns(band.top, band.bottom, at, count);
   if (whole) {
     shiftKeys(colWidths_, at, count);
@@ -494,7 +497,7 @@ void Sheet::merge(const Rect& r) {
   forStoredCells(area, [&](Slot& s, Cell c) {
     if (c != area.topLeft()) s.clearContent();
   });
-  merges_.push_back(area);
+  merges_.add(area);
   touch();
 }
 

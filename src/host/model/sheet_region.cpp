@@ -145,6 +145,8 @@ struct Needle {
 
   // Numbers are compared by value where that decides it.
   std::optional<bool> quick(const Slot& s) const {
+    if (s.kind() == Slot::Kind::Text)  // in place: no copy of the text
+      return whole ? equalsIgnoreCase(s.text().text, text) : containsIgnoreCase(s.text().text, text);
     if (s.kind() != Slot::Kind::Number || !whole) return std::nullopt;
     if (!number) return false;
     if (s.number() == *number) return true;
@@ -189,6 +191,26 @@ std::optional<Cell> Sheet::search(const Rect& within, const std::string& what, C
     if (auto q = needle.quick(*s)) return *q;
     return needle.matches(slotValue(s, c));
   };
+  if (width == 1 && wholeCell && !needle.number) {
+    // The same column searched again for whole text (each class of a
+    // sorted table, say): rows by text, taken once per state of the workbook.
+    if (const std::vector<int>* rows = findIndex(r.left, what)) {
+      const int at = std::clamp(from.row, r.top, bottom);
+      auto within = [&](auto it) { return it != rows->end() && *it >= r.top && *it <= bottom; };
+      if (!backwards) {
+        auto next = std::upper_bound(rows->begin(), rows->end(), at);
+        if (within(next)) return Cell{*next, r.left};
+        auto first = std::lower_bound(rows->begin(), rows->end(), r.top);
+        if (within(first) && *first <= at) return Cell{*first, r.left};
+        return std::nullopt;
+      }
+      auto before = std::lower_bound(rows->begin(), rows->end(), at);
+      if (before != rows->begin() && *std::prev(before) >= r.top) return Cell{*std::prev(before), r.left};
+      auto last = std::upper_bound(rows->begin(), rows->end(), bottom);
+      if (last != rows->begin() && *std::prev(last) >= at) return Cell{*std::prev(last), r.left};
+      return std::nullopt;
+    }
+  }
   if (width == 1) {  // one column: walk its slots directly
     const Column* col = column(r.left);
     if (!col) return std::nullopt;
@@ -210,6 +232,46 @@ std::optional<Cell> Sheet::search(const Rect& within, const std::string& what, C
   return std::nullopt;
 }
 
+namespace {
+
+std::string Folded(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded) c = lower(c);
+  return folded;
+}
+
+}  // namespace
+
+// Built on the second whole-text search of a column in one generation of
+// the workbook: a single search costs one walk either way.
+const std::vector<int>* Sheet::findIndex(int col, const std::string& what) const {
+  FindIndex& index = findIndex_[col];
+  if (index.generation != wb_.generation()) {
+    index = {wb_.generation(), 1, {}};
+    return nullptr;
+  }
+  if (++index.searches == 2) {
+    const Column* column = this->column(col);
+    for (int row = 1; column && row <= column->size(); ++row) {
+      const Slot* s = column->get(row);
+      if (!s->hasContent() || s->kind() == Slot::Kind::Number) continue;  // a number never shows as non-numeric text
+      if (s->kind() == Slot::Kind::Text) {
+        index.rows[Folded(s->text().text)].push_back(row);
+        continue;
+      }
+      const Value v = slotValue(s, {row, col});
+      if (v.isText()) index.rows[Folded(v.text())].push_back(row);
+      else if (!v.isNumber() && !v.isEmpty()) index.rows[Folded(host::displayText(v))].push_back(row);
+    }
+    // Evaluating formulas above may not change the workbook's state.
+    index.generation = wb_.generation();
+  }
+  if (index.searches < 2) return nullptr;
+  static const std::vector<int> kNone;
+  auto it = index.rows.find(Folded(what));
+  return it == index.rows.end() ? &kNone : &it->second;
+}
+
 std::optional<Cell> Sheet::find(const Rect& within, const std::string& what, Cell after,
                                 bool wholeCell) const {
   return search(within, what, after, wholeCell, false);
@@ -220,10 +282,6 @@ std::optional<Cell> Sheet::findPrevious(const Rect& within, const std::string& w
   return search(within, what, before, wholeCell, true);
 }
 
-Rect Sheet::mergeArea(Cell c) const {
-  for (const auto& m : merges_)
-    if (m.contains(c)) return m;
-  return Rect::of(c);
-}
+Rect Sheet::mergeArea(Cell c) const { return merges_.areaOf(c); }
 
 }  // namespace tavo::model

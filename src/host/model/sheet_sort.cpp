@@ -102,6 +102,7 @@ class KeyReader {
 
 void Sheet::sort(const Rect& range, host::SortKey key1, std::optional<host::SortKey> key2,
                  bool header) {
+  dropFindIndex();
   if (!range.contains(Cell{range.top, key1.column}) || (key2 && !range.contains(Cell{range.top, key2->column})))
     throw HostError::refused("排序关键字不在排序区域内");
   Rect stored = clipToStored(range);

@@ -73,3 +73,56 @@ TEST_F(RegionTest, FindSeesFormulaResults) {
 }
 
 }  // namespace tavo::testing
+
+namespace tavo::testing {
+
+// Many areas (a report's class blocks) and edits that move them: every
+// cell's area is the one a walk over all areas finds.
+TEST_F(RegionTest, MergeAreaOfEveryCellAmongManyAreasThroughEdits) {
+  for (int k = 0; k < 40; ++k) sheet.merge(rect(2 + k * 4, 1 + k % 3, 2 + k * 4 + k % 4, 2 + k % 3));
+  sheet.merge(rect(300, 5, 900, 6));  // one tall area
+  auto check = [&] {
+    for (int r = 1; r <= 950; ++r)
+      for (int c = 1; c <= 7; ++c) {
+        Rect walked = Rect::of(Cell{r, c});
+        for (const Rect& m : sheet.merges())
+          if (m.contains(Cell{r, c})) walked = m;
+        ASSERT_EQ(sheet.mergeArea({r, c}), walked) << r << "," << c;
+      }
+  };
+  check();
+  sheet.insert(Rect::rows(10, 12), host::Shift::Down);
+  check();
+  sheet.remove(Rect::rows(2, 3), host::Shift::Up);
+  check();
+  sheet.merge(rect(950, 1, 950, 3));
+  check();
+}
+
+// A column searched again and again (each class of a sorted table) gives
+// what a walk gives, also after the column changes between searches.
+TEST_F(RegionTest, RepeatedWholeTextSearchesFollowChanges) {
+  const char* classes[] = {"1班", "2班", "3班"};
+  for (int r = 1; r <= 30; ++r) put(r, 2, Value(classes[(r - 1) / 10]));
+  put(31, 2, Value(5.0));
+  model::Sheet& other = book.appendSheet("其他");
+  other.setValue(rect(1, 1, 1, 1), Value("2班"));
+  sheet.setFormulaR1C1(rect(32, 2, 32, 2), "=其他!R1C1");
+  const Rect column = Rect::columns(2, 2);
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_EQ(sheet.find(column, "2班", {1, 2}, true), (Cell{11, 2}));
+    EXPECT_EQ(sheet.findPrevious(column, "2班", {11, 2}, true), (Cell{32, 2}));
+    EXPECT_EQ(sheet.find(column, "2班", {32, 2}, true), (Cell{11, 2}));  // wraps
+    EXPECT_EQ(sheet.find(column, "4班", {1, 2}, true), std::nullopt);
+    EXPECT_EQ(sheet.find(column, "5", {1, 2}, true), (Cell{31, 2}));  // a number by value
+  }
+  put(15, 2, Value("4班"));
+  EXPECT_EQ(sheet.find(column, "4班", {1, 2}, true), (Cell{15, 2}));
+  EXPECT_EQ(sheet.find(column, "4班", {15, 2}, true), (Cell{15, 2}));  // the start is looked at last
+  other.setValue(rect(1, 1, 1, 1), Value("x"));  // the formula's text changes from another sheet
+  EXPECT_EQ(sheet.findPrevious(column, "2班", {11, 2}, true), (Cell{20, 2}));
+  EXPECT_EQ(sheet.find(Rect{12, 2, 18, 2}, "2班", {18, 2}, true), (Cell{12, 2}));
+  EXPECT_EQ(sheet.find(Rect{12, 2, 18, 2}, "2班", {14, 2}, true), (Cell{16, 2}));  // 15 holds 4班 now
+}
+
+}  // namespace tavo::testing

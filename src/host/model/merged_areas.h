@@ -1,0 +1,54 @@
+// The merged areas of a sheet. Finding the area of a cell is a lookup, not
+// a walk over every area: report sheets hold one area per class and field,
+// and writing or fitting them asks for every cell.
+#pragma once
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "host/address.h"
+
+namespace tavo::model {
+
+class MergedAreas {
+ public:
+  const std::vector<host::Rect>& all() const { return areas_; }
+  auto begin() const { return areas_.begin(); }
+  auto end() const { return areas_.end(); }
+  bool empty() const { return areas_.empty(); }
+  std::size_t size() const { return areas_.size(); }
+
+  void add(const host::Rect& area) {
+    areas_.push_back(area);
+    index_.reset();
+  }
+  void assign(std::vector<host::Rect> areas) {
+    areas_ = std::move(areas);
+    index_.reset();
+  }
+  template <class Pred>
+  void eraseIf(Pred&& pred) {
+    std::erase_if(areas_, pred);
+    index_.reset();
+  }
+  // `change` may move any area.
+  template <class Change>
+  void changeEach(Change&& change) {
+    for (host::Rect& area : areas_) change(area);
+    index_.reset();
+  }
+
+  // The area holding the cell, or the cell alone.
+  host::Rect areaOf(host::Cell) const;
+
+ private:
+  struct Index {
+    std::vector<host::Rect> byTop;
+    int tallest = 0;
+  };
+  std::vector<host::Rect> areas_;
+  mutable std::optional<Index> index_;
+};
+
+}  // namespace tavo::model
