@@ -242,3 +242,37 @@ TEST_F(ForeignFileTest, FormatsTheCommandsNeverSetAreCarriedThrough) {
 
 }  // namespace
 }  // namespace tavo::testing
+
+namespace tavo::testing {
+namespace {
+
+// Rows of many megabytes are read a piece at a time: every row comes in,
+// whatever piece it falls in, with what stands after the rows; rows with a
+// comment between them (which may hold "</row>") are read whole.
+TEST_F(ForeignFileTest, LargeSheetsReadInPiecesLoseNoRow) {
+  const std::string padding(200, 'x');
+  std::string rows;
+  const int count = 60000;  // about 20 MB of rows
+  for (int r = 1; r <= count; ++r)
+    rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" + std::to_string(r) +
+            "</v></c><c r=\"B" + std::to_string(r) + "\" t=\"inlineStr\"><is><t>" + padding + "</t></is></c></row>";
+  const std::string tail = "<mergeCells count=\"1\"><mergeCell ref=\"D1:E2\"/></mergeCells>";
+  for (const std::string& between : {std::string(), std::string("<!-- </row><row r=\"9\"> -->")}) {
+    auto loaded = load(OneSheetPackage("<sheetData>" + between + rows + "</sheetData>" + tail));
+    const model::Sheet& s = loaded.book->modelSheet(1);
+    double sum = 0;
+    for (int r = 1; r <= count; ++r) {
+      sum += s.value({r, 1}).number();
+      ASSERT_EQ(s.value({r, 2}), Value(padding)) << r;
+    }
+    EXPECT_EQ(sum, 60000.0 * 60001 / 2);
+    EXPECT_EQ(s.usedRange().bottom, count);
+    EXPECT_EQ(s.mergeArea({2, 5}), (Rect{1, 4, 2, 5}));
+  }
+  // A broken row far down is still refused.
+  EXPECT_THROW(load(OneSheetPackage("<sheetData>" + rows + "<row r=\"60001\"><c></row></sheetData>")),
+               xlsx::FileError);
+}
+
+}  // namespace
+}  // namespace tavo::testing

@@ -59,13 +59,20 @@ class Package {
 
   // A part as an XML document; the part must be UTF-8 and well formed.
   // Document type declarations are not read, so no entity is ever expanded.
-  pugi::xml_document xml(const std::string& name) const {
+  pugi::xml_document xml(const std::string& name) const { return parse(name, text(name)); }
+
+  // A part's text, checked to be UTF-8.
+  const std::string& text(const std::string& name) const {
     auto it = parts_.find(name);
     if (it == parts_.end()) throw Fault("缺少部件 " + name);
     if (!ValidUtf8(it->second)) throw Fault("部件 " + name + " 含有无效的 UTF-8 文本");
+    return it->second;
+  }
+
+  static pugi::xml_document parse(const std::string& name, const std::string& text) {
     pugi::xml_document doc;
     // Text of spaces alone is text: a cell may hold just that.
-    auto result = doc.load_buffer(it->second.data(), it->second.size(),
+    auto result = doc.load_buffer(text.data(), text.size(),
                                   pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_doctype,
                                   pugi::encoding_utf8);
     if (!result)
@@ -76,6 +83,53 @@ class Package {
     for (auto node : doc.children())
       if (node.type() == pugi::node_doctype) throw Fault("部件 " + name + " 含有文档类型声明（DTD），xlsx 文件不允许");
     return doc;
+  }
+
+  // A worksheet part read in pieces: the part without its rows as one
+  // document, then the rows a few megabytes at a time, so that a sheet of
+  // millions of cells never stands in memory as one document tree.
+  // `head` gets the part's document, `rows` each piece, `tail` the document
+  // again; parts with comments, CDATA or processing instructions among their
+  // rows are read whole.
+  template <class Head, class Rows, class Tail>
+  void readSheet(const std::string& name, Head&& head, Rows&& rows, Tail&& tail) const {
+    const std::string& text = this->text(name);
+    const std::size_t open = text.find("<sheetData");
+    const std::size_t openEnd = open == std::string::npos ? open : text.find('>', open);
+    const std::size_t close = openEnd == std::string::npos ? openEnd : text.find("</sheetData>", openEnd);
+    const bool split = close != std::string::npos && text[openEnd - 1] != '/' &&
+                       text.find("<!", openEnd) > close && text.find("<?", openEnd) > close;
+    if (!split) {
+      auto doc = xml(name);
+      auto ws = doc.child("worksheet");
+      head(ws);
+      rows(ws.child("sheetData"));
+      tail(ws);
+      return;
+    }
+    auto doc = parse(name, text.substr(0, openEnd + 1) + text.substr(close));
+    auto ws = doc.child("worksheet");
+    head(ws);
+    constexpr std::size_t kPiece = 4 << 20;
+    for (std::size_t from = openEnd + 1; from < close;) {
+      std::size_t to = from + kPiece >= close ? close : text.find("</row>", from + kPiece);
+      to = to == std::string::npos || to >= close ? close : to + 6;
+      pugi::xml_document piece;
+      auto result = piece.load_buffer(text.data() + from, to - from,
+                                      pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_fragment,
+                                      pugi::encoding_utf8);
+      if (!result)
+        throw Fault("部件 " + name + " 不是有效的 XML（" + result.description() + "，位置 " +
+                    std::to_string(from + static_cast<std::size_t>(result.offset)) + "）");
+      rows(piece);
+      from = to;
+    }
+    tail(ws);
+  }
+
+  // Frees a part that is read.
+  void release(const std::string& name) {
+    if (auto it = parts_.find(name); it != parts_.end()) std::string().swap(it->second);
   }
 
   // Relationship targets of a part by id, resolved to part names.
@@ -199,14 +253,22 @@ class SheetReader {
     for (const Rect& r : areas) sheet_.merge(r);
   }
 
-  void read(const pugi::xml_node& ws) {
+  // Before the rows: tab colour, defaults, columns.
+  void readHead(const pugi::xml_node& ws) {
     if (int tab = PaletteIndexOf(ws.child("sheetPr").child("tabColor"), styles_.palette)) sheet_.setTabColorIndex(tab);
     // Empty cells show the file's first format, as every program shows them.
     if (!styles_.cellFormats.empty() && !(styles_.cellFormats[0] == host::Format{}))
       sheet_.applyFormat(Rect::sheet(), Whole(styles_.cellFormats[0]));
     readFormat(ws.child("sheetFormatPr"));
     for (auto col : ws.child("cols").children("col")) readColumn(col);
-    for (auto row : ws.child("sheetData").children("row")) readRow(row);
+  }
+
+  void readRows(const pugi::xml_node& parent) {
+    for (auto row : parent.children("row")) readRow(row);
+  }
+
+  // After the rows: merged areas, validation, page set-up, view.
+  void readTail(const pugi::xml_node& ws) {
     readMerges(ws.child("mergeCells"));
     for (auto v : ws.child("dataValidations").children("dataValidation")) readValidation(v);
     readPage(ws);
@@ -570,15 +632,22 @@ LoadedWorkbook Load(model::Application& app, const std::string& path) {
 
   std::vector<model::StyleId> styleIds(styles.cellFormats.size(), 0);
   std::vector<std::pair<model::Sheet*, std::string>> drawings;
+  std::map<std::string, int> readsLeft;  // a part two sheets name is freed after the second
+  for (const SheetEntry& e : entries) ++readsLeft[e.part];
   for (const SheetEntry& e : entries) {
-    auto doc = package.xml(e.part);
-    pugi::xml_node ws = doc.child("worksheet");
-    SheetReader(*e.sheet, strings, styles, styleIds, notCarried).read(ws);
-    if (auto drawing = ws.child("drawing")) {
-      auto sheetRels = package.relationships(e.part);
-      auto target = sheetRels.find(drawing.attribute("r:id").value());
-      if (target != sheetRels.end() && package.has(target->second)) drawings.emplace_back(e.sheet, target->second);
-    }
+    SheetReader reader(*e.sheet, strings, styles, styleIds, notCarried);
+    package.readSheet(
+        e.part, [&](const pugi::xml_node& ws) { reader.readHead(ws); },
+        [&](const pugi::xml_node& rows) { reader.readRows(rows); },
+        [&](const pugi::xml_node& ws) {
+          reader.readTail(ws);
+          if (auto drawing = ws.child("drawing")) {
+            auto sheetRels = package.relationships(e.part);
+            auto target = sheetRels.find(drawing.attribute("r:id").value());
+            if (target != sheetRels.end() && package.has(target->second)) drawings.emplace_back(e.sheet, target->second);
+          }
+        });
+    if (--readsLeft[e.part] == 0) package.release(e.part);
   }
   // Charts last: their data may stand on any sheet.
   for (const auto& [sheet, part] : drawings) {
