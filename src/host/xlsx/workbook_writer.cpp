@@ -38,13 +38,17 @@ std::string Override(const std::string& part, const std::string& type) {
 
 }  // namespace
 
-std::map<std::string, std::string> WorkbookParts(const model::Workbook& book) {
-  std::map<std::string, std::string> parts;
+void WritePackage(const model::Workbook& book, const PartWriter& part) {
   StyleSheetWriter styles(book.styles().get(model::StyleTable::kDefault));
   SharedStrings strings(book.palette());
   const int sheets = book.sheetCount();
   const int active = book.indexOf(book.activeModelSheet());
+  auto whole = [&](const std::string& name, const std::string& text) {
+    part(name, text.size(), [&](PartStream& out) { out += text; });
+  };
 
+  // What lists the parts comes first; the sheets' parts follow, and what
+  // the sheets fill (shared strings, styles) comes last.
   std::string types = kXmlHead;
   types += "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
            "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
@@ -58,12 +62,9 @@ std::map<std::string, std::string> WorkbookParts(const model::Workbook& book) {
   std::string workbookRels = kXmlHead;
   workbookRels += std::string("<Relationships xmlns=\"") + kPkgRelNs + "\">";
   std::string sheetList, definedNames;
-  int chartNumber = 1, drawingNumber = 1;
-  for (int i = 1; i <= sheets; ++i) {
+  for (int i = 1, chartNumber = 1, drawingNumber = 1; i <= sheets; ++i) {
     const model::Sheet& sheet = book.modelSheet(i);
     const std::string n = std::to_string(i);
-    const bool hasCharts = !sheet.charts().empty();
-    parts["xl/worksheets/sheet" + n + ".xml"] = WorksheetXml(sheet, i == active, styles, strings, hasCharts);
     types += Override("/xl/worksheets/sheet" + n + ".xml", "spreadsheetml.worksheet+xml");
     workbookRels += Relationship("rId" + n, "worksheet", "worksheets/sheet" + n + ".xml");
     sheetList += "<sheet name=\"" + Escaped(sheet.name()) + "\" sheetId=\"" + n + "\"";
@@ -72,26 +73,48 @@ std::map<std::string, std::string> WorkbookParts(const model::Workbook& book) {
     if (!sheet.pageSettings().printTitleRows.empty())
       definedNames += "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"" + std::to_string(i - 1) + "\">" +
                       Escaped(QuotedSheetName(sheet.name()) + sheet.pageSettings().printTitleRows) + "</definedName>";
-    if (hasCharts) {
-      const std::string d = std::to_string(drawingNumber++);
-      DrawingXml drawing = ChartsXml(sheet, chartNumber);
-      parts["xl/worksheets/_rels/sheet" + n + ".xml.rels"] =
-          std::string(kXmlHead) + "<Relationships xmlns=\"" + kPkgRelNs + "\">" +
-          Relationship("rId1", "drawing", "../drawings/drawing" + d + ".xml") + "</Relationships>";
-      parts["xl/drawings/drawing" + d + ".xml"] = drawing.drawing;
-      parts["xl/drawings/_rels/drawing" + d + ".xml.rels"] = drawing.drawingRels;
-      types += Override("/xl/drawings/drawing" + d + ".xml", "drawing+xml");
-      for (std::string& chart : drawing.charts) {
-        const std::string c = std::to_string(chartNumber++);
-        parts["xl/charts/chart" + c + ".xml"] = std::move(chart);
-        types += Override("/xl/charts/chart" + c + ".xml", "drawingml.chart+xml");
-      }
-    }
+    if (sheet.charts().empty()) continue;
+    types += Override("/xl/drawings/drawing" + std::to_string(drawingNumber++) + ".xml", "drawing+xml");
+    for (std::size_t k = 0; k < sheet.charts().size(); ++k)
+      types += Override("/xl/charts/chart" + std::to_string(chartNumber++) + ".xml", "drawingml.chart+xml");
   }
   workbookRels += Relationship("rId" + std::to_string(sheets + 1), "styles", "styles.xml");
   workbookRels += Relationship("rId" + std::to_string(sheets + 2), "sharedStrings", "sharedStrings.xml");
   workbookRels += "</Relationships>";
   types += "</Types>";
+  whole("[Content_Types].xml", types);
+  whole("_rels/.rels", std::string(kXmlHead) + "<Relationships xmlns=\"" + kPkgRelNs + "\">" +
+                           Relationship("rId1", "officeDocument", "xl/workbook.xml") +
+                           "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/2006/"
+                           "relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>" +
+                           Relationship("rId3", "extended-properties", "docProps/app.xml") + "</Relationships>");
+  whole("docProps/app.xml", std::string(kXmlHead) +
+                                "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                                "extended-properties\"><Application>tavo</Application></Properties>");
+  whole("docProps/core.xml", std::string(kXmlHead) +
+                                 "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/"
+                                 "metadata/core-properties\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+                                 "<dc:creator>tavo</dc:creator></cp:coreProperties>");
+
+  for (int i = 1, chartNumber = 1, drawingNumber = 1; i <= sheets; ++i) {
+    const model::Sheet& sheet = book.modelSheet(i);
+    const std::string n = std::to_string(i);
+    const bool hasCharts = !sheet.charts().empty();
+    // A size to tell the archive whether the part may pass 4 GB.
+    std::size_t cells = 0;
+    for (int c = 1; c <= sheet.columnCount(); ++c) cells += static_cast<std::size_t>(sheet.column(c)->size());
+    part("xl/worksheets/sheet" + n + ".xml", cells * 256,
+         [&](PartStream& out) { WriteWorksheet(out, sheet, i == active, styles, &strings, hasCharts); });
+    if (!hasCharts) continue;
+    const std::string d = std::to_string(drawingNumber++);
+    DrawingXml drawing = ChartsXml(sheet, chartNumber);
+    whole("xl/worksheets/_rels/sheet" + n + ".xml.rels",
+          std::string(kXmlHead) + "<Relationships xmlns=\"" + kPkgRelNs + "\">" +
+              Relationship("rId1", "drawing", "../drawings/drawing" + d + ".xml") + "</Relationships>");
+    whole("xl/drawings/drawing" + d + ".xml", drawing.drawing);
+    whole("xl/drawings/_rels/drawing" + d + ".xml.rels", drawing.drawingRels);
+    for (const std::string& chart : drawing.charts) whole("xl/charts/chart" + std::to_string(chartNumber++) + ".xml", chart);
+  }
 
   std::string workbook = kXmlHead;
   workbook += std::string("<workbook xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
@@ -100,24 +123,17 @@ std::map<std::string, std::string> WorkbookParts(const model::Workbook& book) {
   workbook += "<sheets>" + sheetList + "</sheets>";
   if (!definedNames.empty()) workbook += "<definedNames>" + definedNames + "</definedNames>";
   workbook += "<calcPr calcId=\"191029\"/></workbook>";
+  whole("xl/workbook.xml", workbook);
+  whole("xl/_rels/workbook.xml.rels", workbookRels);
+  whole("xl/sharedStrings.xml", strings.xml());
+  whole("xl/styles.xml", styles.xml(book.palette()));
+}
 
-  parts["[Content_Types].xml"] = types;
-  parts["_rels/.rels"] = std::string(kXmlHead) + "<Relationships xmlns=\"" + kPkgRelNs + "\">" +
-                         Relationship("rId1", "officeDocument", "xl/workbook.xml") +
-                         "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/"
-                         "metadata/core-properties\" Target=\"docProps/core.xml\"/>" +
-                         Relationship("rId3", "extended-properties", "docProps/app.xml") + "</Relationships>";
-  parts["docProps/app.xml"] = std::string(kXmlHead) +
-                              "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-                              "extended-properties\"><Application>tavo</Application></Properties>";
-  parts["docProps/core.xml"] = std::string(kXmlHead) +
-                               "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/"
-                               "metadata/core-properties\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
-                               "<dc:creator>tavo</dc:creator></cp:coreProperties>";
-  parts["xl/workbook.xml"] = workbook;
-  parts["xl/_rels/workbook.xml.rels"] = workbookRels;
-  parts["xl/sharedStrings.xml"] = strings.xml();
-  parts["xl/styles.xml"] = styles.xml(book.palette());
+std::map<std::string, std::string> WorkbookParts(const model::Workbook& book) {
+  std::map<std::string, std::string> parts;
+  WritePackage(book, [&](const std::string& name, std::size_t, const std::function<void(PartStream&)>& write) {
+    parts[name] = PartStream::Collect(write);
+  });
   return parts;
 }
 
@@ -257,7 +273,6 @@ void SaveWorkbook(const model::Workbook& book, const std::string& path) {
   // A file its owner made read-only is not replaced, not even by root.
   if (exists && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
     throw FileError(path, "文件是只读的，未保存");
-  auto parts = WorkbookParts(book);
   fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   RemoveLeftTemporaries(folder, target.filename().string());
   std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
@@ -268,7 +283,15 @@ void SaveWorkbook(const model::Workbook& book, const std::string& path) {
   ::close(fd);
   std::string temp(name.data());
   try {
-    WriteZip(temp, parts);
+    ZipWriter zip(temp);
+    WritePackage(book, [&](const std::string& part, std::size_t sizeHint, const std::function<void(PartStream&)>& write) {
+      zip.begin(part, sizeHint > 0xFFFFFFFFull);
+      PartStream out([&](std::string_view piece) { zip.write(piece); });
+      write(out);
+      out.flush();
+      zip.end();
+    });
+    zip.close();
     fd = ::open(temp.c_str(), O_RDONLY);
     if (fd < 0 || ::fsync(fd) != 0) {
       int e = errno;

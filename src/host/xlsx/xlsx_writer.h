@@ -2,13 +2,23 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 
 #include "host/model/workbook.h"
+#include "host/xlsx/part_stream.h"
 
 namespace tavo::xlsx {
 
+// Receives each part of the file in order: its name, a size it may reach
+// (to tell whether it may pass 4 GB) and what writes it.
+using PartWriter =
+    std::function<void(const std::string& name, std::size_t sizeHint, const std::function<void(PartStream&)>& write)>;
+// Every part of the file, in the order of the archive: [Content_Types].xml
+// first, each sheet's parts streamed as they are made, shared strings and
+// styles last.
+void WritePackage(const model::Workbook&, const PartWriter&);
 // Every part of the file by name.
 std::map<std::string, std::string> WorkbookParts(const model::Workbook&);
 

@@ -73,24 +73,54 @@ std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLim
   return parts;
 }
 
+ZipWriter::ZipWriter(const std::string& path) : path_(path), zip_(zipOpen64(path.c_str(), APPEND_STATUS_CREATE)) {
+  if (!zip_) throw FileError(path, "无法创建文件");
+}
+
+ZipWriter::~ZipWriter() {
+  if (zip_) zipClose(zip_, nullptr);
+}
+
+void ZipWriter::begin(const std::string& part, bool large) {
+  part_ = part;
+  zip_fileinfo info{};
+  info.tmz_date = {0, 0, 0, 1, 0, 1980};
+  if (zipOpenNewFileInZip64(zip_, part.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6, large ? 1 : 0) !=
+      ZIP_OK)
+    throw FileError(path_, "写入部件 " + part + " 失败");
+}
+
+void ZipWriter::write(std::string_view piece) {
+  while (!piece.empty()) {
+    const auto n = static_cast<unsigned>(std::min<std::size_t>(piece.size(), 1u << 30));
+    if (zipWriteInFileInZip(zip_, piece.data(), n) != ZIP_OK) throw FileError(path_, "写入部件 " + part_ + " 失败");
+    piece.remove_prefix(n);
+  }
+}
+
+void ZipWriter::end() {
+  if (zipCloseFileInZip(zip_) != ZIP_OK) throw FileError(path_, "写入部件 " + part_ + " 失败");
+}
+
+void ZipWriter::close() {
+  void* zip = zip_;
+  zip_ = nullptr;
+  if (zipClose(zip, nullptr) != ZIP_OK) throw FileError(path_, "写入文件失败");
+}
+
 void WriteZip(const std::string& path, const std::map<std::string, std::string>& parts) {
-  std::unique_ptr<void, ZipCloser> zip(zipOpen64(path.c_str(), APPEND_STATUS_CREATE));
-  if (!zip) throw FileError(path, "无法创建文件");
+  ZipWriter zip(path);
   // [Content_Types].xml first, as readers that stream the archive expect.
   std::vector<const std::pair<const std::string, std::string>*> order;
   for (const auto& p : parts)
     if (p.first == "[Content_Types].xml") order.insert(order.begin(), &p);
     else order.push_back(&p);
   for (const auto* p : order) {
-    zip_fileinfo info{};
-    info.tmz_date = {0, 0, 0, 1, 0, 1980};
-    if (zipOpenNewFileInZip64(zip.get(), p->first.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                              6, p->second.size() > 0xFFFFFFFFull) != ZIP_OK ||
-        zipWriteInFileInZip(zip.get(), p->second.data(), static_cast<unsigned>(p->second.size())) != ZIP_OK ||
-        zipCloseFileInZip(zip.get()) != ZIP_OK)
-      throw FileError(path, "写入部件 " + p->first + " 失败");
+    zip.begin(p->first, p->second.size() > 0xFFFFFFFFull);
+    zip.write(p->second);
+    zip.end();
   }
-  if (zipClose(zip.release(), nullptr) != ZIP_OK) throw FileError(path, "写入文件失败");
+  zip.close();
 }
 
 }  // namespace tavo::xlsx

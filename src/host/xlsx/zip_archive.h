@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace tavo::xlsx {
 
@@ -21,8 +22,26 @@ struct ZipLimits {
 // Every part of the archive by name. Throws FileError naming `path`.
 std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLimits& = {});
 
-// Writes the parts (deflated) to `path`, which must not be the final target:
-// the caller renames it into place. Throws FileError.
+// An archive written part by part, each part in pieces as it is made
+// (deflated), to a path that must not be the final target: the caller
+// renames it into place. Throws FileError.
+class ZipWriter {
+ public:
+  explicit ZipWriter(const std::string& path);
+  ~ZipWriter();
+  ZipWriter(const ZipWriter&) = delete;
+  ZipWriter& operator=(const ZipWriter&) = delete;
+  void begin(const std::string& part, bool large);
+  void write(std::string_view piece);
+  void end();
+  void close();  // the archive is complete
+
+ private:
+  std::string path_, part_;
+  void* zip_ = nullptr;
+};
+
+// Writes the parts, [Content_Types].xml first.
 void WriteZip(const std::string& path, const std::map<std::string, std::string>& parts);
 
 }  // namespace tavo::xlsx
