@@ -3,6 +3,7 @@
 #include <cctype>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 
 #include "host/csv/csv_reader.h"
 #include "host/xls/xls_reader.h"
@@ -91,11 +92,13 @@ std::unique_ptr<model::Workbook> Desk::load(const std::string& path) {
   const std::string type = LowerExtension(path);
   const bool converted = type == ".csv" || type == ".txt" || type == ".xls";
   const auto start = std::chrono::steady_clock::now();
+  ProgressLine::Phase shown(platform_.progress(), "读取 " + fs::path(path).filename().string());
   const std::string target = converted ? (fs::path(path).replace_extension(".xlsx")).string() : path;
   if (converted && fs::exists(target))
     throw xlsx::FileError(path, "旁边已有 " + target + "，tavo 不会覆盖它：请选择 " +
                                     fs::path(target).filename().string() + "，或把它移走");
   xlsx::LoadedWorkbook loaded = LoadAnyWorkbook(app_, path);
+  if (platform_.progress()) platform_.progress()->erase();
   if (!loaded.notCarried.empty() && !converted)
     err_ << "tavo: 注意: " << path << " 含有 tavo 无法保留的内容（" << Joined(loaded.notCarried, "、")
          << "）；保存前原文件将另存为备份" << std::endl;
@@ -155,8 +158,10 @@ void Desk::run(const std::string& command, const std::string& csb, bool report) 
   SheetPrints before = !report ? SheetPrints{} : lastPrints_ ? std::move(*lastPrints_) : sheetPrints();
   lastPrints_.reset();
   const auto commandStart = std::chrono::steady_clock::now();
+  std::optional<ProgressLine::Phase> shown(std::in_place, platform_.progress(), command);
   engine_.MyFunClick(app_, dialog_, command, csb);
   const double elapsed = SecondsSince(commandStart);
+  shown.reset();
   if (!report) return;
   SheetPrints after = sheetPrints();
   lastPrints_ = after;
@@ -206,7 +211,10 @@ std::vector<std::string> Desk::saveChanged() {
       err_ << "tavo: 原文件已备份为 " << backup << std::endl;
       o.backedUp = true;
     }
-    xlsx::SaveWorkbook(book, o.path);
+    {
+      ProgressLine::Phase shown(platform_.progress(), "保存 " + fs::path(o.path).filename().string());
+      xlsx::SaveWorkbook(book, o.path);
+    }
     o.fingerprint = now;
     if (!o.convertedFrom.empty()) out_ << "由 " << o.convertedFrom << " 另存为 " << o.path << "（原文件未改动）" << std::endl;
     saved.push_back(o.path);

@@ -134,6 +134,9 @@ int Run(const std::vector<std::string>& args) {
     if (std::find(names.begin(), names.end(), command) == names.end()) return Usage("未知命令 " + command);
 
   TerminalPlatform platform(std::cerr, isatty(2));
+  // Long phases show on a terminal; logs and pipes get no such line.
+  tavo::cli::ProgressLine progress(std::cerr, isatty(2));
+  platform.setProgress(&progress);
   Desk desk(platform, std::cout, std::cerr);
   desk.openSystemWorkbook(a->system);
   if (!StartDialog(desk, a->select)) return kUsage;

@@ -21,6 +21,7 @@ TerminalPlatform::TerminalPlatform(std::ostream& err, bool bell) : err_(err), be
 int TerminalPlatform::messageBox(const std::string& prompt, int style, const std::string& title) {
   std::string text = prompt;
   std::replace(text.begin(), text.end(), '\r', '\n');
+  if (progress_) progress_->erase();
   err_ << '[' << title << "] " << text << std::endl;
   messageShown_ = true;
   if ((style & 0x70) == host::xl::kMsgCritical) errorShown_ = true;

@@ -5,6 +5,7 @@
 
 #include <ostream>
 
+#include "cli/progress_line.h"
 #include "host/platform.h"
 
 namespace tavo::cli {
@@ -25,6 +26,10 @@ class TerminalPlatform final : public host::Platform {
   host::Date today() const override;
   char pathSeparator() const override { return '/'; }
 
+  // A progress line on the same terminal, erased before each message.
+  void setProgress(ProgressLine* progress) { progress_ = progress; }
+  ProgressLine* progress() const { return progress_; }
+
   bool errorShown() const { return errorShown_; }
   bool messageShown() const { return messageShown_; }
 
@@ -33,6 +38,7 @@ class TerminalPlatform final : public host::Platform {
   bool bell_;
   bool errorShown_ = false;
   bool messageShown_ = false;
+  ProgressLine* progress_ = nullptr;
 };
 
 }  // namespace tavo::cli

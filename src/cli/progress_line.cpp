@@ -1,0 +1,71 @@
+#include "cli/progress_line.h"
+
+#include <cstdio>
+
+namespace tavo::cli {
+
+namespace {
+constexpr auto kQuiet = std::chrono::milliseconds(1000);  // phases shorter than this show nothing
+constexpr auto kRefresh = std::chrono::milliseconds(250);
+}  // namespace
+
+ProgressLine::ProgressLine(std::ostream& terminal, bool enabled) : out_(terminal), enabled_(enabled) {
+  if (enabled_) painter_ = std::thread([this] { run(); });
+}
+
+ProgressLine::~ProgressLine() {
+  if (!enabled_) return;
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  wake_.notify_all();
+  painter_.join();
+  erase();
+}
+
+ProgressLine::Phase::Phase(ProgressLine* line, std::string label) : line_(line && line->enabled_ ? line : nullptr) {
+  if (!line_) return;
+  std::lock_guard lock(line_->mutex_);
+  outer_ = std::exchange(line_->label_, std::move(label));
+  outerStart_ = std::exchange(line_->start_, std::chrono::steady_clock::now());
+}
+
+ProgressLine::Phase::~Phase() {
+  if (!line_) return;
+  {
+    std::lock_guard lock(line_->mutex_);
+    line_->label_ = outer_;
+    line_->start_ = outerStart_;
+    if (line_->drawn_) {
+      line_->out_ << "\r\033[K" << std::flush;
+      line_->drawn_ = false;
+    }
+  }
+  line_->wake_.notify_all();
+}
+
+void ProgressLine::erase() {
+  if (!enabled_) return;
+  std::lock_guard lock(mutex_);
+  if (drawn_) out_ << "\r\033[K" << std::flush;
+  drawn_ = false;
+}
+
+void ProgressLine::draw() {
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  char elapsed[32];
+  std::snprintf(elapsed, sizeof elapsed, "%.0f s", seconds);
+  out_ << "\r\033[K" << label_ << " … " << elapsed << std::flush;
+  drawn_ = true;
+}
+
+void ProgressLine::run() {
+  std::unique_lock lock(mutex_);
+  while (!stop_) {
+    wake_.wait_for(lock, kRefresh);
+    if (!stop_ && !label_.empty() && std::chrono::steady_clock::now() - start_ >= kQuiet) draw();
+  }
+}
+
+}  // namespace tavo::cli

@@ -1,0 +1,56 @@
+// One line on a terminal that says what a long run is doing: the phase and
+// its seconds so far, drawn only once a phase has taken about a second and
+// erased when it ends, so that logs and pipes (no terminal) get nothing.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <utility>
+
+namespace tavo::cli {
+
+class ProgressLine {
+ public:
+  ProgressLine(std::ostream& terminal, bool enabled);
+  ~ProgressLine();
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
+
+  // While a phase lasts, the line shows `label`; a phase begun inside
+  // another shows instead of it and gives the line back. No line, no show.
+  class Phase {
+   public:
+    Phase(ProgressLine* line, std::string label);
+    ~Phase();
+    Phase(const Phase&) = delete;
+    Phase& operator=(const Phase&) = delete;
+
+   private:
+    ProgressLine* line_;
+    std::string outer_;
+    std::chrono::steady_clock::time_point outerStart_;
+  };
+
+  // Erases the line before other text goes to the terminal.
+  void erase();
+
+ private:
+  void draw();  // with mutex_ held
+  void run();
+
+  std::ostream& out_;
+  const bool enabled_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::string label_;
+  std::chrono::steady_clock::time_point start_;
+  bool drawn_ = false;
+  bool stop_ = false;
+  std::thread painter_;
+};
+
+}  // namespace tavo::cli

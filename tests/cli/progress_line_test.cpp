@@ -1,0 +1,49 @@
+// The progress line shows a long phase on a terminal and leaves nothing
+// behind: no text for short phases, none at all off a terminal.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <thread>
+
+#include "cli/progress_line.h"
+
+namespace tavo::cli {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(ProgressLineTest, ShowsLongPhasesOnlyAndErasesThem) {
+  std::ostringstream terminal;
+  {
+    ProgressLine line(terminal, true);
+    { ProgressLine::Phase quick(&line, "读取 a.xlsx"); }
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(terminal.str(), "") << "a phase shorter than a second";
+    {
+      ProgressLine::Phase outer(&line, "cmdSanXianTJ_Click");
+      std::this_thread::sleep_for(1500ms);
+      EXPECT_NE(terminal.str().find("cmdSanXianTJ_Click … 1 s"), std::string::npos) << terminal.str();
+      ProgressLine::Phase inner(&line, "读取 b.xlsx");
+      std::this_thread::sleep_for(1300ms);
+      EXPECT_NE(terminal.str().find("读取 b.xlsx … 1 s"), std::string::npos) << terminal.str();
+    }
+  }
+  const std::string shown = terminal.str();
+  EXPECT_EQ(shown.substr(shown.size() - 4), "\r\033[K") << "the line is erased at the end";
+  EXPECT_EQ(shown.find('\n'), std::string::npos);
+}
+
+TEST(ProgressLineTest, NothingOffATerminal) {
+  std::ostringstream log;
+  {
+    ProgressLine line(log, false);
+    ProgressLine::Phase phase(&line, "cmdSanXianTJ_Click");
+    std::this_thread::sleep_for(1300ms);
+    line.erase();
+  }
+  ProgressLine::Phase none(nullptr, "no line at all");
+  EXPECT_EQ(log.str(), "");
+}
+
+}  // namespace
+}  // namespace tavo::cli
