@@ -196,12 +196,12 @@ std::optional<Cell> Sheet::search(const Rect& within, const std::string& what, C
     // sorted table, say): rows by text, taken once per state of the workbook.
     if (const std::vector<int>* rows = findIndex(r.left, what)) {
       const int at = std::clamp(from.row, r.top, bottom);
-      auto within = [&](auto it) { return it != rows->end() && *it >= r.top && *it <= bottom; };
+      auto inRange = [&](auto it) { return it != rows->end() && *it >= r.top && *it <= bottom; };
       if (!backwards) {
         auto next = std::upper_bound(rows->begin(), rows->end(), at);
-        if (within(next)) return Cell{*next, r.left};
+        if (inRange(next)) return Cell{*next, r.left};
         auto first = std::lower_bound(rows->begin(), rows->end(), r.top);
-        if (within(first) && *first <= at) return Cell{*first, r.left};
+        if (inRange(first) && *first <= at) return Cell{*first, r.left};
         return std::nullopt;
       }
       auto before = std::lower_bound(rows->begin(), rows->end(), at);
