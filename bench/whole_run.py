@@ -72,10 +72,6 @@ def pandas_seconds(scores):
 def zlib_floor(read_files, written_files):
     """Inflating every part of the files read, deflating every part of the
     files written at level 6: the least any xlsx program must do."""
-    parts_in = []
-    for f in read_files:
-        with zipfile.ZipFile(f) as z:
-            parts_in += [(z, i) for i in z.infolist()]
     parts_out = []
     for f in written_files:
         with zipfile.ZipFile(f) as z:

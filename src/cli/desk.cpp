@@ -23,8 +23,6 @@ std::string Joined(const std::vector<std::string>& items, const char* separator)
   return out;
 }
 
-// "成绩.xlsx" -> "成绩.xlsx.bak", then ".bak2", ... : an older backup is
-// never overwritten.
 double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -45,6 +43,8 @@ class PhaseCharge {
   const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
+// "成绩.xlsx" -> "成绩.xlsx.bak", then ".bak2", ... : an older backup is
+// never overwritten.
 std::string BackupPath(const std::string& path) {
   std::string backup = path + ".bak";
   for (int n = 2; fs::exists(backup); ++n) backup = path + ".bak" + std::to_string(n);
@@ -153,8 +153,7 @@ Desk::SheetPrints Desk::sheetPrints() {
 void Desk::run(const std::string& command, const std::string& csb, bool report) {
   // Nothing changes the workbooks between commands: the prints taken after
   // the last one are the prints before this one.
-  const bool reportCommand = command.find("TJ_Click") != std::string::npos || command == "cmdCJ_Click";
-  PhaseCharge charge(reportCommand ? timings_.report : timings_.selection, timings_.load);
+  PhaseCharge charge(engine::zupo::IsReport(command) ? timings_.report : timings_.selection, timings_.load);
   SheetPrints before = !report ? SheetPrints{} : lastPrints_ ? std::move(*lastPrints_) : sheetPrints();
   lastPrints_.reset();
   const auto commandStart = std::chrono::steady_clock::now();

@@ -225,8 +225,7 @@ int Demo(const std::vector<std::string>& args) {
   }
   StartDialog(desk, std::string(tavo::cli::kSampleScoresName));
   for (const auto& command : tavo::engine::zupo::CommandNames()) {
-    bool report = command.find("TJ_Click") != std::string::npos || command == "cmdCJ_Click";
-    if (report && tavo::engine::zupo::IsBuilt(command)) desk.run(command, command == "cmdCJ_Click" ? "三线版" : "");
+    if (tavo::engine::zupo::IsReport(command) && tavo::engine::zupo::IsBuilt(command)) desk.run(command, command == "cmdCJ_Click" ? "三线版" : "");
   }
   PrintSaved(desk.saveChanged());
   std::cout << "示例在 " << folder.string() << "（查看: tavo show " << (folder / tavo::cli::kDataFolderName / tavo::cli::kSampleScoresName).string() << " 数据表）" << std::endl;

@@ -43,6 +43,8 @@ bool zupo::IsBuilt(const std::string& name) {
   return false;
 }
 
+bool zupo::IsReport(const std::string& name) { return name == "cmdCJ_Click" || name.ends_with("TJ_Click"); }
+
 host::Value zupo::MyFunClick(host::Application& EA, host::Dialog& UF, const std::string& strFlag,
                              const std::string& CSB) {
   const std::string name = strFlag;

@@ -25,6 +25,9 @@ class zupo {
   // is built yet (the others run nothing).
   static std::vector<std::string> CommandNames();
   static bool IsBuilt(const std::string& name);
+  // Whether a name's command writes report sheets (the score sheet and the
+  // statistics), as against the layout, dialog and help commands.
+  static bool IsReport(const std::string& name);
 
   // The file name of the score workbook last selected in the dialog.
   const std::string& selectedDataWorkbook() const { return dataWorkbookName; }

@@ -171,15 +171,24 @@ std::vector<std::vector<std::string>> Teachers(const ScoreData& data, const Line
   return teachers;
 }
 
-std::optional<LineStatistics> ComputeLineStatistics(host::Application& app, ScoreData& data,
-                                                    const LineSettings& settings) {
-  LineStatistics st;
+std::optional<LineBasics> ComputeLineBasics(host::Application& app, ScoreData& data, const LineSettings& settings) {
   auto lineScores = ComputeLineScores(app, data, settings);
   if (!lineScores) return std::nullopt;
-  st.lineScores = std::move(*lineScores);
+  LineBasics basics;
+  basics.lineScores = std::move(*lineScores);
+  basics.maxima = ClassMaxima(data);
+  basics.averages = TopAverages(data, settings.averagesPerSubject);
+  basics.teachers = Teachers(data, settings);
+  return basics;
+}
+
+std::optional<LineStatistics> ComputeLineStatistics(host::Application& app, ScoreData& data,
+                                                    const LineSettings& settings) {
+  auto basics = ComputeLineBasics(app, data, settings);
+  if (!basics) return std::nullopt;
+  LineStatistics st;
+  static_cast<LineBasics&>(st) = std::move(*basics);
   st.groups = GradeGroups(data, settings);
-  st.maxima = ClassMaxima(data);
-  st.averages = TopAverages(data, settings.averagesPerSubject);
   for (int k = 0; k < settings.lineCount; ++k) {
     const auto& scores = st.lineScores[static_cast<std::size_t>(k)];
     if (settings.bothCounts) {
@@ -196,7 +205,6 @@ std::optional<LineStatistics> ComputeLineStatistics(host::Application& app, Scor
       for (std::size_t s = 0; s < data.fields.size(); ++s) totals[s] += perClass[s];
     st.countTotals.push_back(std::move(totals));
   }
-  st.teachers = Teachers(data, settings);
   return st;
 }
 

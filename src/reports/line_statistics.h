@@ -24,13 +24,17 @@ struct GradeGroup {
 using ClassTable = std::vector<std::vector<double>>;
 using CountTable = std::vector<std::vector<int>>;
 
-struct LineStatistics {
-  std::vector<GradeGroup> groups;
-  // [line][field]
+// What every report of lines starts from: each line's cut score per field
+// ([line][field]), each class's best and its best students' average
+// ([class][field]), and the teachers ([class][field]).
+struct LineBasics {
   std::vector<std::vector<double>> lineScores;
-  // [class][field]
   ClassTable maxima, averages;
   std::vector<std::vector<std::string>> teachers;
+};
+
+struct LineStatistics : LineBasics {
+  std::vector<GradeGroup> groups;
   // Per line its one count (single or double as set), or with bothCounts
   // its single and then its double count: [count][class][field]; and their
   // sums over the classes, [count][field].
@@ -45,6 +49,9 @@ std::vector<GradeGroup> GradeGroups(const ScoreData&, const LineSettings&);
 // warning naming the sheet, the line and the field was shown).
 std::optional<std::vector<std::vector<double>>> ComputeLineScores(host::Application&, ScoreData&,
                                                                   const LineSettings&);
+
+// Nothing when a line given by head count has no usable number.
+std::optional<LineBasics> ComputeLineBasics(host::Application&, ScoreData&, const LineSettings&);
 
 // The pieces, each on the work copy sorted as it needs. Averages are over a
 // class's best students by the field itself (perSubject) or by the total.

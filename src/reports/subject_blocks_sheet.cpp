@@ -101,15 +101,12 @@ std::string Title(const std::string& dataWorkbookName, const host::Date& d) {
 
 std::optional<SubjectBlockStatistics> ComputeSubjectBlockStatistics(host::Application& app, ScoreData& data,
                                                                      const LineSettings& settings) {
+  auto basics = ComputeLineBasics(app, data, settings);
+  if (!basics) return std::nullopt;
   SubjectBlockStatistics st;
-  auto lineScores = ComputeLineScores(app, data, settings);
-  if (!lineScores) return std::nullopt;
-  st.lineScores = std::move(*lineScores);
-  st.maxima = ClassMaxima(data);
-  st.averages = TopAverages(data, settings.averagesPerSubject);
+  static_cast<LineBasics&>(st) = std::move(*basics);
   for (std::size_t k = 0; k < 2; ++k) st.both[k] = DoubleCounts(data, st.lineScores[k]);
   for (std::size_t k = 0; k < 2; ++k) st.single[k] = SingleCounts(data, st.lineScores[k]);
-  st.teachers = Teachers(data, settings);
   return st;
 }
 

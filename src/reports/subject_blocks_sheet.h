@@ -16,11 +16,8 @@
 
 namespace tavo::reports {
 
-struct SubjectBlockStatistics {
-  std::vector<std::vector<double>> lineScores;  // [line][field]
-  ClassTable maxima, averages;
+struct SubjectBlockStatistics : LineBasics {
   std::array<CountTable, 2> single, both;  // [line]
-  std::vector<std::vector<std::string>> teachers;
 };
 
 // Nothing when a line by head count is unusable (a warning was shown).

@@ -250,7 +250,7 @@ const std::vector<int>* Sheet::findIndex(int col, const std::string& what) const
     index = {wb_.generation(), 1, {}};
     return nullptr;
   }
-  if (++index.searches == 2) {
+  if (index.searches < 2 && ++index.searches == 2) {
     const Column* column = this->column(col);
     for (int row = 1; column && row <= column->size(); ++row) {
       const Slot* s = column->get(row);
@@ -263,7 +263,7 @@ const std::vector<int>* Sheet::findIndex(int col, const std::string& what) const
       if (v.isText()) index.rows[Folded(v.text())].push_back(row);
       else if (!v.isNumber() && !v.isEmpty()) index.rows[Folded(host::displayText(v))].push_back(row);
     }
-    // Evaluating formulas above may not change the workbook's state.
+    // The index is of the state after the formulas above were evaluated.
     index.generation = wb_.generation();
   }
   if (index.searches < 2) return nullptr;

@@ -70,7 +70,9 @@ double FittedRowHeight(const model::Sheet& sheet, const model::StyleTable& table
     const model::Slot& slot = *sheet.column(c)->get(row);
     if (slot.kind() != model::Slot::Kind::Text && !slot.isFormula()) continue;
     const Value v = slot.isFormula() ? sheet.value({row, c}) : Value();
-    const std::string& text = slot.isFormula() ? (v.isText() ? v.text() : std::string()) : slot.text().text;
+    const std::string_view text = !slot.isFormula() ? std::string_view(slot.text().text)
+                                  : v.isText()      ? std::string_view(v.text())
+                                                    : std::string_view();
     const auto lines = std::count(text.begin(), text.end(), '\n') + 1;
     if (lines < 2) continue;
     if (sheet.mergeArea({row, c}).rowCount() > 1) continue;
@@ -327,31 +329,31 @@ void WriteSheetData(PartStream& x, const model::Sheet& sheet, StyleSheetWriter& 
     for (int c : cols) {
       const Cell at{r, c};
       const model::Slot& slot = *sheet.column(c)->get(r);
-      const model::StyleId style = slot.style() ? slot.style() : sheet.cellStyle(at);
+      const model::StyleId style = sheet.cellStyle(at);
+      // Text cells (the common case) are read in place, not copied.
+      const bool textCell = slot.kind() == model::Slot::Kind::Text;
+      const Value v = textCell ? Value() : sheet.value(at);
+      const std::string_view shown = textCell ? std::string_view(slot.text().text)
+                                     : v.isText() ? std::string_view(v.text())
+                                                  : std::string_view();
       x += "<c r=\"";
       x += letters[static_cast<std::size_t>(c)];
       x += r;
       x += '"';
-      if (slot.kind() == model::Slot::Kind::Text) {  // the common case, without copying the text
-        const model::TextPayload& text = slot.text();
-        if (int id = xf(style, text.text.find('\n') != std::string::npos)) {
-          x += " s=\"";
-          x += id;
-          x += '"';
-        }
-        x += " t=\"s\"><v>";
-        x += strings.add(text.text, text.runs, table.get(style).font);
-        x += "</v></c>";
-        continue;
-      }
-      const Value v = sheet.value(at);
-      if (int id = xf(style, v.isText() && v.text().find('\n') != std::string::npos)) {
+      if (int id = xf(style, shown.find('\n') != std::string_view::npos)) {
         x += " s=\"";
         x += id;
         x += '"';
       }
-      if (slot.isFormula()) AppendFormulaCell(x, sheet.formulaA1(at), v);
-      else AppendValueCell(x, v);
+      if (textCell) {
+        x += " t=\"s\"><v>";
+        x += strings.add(slot.text().text, slot.text().runs, table.get(style).font);
+        x += "</v></c>";
+      } else if (slot.isFormula()) {
+        AppendFormulaCell(x, sheet.formulaA1(at), v);
+      } else {
+        AppendValueCell(x, v);
+      }
     }
     x += "</row>";
   }
@@ -392,11 +394,6 @@ void WriteWorksheet(PartStream& x, const model::Sheet& sheet, bool selected, Sty
   x += PageXml(sheet);
   if (hasDrawing) x += "<drawing r:id=\"rId1\"/>";
   x += "</worksheet>";
-}
-
-std::string WorksheetXml(const model::Sheet& sheet, bool selected, StyleSheetWriter& styles, SharedStrings& strings,
-                         bool hasDrawing) {
-  return PartStream::Collect([&](PartStream& x) { WriteWorksheet(x, sheet, selected, styles, &strings, hasDrawing); });
 }
 
 int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>& runs, const host::Font& font) {

@@ -69,15 +69,20 @@ class Package {
     return it->second;
   }
 
-  static pugi::xml_document parse(const std::string& name, const std::string& text) {
-    pugi::xml_document doc;
-    // Text of spaces alone is text: a cell may hold just that.
-    auto result = doc.load_buffer(text.data(), text.size(),
-                                  pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_doctype,
-                                  pugi::encoding_utf8);
+  // Text of spaces alone is text: a cell may hold just that.
+  static constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
+
+  // `at`: where the parsed text starts in the part.
+  static void ThrowUnlessParsed(const std::string& name, const pugi::xml_parse_result& result, std::size_t at = 0) {
     if (!result)
       throw Fault("部件 " + name + " 不是有效的 XML（" + result.description() + "，位置 " +
-                  std::to_string(result.offset) + "）");
+                  std::to_string(at + static_cast<std::size_t>(result.offset)) + "）");
+  }
+
+  static pugi::xml_document parse(const std::string& name, const std::string& text) {
+    pugi::xml_document doc;
+    ThrowUnlessParsed(name, doc.load_buffer(text.data(), text.size(), kParseOptions | pugi::parse_doctype,
+                                            pugi::encoding_utf8));
     // The format forbids document type declarations; what one would add
     // to the text would not survive a save.
     for (auto node : doc.children())
@@ -100,7 +105,7 @@ class Package {
     const bool split = close != std::string::npos && text[openEnd - 1] != '/' &&
                        text.find("<!", openEnd) > close && text.find("<?", openEnd) > close;
     if (!split) {
-      auto doc = xml(name);
+      auto doc = parse(name, text);
       auto ws = doc.child("worksheet");
       head(ws);
       rows(ws.child("sheetData"));
@@ -115,12 +120,10 @@ class Package {
       std::size_t to = from + kPiece >= close ? close : text.find("</row>", from + kPiece);
       to = to == std::string::npos || to >= close ? close : to + 6;
       pugi::xml_document piece;
-      auto result = piece.load_buffer(text.data() + from, to - from,
-                                      pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_fragment,
-                                      pugi::encoding_utf8);
-      if (!result)
-        throw Fault("部件 " + name + " 不是有效的 XML（" + result.description() + "，位置 " +
-                    std::to_string(from + static_cast<std::size_t>(result.offset)) + "）");
+      ThrowUnlessParsed(name,
+                        piece.load_buffer(text.data() + from, to - from, kParseOptions | pugi::parse_fragment,
+                                          pugi::encoding_utf8),
+                        from);
       rows(piece);
       from = to;
     }

@@ -56,7 +56,6 @@ class RowCells {
 // the part, for a digest that takes the cells from the model.
 void WriteWorksheet(PartStream&, const model::Sheet&, bool selected, StyleSheetWriter&, SharedStrings* strings,
                     bool hasDrawing);
-std::string WorksheetXml(const model::Sheet&, bool selected, StyleSheetWriter&, SharedStrings&, bool hasDrawing);
 
 // The drawing part of a sheet with charts and one chart part per chart.
 struct DrawingXml {

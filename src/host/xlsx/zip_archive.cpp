@@ -16,9 +16,6 @@ namespace {
 struct UnzCloser {
   void operator()(void* z) const { unzClose(z); }
 };
-struct ZipCloser {
-  void operator()(void* z) const { zipClose(z, nullptr); }
-};
 
 }  // namespace
 
