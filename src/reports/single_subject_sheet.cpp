@@ -8,6 +8,7 @@
 #include "reports/line_report_blocks.h"
 #include "reports/sheet_writing.h"
 #include "reports/line_report_sheets.h"
+#include "sheetutil/block_pages.h"
 #include "sheetutil/layout_store.h"
 #include "sheetutil/sheet_routines.h"
 
@@ -193,6 +194,7 @@ void WriteSingleSubjectSheet(host::Application& app, const std::string& dataWork
   if (!s.teacherScores) w.remove(Rect::columns(at.firstWeighted, at.rank), host::Shift::Left);
   if (groups == 1) w.remove(Rect::columns(1, 1), host::Shift::Left);
   sheetutil::ApplyPageSetup(w, store, layoutRow, "");
+  sheetutil::KeepBlocksOnPages(w, {titles.begin(), titles.end()}, w.usedRange().bottom);
 }
 
 }  // namespace tavo::reports

@@ -4,6 +4,7 @@
 
 #include "host/constants.h"
 #include "reports/sheet_writing.h"
+#include "sheetutil/block_pages.h"
 #include "sheetutil/layout_store.h"
 #include "sheetutil/sheet_routines.h"
 
@@ -184,6 +185,9 @@ void WriteSubjectBlocksSheet(host::Application& app, const std::string& dataWork
   const int length = host::characterCount(title);
   w.setTextRun({1, 1}, {length - 9, 10, 12.0, std::nullopt});
   sheetutil::ApplyPageSetup(w, store, layout.layoutRow, "");
+  std::vector<int> blockTops;
+  for (std::size_t f = 0; f < data.fields.size(); ++f) blockTops.push_back(blockTop(f));
+  sheetutil::KeepBlocksOnPages(w, blockTops, lastRow);
   FreezeRows(app, 2);
 }
 

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """LibreOffice prints the demo's report sheets as a teacher needs them:
 "成绩表" one class a page or more (no printed page holds students of two
-classes, and every class is printed), and "统计图" with every chart and its
-title drawn.
+classes, and every class is printed), "单科1" and "各科3" with no subject's
+table cut by a page, and "统计图" with every chart and its title drawn.
 
 usage: report_pdfs.py TAVO WORKDIR
 Exit 0 when so, 1 otherwise, 77 (skipped) when LibreOffice or poppler is
@@ -78,7 +78,21 @@ def main():
         if titles != 2:
             print(f"统计图: {titles} chart titles of {field}, expected 2")
             failed += 1
+    # No subject's table is cut by a page: each page of "单科1" holds as many
+    # titles as sum rows, each page of "各科3" every class of each field.
     checks = len(pages) + len(FIELDS)
+    for number, page in enumerate(pdf_text("单科1", "single1", True).split("\f"), 1):
+        checks += 1
+        titles, sums = len(re.findall(r"\S+统计", page)), len(re.findall(r"共计", page))
+        if titles != sums:
+            print(f"单科1 page {number}: {titles} subject titles, {sums} sum rows")
+            failed += 1
+    for number, page in enumerate(pdf_text("各科3", "subjects3", True).split("\f"), 1):
+        checks += 1
+        rows = len(re.findall(r"\b\d+班", page))
+        if rows % expected:
+            print(f"各科3 page {number}: {rows} class rows, not whole fields of {expected} classes")
+            failed += 1
     print(f"{checks - failed} passed, {failed} failed")
     return 1 if failed else 0
 
