@@ -6,6 +6,7 @@
 #include "host/constants.h"
 #include "reports/score_bands_sheets.h"
 #include "reports/sheet_writing.h"
+#include "sheetutil/block_pages.h"
 #include "sheetutil/layout_store.h"
 #include "sheetutil/sheet_routines.h"
 
@@ -103,15 +104,19 @@ int WriteBandTable(host::Worksheet& w, const ScoreData& data, const Field& field
 }
 
 // Bands 17 onwards move below the block, one empty row between, with a copy
-// of the labels; until every block holds at most 16 bands.
-void WrapBlocks(host::Worksheet& w, int h, int bands, int classCount) {
+// of the labels; until every block holds at most 16 bands. The blocks' first
+// rows.
+std::vector<int> WrapBlocks(host::Worksheet& w, int h, int bands, int classCount) {
   const int height = classCount + 2;  // header, classes, sum row
+  std::vector<int> tops{h};
   for (int left = bands; left > kBandsPerBlock; left -= kBandsPerBlock) {
     const int next = h + height + 1;
     w.cut({h, kBandsPerBlock + 2, h + height - 1, left + 1}, w, {next, 2});
     w.copy({h, 1, h + height, 1}, w, Rect::of(Cell{next, 1}));
     h = next;
+    tops.push_back(h);
   }
+  return tops;
 }
 
 }  // namespace
@@ -137,11 +142,12 @@ void WriteBandSheet(host::Application& app, const std::string& dataWorkbookName,
   const Field& total = data.fields.front();
   sheetutil::SortByTwoKeys(work, data.classColumn, total.column);
   const int bands = WriteBandTable(w, data, total, lines.front().best, kTotalBandLimit, 3);
-  WrapBlocks(w, 3, bands, classCount);
+  std::vector<int> blockTops = WrapBlocks(w, 3, bands, classCount);
 
   for (std::size_t s = 1; s < data.fields.size(); ++s) {
     // The used range's last row, wherever it begins: one empty row between tables.
     const int h = w.usedRange().bottom + 2;
+    blockTops.push_back(h);
     sheetutil::SortByTwoKeys(work, data.classColumn, data.fields[s].column);
     WriteBandTable(w, data, data.fields[s], lines[s].best, kSubjectBandLimit, h);
   }
@@ -154,6 +160,7 @@ void WriteBandSheet(host::Application& app, const std::string& dataWorkbookName,
   w.applyFormat(Rect::of(Cell{1, 1}), title);
   Put(w, 1, 1, FileStem(dataWorkbookName) + " 分段统计");
   sheetutil::ApplyPageSetup(w, store, sheetutil::kBands, "");
+  sheetutil::KeepBlocksOnPages(w, blockTops, w.usedRange().bottom);
   FreezeRows(app, 1);
 }
 

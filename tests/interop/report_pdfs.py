@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """LibreOffice prints the demo's report sheets as a teacher needs them:
 "成绩表" one class a page or more (no printed page holds students of two
-classes, and every class is printed), "单科1" and "各科3" with no subject's
+classes, and every class is printed), "单科1", "各科3" and "分段表" with no
 table cut by a page, and "统计图" with every chart and its title drawn.
 
 usage: report_pdfs.py TAVO WORKDIR
@@ -86,6 +86,13 @@ def main():
         titles, sums = len(re.findall(r"\S+统计", page)), len(re.findall(r"共计", page))
         if titles != sums:
             print(f"单科1 page {number}: {titles} subject titles, {sums} sum rows")
+            failed += 1
+    for number, page in enumerate(pdf_text("分段表", "bands", True).split("\f"), 1):
+        checks += 1
+        heads = len(re.findall(r"^\s*(?:" + "|".join(FIELDS) + r")\s", page, re.M))
+        sums = len(re.findall(r"合计", page))
+        if heads != sums:
+            print(f"分段表 page {number}: {heads} block headers, {sums} sum rows")
             failed += 1
     for number, page in enumerate(pdf_text("各科3", "subjects3", True).split("\f"), 1):
         checks += 1
