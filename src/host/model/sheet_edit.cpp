@@ -204,23 +204,24 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
     return id == target->inheritedStyle(at) ? 0 : id;
   };
 
-  // Snapshot first: source and destination may overlap.
+  // Snapshot first: source and destination may overlap. A value pasted
+  // alone is held as a constant slot.
   struct Item {
     int dr, dc;
     Slot slot;
-    Value value;
     StyleId style;
   };
   std::vector<Item> items;
+  items.reserve(static_cast<std::size_t>(src.rowCount()) * static_cast<std::size_t>(src.colCount()));
   for (int c = src.left; c <= src.right; ++c)
     for (int r = src.top; r <= src.bottom; ++r) {
       const Slot* s = slot({r, c});
-      Item it{r - src.top, c - src.left, {}, {}, 0};
+      Item it{r - src.top, c - src.left, {}, 0};
       if (what == host::Paste::All) {
         if (s) it.slot = s->clone();
         it.style = cellStyle({r, c});
       } else if (what == host::Paste::Values) {
-        it.value = slotValue(s, {r, c});
+        it.slot.setConstant(slotValue(s, {r, c}));
       } else {
         it.style = cellStyle({r, c});
       }
@@ -242,10 +243,11 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
         target->removeMergesTouching(dest);
         for (const auto& m : merges) target->merges_.add(m.offset(top, left));
       }
-      for (const auto& it : items) {
+      const bool lastTile = ti == tilesDown - 1 && tj == tilesRight - 1;
+      for (auto& it : items) {
         Cell at{top + it.dr, left + it.dc};
         if (what == host::Paste::All) {
-          Slot s = it.slot.clone();
+          Slot s = lastTile ? std::move(it.slot) : it.slot.clone();
           s.setStyle(restyle(it.style, at));
           if (s.isFormula() && s.formula().root) {
             shiftRelative(*s.formula().root, dr, dc);
@@ -256,10 +258,10 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
           }
           target->placeSlot(at, std::move(s));
         } else if (what == host::Paste::Values) {
-          if (it.value.isEmpty()) {
+          if (!it.slot.hasContent()) {
             if (Slot* old = target->findSlot(at)) old->clearContent();
           } else {
-            target->slotAt(at).setConstant(it.value);
+            target->slotAt(at).setConstant(it.slot.constant());
           }
         } else {
           target->slotAt(at).setStyle(restyle(it.style, at));

@@ -91,7 +91,7 @@ class Package {
   }
 
   // A worksheet part read in pieces: the part without its rows as one
-  // document, then the rows a few megabytes at a time, so that a sheet of
+  // document, then the rows a megabyte at a time, so that a sheet of
   // millions of cells never stands in memory as one document tree.
   // `head` gets the part's document, `rows` each piece, `tail` the document
   // again; parts with comments, CDATA or processing instructions among their
@@ -115,7 +115,7 @@ class Package {
     auto doc = parse(name, text.substr(0, openEnd + 1) + text.substr(close));
     auto ws = doc.child("worksheet");
     head(ws);
-    constexpr std::size_t kPiece = 4 << 20;
+    constexpr std::size_t kPiece = 1 << 20;
     for (std::size_t from = openEnd + 1; from < close;) {
       std::size_t to = from + kPiece >= close ? close : text.find("</row>", from + kPiece);
       to = to == std::string::npos || to >= close ? close : to + 6;
