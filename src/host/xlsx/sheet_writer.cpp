@@ -82,8 +82,26 @@ double FittedRowHeight(const model::Sheet& sheet, const model::StyleTable& table
   return fit;
 }
 
+// The file's format number of each style, plain and wrapped, worked out once
+// per style rather than once per cell or column.
+class FormatNumbers {
+ public:
+  FormatNumbers(StyleSheetWriter& styles, const model::StyleTable& table) : styles_(styles), table_(table) {}
+  int operator()(model::StyleId id, bool wrap = false) {
+    const std::size_t key = static_cast<std::size_t>(id) * 2 + (wrap ? 1 : 0);
+    if (key >= numbers_.size()) numbers_.resize(key + 1, -1);
+    if (numbers_[key] < 0) numbers_[key] = styles_.cellFormat(table_.get(id), wrap);
+    return numbers_[key];
+  }
+
+ private:
+  StyleSheetWriter& styles_;
+  const model::StyleTable& table_;
+  std::vector<int> numbers_;
+};
+
 // Columns that differ from the sheet's default, as runs of equal columns.
-std::string ColsXml(const model::Sheet& sheet, StyleSheetWriter& styles, const model::StyleTable& table) {
+std::string ColsXml(const model::Sheet& sheet, FormatNumbers& xf) {
   struct Col {
     double width;
     int style;
@@ -91,13 +109,13 @@ std::string ColsXml(const model::Sheet& sheet, StyleSheetWriter& styles, const m
     int outline;
     bool operator==(const Col&) const = default;
   };
-  const int sheetXf = styles.cellFormat(table.get(sheet.sheetStyle()));
+  const int sheetXf = xf(sheet.sheetStyle());
   auto describe = [&](int c) {
     auto w = sheet.columnWidths().find(c);
     auto s = sheet.columnStyles().find(c);
     auto o = sheet.columnOutlineLevels().find(c);
     Col col{w != sheet.columnWidths().end() ? w->second : sheet.defaultColumnWidth(),
-            s != sheet.columnStyles().end() ? styles.cellFormat(table.get(s->second)) : sheetXf,
+            s != sheet.columnStyles().end() ? xf(s->second) : sheetXf,
             w != sheet.columnWidths().end(), o != sheet.columnOutlineLevels().end() ? o->second : 0};
     return col;
   };
@@ -284,19 +302,11 @@ std::span<const int> RowCells::of(int row) const {
 
 namespace {
 
-void WriteSheetData(PartStream& x, const model::Sheet& sheet, StyleSheetWriter& styles, SharedStrings& strings) {
+void WriteSheetData(PartStream& x, const model::Sheet& sheet, FormatNumbers& xf, SharedStrings& strings) {
   const model::StyleTable& table = sheet.model().styles();
   const RowCells cells(sheet);
   std::vector<std::string> letters(static_cast<std::size_t>(sheet.columnCount()) + 1);
   for (int c = 1; c <= sheet.columnCount(); ++c) letters[static_cast<std::size_t>(c)] = host::columnLetters(c);
-  // The file's format number of each style, plain and wrapped.
-  std::vector<int> xfOf;
-  auto xf = [&](model::StyleId id, bool wrap) {
-    const std::size_t key = static_cast<std::size_t>(id) * 2 + (wrap ? 1 : 0);
-    if (key >= xfOf.size()) xfOf.resize(key + 1, -1);
-    if (xfOf[key] < 0) xfOf[key] = styles.cellFormat(table.get(id), wrap);
-    return xfOf[key];
-  };
   x += "<sheetData>";
   for (int r : cells.rows()) {
     const auto cols = cells.of(r);
@@ -383,8 +393,9 @@ void WriteWorksheet(PartStream& x, const model::Sheet& sheet, bool selected, Sty
   if (int d = deepest(sheet.rowOutlineLevels())) x += " outlineLevelRow=\"" + std::to_string(d) + "\"";
   if (int d = deepest(sheet.columnOutlineLevels())) x += " outlineLevelCol=\"" + std::to_string(d) + "\"";
   x += "/>";
-  x += ColsXml(sheet, styles, table);
-  if (strings) WriteSheetData(x, sheet, styles, *strings);
+  FormatNumbers xf(styles, table);
+  x += ColsXml(sheet, xf);
+  if (strings) WriteSheetData(x, sheet, xf, *strings);
   if (!sheet.merges().empty()) {
     x += "<mergeCells count=\"" + std::to_string(sheet.merges().size()) + "\">";
     for (const Rect& m : sheet.merges()) x += "<mergeCell ref=\"" + host::a1(m) + "\"/>";
