@@ -2,6 +2,9 @@
 // (case-insensitive, then by code point) < booleans < errors, reversed when
 // descending, empty cells always last.
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <limits>
 #include <cctype>
 #include <numeric>
 #include <unordered_map>
@@ -98,6 +101,31 @@ class KeyReader {
   std::unordered_map<std::string, int> ids_;
 };
 
+// Whether each key holds values of one rank only, empty cells aside.
+bool OneRankEach(const std::vector<Record>& recs) {
+  int r1 = -1, r2 = -1;
+  for (const Record& rec : recs) {
+    if (rec.r1 != 4 && rec.r1 != (r1 < 0 ? rec.r1 : r1)) return false;
+    if (rec.r2 != 4 && rec.r2 != (r2 < 0 ? rec.r2 : r2)) return false;
+    if (rec.r1 != 4) r1 = rec.r1;
+    if (rec.r2 != 4) r2 = rec.r2;
+  }
+  return true;
+}
+
+// A key of a rank shared by all as the bits of an unsigned number ordered
+// as the sort orders: by value (errors all alike), reversed when descending,
+// empty last either way. Held in the record's double.
+double Ordered(double value, std::uint8_t rank, bool descending) {
+  std::uint64_t key = std::numeric_limits<std::uint64_t>::max();
+  if (rank != 4) {
+    const std::uint64_t bits = rank == 3 ? 0 : std::bit_cast<std::uint64_t>(value == 0 ? 0.0 : value);
+    const std::uint64_t ascending = bits >> 63 ? ~bits : bits | (1ull << 63);
+    key = std::min(descending ? ~ascending : ascending, key - 1);
+  }
+  return std::bit_cast<double>(key);
+}
+
 }  // namespace
 
 void Sheet::sort(const Rect& range, host::SortKey key1, std::optional<host::SortKey> key2,
@@ -131,21 +159,34 @@ void Sheet::sort(const Rect& range, host::SortKey key1, std::optional<host::Sort
   }
   // Empty last in either order; otherwise by rank, then value (errors are
   // all equal), reversed when descending.
-  auto compare = [](double an, std::uint8_t ar, double bn, std::uint8_t br, bool descending) {
-    if (ar == 4 || br == 4) return ar == br ? 0 : (ar == 4 ? 1 : -1);
-    int c;
-    if (ar != br) c = ar < br ? -1 : 1;
-    else if (ar == 3) c = 0;
-    else c = an < bn ? -1 : (an > bn ? 1 : 0);
-    return descending ? -c : c;
-  };
   const bool desc1 = key1.order == host::SortOrder::Descending;
   const bool desc2 = key2 && key2->order == host::SortOrder::Descending;
-  std::stable_sort(recs.begin(), recs.end(), [&](const Record& a, const Record& b) {
-    int c = compare(a.n1, a.r1, b.n1, b.r1, desc1);
-    if (c != 0 || !key2) return c < 0;
-    return compare(a.n2, a.r2, b.n2, b.r2, desc2) < 0;
-  });
+  if (OneRankEach(recs)) {
+    // The common case (scores, class names): each key becomes one unsigned
+    // number in the sort's order, and the sort compares integers only.
+    for (Record& rec : recs) {
+      rec.n1 = Ordered(rec.n1, rec.r1, desc1);
+      rec.n2 = Ordered(rec.n2, rec.r2, desc2);
+    }
+    std::stable_sort(recs.begin(), recs.end(), [](const Record& a, const Record& b) {
+      const auto a1 = std::bit_cast<std::uint64_t>(a.n1), b1 = std::bit_cast<std::uint64_t>(b.n1);
+      return a1 != b1 ? a1 < b1 : std::bit_cast<std::uint64_t>(a.n2) < std::bit_cast<std::uint64_t>(b.n2);
+    });
+  } else {
+    auto compare = [](double an, std::uint8_t ar, double bn, std::uint8_t br, bool descending) {
+      if (ar == 4 || br == 4) return ar == br ? 0 : (ar == 4 ? 1 : -1);
+      int c;
+      if (ar != br) c = ar < br ? -1 : 1;
+      else if (ar == 3) c = 0;
+      else c = an < bn ? -1 : (an > bn ? 1 : 0);
+      return descending ? -c : c;
+    };
+    std::stable_sort(recs.begin(), recs.end(), [&](const Record& a, const Record& b) {
+      int c = compare(a.n1, a.r1, b.n1, b.r1, desc1);
+      if (c != 0 || !key2) return c < 0;
+      return compare(a.n2, a.r2, b.n2, b.r2, desc2) < 0;
+    });
+  }
 
   bool identity = true;
   for (int i = 0; i < n && identity; ++i) identity = recs[static_cast<std::size_t>(i)].row == i;
