@@ -100,6 +100,20 @@ class FormatNumbers {
   std::vector<int> numbers_;
 };
 
+// A map's entry for each of a rising sequence of keys, in one walk.
+template <class Map>
+class RisingLookup {
+ public:
+  explicit RisingLookup(const Map& map) : it_(map.begin()), end_(map.end()) {}
+  const typename Map::mapped_type* at(int key) {
+    while (it_ != end_ && it_->first < key) ++it_;
+    return it_ != end_ && it_->first == key ? &it_->second : nullptr;
+  }
+
+ private:
+  typename Map::const_iterator it_, end_;
+};
+
 // Columns that differ from the sheet's default, as runs of equal columns.
 std::string ColsXml(const model::Sheet& sheet, FormatNumbers& xf) {
   struct Col {
@@ -110,14 +124,14 @@ std::string ColsXml(const model::Sheet& sheet, FormatNumbers& xf) {
     bool operator==(const Col&) const = default;
   };
   const int sheetXf = xf(sheet.sheetStyle());
-  auto describe = [&](int c) {
-    auto w = sheet.columnWidths().find(c);
-    auto s = sheet.columnStyles().find(c);
-    auto o = sheet.columnOutlineLevels().find(c);
-    Col col{w != sheet.columnWidths().end() ? w->second : sheet.defaultColumnWidth(),
-            s != sheet.columnStyles().end() ? xf(s->second) : sheetXf,
-            w != sheet.columnWidths().end(), o != sheet.columnOutlineLevels().end() ? o->second : 0};
-    return col;
+  RisingLookup widths(sheet.columnWidths());
+  RisingLookup styles(sheet.columnStyles());
+  RisingLookup outlines(sheet.columnOutlineLevels());
+  auto describe = [&](int c) {  // columns in rising order
+    const double* w = widths.at(c);
+    const model::StyleId* s = styles.at(c);
+    const int* o = outlines.at(c);
+    return Col{w ? *w : sheet.defaultColumnWidth(), s ? xf(*s) : sheetXf, w != nullptr, o ? *o : 0};
   };
   std::vector<int> marks;  // columns where something may change
   for (const auto& [c, _] : sheet.columnWidths()) marks.push_back(c);
@@ -137,6 +151,7 @@ std::string ColsXml(const model::Sheet& sheet, FormatNumbers& xf) {
   // column has a width or format of its own, or right after it. Runs that
   // are the sheet's default are left out.
   std::sort(marks.begin(), marks.end());
+  marks.erase(std::unique(marks.begin(), marks.end()), marks.end());
   int from = 1;
   Col current = describe(1);
   for (int c : marks)
