@@ -82,8 +82,12 @@ class KeyReader {
 
  private:
   Key text(const std::string& t) {
+    // Rows of one class stand together: the text of the row before is the
+    // likeliest, and comparing with it is cheaper than hashing.
+    if (last_ >= 0 && texts_[static_cast<std::size_t>(last_)] == t) return {static_cast<double>(last_), 1};
     auto [it, fresh] = ids_.try_emplace(t, static_cast<int>(texts_.size()));
     if (fresh) texts_.push_back(t);
+    last_ = it->second;
     return {static_cast<double>(it->second), 1};
   }
   Key fromValue(const Value& v) {
@@ -99,6 +103,7 @@ class KeyReader {
   const Sheet& sheet_;
   std::vector<std::string> texts_;
   std::unordered_map<std::string, int> ids_;
+  int last_ = -1;
 };
 
 // Whether each key holds values of one rank only, empty cells aside.
