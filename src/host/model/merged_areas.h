@@ -19,10 +19,8 @@ class MergedAreas {
   bool empty() const { return areas_.empty(); }
   std::size_t size() const { return areas_.size(); }
 
-  void add(const host::Rect& area) {
-    areas_.push_back(area);
-    index_.reset();
-  }
+  // A report adds thousands of areas one by one: the index takes each in.
+  void add(const host::Rect& area);
   void assign(std::vector<host::Rect> areas) {
     areas_ = std::move(areas);
     index_.reset();
@@ -41,12 +39,20 @@ class MergedAreas {
 
   // The area holding the cell, or the cell alone.
   host::Rect areaOf(host::Cell) const;
+  // Whether any area shares a cell with `r`.
+  bool touches(const host::Rect& r) const;
 
  private:
   struct Index {
     std::vector<host::Rect> byTop;
     int tallest = 0;
   };
+  const Index& index() const;
+  // Each area starting at most the tallest area's height above `bottom`,
+  // from the lowest start up, until `visit` returns true.
+  template <class Visit>
+  bool anyFrom(int bottom, Visit&& visit) const;
+
   std::vector<host::Rect> areas_;
   mutable std::optional<Index> index_;
 };

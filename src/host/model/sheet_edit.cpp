@@ -124,6 +124,7 @@ StyleId Sheet::inheritedStyle(Cell c) const {
 }
 
 void Sheet::removeMergesTouching(const Rect& r) {
+  if (!merges_.touches(r)) return;
   merges_.eraseIf([&](const Rect& m) { return m.intersects(r); });
 }
 
@@ -491,10 +492,11 @@ void Sheet::remove(const Rect& r, host::Shift shift) {
 void Sheet::merge(const Rect& r) {
   if (r.rowCount() == 1 && r.colCount() == 1) return;
   Rect area = r;
-  for (const auto& m : merges_)
-    if (m.intersects(area))
-      area = {std::min(area.top, m.top), std::min(area.left, m.left), std::max(area.bottom, m.bottom),
-              std::max(area.right, m.right)};
+  if (merges_.touches(area))
+    for (const auto& m : merges_)
+      if (m.intersects(area))
+        area = {std::min(area.top, m.top), std::min(area.left, m.left), std::max(area.bottom, m.bottom),
+                std::max(area.right, m.right)};
   removeMergesTouching(area);
   forStoredCells(area, [&](Slot& s, Cell c) {
     if (c != area.topLeft()) s.clearContent();

@@ -97,6 +97,19 @@ TEST_F(RegionTest, MergeAreaOfEveryCellAmongManyAreasThroughEdits) {
   check();
   sheet.merge(rect(950, 1, 950, 3));
   check();
+  // A new area over two old ones takes both in, and no other area is left
+  // touching it; one apart from all touches none.
+  const auto before = sheet.merges().size();
+  const Rect a = sheet.merges()[3], b = sheet.merges()[4];
+  sheet.merge(rect(std::min(a.top, b.top), std::min(a.left, b.left), std::max(a.top, b.top), std::min(a.left, b.left)));
+  const Rect joined = sheet.mergeArea(a.topLeft());
+  EXPECT_TRUE(joined.contains(a) && joined.contains(b)) << host::a1(joined);
+  for (const Rect& m : sheet.merges()) EXPECT_TRUE(m == joined || !m.intersects(joined)) << host::a1(m);
+  const auto after = sheet.merges().size();
+  EXPECT_LT(after, before);
+  sheet.merge(rect(960, 8, 961, 9));
+  EXPECT_EQ(sheet.merges().size(), after + 1);
+  check();
 }
 
 // A column searched again and again (each class of a sorted table) gives
