@@ -198,22 +198,33 @@ void Sheet::sort(const Rect& range, host::SortKey key1, std::optional<host::Sort
   if (identity) return;
 
   int right = std::min(range.right, columnCount());
-  std::vector<Slot> moved(static_cast<std::size_t>(n));
+  const auto head = static_cast<std::size_t>(first - 1);
+  std::vector<Slot> moved;
   for (int c = range.left; c <= right; ++c) {
     Column& col = cols_[static_cast<std::size_t>(c - 1)];
     if (col.size() < first) continue;
     col.at(last);
     auto& slots = col.slots();
+    // Sorted rows that end the column make a new column with the rows
+    // above them: the old one is swapped out instead of written back.
+    const bool toEnd = head + static_cast<std::size_t>(n) == slots.size();
+    const std::size_t base = toEnd ? head : 0;
+    moved.resize(base + static_cast<std::size_t>(n));
+    for (std::size_t r = 0; r < base; ++r) moved[r] = std::move(slots[r]);
     for (int i = 0; i < n; ++i) {
-      // The gather is random access into the column: fetch ahead of use.
-      if (i + 16 < n) __builtin_prefetch(&slots[static_cast<std::size_t>(first - 1 + recs[static_cast<std::size_t>(i + 16)].row)]);
+      // The gather is random access into the column: fetch well ahead of use.
+      if (i + 48 < n) __builtin_prefetch(&slots[head + static_cast<std::size_t>(recs[static_cast<std::size_t>(i + 48)].row)]);
       int from = recs[static_cast<std::size_t>(i)].row;
-      Slot& s = slots[static_cast<std::size_t>(first - 1 + from)];
+      Slot& s = slots[head + static_cast<std::size_t>(from)];
       // A sorted formula keeps its text, as a copy does.
       if (s.isFormula() && s.formula().root && from != i) shiftRelative(*s.formula().root, i - from, 0);
-      moved[static_cast<std::size_t>(i)] = std::move(s);
+      moved[base + static_cast<std::size_t>(i)] = std::move(s);
     }
-    for (int i = 0; i < n; ++i) slots[static_cast<std::size_t>(first - 1 + i)] = std::move(moved[static_cast<std::size_t>(i)]);
+    if (toEnd) {
+      slots.swap(moved);
+    } else {
+      for (int i = 0; i < n; ++i) slots[head + static_cast<std::size_t>(i)] = std::move(moved[static_cast<std::size_t>(i)]);
+    }
     col.trim();
   }
   touch();

@@ -115,6 +115,7 @@ TEST_F(SortTest, KeysOfOneKindSortAsThePlainReference) {
       put(i + 1, 2, second[static_cast<std::size_t>(i)]);
       put(i + 1, 3, Value(i));
     }
+    put(n + 2, 3, Value("below"));  // column 3 runs on below the sorted rows
     const bool desc1 = round % 2, desc2 = round / 2 % 2, twoKeys = round / 4 % 2;
     const int key = round >= 8 ? 2 : 1;  // the last rounds sort by the scores alone
     std::vector<int> order(n);
@@ -130,6 +131,7 @@ TEST_F(SortTest, KeysOfOneKindSortAsThePlainReference) {
     sheet.sort(rect(1, 1, n, 3), {key, desc1 ? host::SortOrder::Descending : host::SortOrder::Ascending}, then, false);
     for (int i = 0; i < n; ++i)
       ASSERT_EQ(get(i + 1, 3), Value(order[static_cast<std::size_t>(i)])) << "round " << round << ", row " << i + 1;
+    EXPECT_EQ(get(n + 2, 3), Value("below"));
   }
 }
 
