@@ -1,0 +1,38 @@
+#include "host/com/application.h"
+
+namespace tavo::com {
+
+host::Workbook& Application::thisWorkbook() { return workbookOf(excel_.object("ThisWorkbook", "Workbook")); }
+
+int Application::workbookCount() const { return ToInt(*workbooks().get("Count")); }
+
+host::Workbook& Application::workbook(int index) {
+  return workbookOf(workbooks().object("Item", "Workbook", {Variant(index)}));
+}
+
+host::Workbook* Application::findWorkbook(const std::string& name) {
+  // Asking the collection for a name it lacks is an error, not an answer.
+  Dispatch books = workbooks();
+  const int count = ToInt(*books.get("Count"));
+  for (int i = 1; i <= count; ++i) {
+    Dispatch book = books.object("Item", "Workbook", {Variant(i)});
+    if (ToText(*book.get("Name")) == name) return &workbookOf(book);
+  }
+  return nullptr;
+}
+
+host::Workbook& Application::workbook(const std::string& name) {
+  return workbookOf(workbooks().object("Item", "Workbook", {Variant(name)}));
+}
+
+host::Workbook& Application::openWorkbook(const std::string& fullPath) {
+  return workbookOf(Dispatch(workbooks().call("Open", {}, {{"Filename", Variant(fullPath)}}), "Workbook"));
+}
+
+host::Workbook& Application::activeWorkbook() { return workbookOf(excel_.object("ActiveWorkbook", "Workbook")); }
+
+host::Worksheet& Application::activeSheet() { return sheetOf(excel_.object("ActiveSheet", "Worksheet")); }
+
+host::Window& Application::activeWindow() { return windowOf(excel_.object("ActiveWindow", "Window")); }
+
+}  // namespace tavo::com

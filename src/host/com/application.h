@@ -1,0 +1,58 @@
+// The spreadsheet application reached through its automation object. One
+// lives for one call of the entry: it holds the wrappers of every object the
+// command touched and releases them all at the end.
+#pragma once
+
+#include "host/application.h"
+#include "host/com/chart.h"
+#include "host/com/dispatch.h"
+#include "host/com/window.h"
+#include "host/com/workbook.h"
+#include "host/com/worksheet.h"
+#include "host/com/wrappers.h"
+
+namespace tavo::com {
+
+class Application final : public host::Application {
+ public:
+  Application(Dispatch excel, host::Platform& platform) : excel_(std::move(excel)), platform_(platform) {}
+
+  bool displayAlerts() const override { return ToBool(*excel_.get("DisplayAlerts")); }
+  void setDisplayAlerts(bool b) override { excel_.put("DisplayAlerts", b); }
+  bool screenUpdating() const override { return ToBool(*excel_.get("ScreenUpdating")); }
+  void setScreenUpdating(bool b) override { excel_.put("ScreenUpdating", b); }
+  bool enableEvents() const override { return ToBool(*excel_.get("EnableEvents")); }
+  void setEnableEvents(bool b) override { excel_.put("EnableEvents", b); }
+  std::string version() const override { return ToText(*excel_.get("Version")); }
+
+  host::Workbook& thisWorkbook() override;
+  int workbookCount() const override;
+  host::Workbook& workbook(int index) override;
+  host::Workbook* findWorkbook(const std::string& name) override;
+  host::Workbook& workbook(const std::string& name) override;
+  host::Workbook& openWorkbook(const std::string& fullPath) override;
+  host::Workbook& activeWorkbook() override;
+  host::Worksheet& activeSheet() override;
+  host::Window& activeWindow() override;
+  host::Platform& platform() override { return platform_; }
+
+  // ---- for the other wrappers ----
+  const Dispatch& excel() const { return excel_; }
+  Workbook& workbookOf(const Dispatch& book) { return books_.of(book, *this); }
+  Worksheet& sheetOf(const Dispatch& sheet) { return sheets_.of(sheet, *this); }
+  Chart& chartOf(const Dispatch& chart) { return charts_.of(chart, *this); }
+  Window& windowOf(const Dispatch& window) { return windows_.of(window); }
+  void forget(const Worksheet& sheet) { sheets_.forget(sheet); }
+
+ private:
+  Dispatch workbooks() const { return excel_.object("Workbooks", "Workbooks"); }
+
+  Dispatch excel_;
+  host::Platform& platform_;
+  Wrappers<Workbook> books_;
+  Wrappers<Worksheet> sheets_;
+  Wrappers<Chart> charts_;
+  Wrappers<Window> windows_;
+};
+
+}  // namespace tavo::com

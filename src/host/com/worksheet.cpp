@@ -1,0 +1,334 @@
+#include "host/com/worksheet.h"
+
+#include <algorithm>
+
+#include "host/address.h"
+#include "host/com/application.h"
+
+namespace tavo::com {
+
+namespace {
+
+// The object model's own constants for searches, sorts and pastes.
+constexpr int kLookInValues = -4163;
+constexpr int kWhole = 1, kPart = 2;
+constexpr int kByRows = 1;
+constexpr int kNext = 1, kPrevious = 2;
+constexpr int kAscending = 1, kDescending = 2;
+constexpr int kHeaderYes = 1, kHeaderNo = 2;
+constexpr int kPasteValues = -4163, kPasteFormats = -4122;
+
+int ShiftConstant(host::Shift s) {
+  switch (s) {
+    case host::Shift::Down: return host::xl::kShiftDown;
+    case host::Shift::Right: return host::xl::kShiftToRight;
+    case host::Shift::Up: return host::xl::kShiftUp;
+    case host::Shift::Left: return host::xl::kShiftToLeft;
+  }
+  return host::xl::kShiftDown;
+}
+
+int OrderConstant(host::SortOrder o) { return o == host::SortOrder::Ascending ? kAscending : kDescending; }
+
+std::string Columns(int first, int last) { return host::a1(host::Rect::columns(first, last)); }
+std::string Rows(int first, int last) { return host::a1(host::Rect::rows(first, last)); }
+
+}  // namespace
+
+host::Workbook& Worksheet::workbook() { return app_.workbookOf(sheet_.object("Parent", "Workbook")); }
+
+Dispatch Worksheet::range(const host::Rect& r) const {
+  return sheet_.object("Range", "Range", {Variant(host::a1(r))});
+}
+
+host::Rect Worksheet::rectOf(const Dispatch& r) const { return host::parseRect(ToText(*r.get("Address"))); }
+
+int Worksheet::tabColorIndex() const { return ToInt(*sheet_.object("Tab", "Tab").get("ColorIndex")); }
+void Worksheet::setTabColorIndex(int i) { sheet_.object("Tab", "Tab").put("ColorIndex", i); }
+
+Worksheet::ColumnRead& Worksheet::columnRead(int col) const {
+  ColumnRead& read = columns_[col];
+  if (read.changes != Dispatch::Changes()) read = ColumnRead{Dispatch::Changes(), 0, false, {}};
+  return read;
+}
+
+host::Value Worksheet::value(host::Cell c) const {
+  ColumnRead& read = columnRead(c.col);
+  // One read alone costs one call; the second read of a column in the same
+  // state takes the whole column at once.
+  if (!read.whole && ++read.misses >= 2) {
+    const int bottom = usedRange().bottom;
+    host::Grid column = values({1, c.col, bottom, c.col});
+    read.rows = std::move(column.cells);
+    read.whole = true;
+  }
+  if (!read.whole) return ToValue(*range(host::Rect::of(c)).get("Value"));
+  return static_cast<std::size_t>(c.row) <= read.rows.size() ? read.rows[static_cast<std::size_t>(c.row) - 1]
+                                                              : host::Value();
+}
+
+void Worksheet::setValues(host::Cell topLeft, const host::Grid& grid) {
+  if (grid.rows == 0 || grid.cols == 0) return;
+  host::Rect target{topLeft.row, topLeft.col, topLeft.row + grid.rows - 1, topLeft.col + grid.cols - 1};
+  range(target).put("Value", FromGrid(grid));
+}
+
+host::Rect Worksheet::currentRegion(host::Cell c) const {
+  return rectOf(range(host::Rect::of(c)).object("CurrentRegion", "Range"));
+}
+
+host::Rect Worksheet::usedRange() const { return rectOf(sheet_.object("UsedRange", "Range")); }
+
+std::optional<host::Cell> Worksheet::search(const host::Rect& within, const std::string& what, host::Cell from,
+                                            bool wholeCell, bool backwards) const {
+  host::Cell start{std::clamp(from.row, within.top, within.bottom), std::clamp(from.col, within.left, within.right)};
+  Variant found = range(within).call(
+      "Find", {},
+      {{"What", Variant(what)},
+       {"After", Variant(range(host::Rect::of(start)).raw())},
+       {"LookIn", Variant(kLookInValues)},
+       {"LookAt", Variant(wholeCell ? kWhole : kPart)},
+       {"SearchOrder", Variant(kByRows)},
+       {"SearchDirection", Variant(backwards ? kPrevious : kNext)},
+       {"MatchCase", Variant(false)}});
+  Dispatch cell(found, "Range");
+  if (!cell) return std::nullopt;
+  return host::Cell{ToInt(*cell.get("Row")), ToInt(*cell.get("Column"))};
+}
+
+std::optional<host::Cell> Worksheet::find(const host::Rect& within, const std::string& what, host::Cell after,
+                                          bool wholeCell) const {
+  return search(within, what, after, wholeCell, false);
+}
+
+std::optional<host::Cell> Worksheet::findPrevious(const host::Rect& within, const std::string& what,
+                                                  host::Cell before, bool wholeCell) const {
+  return search(within, what, before, wholeCell, true);
+}
+
+void Worksheet::sort(const host::Rect& r, host::SortKey key1, std::optional<host::SortKey> key2, bool header) {
+  Dispatch first = range(host::Rect::of(host::Cell{r.top, key1.column}));
+  if (key2) {
+    Dispatch second = range(host::Rect::of(host::Cell{r.top, key2->column}));
+    range(r).call("Sort", {},
+                  {{"Key1", Variant(first.raw())},
+                   {"Order1", Variant(OrderConstant(key1.order))},
+                   {"Key2", Variant(second.raw())},
+                   {"Order2", Variant(OrderConstant(key2->order))},
+                   {"Header", Variant(header ? kHeaderYes : kHeaderNo)}});
+  } else {
+    range(r).call("Sort", {},
+                  {{"Key1", Variant(first.raw())},
+                   {"Order1", Variant(OrderConstant(key1.order))},
+                   {"Header", Variant(header ? kHeaderYes : kHeaderNo)}});
+  }
+}
+
+void Worksheet::replace(const host::Rect& r, const std::string& what, const std::string& replacement,
+                        bool wholeCell) {
+  range(r).call("Replace", {},
+                {{"What", Variant(what)},
+                 {"Replacement", Variant(replacement)},
+                 {"LookAt", Variant(wholeCell ? kWhole : kPart)},
+                 {"SearchOrder", Variant(kByRows)},
+                 {"MatchCase", Variant(false)}});
+}
+
+void Worksheet::copy(const host::Rect& source, host::Worksheet& target, const host::Rect& destination,
+                     host::Paste paste) {
+  Dispatch to = static_cast<Worksheet&>(target).range(destination);
+  if (paste == host::Paste::All) {
+    range(source).call("Copy", {}, {{"Destination", Variant(to.raw())}});
+    return;
+  }
+  range(source).call("Copy");
+  to.call("PasteSpecial", {}, {{"Paste", Variant(paste == host::Paste::Values ? kPasteValues : kPasteFormats)}});
+  app_.excel().put("CutCopyMode", false);
+}
+
+void Worksheet::cut(const host::Rect& source, host::Worksheet& target, host::Cell at) {
+  Dispatch to = static_cast<Worksheet&>(target).range(host::Rect::of(at));
+  range(source).call("Cut", {}, {{"Destination", Variant(to.raw())}});
+}
+
+void Worksheet::insertCut(const host::Rect& source, host::Cell at, host::Shift shift) {
+  range(source).call("Cut");
+  range(host::Rect::of(at)).call("Insert", {}, {{"Shift", Variant(ShiftConstant(shift))}});
+}
+
+void Worksheet::insert(const host::Rect& r, host::Shift shift) {
+  range(r).call("Insert", {}, {{"Shift", Variant(ShiftConstant(shift))}});
+}
+
+void Worksheet::remove(const host::Rect& r, host::Shift shift) {
+  range(r).call("Delete", {}, {{"Shift", Variant(ShiftConstant(shift))}});
+}
+
+host::Rect Worksheet::mergeArea(host::Cell c) const {
+  return rectOf(range(host::Rect::of(c)).object("MergeArea", "Range"));
+}
+
+host::Format Worksheet::format(host::Cell c) const {
+  Dispatch cell = range(host::Rect::of(c));
+  Dispatch font = cell.object("Font", "Font");
+  host::Format f;
+  f.font.name = ToText(*font.get("Name"));
+  f.font.size = ToNumber(*font.get("Size"));
+  f.font.bold = ToBool(*font.get("Bold"));
+  f.font.underline = ToInt(*font.get("Underline"));
+  f.font.colorIndex = ToInt(*font.get("ColorIndex"));
+  f.font.italic = ToBool(*font.get("Italic"));
+  f.font.strikethrough = ToBool(*font.get("Strikethrough"));
+  f.fillColorIndex = ToInt(*cell.object("Interior", "Interior").get("ColorIndex"));
+  f.borderLineStyle = ToInt(*cell.object("Borders", "Borders").get("LineStyle"));
+  f.horizontalAlignment = ToInt(*cell.get("HorizontalAlignment"));
+  f.verticalAlignment = ToInt(*cell.get("VerticalAlignment"));
+  f.numberFormat = ToText(*cell.get("NumberFormatLocal"));
+  f.wrapText = ToBool(*cell.get("WrapText"));
+  return f;
+}
+
+void Worksheet::applyFormat(const host::Rect& r, const host::FormatPatch& p) {
+  Dispatch cells = range(r);
+  if (p.fontName || p.fontSize || p.bold || p.underline || p.fontColorIndex) {
+    Dispatch font = cells.object("Font", "Font");
+    if (p.fontName) font.put("Name", *p.fontName);
+    if (p.fontSize) font.put("Size", *p.fontSize);
+    if (p.bold) font.put("Bold", *p.bold);
+    if (p.underline) font.put("Underline", *p.underline);
+    if (p.fontColorIndex) font.put("ColorIndex", *p.fontColorIndex);
+  }
+  if (p.fillColorIndex) cells.object("Interior", "Interior").put("ColorIndex", *p.fillColorIndex);
+  if (p.borderLineStyle) cells.object("Borders", "Borders").put("LineStyle", *p.borderLineStyle);
+  if (p.horizontalAlignment) cells.put("HorizontalAlignment", *p.horizontalAlignment);
+  if (p.verticalAlignment) cells.put("VerticalAlignment", *p.verticalAlignment);
+  if (p.numberFormat) cells.put("NumberFormatLocal", *p.numberFormat);
+}
+
+// Runs are read character by character, as the object model offers them.
+std::vector<host::TextRun> Worksheet::textRuns(host::Cell c) const {
+  Dispatch cell = range(host::Rect::of(c));
+  host::Value v = ToValue(*cell.get("Value"));
+  std::vector<host::TextRun> runs;
+  if (!v.isText()) return runs;
+  Dispatch font = cell.object("Font", "Font");
+  const double cellSize = ToNumber(*font.get("Size"));
+  const std::string cellName = ToText(*font.get("Name"));
+  const int n = host::characterCount(v.text());
+  for (int i = 1; i <= n; ++i) {
+    Dispatch charFont = cell.object("Characters", "Characters", {Variant(i), Variant(1)}).object("Font", "Font");
+    host::TextRun run{i, 1, std::nullopt, std::nullopt};
+    if (double size = ToNumber(*charFont.get("Size")); size != cellSize) run.fontSize = size;
+    if (std::string name = ToText(*charFont.get("Name")); name != cellName) run.fontName = name;
+    if (!run.fontSize && !run.fontName) continue;
+    if (!runs.empty() && runs.back().start + runs.back().length == i && runs.back().fontSize == run.fontSize &&
+        runs.back().fontName == run.fontName)
+      ++runs.back().length;
+    else
+      runs.push_back(run);
+  }
+  return runs;
+}
+
+void Worksheet::setTextRun(host::Cell c, const host::TextRun& run) {
+  Dispatch font = range(host::Rect::of(c))
+                      .object("Characters", "Characters", {Variant(run.start), Variant(run.length)})
+                      .object("Font", "Font");
+  if (run.fontSize) font.put("Size", *run.fontSize);
+  if (run.fontName) font.put("Name", *run.fontName);
+}
+
+std::optional<host::Validation> Worksheet::validation(host::Cell c) const {
+  Dispatch v = validationOf(host::Rect::of(c));
+  host::Validation out;
+  try {
+    out.type = ToInt(*v.get("Type"));  // refused where the cell has none
+  } catch (const host::HostError&) {
+    return std::nullopt;
+  }
+  out.alertStyle = ToInt(*v.get("AlertStyle"));
+  out.op = ToInt(*v.get("Operator"));
+  out.formula1 = ToText(*v.get("Formula1"));
+  out.ignoreBlank = ToBool(*v.get("IgnoreBlank"));
+  out.inputMessage = ToText(*v.get("InputMessage"));
+  return out;
+}
+
+void Worksheet::addValidation(const host::Rect& r, const host::Validation& v) {
+  Dispatch validation = validationOf(r);
+  if (v.formula1.empty())
+    validation.call("Add", {},
+                    {{"Type", Variant(v.type)}, {"AlertStyle", Variant(v.alertStyle)}, {"Operator", Variant(v.op)}});
+  else
+    validation.call("Add", {},
+                    {{"Type", Variant(v.type)},
+                     {"AlertStyle", Variant(v.alertStyle)},
+                     {"Operator", Variant(v.op)},
+                     {"Formula1", Variant(v.formula1)}});
+  if (!v.ignoreBlank) validation.put("IgnoreBlank", false);
+  if (!v.inputMessage.empty()) validation.put("InputMessage", v.inputMessage);
+}
+
+void Worksheet::setValidationInputMessage(const host::Rect& r, const std::string& text) {
+  validationOf(r).put("InputMessage", text);
+}
+
+void Worksheet::setValidationIgnoreBlank(const host::Rect& r, bool b) { validationOf(r).put("IgnoreBlank", b); }
+
+double Worksheet::rowHeight(int row) const {
+  return ToNumber(*sheet_.object("Range", "Range", {Variant(Rows(row, row))}).get("RowHeight"));
+}
+
+void Worksheet::setRowHeight(int first, int last, double points) {
+  sheet_.object("Range", "Range", {Variant(Rows(first, last))}).put("RowHeight", points);
+}
+
+double Worksheet::columnWidth(int col) const {
+  return ToNumber(*sheet_.object("Range", "Range", {Variant(Columns(col, col))}).get("ColumnWidth"));
+}
+
+void Worksheet::setColumnWidth(int first, int last, double chars) {
+  sheet_.object("Range", "Range", {Variant(Columns(first, last))}).put("ColumnWidth", chars);
+}
+
+void Worksheet::autoFitColumns(int first, int last) {
+  sheet_.object("Range", "Range", {Variant(Columns(first, last))}).call("AutoFit");
+}
+
+void Worksheet::addPageBreakAbove(int row) {
+  Dispatch before = range(host::Rect::of(host::Cell{row, 1}));
+  sheet_.object("HPageBreaks", "HPageBreaks").call("Add", {}, {{"Before", Variant(before.raw())}});
+}
+
+std::vector<int> Worksheet::pageBreaks() const {
+  Dispatch breaks = sheet_.object("HPageBreaks", "HPageBreaks");
+  std::vector<int> rows;
+  const int count = ToInt(*breaks.get("Count"));
+  for (int i = 1; i <= count; ++i)
+    rows.push_back(ToInt(*breaks.object("Item", "HPageBreak", {Variant(i)}).object("Location", "Range").get("Row")));
+  return rows;
+}
+
+host::Chart& Worksheet::addChart(int type, double left, double top, double width, double height) {
+  Variant shape = sheet_.object("Shapes", "Shapes")
+                      .call("AddChart", {},
+                            {{"XlChartType", Variant(type)},
+                             {"Left", Variant(left)},
+                             {"Top", Variant(top)},
+                             {"Width", Variant(width)},
+                             {"Height", Variant(height)}});
+  return app_.chartOf(Dispatch(shape, "Shape").object("Chart", "Chart"));
+}
+
+int Worksheet::chartCount() const { return ToInt(*sheet_.object("ChartObjects", "ChartObjects").get("Count")); }
+
+host::Chart& Worksheet::chart(int index) {
+  return app_.chartOf(
+      sheet_.object("ChartObjects", "ChartObject", {Variant(index)}).object("Chart", "Chart"));
+}
+
+host::Chart& Worksheet::chartOfShape(const std::string& shapeName) {
+  return app_.chartOf(sheet_.object("Shapes", "Shapes").object("Item", "Shape", {Variant(shapeName)}).object("Chart", "Chart"));
+}
+
+}  // namespace tavo::com
