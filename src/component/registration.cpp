@@ -18,11 +18,18 @@ namespace tavo::component {
 
 namespace {
 
-const std::wstring kClasses = L"Software\\Classes\\";
+// The current user's classes; a platform whose class lookup does not see
+// them (Wine, say) gets the same entries in the machine's classes.
+struct ClassesRoot {
+  HKEY root;
+  const wchar_t* prefix;
+};
+const ClassesRoot kUserClasses{HKEY_CURRENT_USER, L"Software\\Classes\\"};
+const ClassesRoot kMachineClasses{HKEY_CLASSES_ROOT, L""};
 
-bool SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+bool SetValue(ClassesRoot where, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
   HKEY handle;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
+  if (RegCreateKeyExW(where.root, (where.prefix + key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
       ERROR_SUCCESS)
     return false;
   LONG status = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -31,19 +38,29 @@ bool SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& 
   return status == ERROR_SUCCESS;
 }
 
+bool WriteClassEntries(ClassesRoot where) {
+  const std::wstring classKey = std::wstring(L"CLSID\\") + kClassIdText;
+  const std::wstring progKey = kProgId;
+  return SetValue(where, progKey, nullptr, L"zupo") && SetValue(where, progKey + L"\\CLSID", nullptr, kClassIdText) &&
+         SetValue(where, classKey, nullptr, L"zupo") &&
+         SetValue(where, classKey + L"\\InprocServer32", nullptr, ModulePath()) &&
+         SetValue(where, classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
+         SetValue(where, classKey + L"\\ProgID", nullptr, kProgId) &&
+         SetValue(where, classKey + L"\\TypeLib", nullptr, kLibraryIdText) &&
+         SetValue(where, classKey + L"\\Version", nullptr, L"1.0");
+}
+
+void DeleteClassEntries(ClassesRoot where) {
+  RegDeleteTreeW(where.root, (where.prefix + std::wstring(L"CLSID\\") + kClassIdText).c_str());
+  RegDeleteTreeW(where.root, (where.prefix + std::wstring(kProgId)).c_str());
+}
+
 }  // namespace
 
 HRESULT RegisterForUser() {
-  const std::wstring classKey = kClasses + L"CLSID\\" + kClassIdText;
-  const std::wstring progKey = kClasses + kProgId;
-  bool written = SetValue(progKey, nullptr, L"zupo") && SetValue(progKey + L"\\CLSID", nullptr, kClassIdText) &&
-                 SetValue(classKey, nullptr, L"zupo") &&
-                 SetValue(classKey + L"\\InprocServer32", nullptr, ModulePath()) &&
-                 SetValue(classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
-                 SetValue(classKey + L"\\ProgID", nullptr, kProgId) &&
-                 SetValue(classKey + L"\\TypeLib", nullptr, kLibraryIdText) &&
-                 SetValue(classKey + L"\\Version", nullptr, L"1.0");
-  if (!written) return SELFREG_E_CLASS;
+  if (!WriteClassEntries(kUserClasses)) return SELFREG_E_CLASS;
+  CLSID seen;
+  if (FAILED(CLSIDFromProgID(kProgId, &seen)) && !WriteClassEntries(kMachineClasses)) return SELFREG_E_CLASS;
 
   // The type library lets macro editors list the method and its arguments.
   ITypeLib* library = nullptr;
@@ -55,8 +72,15 @@ HRESULT RegisterForUser() {
 }
 
 HRESULT UnregisterForUser() {
-  RegDeleteTreeW(HKEY_CURRENT_USER, (kClasses + L"CLSID\\" + kClassIdText).c_str());
-  RegDeleteTreeW(HKEY_CURRENT_USER, (kClasses + kProgId).c_str());
+  DeleteClassEntries(kUserClasses);
+  // Only our own machine entries: those naming this DLL.
+  wchar_t server[MAX_PATH] = {};
+  DWORD size = sizeof(server);
+  const std::wstring serverKey = std::wstring(L"CLSID\\") + kClassIdText + L"\\InprocServer32";
+  if (RegGetValueW(HKEY_CLASSES_ROOT, serverKey.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, server, &size) ==
+          ERROR_SUCCESS &&
+      _wcsicmp(server, ModulePath().c_str()) == 0)
+    DeleteClassEntries(kMachineClasses);
   UnRegisterTypeLibForUser(kLibraryId, 1, 0, LOCALE_NEUTRAL, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
   return S_OK;
 }

@@ -142,7 +142,7 @@ HRESULT ZupoObject::MyFunClick(IDispatch** EA, IDispatch** UF, BSTR* strFlag, VA
   if (!EA || !UF || !strFlag) return E_POINTER;
   try {
     std::string csb = CSB && !com::IsMissing(*CSB) ? com::ToText(*CSB) : std::string();
-    return Run(*EA, *UF, com::Utf8(*strFlag), csb, result);
+    return Run(*EA, *UF, com::BstrText(*strFlag), csb, result);
   } catch (const host::HostError&) {
     return DISP_E_TYPEMISMATCH;
   }

@@ -37,7 +37,7 @@ unsigned long Dispatch::Changes() { return changes; }
 host::HostError CallError(HRESULT hr, EXCEPINFO* e) {
   if (hr == DISP_E_EXCEPTION && e) {
     if (e->pfnDeferredFillIn) e->pfnDeferredFillIn(e);
-    std::string description = Utf8(e->bstrDescription);
+    std::string description = BstrText(e->bstrDescription);
     int number = e->wCode ? e->wCode
                  : HRESULT_FACILITY(e->scode) == FACILITY_CONTROL ? HRESULT_CODE(e->scode)
                                                                   : static_cast<int>(e->scode);

@@ -37,7 +37,7 @@ std::string Utf8(std::wstring_view wide) {
   return s;
 }
 
-std::string Utf8(BSTR b) { return b ? Utf8(std::wstring_view(b, SysStringLen(b))) : std::string(); }
+std::string BstrText(BSTR b) { return b ? Utf8(std::wstring_view(b, SysStringLen(b))) : std::string(); }
 
 Variant::Variant(double d) {
   VariantInit(&v_);
@@ -135,7 +135,7 @@ bool IsMissing(const VARIANT& v) {
 host::Value ToValue(const VARIANT& v) {
   const VARIANT& d = Deref(v);
   if (d.vt == VT_EMPTY || d.vt == VT_NULL) return {};
-  if ((d.vt & ~VT_BYREF) == VT_BSTR) return host::Value(Utf8(d.vt & VT_BYREF ? *d.pbstrVal : d.bstrVal));
+  if ((d.vt & ~VT_BYREF) == VT_BSTR) return host::Value(BstrText(d.vt & VT_BYREF ? *d.pbstrVal : d.bstrVal));
   if ((d.vt & ~VT_BYREF) == VT_BOOL) return host::Value((d.vt & VT_BYREF ? *d.pboolVal : d.boolVal) != 0);
   if ((d.vt & ~VT_BYREF) == VT_ERROR) {
     SCODE code = d.vt & VT_BYREF ? *d.pscode : d.scode;

@@ -15,7 +15,8 @@ namespace tavo::com {
 
 std::wstring Wide(std::string_view utf8);
 std::string Utf8(std::wstring_view wide);
-std::string Utf8(BSTR);  // a null BSTR is empty text
+// A BSTR carries its own length; a null one is empty text.
+std::string BstrText(BSTR);
 
 // An owned VARIANT; copies are deep, as VariantCopy makes them.
 class Variant {

@@ -1,0 +1,205 @@
+// The component under Wine: registered for the user, created by its
+// programmatic identifier, and every command run through IDispatch::Invoke
+// against the spreadsheet stand-in. Each command's result must equal, cell
+// by cell and format by format, the same command run directly on the model.
+//
+//   component_test.exe PATH\tavo.dll
+#include <objbase.h>
+
+#include <iomanip>
+
+#include "check.h"
+#include "component/guids.h"
+#include "engine/zupo.h"
+#include "message_box_watcher.h"
+#include "same_workbooks.h"
+#include "standin/spreadsheet.h"
+#include "world.h"
+
+using namespace tavo;
+using testing::Check;
+using testing::CheckEqual;
+
+namespace {
+
+// MyFunClick through Invoke with the arguments as given, positional unless
+// named; returns the call's status.
+HRESULT Invoke(IDispatch* zupo, std::vector<com::Variant> args, std::vector<std::wstring> names = {}) {
+  std::vector<LPOLESTR> all{const_cast<LPOLESTR>(L"MyFunClick")};
+  for (auto& n : names) all.push_back(n.data());
+  std::vector<DISPID> ids(all.size());
+  HRESULT hr = zupo->GetIDsOfNames(IID_NULL, all.data(), static_cast<UINT>(all.size()), LOCALE_USER_DEFAULT, ids.data());
+  if (FAILED(hr)) return hr;
+  // Named arguments come first; the positional ones follow, last first.
+  std::vector<VARIANT> slots;
+  const std::size_t named = names.size();
+  for (std::size_t i = 0; i < named; ++i) slots.push_back(*args[args.size() - named + i]);
+  for (std::size_t i = args.size() - named; i > 0; --i) slots.push_back(*args[i - 1]);
+  DISPPARAMS params{slots.data(), named ? ids.data() + 1 : nullptr, static_cast<UINT>(slots.size()),
+                    static_cast<UINT>(named)};
+  VARIANT result;
+  VariantInit(&result);
+  hr = zupo->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
+  if (SUCCEEDED(hr)) Check(result.vt == VT_EMPTY, "MyFunClick returns an empty variant");
+  VariantClear(&result);
+  return hr;
+}
+
+com::Variant ByReference(com::Variant& v) {
+  VARIANT r;
+  VariantInit(&r);
+  r.vt = VT_BYREF | VT_VARIANT;
+  r.pvarVal = v.get();
+  return com::Variant::Adopt(r);
+}
+
+std::wstring RegisteredServer() {
+  std::wstring key = std::wstring(L"Software\\Classes\\CLSID\\") + component::kClassIdText + L"\\InprocServer32";
+  wchar_t path[MAX_PATH] = {};
+  DWORD size = sizeof(path);
+  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) != ERROR_SUCCESS)
+    return L"";
+  return path;
+}
+
+IDispatch* CreateByName() {
+  CLSID id;
+  IDispatch* object = nullptr;
+  HRESULT hr = CLSIDFromProgID(component::kProgId, &id);
+  if (SUCCEEDED(hr))
+    hr = CoCreateInstance(id, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&object));
+  if (FAILED(hr)) std::cout << "creating tavo.zupo: HRESULT " << std::hex << hr << std::dec << std::endl;
+  return object;
+}
+
+std::string Folder() {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + L"tavo-component-test";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  CreateDirectoryW((folder + L"\\数据").c_str(), nullptr);
+  HANDLE file = CreateFileW((folder + L"\\数据\\示例成绩.xlsx").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  CloseHandle(file);
+  return com::Utf8(folder);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cout << "usage: component_test PATH\\tavo.dll" << std::endl;
+    return 2;
+  }
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const std::wstring dllPath = com::Wide(argv[1]);
+  wchar_t full[MAX_PATH];
+  GetFullPathNameW(dllPath.c_str(), MAX_PATH, full, nullptr);
+
+  // ---- registration for the current user ----
+  HMODULE dll = LoadLibraryW(full);
+  Check(dll != nullptr, "the DLL loads");
+  if (!dll) return 1;
+  auto entry = [dll](const char* name) { 
+    return reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void (*)()>(GetProcAddress(dll, name)));
+  };
+  CheckEqual(entry("DllRegisterServer")(), S_OK, "DllRegisterServer");
+  Check(_wcsicmp(RegisteredServer().c_str(), full) == 0, "InprocServer32 names the DLL");
+
+  IDispatch* zupo = CreateByName();
+  Check(zupo != nullptr, "tavo.zupo is created by its programmatic identifier");
+  if (!zupo) return 1;
+  ITypeInfo* info = nullptr;
+  Check(SUCCEEDED(zupo->GetTypeInfo(0, 0, &info)) && info, "the type library describes _zupo");
+  if (info) {
+    BSTR name = nullptr;
+    info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr);
+    CheckEqual(com::BstrText(name), std::string("_zupo"), "interface name");
+    SysFreeString(name);
+    info->Release();
+  }
+
+  // ---- every command, directly and through the component ----
+  const std::string folder = Folder();
+  testing::World direct(folder), served(folder);
+  standin::Spreadsheet spreadsheet(served.app, served.dialog);
+  engine::zupo engine;
+  testing::MessageBoxWatcher watcher;
+
+  auto step = [&](const std::string& flag, const std::string& csb = "") {
+    engine.MyFunClick(direct.app, direct.dialog, flag, csb);
+    const standin::Counters before = standin::Served();
+    std::vector<com::Variant> args{spreadsheet.application(), spreadsheet.dialog(), com::Variant(flag)};
+    if (!csb.empty()) args.emplace_back(csb);
+    CheckEqual(Invoke(zupo, args), S_OK, flag + " through Invoke");
+    const unsigned long calls = standin::Served().invokes - before.invokes;
+    std::cout << std::left << std::setw(22) << flag << std::right << std::setw(8) << calls << " dispatch calls"
+              << std::setw(6) << standin::Served().nameLookups - before.nameLookups << " name lookups" << std::endl;
+    std::string difference = testing::FirstDifference(direct.app, served.app);
+    Check(difference.empty(), flag + ": workbooks equal", difference);
+  };
+  for (const std::string& flag : engine::zupo::CommandNames())
+    if (flag.ends_with("SZ_Click")) step(flag);
+  step("UFInitialize");
+  CheckEqual(served.dialog.itemCount(), 1, "the data folder's file is listed");
+  direct.dialog.setListIndex(0);
+  served.dialog.setListIndex(0);
+  step("ltbCJBChange");
+  step("cmdCJ_Click", "三线版");
+  for (const std::string& flag : engine::zupo::CommandNames())
+    if (flag.ends_with("TJ_Click")) step(flag);
+  Check(direct.platform.boxes.empty(), "the demo runs without a message box");
+  Check(watcher.boxes().empty(), "no box was shown through the component");
+  Check(!direct.platform.beeps.empty(), "the reports sound their tone");
+
+  // ---- a name outside the table: nothing shown, switches off and on ----
+  const std::vector<std::string> offAndOn = {"DisplayAlerts=0", "ScreenUpdating=0", "EnableEvents=0",
+                                             "EnableEvents=1",  "DisplayAlerts=1",  "ScreenUpdating=1"};
+  for (const char* flag : {"noSuchCommand", "cmdsanxiantj_click", ""}) {
+    spreadsheet.switchLog.clear();
+    CheckEqual(Invoke(zupo, {spreadsheet.application(), spreadsheet.dialog(), com::Variant(flag)}), S_OK, flag);
+    Check(spreadsheet.switchLog == offAndOn, std::string("switches off and on for '") + flag + "'");
+  }
+  Check(watcher.boxes().empty(), "an unknown name shows nothing");
+
+  // ---- arguments as scripts pass them: variants by reference, named ----
+  {
+    com::Variant ea = spreadsheet.application(), uf = spreadsheet.dialog(), flag("UFInitialize");
+    const int items = served.dialog.itemCount();
+    CheckEqual(Invoke(zupo, {ByReference(ea), ByReference(uf), ByReference(flag)}), S_OK, "variants by reference");
+    CheckEqual(served.dialog.itemCount(), items + 1, "by reference: the list grew");
+    CheckEqual(Invoke(zupo, {flag, uf, ea}, {L"strFlag", L"UF", L"EA"}), S_OK, "named arguments");
+    CheckEqual(served.dialog.itemCount(), items + 2, "named: the list grew");
+    CheckEqual(Invoke(zupo, {ea, uf}), DISP_E_PARAMNOTOPTIONAL, "strFlag is required");
+    CheckEqual(Invoke(zupo, {ea, uf, ea}), DISP_E_TYPEMISMATCH, "strFlag must be text");
+  }
+
+  // ---- the error box: a report after the data workbook was closed ----
+  for (testing::World* world : {&direct, &served})
+    world->app.closeWorkbook(*static_cast<model::Workbook*>(world->app.findWorkbook(cli::kSampleScoresName)));
+  engine.MyFunClick(direct.app, direct.dialog, "cmdSanXianTJ_Click");
+  Check(direct.platform.boxes.size() == 1, "the model shows one error box");
+  CheckEqual(Invoke(zupo, {spreadsheet.application(), spreadsheet.dialog(), com::Variant("cmdSanXianTJ_Click")}), S_OK,
+             "the failing report returns normally");
+  auto boxes = watcher.boxes();
+  CheckEqual(boxes.size(), std::size_t{1}, "one real box");
+  if (boxes.size() == 1 && direct.platform.boxes.size() == 1) {
+    CheckEqual(boxes[0].title, std::string("错误"), "box title");
+    CheckEqual(boxes[0].text, direct.platform.boxes[0].prompt, "box text");
+    Check(boxes[0].text.starts_with("错误[") && boxes[0].text.find("]\r") != std::string::npos,
+          "the text holds the number, a carriage return and the description", boxes[0].text);
+  }
+  Check(served.app.displayAlerts() && served.app.screenUpdating() && served.app.enableEvents(),
+        "the switches are on again after the error");
+
+  // ---- release, unload, unregister ----
+  zupo->Release();
+  CheckEqual(entry("DllCanUnloadNow")(), S_OK, "the DLL may unload once its object is gone");
+  CheckEqual(entry("DllUnregisterServer")(), S_OK, "DllUnregisterServer");
+  CLSID gone;
+  Check(FAILED(CLSIDFromProgID(component::kProgId, &gone)), "tavo.zupo is no longer registered");
+  Check(RegisteredServer().empty(), "the class entries are gone");
+
+  std::cout << (testing::Failures() ? "FAILED" : "PASSED") << " (" << testing::Failures() << " failures)" << std::endl;
+  return testing::Failures() == 0 ? 0 : 1;
+}

@@ -1,0 +1,63 @@
+// Watches for the real message boxes a call shows: each box (window class
+// "#32770") is read, its title and text kept, and its OK button pressed, so
+// that the call can go on.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/com/variant.h"
+
+namespace tavo::testing {
+
+class MessageBoxWatcher {
+ public:
+  struct Box {
+    std::string title, text;
+  };
+
+  MessageBoxWatcher() : thread_([this] { Watch(); }) {}
+  ~MessageBoxWatcher() {
+    stop_ = true;
+    thread_.join();
+  }
+
+  std::vector<Box> boxes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return boxes_;
+  }
+
+ private:
+  void Watch() {
+    std::set<HWND> pressed;
+    while (!stop_) {
+      HWND box = FindWindowW(L"#32770", nullptr);
+      if (box && IsWindowVisible(box) && !pressed.count(box)) {
+        wchar_t title[256] = {}, text[4096] = {};
+        GetWindowTextW(box, title, 256);
+        GetDlgItemTextW(box, 0xFFFF, text, 4096);  // the box's static text
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          boxes_.push_back({com::Utf8(title), com::Utf8(text)});
+        }
+        pressed.insert(box);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<Box> boxes_;
+  std::thread thread_;
+};
+
+}  // namespace tavo::testing

@@ -1,0 +1,104 @@
+// Chart and its parts: series, data labels, title, axes, chart groups, plot
+// area, its frame and its move onto a worksheet.
+#include "host/com/variant.h"
+#include "host/model/chart.h"
+#include "standin/spreadsheet.h"
+
+namespace tavo::standin {
+
+using com::ToBool;
+using com::ToInt;
+using com::ToNumber;
+using com::ToText;
+
+Variant FrameOf(Spreadsheet&, host::Chart&);
+
+namespace {
+
+ServerObject* Parts(std::initializer_list<std::pair<const char*, ServerObject::Setter>> properties) {
+  auto* o = new ServerObject;
+  for (auto& [name, set] : properties)
+    o->property(name, [] () -> Variant { throw host::HostError(1004, "只写属性"); }, set);
+  return o;
+}
+
+}  // namespace
+
+ChartObject::ChartObject(Spreadsheet& s, host::Chart& served) : chart(served) {
+  host::Chart& ch = chart;
+  const model::ChartData& data = dynamic_cast<model::ModelChart&>(served).data;
+  property("Name", [&ch] { return Variant(ch.name()); });
+  property("ChartType", [&data] { return Variant(data.type); }, [&ch](const VARIANT& v) { ch.setChartType(ToInt(v)); });
+  method("SetSourceData", [&ch](const Call& c) {
+    RangeObject& source = Spreadsheet::rangeOf(c.need(0, "Source"));
+    const VARIANT* plotBy = c.arg(1, "PlotBy");
+    ch.setSourceData(source.sheet, source.rect, plotBy ? ToInt(*plotBy) : host::xl::kColumns);
+    return Variant();
+  });
+  method("SeriesCollection", [&ch](const Call& c) {
+    const int series = ToInt(c.need(0, "Index"));
+    auto* o = new ServerObject;
+    o->property("XValues", [] () -> Variant { throw host::HostError(1004, "只写属性"); },
+                [&ch, series](const VARIANT& v) {
+                  RangeObject& categories = Spreadsheet::rangeOf(v);
+                  ch.setSeriesCategories(series, categories.sheet, categories.rect);
+                });
+    o->method("ApplyDataLabels", [&ch, series](const Call&) {
+      ch.applyDataLabels(series);
+      return Variant();
+    });
+    o->property("DataLabels", [&ch, series] {
+      return Give(Parts({{"Position", [&ch, series](const VARIANT& v) { ch.setDataLabelPosition(series, ToInt(v)); }}}));
+    });
+    return Give(o);
+  });
+  property("HasTitle", [&data] { return Variant(data.hasTitle); }, [&ch](const VARIANT& v) { ch.setHasTitle(ToBool(v)); });
+  property("ChartTitle", [&ch] {
+    auto* title = new ServerObject;
+    title->property("Characters", [&ch] {
+      return Give(Parts({{"Text", [&ch](const VARIANT& v) { ch.setTitleText(ToText(v)); }}}));
+    });
+    title->property("Font", [&ch] {
+      return Give(Parts({{"Size", [&ch](const VARIANT& v) { ch.setTitleFontSize(ToNumber(v)); }}}));
+    });
+    return Give(title);
+  });
+  property("HasLegend", [&data] { return Variant(data.hasLegend); }, [&ch](const VARIANT& v) { ch.setHasLegend(ToBool(v)); });
+  method("HasAxis", [&ch](const Call& c) {
+    if (!c.isPut) throw host::HostError(1004, "只写属性");
+    const VARIANT* group = c.arg(1, "AxisGroup");
+    ch.setHasAxis(ToInt(c.need(0, "Index1")), group ? ToInt(*group) : host::xl::kPrimary, ToBool(*c.value));
+    return Variant();
+  });
+  method("Axes", [&ch](const Call& c) {
+    const int type = ToInt(c.need(0, "Type"));
+    return Give(Parts({{"HasMajorGridlines", [&ch, type](const VARIANT& v) { ch.setAxisHasMajorGridlines(type, ToBool(v)); }},
+                       {"AxisBetweenCategories",
+                        [&ch, type](const VARIANT& v) { ch.setAxisBetweenCategories(type, ToBool(v)); }}}));
+  });
+  method("ChartGroups", [&ch](const Call& c) {
+    const int group = ToInt(c.need(0, "Index"));
+    return Give(Parts({{"HasDropLines", [&ch, group](const VARIANT& v) { ch.setHasDropLines(group, ToBool(v)); }}}));
+  });
+  property("PlotArea", [&ch] {
+    auto* area = new ServerObject;
+    area->method("ClearFormats", [&ch](const Call&) {
+      ch.clearPlotAreaFormats();
+      return Variant();
+    });
+    return Give(area);
+  });
+  property("Parent", [&s, &ch] { return FrameOf(s, ch); });
+  method("Location", [&s, &ch](const Call& c) {
+    if (ToInt(c.need(0, "Where")) != host::xl::kLocationAsObject) throw host::HostError(1004, "只能移到工作表上");
+    auto book = s.chartSheetBooks.find(&ch);
+    if (book == s.chartSheetBooks.end()) throw host::HostError(1004, "图表不在图表工作表上");
+    host::Workbook& workbook = *book->second;
+    host::Chart& embedded = workbook.locateChart(ch, workbook.sheet(ToText(c.need(1, "Name"))));
+    s.chartSheetBooks.erase(book);
+    s.forget(&ch);  // the chart sheet and its chart are gone
+    return s.chart(embedded);
+  });
+}
+
+}  // namespace tavo::standin

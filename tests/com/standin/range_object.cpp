@@ -1,0 +1,296 @@
+// Range and what hangs off it: Font, Interior, Borders, Characters,
+// Validation.
+#include <cctype>
+
+#include "host/address.h"
+#include "host/com/variant.h"
+#include "standin/spreadsheet.h"
+
+namespace tavo::standin {
+
+using com::ToBool;
+using com::ToInt;
+using com::ToNumber;
+using com::ToText;
+
+namespace {
+
+constexpr int kWhole = 1;
+constexpr int kPrevious = 2;
+constexpr int kDescending = 2;
+constexpr int kHeaderYes = 1;
+constexpr int kPasteValues = -4163, kPasteFormats = -4122;
+
+// "$A$1:$C$4", "$1:$3", "$A:$C", as the spreadsheet writes addresses.
+std::string AbsoluteAddress(const host::Rect& r) {
+  std::string plain = host::a1(r), out;
+  bool mark = true;
+  for (char ch : plain) {
+    const bool digit = std::isdigit(static_cast<unsigned char>(ch)) != 0;
+    if (ch == ':') mark = true;
+    else if (mark || (digit && !out.empty() && std::isalpha(static_cast<unsigned char>(out.back())))) out += '$';
+    mark = false;
+    out += ch;
+  }
+  return out;
+}
+
+host::Shift ShiftOf(const VARIANT* v, host::Shift fallback) {
+  if (!v) return fallback;
+  switch (ToInt(*v)) {
+    case host::xl::kShiftDown: return host::Shift::Down;
+    case host::xl::kShiftToRight: return host::Shift::Right;
+    case host::xl::kShiftUp: return host::Shift::Up;
+    case host::xl::kShiftToLeft: return host::Shift::Left;
+  }
+  throw host::HostError(1004, "Shift 参数无效");
+}
+
+// The font of a rectangle (read from its first cell) or of some characters.
+ServerObject* FontObject(std::function<host::Font()> read, std::function<void(const host::FormatPatch&)> write) {
+  auto* o = new ServerObject;
+  o->property("Name", [read] { return Variant(read().name); }, [write](const VARIANT& v) {
+    host::FormatPatch p;
+    p.fontName = ToText(v);
+    write(p);
+  });
+  o->property("Size", [read] { return Variant(read().size); }, [write](const VARIANT& v) {
+    host::FormatPatch p;
+    p.fontSize = ToNumber(v);
+    write(p);
+  });
+  o->property("Bold", [read] { return Variant(read().bold); }, [write](const VARIANT& v) {
+    host::FormatPatch p;
+    p.bold = ToBool(v);
+    write(p);
+  });
+  o->property("Underline", [read] { return Variant(read().underline); }, [write](const VARIANT& v) {
+    host::FormatPatch p;
+    p.underline = ToInt(v);
+    write(p);
+  });
+  o->property("ColorIndex", [read] { return Variant(read().colorIndex); }, [write](const VARIANT& v) {
+    host::FormatPatch p;
+    p.fontColorIndex = ToInt(v);
+    write(p);
+  });
+  o->property("Italic", [read] { return Variant(read().italic); });
+  o->property("Strikethrough", [read] { return Variant(read().strikethrough); });
+  return o;
+}
+
+// Characters of one cell: their font holds only a size and a name of its own.
+ServerObject* CharactersObject(host::Worksheet& sheet, host::Cell cell, int start, int length) {
+  auto* o = new ServerObject;
+  o->property("Font", [&sheet, cell, start, length] {
+    auto read = [&sheet, cell, start] {
+      host::Font f = sheet.format(cell).font;
+      for (const host::TextRun& run : sheet.textRuns(cell))
+        if (start >= run.start && start < run.start + run.length) {
+          if (run.fontSize) f.size = *run.fontSize;
+          if (run.fontName) f.name = *run.fontName;
+        }
+      return f;
+    };
+    auto write = [&sheet, cell, start, length](const host::FormatPatch& p) {
+      if (!p.fontSize && !p.fontName) throw host::HostError(1004, "字符只能设置字号和字体");
+      sheet.setTextRun(cell, {start, length, p.fontSize, p.fontName});
+    };
+    return Give(FontObject(read, write));
+  });
+  return o;
+}
+
+ServerObject* ValidationObject(host::Worksheet& sheet, host::Rect r) {
+  auto* o = new ServerObject;
+  auto current = [&sheet, r] {
+    auto v = sheet.validation(r.topLeft());
+    if (!v) throw host::HostError(1004, "应用程序定义或对象定义错误");
+    return *v;
+  };
+  o->method("Add", [&sheet, r](const Call& c) {
+    host::Validation v;
+    v.type = ToInt(c.need(0, "Type"));
+    if (const VARIANT* a = c.arg(1, "AlertStyle")) v.alertStyle = ToInt(*a);
+    if (const VARIANT* op = c.arg(2, "Operator")) v.op = ToInt(*op);
+    if (const VARIANT* f = c.arg(3, "Formula1")) v.formula1 = ToText(*f);
+    sheet.addValidation(r, v);
+    return Variant();
+  });
+  o->method("Delete", [&sheet, r](const Call&) {
+    sheet.deleteValidation(r);
+    return Variant();
+  });
+  o->property("Type", [current] { return Variant(current().type); });
+  o->property("AlertStyle", [current] { return Variant(current().alertStyle); });
+  o->property("Operator", [current] { return Variant(current().op); });
+  o->property("Formula1", [current] { return Variant(current().formula1); });
+  o->property("IgnoreBlank", [current] { return Variant(current().ignoreBlank); },
+              [&sheet, r](const VARIANT& v) { sheet.setValidationIgnoreBlank(r, ToBool(v)); });
+  o->property("InputMessage", [current] { return Variant(current().inputMessage); },
+              [&sheet, r](const VARIANT& v) { sheet.setValidationInputMessage(r, ToText(v)); });
+  return o;
+}
+
+// One format property of a rectangle, read from its first cell.
+template <class Get, class Put>
+void FormatProperty(ServerObject& o, const char* name, host::Worksheet& sheet, host::Rect r, Get get, Put put) {
+  o.property(name, [&sheet, r, get] { return Variant(get(sheet.format(r.topLeft()))); },
+             [&sheet, r, put](const VARIANT& v) {
+               host::FormatPatch p;
+               put(p, v);
+               sheet.applyFormat(r, p);
+             });
+}
+
+}  // namespace
+
+RangeObject::RangeObject(Spreadsheet& s, host::Worksheet& ws, host::Rect r) : sheet(ws), rect(r) {
+  host::Worksheet& sh = sheet;
+  const host::Cell at = r.topLeft();
+
+  property("Value",
+           [&sh, r] {
+             if (r.rowCount() == 1 && r.colCount() == 1) return Variant(sh.value(r.topLeft()));
+             return com::FromGrid(sh.values(r));
+           },
+           [&sh, r](const VARIANT& v) {
+             if (com::Deref(v).vt & VT_ARRAY) sh.setValues(r.topLeft(), com::ToGrid(v));
+             else sh.setValue(r, com::ToValue(v));
+           });
+  property("HasFormula", [&sh, at] { return Variant(sh.hasFormula(at)); });
+  property("FormulaR1C1", [&sh, at] { return Variant(sh.formulaR1C1(at)); },
+           [&sh, r](const VARIANT& v) { sh.setFormulaR1C1(r, ToText(v)); });
+  property("Address", [r] { return Variant(AbsoluteAddress(r)); });
+  property("Row", [r] { return Variant(r.top); });
+  property("Column", [r] { return Variant(r.left); });
+  property("CurrentRegion", [&s, &sh, at] { return s.range(sh, sh.currentRegion(at)); });
+  property("MergeArea", [&s, &sh, at] { return s.range(sh, sh.mergeArea(at)); });
+
+  method("Find", [&s, &sh, r](const Call& c) {
+    const std::string what = ToText(c.need(0, "What"));
+    host::Cell from = r.topLeft();
+    if (const VARIANT* after = c.arg(1, "After")) from = Spreadsheet::rangeOf(*after).rect.topLeft();
+    const VARIANT* lookAt = c.arg(3, "LookAt");
+    const bool whole = lookAt && ToInt(*lookAt) == kWhole;
+    const VARIANT* direction = c.arg(5, "SearchDirection");
+    auto found = direction && ToInt(*direction) == kPrevious ? sh.findPrevious(r, what, from, whole)
+                                                              : sh.find(r, what, from, whole);
+    if (!found) return Variant(static_cast<IDispatch*>(nullptr));
+    return s.range(sh, host::Rect::of(*found));
+  });
+  method("Sort", [&sh, r](const Call& c) {
+    auto key = [](const VARIANT& range, const VARIANT* order) {
+      return host::SortKey{Spreadsheet::rangeOf(range).rect.left,
+                           order && ToInt(*order) == kDescending ? host::SortOrder::Descending
+                                                                 : host::SortOrder::Ascending};
+    };
+    host::SortKey key1 = key(c.need(0, "Key1"), c.arg(1, "Order1"));
+    std::optional<host::SortKey> key2;
+    if (const VARIANT* k2 = c.arg(2, "Key2")) key2 = key(*k2, c.arg(4, "Order2"));
+    const VARIANT* header = c.arg(7, "Header");
+    sh.sort(r, key1, key2, header && ToInt(*header) == kHeaderYes);
+    return Variant();
+  });
+  method("Replace", [&sh, r](const Call& c) {
+    const VARIANT* lookAt = c.arg(2, "LookAt");
+    sh.replace(r, ToText(c.need(0, "What")), ToText(c.need(1, "Replacement")), lookAt && ToInt(*lookAt) == kWhole);
+    return Variant();
+  });
+  auto action = [this](const char* name, std::function<void()> f) {
+    method(name, [f](const Call&) {
+      f();
+      return Variant();
+    });
+  };
+  action("Clear", [&sh, r] { sh.clear(r); });
+  action("ClearContents", [&sh, r] { sh.clearContents(r); });
+  action("ClearFormats", [&sh, r] { sh.clearFormats(r); });
+  action("Merge", [&sh, r] { sh.merge(r); });
+  action("Select", [&sh, r] { sh.select(r); });
+  action("AutoFit", [&sh, r] {
+    if (!r.wholeColumns()) throw host::HostError(1004, "只能自动调整整列");
+    sh.autoFitColumns(r.left, r.right);
+  });
+  method("Copy", [&s, &sh, r](const Call& c) {
+    if (const VARIANT* to = c.arg(0, "Destination")) {
+      RangeObject& target = Spreadsheet::rangeOf(*to);
+      sh.copy(r, target.sheet, target.rect, host::Paste::All);
+    } else {
+      s.clipboard = Spreadsheet::Clipboard{&sh, r, false};
+    }
+    return Variant();
+  });
+  method("Cut", [&s, &sh, r](const Call& c) {
+    if (const VARIANT* to = c.arg(0, "Destination")) {
+      RangeObject& target = Spreadsheet::rangeOf(*to);
+      sh.cut(r, target.sheet, target.rect.topLeft());
+    } else {
+      s.clipboard = Spreadsheet::Clipboard{&sh, r, true};
+    }
+    return Variant();
+  });
+  method("PasteSpecial", [&s, &sh, r](const Call& c) {
+    if (!s.clipboard || s.clipboard->cut) throw host::HostError(1004, "剪贴板上没有复制的内容");
+    const VARIANT* paste = c.arg(0, "Paste");
+    int kind = paste ? ToInt(*paste) : 0;
+    host::Paste how = kind == kPasteValues ? host::Paste::Values
+                      : kind == kPasteFormats ? host::Paste::Formats
+                                              : host::Paste::All;
+    s.clipboard->sheet->copy(s.clipboard->rect, sh, r, how);
+    return Variant();
+  });
+  method("Insert", [&s, &sh, r](const Call& c) {
+    host::Shift shift = ShiftOf(c.arg(0, "Shift"), host::Shift::Down);
+    if (s.clipboard && s.clipboard->cut) {
+      if (s.clipboard->sheet != &sh) throw host::HostError(1004, "只能在同一工作表插入剪切的单元格");
+      sh.insertCut(s.clipboard->rect, r.topLeft(), shift);
+      s.clipboard.reset();
+    } else {
+      sh.insert(r, shift);
+    }
+    return Variant();
+  });
+  method("Delete", [&sh, r](const Call& c) {
+    sh.remove(r, ShiftOf(c.arg(0, "Shift"), host::Shift::Up));
+    return Variant();
+  });
+
+  property("Font", [&sh, r] {
+    return Give(FontObject([&sh, r] { return sh.format(r.topLeft()).font; },
+                           [&sh, r](const host::FormatPatch& p) { sh.applyFormat(r, p); }));
+  });
+  property("Interior", [&sh, r] {
+    auto* o = new ServerObject;
+    FormatProperty(*o, "ColorIndex", sh, r, [](const host::Format& f) { return f.fillColorIndex; },
+                   [](host::FormatPatch& p, const VARIANT& v) { p.fillColorIndex = ToInt(v); });
+    return Give(o);
+  });
+  property("Borders", [&sh, r] {
+    auto* o = new ServerObject;
+    FormatProperty(*o, "LineStyle", sh, r, [](const host::Format& f) { return f.borderLineStyle; },
+                   [](host::FormatPatch& p, const VARIANT& v) { p.borderLineStyle = ToInt(v); });
+    return Give(o);
+  });
+  FormatProperty(*this, "HorizontalAlignment", sh, r, [](const host::Format& f) { return f.horizontalAlignment; },
+                 [](host::FormatPatch& p, const VARIANT& v) { p.horizontalAlignment = ToInt(v); });
+  FormatProperty(*this, "VerticalAlignment", sh, r, [](const host::Format& f) { return f.verticalAlignment; },
+                 [](host::FormatPatch& p, const VARIANT& v) { p.verticalAlignment = ToInt(v); });
+  FormatProperty(*this, "NumberFormatLocal", sh, r, [](const host::Format& f) { return f.numberFormat; },
+                 [](host::FormatPatch& p, const VARIANT& v) { p.numberFormat = ToText(v); });
+  property("WrapText", [&sh, at] { return Variant(sh.format(at).wrapText); });
+  method("Characters", [&sh, at](const Call& c) {
+    const VARIANT* start = c.arg(0, "Start");
+    const VARIANT* length = c.arg(1, "Length");
+    int from = start ? ToInt(*start) : 1;
+    int n = length ? ToInt(*length) : host::characterCount(host::toText(sh.value(at))) - from + 1;
+    return Give(CharactersObject(sh, at, from, n));
+  });
+  property("Validation", [&sh, r] { return Give(ValidationObject(sh, r)); });
+  property("RowHeight", [&sh, r] { return Variant(sh.rowHeight(r.top)); },
+           [&sh, r](const VARIANT& v) { sh.setRowHeight(r.top, r.bottom, ToNumber(v)); });
+  property("ColumnWidth", [&sh, r] { return Variant(sh.columnWidth(r.left)); },
+           [&sh, r](const VARIANT& v) { sh.setColumnWidth(r.left, r.right, ToNumber(v)); });
+}
+
+}  // namespace tavo::standin

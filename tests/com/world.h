@@ -1,0 +1,65 @@
+// A spreadsheet session of the demo's kind held in our model: the system
+// workbook with the sample settings, the sample score workbook open, the
+// dialog with its list. Two are built alike; one is driven directly, the
+// other through the component.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/sample_workbooks.h"
+#include "host/model/application.h"
+#include "host/model/dialog.h"
+
+namespace tavo::testing {
+
+// The platform of the directly driven session: what Windows would give, with
+// message boxes recorded instead of shown.
+class TestPlatform final : public host::Platform {
+ public:
+  struct Box {
+    std::string prompt, title;
+    int style;
+  };
+  int messageBox(const std::string& prompt, int style, const std::string& title) override {
+    boxes.push_back({prompt, title, style});
+    return IDOK;
+  }
+  void beep(int frequency, int) override { beeps.push_back(frequency); }
+  std::vector<std::string> listFiles(const std::string& folder) override { return folders[folder]; }
+  void openDocument(const std::string&) override { throw host::HostError(429, "ActiveX 部件不能创建对象"); }
+  std::intptr_t findWindow(const std::string&, const std::string&) override { return 0; }
+  std::int32_t windowStyle(std::intptr_t) override { return 0; }
+  void setWindowStyle(std::intptr_t, std::int32_t) override {}
+  host::Date today() const override {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay};
+  }
+  char pathSeparator() const override { return '\\'; }
+
+  std::vector<Box> boxes;
+  std::vector<int> beeps;
+  std::map<std::string, std::vector<std::string>> folders;
+};
+
+struct World {
+  explicit World(const std::string& folder) : app(platform) {
+    auto system = cli::NewSystemWorkbook(app, folder);
+    cli::TypeSampleSettings(*system);
+    app.setThisWorkbook(app.adopt(std::move(system)));
+    const std::string dataFolder = folder + "\\" + cli::kDataFolderName;
+    app.adopt(cli::SampleScoreWorkbook(app, dataFolder, cli::GenerateSampleScores()));
+    app.setThisWorkbook(*static_cast<model::Workbook*>(app.findWorkbook(cli::kSystemWorkbookName)));
+    platform.folders[dataFolder + "\\"] = {cli::kSampleScoresName};
+  }
+  TestPlatform platform;
+  model::Application app;
+  model::Dialog dialog;
+};
+
+}  // namespace tavo::testing
