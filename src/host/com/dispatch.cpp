@@ -1,5 +1,7 @@
 #include "host/com/dispatch.h"
 
+#include <dispex.h>
+
 #include <map>
 #include <utility>
 #include <vector>
@@ -7,6 +9,9 @@
 namespace tavo::com {
 
 namespace {
+
+// IDispatchEx, which the toolchain declares but its libraries do not define.
+constexpr IID kDispatchEx = {0xA6EF9860, 0xC720, 0x11D0, {0x93, 0x37, 0x00, 0xA0, 0xC9, 0x0D, 0xCA, 0xA9}};
 
 // Member numbers by kind of object, member and named arguments.
 std::vector<DISPID> Resolve(IDispatch* object, const char* kind, const char* member,
@@ -23,6 +28,16 @@ std::vector<DISPID> Resolve(IDispatch* object, const char* kind, const char* mem
   std::vector<DISPID> ids(names.size());
   HRESULT hr = object->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()),
                                      LOCALE_USER_DEFAULT, ids.data());
+  if (FAILED(hr) && named.size() == 0) {
+    // Some script engines answer names only through IDispatchEx.
+    IDispatchEx* ex = nullptr;
+    if (SUCCEEDED(object->QueryInterface(kDispatchEx, reinterpret_cast<void**>(&ex)))) {
+      BSTR name = SysAllocString(names[0].c_str());
+      hr = ex->GetDispID(name, fdexNameCaseInsensitive, &ids[0]);
+      SysFreeString(name);
+      ex->Release();
+    }
+  }
   if (FAILED(hr)) throw CallError(DISP_E_MEMBERNOTFOUND, nullptr);
   cache.emplace(std::move(key), ids);
   return ids;
