@@ -9,10 +9,16 @@ BUILD_PACKAGES := cmake make g++ pkg-config zlib1g-dev libminizip-dev libpugixml
 TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl \
                  libreoffice-calc poppler-utils fonts-wqy-zenhei clang libclang-rt-14-dev
 
+# The Windows component: the cross toolchains, widl and Wine's IDL files to
+# build it; Wine and a virtual display to test the 64-bit one.
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev wine64
+WINE_TEST_PACKAGES := g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 xvfb xauth
+TEST_PACKAGES += $(WINE_TEST_PACKAGES)
+
 # The whole-run benchmark compares tavo with a pandas + openpyxl script.
 BENCH_PACKAGES := python3 python3-pandas python3-openpyxl
 
-.PHONY: demo test asan bench deps test-deps bench-deps configure build clean
+.PHONY: demo test asan bench deps test-deps bench-deps configure build clean windows windows-deps windows64 windows32
 
 # Installs the Debian packages of $(1) that are missing (as root), or tells
 # the exact command to run.
@@ -37,13 +43,27 @@ test-deps:
 	$(call install_missing,$(BUILD_PACKAGES) $(TEST_PACKAGES))
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DTAVO_WINDOWS_BUILD=$(abspath $(BUILD)-win64) $(CMAKE_ARGS)
 
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-test: test-deps build
+test: test-deps build windows64
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+windows-deps:
+	$(call install_missing,$(WINDOWS_PACKAGES))
+
+# tavo.dll for 64-bit spreadsheets in $(BUILD)-win64/src/component/, for
+# 32-bit ones in $(BUILD)-win32/src/component/.
+windows: windows-deps windows64 windows32
+	@echo "tavo.dll (64-bit): $(BUILD)-win64/src/component/tavo.dll"
+	@echo "tavo.dll (32-bit): $(BUILD)-win32/src/component/tavo.dll"
+
+windows64 windows32: windows%:
+	cmake -S . -B $(BUILD)-win$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	  -DTAVO_WINDOWS_ARCH=$(if $(filter 64,$*),x86_64,i686) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+	cmake --build $(BUILD)-win$* -j$(JOBS)
 
 # The whole suite once more under AddressSanitizer and UBSan (the fuzzer
 # has its own sanitized build; LibreOffice checks need no second run).
@@ -67,4 +87,4 @@ bench: build bench-deps
 	./$(BUILD)/bench/tavo_bench_report
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-win64 $(BUILD)-win32
