@@ -16,7 +16,7 @@ WINE_TEST_PACKAGES := g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev win
 TEST_PACKAGES += $(WINE_TEST_PACKAGES)
 
 # The whole-run benchmark compares tavo with a pandas + openpyxl script.
-BENCH_PACKAGES := python3 python3-pandas python3-openpyxl
+BENCH_PACKAGES := python3 python3-pandas python3-openpyxl $(WINE_TEST_PACKAGES)
 
 .PHONY: demo test asan bench deps test-deps bench-deps configure build clean windows windows-deps windows64 windows32
 
@@ -79,12 +79,13 @@ demo: build
 bench-deps:
 	$(call install_missing,$(BENCH_PACKAGES))
 
-bench: build bench-deps
+bench: build bench-deps windows64
 	/usr/bin/python3 bench/whole_run.py $(BUILD)
 	./$(BUILD)/bench/tavo_memory_probe
 	./$(BUILD)/bench/tavo_bench_model
 	./$(BUILD)/bench/tavo_bench_xlsx
 	./$(BUILD)/bench/tavo_bench_report
+	WINEPREFIX=$(abspath $(BUILD)-win64)/wineprefix WINEDEBUG=-all /usr/lib/wine/wine64 $(BUILD)-win64/tavo_bench_dispatch.exe
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-win64 $(BUILD)-win32
