@@ -11,6 +11,7 @@
 #include "check.h"
 #include "component/guids.h"
 #include "engine/zupo.h"
+#include "host/com/application.h"
 #include "message_box_watcher.h"
 #include "same_workbooks.h"
 #include "standin/spreadsheet.h"
@@ -186,11 +187,44 @@ int main(int argc, char** argv) {
   if (boxes.size() == 1 && direct.platform.boxes.size() == 1) {
     CheckEqual(boxes[0].title, std::string("错误"), "box title");
     CheckEqual(boxes[0].text, direct.platform.boxes[0].prompt, "box text");
+    std::cout << "error box read: [" << boxes[0].title << "] " << boxes[0].text << std::endl;
     Check(boxes[0].text.starts_with("错误[") && boxes[0].text.find("]\r") != std::string::npos,
           "the text holds the number, a carriage return and the description", boxes[0].text);
   }
   Check(served.app.displayAlerts() && served.app.screenUpdating() && served.app.enableEvents(),
         "the switches are on again after the error");
+
+  // ---- values both ways through the automation host ----
+  std::string stage = "start";
+  try {
+    com::Dispatch excel(spreadsheet.application(), "Application");
+    testing::TestPlatform quiet;
+    com::Application automation(excel, quiet);
+    stage = "adding a sheet";
+    host::Worksheet& sheet = automation.thisWorkbook().addSheet(nullptr);
+    stage = "writing and reading";
+    host::Grid grid(2, 6);
+    const host::Value kinds[] = {host::Value(), 1.5, "文本", true, false, -2.0,
+                                 host::ErrorKind::Div0, host::ErrorKind::Value, host::ErrorKind::Ref,
+                                 host::ErrorKind::NA, host::ErrorKind::Name, host::ErrorKind::Num};
+    for (int i = 0; i < 12; ++i) grid.at(i / 6, i % 6) = kinds[i];
+    sheet.setValues({3, 2}, grid);
+    host::Grid back = sheet.values({3, 2, 4, 7});
+    Check(back.cells == grid.cells, "a rectangle of every kind of value comes back as written");
+    for (int i = 0; i < 12; ++i)
+      Check(sheet.value({3 + i / 6, 2 + i % 6}) == kinds[i], "cell read " + std::to_string(i));
+    stage = "typed entry";
+    sheet.setValue(host::Rect::of(host::Cell{9, 1}), host::Value(" 12 "));
+    Check(sheet.value({9, 1}) == host::Value(12.0), "typed entry through the host: text that reads as a number");
+    try {
+      automation.workbook("没有的工作簿.xlsx");
+      Check(false, "a missing workbook is an error");
+    } catch (const host::HostError& e) {
+      CheckEqual(e.number, 9, "the stand-in's error number arrives");
+    }
+  } catch (const host::HostError& e) {
+    Check(false, "values through the automation host, " + stage, std::to_string(e.number) + " " + e.description);
+  }
 
   // ---- release, unload, unregister ----
   zupo->Release();

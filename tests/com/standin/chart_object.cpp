@@ -96,7 +96,7 @@ ChartObject::ChartObject(Spreadsheet& s, host::Chart& served) : chart(served) {
     host::Workbook& workbook = *book->second;
     host::Chart& embedded = workbook.locateChart(ch, workbook.sheet(ToText(c.need(1, "Name"))));
     s.chartSheetBooks.erase(book);
-    s.forget(&ch);  // the chart sheet and its chart are gone
+    s.forget(ch);  // the chart sheet and its chart are gone
     return s.chart(embedded);
   });
 }

@@ -97,7 +97,7 @@ SheetObject::SheetObject(Spreadsheet& s, host::Worksheet& ws) : sheet(ws) {
   });
   method("Delete", [&s, &sh](const Call&) {
     host::Workbook& book = sh.workbook();
-    s.forget(&sh);
+    s.forget(sh);
     book.deleteSheet(sh);
     return Variant();
   });

@@ -164,30 +164,30 @@ Spreadsheet::~Spreadsheet() {
   dialog_->Release();
 }
 
-Variant Spreadsheet::once(const void* key, const std::function<ServerObject*()>& make) {
-  ServerObject*& object = objects_[key];
+Variant Spreadsheet::once(Kind kind, const void* key, const std::function<ServerObject*()>& make) {
+  ServerObject*& object = objects_[{kind, key}];
   if (!object) object = make();
   return Variant(static_cast<IDispatch*>(object));
 }
 
-void Spreadsheet::forget(const void* key) {
-  if (auto it = objects_.find(key); it != objects_.end()) {
+void Spreadsheet::forget(Kind kind, const void* key) {
+  if (auto it = objects_.find({kind, key}); it != objects_.end()) {
     it->second->Release();
     objects_.erase(it);
   }
 }
 
 Variant Spreadsheet::workbook(host::Workbook& b) {
-  return once(&b, [&] { return WorkbookObject(*this, b); });
+  return once(Kind::Workbook, &b, [&] { return WorkbookObject(*this, b); });
 }
 Variant Spreadsheet::worksheet(host::Worksheet& s) {
-  return once(&s, [&] { return new SheetObject(*this, s); });
+  return once(Kind::Worksheet, &s, [&] { return new SheetObject(*this, s); });
 }
 Variant Spreadsheet::chart(host::Chart& c) {
-  return once(&c, [&] { return new ChartObject(*this, c); });
+  return once(Kind::Chart, &c, [&] { return new ChartObject(*this, c); });
 }
 Variant Spreadsheet::window(host::Window& w) {
-  return once(&w, [&] { return WindowObject(w); });
+  return once(Kind::Window, &w, [&] { return WindowObject(w); });
 }
 
 namespace {

@@ -38,6 +38,10 @@ class ChartObject final : public ServerObject {
 };
 
 class Spreadsheet {
+  // Objects are kept by kind and address: memory a closed workbook left may
+  // hold a sheet now.
+  enum class Kind { Workbook, Worksheet, Chart, Window };
+
  public:
   Spreadsheet(host::Application&, host::Dialog&);
   ~Spreadsheet();
@@ -55,8 +59,9 @@ class Spreadsheet {
   Variant chart(host::Chart&);
   Variant window(host::Window&);
   Variant range(host::Worksheet& sheet, host::Rect r) { return Give(new RangeObject(*this, sheet, r)); }
-  // A sheet deleted from its workbook is served no more.
-  void forget(const void* key);
+  // A sheet or chart that is gone is served no more.
+  void forget(const host::Worksheet& sheet) { forget(Kind::Worksheet, &sheet); }
+  void forget(const host::Chart& chart) { forget(Kind::Chart, &chart); }
   static RangeObject& rangeOf(const VARIANT&);
   static SheetObject& sheetOf(const VARIANT&);
   static ChartObject& chartOf(const VARIANT&);
@@ -74,8 +79,9 @@ class Spreadsheet {
   std::vector<std::string> switchLog;
 
  private:
-  Variant once(const void* key, const std::function<ServerObject*()>& make);
-  std::map<const void*, ServerObject*> objects_;
+  Variant once(Kind, const void* key, const std::function<ServerObject*()>& make);
+  void forget(Kind, const void* key);
+  std::map<std::pair<Kind, const void*>, ServerObject*> objects_;
   ServerObject* application_;
   ServerObject* dialog_;
 };
