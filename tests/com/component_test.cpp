@@ -194,6 +194,21 @@ int main(int argc, char** argv) {
   Check(served.app.displayAlerts() && served.app.screenUpdating() && served.app.enableEvents(),
         "the switches are on again after the error");
 
+  // ---- the guide without a word processor: one error box, switches back ----
+  {
+    const std::size_t shown = watcher.boxes().size();
+    direct.platform.boxes.clear();
+    engine.MyFunClick(direct.app, direct.dialog, "MyHelp");
+    CheckEqual(Invoke(zupo, {spreadsheet.application(), spreadsheet.dialog(), com::Variant("MyHelp")}), S_OK,
+               "MyHelp returns normally");
+    auto all = watcher.boxes();
+    CheckEqual(all.size(), shown + 1, "MyHelp without a word processor shows one box");
+    if (all.size() == shown + 1 && direct.platform.boxes.size() == 1)
+      CheckEqual(all.back().text, direct.platform.boxes[0].prompt, "MyHelp's box text");
+    Check(served.app.displayAlerts() && served.app.screenUpdating() && served.app.enableEvents(),
+          "the switches are on again after MyHelp");
+  }
+
   // ---- values both ways through the automation host ----
   std::string stage = "start";
   try {

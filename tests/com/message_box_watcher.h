@@ -35,11 +35,34 @@ class MessageBoxWatcher {
   }
 
  private:
+  // A visible box of this process not pressed yet, or null.
+  static HWND OpenBox(const std::set<HWND>& pressed) {
+    struct Search {
+      const std::set<HWND>* pressed;
+      HWND found = nullptr;
+    } search{&pressed};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          wchar_t className[16] = {};
+          DWORD process = 0;
+          GetWindowThreadProcessId(window, &process);
+          GetClassNameW(window, className, 16);
+          if (process == GetCurrentProcessId() && wcscmp(className, L"#32770") == 0 && IsWindowVisible(window) &&
+              !s->pressed->count(window)) {
+            s->found = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
   void Watch() {
     std::set<HWND> pressed;
     while (!stop_) {
-      HWND box = FindWindowW(L"#32770", nullptr);
-      if (box && IsWindowVisible(box) && !pressed.count(box)) {
+      if (HWND box = OpenBox(pressed)) {
         wchar_t title[256] = {}, text[4096] = {};
         GetWindowTextW(box, title, 256);
         GetDlgItemTextW(box, 0xFFFF, text, 4096);  // the box's static text

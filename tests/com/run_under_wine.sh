@@ -26,6 +26,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
     /d 'winedbg --auto %ld %ld' /f >/dev/null 2>&1
   "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
+  # The prefix's first processes ran without a display; the tests need a
+  # session that starts on the virtual one.
+  /usr/lib/wine/wineserver64 -w
 fi
 winpath() { echo "Z:${1//\//\\}"; }
 

@@ -312,7 +312,7 @@ std::vector<int> Worksheet::pageBreaks() const {
 host::Chart& Worksheet::addChart(int type, double left, double top, double width, double height) {
   Variant shape = sheet_.object("Shapes", "Shapes")
                       .call("AddChart", {},
-                            {{"XlChartType", Variant(type)},
+                            {{"Type", Variant(type)},
                              {"Left", Variant(left)},
                              {"Top", Variant(top)},
                              {"Width", Variant(width)},

@@ -127,7 +127,10 @@ HRESULT ServerObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* pa
 
   try {
     Variant value = member->second(call);
-    if (result) *result = *value.get(), VariantInit(value.get());
+    if (result) {
+      *result = *value.get();  // the caller owns it now
+      VariantInit(value.get());
+    }
     return S_OK;
   } catch (const host::HostError& e) {
     if (exception) {

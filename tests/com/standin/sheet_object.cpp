@@ -122,7 +122,7 @@ SheetObject::SheetObject(Spreadsheet& s, host::Worksheet& ws) : sheet(ws) {
         const VARIANT* v = c.arg(at, name);
         return v ? ToNumber(*v) : fallback;
       };
-      host::Chart& chart = sh.addChart(static_cast<int>(number(0, "XlChartType", host::xl::kLineMarkers)),
+      host::Chart& chart = sh.addChart(static_cast<int>(number(0, "Type", host::xl::kLineMarkers)),
                                        number(1, "Left", 0), number(2, "Top", 0), number(3, "Width", 360),
                                        number(4, "Height", 216));
       return Give(ShapeObject(s, chart));
