@@ -163,6 +163,26 @@ int main(int argc, char** argv) {
   }
   Check(watcher.boxes().empty(), "an unknown name shows nothing");
 
+  // ---- the dialog's window gets a sizing border and a minimize box ----
+  {
+    WNDCLASSW frame{};
+    frame.lpfnWndProc = DefWindowProcW;
+    frame.hInstance = GetModuleHandleW(nullptr);
+    frame.lpszClassName = L"ThunderDFrame";
+    RegisterClassW(&frame);
+    HWND window = CreateWindowExW(0, L"ThunderDFrame", com::Wide(served.dialog.caption()).c_str(),
+                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 300, 200, nullptr, nullptr,
+                                  frame.hInstance, nullptr);
+    Check(window != nullptr, "a window of the dialog's class");
+    const LONG before = GetWindowLongW(window, GWL_STYLE);
+    Check((before & (WS_THICKFRAME | WS_MINIMIZEBOX)) == 0, "the window starts fixed");
+    CheckEqual(Invoke(zupo, {spreadsheet.application(), spreadsheet.dialog(), com::Variant("UFInitialize")}), S_OK,
+               "UFInitialize with the dialog's window");
+    const LONG after = GetWindowLongW(window, GWL_STYLE);
+    CheckEqual(after, before | WS_THICKFRAME | WS_MINIMIZEBOX, "sizing border and minimize box added, nothing else");
+    DestroyWindow(window);
+  }
+
   // ---- arguments as scripts pass them: variants by reference, named ----
   {
     com::Variant ea = spreadsheet.application(), uf = spreadsheet.dialog(), flag("UFInitialize");
