@@ -85,6 +85,69 @@ std::string Folder() {
   return com::Utf8(folder);
 }
 
+// Everything the host boundary reads, through the automation host, equals
+// what the model itself answers: names, page set-up, breaks, charts, and per
+// cell values, formulas, formats, merges, validation and runs.
+void CheckReadsThroughAutomation(model::Application& model, standin::Spreadsheet& spreadsheet) {
+  com::Dispatch excel(spreadsheet.application(), "Application");
+  testing::TestPlatform quiet;
+  com::Application automation(excel, quiet);
+  CheckEqual(automation.workbookCount(), model.workbookCount(), "workbook count");
+  for (int b = 1; b <= model.workbookCount(); ++b) {
+    host::Workbook& mine = model.workbook(b);
+    host::Workbook& theirs = automation.workbook(b);
+    CheckEqual(theirs.name(), mine.name(), "workbook name");
+    CheckEqual(theirs.path(), mine.path(), "workbook path");
+    CheckEqual(theirs.color(37), mine.color(37), "palette entry");
+    CheckEqual(theirs.window().splitRow(), mine.window().splitRow(), "split row");
+    for (int k = 1; k <= mine.sheetCount(); ++k) {
+      host::Worksheet& m = mine.sheet(k);
+      host::Worksheet& t = theirs.sheet(k);
+      const std::string at = mine.name() + " " + m.name();
+      CheckEqual(t.name(), m.name(), at + ": name");
+      Check(t.visible() == m.visible() && t.tabColorIndex() == m.tabColorIndex(), at + ": visibility and tab");
+      Check(t.usedRange() == m.usedRange(), at + ": used range");
+      Check(t.currentRegion({1, 1}) == m.currentRegion({1, 1}), at + ": current region");
+      for (int f = 0; f <= static_cast<int>(host::PageField::PrintTitleRows); ++f)
+        Check(t.pageSetup().get(static_cast<host::PageField>(f)) == m.pageSetup().get(static_cast<host::PageField>(f)),
+              at + ": page field " + std::to_string(f));
+      Check(t.pageBreaks() == m.pageBreaks(), at + ": page breaks");
+      CheckEqual(t.chartCount(), m.chartCount(), at + ": charts");
+      for (int i = 1; i <= m.chartCount(); ++i) CheckEqual(t.chart(i).name(), m.chart(i).name(), at + ": chart name");
+      for (int r = 1; r <= 12; ++r) {
+        CheckEqual(t.rowHeight(r), m.rowHeight(r), at + ": row height");
+        CheckEqual(t.columnWidth(r), m.columnWidth(r), at + ": column width");
+      }
+      const host::Rect used = m.usedRange();
+      for (int r = 1; r <= std::min(used.bottom, 16); ++r)
+        for (int c = 1; c <= std::min(used.right, 16); ++c) {
+          const host::Cell cell{r, c};
+          const std::string where = at + " (" + std::to_string(r) + "," + std::to_string(c) + ")";
+          Check(t.value(cell) == m.value(cell), where + ": value");
+          Check(t.hasFormula(cell) == m.hasFormula(cell), where + ": has formula");
+          CheckEqual(t.formulaR1C1(cell), m.formulaR1C1(cell), where + ": formula");
+          const host::Format x = t.format(cell), y = m.format(cell);
+          Check(x.font == y.font && x.fillColorIndex == y.fillColorIndex && x.borderLineStyle == y.borderLineStyle &&
+                    x.horizontalAlignment == y.horizontalAlignment && x.verticalAlignment == y.verticalAlignment &&
+                    x.numberFormat == y.numberFormat && x.wrapText == y.wrapText,
+                where + ": format");
+          Check(t.mergeArea(cell) == m.mergeArea(cell), where + ": merge area");
+          Check(t.validation(cell) == m.validation(cell), where + ": validation");
+          Check(t.textRuns(cell) == m.textRuns(cell), where + ": text runs");
+        }
+      // Character runs sit in a few headers; those are read one character
+      // at a time, so only the first few are compared.
+      int runs = 0;
+      for (int r = 1; r <= used.bottom && runs < 6; ++r)
+        for (int c = 1; c <= used.right && runs < 6; ++c)
+          if (auto expected = m.textRuns({r, c}); !expected.empty()) {
+            ++runs;
+            Check(t.textRuns({r, c}) == expected, at + ": text runs at (" + std::to_string(r) + "," + std::to_string(c) + ")");
+          }
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -149,6 +212,7 @@ int main(int argc, char** argv) {
   step("cmdCJ_Click", "三线版");
   for (const std::string& flag : engine::zupo::CommandNames())
     if (flag.ends_with("TJ_Click")) step(flag);
+  CheckReadsThroughAutomation(served.app, spreadsheet);
   Check(direct.platform.boxes.empty(), "the demo runs without a message box");
   Check(watcher.boxes().empty(), "no box was shown through the component");
   Check(!direct.platform.beeps.empty(), "the reports sound their tone");
