@@ -35,27 +35,29 @@ class MessageBoxWatcher {
   }
 
  private:
+  struct Search {
+    const std::set<HWND>* pressed;
+    HWND found = nullptr;
+  };
+
+  static BOOL CALLBACK Visit(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    wchar_t className[16] = {};
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    GetClassNameW(window, className, 16);
+    if (process == GetCurrentProcessId() && wcscmp(className, L"#32770") == 0 && IsWindowVisible(window) &&
+        !search->pressed->count(window)) {
+      search->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  }
+
   // A visible box of this process not pressed yet, or null.
   static HWND OpenBox(const std::set<HWND>& pressed) {
-    struct Search {
-      const std::set<HWND>* pressed;
-      HWND found = nullptr;
-    } search{&pressed};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          wchar_t className[16] = {};
-          DWORD process = 0;
-          GetWindowThreadProcessId(window, &process);
-          GetClassNameW(window, className, 16);
-          if (process == GetCurrentProcessId() && wcscmp(className, L"#32770") == 0 && IsWindowVisible(window) &&
-              !s->pressed->count(window)) {
-            s->found = window;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    Search search{&pressed};
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
 

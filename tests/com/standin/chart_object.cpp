@@ -11,8 +11,6 @@ using com::ToInt;
 using com::ToNumber;
 using com::ToText;
 
-Variant FrameOf(Spreadsheet&, host::Chart&);
-
 namespace {
 
 ServerObject* Parts(std::initializer_list<std::pair<const char*, ServerObject::Setter>> properties) {

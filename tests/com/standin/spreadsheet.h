@@ -86,4 +86,7 @@ class Spreadsheet {
   ServerObject* dialog_;
 };
 
+// The frame (ChartObject) of an embedded chart: its place on the sheet.
+Variant FrameOf(Spreadsheet&, host::Chart&);
+
 }  // namespace tavo::standin
