@@ -207,7 +207,11 @@ RangeObject::RangeObject(Spreadsheet& s, host::Worksheet& ws, host::Rect r) : sh
   action("ClearContents", [&sh, r] { sh.clearContents(r); });
   action("ClearFormats", [&sh, r] { sh.clearFormats(r); });
   action("Merge", [&sh, r] { sh.merge(r); });
-  action("Select", [&sh, r] { sh.select(r); });
+  // As the spreadsheet does, a range is selected only on the active sheet.
+  action("Select", [&s, &sh, r] {
+    if (&s.app.activeSheet() != &sh) throw host::HostError(1004, "Range 类的 Select 方法无效");
+    sh.select(r);
+  });
   action("AutoFit", [&sh, r] {
     if (!r.wholeColumns()) throw host::HostError(1004, "只能自动调整整列");
     sh.autoFitColumns(r.left, r.right);
