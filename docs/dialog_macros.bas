@@ -1,6 +1,6 @@
-' The code module of the system workbook's dialog (the form with the list
-' ltbCJB). Import it into the form's code: the dialog keeps one tavo.zupo
-' for its whole life and forwards every button and list event to it by name.
+' The code of the system workbook's dialog (the form with the list ltbCJB),
+' to paste into the form's code window: the dialog keeps one tavo.zupo for
+' its whole life and forwards every button and list event to it by name.
 Option Explicit
 
 Private engine As Object
