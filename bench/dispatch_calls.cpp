@@ -27,15 +27,7 @@ std::vector<unsigned long> CallsPerCommand(Size size, const std::vector<std::str
   tavo::model::RecordingPlatform platform;
   tavo::model::Application app(platform);
   tavo::model::Dialog dialog;
-  auto& system = app.createWorkbook("成绩统计.xlsx", "/school");
-  system.modelSheet(1).setName("三线版");
-  for (const char* name : {"双线版", "四率版", "赋分版", "图表版"}) system.appendSheet(name);
-  tavo::bench::TypeAllSettings(system, size.students, size.classes);
-  system.appendSheet("DTB");
-  auto& book = app.createWorkbook("考试.xlsx", "/school/数据");
-  book.modelSheet(1).setName("数据表");
-  book.modelSheet(1).setValues({1, 1}, tavo::bench::ScoreTable(size.students, size.classes));
-  dialog.addItem("考试.xlsx");
+  tavo::bench::OpenSchool(app, dialog, size.students, size.classes);
   dialog.setListIndex(0);
 
   tavo::standin::Spreadsheet spreadsheet(app, dialog);

@@ -28,17 +28,7 @@ double RunOnce(int students, int classes, const std::string& command) {
   tavo::model::RecordingPlatform platform;
   tavo::model::Application app(platform);
   tavo::model::Dialog dialog;
-  auto& system = app.createWorkbook("成绩统计.xlsx", "/school");
-  system.modelSheet(1).setName("三线版");
-  for (const char* name : {"双线版", "四率版", "赋分版", "图表版"}) system.appendSheet(name);
-  tavo::bench::TypeAllSettings(system, students, classes);
-  system.appendSheet("DTB");
-
-  auto& book = app.createWorkbook("考试.xlsx", "/school/数据");
-  auto& data = book.modelSheet(1);
-  data.setName("数据表");
-  data.setValues({1, 1}, tavo::bench::ScoreTable(students, classes));
-  dialog.addItem("考试.xlsx");
+  tavo::bench::OpenSchool(app, dialog, students, classes);
   tavo::engine::zupo engine;
   engine.MyFunClick(app, dialog, "UFInitialize");
   dialog.setListIndex(0);

@@ -74,4 +74,21 @@ inline host::Grid ScoreTable(int students, int classes) {
   return g;
 }
 
+// A school as the commands meet it: the system workbook with every settings
+// sheet typed and the layout store, the score workbook "考试.xlsx" in its
+// data folder, listed and selected in the dialog.
+template <class App, class Dialog>
+void OpenSchool(App& app, Dialog& dialog, int students, int classes) {
+  auto& system = app.createWorkbook("成绩统计.xlsx", "/school");
+  system.modelSheet(1).setName("三线版");
+  for (const char* name : {"双线版", "四率版", "赋分版", "图表版"}) system.appendSheet(name);
+  TypeAllSettings(system, students, classes);
+  system.appendSheet("DTB");
+  auto& book = app.createWorkbook("考试.xlsx", "/school/数据");
+  auto& data = book.modelSheet(1);
+  data.setName("数据表");
+  data.setValues({1, 1}, ScoreTable(students, classes));
+  dialog.addItem("考试.xlsx");
+}
+
 }  // namespace tavo::bench

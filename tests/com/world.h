@@ -54,7 +54,6 @@ struct World {
     app.setThisWorkbook(app.adopt(std::move(system)));
     const std::string dataFolder = folder + "\\" + cli::kDataFolderName;
     app.adopt(cli::SampleScoreWorkbook(app, dataFolder, cli::GenerateSampleScores()));
-    app.setThisWorkbook(*static_cast<model::Workbook*>(app.findWorkbook(cli::kSystemWorkbookName)));
     platform.folders[dataFolder + "\\"] = {cli::kSampleScoresName};
   }
   TestPlatform platform;

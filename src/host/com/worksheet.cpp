@@ -30,9 +30,6 @@ int ShiftConstant(host::Shift s) {
 
 int OrderConstant(host::SortOrder o) { return o == host::SortOrder::Ascending ? kAscending : kDescending; }
 
-std::string Columns(int first, int last) { return host::a1(host::Rect::columns(first, last)); }
-std::string Rows(int first, int last) { return host::a1(host::Rect::rows(first, last)); }
-
 }  // namespace
 
 host::Workbook& Worksheet::workbook() { return app_.workbookOf(sheet_.object("Parent", "Workbook")); }
@@ -108,20 +105,13 @@ std::optional<host::Cell> Worksheet::findPrevious(const host::Rect& within, cons
 
 void Worksheet::sort(const host::Rect& r, host::SortKey key1, std::optional<host::SortKey> key2, bool header) {
   Dispatch first = range(host::Rect::of(host::Cell{r.top, key1.column}));
-  if (key2) {
-    Dispatch second = range(host::Rect::of(host::Cell{r.top, key2->column}));
-    range(r).call("Sort", {},
-                  {{"Key1", Variant(first.raw())},
-                   {"Order1", Variant(OrderConstant(key1.order))},
-                   {"Key2", Variant(second.raw())},
-                   {"Order2", Variant(OrderConstant(key2->order))},
-                   {"Header", Variant(header ? kHeaderYes : kHeaderNo)}});
-  } else {
-    range(r).call("Sort", {},
-                  {{"Key1", Variant(first.raw())},
-                   {"Order1", Variant(OrderConstant(key1.order))},
-                   {"Header", Variant(header ? kHeaderYes : kHeaderNo)}});
-  }
+  Dispatch second = key2 ? range(host::Rect::of(host::Cell{r.top, key2->column})) : Dispatch();
+  range(r).call("Sort", {},
+                {{"Key1", Variant(first.raw())},
+                 {"Order1", Variant(OrderConstant(key1.order))},
+                 {"Key2", key2 ? Variant(second.raw()) : Variant::Missing()},
+                 {"Order2", key2 ? Variant(OrderConstant(key2->order)) : Variant::Missing()},
+                 {"Header", Variant(header ? kHeaderYes : kHeaderNo)}});
 }
 
 void Worksheet::replace(const host::Rect& r, const std::string& what, const std::string& replacement,
@@ -256,15 +246,11 @@ std::optional<host::Validation> Worksheet::validation(host::Cell c) const {
 
 void Worksheet::addValidation(const host::Rect& r, const host::Validation& v) {
   Dispatch validation = validationOf(r);
-  if (v.formula1.empty())
-    validation.call("Add", {},
-                    {{"Type", Variant(v.type)}, {"AlertStyle", Variant(v.alertStyle)}, {"Operator", Variant(v.op)}});
-  else
-    validation.call("Add", {},
-                    {{"Type", Variant(v.type)},
-                     {"AlertStyle", Variant(v.alertStyle)},
-                     {"Operator", Variant(v.op)},
-                     {"Formula1", Variant(v.formula1)}});
+  validation.call("Add", {},
+                  {{"Type", Variant(v.type)},
+                   {"AlertStyle", Variant(v.alertStyle)},
+                   {"Operator", Variant(v.op)},
+                   {"Formula1", v.formula1.empty() ? Variant::Missing() : Variant(v.formula1)}});
   if (!v.ignoreBlank) validation.put("IgnoreBlank", false);
   if (!v.inputMessage.empty()) validation.put("InputMessage", v.inputMessage);
 }
@@ -276,23 +262,23 @@ void Worksheet::setValidationInputMessage(const host::Rect& r, const std::string
 void Worksheet::setValidationIgnoreBlank(const host::Rect& r, bool b) { validationOf(r).put("IgnoreBlank", b); }
 
 double Worksheet::rowHeight(int row) const {
-  return ToNumber(*sheet_.object("Range", "Range", {Variant(Rows(row, row))}).get("RowHeight"));
+  return ToNumber(*range(host::Rect::rows(row, row)).get("RowHeight"));
 }
 
 void Worksheet::setRowHeight(int first, int last, double points) {
-  sheet_.object("Range", "Range", {Variant(Rows(first, last))}).put("RowHeight", points);
+  range(host::Rect::rows(first, last)).put("RowHeight", points);
 }
 
 double Worksheet::columnWidth(int col) const {
-  return ToNumber(*sheet_.object("Range", "Range", {Variant(Columns(col, col))}).get("ColumnWidth"));
+  return ToNumber(*range(host::Rect::columns(col, col)).get("ColumnWidth"));
 }
 
 void Worksheet::setColumnWidth(int first, int last, double chars) {
-  sheet_.object("Range", "Range", {Variant(Columns(first, last))}).put("ColumnWidth", chars);
+  range(host::Rect::columns(first, last)).put("ColumnWidth", chars);
 }
 
 void Worksheet::autoFitColumns(int first, int last) {
-  sheet_.object("Range", "Range", {Variant(Columns(first, last))}).call("AutoFit");
+  range(host::Rect::columns(first, last)).call("AutoFit");
 }
 
 void Worksheet::addPageBreakAbove(int row) {

@@ -6,11 +6,6 @@
 
 namespace tavo::standin {
 
-using com::ToBool;
-using com::ToInt;
-using com::ToNumber;
-using com::ToText;
-
 namespace {
 
 ServerObject* Parts(std::initializer_list<std::pair<const char*, ServerObject::Setter>> properties) {

@@ -8,11 +8,6 @@
 
 namespace tavo::standin {
 
-using com::ToBool;
-using com::ToInt;
-using com::ToNumber;
-using com::ToText;
-
 namespace {
 
 constexpr int kWhole = 1;
@@ -46,34 +41,30 @@ host::Shift ShiftOf(const VARIANT* v, host::Shift fallback) {
   throw host::HostError(1004, "Shift 参数无效");
 }
 
+using PatchWriter = std::function<void(const host::FormatPatch&)>;
+
+// A put that changes one field of a format, as a one-field patch.
+template <class T>
+ServerObject::Setter Patch(PatchWriter write, std::optional<T> host::FormatPatch::*field,
+                           T (*convert)(const VARIANT&)) {
+  return [write, field, convert](const VARIANT& v) {
+    host::FormatPatch p;
+    p.*field = convert(v);
+    write(p);
+  };
+}
+
 // The font of a rectangle (read from its first cell) or of some characters.
-ServerObject* FontObject(std::function<host::Font()> read, std::function<void(const host::FormatPatch&)> write) {
+ServerObject* FontObject(std::function<host::Font()> read, PatchWriter write) {
   auto* o = new ServerObject;
-  o->property("Name", [read] { return Variant(read().name); }, [write](const VARIANT& v) {
-    host::FormatPatch p;
-    p.fontName = ToText(v);
-    write(p);
-  });
-  o->property("Size", [read] { return Variant(read().size); }, [write](const VARIANT& v) {
-    host::FormatPatch p;
-    p.fontSize = ToNumber(v);
-    write(p);
-  });
-  o->property("Bold", [read] { return Variant(read().bold); }, [write](const VARIANT& v) {
-    host::FormatPatch p;
-    p.bold = ToBool(v);
-    write(p);
-  });
-  o->property("Underline", [read] { return Variant(read().underline); }, [write](const VARIANT& v) {
-    host::FormatPatch p;
-    p.underline = ToInt(v);
-    write(p);
-  });
-  o->property("ColorIndex", [read] { return Variant(read().colorIndex); }, [write](const VARIANT& v) {
-    host::FormatPatch p;
-    p.fontColorIndex = ToInt(v);
-    write(p);
-  });
+  auto font = [o, read, write](const char* name, auto host::Font::*field, auto patch, auto convert) {
+    o->property(name, [read, field] { return Variant(read().*field); }, Patch(write, patch, convert));
+  };
+  font("Name", &host::Font::name, &host::FormatPatch::fontName, &ToText);
+  font("Size", &host::Font::size, &host::FormatPatch::fontSize, &ToNumber);
+  font("Bold", &host::Font::bold, &host::FormatPatch::bold, &ToBool);
+  font("Underline", &host::Font::underline, &host::FormatPatch::underline, &ToInt);
+  font("ColorIndex", &host::Font::colorIndex, &host::FormatPatch::fontColorIndex, &ToInt);
   o->property("Italic", [read] { return Variant(read().italic); });
   o->property("Strikethrough", [read] { return Variant(read().strikethrough); });
   return o;
@@ -133,14 +124,11 @@ ServerObject* ValidationObject(host::Worksheet& sheet, host::Rect r) {
 }
 
 // One format property of a rectangle, read from its first cell.
-template <class Get, class Put>
-void FormatProperty(ServerObject& o, const char* name, host::Worksheet& sheet, host::Rect r, Get get, Put put) {
-  o.property(name, [&sheet, r, get] { return Variant(get(sheet.format(r.topLeft()))); },
-             [&sheet, r, put](const VARIANT& v) {
-               host::FormatPatch p;
-               put(p, v);
-               sheet.applyFormat(r, p);
-             });
+template <class T>
+void FormatProperty(ServerObject& o, const char* name, host::Worksheet& sheet, host::Rect r, T host::Format::*field,
+                    std::optional<T> host::FormatPatch::*patch, T (*convert)(const VARIANT&)) {
+  o.property(name, [&sheet, r, field] { return Variant(sheet.format(r.topLeft()).*field); },
+             Patch([&sheet, r](const host::FormatPatch& p) { sheet.applyFormat(r, p); }, patch, convert));
 }
 
 }  // namespace
@@ -266,22 +254,21 @@ RangeObject::RangeObject(Spreadsheet& s, host::Worksheet& ws, host::Rect r) : sh
   });
   property("Interior", [&sh, r] {
     auto* o = new ServerObject;
-    FormatProperty(*o, "ColorIndex", sh, r, [](const host::Format& f) { return f.fillColorIndex; },
-                   [](host::FormatPatch& p, const VARIANT& v) { p.fillColorIndex = ToInt(v); });
+    FormatProperty(*o, "ColorIndex", sh, r, &host::Format::fillColorIndex, &host::FormatPatch::fillColorIndex, &ToInt);
     return Give(o);
   });
   property("Borders", [&sh, r] {
     auto* o = new ServerObject;
-    FormatProperty(*o, "LineStyle", sh, r, [](const host::Format& f) { return f.borderLineStyle; },
-                   [](host::FormatPatch& p, const VARIANT& v) { p.borderLineStyle = ToInt(v); });
+    FormatProperty(*o, "LineStyle", sh, r, &host::Format::borderLineStyle, &host::FormatPatch::borderLineStyle,
+                   &ToInt);
     return Give(o);
   });
-  FormatProperty(*this, "HorizontalAlignment", sh, r, [](const host::Format& f) { return f.horizontalAlignment; },
-                 [](host::FormatPatch& p, const VARIANT& v) { p.horizontalAlignment = ToInt(v); });
-  FormatProperty(*this, "VerticalAlignment", sh, r, [](const host::Format& f) { return f.verticalAlignment; },
-                 [](host::FormatPatch& p, const VARIANT& v) { p.verticalAlignment = ToInt(v); });
-  FormatProperty(*this, "NumberFormatLocal", sh, r, [](const host::Format& f) { return f.numberFormat; },
-                 [](host::FormatPatch& p, const VARIANT& v) { p.numberFormat = ToText(v); });
+  FormatProperty(*this, "HorizontalAlignment", sh, r, &host::Format::horizontalAlignment,
+                 &host::FormatPatch::horizontalAlignment, &ToInt);
+  FormatProperty(*this, "VerticalAlignment", sh, r, &host::Format::verticalAlignment,
+                 &host::FormatPatch::verticalAlignment, &ToInt);
+  FormatProperty(*this, "NumberFormatLocal", sh, r, &host::Format::numberFormat, &host::FormatPatch::numberFormat,
+                 &ToText);
   property("WrapText", [&sh, at] { return Variant(sh.format(at).wrapText); });
   method("Characters", [&sh, at](const Call& c) {
     const VARIANT* start = c.arg(0, "Start");

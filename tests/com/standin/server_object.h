@@ -17,6 +17,10 @@
 
 namespace tavo::standin {
 
+using com::ToBool;
+using com::ToInt;
+using com::ToNumber;
+using com::ToText;
 using com::Variant;
 
 // One Invoke: the value of a put, the positional arguments in order and the

@@ -7,11 +7,6 @@
 
 namespace tavo::standin {
 
-using com::ToBool;
-using com::ToInt;
-using com::ToNumber;
-using com::ToText;
-
 namespace {
 
 constexpr std::pair<const char*, host::PageField> kPageFields[] = {

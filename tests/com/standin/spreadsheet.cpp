@@ -6,11 +6,6 @@
 
 namespace tavo::standin {
 
-using com::ToBool;
-using com::ToInt;
-using com::ToNumber;
-using com::ToText;
-
 namespace {
 
 // A value that may be a position (1-based) or a name.
