@@ -1,6 +1,8 @@
 #include "host/value.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -120,6 +122,47 @@ bool atOrAbove(const Value& v, double threshold) {
     case Value::Kind::Boolean: return (v.boolean() ? -1.0 : 0.0) >= threshold;
   }
   return true;
+}
+
+namespace {
+int lower(char c) { return std::tolower(static_cast<unsigned char>(c)); }
+int sign(auto d) { return d < 0 ? -1 : (d > 0 ? 1 : 0); }
+}  // namespace
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+int compareTextInSortOrder(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i)
+    if (int d = lower(a[i]) - lower(b[i])) return sign(d);
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  return sign(a.compare(b));
+}
+
+int compareInSortOrder(const Value& a, const Value& b) {
+  auto rank = [](const Value& v) {
+    switch (v.kind()) {
+      case Value::Kind::Number: return 0;
+      case Value::Kind::Text: return 1;
+      case Value::Kind::Boolean: return 2;
+      case Value::Kind::Error: return 3;
+      case Value::Kind::Empty: break;
+    }
+    return 4;
+  };
+  const int ra = rank(a), rb = rank(b);
+  if (ra != rb) return ra < rb ? -1 : 1;
+  switch (a.kind()) {
+    case Value::Kind::Number: return a.number() < b.number() ? -1 : (a.number() > b.number() ? 1 : 0);
+    case Value::Kind::Text: return compareTextInSortOrder(a.text(), b.text());
+    case Value::Kind::Boolean: return sign(int(a.boolean()) - int(b.boolean()));
+    default: return 0;
+  }
 }
 
 }  // namespace tavo::host

@@ -92,4 +92,13 @@ std::string toText(const Value&);
 // empty is 0, numbers by value, text and errors above every number.
 bool atOrAbove(const Value&, double threshold);
 
+// Text as the host matches it in a search: letters A-Z alike in either case.
+bool equalsIgnoringCase(std::string_view, std::string_view);
+
+// The host's sort order of ascending keys, as -1, 0 or 1: numbers by value
+// < text (letter case ignored, then by code point) < booleans (FALSE first)
+// < errors; empty cells after everything.
+int compareTextInSortOrder(std::string_view, std::string_view);
+int compareInSortOrder(const Value&, const Value&);
+
 }  // namespace tavo::host

@@ -5,6 +5,7 @@
 
 #include "host/constants.h"
 #include "reports/score_bands_sheets.h"
+#include "reports/score_statistics.h"
 #include "reports/sheet_writing.h"
 #include "sheetutil/block_pages.h"
 #include "sheetutil/layout_store.h"
@@ -36,24 +37,6 @@ std::string BandHeader(int low) {
   return "(" + std::to_string(low + kBandWidth) + kLf + " " + std::to_string(low) + "]";
 }
 
-// One walk down a class block sorted descending: each row closes the bands
-// above it. Bands below the lowest score stay empty; rows below the last
-// band are in none.
-std::vector<std::optional<int>> WalkBlock(const host::Grid& block, const std::vector<int>& lows) {
-  std::vector<std::optional<int>> counts(lows.size());
-  std::size_t b = 0;
-  int count = 0;
-  for (int r = 0; r < block.rows && b < lows.size(); ++r) {
-    while (b < lows.size() && !host::atOrAbove(block.at(r, 0), lows[b])) {
-      counts[b++] = count;
-      count = 0;
-    }
-    if (b < lows.size()) ++count;
-  }
-  if (b < lows.size()) counts[b] = count;
-  return counts;
-}
-
 // "n|m" from the last band leftwards, m counting down from the row's total;
 // the top band keeps its plain count.
 void RunningTotals(std::vector<Value>& row) {
@@ -66,9 +49,9 @@ void RunningTotals(std::vector<Value>& row) {
   }
 }
 
-// The table of one field with its header in row h, the work copy sorted by
-// class and the field; returns the number of bands.
-int WriteBandTable(host::Worksheet& w, const ScoreData& data, const Field& field, double best, int limit, int h) {
+// The table of one field with its header in row h; returns the number of bands.
+int WriteBandTable(host::Worksheet& w, const ScoreData& data, std::size_t f, double best, int limit, int h) {
+  const Field& field = data.fields[f];
   const std::vector<int> lows = LowerBounds(best, limit);
   const int bands = static_cast<int>(lows.size());
   const int k = static_cast<int>(data.classes.size());
@@ -81,7 +64,7 @@ int WriteBandTable(host::Worksheet& w, const ScoreData& data, const Field& field
   for (int i = 0; i < k; ++i) {
     const ClassBlock& c = data.classes[static_cast<std::size_t>(i)];
     table.at(i + 1, 0) = Value(c.name);
-    const auto counts = WalkBlock(data.dataSheet->values({c.firstRow, field.column, c.lastRow, field.column}), lows);
+    const auto counts = BandCounts(BestFirst(data.scores(f), c.students), lows);
     for (int b = 0; b < bands; ++b)
       if (const auto& n = counts[static_cast<std::size_t>(b)]) {
         table.at(i + 1, b + 1) = Value(*n);
@@ -124,9 +107,8 @@ std::vector<int> WrapBlocks(host::Worksheet& w, int h, int bands, int classCount
 void WriteBandSheet(host::Application& app, const std::string& dataWorkbookName, const ScoreData& data,
                     const std::vector<FieldLines>& lines) {
   host::Worksheet& store = *data.layoutStore;
-  host::Worksheet& work = *data.dataSheet;
   host::Worksheet& w =
-      sheetutil::RecreateReportSheet(app, dataWorkbookName, store, work, "分段表", sheetutil::kBands);
+      sheetutil::RecreateReportSheet(app, dataWorkbookName, store, *data.dataSheet, "分段表", sheetutil::kBands);
   host::FormatPatch all;
   all.fontSize = 11;
   all.fontName = "宋体";
@@ -139,17 +121,14 @@ void WriteBandSheet(host::Application& app, const std::string& dataWorkbookName,
   SetRowHeight(w, 2, StoredHeight(store, sheetutil::kBands, sheetutil::kRow2HeightColumn));
 
   const int classCount = static_cast<int>(data.classes.size());
-  const Field& total = data.fields.front();
-  sheetutil::SortByTwoKeys(work, data.classColumn, total.column);
-  const int bands = WriteBandTable(w, data, total, lines.front().best, kTotalBandLimit, 3);
+  const int bands = WriteBandTable(w, data, 0, lines.front().best, kTotalBandLimit, 3);
   std::vector<int> blockTops = WrapBlocks(w, 3, bands, classCount);
 
   for (std::size_t s = 1; s < data.fields.size(); ++s) {
     // The used range's last row, wherever it begins: one empty row between tables.
     const int h = w.usedRange().bottom + 2;
     blockTops.push_back(h);
-    sheetutil::SortByTwoKeys(work, data.classColumn, data.fields[s].column);
-    WriteBandTable(w, data, data.fields[s], lines[s].best, kSubjectBandLimit, h);
+    WriteBandTable(w, data, s, lines[s].best, kSubjectBandLimit, h);
   }
 
   w.autoFitColumns(1, host::kMaxCol);

@@ -6,7 +6,7 @@ namespace tavo::reports {
 
 namespace {
 
-std::optional<ChartStatistics> Count(host::Application& app, ScoreData& data, const LineSettings& settings) {
+std::optional<ChartStatistics> Count(host::Application& app, const ScoreData& data, const LineSettings& settings) {
   ChartStatistics st;
   auto lineScores = ComputeLineScores(app, data, settings);
   if (!lineScores) return std::nullopt;
@@ -27,7 +27,6 @@ void ChartReport(host::Application& app, const host::Dialog& dialog, const std::
   auto data = PrepareScoreData(app, dialog, ChartKind(), dataWorkbookName,
                                [&](host::Worksheet& version) { settings = ReadChartSettings(version); });
   if (!data) return;
-  WorkCopyCleanUp cleanUp(*data->dataSheet);
   auto statistics = Count(app, *data, settings);
   if (!statistics) return;
   WriteChartSheet(app, dataWorkbookName, *data, settings, *statistics);

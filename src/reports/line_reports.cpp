@@ -18,7 +18,6 @@ void LineReport(host::Application& app, const host::Dialog& dialog, const std::s
   auto data = PrepareScoreData(app, dialog, kind, dataWorkbookName,
                                [&](host::Worksheet& version) { settings = read(version); });
   if (!data) return;
-  WorkCopyCleanUp cleanUp(*data->dataSheet);
   auto statistics = ComputeLineStatistics(app, *data, settings);
   if (!statistics) return;
   WriteTotalScoreSheet(app, dataWorkbookName, *data, settings, *statistics, total(settings));

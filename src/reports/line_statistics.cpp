@@ -4,12 +4,10 @@
 
 #include "params/settings_sheet.h"
 #include "sheetutil/messages.h"
-#include "sheetutil/sheet_routines.h"
+#include "reports/score_statistics.h"
 
 namespace tavo::reports {
 
-using host::Cell;
-using host::Rect;
 using host::Value;
 
 namespace {
@@ -58,11 +56,10 @@ std::vector<GradeGroup> GradeGroups(const ScoreData& data, const LineSettings& s
   return groups;
 }
 
-std::optional<std::vector<std::vector<double>>> ComputeLineScores(host::Application& app, ScoreData& data,
+std::optional<std::vector<std::vector<double>>> ComputeLineScores(host::Application& app, const ScoreData& data,
                                                                   const LineSettings& settings) {
-  host::Worksheet& sheet = *data.dataSheet;
   const int lines = settings.lineCount;
-  // Every head count is checked before anything is sorted or written.
+  // Every head count is checked before anything is written.
   for (int k = 0; k < lines; ++k) {
     if (settings.byScore[static_cast<std::size_t>(k)]) continue;
     for (const Field& f : data.fields)
@@ -73,91 +70,71 @@ std::optional<std::vector<std::vector<double>>> ComputeLineScores(host::Applicat
       }
   }
   std::vector<std::vector<double>> scores(static_cast<std::size_t>(lines), std::vector<double>(data.fields.size(), 0));
-  for (int k = 0; k < lines; ++k)
-    for (std::size_t s = 0; s < data.fields.size(); ++s) {
-      const Field& f = data.fields[s];
-      const Value& v = LineValue(settings, k, f.paramColumn);
+  for (std::size_t s = 0; s < data.fields.size(); ++s) {
+    std::vector<double> grade;  // every student's, best first, once a line needs it
+    for (int k = 0; k < lines; ++k) {
+      const Value& v = LineValue(settings, k, data.fields[s].paramColumn);
       if (settings.byScore[static_cast<std::size_t>(k)]) {
         scores[static_cast<std::size_t>(k)][s] = host::toNumber(v);
       } else {
-        // The N-th best score of the grade.
-        sheetutil::SortDescendingBy(sheet, f.column);
-        scores[static_cast<std::size_t>(k)][s] = host::toNumber(sheet.value({*HeadCount(v) + 1, f.column}));
+        if (grade.empty()) grade = BestFirst(data.scores(s), data.table.order);
+        scores[static_cast<std::size_t>(k)][s] = NthBest(grade, *HeadCount(v));
       }
     }
+  }
   return scores;
 }
 
-ClassTable ClassMaxima(ScoreData& data) {
-  host::Worksheet& sheet = *data.dataSheet;
+ClassTable ClassMaxima(const ScoreData& data) {
   ClassTable maxima(data.classes.size(), std::vector<double>(data.fields.size(), 0));
-  for (std::size_t s = 0; s < data.fields.size(); ++s) {
-    sheetutil::SortByTwoKeys(sheet, data.classColumn, data.fields[s].column);
-    for (std::size_t c = 0; c < data.classes.size(); ++c)
-      maxima[c][s] = host::toNumber(sheet.value({data.classes[c].firstRow, data.fields[s].column}));
-  }
+  for (std::size_t c = 0; c < data.classes.size(); ++c)
+    for (std::size_t s = 0; s < data.fields.size(); ++s)
+      maxima[c][s] = BestOf(data.scores(s), data.classes[c].students);
   return maxima;
 }
 
-ClassTable TopAverages(ScoreData& data, bool perSubject) {
-  host::Worksheet& sheet = *data.dataSheet;
+ClassTable TopAverages(const ScoreData& data, bool perSubject) {
   ClassTable averages(data.classes.size(), std::vector<double>(data.fields.size(), 0));
-  // The host computes it in the scratch cell over the class's best
-  // students, as many as its student count.
-  auto average = [&](std::size_t c, std::size_t s) {
+  for (std::size_t c = 0; c < data.classes.size(); ++c) {
     const ClassBlock& b = data.classes[c];
-    const int q = data.fields[s].column - kScratchColumn;
-    const std::string from = "R[" + std::to_string(b.firstRow - 1) + "]C[" + std::to_string(q) + "]";
-    const std::string to = "R[" + std::to_string(b.firstRow + b.studentCount - 2) + "]C[" + std::to_string(q) + "]";
-    sheet.setFormulaR1C1(Rect::of(Cell{1, kScratchColumn}), "=AVERAGE(" + from + ":" + to + ")");
-    averages[c][s] = host::toNumber(sheet.value({1, kScratchColumn}));
-  };
-  if (perSubject) {
     for (std::size_t s = 0; s < data.fields.size(); ++s) {
-      sheetutil::SortByTwoKeys(sheet, data.classColumn, data.fields[s].column);
-      for (std::size_t c = 0; c < data.classes.size(); ++c) average(c, s);
+      // By the total: the class's students stand best total first already.
+      std::vector<double> scores;
+      if (perSubject) {
+        scores = BestFirst(data.scores(s), b.students);
+      } else {
+        for (int student : b.students) scores.push_back(data.scores(s)[static_cast<std::size_t>(student)]);
+      }
+      averages[c][s] = AverageOfFirst(scores, b.studentCount);
     }
-  } else {
-    sheetutil::SortByTwoKeys(sheet, data.classColumn, data.fields.front().column);
-    for (std::size_t s = 0; s < data.fields.size(); ++s)
-      for (std::size_t c = 0; c < data.classes.size(); ++c) average(c, s);
   }
   return averages;
 }
 
-CountTable SingleCounts(ScoreData& data, const std::vector<double>& lineScores) {
-  host::Worksheet& sheet = *data.dataSheet;
+CountTable SingleCounts(const ScoreData& data, const std::vector<double>& lineScores) {
   CountTable counts(data.classes.size(), std::vector<int>(data.fields.size(), 0));
-  for (std::size_t s = 0; s < data.fields.size(); ++s) {
-    sheetutil::SortByTwoKeys(sheet, data.classColumn, data.fields[s].column);
-    for (std::size_t c = 0; c < data.classes.size(); ++c)
-      counts[c][s] = sheetutil::CountRunAtOrAbove(sheet, data.classes[c].firstRow, data.classes[c].lastRow,
-                                                  data.fields[s].column, lineScores[s]);
-  }
+  for (std::size_t c = 0; c < data.classes.size(); ++c)
+    for (std::size_t s = 0; s < data.fields.size(); ++s)
+      counts[c][s] = CountAtOrAbove(data.scores(s), data.classes[c].students, lineScores[s]);
   return counts;
 }
 
-CountTable DoubleCounts(ScoreData& data, const std::vector<double>& lineScores) {
-  host::Worksheet& sheet = *data.dataSheet;
-  const int total = data.fields.front().column;
+CountTable DoubleCounts(const ScoreData& data, const std::vector<double>& lineScores) {
   CountTable counts(data.classes.size(), std::vector<int>(data.fields.size(), 0));
-  sheetutil::SortByTwoKeys(sheet, data.classColumn, total);
-  for (std::size_t s = 0; s < data.fields.size(); ++s)
-    for (std::size_t c = 0; c < data.classes.size(); ++c)
-      counts[c][s] = sheetutil::CountRunBothAtOrAbove(sheet, data.classes[c].firstRow, data.classes[c].lastRow, total,
-                                                      data.fields[s].column, lineScores[0], lineScores[s]);
+  for (std::size_t c = 0; c < data.classes.size(); ++c)
+    for (std::size_t s = 0; s < data.fields.size(); ++s)
+      counts[c][s] = CountBothAtOrAbove(data.scores(0), data.scores(s), data.classes[c].students, lineScores[0],
+                                        lineScores[s]);
   return counts;
 }
 
-std::vector<GradeWide> GradeWideCounts(ScoreData& data, const std::vector<std::vector<double>>& lineScores) {
-  host::Worksheet& sheet = *data.dataSheet;
+std::vector<GradeWide> GradeWideCounts(const ScoreData& data, const std::vector<std::vector<double>>& lineScores) {
   std::vector<GradeWide> out;
   for (std::size_t s = 0; s < data.fields.size(); ++s) {
-    const int column = data.fields[s].column;
-    sheetutil::SortDescendingBy(sheet, column);
     GradeWide g;
-    g.best = host::toNumber(sheet.value({2, column}));
-    for (const auto& line : lineScores) g.atOrAbove.push_back(sheetutil::CountAtOrAbove(sheet, column, line[s]));
+    const std::vector<double>& scores = data.scores(s);
+    g.best = BestOf(scores, data.table.order);
+    for (const auto& line : lineScores) g.atOrAbove.push_back(CountAtOrAbove(scores, line[s]));
     out.push_back(std::move(g));
   }
   return out;
@@ -171,7 +148,7 @@ std::vector<std::vector<std::string>> Teachers(const ScoreData& data, const Line
   return teachers;
 }
 
-std::optional<LineBasics> ComputeLineBasics(host::Application& app, ScoreData& data, const LineSettings& settings) {
+std::optional<LineBasics> ComputeLineBasics(host::Application& app, const ScoreData& data, const LineSettings& settings) {
   auto lineScores = ComputeLineScores(app, data, settings);
   if (!lineScores) return std::nullopt;
   LineBasics basics;
@@ -182,7 +159,7 @@ std::optional<LineBasics> ComputeLineBasics(host::Application& app, ScoreData& d
   return basics;
 }
 
-std::optional<LineStatistics> ComputeLineStatistics(host::Application& app, ScoreData& data,
+std::optional<LineStatistics> ComputeLineStatistics(host::Application& app, const ScoreData& data,
                                                     const LineSettings& settings) {
   auto basics = ComputeLineBasics(app, data, settings);
   if (!basics) return std::nullopt;

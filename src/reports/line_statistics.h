@@ -1,6 +1,6 @@
 // Per class and field of a line report: class maxima, top averages and the
 // students at or above each line; per field the line scores and totals.
-// Computed on the work copy before any report sheet is written.
+// Computed from the score table before any report sheet is written.
 #pragma once
 
 #include <optional>
@@ -47,33 +47,33 @@ std::vector<GradeGroup> GradeGroups(const ScoreData&, const LineSettings&);
 // [line][field]: each line's cut score, typed or the N-th best of the
 // grade. Nothing when a line given by head count has no usable number (a
 // warning naming the sheet, the line and the field was shown).
-std::optional<std::vector<std::vector<double>>> ComputeLineScores(host::Application&, ScoreData&,
+std::optional<std::vector<std::vector<double>>> ComputeLineScores(host::Application&, const ScoreData&,
                                                                   const LineSettings&);
 
 // Nothing when a line given by head count has no usable number.
-std::optional<LineBasics> ComputeLineBasics(host::Application&, ScoreData&, const LineSettings&);
+std::optional<LineBasics> ComputeLineBasics(host::Application&, const ScoreData&, const LineSettings&);
 
-// The pieces, each on the work copy sorted as it needs. Averages are over a
-// class's best students by the field itself (perSubject) or by the total.
-ClassTable ClassMaxima(ScoreData&);
-ClassTable TopAverages(ScoreData&, bool perSubject);
+// Averages are over a class's best students (as many as its student count)
+// by the field itself (perSubject) or by the total.
+ClassTable ClassMaxima(const ScoreData&);
+ClassTable TopAverages(const ScoreData&, bool perSubject);
 // Students of the class at or above the field's line; double counts also at
 // or above the total's line.
-CountTable SingleCounts(ScoreData&, const std::vector<double>& lineScores);
-CountTable DoubleCounts(ScoreData&, const std::vector<double>& lineScores);
+CountTable SingleCounts(const ScoreData&, const std::vector<double>& lineScores);
+CountTable DoubleCounts(const ScoreData&, const std::vector<double>& lineScores);
 // Per field, over every student of the data (in the settings' classes or
 // not): the best score and, per line, the students at or above it.
 struct GradeWide {
   double best = 0;
   std::vector<int> atOrAbove;  // [line]
 };
-std::vector<GradeWide> GradeWideCounts(ScoreData&, const std::vector<std::vector<double>>& lineScores);
+std::vector<GradeWide> GradeWideCounts(const ScoreData&, const std::vector<std::vector<double>>& lineScores);
 
 // Each class's teacher of each field, from the class table.
 std::vector<std::vector<std::string>> Teachers(const ScoreData&, const LineSettings&);
 
 // Nothing when a line given by head count has no usable number (a warning
 // naming the sheet, the line and the field was shown).
-std::optional<LineStatistics> ComputeLineStatistics(host::Application&, ScoreData&, const LineSettings&);
+std::optional<LineStatistics> ComputeLineStatistics(host::Application&, const ScoreData&, const LineSettings&);
 
 }  // namespace tavo::reports

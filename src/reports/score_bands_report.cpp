@@ -10,7 +10,7 @@ namespace {
 
 // Per field its two line scores, its best score and the grade-wide counts
 // at or above each line.
-std::vector<FieldLines> CountFieldLines(ScoreData& data, const std::vector<std::vector<double>>& lineScores) {
+std::vector<FieldLines> CountFieldLines(const ScoreData& data, const std::vector<std::vector<double>>& lineScores) {
   const std::vector<GradeWide> grade = GradeWideCounts(data, lineScores);
   std::vector<FieldLines> out;
   for (std::size_t s = 0; s < data.fields.size(); ++s)
@@ -26,7 +26,6 @@ void ScoreBandsReport(host::Application& app, const host::Dialog& dialog, const 
   auto data = PrepareScoreData(app, dialog, ScoreBandsKind(versionSheet), dataWorkbookName,
                                [&](host::Worksheet& version) { settings = ReadLines(version, 2); });
   if (!data) return;
-  WorkCopyCleanUp cleanUp(*data->dataSheet);
   auto lineScores = ComputeLineScores(app, *data, settings);
   if (!lineScores) return;
   const std::vector<FieldLines> fields = CountFieldLines(*data, *lineScores);

@@ -7,12 +7,10 @@
 #include "sheetutil/layout_store.h"
 #include "sheetutil/messages.h"
 #include "sheetutil/sheet_routines.h"
-#include "sheetutil/skip_failures.h"
 #include "sheetutil/system_paths.h"
 
 namespace tavo::reports {
 
-using host::Cell;
 using host::Rect;
 using host::Value;
 
@@ -22,47 +20,27 @@ ReportKind Kind(const std::string& sheet, bool checks, bool opens, int subjectRo
   return {sheet, checks, opens, subjectRow, std::move(missingSheet), "数据表缺少" + sheet + "中的班级名，请检查！"};
 }
 
-// Scores exported as text ("95") are numbers to the teacher: entered again,
-// they become numbers; text that is no number (an absence mark) stays.
-// `onlyAsShown` keeps text whose number would show otherwise ("05").
-void EnterNumericTextAsNumbers(host::Worksheet& sheet, int column, int lastRow, bool onlyAsShown = false) {
-  if (lastRow < 2) return;
-  Rect cells{2, column, lastRow, column};
-  host::Grid grid = sheet.values(cells);
-  for (int r = 0; r < grid.rows; ++r) {
-    const Value& v = grid.at(r, 0);
-    if (!v.isText()) continue;
-    auto number = host::parseDecimal(v.text());
-    if (number && (!onlyAsShown || host::numberToText(*number) == v.text()))
-      sheet.setValue(Rect::of(Cell{r + 2, column}), Value(*number));
-  }
+// The table with one more column: "总分" and each student's sum of the
+// subjects, as values (what "=SUM(RC[..],...)" over the subjects gives).
+// No subject found: nothing to add up, every total is 0.
+host::Grid WithTotalColumn(const host::Grid& table, const std::vector<int>& subjectColumns) {
+  host::Grid out(table.rows, table.cols + 1);
+  for (int r = 0; r < table.rows; ++r)
+    std::copy_n(table.cells.begin() + r * table.cols, table.cols, out.cells.begin() + r * out.cols);
+  out.at(0, table.cols) = Value(kTotalField);
+  const std::vector<Value> totals =
+      subjectColumns.empty() ? std::vector<Value>(static_cast<std::size_t>(table.rows - 1), Value(0))
+                             : SumOfSubjects(table, subjectColumns);
+  for (int r = 1; r < table.rows; ++r) out.at(r, table.cols) = totals[static_cast<std::size_t>(r - 1)];
+  return out;
 }
 
-// "=SUM(RC[-5],RC[-4],RC[-3])" over the subject columns, as values.
-void AppendTotalColumn(host::Worksheet& sheet, int totalColumn, int lastRow, const std::vector<Field>& fields) {
-  if (lastRow < 2) return;
-  Rect cells{2, totalColumn, lastRow, totalColumn};
-  if (fields.size() < 2) {
-    sheet.setValue(cells, Value(0));  // no subject found: nothing to add up
-    return;
-  }
-  std::string formula = "=SUM(";
-  for (std::size_t j = 1; j < fields.size(); ++j)
-    formula += "RC[" + std::to_string(fields[j].column - totalColumn) + "],";
-  formula.back() = ')';
-  sheet.setFormulaR1C1(cells, formula);
-  sheet.setValues(cells.topLeft(), sheet.values(cells));
-}
-
-// Text and errors sort above numbers: the leading non-numbers of a column
-// sorted descending are the text scores, which count as 0.
-void ZeroNonNumericScores(host::Worksheet& sheet, int column) {
-  sheetutil::SortDescendingBy(sheet, column);
-  for (int row = 2;; ++row) {
-    Value v = sheet.value({row, column});
-    if (v.isNumber() || v.isEmpty()) break;
-    sheet.setValue(Rect::of(Cell{row, column}), Value(0));
-  }
+// The appended column goes on the data sheet, values only.
+void WriteTotalColumn(host::Worksheet& sheet, const host::Grid& table) {
+  const int column = table.cols - 1;
+  host::Grid cells(table.rows, 1);
+  for (int r = 0; r < table.rows; ++r) cells.at(r, 0) = table.at(r, column);
+  sheet.setValues({1, column + 1}, cells);
 }
 
 struct Candidates {
@@ -105,12 +83,6 @@ ReportKind ScoreBandsKind(const std::string& sheet) {
   return k;
 }
 
-void CleanUpWorkCopy(host::Worksheet& sheet) {
-  sheetutil::SkipFailures skip;
-  skip([&] { sheet.clear(Rect::of(Cell{1, kScratchColumn})); });
-  skip([&] { sheet.clear(sheet.currentRegion({1, kWorkColumn})); });
-}
-
 void SoundReportFinished(host::Application& app) { app.platform().beep(360, 36); }
 
 std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Dialog& dialog, const ReportKind& kind,
@@ -143,61 +115,42 @@ std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Di
   host::Worksheet& sheet = book.sheet(kDataSheetName);
   data.dataSheet = &sheet;
 
-  Rect table = sheet.currentRegion({1, 1});
-  data.recordCount = table.rowCount();
-  const int fieldCount = table.colCount();
-
-  // From here on the work copy may exist: it goes again on every way out
-  // but success.
-  WorkCopyCleanUp cleanUp(sheet);
-  data.classColumn = sheetutil::FindHeaderColumn(sheet, 1, "班级");
-  if (!data.classColumn) {
+  // The table is read once; from here on only the total column is written.
+  host::Grid table = sheet.values(sheet.currentRegion({1, 1}));
+  const int classColumn = FindHeader(table, kClassField);
+  if (classColumn < 0) {
     sheetutil::Warn(app, "数据表第1行缺少 班级 字段，请检查！");
     return std::nullopt;
   }
-  int totalColumn = sheetutil::FindHeaderColumn(sheet, 1, kTotalField);
-  const bool computeTotal = totalColumn == 0;
+  data.classColumn = classColumn;
+  const bool computeTotal = FindHeader(table, kTotalField) < 0;
   if (computeTotal) {
-    totalColumn = fieldCount + 1;
-    sheet.setValue(Rect::of(Cell{1, totalColumn}), Value(kTotalField));
+    std::vector<int> subjectColumns;
+    for (std::size_t j = 1; j < candidates.fields.size(); ++j)
+      if (int column = FindHeader(table, candidates.fields[j].first); column >= 0) subjectColumns.push_back(column);
+    table = WithTotalColumn(table, subjectColumns);
+    WriteTotalColumn(sheet, table);
   }
+  std::vector<int> fieldColumns;
   for (const auto& [name, paramColumn] : candidates.fields)
-    if (int column = sheetutil::FindHeaderColumn(sheet, 1, name)) data.fields.push_back({name, paramColumn, column});
-  for (const Field& f : data.fields) EnterNumericTextAsNumbers(sheet, f.column, data.recordCount);
-  if (computeTotal) AppendTotalColumn(sheet, totalColumn, data.recordCount, data.fields);
+    if (int column = FindHeader(table, name); column >= 0) {
+      data.fields.push_back({name, paramColumn, column});
+      fieldColumns.push_back(column);
+    }
+  data.table = BuildScoreTable(std::move(table), fieldColumns, classColumn);
 
-  sheet.copy(sheet.currentRegion({1, 1}), sheet, Rect::of(Cell{1, kWorkColumn}), host::Paste::Values);
-  for (Field& f : data.fields) f.column += kWorkOffset;
-  data.classColumn += kWorkOffset;
-  // Exports hold class 5 as a number in some rows and as "5" in others:
-  // entered again, they are one class and sort into one block. A class
-  // "05" is no number 5 to the teacher and stays as it is.
-  EnterNumericTextAsNumbers(sheet, data.classColumn, data.recordCount, true);
-  // A rank column is no score. Columns right of it move left with it; the
-  // total the preparation appended always stands there.
-  if (int rank = sheetutil::FindHeaderColumn(sheet, kWorkColumn, "名次")) {
-    sheet.remove(Rect::columns(rank, rank), host::Shift::Left);
-    for (Field& f : data.fields) f.column -= f.column > rank ? 1 : 0;
-    data.classColumn -= data.classColumn > rank ? 1 : 0;
+  const auto studentsByClass = StudentsByClass(data.table);
+  for (const auto& c : candidates.classes) {
+    auto found = studentsByClass.find(ClassMatchKey(c.name));
+    if (found == studentsByClass.end()) continue;
+    ClassBlock block{c.name, c.row, c.planned, found->second};
+    block.studentCount = c.planned == 0 || c.planned > block.size() ? block.size() : c.planned;
+    data.classes.push_back(std::move(block));
   }
-
-  for (const Field& f : data.fields) ZeroNonNumericScores(sheet, f.column);
-
-  const Rect classCells = Rect::columns(data.classColumn, data.classColumn);
-  for (const auto& c : candidates.classes)
-    if (sheet.find(classCells, c.name, {1, data.classColumn}, true)) data.classes.push_back({c.name, c.row, c.planned});
   if (data.classes.empty()) {
     sheetutil::Warn(app, kind.missingClassMessage);
     return std::nullopt;
   }
-  sheetutil::SortByTwoKeys(sheet, data.classColumn, data.fields.front().column);
-  for (ClassBlock& c : data.classes) {
-    sheetutil::RowSpan span = sheetutil::FindValueRows(sheet, data.classColumn, Value(c.name));
-    c.firstRow = span[1];
-    c.lastRow = span[2];
-    c.studentCount = c.plannedCount == 0 || c.plannedCount > c.size() ? c.size() : c.plannedCount;
-  }
-  cleanUp.release();
   return data;
 }
 

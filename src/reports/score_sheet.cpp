@@ -3,6 +3,7 @@
 // page per class.
 #include "host/constants.h"
 #include "reports/score_bands_sheets.h"
+#include "reports/score_statistics.h"
 #include "reports/sheet_writing.h"
 #include "sheetutil/layout_store.h"
 #include "sheetutil/sheet_routines.h"
@@ -15,23 +16,74 @@ using host::Value;
 
 namespace {
 
-constexpr const char* kClassField = "班级";
+// Where the class and each field's score stand on the sheet (1-based).
+struct ScoreSheetColumns {
+  std::vector<int> ofField;  // [field]
+  int classColumn = 0;
+};
 
-// Two rank columns right of the field, computed by the host and kept as values.
-void InsertRanks(host::Worksheet& w, const ScoreData& data, const Field& field, int lastRow) {
-  const int column = sheetutil::FindHeaderColumn(w, 1, field.name);
-  sheetutil::SortByTwoKeys(w, sheetutil::FindHeaderColumn(w, 1, kClassField), column);
-  w.insert(Rect::columns(column + 1, column + 2), host::Shift::Right);
-  Put(w, 1, column + 1, Lines({field.name, "班", "名次"}));
-  Put(w, 1, column + 2, Lines({field.name, "级", "名次"}));
-  // The class blocks of the work copy: both are sorted by class the same way.
-  for (const ClassBlock& c : data.classes) {
-    const std::string a = std::to_string(c.firstRow), z = std::to_string(c.lastRow);
-    Formula(w, {c.firstRow, column + 1, c.lastRow, column + 1}, "=RANK(RC[-1],R" + a + "C[-1]:R" + z + "C[-1])");
+// Numbers from row 2 down at the given student rows, a call per run of
+// consecutive rows.
+void PutNumbers(host::Worksheet& w, int column, const std::vector<std::pair<int, Value>>& cells) {
+  for (std::size_t i = 0; i < cells.size();) {
+    std::size_t j = i + 1;
+    while (j < cells.size() && cells[j].first == cells[j - 1].first + 1) ++j;
+    host::Grid run(static_cast<int>(j - i), 1);
+    for (std::size_t k = i; k < j; ++k) run.at(static_cast<int>(k - i), 0) = cells[k].second;
+    w.setValues({cells[i].first + 2, column}, run);
+    i = j;
   }
-  Formula(w, {2, column + 2, lastRow, column + 2}, "=RANK(RC[-2],R2C[-2]:R" + std::to_string(lastRow) + "C[-2])");
-  const Rect ranks{2, column + 1, lastRow, column + 2};
-  w.setValues(ranks.topLeft(), w.values(ranks));
+}
+
+// The data table as values (text stays text), without its rank column;
+// the class and score columns as the reports counted them, and right of
+// each field the student's rank in the class and in the grade. Rows stand
+// in the data's order.
+ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
+  const ScoreTable& t = data.table;
+  const int students = t.students();
+  data.dataSheet->copy({1, 1, t.cells.rows, t.cells.cols}, w, Rect::of(Cell{1, 1}), host::Paste::Values);
+  std::vector<int> sheetColumn(static_cast<std::size_t>(t.cells.cols));
+  for (int c = 0; c < t.cells.cols; ++c) sheetColumn[static_cast<std::size_t>(c)] = c + 1;
+  if (const int rank = FindHeader(t.cells, kRankField); rank >= 0) {
+    w.remove(Rect::columns(rank + 1, rank + 1), host::Shift::Left);
+    for (int& c : sheetColumn) c -= c > rank + 1 ? 1 : 0;
+  }
+
+  ScoreSheetColumns at;
+  at.classColumn = sheetColumn[static_cast<std::size_t>(data.classColumn)];
+  std::vector<std::pair<int, Value>> classKeys;  // only where the key differs from the cell
+  for (int s = 0; s < students; ++s)
+    if (!(t.classKeys[static_cast<std::size_t>(s)] == t.cells.at(s + 1, data.classColumn)))
+      classKeys.emplace_back(s, t.classKeys[static_cast<std::size_t>(s)]);
+  PutNumbers(w, at.classColumn, classKeys);
+
+  for (std::size_t f = 0; f < data.fields.size(); ++f) {
+    const int column = sheetColumn[static_cast<std::size_t>(data.fields[f].column)];
+    const std::vector<double>& scores = data.scores(f);
+    host::Grid cleaned(students, 1);
+    for (int s = 0; s < students; ++s)
+      if (const double score = scores[static_cast<std::size_t>(s)]; !IsBlank(score)) cleaned.at(s, 0) = Value(score);
+    w.setValues({2, column}, cleaned);
+
+    w.insert(Rect::columns(column + 1, column + 2), host::Shift::Right);
+    for (int& c : sheetColumn) c += c > column ? 2 : 0;
+    host::Grid ranks(students + 1, 2);
+    ranks.at(0, 0) = Value(Lines({data.fields[f].name, "班", "名次"}));
+    ranks.at(0, 1) = Value(Lines({data.fields[f].name, "级", "名次"}));
+    for (const ClassBlock& c : data.classes) {
+      std::vector<double> own;
+      for (int s : c.students) own.push_back(scores[static_cast<std::size_t>(s)]);
+      const std::vector<double> ranked = RankedNumbers(own);
+      for (int s : c.students) ranks.at(s + 1, 0) = Rank(scores[static_cast<std::size_t>(s)], ranked);
+    }
+    const std::vector<double> ranked = RankedNumbers(scores);
+    for (int s = 0; s < students; ++s) ranks.at(s + 1, 1) = Rank(scores[static_cast<std::size_t>(s)], ranked);
+    w.setValues({1, column + 1}, ranks);
+  }
+  for (std::size_t f = 0; f < data.fields.size(); ++f)
+    at.ofField.push_back(sheetColumn[static_cast<std::size_t>(data.fields[f].column)]);
+  return at;
 }
 
 // Scores at or above line 1, then those between the lines, take the
@@ -47,11 +99,14 @@ void MarkLines(host::Worksheet& w, host::Worksheet& store, int column, const Fie
   mark(2, lines.count1 + 2, lines.count2 + 1);
 }
 
-// A horizontal page break wherever the class changes.
-void BreakPagesByClass(host::Worksheet& w, int classColumn, int lastRow) {
-  const host::Grid classes = w.values({1, classColumn, lastRow + 1, classColumn});
-  for (int r = 2; r <= lastRow; ++r)
-    if (!(classes.at(r, 0) == classes.at(r - 1, 0))) w.addPageBreakAbove(r + 1);
+// A horizontal page break wherever the class changes, and below the last
+// student; the students stand in the report order from row 2.
+void BreakPagesByClass(host::Worksheet& w, const ScoreTable& t) {
+  auto classAt = [&](std::size_t position) {
+    return position < t.order.size() ? t.classKeys[static_cast<std::size_t>(t.order[position])] : Value();
+  };
+  for (std::size_t p = 1; p <= t.order.size(); ++p)
+    if (!(classAt(p) == classAt(p - 1))) w.addPageBreakAbove(static_cast<int>(p) + 2);
 }
 
 }  // namespace
@@ -61,24 +116,15 @@ void WriteScoreSheet(host::Application& app, const std::string& dataWorkbookName
   host::Worksheet& store = *data.layoutStore;
   host::Worksheet& w = sheetutil::RecreateReportSheet(app, dataWorkbookName, store, *data.dataSheet, "成绩表",
                                                       sheetutil::kScoreSheet);
-  const Rect workCopy = data.dataSheet->currentRegion({1, kWorkColumn});
-  data.dataSheet->copy(workCopy, w, Rect::of(Cell{1, 1}));
-  const int lastRow = workCopy.rowCount();
-
-  for (const Field& f : data.fields) InsertRanks(w, data, f, lastRow);
-
-  std::vector<int> columns;
-  for (std::size_t s = 0; s < data.fields.size(); ++s) {
-    columns.push_back(sheetutil::FindHeaderColumn(w, 1, data.fields[s].name));
-    MarkLines(w, store, columns.back(), lines[s]);
-  }
-  for (std::size_t s = 0; s < data.fields.size(); ++s)
-    Put(w, 1, columns[s],
-        Lines({data.fields[s].name, host::numberToText(lines[s].line1), host::numberToText(lines[s].line2)}));
-
-  const int classColumn = sheetutil::FindHeaderColumn(w, 1, kClassField);
-  sheetutil::SortByTwoKeys(w, classColumn, columns.front());
-  BreakPagesByClass(w, classColumn, lastRow);
+  const ScoreSheetColumns at = CopyScoreTable(w, data);
+  // Each field's marks go on with the sheet sorted by it; the last sort by
+  // class and total leaves the rows in the report order.
+  for (std::size_t f = 0; f < data.fields.size(); ++f) MarkLines(w, store, at.ofField[f], lines[f]);
+  for (std::size_t f = 0; f < data.fields.size(); ++f)
+    Put(w, 1, at.ofField[f],
+        Lines({data.fields[f].name, host::numberToText(lines[f].line1), host::numberToText(lines[f].line2)}));
+  sheetutil::SortByTwoKeys(w, at.classColumn, at.ofField.front());
+  BreakPagesByClass(w, data.table);
 
   const Rect table = w.currentRegion({1, 1});
   Borders(w, table);

@@ -70,7 +70,6 @@ void SubjectBlocksReport(host::Application& app, const host::Dialog& dialog, con
   auto data = PrepareScoreData(app, dialog, kind, dataWorkbookName,
                                [&](host::Worksheet& version) { settings = ReadSubjectBlocksSettings(version); });
   if (!data) return;
-  WorkCopyCleanUp cleanUp(*data->dataSheet);
   auto statistics = ComputeSubjectBlockStatistics(app, *data, settings);
   if (!statistics) return;
   WriteSubjectBlocksSheet(app, dataWorkbookName, *data, settings, *statistics, layout);

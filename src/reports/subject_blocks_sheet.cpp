@@ -100,7 +100,7 @@ std::string Title(const std::string& dataWorkbookName, const host::Date& d) {
 
 }  // namespace
 
-std::optional<SubjectBlockStatistics> ComputeSubjectBlockStatistics(host::Application& app, ScoreData& data,
+std::optional<SubjectBlockStatistics> ComputeSubjectBlockStatistics(host::Application& app, const ScoreData& data,
                                                                      const LineSettings& settings) {
   auto basics = ComputeLineBasics(app, data, settings);
   if (!basics) return std::nullopt;

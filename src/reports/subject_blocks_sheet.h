@@ -21,7 +21,7 @@ struct SubjectBlockStatistics : LineBasics {
 };
 
 // Nothing when a line by head count is unusable (a warning was shown).
-std::optional<SubjectBlockStatistics> ComputeSubjectBlockStatistics(host::Application&, ScoreData&,
+std::optional<SubjectBlockStatistics> ComputeSubjectBlockStatistics(host::Application&, const ScoreData&,
                                                                      const LineSettings&);
 
 enum class Weighting {

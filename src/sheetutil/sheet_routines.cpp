@@ -11,56 +11,6 @@ using host::Cell;
 using host::Rect;
 using host::Value;
 
-int FindHeaderColumn(const host::Worksheet& sheet, int firstColumn, const std::string& fieldName) {
-  int n = sheet.currentRegion({1, firstColumn}).colCount();
-  for (int c = firstColumn; c < firstColumn + n; ++c) {
-    Value v = sheet.value({1, c});
-    if (v.isText() && v.text() == fieldName) return c;
-  }
-  return 0;
-}
-
-int CountAtOrAbove(const host::Worksheet& sheet, int column, double threshold) {
-  int last = sheet.currentRegion({1, column}).bottom;
-  auto reaches = [&](int row) { return row <= last && host::atOrAbove(sheet.value({row, column}), threshold); };
-  int row = 2;
-  while (reaches(row)) row += 10;
-  // Row 1 is the header, which compares above every threshold.
-  while (row > 1 && !reaches(row)) --row;
-  return row - 1;
-}
-
-int CountRunAtOrAbove(const host::Worksheet& sheet, int firstRow, int lastRow, int column, double threshold) {
-  int count = 0;
-  for (int row = firstRow; row <= lastRow; ++row) {
-    if (!host::atOrAbove(sheet.value({row, column}), threshold)) break;
-    ++count;
-  }
-  return count;
-}
-
-int CountRunBothAtOrAbove(const host::Worksheet& sheet, int firstRow, int lastRow, int column1, int column2,
-                          double threshold1, double threshold2) {
-  int count = 0;
-  for (int row = firstRow; row <= lastRow; ++row) {
-    if (!host::atOrAbove(sheet.value({row, column1}), threshold1)) break;
-    if (host::atOrAbove(sheet.value({row, column2}), threshold2)) ++count;
-  }
-  return count;
-}
-
-RowSpan FindValueRows(const host::Worksheet& sheet, int column, const Value& value) {
-  RowSpan span;
-  Rect whole = Rect::columns(column, column);
-  std::string what = host::displayText(value);
-  auto first = sheet.find(whole, what, {1, column}, true);
-  if (!first) return span;
-  span.first = first->row;
-  auto last = sheet.findPrevious(whole, what, *first, true);
-  span.last = last ? last->row : first->row;
-  return span;
-}
-
 void SortDescendingBy(host::Worksheet& sheet, int column) {
   sheet.sort(sheet.currentRegion({1, column}), {column, host::SortOrder::Descending}, std::nullopt, true);
 }

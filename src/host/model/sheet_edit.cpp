@@ -38,13 +38,6 @@ bool replaceAll(std::string& s, const std::string& what, const std::string& with
   return any;
 }
 
-bool equalsIgnoreCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
-
 // Keys of a per-row (or per-column) map after inserting (count > 0) or
 // deleting (count < 0) at `at`.
 template <class T>
@@ -108,7 +101,7 @@ void Sheet::replace(const Rect& range, const std::string& what, const std::strin
     if (s.kind() == Slot::Kind::Number && !mayMatchNumbers) return;
     std::string text = host::displayText(s.constant());
     if (wholeCell) {
-      if (equalsIgnoreCase(text, what)) changes.emplace_back(c, with);
+      if (host::equalsIgnoringCase(text, what)) changes.emplace_back(c, with);
     } else if (replaceAll(text, what, with)) {
       changes.emplace_back(c, std::move(text));
     }

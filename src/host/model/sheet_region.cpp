@@ -116,18 +116,13 @@ namespace {
 
 char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
+using host::equalsIgnoringCase;
 
 bool containsIgnoreCase(std::string_view hay, std::string_view needle) {
   if (needle.empty()) return true;
   if (needle.size() > hay.size()) return false;
   for (std::size_t i = 0; i + needle.size() <= hay.size(); ++i)
-    if (equalsIgnoreCase(hay.substr(i, needle.size()), needle)) return true;
+    if (equalsIgnoringCase(hay.substr(i, needle.size()), needle)) return true;
   return false;
 }
 
@@ -140,13 +135,13 @@ struct Needle {
 
   Needle(const std::string& t, bool w) : text(t), whole(w) {
     if (w)
-      if (auto d = host::parseDecimal(t); d && equalsIgnoreCase(host::numberToText(*d), t)) number = d;
+      if (auto d = host::parseDecimal(t); d && equalsIgnoringCase(host::numberToText(*d), t)) number = d;
   }
 
   // Numbers are compared by value where that decides it.
   std::optional<bool> quick(const Slot& s) const {
     if (s.kind() == Slot::Kind::Text)  // in place: no copy of the text
-      return whole ? equalsIgnoreCase(s.text().text, text) : containsIgnoreCase(s.text().text, text);
+      return whole ? equalsIgnoringCase(s.text().text, text) : containsIgnoreCase(s.text().text, text);
     if (s.kind() != Slot::Kind::Number || !whole) return std::nullopt;
     if (!number) return false;
     if (s.number() == *number) return true;
@@ -162,9 +157,9 @@ struct Needle {
       if (std::fabs(v.number() - *number) > 1e-9 * std::max(1.0, std::fabs(*number))) return false;
     }
     if (v.isText())
-      return whole ? equalsIgnoreCase(v.text(), text) : containsIgnoreCase(v.text(), text);
+      return whole ? equalsIgnoringCase(v.text(), text) : containsIgnoreCase(v.text(), text);
     std::string shown = host::displayText(v);
-    return whole ? equalsIgnoreCase(shown, text) : containsIgnoreCase(shown, text);
+    return whole ? equalsIgnoringCase(shown, text) : containsIgnoreCase(shown, text);
   }
 };
 

@@ -34,17 +34,7 @@ struct Record {
   std::uint8_t r1, r2;
 };
 
-int compareText(const std::string& a, const std::string& b) {
-  std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    int x = std::tolower(static_cast<unsigned char>(a[i]));
-    int y = std::tolower(static_cast<unsigned char>(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-  int c = a.compare(b);
-  return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
+using host::compareTextInSortOrder;
 
 // Reads sort keys. Text is interned as it is read; once all keys are in,
 // each distinct text gets its place in the host's text order, so that the
@@ -68,12 +58,12 @@ class KeyReader {
     std::vector<int> ids(texts_.size());
     std::iota(ids.begin(), ids.end(), 0);
     std::sort(ids.begin(), ids.end(), [&](int a, int b) {
-      return compareText(texts_[static_cast<std::size_t>(a)], texts_[static_cast<std::size_t>(b)]) < 0;
+      return compareTextInSortOrder(texts_[static_cast<std::size_t>(a)], texts_[static_cast<std::size_t>(b)]) < 0;
     });
     std::vector<double> order(texts_.size());
     double place = 0;
     for (std::size_t i = 0; i < ids.size(); ++i) {
-      if (i > 0 && compareText(texts_[static_cast<std::size_t>(ids[i - 1])], texts_[static_cast<std::size_t>(ids[i])]) != 0)
+      if (i > 0 && compareTextInSortOrder(texts_[static_cast<std::size_t>(ids[i - 1])], texts_[static_cast<std::size_t>(ids[i])]) != 0)
         ++place;
       order[static_cast<std::size_t>(ids[i])] = place;
     }
