@@ -2,6 +2,7 @@
 // in each, built in rows 2.. and copied to the staging area from column 51;
 // classes of one teacher form a run with merged cells and the teacher's
 // averages.
+#include <algorithm>
 #include <set>
 
 #include "host/constants.h"
@@ -55,12 +56,13 @@ void OrderByTeacher(host::Worksheet& w, int n, const Columns& at) {
 }
 
 // Neighbouring classes of one teacher: merged cells, and the teacher's
-// averages of the class's average and counts.
-void MarkTeacherRuns(host::Worksheet& w, int n, const Columns& at) {
+// averages of the class's average and counts. The runs' first rows.
+std::vector<int> MarkTeacherRuns(host::Worksheet& w, int n, const Columns& at) {
   std::vector<int> merged{at.teacher};
   for (int col = at.firstAveraged; col <= at.lastAveraged; ++col) merged.push_back(col);
   for (int col = at.firstWeighted; col <= at.rank; ++col) merged.push_back(col);
   const std::string back = std::to_string(at.firstAveraged - 5);
+  std::vector<int> starts;
   int g = 0;
   for (int a = 3; a < n + 3; ++a) {
     const bool ends = a == n + 2 || w.value({a + 1, at.teacher}) != w.value({a, at.teacher});
@@ -71,27 +73,40 @@ void MarkTeacherRuns(host::Worksheet& w, int n, const Columns& at) {
     for (int col : merged) w.merge({a - g, col, a, col});
     for (int col = at.firstAveraged; col <= at.lastAveraged; ++col)
       Formula(w, Rect::of(Cell{a - g, col}), "=AVERAGE(RC[-" + back + "]:R[" + std::to_string(g) + "]C[-" + back + "])");
+    starts.push_back(a - g);
     g = 0;
   }
+  return starts;
 }
 
-void WriteBlock(host::Worksheet& w, const ScoreData& data, const LineSettings& s, const LineStatistics& st,
-                const GradeGroup& g, std::size_t field, const SingleSheetLayout& layout) {
+// The block's teacher runs get their scores in their first rows only: a
+// rank over the section counts each teacher once. Returns those rows.
+std::vector<int> WriteBlock(host::Worksheet& w, const ScoreData& data, const LineSettings& s, const LineStatistics& st,
+                            const GradeGroup& g, std::size_t field, const SingleSheetLayout& layout) {
   const Columns at(layout);
-  const int n = g.size, last = n + 2;
+  const int n = g.size;
   WriteClassRows(w, data, st, g, field, layout.counts, at.teacher);
   WriteSubtotal(w, n, static_cast<int>(layout.counts.size()));
   Borders(w, {2, 1, n + 3, at.rank});
   if (s.orderByTeacher) OrderByTeacher(w, n, at);
-  MarkTeacherRuns(w, n, at);
+  const std::vector<int> runs = MarkTeacherRuns(w, n, at);
   const std::string back = std::to_string(at.firstWeighted - at.firstAveraged);
   std::string sum = "=";
   for (std::size_t k = 0; k < layout.weights.size(); ++k) {
     const int col = at.firstWeighted + static_cast<int>(k);
-    Formula(w, {3, col, last, col}, "=RC[-" + back + "]*" + host::numberToText(layout.weights[k]));
+    for (int row : runs) Formula(w, Rect::of(Cell{row, col}), "=RC[-" + back + "]*" + host::numberToText(layout.weights[k]));
     sum += (k ? "+RC[-" : "RC[-") + std::to_string(at.total - col) + "]";
   }
-  Formula(w, {3, at.total, last, at.total}, sum);
+  for (int row : runs) Formula(w, Rect::of(Cell{row, at.total}), sum);
+  return runs;
+}
+
+// Each run starting in rows from..to gets its rank among rows first..last.
+void RankRuns(host::Worksheet& w, const std::vector<int>& runStarts, int column, int from, int to, int first,
+              int last) {
+  const std::string rank = "=RANK(RC[-1],R" + std::to_string(first) + "C[-1]:R" + std::to_string(last) + "C[-1])";
+  for (auto row = std::lower_bound(runStarts.begin(), runStarts.end(), from); row != runStarts.end() && *row <= to; ++row)
+    Formula(w, Rect::of(Cell{*row, column}), rank);
 }
 
 }  // namespace
@@ -107,12 +122,13 @@ void WriteSingleSubjectSheet(host::Application& app, const std::string& dataWork
   Fill(w, {2, 1, 2, columns}, 37);
 
   int staging = 2;
+  std::vector<int> runStarts;  // rows of the finished sheet
   for (std::size_t f = 1; f < data.fields.size(); ++f) {
     w.merge({staging - 1, kStagingColumn + 1, staging - 1, kStagingColumn + columns - 1});
     Put(w, staging - 1, kStagingColumn + 1,
         data.fields[f].name + "统计" + kLf + LinesOfTitle(s, st, layout.titleCounts, f, " "));
     for (const GradeGroup& g : st.groups) {
-      WriteBlock(w, data, s, st, g, f, layout);
+      for (int row : WriteBlock(w, data, s, st, g, f, layout)) runStarts.push_back(staging + row - 2);
       staging = StageBlock(w, staging, g.size, columns);
     }
     Put(w, staging, kStagingColumn + 1, " ");
@@ -136,8 +152,7 @@ void WriteSingleSubjectSheet(host::Application& app, const std::string& dataWork
       titles.insert(t);
       headers.insert(t + 1);
       spacers.insert(t + n + 3);
-      Formula(w, {t + 2, at.rank, t + n + 1, at.rank},
-              "=RANK(RC[-1],R" + std::to_string(t + 2) + "C[-1]:R" + std::to_string(t + n + 1) + "C[-1])");
+      RankRuns(w, runStarts, at.rank, t + 2, t + n + 1, t + 2, t + n + 1);
       t += n + 5;
     }
   } else {
@@ -163,8 +178,7 @@ void WriteSingleSubjectSheet(host::Application& app, const std::string& dataWork
         if (gi + 1 < groups) spacers.insert(j + 1);
         w.merge({a, 1, j, 1});
         Put(w, a, 1, g.name);
-        Formula(w, {a, at.rank, j - 1, at.rank},
-                "=RANK(RC[-1],R" + std::to_string(f) + "C[-1]:R" + std::to_string(e) + "C[-1])");
+        RankRuns(w, runStarts, at.rank, a, j - 1, f, e);
         a = j + 3;
       }
       Put(w, j + 1, 2, "共计");

@@ -269,5 +269,32 @@ TEST_F(ThreeLineReportTest, ASecondRunKeepsTheUsersRowHeightsAndEndsWithTheTone)
   EXPECT_EQ(data().sheetCount(), 3);
 }
 
+// Six classes, three teachers of two classes each in 语文: a rank over the
+// teacher scores counts each teacher once, whatever the weights' signs.
+TEST_F(ThreeLineReportTest, TeacherRanksCountEachRunOnceWithNegativeAndZeroWeights) {
+  for (int k = 1; k <= 3; ++k) setLine(k, "按分数", {100, 50, 50});
+  twoStudentsPerClass({C("一部", "1班", {"班", "A", "x"}), C("一部", "2班", {"班", "A", "x"}),
+                       C("一部", "3班", {"班", "B", "y"}), C("一部", "4班", {"班", "B", "y"}),
+                       C("一部", "5班", {"班", "C", "z"}), C("一部", "6班", {"班", "C", "z"})});
+  // A penalty on the average: the better the teacher's classes, the lower the score.
+  setRow13({"否", "是", "是", "单上线", "单上线", "单上线", "单上线", -1, 0, 0, 0});
+  runReport();
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.at(0).prompt;
+  model::Sheet& s = report("单科1");  // one group: teacher 12, weighted 13-16, total 17, rank 18
+  // Class averages 50, 51, ..., 55: teachers A 50.5, B 52.5, C 54.5.
+  EXPECT_EQ(s.value({3, 17}), Value(-50.5));
+  EXPECT_EQ(s.value({3, 18}), Value(1));
+  EXPECT_EQ(s.value({5, 18}), Value(2));
+  EXPECT_EQ(s.value({7, 18}), Value(3));
+  for (int row : {4, 6, 8})
+    for (int col = 13; col <= 18; ++col) EXPECT_FALSE(s.hasFormula({row, col})) << "under the merge of row " << row - 1 << " col " << col;
+  EXPECT_EQ(s.formulaR1C1({5, 18}), "=RANK(RC[-1],R3C[-1]:R8C[-1])");
+
+  setRow13({"否", "是", "是", "单上线", "单上线", "单上线", "单上线", 0, 0, 0, 0});
+  click("cmdSanXianTJ_Click");
+  model::Sheet& zero = report("单科1");
+  for (int row : {3, 5, 7}) EXPECT_EQ(zero.value({row, 18}), Value(1)) << "three teachers of score 0 share rank 1";
+}
+
 }  // namespace
 }  // namespace tavo::testing

@@ -85,5 +85,24 @@ TEST_F(TwoLineReportTest, WithoutTeacherScoresTheSheetsKeepEightAndFifteenColumn
   EXPECT_TRUE(single.value({2, 16}).isEmpty()) << "15 columns";
 }
 
+TEST_F(TwoLineReportTest, TeacherRanksCountEachRunOnce) {
+  // 语文 teachers A (classes 1 and 2) and B (class 3); every weight but the
+  // first line's single count is a penalty or nothing.
+  setClasses({{"", "1班", Value(), {"班", "A", "x"}}, {"", "2班", Value(), {"班", "A", "x"}},
+              {"", "3班", Value(), {"班", "B", "y"}}});
+  setRow13({"否", "否", "是", "单上线", -1, 0, 0, 0, 0});
+  students = {{"1班", {70, 90}}, {"1班", {30, 20}}, {"2班", {90, 90}}, {"3班", {20, 30}}};
+  run();
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.at(0).prompt;
+  model::Sheet& s = report("单科2");  // one group: teacher 14, weighted 15-19, total 20, rank 21
+  EXPECT_EQ(s.value({3, 14}), Value("A"));
+  // Averages: 1班 50, 2班 90, 3班 20; A's 70, B's 20: scores -70 and -20.
+  EXPECT_EQ(s.value({3, 20}), Value(-70));
+  EXPECT_EQ(s.value({5, 20}), Value(-20));
+  EXPECT_EQ(s.value({3, 21}), Value(2));
+  EXPECT_EQ(s.value({5, 21}), Value(1));
+  for (int col = 15; col <= 21; ++col) EXPECT_FALSE(s.hasFormula({4, col})) << col;
+}
+
 }  // namespace
 }  // namespace tavo::testing
