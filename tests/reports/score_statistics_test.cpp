@@ -1,0 +1,141 @@
+// The score table and the counts the reports show, on hand-computed cases
+// and without any host: ties, blanks, text scores, a class of one, planned
+// sizes larger and smaller than the class.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "reports/score_statistics.h"
+#include "reports/score_table.h"
+
+namespace tavo::testing {
+namespace {
+
+using host::Value;
+using namespace reports;
+
+const double B = kBlank;
+
+// A table: header, then rows of class, total, 语文, 数学.
+host::Grid Table(const std::vector<std::vector<Value>>& rows) {
+  host::Grid g(static_cast<int>(rows.size()) + 1, 4);
+  const Value header[] = {"班级", "总分", "语文", "数学"};
+  for (int c = 0; c < 4; ++c) g.at(0, c) = header[c];
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (std::size_t c = 0; c < rows[r].size(); ++c) g.at(static_cast<int>(r) + 1, static_cast<int>(c)) = rows[r][c];
+  return g;
+}
+
+TEST(ScoreTableTest, ScoresAndClassesAreCleanedAsTheReportsCountThem) {
+  EXPECT_EQ(CleanScore(Value(87.5)), 87.5);
+  EXPECT_EQ(CleanScore(Value("95")), 95) << "numeric text is its number";
+  EXPECT_EQ(CleanScore(Value(" 95 ")), 95);
+  EXPECT_EQ(CleanScore(Value("缺考")), 0) << "an absence mark counts 0";
+  EXPECT_EQ(CleanScore(Value(host::ErrorKind::NA)), 0);
+  EXPECT_EQ(CleanScore(Value(true)), 0);
+  EXPECT_TRUE(IsBlank(CleanScore(Value()))) << "an empty cell stays blank";
+
+  EXPECT_EQ(ClassKey(Value("5")), Value(5)) << "5 and \"5\" are one class";
+  EXPECT_EQ(ClassKey(Value("05")), Value("05")) << "a name that would show otherwise stays";
+  EXPECT_EQ(ClassKey(Value("5.0")), Value("5.0"));
+  EXPECT_EQ(ClassKey(Value("1班")), Value("1班"));
+}
+
+TEST(ScoreTableTest, TotalsAddNumbersAndNumericTextAndKeepTheFirstError) {
+  const host::Grid g = Table({{"1班", Value(), 90, 80},
+                              {"1班", Value(), "缺考", "70"},
+                              {"1班", Value(), Value(), Value()},
+                              {"1班", Value(), Value(host::ErrorKind::Div0), 5}});
+  const auto totals = SumOfSubjects(g, {2, 3});
+  ASSERT_EQ(totals.size(), 4u);
+  EXPECT_EQ(totals[0], Value(170));
+  EXPECT_EQ(totals[1], Value(70)) << "the mark adds nothing, \"70\" adds 70";
+  EXPECT_EQ(totals[2], Value(0));
+  EXPECT_EQ(totals[3], Value(host::ErrorKind::Div0));
+  EXPECT_EQ(SumOfSubjects(g, {2, 2})[0], Value(180)) << "a subject listed twice counts twice";
+}
+
+TEST(ScoreTableTest, StudentsStandByClassThenTotalThenSubjectsFromTheLast) {
+  // Rows 0..5. Classes: numbers before text, letter case aside.
+  const ScoreTable t = BuildScoreTable(Table({{"2班", 500, 90, 80},
+                                              {"1班", 480, 90, 70},
+                                              {"1班", 480, 85, 75},
+                                              {"1班", 480, 85, 75},
+                                              {5, 300, 60, 60},
+                                              {"1班", Value(), 80, 80}}),
+                                       {1, 2, 3}, 0);
+  // 1班: 480 x3 (数学 75 before 70; the two equal rows in data order), then the blank total.
+  EXPECT_EQ(t.order, (std::vector<int>{4, 2, 3, 1, 5, 0}));
+  EXPECT_TRUE(IsBlank(t.scores[0][5]));
+
+  const auto classes = StudentsByClass(t);
+  EXPECT_EQ(classes.at(ClassMatchKey("1班")), (std::vector<int>{2, 3, 1, 5}));
+  EXPECT_EQ(classes.at(ClassMatchKey("5")), (std::vector<int>{4}));
+  EXPECT_EQ(ClassMatchKey("A1班"), ClassMatchKey("a1班")) << "a search ignores letter case";
+}
+
+TEST(ScoreStatisticsTest, BestFirstNthBestAndMaximaWithTiesAndBlanks) {
+  const std::vector<double> field = {70, B, 90, 70, 85};
+  const auto best = BestFirst(field, {0, 1, 2, 3, 4});
+  ASSERT_EQ(best.size(), 5u);
+  EXPECT_EQ(best[0], 90);
+  EXPECT_EQ(best[1], 85);
+  EXPECT_EQ(best[3], 70);
+  EXPECT_TRUE(IsBlank(best[4])) << "blanks last";
+  EXPECT_EQ(NthBest(best, 3), 70);
+  EXPECT_EQ(NthBest(best, 5), 0) << "the n-th is blank";
+  EXPECT_EQ(NthBest(best, 6), 0) << "fewer students than the head count";
+  EXPECT_EQ(BestOf(field, {1}), 0) << "a class of one blank";
+  EXPECT_EQ(BestOf(field, {3}), 70) << "a class of one";
+  EXPECT_EQ(BestOf({-4, -2}, {0, 1}), -2);
+}
+
+TEST(ScoreStatisticsTest, CountsAtOrAboveALine) {
+  const std::vector<double> field = {70, B, 90, 70, 0};
+  EXPECT_EQ(CountAtOrAbove(field, 70), 3) << "a tie on the line counts";
+  EXPECT_EQ(CountAtOrAbove(field, 70.5), 1);
+  EXPECT_EQ(CountAtOrAbove(field, 0), 5) << "a blank is 0 against a line";
+  EXPECT_EQ(CountAtOrAbove(field, {0, 1}, 0), 2);
+  const std::vector<double> total = {400, 500, 380, 420, 300};
+  EXPECT_EQ(CountBothAtOrAbove(total, field, {0, 1, 2, 3, 4}, 400, 70), 2) << "students 0 and 3";
+  EXPECT_EQ(CountBothAtOrAbove(total, field, {0, 1, 2, 3, 4}, 400, 0), 3);
+}
+
+TEST(ScoreStatisticsTest, AveragesOfTheBestOverPlannedSizes) {
+  const std::vector<double> best = {90, 80, B, 70};
+  EXPECT_EQ(AverageOfFirst(best, 2), 85);
+  EXPECT_EQ(AverageOfFirst(best, 3), 85) << "a blank is no number";
+  EXPECT_EQ(AverageOfFirst(best, 4), 80);
+  EXPECT_EQ(AverageOfFirst(best, 9), 80) << "a planned size larger than the class";
+  EXPECT_EQ(AverageOfFirst({B, B}, 2), 0) << "no number at all";
+  EXPECT_EQ(AverageOfFirst(best, 0), 0);
+  // The spreadsheet's AVERAGE adds in order: the same double, not a rounder one.
+  const std::vector<double> thirds = {0.1, 0.2, 0.3};
+  EXPECT_EQ(AverageOfFirst(thirds, 3), ((0.1 + 0.2) + 0.3) / 3);
+}
+
+TEST(ScoreStatisticsTest, BandsCountDownFromTheBestAndEndAtTheLastBound) {
+  // Bands from 95, 90, 85 and 80 up to the bound above.
+  const auto counts = BandCounts({97, 95, 91, 86, 70}, {95, 90, 85, 80});
+  ASSERT_EQ(counts.size(), 4u);
+  EXPECT_EQ(counts[0], 2);
+  EXPECT_EQ(counts[1], 1);
+  EXPECT_EQ(counts[2], 1);
+  EXPECT_EQ(counts[3], 0) << "70 is below every band";
+  const auto empty = BandCounts({97}, {95, 90, 85});
+  EXPECT_EQ(empty[0], 1);
+  EXPECT_FALSE(empty[1].has_value()) << "bands below the lowest score stay empty";
+  EXPECT_EQ(BandCounts({B}, {5, 0})[1], 1) << "a blank is in the band from 0";
+}
+
+TEST(ScoreStatisticsTest, RanksShareTheBestPlaceAndMissNothing) {
+  const auto ranked = RankedNumbers({80, 95, B, 80, 60});
+  EXPECT_EQ(Rank(95, ranked), Value(1));
+  EXPECT_EQ(Rank(80, ranked), Value(2));
+  EXPECT_EQ(Rank(60, ranked), Value(4)) << "two share 2, the next is 4";
+  EXPECT_EQ(Rank(B, ranked), Value(host::ErrorKind::NA)) << "a blank ranks as 0, which is not among them";
+  EXPECT_EQ(Rank(B, RankedNumbers({0, 5})), Value(2));
+}
+
+}  // namespace
+}  // namespace tavo::testing
