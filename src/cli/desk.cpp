@@ -153,7 +153,9 @@ Desk::SheetPrints Desk::sheetPrints() {
 void Desk::run(const std::string& command, const std::string& csb, bool report) {
   // Nothing changes the workbooks between commands: the prints taken after
   // the last one are the prints before this one.
-  PhaseCharge charge(engine::zupo::IsReport(command) ? timings_.report : timings_.selection, timings_.load);
+  const auto info = engine::zupo::FindCommand(command);
+  const bool writesReports = info && info->kind == engine::CommandKind::Report;
+  PhaseCharge charge(writesReports ? timings_.report : timings_.selection, timings_.load);
   SheetPrints before = !report ? SheetPrints{} : lastPrints_ ? std::move(*lastPrints_) : sheetPrints();
   lastPrints_.reset();
   const auto commandStart = std::chrono::steady_clock::now();

@@ -132,9 +132,8 @@ int Run(const std::vector<std::string>& args) {
   if (!a) return Usage(problem);
   // A selection alone cleans the file and saves it: a teacher looks at it so.
   if (a->positional.empty() && !a->select) return Usage("run 需要 --select 或至少一个命令");
-  const auto names = tavo::engine::zupo::CommandNames();
   for (const auto& command : a->positional)
-    if (std::find(names.begin(), names.end(), command) == names.end()) return Usage("未知命令 " + command);
+    if (!tavo::engine::zupo::FindCommand(command)) return Usage("未知命令 " + command);
 
   TerminalPlatform platform(std::cerr, isatty(2));
   // Long phases show on a terminal; logs and pipes get no such line.
@@ -182,8 +181,8 @@ void CreateSystemWorkbook(Desk& desk, const fs::path& folder, bool sampleSetting
   if (sampleSettings) tavo::cli::TypeSampleSettings(*book);
   auto& system = desk.adoptNew(std::move(book), (folder / tavo::cli::kSystemWorkbookName).string());
   desk.app().setThisWorkbook(system);
-  for (const auto& command : tavo::engine::zupo::CommandNames())
-    if (command.ends_with("SZ_Click")) desk.run(command);  // the five layout commands
+  for (const auto& command : tavo::engine::zupo::Commands())
+    if (command.kind == tavo::engine::CommandKind::Layout) desk.run(command.name);
   system.setActiveSheet(system.modelSheet(1));
 }
 
@@ -227,9 +226,8 @@ int Demo(const std::vector<std::string>& args) {
     tavo::xlsx::SaveWorkbook(*scores, scoresPath.string());
   }
   StartDialog(desk, std::string(tavo::cli::kSampleScoresName));
-  for (const auto& command : tavo::engine::zupo::CommandNames()) {
-    if (tavo::engine::zupo::IsReport(command) && tavo::engine::zupo::IsBuilt(command)) desk.run(command, command == "cmdCJ_Click" ? "三线版" : "");
-  }
+  for (const auto& command : tavo::engine::zupo::Commands())
+    if (command.kind == tavo::engine::CommandKind::Report) desk.run(command.name, command.settingsSheet);
   PrintSaved(desk.saveChanged());
   std::cout << "示例在 " << folder.string() << "（查看: tavo show " << (folder / tavo::cli::kDataFolderName / tavo::cli::kSampleScoresName).string() << " 数据表）" << std::endl;
   return Status(platform, &desk);

@@ -13,37 +13,37 @@
 
 namespace tavo::engine {
 
+using enum CommandKind;
+
 // The dialog's event names, looked up in this order.
 const zupo::CommandEntry zupo::kCommands[14] = {
-    {"cmdCJ_Click", &zupo::ScoreBands},
-    {"cmdSanXianSZ_Click", &zupo::LayOutThreeLine},
-    {"cmdSanXianTJ_Click", &zupo::ThreeLineReport},
-    {"cmdTwoXianSZ_Click", &zupo::LayOutTwoLine},
-    {"cmdTwoXianTJ_Click", &zupo::TwoLineReport},
-    {"cmdSiLvSZ_Click", &zupo::LayOutFourRates},
-    {"cmdSiLvTJ_Click", &zupo::FourRatesReport},
-    {"cmdFuFenSZ_Click", &zupo::LayOutAssignedScore},
-    {"cmdFuFenTJ_Click", &zupo::AssignedScoreReport},
-    {"cmdTuBiaoSZ_Click", &zupo::LayOutChart},
-    {"cmdTuBiaoTJ_Click", &zupo::ChartReport},
-    {"ltbCJBChange", &zupo::DataWorkbookSelected},
-    {"UFInitialize", &zupo::DialogStartUp},
-    {"MyHelp", &zupo::Help},
+    {"cmdCJ_Click", &zupo::ScoreBands, Report, "三线版"},
+    {"cmdSanXianSZ_Click", &zupo::LayOutThreeLine, Layout, "三线版"},
+    {"cmdSanXianTJ_Click", &zupo::ThreeLineReport, Report, "三线版"},
+    {"cmdTwoXianSZ_Click", &zupo::LayOutTwoLine, Layout, "双线版"},
+    {"cmdTwoXianTJ_Click", &zupo::TwoLineReport, Report, "双线版"},
+    {"cmdSiLvSZ_Click", &zupo::LayOutFourRates, Layout, "四率版"},
+    {"cmdSiLvTJ_Click", &zupo::FourRatesReport, Report, "四率版"},
+    {"cmdFuFenSZ_Click", &zupo::LayOutAssignedScore, Layout, "赋分版"},
+    {"cmdFuFenTJ_Click", &zupo::AssignedScoreReport, Report, "赋分版"},
+    {"cmdTuBiaoSZ_Click", &zupo::LayOutChart, Layout, "图表版"},
+    {"cmdTuBiaoTJ_Click", &zupo::ChartReport, Report, "图表版"},
+    {"ltbCJBChange", &zupo::DataWorkbookSelected, Dialog, ""},
+    {"UFInitialize", &zupo::DialogStartUp, Dialog, ""},
+    {"MyHelp", &zupo::Help, Dialog, ""},
 };
 
-std::vector<std::string> zupo::CommandNames() {
-  std::vector<std::string> names;
-  for (const CommandEntry& e : kCommands) names.push_back(e.name);
-  return names;
+std::vector<CommandInfo> zupo::Commands() {
+  std::vector<CommandInfo> commands;
+  for (const CommandEntry& e : kCommands) commands.push_back({e.name, e.kind, e.settingsSheet});
+  return commands;
 }
 
-bool zupo::IsBuilt(const std::string& name) {
+std::optional<CommandInfo> zupo::FindCommand(const std::string& name) {
   for (const CommandEntry& e : kCommands)
-    if (name == e.name) return e.run != nullptr;
-  return false;
+    if (name == e.name) return CommandInfo{e.name, e.kind, e.settingsSheet};
+  return std::nullopt;
 }
-
-bool zupo::IsReport(const std::string& name) { return name == "cmdCJ_Click" || name.ends_with("TJ_Click"); }
 
 host::Value zupo::MyFunClick(host::Application& EA, host::Dialog& UF, const std::string& strFlag,
                              const std::string& CSB) {
@@ -87,7 +87,7 @@ host::Value zupo::MyFunClick(host::Application& EA, host::Dialog& UF, const std:
 void zupo::RunCommand(const std::string& name, const Call& call) {
   for (const CommandEntry& entry : kCommands) {
     if (name != entry.name) continue;
-    if (entry.run) (this->*entry.run)(call);
+    (this->*entry.run)(call);
     return;
   }
 }

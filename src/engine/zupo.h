@@ -3,6 +3,7 @@
 // per user action with the name of the event.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,19 @@
 #include "host/value.h"
 
 namespace tavo::engine {
+
+// What a command is to those who run it: a layout command refreshes a
+// settings sheet of the system workbook, a report writes sheets into the
+// selected score workbook, the others serve the dialog.
+enum class CommandKind { Layout, Report, Dialog };
+
+struct CommandInfo {
+  std::string name;
+  CommandKind kind;
+  // The settings sheet it lays out or reads; for the score bands, which
+  // read the sheet the dialog names, the one a dialog names by default.
+  std::string settingsSheet;
+};
 
 class zupo {
  public:
@@ -21,13 +35,9 @@ class zupo {
   host::Value MyFunClick(host::Application& EA, host::Dialog& UF, const std::string& strFlag,
                          const std::string& CSB = "");
 
-  // The command table's names in lookup order, and whether a name's command
-  // is built yet (the others run nothing).
-  static std::vector<std::string> CommandNames();
-  static bool IsBuilt(const std::string& name);
-  // Whether a name's command writes report sheets (the score sheet and the
-  // statistics), as against the layout, dialog and help commands.
-  static bool IsReport(const std::string& name);
+  // The command table in lookup order, and one command of it.
+  static std::vector<CommandInfo> Commands();
+  static std::optional<CommandInfo> FindCommand(const std::string& name);
 
   // The file name of the score workbook last selected in the dialog.
   const std::string& selectedDataWorkbook() const { return dataWorkbookName; }
@@ -41,7 +51,9 @@ class zupo {
   using Command = void (zupo::*)(const Call&);
   struct CommandEntry {
     const char* name;
-    Command run;  // nullptr: a command still to be built runs nothing
+    Command run;
+    CommandKind kind;
+    const char* settingsSheet;
   };
   static const CommandEntry kCommands[14];
 

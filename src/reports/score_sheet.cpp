@@ -1,4 +1,4 @@
-// "成绩表": every student of the work copy with a class rank and a grade
+// "成绩表": every student of the data with a class rank and a grade
 // rank beside each score, the scores above the lines marked, one printed
 // page per class.
 #include "host/constants.h"

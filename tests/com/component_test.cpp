@@ -202,16 +202,15 @@ int main(int argc, char** argv) {
     std::string difference = testing::FirstDifference(direct.app, served.app);
     Check(difference.empty(), flag + ": workbooks equal", difference);
   };
-  for (const std::string& flag : engine::zupo::CommandNames())
-    if (flag.ends_with("SZ_Click")) step(flag);
+  for (const engine::CommandInfo& command : engine::zupo::Commands())
+    if (command.kind == engine::CommandKind::Layout) step(command.name);
   step("UFInitialize");
   CheckEqual(served.dialog.itemCount(), 1, "the data folder's file is listed");
   direct.dialog.setListIndex(0);
   served.dialog.setListIndex(0);
   step("ltbCJBChange");
-  step("cmdCJ_Click", "三线版");
-  for (const std::string& flag : engine::zupo::CommandNames())
-    if (flag.ends_with("TJ_Click")) step(flag);
+  for (const engine::CommandInfo& command : engine::zupo::Commands())
+    if (command.kind == engine::CommandKind::Report) step(command.name, command.settingsSheet);
   CheckReadsThroughAutomation(served.app, spreadsheet);
   Check(direct.platform.boxes.empty(), "the demo runs without a message box");
   Check(watcher.boxes().empty(), "no box was shown through the component");

@@ -1,6 +1,8 @@
 // The entry point: switches, the command table and the error box.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "engine/zupo.h"
 #include "host_fixture.h"
 
@@ -64,19 +66,21 @@ TEST_F(EntryTest, NamesOutsideTheTableStillSwitchOffAndOnAndShowNothing) {
   EXPECT_EQ(dialog.itemCount(), 0) << "UFInitialize in other letter case ran";
 }
 
-TEST_F(EntryTest, CommandsStillToBeBuiltRunNothing) {
-  system.appendSheet("三线版");
-  const auto names = engine::zupo::CommandNames();
-  ASSERT_EQ(names.size(), 14u);
-  EXPECT_EQ(names.front(), "cmdCJ_Click");
-  EXPECT_EQ(names.back(), "MyHelp");
-  for (const std::string& name : names) {
-    if (engine::zupo::IsBuilt(name)) continue;
-    log.clear();
-    click(name);
-    EXPECT_EQ(log, kOffThenOn) << name;
-  }
-  EXPECT_TRUE(platform.messages.empty());
+TEST_F(EntryTest, TheCommandTableSaysWhatEachCommandIs) {
+  const auto commands = engine::zupo::Commands();
+  ASSERT_EQ(commands.size(), 14u);
+  EXPECT_EQ(commands.front().name, "cmdCJ_Click");
+  EXPECT_EQ(commands.back().name, "MyHelp");
+  std::map<engine::CommandKind, std::vector<std::string>> byKind;
+  for (const auto& c : commands) byKind[c.kind].push_back(c.name);
+  EXPECT_EQ(byKind[engine::CommandKind::Layout],
+            (std::vector<std::string>{"cmdSanXianSZ_Click", "cmdTwoXianSZ_Click", "cmdSiLvSZ_Click", "cmdFuFenSZ_Click",
+                                      "cmdTuBiaoSZ_Click"}));
+  EXPECT_EQ(byKind[engine::CommandKind::Report].size(), 6u);
+  EXPECT_EQ(byKind[engine::CommandKind::Dialog], (std::vector<std::string>{"ltbCJBChange", "UFInitialize", "MyHelp"}));
+  EXPECT_EQ(engine::zupo::FindCommand("cmdFuFenTJ_Click")->settingsSheet, "赋分版");
+  EXPECT_EQ(engine::zupo::FindCommand("cmdCJ_Click")->settingsSheet, "三线版") << "the dialog's default";
+  EXPECT_FALSE(engine::zupo::FindCommand("cmdfufentj_click")) << "names are exact";
 }
 
 TEST_F(EntryTest, AnErrorInsideACommandGivesOneBoxAndTheSwitchesComeBack) {
