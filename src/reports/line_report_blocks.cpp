@@ -1,6 +1,9 @@
 #include "reports/line_report_blocks.h"
 
+#include <numeric>
+
 #include "host/constants.h"
+#include "host/grid.h"
 #include "reports/sheet_writing.h"
 
 namespace tavo::reports {
@@ -9,17 +12,25 @@ using host::Cell;
 using host::Rect;
 
 void WriteClassRows(host::Worksheet& w, const ScoreData& data, const LineStatistics& st, const GradeGroup& g,
-                    std::size_t field, const std::vector<std::size_t>& counts, int teacherColumn) {
+                    std::size_t field, const std::vector<std::size_t>& counts, int teacherColumn,
+                    const std::vector<int>& order) {
+  host::Grid rows(g.size, teacherColumn - 1);  // columns 2 .. teacherColumn
   for (int i = 0; i < g.size; ++i) {
-    const std::size_t c = static_cast<std::size_t>(g.firstClass + i);
-    const int row = 3 + i;
-    Put(w, row, 2, data.classes[c].name);
-    Put(w, row, 3, data.classes[c].studentCount);
-    Put(w, row, 4, st.maxima[c][field]);
-    Put(w, row, 5, st.averages[c][field]);
-    for (std::size_t k = 0; k < counts.size(); ++k) Put(w, row, 6 + static_cast<int>(k), st.counts[counts[k]][c][field]);
-    Put(w, row, teacherColumn, st.teachers[c][field]);
+    const std::size_t c = static_cast<std::size_t>(g.firstClass + order[static_cast<std::size_t>(i)]);
+    rows.at(i, 0) = host::Value(data.classes[c].name);
+    rows.at(i, 1) = host::Value(data.classes[c].studentCount);
+    rows.at(i, 2) = host::Value(st.maxima[c][field]);
+    rows.at(i, 3) = host::Value(st.averages[c][field]);
+    for (std::size_t k = 0; k < counts.size(); ++k) rows.at(i, 4 + static_cast<int>(k)) = host::Value(st.counts[counts[k]][c][field]);
+    rows.at(i, teacherColumn - 2) = host::Value(st.teachers[c][field]);
   }
+  w.setValues({3, 2}, rows);
+}
+
+std::vector<int> SettingsOrder(const GradeGroup& g) {
+  std::vector<int> order(static_cast<std::size_t>(g.size));
+  std::iota(order.begin(), order.end(), 0);
+  return order;
 }
 
 void WriteSubtotal(host::Worksheet& w, int n, int counts, const std::vector<int>& alsoAveraged) {

@@ -14,11 +14,14 @@ namespace tavo::reports {
 
 inline constexpr int kStagingColumn = 51;
 
-// Rows 3 .. N + 2 of the build area: class, student count, maximum, top
-// average and the chosen counts of `field` from column 6, and the teacher in
-// `teacherColumn`.
+// Rows 3 .. N + 2 of the build area in one write, the group's classes in
+// `order` (positions in the group): class, student count, maximum, top
+// average and the chosen counts of `field` from column 6, and the teacher
+// in `teacherColumn`.
 void WriteClassRows(host::Worksheet&, const ScoreData&, const LineStatistics&, const GradeGroup&, std::size_t field,
-                    const std::vector<std::size_t>& counts, int teacherColumn);
+                    const std::vector<std::size_t>& counts, int teacherColumn, const std::vector<int>& order);
+// The positions of a group's classes as the settings list them.
+std::vector<int> SettingsOrder(const GradeGroup&);
 
 // Row N + 3: "合计" with sums, the maximum and averages (also of the
 // `alsoAveraged` columns); the counts bold.

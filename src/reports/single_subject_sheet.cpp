@@ -9,6 +9,7 @@
 #include "reports/line_report_blocks.h"
 #include "reports/sheet_writing.h"
 #include "reports/line_report_sheets.h"
+#include "reports/teacher_runs.h"
 #include "sheetutil/block_pages.h"
 #include "sheetutil/layout_store.h"
 #include "sheetutil/sheet_routines.h"
@@ -33,72 +34,57 @@ struct Columns {
         rank(total + 1) {}
 };
 
-// Each teacher's classes move up under the teacher's first class, keeping
-// their order; every second teacher run is filled grey.
-void OrderByTeacher(host::Worksheet& w, int n, const Columns& at) {
-  const int end = n + 3;
-  bool toggle = false;
-  int a = 3, k = 4;
-  while (a < end) {
-    const Value teacher = w.value({a, at.teacher});
-    int g = 0;
-    for (; k < end; ++k) {
-      if (w.value({k, at.teacher}) != teacher) continue;
-      ++g;
-      if (k - a > 1) w.insertCut({k, 1, k, at.teacher}, {a + 1, 1}, host::Shift::Down);
-      ++a;
-    }
-    if (toggle) Fill(w, {a - g, 1, a, at.rank}, 15);
-    toggle = !toggle;
-    ++a;
-    k = a + 1;
-  }
-}
-
-// Neighbouring classes of one teacher: merged cells, and the teacher's
-// averages of the class's average and counts. The runs' first rows.
-std::vector<int> MarkTeacherRuns(host::Worksheet& w, int n, const Columns& at) {
+// Merged cells over each teacher run, the teacher's averages of the
+// classes' average and counts, and the weighted scores and their total in
+// the run's first row only: a rank over the section counts each teacher
+// once. The runs' first rows.
+std::vector<int> MarkTeacherRuns(host::Worksheet& w, const std::vector<TeacherRun>& runs, const Columns& at,
+                                 const std::vector<double>& weights) {
   std::vector<int> merged{at.teacher};
   for (int col = at.firstAveraged; col <= at.lastAveraged; ++col) merged.push_back(col);
   for (int col = at.firstWeighted; col <= at.rank; ++col) merged.push_back(col);
   const std::string back = std::to_string(at.firstAveraged - 5);
+  const std::string toAveraged = std::to_string(at.firstWeighted - at.firstAveraged);
+  std::string sum = "=";
+  for (int col = at.firstWeighted; col < at.total; ++col)
+    sum += (col > at.firstWeighted ? "+RC[-" : "RC[-") + std::to_string(at.total - col) + "]";
   std::vector<int> starts;
-  int g = 0;
-  for (int a = 3; a < n + 3; ++a) {
-    const bool ends = a == n + 2 || w.value({a + 1, at.teacher}) != w.value({a, at.teacher});
-    if (!ends) {
-      ++g;
-      continue;
-    }
-    for (int col : merged) w.merge({a - g, col, a, col});
+  for (const TeacherRun& run : runs) {
+    const int first = 3 + run.first, last = first + run.size - 1;
+    for (int col : merged) w.merge({first, col, last, col});
     for (int col = at.firstAveraged; col <= at.lastAveraged; ++col)
-      Formula(w, Rect::of(Cell{a - g, col}), "=AVERAGE(RC[-" + back + "]:R[" + std::to_string(g) + "]C[-" + back + "])");
-    starts.push_back(a - g);
-    g = 0;
+      Formula(w, Rect::of(Cell{first, col}),
+              "=AVERAGE(RC[-" + back + "]:R[" + std::to_string(run.size - 1) + "]C[-" + back + "])");
+    for (std::size_t k = 0; k < weights.size(); ++k)
+      Formula(w, Rect::of(Cell{first, at.firstWeighted + static_cast<int>(k)}),
+              "=RC[-" + toAveraged + "]*" + host::numberToText(weights[k]));
+    Formula(w, Rect::of(Cell{first, at.total}), sum);
+    starts.push_back(first);
   }
   return starts;
 }
 
-// The block's teacher runs get their scores in their first rows only: a
-// rank over the section counts each teacher once. Returns those rows.
+// One grade group's block of `field` in rows 2 .. N + 3 of the build area.
+// With teacher ordering each teacher's classes follow the first of them,
+// and every second run is grey. Returns the runs' first rows.
 std::vector<int> WriteBlock(host::Worksheet& w, const ScoreData& data, const LineSettings& s, const LineStatistics& st,
                             const GradeGroup& g, std::size_t field, const SingleSheetLayout& layout) {
   const Columns at(layout);
-  const int n = g.size;
-  WriteClassRows(w, data, st, g, field, layout.counts, at.teacher);
-  WriteSubtotal(w, n, static_cast<int>(layout.counts.size()));
-  Borders(w, {2, 1, n + 3, at.rank});
-  if (s.orderByTeacher) OrderByTeacher(w, n, at);
-  const std::vector<int> runs = MarkTeacherRuns(w, n, at);
-  const std::string back = std::to_string(at.firstWeighted - at.firstAveraged);
-  std::string sum = "=";
-  for (std::size_t k = 0; k < layout.weights.size(); ++k) {
-    const int col = at.firstWeighted + static_cast<int>(k);
-    for (int row : runs) Formula(w, Rect::of(Cell{row, col}), "=RC[-" + back + "]*" + host::numberToText(layout.weights[k]));
-    sum += (k ? "+RC[-" : "RC[-") + std::to_string(at.total - col) + "]";
-  }
-  for (int row : runs) Formula(w, Rect::of(Cell{row, at.total}), sum);
-  return runs;
+  std::vector<Value> teachers;
+  for (int i = 0; i < g.size; ++i)
+    teachers.push_back(AsEntered(st.teachers[static_cast<std::size_t>(g.firstClass + i)][field]));
+  const std::vector<int> order = s.orderByTeacher ? OrderByTeacher(teachers) : SettingsOrder(g);
+  std::vector<Value> ordered;
+  for (int i : order) ordered.push_back(teachers[static_cast<std::size_t>(i)]);
+  const std::vector<TeacherRun> runs = TeacherRuns(ordered);
+
+  WriteClassRows(w, data, st, g, field, layout.counts, at.teacher, order);
+  WriteSubtotal(w, g.size, static_cast<int>(layout.counts.size()));
+  Borders(w, {2, 1, g.size + 3, at.rank});
+  if (s.orderByTeacher)
+    for (std::size_t r = 1; r < runs.size(); r += 2)
+      Fill(w, {3 + runs[r].first, 1, 2 + runs[r].first + runs[r].size, at.rank}, 15);
+  return MarkTeacherRuns(w, runs, at, layout.weights);
 }
 
 // Each run starting in rows from..to gets its rank among rows first..last.

@@ -21,7 +21,7 @@ namespace {
 void WriteBlock(host::Worksheet& w, const ScoreData& data, const LineSettings& s, const LineStatistics& st,
                 const GradeGroup& g, const TotalSheetLayout& layout) {
   const int n = g.size, last = n + 2, columns = static_cast<int>(layout.headers.size());
-  WriteClassRows(w, data, st, g, 0, layout.counts, layout.teacherColumn);
+  WriteClassRows(w, data, st, g, 0, layout.counts, layout.teacherColumn, SettingsOrder(g));
   for (const auto& [col, formula] : layout.formulas) Formula(w, {3, col, last, col}, formula);
   WriteSubtotal(w, n, static_cast<int>(layout.counts.size()), layout.subtotalAverages);
   Borders(w, w.currentRegion({2, 1}));
