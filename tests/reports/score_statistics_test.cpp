@@ -7,6 +7,7 @@
 
 #include "reports/score_statistics.h"
 #include "reports/score_table.h"
+#include "reports/teacher_runs.h"
 
 namespace tavo::testing {
 namespace {
@@ -135,6 +136,23 @@ TEST(ScoreStatisticsTest, RanksShareTheBestPlaceAndMissNothing) {
   EXPECT_EQ(Rank(60, ranked), Value(4)) << "two share 2, the next is 4";
   EXPECT_EQ(Rank(B, ranked), Value(host::ErrorKind::NA)) << "a blank ranks as 0, which is not among them";
   EXPECT_EQ(Rank(B, RankedNumbers({0, 5})), Value(2));
+}
+
+TEST(TeacherRunsTest, EachTeachersClassesFollowTheFirstAndRunsJoinNeighbours) {
+  const std::vector<Value> abacb = {AsEntered("A"), AsEntered("B"), AsEntered("A"), AsEntered("C"), AsEntered("B")};
+  EXPECT_EQ(OrderByTeacher(abacb), (std::vector<int>{0, 2, 1, 4, 3}));
+  std::vector<Value> ordered;
+  for (int i : OrderByTeacher(abacb)) ordered.push_back(abacb[static_cast<std::size_t>(i)]);
+  const auto runs = TeacherRuns(ordered);
+  ASSERT_EQ(runs.size(), 3u);
+  EXPECT_EQ(runs[1].first, 2);
+  EXPECT_EQ(runs[1].size, 2);
+  EXPECT_EQ(runs[2].size, 1);
+  EXPECT_EQ(TeacherRuns(abacb).size(), 5u) << "without ordering only neighbours join";
+
+  // Two empty cells are one teacher; a number is a number however typed.
+  EXPECT_EQ(TeacherRuns({AsEntered(""), AsEntered(""), AsEntered("101"), AsEntered("101.0")}).size(), 2u);
+  EXPECT_EQ(AsEntered(""), Value());
 }
 
 }  // namespace
