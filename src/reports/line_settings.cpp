@@ -1,5 +1,6 @@
 #include "reports/line_settings.h"
 
+#include "host/grid.h"
 #include "params/settings_sheet.h"
 
 namespace tavo::reports {
@@ -14,20 +15,23 @@ bool Is(const host::Worksheet& s, int col, const char* text) {
   return v.isText() && v.text() == text;
 }
 
+// The line rows and the class table, each in one read.
 void ReadLinesAndClasses(const host::Worksheet& version, LineSettings& out) {
   const host::Rect region = version.currentRegion({kClassHeaderRow, 1});
   const int lastColumn = region.right;
+  const host::Grid lines = version.values({kFirstLineRow, 1, kFirstLineRow + out.lineCount - 1, lastColumn});
   out.byScore.clear();
   out.lineValues.assign(static_cast<std::size_t>(out.lineCount), {});
   for (int k = 0; k < out.lineCount; ++k) {
-    const int row = kFirstLineRow + k;
-    Value mode = version.value({row, kLineModeColumn});
+    const Value& mode = lines.at(k, kLineModeColumn - 1);
     out.byScore.push_back(mode.isText() && mode.text() == "按分数");
     for (int col = kLineTotalColumn; col <= lastColumn; ++col)
-      out.lineValues[static_cast<std::size_t>(k)][col] = version.value({row, col});
+      out.lineValues[static_cast<std::size_t>(k)][col] = lines.at(k, col - 1);
   }
-  for (int row = kFirstClassRow; row <= region.bottom; ++row)
-    for (int col = 1; col <= lastColumn; ++col) out.classTable[row][col] = version.value({row, col});
+  if (region.bottom < kFirstClassRow) return;
+  const host::Grid classes = version.values({kFirstClassRow, 1, region.bottom, lastColumn});
+  for (int r = 0; r < classes.rows; ++r)
+    for (int col = 1; col <= lastColumn; ++col) out.classTable[kFirstClassRow + r][col] = classes.at(r, col - 1);
 }
 
 }  // namespace

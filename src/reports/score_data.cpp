@@ -53,6 +53,7 @@ struct Candidates {
   std::vector<Class> classes;
 };
 
+// The fields and the classes the settings name, each list in one read.
 Candidates ReadCandidates(host::Worksheet& version, int subjectRow) {
   using namespace params;
   Rect region = version.currentRegion({kClassHeaderRow, 1});
@@ -60,12 +61,15 @@ Candidates ReadCandidates(host::Worksheet& version, int subjectRow) {
   const int classCount = region.rowCount() - 2;
   Candidates c;
   c.fields.emplace_back(kTotalField, kLineTotalColumn);
-  for (int j = 2; j <= fieldCount; ++j)
-    c.fields.emplace_back(host::toText(version.value({subjectRow, j + 3})), j + 3);
-  for (int i = 1; i <= classCount; ++i) {
-    const int row = kClassHeaderRow + i;
-    c.classes.push_back({host::toText(version.value({row, kClassColumn})), row,
-                         host::toInteger(version.value({row, kPlannedSizeColumn}))});
+  if (fieldCount >= 2) {
+    const host::Grid names = version.values({subjectRow, 5, subjectRow, fieldCount + 3});
+    for (int j = 2; j <= fieldCount; ++j) c.fields.emplace_back(host::toText(names.at(0, j - 2)), j + 3);
+  }
+  if (classCount >= 1) {
+    const host::Grid rows =
+        version.values({kClassHeaderRow + 1, kClassColumn, kClassHeaderRow + classCount, kPlannedSizeColumn});
+    for (int i = 0; i < classCount; ++i)
+      c.classes.push_back({host::toText(rows.at(i, 0)), kClassHeaderRow + 1 + i, host::toInteger(rows.at(i, 1))});
   }
   return c;
 }
