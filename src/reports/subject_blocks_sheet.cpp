@@ -4,6 +4,7 @@
 
 #include "host/constants.h"
 #include "reports/sheet_writing.h"
+#include "reports/teacher_runs.h"
 #include "sheetutil/block_pages.h"
 #include "sheetutil/layout_store.h"
 #include "sheetutil/sheet_routines.h"
@@ -24,63 +25,74 @@ enum Column : int {
 std::string Offset(int from, int to) { return std::to_string(to - from); }
 std::string Number(double x) { return host::numberToText(x); }
 
-// The class rows of one block, in settings order.
-void WriteBlock(host::Worksheet& w, const ScoreData& data, const SubjectBlockStatistics& st,
-                const SubjectBlocksLayout& layout, std::size_t field, int top) {
-  const int last = top + static_cast<int>(data.classes.size()) - 1;
-  w.merge({top, kField, last, kField});
-  Put(w, top, kField, data.fields[field].name);
-  Put(w, top, kLine1, st.lineScores[0][field]);
-  Put(w, top, kLine2, st.lineScores[1][field]);
-  for (std::size_t c = 0; c < data.classes.size(); ++c) {
-    const int row = top + static_cast<int>(c);
-    Put(w, row, kClass, data.classes[c].name);
-    Put(w, row, kSize, data.classes[c].studentCount);
-    Put(w, row, kMaximum, st.maxima[c][field]);
-    Put(w, row, kAverage, st.averages[c][field]);
-    const int counts[] = {st.single[0][c][field], st.both[0][c][field], st.single[1][c][field], st.both[1][c][field]};
-    for (int k = 0; k < 4; ++k) Put(w, row, layout.countColumns[static_cast<std::size_t>(k)], counts[k]);
-    Put(w, row, kTeacher, st.teachers[c][field]);
+// A block's classes: `order` gives the settings position of each row.
+struct Block {
+  int top, last;
+  std::vector<int> order;
+  std::vector<TeacherRun> runs;
+  int row(int settingsPosition) const {
+    for (std::size_t i = 0; i < order.size(); ++i)
+      if (order[i] == settingsPosition) return top + static_cast<int>(i);
+    return 0;
   }
+};
+
+// Each teacher's classes follow the first of them, in settings order.
+Block PlanBlock(const ScoreData& data, const SubjectBlockStatistics& st, std::size_t field, int top) {
+  std::vector<Value> teachers;
+  for (std::size_t c = 0; c < data.classes.size(); ++c) teachers.push_back(AsEntered(st.teachers[c][field]));
+  Block b{top, top + static_cast<int>(data.classes.size()) - 1, OrderByTeacher(teachers), {}};
+  std::vector<Value> ordered;
+  for (int i : b.order) ordered.push_back(teachers[static_cast<std::size_t>(i)]);
+  b.runs = TeacherRuns(ordered);
+  return b;
+}
+
+// The class rows of one block in one write, with the field and its lines.
+void WriteBlock(host::Worksheet& w, const ScoreData& data, const SubjectBlockStatistics& st,
+                const SubjectBlocksLayout& layout, std::size_t field, const Block& b) {
+  w.merge({b.top, kField, b.last, kField});
+  Put(w, b.top, kField, data.fields[field].name);
+  Put(w, b.top, kLine1, st.lineScores[0][field]);
+  Put(w, b.top, kLine2, st.lineScores[1][field]);
+  host::Grid rows(static_cast<int>(b.order.size()), kTeacher - kClass + 1);
+  auto at = [&](int i, int column) -> Value& { return rows.at(i, column - kClass); };
+  for (int i = 0; i < rows.rows; ++i) {
+    const std::size_t c = static_cast<std::size_t>(b.order[static_cast<std::size_t>(i)]);
+    at(i, kClass) = Value(data.classes[c].name);
+    at(i, kSize) = Value(data.classes[c].studentCount);
+    at(i, kMaximum) = Value(st.maxima[c][field]);
+    at(i, kAverage) = Value(st.averages[c][field]);
+    const int counts[] = {st.single[0][c][field], st.both[0][c][field], st.single[1][c][field], st.both[1][c][field]};
+    for (int k = 0; k < 4; ++k) at(i, layout.countColumns[static_cast<std::size_t>(k)]) = Value(counts[k]);
+    at(i, kTeacher) = Value(st.teachers[c][field]);
+  }
+  w.setValues({b.top, kClass}, rows);
 }
 
 // Each row's points: its value over the block's best (the first of equal
-// best values), times the weight. Rates whose best is 0 give everybody the
-// full points; averages that are all 0 give nobody any.
-void WritePointsOfBest(host::Worksheet& w, int column, bool isRate, double weight, int top, int last) {
-  const host::Grid source = w.values({top, column - 1, last, column - 1});
+// best values in settings order), times the weight. Rates whose best is 0
+// give everybody the full points; averages that are all 0 give nobody any.
+void WritePointsOfBest(host::Worksheet& w, int column, bool isRate, double weight, const Block& b) {
+  const host::Grid source = w.values({b.top, column - 1, b.last, column - 1});
+  auto value = [&](int settingsPosition) { return host::toNumber(source.at(b.row(settingsPosition) - b.top, 0)); };
   int best = 0;
-  for (int r = 1; r < source.rows; ++r)
-    if (host::toNumber(source.at(r, 0)) > host::toNumber(source.at(best, 0))) best = r;
-  if (host::toNumber(source.at(best, 0)) == 0) {
-    w.setValue({top, column, last, column}, Value(isRate ? weight : 0.0));
+  for (int p = 1; p < source.rows; ++p)
+    if (value(p) > value(best)) best = p;
+  if (value(best) == 0) {
+    w.setValue({b.top, column, b.last, column}, Value(isRate ? weight : 0.0));
     return;
   }
-  for (int r = 0; r < source.rows; ++r)
-    Formula(w, Rect::of(Cell{top + r, column}), "=RC[-1]/R[" + Offset(r, best) + "]C[-1]*" + Number(weight));
-}
-
-std::string TeacherOf(const host::Worksheet& w, int row) { return host::toText(w.value({row, kTeacher})); }
-
-// Rows of one teacher come together below the first of them, in order of
-// first appearance; cells B to X move, formulas keep their cells.
-void GroupByTeacher(host::Worksheet& w, int top, int last) {
-  for (int r = top; r < last; ++r) {
-    const std::string teacher = TeacherOf(w, r);
-    for (int q = r + 1; q <= last; ++q) {
-      if (TeacherOf(w, q) != teacher) continue;
-      if (q != r + 1) w.insertCut({q, kLine1, q, kLastColumn}, {r + 1, kLine1}, host::Shift::Down);
-      ++r;
-    }
-  }
+  const int bestRow = b.row(best);
+  for (int row = b.top; row <= b.last; ++row)
+    Formula(w, Rect::of(Cell{row, column}), "=RC[-1]/R[" + Offset(row, bestRow) + "]C[-1]*" + Number(weight));
 }
 
 // A teacher's run shares one average of its totals and one rank.
-void WriteTeacherRuns(host::Worksheet& w, int top, int last) {
-  const std::string rank = "=RANK(RC[-1],R" + std::to_string(top) + "C[-1]:R" + std::to_string(last) + "C[-1])";
-  for (int first = top; first <= last;) {
-    int end = first;
-    while (end < last && TeacherOf(w, end + 1) == TeacherOf(w, first)) ++end;
+void WriteTeacherRuns(host::Worksheet& w, const Block& b) {
+  const std::string rank = "=RANK(RC[-1],R" + std::to_string(b.top) + "C[-1]:R" + std::to_string(b.last) + "C[-1])";
+  for (const TeacherRun& run : b.runs) {
+    const int first = b.top + run.first, end = first + run.size - 1;
     if (end == first) {
       Formula(w, Rect::of(Cell{first, kTeacherAverage}), "=RC[-1]");
     } else {
@@ -89,7 +101,6 @@ void WriteTeacherRuns(host::Worksheet& w, int top, int last) {
     }
     // Only the first row of a merged rank shows; the hidden rows stay empty.
     Formula(w, Rect::of(Cell{first, kRank}), rank);
-    first = end + 1;
   }
 }
 
@@ -123,7 +134,11 @@ void WriteSubjectBlocksSheet(host::Application& app, const std::string& dataWork
   const int classCount = static_cast<int>(data.classes.size());
   const int lastRow = 2 + static_cast<int>(data.fields.size()) * classCount;
   auto blockTop = [&](std::size_t field) { return 3 + static_cast<int>(field) * classCount; };
-  for (std::size_t f = 0; f < data.fields.size(); ++f) WriteBlock(w, data, st, layout, f, blockTop(f));
+  std::vector<Block> blocks;
+  for (std::size_t f = 0; f < data.fields.size(); ++f) {
+    blocks.push_back(PlanBlock(data, st, f, blockTop(f)));
+    WriteBlock(w, data, st, layout, f, blocks.back());
+  }
 
   auto column = [&](int col) { return Rect{3, col, lastRow, col}; };
   std::array<int, 5> sources{kAverage};
@@ -138,20 +153,17 @@ void WriteSubjectBlocksSheet(host::Application& app, const std::string& dataWork
     if (layout.weighting == Weighting::Coefficient) {
       Formula(w, column(col), "=RC[-" + Offset(sources[k], col) + "]*" + Number(weight));
     } else {
-      for (std::size_t f = 0; f < data.fields.size(); ++f)
-        WritePointsOfBest(w, col, k > 0, weight, blockTop(f), blockTop(f) + classCount - 1);
+      for (const Block& b : blocks) WritePointsOfBest(w, col, k > 0, weight, b);
     }
   }
   std::string sum = "=";
   for (int col : layout.weightedColumns) sum += (sum.size() > 1 ? "+RC[-" : "RC[-") + Offset(col, kTotal) + "]";
   Formula(w, column(kTotal), sum);
 
-  for (std::size_t f = 0; f < data.fields.size(); ++f) {
-    const int top = blockTop(f), last = top + classCount - 1;
-    GroupByTeacher(w, top, last);
-    WriteTeacherRuns(w, top, last);
-    w.merge({top, kLine1, last, kLine1});
-    w.merge({top, kLine2, last, kLine2});
+  for (const Block& b : blocks) {
+    WriteTeacherRuns(w, b);
+    w.merge({b.top, kLine1, b.last, kLine1});
+    w.merge({b.top, kLine2, b.last, kLine2});
   }
 
   CentreAllCells(w, 11, "宋体");
