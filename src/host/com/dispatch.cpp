@@ -43,11 +43,7 @@ std::vector<DISPID> Resolve(IDispatch* object, const char* kind, const char* mem
   return ids;
 }
 
-unsigned long changes = 0;
-
 }  // namespace
-
-unsigned long Dispatch::Changes() { return changes; }
 
 host::HostError CallError(HRESULT hr, EXCEPINFO* e) {
   if (hr == DISP_E_EXCEPTION && e) {
@@ -131,7 +127,6 @@ Variant Dispatch::call(const char* member, std::initializer_list<Variant> args,
 Variant Dispatch::invoke(const char* member, WORD flags, std::initializer_list<Variant> args,
                          std::initializer_list<NamedArg> named, const Variant* putValue) const {
   if (!object_) throw host::HostError(91, "对象变量或 With 块变量未设置");
-  if (flags != DISPATCH_PROPERTYGET) ++changes;
   std::vector<DISPID> ids = Resolve(object_, kind_, member, named);
 
   // Named arguments first, in their order, then the positional ones last to

@@ -43,10 +43,6 @@ class Dispatch {
   Variant call(const char* member, std::initializer_list<Variant> args = {},
                std::initializer_list<NamedArg> named = {}) const;
 
-  // Counts the puts and method calls made so far: what was read before the
-  // count moved may have changed since.
-  static unsigned long Changes();
-
  private:
   Variant invoke(const char* member, WORD flags, std::initializer_list<Variant> args,
                  std::initializer_list<NamedArg> named, const Variant* putValue) const;

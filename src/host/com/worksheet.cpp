@@ -43,26 +43,7 @@ host::Rect Worksheet::rectOf(const Dispatch& r) const { return host::parseRect(T
 int Worksheet::tabColorIndex() const { return ToInt(*sheet_.object("Tab", "Tab").get("ColorIndex")); }
 void Worksheet::setTabColorIndex(int i) { sheet_.object("Tab", "Tab").put("ColorIndex", i); }
 
-Worksheet::ColumnRead& Worksheet::columnRead(int col) const {
-  ColumnRead& read = columns_[col];
-  if (read.changes != Dispatch::Changes()) read = ColumnRead{Dispatch::Changes(), 0, false, {}};
-  return read;
-}
-
-host::Value Worksheet::value(host::Cell c) const {
-  ColumnRead& read = columnRead(c.col);
-  // One read alone costs one call; the second read of a column in the same
-  // state takes the whole column at once.
-  if (!read.whole && ++read.misses >= 2) {
-    const int bottom = usedRange().bottom;
-    host::Grid column = values({1, c.col, bottom, c.col});
-    read.rows = std::move(column.cells);
-    read.whole = true;
-  }
-  if (!read.whole) return ToValue(*range(host::Rect::of(c)).get("Value"));
-  return static_cast<std::size_t>(c.row) <= read.rows.size() ? read.rows[static_cast<std::size_t>(c.row) - 1]
-                                                              : host::Value();
-}
+host::Value Worksheet::value(host::Cell c) const { return ToValue(*range(host::Rect::of(c)).get("Value")); }
 
 void Worksheet::setValues(host::Cell topLeft, const host::Grid& grid) {
   if (grid.rows == 0 || grid.cols == 0) return;

@@ -1,7 +1,6 @@
 // A worksheet through its automation object. Every operation is a call on a
-// Range of the rectangle's address; single-cell reads come from whole
-// columns read in one call while nothing has changed, so that a command
-// walking a column of students costs one call, not one per student.
+// Range of the rectangle's address; the commands read tables a rectangle at
+// a time, so a single cell is read as it is asked for.
 #pragma once
 
 #include <map>
@@ -95,19 +94,9 @@ class Worksheet final : public host::Worksheet {
   std::optional<host::Cell> search(const host::Rect& within, const std::string& what, host::Cell from,
                                    bool wholeCell, bool backwards) const;
 
-  // A column's values as last read, valid while no change was made since.
-  struct ColumnRead {
-    unsigned long changes = ~0ul;
-    int misses = 0;
-    bool whole = false;
-    std::vector<host::Value> rows;
-  };
-  ColumnRead& columnRead(int col) const;
-
   Dispatch sheet_;
   Application& app_;
   PageSetup pageSetup_;
-  mutable std::map<int, ColumnRead> columns_;
 };
 
 }  // namespace tavo::com
