@@ -10,8 +10,20 @@ namespace tavo::reports {
 namespace {
 
 const std::vector<std::string> kClassHeaders = {"级部", "班级", "人数", "最高分", "平均分"};
+// The columns every line sheet starts with.
+constexpr int kSize = 3, kAverage = 5, kFirstCount = 6;
 
-std::string Times(int back, double weight) { return "=RC[-" + std::to_string(back) + "]*" + host::numberToText(weight); }
+// "RC[-n]": the cell of `column` in the row of a formula standing in `at`.
+std::string Back(int at, int column) { return "RC[-" + std::to_string(at - column) + "]"; }
+// The count as a percentage of the class's students.
+std::string Rate(int at, int count) { return "=" + Back(at, count) + "/" + Back(at, kSize) + "*100"; }
+std::string Weighted(int at, int source, double weight) { return "=" + Back(at, source) + "*" + host::numberToText(weight); }
+// The sum of the columns first..at-1.
+std::string SumLeft(int at, int first) {
+  std::string sum = "=";
+  for (int col = first; col < at; ++col) sum += (col > first ? "+" : "") + Back(at, col);
+  return sum;
+}
 
 std::vector<std::string> With(std::vector<std::string> first, const std::vector<std::string>& more) {
   first.insert(first.end(), more.begin(), more.end());
@@ -34,6 +46,10 @@ std::string LinesOfTitle(const LineSettings& s, const LineStatistics& st, const 
 TotalSheetLayout ThreeLineTotalLayout(const LineSettings& s) {
   const auto& n = s.lineNames;
   const auto& c = s.coefficients;
+  enum : int {
+    kCount1 = kFirstCount, kCount2, kCount3, kRate2, kRate3, kHeadTeacher,
+    kScoreOfAverage, kScoreOfCount1, kScoreOfCount2, kScoreOfCount3, kScore, kRank
+  };
   return {"总分1",
           sheetutil::kTotal1,
           With(kClassHeaders, {Lines({n[0], "生数"}), Lines({n[1], "上线"}), Lines({n[2], "上线"}),
@@ -41,13 +57,18 @@ TotalSheetLayout ThreeLineTotalLayout(const LineSettings& s) {
                                Lines({"平均", "分", "得分"}), Lines({n[0], "生数", "得分"}), Lines({n[1], "上线", "得分"}),
                                Lines({n[2], "上线", "得分"}), "总分", "名次"}),
           {0, 1, 2},
-          11,
-          {{9, "=RC[-2]/RC[-6]*100"}, {10, "=RC[-2]/RC[-7]*100"}, {12, Times(7, c[0])}, {13, Times(7, c[1])},
-           {14, Times(7, c[2])}, {15, Times(7, c[3])}, {16, "=RC[-4]+RC[-3]+RC[-2]+RC[-1]"}},
-          {9, 10},
-          {9, 10, 12, 16},
-          {{12, c[0]}, {13, c[1]}, {14, c[2]}, {15, c[3]}},
-          12,
+          kHeadTeacher,
+          {{kRate2, Rate(kRate2, kCount2)},
+           {kRate3, Rate(kRate3, kCount3)},
+           {kScoreOfAverage, Weighted(kScoreOfAverage, kAverage, c[0])},
+           {kScoreOfCount1, Weighted(kScoreOfCount1, kCount1, c[1])},
+           {kScoreOfCount2, Weighted(kScoreOfCount2, kCount2, c[2])},
+           {kScoreOfCount3, Weighted(kScoreOfCount3, kCount3, c[3])},
+           {kScore, SumLeft(kScore, kScoreOfAverage)}},
+          {kRate2, kRate3},
+          {kRate2, kRate3, kScoreOfAverage, kScore},
+          {{kScoreOfAverage, c[0]}, {kScoreOfCount1, c[1]}, {kScoreOfCount2, c[2]}, {kScoreOfCount3, c[3]}},
+          kScoreOfAverage,
           {{{"生数:", 0}}, {{"上线:", 1}}, {{"上线:", 2}}}};
 }
 
@@ -72,17 +93,21 @@ SingleSheetLayout ThreeLineSingleLayout(const LineSettings& s) {
 TotalSheetLayout TwoLineTotalLayout(const LineSettings& s) {
   const auto& n = s.lineNames;
   const auto& c = s.coefficients;  // the average, then single and double of each line
+  enum : int { kCount1 = kFirstCount, kCount2, kHeadTeacher, kScoreOfAverage, kScoreOfCount1, kScoreOfCount2, kScore, kRank };
   return {"总分2",
           sheetutil::kTotal2,
           With(kClassHeaders, {Lines({n[0], "上线"}), Lines({n[1], "上线"}), "班主任", Lines({"平均", "分", "得分"}),
                                Lines({n[0], "上线", "得分"}), Lines({n[1], "上线", "得分"}), "总分", "名次"}),
           {0, 2},
-          8,
-          {{9, Times(4, c[0])}, {10, Times(4, c[1])}, {11, Times(4, c[3])}, {12, "=RC[-3]+RC[-2]+RC[-1]"}},
+          kHeadTeacher,
+          {{kScoreOfAverage, Weighted(kScoreOfAverage, kAverage, c[0])},
+           {kScoreOfCount1, Weighted(kScoreOfCount1, kCount1, c[1])},
+           {kScoreOfCount2, Weighted(kScoreOfCount2, kCount2, c[3])},
+           {kScore, SumLeft(kScore, kScoreOfAverage)}},
           {},
-          {9, 12},
-          {{9, c[0]}, {10, c[1]}, {11, c[3]}},
-          9,
+          {kScoreOfAverage, kScore},
+          {{kScoreOfAverage, c[0]}, {kScoreOfCount1, c[1]}, {kScoreOfCount2, c[3]}},
+          kScoreOfAverage,
           {{{"上线:", 0}}, {{"上线:", 2}}}};
 }
 

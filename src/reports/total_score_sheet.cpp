@@ -53,15 +53,15 @@ void WriteTotalScoreSheet(host::Application& app, const std::string& dataWorkboo
   NumberFormat(w, Rect::columns(5, 5), "0.0");
   for (int col : layout.twoDecimalColumns) NumberFormat(w, Rect::columns(col, col), "0.00");
 
-  const std::string prefix = FileStem(dataWorkbookName) + "  ";
-  const std::string title = prefix + "总分" + "统计" + kLf + LinesOfTitle(s, st, layout.titleCounts, 0, "  ");
+  const std::string firstLine = FileStem(dataWorkbookName) + "  " + "总分" + "统计";
+  const std::string title = firstLine + kLf + LinesOfTitle(s, st, layout.titleCounts, 0, "  ");
   w.merge({1, 2, 1, columns});
   host::FormatPatch titleFont;
   titleFont.fontSize = 16;
   titleFont.fontName = "Arial";
   w.applyFormat(Rect::of(Cell{1, 2}), titleFont);
   Put(w, 1, 2, title);
-  const int lineFeed = host::characterCount(prefix) + 5;
+  const int lineFeed = host::characterCount(firstLine) + 1;
   w.setTextRun({1, 2}, {lineFeed, host::characterCount(title) - lineFeed + 1, 14.0, std::nullopt});
 
   const auto bodyHeight = StoredHeight(store, row, sheetutil::kBodyHeightColumn);
