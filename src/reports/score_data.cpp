@@ -20,19 +20,16 @@ ReportKind Kind(const std::string& sheet, bool checks, bool opens, int subjectRo
   return {sheet, checks, opens, subjectRow, std::move(missingSheet), "数据表缺少" + sheet + "中的班级名，请检查！"};
 }
 
-// The table with one more column: "总分" and each student's sum of the
-// subjects, as values (what "=SUM(RC[..],...)" over the subjects gives).
-// No subject found: nothing to add up, every total is 0.
-host::Grid WithTotalColumn(const host::Grid& table, const std::vector<int>& subjectColumns) {
-  host::Grid out(table.rows, table.cols + 1);
-  for (int r = 0; r < table.rows; ++r)
-    std::copy_n(table.cells.begin() + r * table.cols, table.cols, out.cells.begin() + r * out.cols);
-  out.at(0, table.cols) = Value(kTotalField);
+// The table's last column, read empty, becomes "总分" and each student's
+// sum of the subjects, as values (what "=SUM(RC[..],...)" over the subjects
+// gives). No subject found: nothing to add up, every total is 0.
+void FillTotalColumn(host::Grid& table, const std::vector<int>& subjectColumns) {
+  const int column = table.cols - 1;
+  table.at(0, column) = Value(kTotalField);
   const std::vector<Value> totals =
       subjectColumns.empty() ? std::vector<Value>(static_cast<std::size_t>(table.rows - 1), Value(0))
                              : SumOfSubjects(table, subjectColumns);
-  for (int r = 1; r < table.rows; ++r) out.at(r, table.cols) = totals[static_cast<std::size_t>(r - 1)];
-  return out;
+  for (int r = 1; r < table.rows; ++r) table.at(r, column) = totals[static_cast<std::size_t>(r - 1)];
 }
 
 // The appended column goes on the data sheet, values only.
@@ -119,8 +116,12 @@ std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Di
   host::Worksheet& sheet = book.sheet(kDataSheetName);
   data.dataSheet = &sheet;
 
-  // The table is read once; from here on only the total column is written.
-  host::Grid table = sheet.values(sheet.currentRegion({1, 1}));
+  // The table is read once, with the empty column right of it where a
+  // missing total goes; from here on only that column is written.
+  Rect region = sheet.currentRegion({1, 1});
+  const bool roomForTotal = region.right < host::kMaxCol;
+  if (roomForTotal) ++region.right;
+  host::Grid table = sheet.values(region);
   const int classColumn = FindHeader(table, kClassField);
   if (classColumn < 0) {
     sheetutil::Warn(app, "数据表第1行缺少 班级 字段，请检查！");
@@ -129,10 +130,11 @@ std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Di
   data.classColumn = classColumn;
   const bool computeTotal = FindHeader(table, kTotalField) < 0;
   if (computeTotal) {
+    if (!roomForTotal) throw host::HostError::refused("数据表已占满所有列，无处添加 总分 列");
     std::vector<int> subjectColumns;
     for (std::size_t j = 1; j < candidates.fields.size(); ++j)
       if (int column = FindHeader(table, candidates.fields[j].first); column >= 0) subjectColumns.push_back(column);
-    table = WithTotalColumn(table, subjectColumns);
+    FillTotalColumn(table, subjectColumns);
     WriteTotalColumn(sheet, table);
   }
   std::vector<int> fieldColumns;
@@ -141,7 +143,10 @@ std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Di
       data.fields.push_back({name, paramColumn, column});
       fieldColumns.push_back(column);
     }
-  data.table = BuildScoreTable(std::move(table), fieldColumns, classColumn);
+  data.table = BuildScoreTable(table, computeTotal || !roomForTotal ? table.cols : table.cols - 1, fieldColumns,
+                               classColumn);
+  table = {};  // the table's other columns are the teacher's, not the reports'
+
 
   const auto studentsByClass = StudentsByClass(data.table);
   for (const auto& c : candidates.classes) {

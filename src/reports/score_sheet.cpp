@@ -42,10 +42,10 @@ void PutNumbers(host::Worksheet& w, int column, const std::vector<std::pair<int,
 ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
   const ScoreTable& t = data.table;
   const int students = t.students();
-  data.dataSheet->copy({1, 1, t.cells.rows, t.cells.cols}, w, Rect::of(Cell{1, 1}), host::Paste::Values);
-  std::vector<int> sheetColumn(static_cast<std::size_t>(t.cells.cols));
-  for (int c = 0; c < t.cells.cols; ++c) sheetColumn[static_cast<std::size_t>(c)] = c + 1;
-  if (const int rank = FindHeader(t.cells, kRankField); rank >= 0) {
+  data.dataSheet->copy({1, 1, students + 1, t.columns()}, w, Rect::of(Cell{1, 1}), host::Paste::Values);
+  std::vector<int> sheetColumn(static_cast<std::size_t>(t.columns()));
+  for (int c = 0; c < t.columns(); ++c) sheetColumn[static_cast<std::size_t>(c)] = c + 1;
+  if (const int rank = FindHeader(t.header, kRankField); rank >= 0) {
     w.remove(Rect::columns(rank + 1, rank + 1), host::Shift::Left);
     for (int& c : sheetColumn) c -= c > rank + 1 ? 1 : 0;
   }
@@ -54,7 +54,7 @@ ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
   at.classColumn = sheetColumn[static_cast<std::size_t>(data.classColumn)];
   std::vector<std::pair<int, Value>> classKeys;  // only where the key differs from the cell
   for (int s = 0; s < students; ++s)
-    if (!(t.classKeys[static_cast<std::size_t>(s)] == t.cells.at(s + 1, data.classColumn)))
+    if (!(t.classKeys[static_cast<std::size_t>(s)] == t.classCells[static_cast<std::size_t>(s)]))
       classKeys.emplace_back(s, t.classKeys[static_cast<std::size_t>(s)]);
   PutNumbers(w, at.classColumn, classKeys);
 

@@ -2,17 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <numeric>
 #include <optional>
 
 namespace tavo::reports {
 
 using host::Value;
-
-bool IsBlank(double score) { return std::isnan(score); }
-double ScoreOrZero(double score) { return IsBlank(score) ? 0 : score; }
-bool AtOrAbove(double score, double line) { return ScoreOrZero(score) >= line; }
 
 double CleanScore(const Value& v) {
   if (v.isNumber()) return v.number();
@@ -37,6 +32,12 @@ int FindHeader(const host::Grid& table, const std::string& name) {
   return -1;
 }
 
+int FindHeader(const std::vector<Value>& header, const std::string& name) {
+  for (std::size_t c = 0; c < header.size(); ++c)
+    if (header[c].isText() && header[c].text() == name) return static_cast<int>(c);
+  return -1;
+}
+
 std::vector<Value> SumOfSubjects(const host::Grid& table, const std::vector<int>& subjectColumns) {
   std::vector<Value> totals(static_cast<std::size_t>(std::max(table.rows - 1, 0)));
   for (int r = 1; r < table.rows; ++r) {
@@ -56,16 +57,21 @@ std::vector<Value> SumOfSubjects(const host::Grid& table, const std::vector<int>
   return totals;
 }
 
-ScoreTable BuildScoreTable(host::Grid cells, const std::vector<int>& fieldColumns, int classColumn) {
+ScoreTable BuildScoreTable(const host::Grid& cells, int columns, const std::vector<int>& fieldColumns,
+                           int classColumn) {
   ScoreTable t;
-  t.cells = std::move(cells);
-  const int n = t.students();
+  const int n = cells.rows > 0 ? cells.rows - 1 : 0;
+  for (int c = 0; c < columns && cells.rows > 0; ++c) t.header.push_back(cells.at(0, c));
+  t.classCells.reserve(static_cast<std::size_t>(n));
   t.classKeys.reserve(static_cast<std::size_t>(n));
-  for (int r = 1; r <= n; ++r) t.classKeys.push_back(ClassKey(t.cells.at(r, classColumn)));
+  for (int r = 1; r <= n; ++r) {
+    t.classCells.push_back(cells.at(r, classColumn));
+    t.classKeys.push_back(ClassKey(t.classCells.back()));
+  }
   for (int column : fieldColumns) {
     std::vector<double>& scores = t.scores.emplace_back();
     scores.reserve(static_cast<std::size_t>(n));
-    for (int r = 1; r <= n; ++r) scores.push_back(CleanScore(t.cells.at(r, column)));
+    for (int r = 1; r <= n; ++r) scores.push_back(CleanScore(cells.at(r, column)));
   }
   t.order = SortStudents(t);
   return t;

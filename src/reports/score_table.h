@@ -15,10 +15,10 @@ namespace tavo::reports {
 // A score that was left empty: it sorts after every number and counts as 0
 // against a line, but it is no number to an average or a rank.
 inline constexpr double kBlank = std::numeric_limits<double>::quiet_NaN();
-bool IsBlank(double score);
-double ScoreOrZero(double score);
+inline bool IsBlank(double score) { return score != score; }
+inline double ScoreOrZero(double score) { return IsBlank(score) ? 0 : score; }
 // Against a line: blanks are 0.
-bool AtOrAbove(double score, double line);
+inline bool AtOrAbove(double score, double line) { return ScoreOrZero(score) >= line; }
 
 // A cell of a score column as the reports count it: numbers and numeric
 // text are numbers, empty cells blank, anything else (an absence mark, an
@@ -37,18 +37,26 @@ int FindHeader(const host::Grid& table, const std::string& name);
 // nothing, the first error is the total. One entry per student row.
 std::vector<host::Value> SumOfSubjects(const host::Grid& table, const std::vector<int>& subjectColumns);
 
+// What the reports keep of the data table once it is read: its header and
+// size, and per student the class and the cleaned scores.
 struct ScoreTable {
-  host::Grid cells;                          // the data table as read, header row first
+  std::vector<host::Value> header;           // row 1, one per column
+  std::vector<host::Value> classCells;       // [student], as the sheet holds them
   std::vector<host::Value> classKeys;        // [student]
   std::vector<std::vector<double>> scores;   // [field][student], cleaned
   std::vector<int> order;                    // every student in the report order (SortStudents)
 
-  int students() const { return cells.rows > 0 ? cells.rows - 1 : 0; }
+  int students() const { return static_cast<int>(classKeys.size()); }
+  int columns() const { return static_cast<int>(header.size()); }
 };
 
-// The table of `cells` (header included) with the fields at the given
-// 0-based columns (the total first) and the class column.
-ScoreTable BuildScoreTable(host::Grid cells, const std::vector<int>& fieldColumns, int classColumn);
+// The table of the first `columns` columns of `cells` (header included)
+// with the fields at the given 0-based columns (the total first) and the
+// class column.
+ScoreTable BuildScoreTable(const host::Grid& cells, int columns, const std::vector<int>& fieldColumns,
+                           int classColumn);
+// 0-based column of the first header cell holding exactly `name`; -1.
+int FindHeader(const std::vector<host::Value>& header, const std::string& name);
 
 // The students in the order the reports list them: by class (the host's
 // ascending order), then best total first, then best in each subject from

@@ -18,10 +18,10 @@ struct ScoreDataTest : ReportFixture {
     EXPECT_EQ(platform.messages.size(), 1u);
     return platform.messages.at(0);
   }
-  void expectNoWorkCopy() {
-    EXPECT_TRUE(dataSheet().value({1, 123}).isEmpty()) << "the work copy stays behind";
+  void expectNothingBesideTheTable() {
+    EXPECT_TRUE(dataSheet().value({1, 123}).isEmpty()) << "a copy of the table beside it";
     EXPECT_TRUE(dataSheet().value({2, 123}).isEmpty());
-    EXPECT_FALSE(dataSheet().hasFormula({1, 121})) << "the scratch formula stays behind";
+    EXPECT_FALSE(dataSheet().hasFormula({1, 121})) << "a scratch formula";
   }
 };
 
@@ -53,14 +53,14 @@ TEST_F(ScoreDataTest, NoDataSheetOrNoClassField) {
   put(dataSheet(), 1, 2, "班");
   click("cmdSanXianTJ_Click");
   EXPECT_EQ(onlyMessage().prompt, "数据表第1行缺少 班级 字段，请检查！");
-  expectNoWorkCopy();
+  expectNothingBesideTheTable();
 }
 
 TEST_F(ScoreDataTest, NoClassOfTheSettingsInTheData) {
   for (auto& s : students) s.cls = "9班";
   runReport();
   EXPECT_EQ(onlyMessage().prompt, "数据表缺少三线版中的班级名，请检查！");
-  expectNoWorkCopy();
+  expectNothingBesideTheTable();
   EXPECT_EQ(data().findModelSheet("总分1"), nullptr);
 }
 
@@ -77,7 +77,7 @@ TEST_F(ScoreDataTest, TotalColumnNumericTextAbsenceMarksAndRankColumn) {
   EXPECT_EQ(d.value({3, 6}), Value(125));
   EXPECT_FALSE(d.hasFormula({3, 6})) << "the total is kept as values";
   EXPECT_EQ(d.value({1, 5}), Value("名次"));
-  expectNoWorkCopy();
+  expectNothingBesideTheTable();
 
   // 1班: totals 80 and 125; the report's class maximum and the count at or
   // above 100 show the numeric text was counted and the mark was 0.
@@ -102,7 +102,7 @@ TEST_F(ScoreDataTest, ASubjectTheDataLackIsLeftOut) {
   EXPECT_TRUE(single.value({15, 1}).isEmpty()) << "no 物理 section";
 }
 
-TEST_F(ScoreDataTest, PlannedCountsAndErrorsLeaveNoWorkCopy) {
+TEST_F(ScoreDataTest, PlannedCountsAndErrorsWriteNothingBesideTheTable) {
   setClasses({{"一部", "1班", 1, {"周", "张", "李"}}, {"一部", "2班", 5, {"吴", "王", "赵"}}});
   runReport();
   model::Sheet& total = report("总分1");
@@ -110,13 +110,13 @@ TEST_F(ScoreDataTest, PlannedCountsAndErrorsLeaveNoWorkCopy) {
   EXPECT_EQ(total.value({4, 2}), Value(2)) << "a planned 5 of 2 is the class size";
   EXPECT_EQ(total.value({3, 4}), Value(170)) << "the best one student's total";
 
-  // A line given by score that is no number fails after the work copy exists.
+  // A line given by score that is no number fails after the table was read.
   platform.messages.clear();
   put(settings, 64, 5, "高");
   click("cmdSanXianTJ_Click");
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].title, "错误");
-  expectNoWorkCopy();
+  expectNothingBesideTheTable();
 }
 
 TEST_F(ScoreDataTest, AClassHeldAsNumberAndAsTextIsOneClass) {
@@ -135,6 +135,16 @@ TEST_F(ScoreDataTest, AClassHeldAsNumberAndAsTextIsOneClass) {
   ASSERT_TRUE(platform.messages.empty()) << platform.messages.at(0).prompt;
   EXPECT_EQ(table().cells, numbers.cells);
   EXPECT_TRUE(dataSheet().value({2, 2}).isText()) << "the data sheet keeps what the file holds";
+}
+
+TEST_F(ScoreDataTest, ATableFillingEveryColumnHasNoRoomForATotal) {
+  extraHeaders.assign(host::kMaxCol - 4, "题");
+  runReport();
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].title, "错误");
+  EXPECT_NE(platform.messages[0].prompt.find("总分"), std::string::npos) << platform.messages[0].prompt;
+  EXPECT_EQ(dataSheet().value({2, host::kMaxCol}), Value(1)) << "the last column keeps its cells";
+  EXPECT_EQ(data().findModelSheet("总分1"), nullptr);
 }
 
 }  // namespace

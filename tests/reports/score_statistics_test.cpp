@@ -64,7 +64,7 @@ TEST(ScoreTableTest, StudentsStandByClassThenTotalThenSubjectsFromTheLast) {
                                               {"1班", 480, 85, 75},
                                               {5, 300, 60, 60},
                                               {"1班", Value(), 80, 80}}),
-                                       {1, 2, 3}, 0);
+                                       4, {1, 2, 3}, 0);
   // 1班: 480 x3 (数学 75 before 70; the two equal rows in data order), then the blank total.
   EXPECT_EQ(t.order, (std::vector<int>{4, 2, 3, 1, 5, 0}));
   EXPECT_TRUE(IsBlank(t.scores[0][5]));
