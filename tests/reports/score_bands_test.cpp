@@ -71,7 +71,7 @@ TEST_F(ScoreBandsTest, TotalsSpanSixtyFourBandsInFourBlocksAndSubjectsFollowAfte
   EXPECT_EQ(s.view().splitRow, 1);
   EXPECT_TRUE(s.view().freezePanes);
   EXPECT_TRUE(dataSheet().currentRegion({1, 123}).rowCount() == 1 && dataSheet().value({1, 123}).isEmpty())
-      << "the work copy is gone";
+      << "nothing beside the table";
 }
 
 TEST_F(ScoreBandsTest, SubjectBandsEndAtSixteenOrAtZeroAndRunningTotalsFillTheEmptyTail) {
@@ -205,7 +205,7 @@ TEST_F(ScoreBandsTest, UnusableHeadCountsAndMissingSheetsStopBeforeAnySheet) {
   EXPECT_EQ(platform.messages[0].title, "警告");
   EXPECT_EQ(data().findModelSheet("分段表"), nullptr);
   EXPECT_EQ(data().findModelSheet("成绩表"), nullptr);
-  EXPECT_TRUE(dataSheet().value({1, 123}).isEmpty()) << "the work copy is gone";
+  EXPECT_TRUE(dataSheet().value({1, 123}).isEmpty()) << "nothing beside the table";
 
   platform.messages.clear();
   setLine(2, "按人数", {1, 1, 1});

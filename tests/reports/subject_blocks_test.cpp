@@ -97,7 +97,7 @@ TEST_F(SubjectBlocksTest, PointsFollowTheBestClassThroughTheTeacherGrouping) {
   EXPECT_EQ(s.textRuns({1, 1})[0].start, host::characterCount("考试 统计  2026.12.8") - 9);
   EXPECT_EQ(s.textRuns({1, 1})[0].fontSize, 12);
   EXPECT_EQ(s.view().splitRow, 2);
-  EXPECT_TRUE(dataSheet().value({1, 123}).isEmpty()) << "the work copy is gone";
+  EXPECT_TRUE(dataSheet().value({1, 123}).isEmpty()) << "nothing beside the table";
 }
 
 TEST_F(SubjectBlocksTest, WeightsAverageOverThePlannedBestButCountTheWholeClass) {
