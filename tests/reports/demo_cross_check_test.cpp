@@ -1,5 +1,5 @@
 // The demo's numbers checked against a plain count over the generated
-// students: a plain count, no sorting of sheets, no engine code.
+// students: no sorting of sheets, no engine code.
 #include <gtest/gtest.h>
 
 #include <algorithm>
