@@ -70,36 +70,105 @@ std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLim
   return parts;
 }
 
+namespace {
+constexpr std::size_t kMaxWaitingBytes = 8u << 20;
+}
+
 ZipWriter::ZipWriter(const std::string& path) : path_(path), zip_(zipOpen64(path.c_str(), APPEND_STATUS_CREATE)) {
   if (!zip_) throw FileError(path, "无法创建文件");
+  deflater_ = std::thread([this] { deflateTasks(); });
 }
 
 ZipWriter::~ZipWriter() {
+  {
+    std::lock_guard lock(mutex_);
+    closing_ = true;
+    tasks_.clear();
+  }
+  changed_.notify_all();
+  if (deflater_.joinable()) deflater_.join();
   if (zip_) zipClose(zip_, nullptr);
 }
 
-void ZipWriter::begin(const std::string& part, bool large) {
-  part_ = part;
-  zip_fileinfo info{};
-  info.tmz_date = {0, 0, 0, 1, 0, 1980};
-  if (zipOpenNewFileInZip64(zip_, part.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6, large ? 1 : 0) !=
-      ZIP_OK)
-    throw FileError(path_, "写入部件 " + part + " 失败");
+void ZipWriter::post(Task task) {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return waitingBytes_ < kMaxWaitingBytes || error_; });
+  if (error_) std::rethrow_exception(error_);
+  waitingBytes_ += task.text.size();
+  tasks_.push_back(std::move(task));
+  lock.unlock();
+  changed_.notify_all();
 }
 
-void ZipWriter::write(std::string_view piece) {
-  while (!piece.empty()) {
-    const auto n = static_cast<unsigned>(std::min<std::size_t>(piece.size(), 1u << 30));
-    if (zipWriteInFileInZip(zip_, piece.data(), n) != ZIP_OK) throw FileError(path_, "写入部件 " + part_ + " 失败");
-    piece.remove_prefix(n);
+// The deflater's loop: tasks in order until the writer closes; after a
+// failure the rest are dropped and the writer hears of it.
+void ZipWriter::deflateTasks() {
+  for (;;) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !tasks_.empty() || closing_; });
+    if (tasks_.empty()) return;
+    Task task = std::move(tasks_.front());
+    tasks_.pop_front();
+    const bool failedBefore = error_ != nullptr;
+    lock.unlock();
+    std::exception_ptr failed;
+    if (!failedBefore) {
+      try {
+        run(task);
+      } catch (...) {
+        failed = std::current_exception();
+      }
+    }
+    lock.lock();
+    waitingBytes_ -= task.text.size();
+    if (failed) error_ = failed;
+    lock.unlock();
+    changed_.notify_all();
   }
 }
 
-void ZipWriter::end() {
-  if (zipCloseFileInZip(zip_) != ZIP_OK) throw FileError(path_, "写入部件 " + part_ + " 失败");
+void ZipWriter::run(const Task& task) {
+  switch (task.kind) {
+    case Task::Begin: {
+      part_ = task.text;
+      zip_fileinfo info{};
+      info.tmz_date = {0, 0, 0, 1, 0, 1980};
+      if (zipOpenNewFileInZip64(zip_, part_.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6,
+                                task.large ? 1 : 0) != ZIP_OK)
+        throw FileError(path_, "写入部件 " + part_ + " 失败");
+      return;
+    }
+    case Task::Write: {
+      std::string_view piece = task.text;
+      while (!piece.empty()) {
+        const auto n = static_cast<unsigned>(std::min<std::size_t>(piece.size(), 1u << 30));
+        if (zipWriteInFileInZip(zip_, piece.data(), n) != ZIP_OK) throw FileError(path_, "写入部件 " + part_ + " 失败");
+        piece.remove_prefix(n);
+      }
+      return;
+    }
+    case Task::End:
+      if (zipCloseFileInZip(zip_) != ZIP_OK) throw FileError(path_, "写入部件 " + part_ + " 失败");
+      return;
+  }
 }
 
+void ZipWriter::begin(const std::string& part, bool large) { post({Task::Begin, part, large}); }
+
+void ZipWriter::write(std::string_view piece) {
+  if (!piece.empty()) post({Task::Write, std::string(piece)});
+}
+
+void ZipWriter::end() { post({Task::End, {}}); }
+
 void ZipWriter::close() {
+  {
+    std::lock_guard lock(mutex_);
+    closing_ = true;
+  }
+  changed_.notify_all();
+  deflater_.join();
+  if (error_) std::rethrow_exception(error_);
   void* zip = zip_;
   zip_ = nullptr;
   if (zipClose(zip, nullptr) != ZIP_OK) throw FileError(path_, "写入文件失败");

@@ -2,10 +2,15 @@
 // would unpack beyond the limits is refused instead of filling memory.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <exception>
 #include <map>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace tavo::xlsx {
 
@@ -22,9 +27,11 @@ struct ZipLimits {
 // Every part of the archive by name. Throws FileError naming `path`.
 std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLimits& = {});
 
-// An archive written part by part, each part in pieces as it is made
-// (deflated), to a path that must not be the final target: the caller
-// renames it into place. Throws FileError.
+// An archive written part by part, each part in pieces as it is made, to a
+// path that must not be the final target: the caller renames it into place.
+// Deflating runs on a thread of its own, so that the next piece is made
+// while the last one is compressed; at most a few megabytes wait between
+// the two. Throws FileError, at the latest from close().
 class ZipWriter {
  public:
   explicit ZipWriter(const std::string& path);
@@ -37,8 +44,24 @@ class ZipWriter {
   void close();  // the archive is complete
 
  private:
+  struct Task {
+    enum Kind { Begin, Write, End } kind;
+    std::string text;  // the part's name, or the piece
+    bool large = false;
+  };
+  void post(Task);
+  void deflateTasks();
+  void run(const Task&);
+
   std::string path_, part_;
   void* zip_ = nullptr;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Task> tasks_;
+  std::size_t waitingBytes_ = 0;
+  bool closing_ = false;
+  std::exception_ptr error_;
+  std::thread deflater_;
 };
 
 // Writes the parts, [Content_Types].xml first.
