@@ -74,14 +74,14 @@ std::string LowerExtension(const std::string& path) {
 }
 
 // A workbook as the desktop spreadsheet opens the file, whatever its type.
-xlsx::LoadedWorkbook LoadAnyWorkbook(model::Application& app, const std::string& path) {
+xlsx::LoadedWorkbook LoadAnyWorkbook(model::Application& app, const std::string& path, const xlsx::Progress& progress) {
   const std::string type = LowerExtension(path);
   if (type == ".csv" || type == ".txt") return {csv::LoadTextWorkbook(app, path), {}};
   if (type == ".xls") {
     xls::LoadedXls loaded = xls::LoadXlsWorkbook(app, path);
     return {std::move(loaded.book), std::move(loaded.notCarried)};
   }
-  return xlsx::LoadWorkbook(app, path);
+  return xlsx::LoadWorkbook(app, path, progress);
 }
 
 }  // namespace
@@ -97,7 +97,7 @@ std::unique_ptr<model::Workbook> Desk::load(const std::string& path) {
   if (converted && fs::exists(target))
     throw xlsx::FileError(path, "旁边已有 " + target + "，tavo 不会覆盖它：请选择 " +
                                     fs::path(target).filename().string() + "，或把它移走");
-  xlsx::LoadedWorkbook loaded = LoadAnyWorkbook(app_, path);
+  xlsx::LoadedWorkbook loaded = LoadAnyWorkbook(app_, path, [&](double done) { shown.done(done); });
   if (platform_.progress()) platform_.progress()->erase();
   if (!loaded.notCarried.empty() && !converted)
     err_ << "tavo: 注意: " << path << " 含有 tavo 无法保留的内容（" << Joined(loaded.notCarried, "、")
@@ -214,7 +214,7 @@ std::vector<std::string> Desk::saveChanged() {
     }
     {
       ProgressLine::Phase shown(platform_.progress(), "保存 " + fs::path(o.path).filename().string());
-      xlsx::SaveWorkbook(book, o.path);
+      xlsx::SaveWorkbook(book, o.path, [&](double done) { shown.done(done); });
     }
     o.fingerprint = now;
     if (!o.convertedFrom.empty()) out_ << "由 " << o.convertedFrom << " 另存为 " << o.path << "（原文件未改动）" << std::endl;

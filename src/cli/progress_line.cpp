@@ -1,5 +1,6 @@
 #include "cli/progress_line.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tavo::cli {
@@ -28,7 +29,14 @@ ProgressLine::Phase::Phase(ProgressLine* line, std::string label) : line_(line &
   if (!line_) return;
   std::lock_guard lock(line_->mutex_);
   outer_ = std::exchange(line_->label_, std::move(label));
+  outerDone_ = std::exchange(line_->done_, -1.0);
   outerStart_ = std::exchange(line_->start_, std::chrono::steady_clock::now());
+}
+
+void ProgressLine::Phase::done(double share) {
+  if (!line_) return;
+  std::lock_guard lock(line_->mutex_);
+  line_->done_ = std::clamp(share, 0.0, 1.0);
 }
 
 ProgressLine::Phase::~Phase() {
@@ -36,6 +44,7 @@ ProgressLine::Phase::~Phase() {
   {
     std::lock_guard lock(line_->mutex_);
     line_->label_ = outer_;
+    line_->done_ = outerDone_;
     line_->start_ = outerStart_;
     if (line_->drawn_) {
       line_->out_ << "\r\033[K" << std::flush;
@@ -56,7 +65,9 @@ void ProgressLine::draw() {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   char elapsed[32];
   std::snprintf(elapsed, sizeof elapsed, "%.0f s", seconds);
-  out_ << "\r\033[K" << label_ << " … " << elapsed << std::flush;
+  out_ << "\r\033[K" << label_;
+  if (done_ >= 0) out_ << ' ' << static_cast<int>(done_ * 100) << '%';
+  out_ << " … " << elapsed << std::flush;
   drawn_ = true;
 }
 

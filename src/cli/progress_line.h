@@ -1,6 +1,7 @@
-// One line on a terminal that says what a long run is doing: the phase and
-// its seconds so far, drawn only once a phase has taken about a second and
-// erased when it ends, so that logs and pipes (no terminal) get nothing.
+// One line on a terminal that says what a long run is doing: the phase, its
+// share done where that is known, and its seconds so far; drawn only once a
+// phase has taken about a second and erased when it ends, so that logs and
+// pipes (no terminal) get nothing.
 #pragma once
 
 #include <chrono>
@@ -28,10 +29,13 @@ class ProgressLine {
     ~Phase();
     Phase(const Phase&) = delete;
     Phase& operator=(const Phase&) = delete;
+    // The share of the phase done, 0 to 1; from any thread.
+    void done(double share);
 
    private:
     ProgressLine* line_;
     std::string outer_;
+    double outerDone_ = -1;
     std::chrono::steady_clock::time_point outerStart_;
   };
 
@@ -47,6 +51,7 @@ class ProgressLine {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::string label_;
+  double done_ = -1;  // below 0: not known
   std::chrono::steady_clock::time_point start_;
   bool drawn_ = false;
   bool stop_ = false;

@@ -96,8 +96,8 @@ class Package {
   // `head` gets the part's document, `rows` each piece, `tail` the document
   // again; parts with comments, CDATA or processing instructions among their
   // rows are read whole.
-  template <class Head, class Rows, class Tail>
-  void readSheet(const std::string& name, Head&& head, Rows&& rows, Tail&& tail) const {
+  template <class Head, class Rows, class Tail, class Parsed>
+  void readSheet(const std::string& name, Head&& head, Rows&& rows, Tail&& tail, Parsed&& parsed) const {
     const std::string& text = this->text(name);
     const std::size_t open = text.find("<sheetData");
     const std::size_t openEnd = open == std::string::npos ? open : text.find('>', open);
@@ -125,6 +125,7 @@ class Package {
                                           pugi::encoding_utf8),
                         from);
       rows(piece);
+      parsed(to);
       from = to;
     }
     tail(ws);
@@ -572,7 +573,7 @@ std::vector<RichText> ReadSharedStrings(const Package& package, const std::strin
   return out;
 }
 
-LoadedWorkbook Load(model::Application& app, const std::string& path) {
+LoadedWorkbook Load(model::Application& app, const std::string& path, const Progress& progress) {
   Package package(ReadZip(path));
   std::string workbookPart = "xl/workbook.xml";
   for (const auto& entry : package.relationships("")) {
@@ -637,7 +638,11 @@ LoadedWorkbook Load(model::Application& app, const std::string& path) {
   std::vector<std::pair<model::Sheet*, std::string>> drawings;
   std::map<std::string, int> readsLeft;  // a part two sheets name is freed after the second
   for (const SheetEntry& e : entries) ++readsLeft[e.part];
+  // The share read is the share of the sheets' text parsed.
+  double sheetBytes = 1, bytesBefore = 0;
+  for (const SheetEntry& e : entries) sheetBytes += static_cast<double>(package.text(e.part).size());
   for (const SheetEntry& e : entries) {
+    const double partBytes = static_cast<double>(package.text(e.part).size());
     SheetReader reader(*e.sheet, strings, styles, styleIds, notCarried);
     package.readSheet(
         e.part, [&](const pugi::xml_node& ws) { reader.readHead(ws); },
@@ -649,7 +654,12 @@ LoadedWorkbook Load(model::Application& app, const std::string& path) {
             auto target = sheetRels.find(drawing.attribute("r:id").value());
             if (target != sheetRels.end() && package.has(target->second)) drawings.emplace_back(e.sheet, target->second);
           }
+        },
+        [&](std::size_t parsed) {
+          if (progress) progress((bytesBefore + static_cast<double>(parsed)) / sheetBytes);
         });
+    bytesBefore += partBytes;
+    if (progress) progress(bytesBefore / sheetBytes);
     if (--readsLeft[e.part] == 0) package.release(e.part);
   }
   // Charts last: their data may stand on any sheet.
@@ -711,9 +721,9 @@ LoadedWorkbook Load(model::Application& app, const std::string& path) {
 
 }  // namespace
 
-LoadedWorkbook LoadWorkbook(model::Application& app, const std::string& path) {
+LoadedWorkbook LoadWorkbook(model::Application& app, const std::string& path, const Progress& progress) {
   try {
-    return Load(app, path);
+    return Load(app, path, progress);
   } catch (const Fault& e) {
     throw FileError(path, e.what());
   } catch (const host::HostError& e) {

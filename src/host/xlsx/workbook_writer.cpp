@@ -38,6 +38,16 @@ std::string Override(const std::string& part, const std::string& type) {
 
 }  // namespace
 
+namespace {
+// A size the sheet's part may reach: whether it may pass 4 GB, and how much
+// of a file's writing it is.
+std::size_t SheetSizeHint(const model::Sheet& sheet) {
+  std::size_t cells = 0;
+  for (int c = 1; c <= sheet.columnCount(); ++c) cells += static_cast<std::size_t>(sheet.column(c)->size());
+  return cells * 256;
+}
+}  // namespace
+
 void WritePackage(const model::Workbook& book, const PartWriter& part) {
   StyleSheetWriter styles(book.styles().get(model::StyleTable::kDefault));
   SharedStrings strings(book.palette());
@@ -100,10 +110,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
     const model::Sheet& sheet = book.modelSheet(i);
     const std::string n = std::to_string(i);
     const bool hasCharts = !sheet.charts().empty();
-    // A size to tell the archive whether the part may pass 4 GB.
-    std::size_t cells = 0;
-    for (int c = 1; c <= sheet.columnCount(); ++c) cells += static_cast<std::size_t>(sheet.column(c)->size());
-    part("xl/worksheets/sheet" + n + ".xml", cells * 256,
+    part("xl/worksheets/sheet" + n + ".xml", SheetSizeHint(sheet),
          [&](PartStream& out) { WriteWorksheet(out, sheet, i == active, styles, &strings, hasCharts); });
     if (!hasCharts) continue;
     const std::string d = std::to_string(drawingNumber++);
@@ -260,7 +267,7 @@ void RemoveLeftTemporaries(const std::filesystem::path& folder, const std::strin
 
 }  // namespace
 
-void SaveWorkbook(const model::Workbook& book, const std::string& path) {
+void SaveWorkbook(const model::Workbook& book, const std::string& path, const Progress& progress) {
   namespace fs = std::filesystem;
   fs::path target(path);
   // A link is saved through: its target is replaced, the link stays.
@@ -284,14 +291,24 @@ void SaveWorkbook(const model::Workbook& book, const std::string& path) {
   std::string temp(name.data());
   try {
     ZipWriter zip(temp);
+    // The share written: the bytes written against what the sheets' cells
+    // are likely to take, about 40 bytes each.
+    double expected = 1, written = 0;
+    for (int i = 1; i <= book.sheetCount(); ++i)
+      expected += static_cast<double>(SheetSizeHint(book.modelSheet(i))) / 256 * 40;
     WritePackage(book, [&](const std::string& part, std::size_t sizeHint, const std::function<void(PartStream&)>& write) {
       zip.begin(part, sizeHint > 0xFFFFFFFFull);
-      PartStream out([&](std::string_view piece) { zip.write(piece); });
+      PartStream out([&](std::string_view piece) {
+        zip.write(piece);
+        written += static_cast<double>(piece.size());
+        if (progress) progress(std::min(written / expected, 0.99));
+      });
       write(out);
       out.flush();
       zip.end();
     });
     zip.close();
+    if (progress) progress(1);
     fd = ::open(temp.c_str(), O_RDONLY);
     if (fd < 0 || ::fsync(fd) != 0) {
       int e = errno;

@@ -1,6 +1,8 @@
 // Loading an xlsx file into a model workbook.
 #pragma once
 
+#include "host/xlsx/progress.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@ struct LoadedWorkbook {
 };
 
 // Throws FileError naming the file and the reason; nothing is kept then.
-LoadedWorkbook LoadWorkbook(model::Application&, const std::string& path);
+// `progress` hears of the sheets' rows as they are read.
+LoadedWorkbook LoadWorkbook(model::Application&, const std::string& path, const Progress& progress = {});
 
 }  // namespace tavo::xlsx

@@ -1,6 +1,8 @@
 // Saving a model workbook as an xlsx file that any spreadsheet opens.
 #pragma once
 
+#include "host/xlsx/progress.h"
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -32,7 +34,7 @@ std::uint64_t WorkbookFingerprint(const model::Workbook&, const std::vector<std:
 
 // Writes a temporary file beside `path`, flushes it to disk and renames it
 // over `path`, so that a failure never leaves a half-written workbook.
-// Throws FileError.
-void SaveWorkbook(const model::Workbook&, const std::string& path);
+// Throws FileError. `progress` hears of the sheets as they are written.
+void SaveWorkbook(const model::Workbook&, const std::string& path, const Progress& progress = {});
 
 }  // namespace tavo::xlsx
