@@ -42,12 +42,24 @@ void PutNumbers(host::Worksheet& w, int column, const std::vector<std::pair<int,
 ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
   const ScoreTable& t = data.table;
   const int students = t.students();
-  data.dataSheet->copy({1, 1, students + 1, t.columns()}, w, Rect::of(Cell{1, 1}), host::Paste::Values);
-  std::vector<int> sheetColumn(static_cast<std::size_t>(t.columns()));
-  for (int c = 0; c < t.columns(); ++c) sheetColumn[static_cast<std::size_t>(c)] = c + 1;
-  if (const int rank = FindHeader(t.header, kRankField); rank >= 0) {
-    w.remove(Rect::columns(rank + 1, rank + 1), host::Shift::Left);
-    for (int& c : sheetColumn) c -= c > rank + 1 ? 1 : 0;
+  // Where each column of the table goes (0: nowhere), two columns left free
+  // right of each field for its ranks.
+  const int rankColumn = FindHeader(t.header, kRankField);
+  std::vector<int> sheetColumn(static_cast<std::size_t>(t.columns()), 0);
+  for (int c = 0, next = 1; c < t.columns(); ++c) {
+    if (c == rankColumn) continue;
+    sheetColumn[static_cast<std::size_t>(c)] = next++;
+    for (const Field& f : data.fields) next += f.column == c ? 2 : 0;
+  }
+  // Columns that stay neighbours go over in one copy.
+  for (int first = 0; first < t.columns();) {
+    int last = first;
+    while (last + 1 < t.columns() && sheetColumn[static_cast<std::size_t>(last + 1)] != 0 &&
+           sheetColumn[static_cast<std::size_t>(last + 1)] == sheetColumn[static_cast<std::size_t>(last)] + 1)
+      ++last;
+    if (const int to = sheetColumn[static_cast<std::size_t>(first)])
+      data.dataSheet->copy({1, first + 1, students + 1, last + 1}, w, Rect::of(Cell{1, to}), host::Paste::Values);
+    first = last + 1;
   }
 
   ScoreSheetColumns at;
@@ -66,8 +78,6 @@ ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
       if (const double score = scores[static_cast<std::size_t>(s)]; !IsBlank(score)) cleaned.at(s, 0) = Value(score);
     w.setValues({2, column}, cleaned);
 
-    w.insert(Rect::columns(column + 1, column + 2), host::Shift::Right);
-    for (int& c : sheetColumn) c += c > column ? 2 : 0;
     host::Grid ranks(students + 1, 2);
     ranks.at(0, 0) = Value(Lines({data.fields[f].name, "班", "名次"}));
     ranks.at(0, 1) = Value(Lines({data.fields[f].name, "级", "名次"}));
@@ -79,7 +89,10 @@ ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
     }
     const std::vector<double> ranked = RankedNumbers(scores);
     for (int s = 0; s < students; ++s) ranks.at(s + 1, 1) = Rank(scores[static_cast<std::size_t>(s)], ranked);
-    w.setValues({1, column + 1}, ranks);
+    // A field the settings name twice: the later one's ranks stand nearer.
+    int later = 0;
+    for (std::size_t g = f + 1; g < data.fields.size(); ++g) later += data.fields[g].column == data.fields[f].column;
+    w.setValues({1, column + 1 + 2 * later}, ranks);
   }
   for (std::size_t f = 0; f < data.fields.size(); ++f)
     at.ofField.push_back(sheetColumn[static_cast<std::size_t>(data.fields[f].column)]);
