@@ -1,4 +1,7 @@
 // Formula text in and out, and evaluation with the host's semantics.
+#include <random>
+
+#include "host/address.h"
 #include "model_fixture.h"
 
 namespace tavo::testing {
@@ -18,6 +21,40 @@ TEST_F(FormulaTest, R1C1TextComesBackAsWrittenAndAsA1) {
   formula(4, 13, "=(RC[-2]+R1C1)/2");
   EXPECT_EQ(r1c1(4, 13), "=(RC[-2]+R1C1)/2");
   EXPECT_EQ(a1(4, 13), "=(K4+$A$1)/2");
+}
+
+// A1 text read into a cell, its R1C1 text written back into the same cell:
+// the same A1 text again, for every reference form and what follows it.
+TEST_F(FormulaTest, A1AndR1C1RoundTripOverEveryReferenceForm) {
+  book.appendSheet("数据 表");
+  std::mt19937 random(11);
+  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  const char* follows[] = {"+1", "-1", "*-2", "/3", "", "+R1", "-C1"};
+  for (int trial = 0; trial < 2000; ++trial) {
+    const host::Cell at{2 + pick(40), 2 + pick(40)};
+    auto ref = [&] {
+      const int row = 1 + pick(60), col = 1 + pick(60);
+      std::string r = (pick(2) ? "$" : "") + host::columnLetters(col) + (pick(2) ? "$" : "") + std::to_string(row);
+      if (pick(3) == 0) r += ":" + host::columnLetters(col + pick(3)) + std::to_string(row + pick(3));
+      if (pick(4) == 0) r = "'数据 表'!" + r;
+      return r;
+    };
+    std::string follow = follows[pick(7)];
+    if (follow == "+R1" || follow == "-C1") follow = follow.substr(0, 1) + ref();
+    std::string text = "=SUM(" + ref() + ")" + follow;
+    if (pick(2)) text = "=" + ref() + follow;
+    if (text.find(':') != std::string::npos && text.rfind("=SUM(", 0) != 0) continue;  // a range alone is no number
+    sheet.setFormulaA1(at, text, Value());
+    ASSERT_FALSE(sheet.formulaIsOpaque(at)) << text;
+    const std::string r1c1 = sheet.formulaR1C1(at);
+    sheet.setFormulaR1C1(Rect::of(at), r1c1);
+    ASSERT_EQ(sheet.formulaR1C1(at), r1c1) << text;
+    ASSERT_EQ(sheet.formulaA1(at), text) << r1c1;
+  }
+  formula(4, 1, "=R[-1]C+1");
+  EXPECT_EQ(a1(4, 1), "=A3+1") << "the + belongs to the formula, not to the column";
+  formula(4, 1, "=R[-1]C-1");
+  EXPECT_EQ(a1(4, 1), "=A3-1");
 }
 
 TEST_F(FormulaTest, A1TextIsReadWithAbsoluteMarks) {

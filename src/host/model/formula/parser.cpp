@@ -287,11 +287,12 @@ class Parser {
     fail("无效的错误值");
   }
 
-  // Reads an optional signed integer; returns false when none is there.
-  bool integer(long& out) {
+  // Reads an integer, signed where `sign` allows; returns false when none
+  // is there.
+  bool integer(long& out, bool sign = true) {
     std::size_t b = pos_;
     bool neg = false;
-    if (pos_ < s_.size() && (s_[pos_] == '-' || s_[pos_] == '+')) neg = s_[pos_++] == '-';
+    if (sign && pos_ < s_.size() && (s_[pos_] == '-' || s_[pos_] == '+')) neg = s_[pos_++] == '-';
     std::size_t d = pos_;
     long v = 0;
     while (pos_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[pos_]))) {
@@ -318,7 +319,7 @@ class Parser {
       ++pos_;
       abs = false;
       coord = static_cast<int>(base + n);
-    } else if (integer(n)) {
+    } else if (integer(n, false)) {  // in "R[-1]C+1" the + is the formula's
       if (n < 1) fail("无效的绝对引用");
       abs = true;
       coord = static_cast<int>(n);
