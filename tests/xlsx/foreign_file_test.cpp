@@ -7,6 +7,7 @@
 
 #include "host/xlsx/file_error.h"
 #include "host/address.h"
+#include "host/xlsx/shared_formula.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
 #include "model_fixture.h"
@@ -79,6 +80,60 @@ TEST_F(ForeignFileTest, SharedStringsSharedFormulasStylesAndMerges) {
   EXPECT_EQ(head.numberFormat, "0.0%");
   EXPECT_EQ(s.format({4, 2}).numberFormat, "@");
   EXPECT_EQ(s.format({2, 2}).font.name, "Calibri");
+}
+
+TEST(SharedFormulaTest, RelativeReferencesMoveAndTheRestStays) {
+  using xlsx::ShiftedFormula;
+  EXPECT_EQ(ShiftedFormula("A3+1", 1, 0), "A4+1");
+  EXPECT_EQ(ShiftedFormula("A1-1", 2, 0), "A3-1");
+  EXPECT_EQ(ShiftedFormula("$A$1+A$1+$A1+A1", 1, 1), "$A$1+B$1+$A2+B2");
+  EXPECT_EQ(ShiftedFormula("SUM(B2:D2)*2", 3, 0), "SUM(B5:D5)*2");
+  EXPECT_EQ(ShiftedFormula("VLOOKUP(A2,数据!B:C,2,0)", 1, 0), "VLOOKUP(A3,数据!B:C,2,0)");
+  EXPECT_EQ(ShiftedFormula("VLOOKUP(A2,$B:$C,2,FALSE)", 1, 1), "VLOOKUP(B3,$B:$C,2,FALSE)") << "TRUE/FALSE are no cells";
+  EXPECT_EQ(ShiftedFormula("SUM(3:5)", 2, 0), "SUM(5:7)") << "whole rows";
+  EXPECT_EQ(ShiftedFormula("TEXT(A2,\"A1 0.0\")&'My Sheet'!B2", 1, 0), "TEXT(A3,\"A1 0.0\")&'My Sheet'!B3")
+      << "strings and quoted sheet names stay";
+  EXPECT_EQ(ShiftedFormula("LOG10(A1)+LEN(B1)+1.5E+3", 1, 0), "LOG10(A2)+LEN(B2)+1.5E+3") << "functions and numbers stay";
+  EXPECT_EQ(ShiftedFormula("A1+#N/A", -1, 0), "#REF!+#N/A") << "moved off the sheet";
+  EXPECT_EQ(ShiftedFormula("XFD1", 0, 1), "#REF!");
+}
+
+// Filled down by the desktop spreadsheet: a counter, a running sum and a
+// lookup the model does not evaluate, each written once and shared below.
+TEST_F(ForeignFileTest, FilledDownFormulasComeBackAsTheyWere) {
+  std::string body = "<sheetData>";
+  body += "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><v>10</v></c></row>";
+  body += "<row r=\"2\"><c r=\"A2\"><f t=\"shared\" ref=\"A2:A6\" si=\"0\">A1+1</f><v>2</v></c>"
+          "<c r=\"B2\"><f t=\"shared\" ref=\"B2:B6\" si=\"1\">B1-1</f><v>9</v></c>"
+          "<c r=\"C2\" t=\"str\"><f t=\"shared\" ref=\"C2:C6\" si=\"2\">TEXT(A2,\"00\")&amp;VLOOKUP(A2,$A:$B,2,0)</f><v>0210</v></c></row>";
+  for (int r = 3; r <= 6; ++r) {
+    const std::string n = std::to_string(r);
+    body += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><f t=\"shared\" si=\"0\"/><v>" + std::to_string(r) + "</v></c>"
+            "<c r=\"B" + n + "\"><f t=\"shared\" si=\"1\"/><v>" + std::to_string(11 - r) + "</v></c>"
+            "<c r=\"C" + n + "\" t=\"str\"><f t=\"shared\" si=\"2\"/><v>cached" + n + "</v></c></row>";
+  }
+  body += "</sheetData>";
+  auto loaded = load(OneSheetPackage(body));
+  model::Sheet& s = loaded.book->modelSheet(1);
+  for (int r = 2; r <= 6; ++r) {
+    EXPECT_EQ(s.formulaA1({r, 1}), "=A" + std::to_string(r - 1) + "+1");
+    EXPECT_EQ(s.value({r, 1}), Value(r)) << "a counter counts";
+    EXPECT_EQ(s.formulaA1({r, 2}), "=B" + std::to_string(r - 1) + "-1");
+    EXPECT_EQ(s.value({r, 2}), Value(11 - r));
+    EXPECT_EQ(s.formulaA1({r, 3}), "=TEXT(A" + std::to_string(r) + ",\"00\")&VLOOKUP(A" + std::to_string(r) + ",$A:$B,2,0)");
+  }
+  EXPECT_EQ(s.value({4, 3}), Value("cached4")) << "a formula the model cannot evaluate keeps its stored value";
+
+  // Saved and read again: the same.
+  const std::string path = folder.file("filled.xlsx");
+  xlsx::SaveWorkbook(*loaded.book, path);
+  auto again = xlsx::LoadWorkbook(app, path);
+  const model::Sheet& t = again.book->modelSheet(1);
+  for (int r = 2; r <= 6; ++r)
+    for (int c = 1; c <= 3; ++c) {
+      EXPECT_EQ(t.formulaA1({r, c}), s.formulaA1({r, c})) << r << "," << c;
+      EXPECT_EQ(t.value({r, c}), s.value({r, c})) << r << "," << c;
+    }
 }
 
 TEST_F(ForeignFileTest, AFileWrittenByOpenpyxl) {

@@ -11,6 +11,7 @@
 #include "host/address.h"
 #include "host/constants.h"
 #include "host/xlsx/file_error.h"
+#include "host/xlsx/shared_formula.h"
 #include "host/xlsx/chart_reader.h"
 #include "host/xlsx/color_index.h"
 #include "host/xlsx/style_sheet.h"
@@ -409,9 +410,10 @@ class SheetReader {
         int si = f.attribute("si").as_int(-1);
         if (!text.empty()) {
           sheet_.setFormulaA1(at, "=" + text, v);
-          shared_[si] = sheet_.formulaIsOpaque(at) ? "" : sheet_.formulaR1C1(at);
-        } else if (auto it = shared_.find(si); it != shared_.end() && !it->second.empty()) {
-          sheet_.setFormulaR1C1(Rect::of(at), it->second);
+          shared_[si] = {text, at};
+        } else if (auto it = shared_.find(si); it != shared_.end()) {
+          const auto& [master, from] = it->second;
+          sheet_.setFormulaA1(at, "=" + ShiftedFormula(master, at.row - from.row, at.col - from.col), v);
         } else {
           placeValue(at, v, rich, xf);
         }
@@ -548,7 +550,7 @@ class SheetReader {
   const StyleSheetContent& styles_;
   std::vector<model::StyleId>& styleIds_;
   std::set<std::string>& notCarried_;
-  std::map<int, std::string> shared_;  // shared formula index -> R1C1 text
+  std::map<int, std::pair<std::string, Cell>> shared_;  // shared formula index -> its A1 text and first cell
   int lastRow_ = 0;
 };
 
