@@ -1,6 +1,8 @@
 // A workbook saved and loaded again is the same workbook.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <filesystem>
 #include <fstream>
 
@@ -9,6 +11,7 @@
 #include "host/xlsx/xlsx_writer.h"
 #include "host/model/chart.h"
 #include "model_fixture.h"
+#include "package_builder.h"
 #include "sheet_snapshot.h"
 #include "temp_folder.h"
 
@@ -226,6 +229,18 @@ TEST_F(RoundTripTest, TextComesBackToTheLetter) {
   for (std::size_t i = 0; i < texts.size(); ++i)
     EXPECT_EQ(again->modelSheet(1).value({static_cast<int>(i) + 1, 1}), Value(texts[i])) << i;
   EXPECT_EQ(again->modelSheet(1).value({1, 2}), Value("_x0041_")) << "in a rich text too";
+}
+
+TEST_F(RoundTripTest, ANumberThatIsNoneIsWrittenAsTheSpreadsheetsError) {
+  sheet.setValue(Rect::of(Cell{1, 1}), Value(std::nan("")));
+  sheet.setValue(Rect::of(Cell{2, 1}), Value(-HUGE_VAL));
+  auto again = reload(book);
+  EXPECT_EQ(again->modelSheet(1).value({1, 1}), Value(host::ErrorKind::Num));
+  EXPECT_EQ(again->modelSheet(1).value({2, 1}), Value(host::ErrorKind::Num));
+  // What earlier versions wrote for it reads as the same error.
+  const std::string path = folder.file("old.xlsx");
+  xlsx::WriteZip(path, OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\"><v>nan</v></c></row></sheetData>"));
+  EXPECT_EQ(xlsx::LoadWorkbook(app, path).book->modelSheet(1).value({1, 1}), Value(host::ErrorKind::Num));
 }
 
 TEST_F(RoundTripTest, LineChartsComeBackWithTheirLooksAndPlace) {

@@ -28,7 +28,14 @@ double WidthToFile(double chars) { return chars <= 0 ? 0 : std::trunc((chars * 7
 
 const char* ErrorText(host::ErrorKind e) { return host::errorText(e).data(); }
 
-void AppendValueCell(PartStream& x, const Value& v) {
+// A number that is none (NaN, infinity) has no place in a file: it is the
+// error the spreadsheet shows for it.
+Value Writable(const Value& v) {
+  return v.isNumber() && !std::isfinite(v.number()) ? Value(host::ErrorKind::Num) : v;
+}
+
+void AppendValueCell(PartStream& x, const Value& value) {
+  const Value v = Writable(value);
   switch (v.kind()) {
     case Value::Kind::Number:
       x += "><v>";
@@ -49,7 +56,8 @@ void AppendValueCell(PartStream& x, const Value& v) {
   }
 }
 
-void AppendFormulaCell(PartStream& x, const std::string& a1, const Value& v) {
+void AppendFormulaCell(PartStream& x, const std::string& a1, const Value& value) {
+  const Value v = Writable(value);
   std::string f = "<f>" + Escaped(a1.size() > 1 && a1[0] == '=' ? a1.substr(1) : a1) + "</f>";
   switch (v.kind()) {
     case Value::Kind::Number: x += ">" + f + "<v>" + NumberText(v.number()) + "</v></c>"; break;

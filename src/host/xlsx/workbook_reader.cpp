@@ -392,6 +392,9 @@ class SheetReader {
       auto e = host::errorFromText(v.text().get());
       return e ? Value(*e) : Value(host::ErrorKind::NA);
     }
+    // Earlier versions of tavo wrote a number that was none as "nan".
+    const std::string_view number = v.text().get();
+    if (number == "nan" || number == "-nan" || number == "inf" || number == "-inf") return Value(host::ErrorKind::Num);
     return ParseNumber(v.text().get());
   }
 
