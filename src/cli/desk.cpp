@@ -73,7 +73,8 @@ std::string LowerExtension(const std::string& path) {
   return e;
 }
 
-// A workbook as the desktop spreadsheet opens the file, whatever its type.
+}  // namespace
+
 xlsx::LoadedWorkbook LoadAnyWorkbook(model::Application& app, const std::string& path, const xlsx::Progress& progress) {
   const std::string type = LowerExtension(path);
   if (type == ".csv" || type == ".txt") return {csv::LoadTextWorkbook(app, path), {}};
@@ -83,8 +84,6 @@ xlsx::LoadedWorkbook LoadAnyWorkbook(model::Application& app, const std::string&
   }
   return xlsx::LoadWorkbook(app, path, progress);
 }
-
-}  // namespace
 
 std::unique_ptr<model::Workbook> Desk::load(const std::string& path) {
   // A file of another type is never written: its workbook goes to STEM.xlsx

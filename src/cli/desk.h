@@ -13,8 +13,13 @@
 #include "engine/zupo.h"
 #include "host/model/application.h"
 #include "host/model/dialog.h"
+#include "host/xlsx/xlsx_reader.h"
 
 namespace tavo::cli {
+
+// A workbook as the desktop spreadsheet opens the file, whatever its type
+// (.xlsx, .xls, .csv, .txt). Throws xlsx::FileError.
+xlsx::LoadedWorkbook LoadAnyWorkbook(model::Application&, const std::string& path, const xlsx::Progress& = {});
 
 class Desk {
  public:

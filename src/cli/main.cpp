@@ -165,7 +165,7 @@ int Show(const std::vector<std::string>& args) {
   if (args.empty() || args.size() > 2) return Usage("show 需要 FILE [SHEET]");
   TerminalPlatform platform(std::cerr, false);
   tavo::model::Application app(platform);
-  auto loaded = tavo::xlsx::LoadWorkbook(app, args[0]);
+  auto loaded = tavo::cli::LoadAnyWorkbook(app, args[0]);
   tavo::model::Sheet* sheet = args.size() == 2 ? loaded.book->findModelSheet(args[1]) : &loaded.book->activeModelSheet();
   if (!sheet) {
     std::cerr << "tavo: " << args[0] << " 中没有工作表 " << args[1] << std::endl;

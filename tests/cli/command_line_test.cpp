@@ -201,6 +201,12 @@ TEST_F(CommandLineTest, ShowPrintsTheCellsThereAreNotTheGridBetweenThem) {
   Outcome o = tavo("show 稀疏.xlsx");
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out, "左上\n\n      右下\n");
+
+  // What `run` reads, `show` shows: a .csv too.
+  std::ofstream(folder.file("名单.csv")) << "班级,姓名\n1班,张三\n";
+  o = tavo("show 名单.csv");
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.out.find("张三"), std::string::npos) << o.out;
 }
 
 }  // namespace
