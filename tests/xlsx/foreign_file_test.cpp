@@ -136,6 +136,20 @@ TEST_F(ForeignFileTest, FilledDownFormulasComeBackAsTheyWere) {
     }
 }
 
+TEST_F(ForeignFileTest, DatesCountedFrom1904StayTheSameDates) {
+  auto parts = OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\" s=\"1\"><v>44000</v></c></row></sheetData>", "",
+                               "<cellXfs count=\"2\"><xf numFmtId=\"0\"/><xf numFmtId=\"14\" applyNumberFormat=\"1\"/></cellXfs>");
+  parts["xl/workbook.xml"].replace(parts["xl/workbook.xml"].find("<sheets>"), 0, "<workbookPr date1904=\"1\"/>");
+  auto loaded = load(parts);
+  EXPECT_TRUE(loaded.book->dates1904());
+  const std::string path = folder.file("1904.xlsx");
+  xlsx::SaveWorkbook(*loaded.book, path);
+  auto again = xlsx::LoadWorkbook(app, path);
+  EXPECT_TRUE(again.book->dates1904()) << "the serial 44000 means the same day as in the file";
+  EXPECT_EQ(again.book->modelSheet(1).value({1, 1}), Value(44000));
+  EXPECT_FALSE(load(OneSheetPackage(kBody)).book->dates1904());
+}
+
 TEST_F(ForeignFileTest, AFileWrittenByOpenpyxl) {
   if (std::system("/usr/bin/python3 -c 'import openpyxl' 2>/dev/null") != 0) {
     if (std::getenv("CI")) FAIL() << "python3-openpyxl is missing";

@@ -55,6 +55,10 @@ class Workbook final : public host::Workbook, private EvalContext {
   const StyleTable& styles() const { return styles_; }
   const std::array<host::Rgb, 56>& palette() const { return palette_; }
   double tabRatio() const { return tabRatio_; }
+  // The file counts its dates from 1904 (as older Mac files do): kept, so
+  // that its date cells stay the same dates when it is saved.
+  bool dates1904() const { return dates1904_; }
+  void setDates1904(bool on) { dates1904_ = on; }
   void setPath(std::string p) { path_ = std::move(p); }
   void setName(std::string n) { name_ = std::move(n); }
 
@@ -103,6 +107,7 @@ class Workbook final : public host::Workbook, private EvalContext {
   StyleTable styles_;
   std::array<host::Rgb, 56> palette_;
   double tabRatio_ = 0.6;
+  bool dates1904_ = false;
   ModelWindow window_;
   std::uint64_t generation_ = 1;
   int evalDepth_ = 0;

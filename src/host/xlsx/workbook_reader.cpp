@@ -605,6 +605,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   auto book = std::make_unique<model::Workbook>(app, file.filename().string(),
                                                 file.has_parent_path() ? file.parent_path().string() : ".");
   for (int i = 1; i <= 56; ++i) book->setColor(i, styles.palette[static_cast<std::size_t>(i - 1)]);
+  book->setDates1904(wb.child("workbookPr").attribute("date1904").as_bool());
 
   struct SheetEntry {
     model::Sheet* sheet;

@@ -125,6 +125,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
 
   std::string workbook = kXmlHead;
   workbook += std::string("<workbook xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
+  if (book.dates1904()) workbook += "<workbookPr date1904=\"1\"/>";
   workbook += "<bookViews><workbookView activeTab=\"" + std::to_string(active - 1) + "\" tabRatio=\"" +
               std::to_string(static_cast<int>(book.tabRatio() * 1000 + 0.5)) + "\"/></bookViews>";
   workbook += "<sheets>" + sheetList + "</sheets>";
