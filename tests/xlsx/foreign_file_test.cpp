@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "host/xlsx/file_error.h"
 #include "host/address.h"
+#include "host/constants.h"
 #include "host/xlsx/shared_formula.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
@@ -148,6 +150,31 @@ TEST_F(ForeignFileTest, DatesCountedFrom1904StayTheSameDates) {
   EXPECT_TRUE(again.book->dates1904()) << "the serial 44000 means the same day as in the file";
   EXPECT_EQ(again.book->modelSheet(1).value({1, 1}), Value(44000));
   EXPECT_FALSE(load(OneSheetPackage(kBody)).book->dates1904());
+}
+
+// Formatted columns to the sheet's edge and a formatted last row: loading
+// costs what the file holds, and saving does not inflate it.
+TEST_F(ForeignFileTest, FormattedRowsAndColumnsMakeNoCellsWhereTheyCross) {
+  const std::string styles =
+      "<fonts count=\"2\"><font/><font><b/></font></fonts><fills count=\"2\"><fill/><fill/></fills>"
+      "<borders count=\"1\"><border/></borders><cellXfs count=\"3\"><xf/>"
+      "<xf fontId=\"1\" applyFont=\"1\"/><xf><alignment horizontal=\"center\"/></xf></cellXfs>";
+  const std::string body =
+      "<cols><col min=\"8\" max=\"16384\" style=\"1\"/></cols><sheetData>"
+      "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+      "<row r=\"1048576\" s=\"2\" customFormat=\"1\"/></sheetData>";
+  auto loaded = load(OneSheetPackage(body, "", styles));
+  model::Sheet& s = loaded.book->modelSheet(1);
+  EXPECT_TRUE(s.format({5, 100}).font.bold) << "a formatted column";
+  EXPECT_EQ(s.format({host::kMaxRow, 100}).horizontalAlignment, host::xl::kCenter) << "the row's format shows where they cross";
+  EXPECT_EQ(s.column(100), nullptr) << "no cell was made there";
+
+  const std::string path = folder.file("edges.xlsx");
+  xlsx::SaveWorkbook(*loaded.book, path);
+  EXPECT_LT(std::filesystem::file_size(path), 20000u);
+  auto again = xlsx::LoadWorkbook(app, path);
+  EXPECT_TRUE(again.book->modelSheet(1).format({5, 16384}).font.bold);
+  EXPECT_EQ(again.book->modelSheet(1).format({host::kMaxRow, 8}).horizontalAlignment, host::xl::kCenter);
 }
 
 TEST_F(ForeignFileTest, AFileWrittenByOpenpyxl) {

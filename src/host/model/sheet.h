@@ -115,6 +115,10 @@ class Sheet final : public host::Worksheet {
   StyleId cellStyle(host::Cell) const;  // effective style of the cell
   StyleId ownStyle(host::Cell) const;   // 0 when the cell has none
   void setOwnStyle(host::Cell, StyleId);
+  // The style a file gives whole rows or columns, set as it stands: no cell
+  // is made where they cross (a row's style shows over a column's).
+  void setRowStyle(int first, int last, StyleId);
+  void setColumnStyle(int first, int last, StyleId);
   StyleId sheetStyle() const { return sheetStyle_; }
   const std::map<int, StyleId>& rowStyles() const { return rowStyles_; }
   const std::map<int, StyleId>& columnStyles() const { return colStyles_; }

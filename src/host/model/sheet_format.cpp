@@ -27,6 +27,16 @@ StyleId Sheet::cellStyle(Cell c) const {
 
 void Sheet::setOwnStyle(Cell c, StyleId id) { slotAt(c).setStyle(id); }
 
+void Sheet::setRowStyle(int first, int last, StyleId id) {
+  for (int row = first; row <= last; ++row) rowStyles_[row] = id;
+  touch();
+}
+
+void Sheet::setColumnStyle(int first, int last, StyleId id) {
+  for (int col = first; col <= last; ++col) colStyles_[col] = id;
+  touch();
+}
+
 host::Format Sheet::format(Cell c) const { return wb_.styles().get(cellStyle(c)); }
 
 void Sheet::applyFormat(const Rect& r, const host::FormatPatch& patch) {

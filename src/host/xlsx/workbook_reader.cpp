@@ -333,8 +333,7 @@ class SheetReader {
     if (first < 1 || last < first || last > host::kMaxCol) throw Fault("列范围无效");
     if (auto s = col.attribute("style")) {
       int xf = s.as_int();
-      if (xf > 0 && xf < static_cast<int>(styles_.cellFormats.size()))
-        sheet_.applyFormat(Rect::columns(first, last), Whole(styles_.cellFormats[static_cast<std::size_t>(xf)]));
+      if (xf > 0 && xf < static_cast<int>(styles_.cellFormats.size())) sheet_.setColumnStyle(first, last, styleOf(xf));
     }
     if (int level = col.attribute("outlineLevel").as_int()) sheet_.setOutlineLevel(false, first, last, level);
     if (col.attribute("hidden").as_bool()) sheet_.setColumnWidth(first, last, 0);
@@ -353,8 +352,7 @@ class SheetReader {
     lastRow_ = r;
     if (row.attribute("customFormat").as_bool()) {
       int xf = row.attribute("s").as_int();
-      if (xf > 0 && xf < static_cast<int>(styles_.cellFormats.size()))
-        sheet_.applyFormat(Rect::rows(r, r), Whole(styles_.cellFormats[static_cast<std::size_t>(xf)]));
+      if (xf > 0 && xf < static_cast<int>(styles_.cellFormats.size())) sheet_.setRowStyle(r, r, styleOf(xf));
     }
     if (int level = row.attribute("outlineLevel").as_int()) sheet_.setOutlineLevel(true, r, r, level);
     if (row.attribute("hidden").as_bool()) sheet_.setRowHeight(r, r, 0);
