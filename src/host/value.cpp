@@ -136,6 +136,41 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+namespace {
+
+// The lower-case letter of an upper-case one; anything else as it is.
+char32_t LowerLetter(char32_t c) {
+  if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
+  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return c % 2 == 0 ? c + 1 : c;
+  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return c % 2 == 1 ? c + 1 : c;
+  if (c == 0x178) return 0xFF;
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
+  if (c >= 0x400 && c <= 0x40F) return c + 80;
+  if (c >= 0x410 && c <= 0x42F) return c + 32;
+  if (c >= 0xFF21 && c <= 0xFF3A) return c + 32;
+  return c;
+}
+
+// The next code point of UTF-8 text; a byte that starts none stands for itself.
+char32_t NextCodePoint(std::string_view s, std::size_t& i) {
+  const auto b = static_cast<unsigned char>(s[i]);
+  const int length = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+  if (length == 1 || i + length > s.size()) return static_cast<char32_t>(s[i++] & 0xFF);
+  char32_t c = b & (0x7F >> length);
+  for (int k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+  i += length;
+  return c;
+}
+
+}  // namespace
+
+bool sameSheetName(std::string_view a, std::string_view b) {
+  std::size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size())
+    if (LowerLetter(NextCodePoint(a, i)) != LowerLetter(NextCodePoint(b, j))) return false;
+  return i == a.size() && j == b.size();
+}
+
 int compareTextInSortOrder(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i)

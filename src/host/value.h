@@ -95,6 +95,10 @@ bool atOrAbove(const Value&, double threshold);
 // Text as the host matches it in a search: letters A-Z alike in either case.
 bool equalsIgnoringCase(std::string_view, std::string_view);
 
+// Sheet names as the host tells them apart: letters alike in either case,
+// beyond ASCII too (Latin, Greek, Cyrillic, full-width letters).
+bool sameSheetName(std::string_view, std::string_view);
+
 // The host's sort order of ascending keys, as -1, 0 or 1: numbers by value
 // < text (letter case ignored, then by code point) < booleans (FALSE first)
 // < errors; empty cells after everything.

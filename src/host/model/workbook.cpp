@@ -29,13 +29,8 @@ host::Worksheet& Workbook::sheet(int index) { return modelSheet(index); }
 
 // Sheet names differ only by more than letter case, as the host compares them.
 Sheet* Workbook::findModelSheet(std::string_view name) const {
-  auto same = [&](const std::string& other) {
-    return other.size() == name.size() && std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) {
-             return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-           });
-  };
   for (const auto& s : sheets_)
-    if (same(s->name())) return s.get();
+    if (host::sameSheetName(s->name(), name)) return s.get();
   return nullptr;
 }
 

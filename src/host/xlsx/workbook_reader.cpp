@@ -622,7 +622,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
       sheet = entries.empty() ? &book->modelSheet(1) : &book->appendSheet("tavo-" + std::to_string(entries.size()));
       sheet->setName(name);
     } catch (const host::HostError& e) {
-      throw Fault("工作表名称无效: " + name);
+      throw Fault(e.description);  // an invalid name, or one another sheet has in other letter case
     }
     entries.push_back({sheet, target->second});
     std::string state = s.attribute("state").value();

@@ -39,6 +39,16 @@ TEST_F(WorkbookTest, SheetNamesDifferOnlyByMoreThanLetterCase) {
   EXPECT_EQ(book.findModelSheet("AbC"), book.findModelSheet("abc"));
   book.findModelSheet("abc")->setName("ABC");
   EXPECT_EQ(book.findModelSheet("abc")->name(), "ABC") << "a sheet may change its own case";
+
+  // Beyond ASCII too, as the desktop spreadsheet compares names.
+  for (auto [upper, lower] : {std::pair{"Übung", "übung"}, {"ДАННЫЕ", "данные"}, {"ΔΕΔΟΜΕΝΑ", "δεδομενα"},
+                              {"ＡＢＣ表", "ａｂｃ表"}, {"Łódź", "łódź"}}) {
+    book.appendSheet(upper);
+    EXPECT_THROW(book.appendSheet(lower), host::HostError) << lower;
+    EXPECT_EQ(book.findModelSheet(lower), book.findModelSheet(upper)) << lower;
+  }
+  EXPECT_FALSE(host::sameSheetName("数据表", "数据")) << "a name is no prefix";
+  EXPECT_FALSE(host::sameSheetName("ＡＢＣ", "ABC")) << "full-width letters are other letters";
 }
 
 TEST_F(WorkbookTest, TheLastVisibleSheetStays) {
