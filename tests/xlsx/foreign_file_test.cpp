@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "host/xlsx/color_index.h"
 #include "host/xlsx/file_error.h"
 #include "host/address.h"
 #include "host/constants.h"
@@ -175,6 +176,33 @@ TEST_F(ForeignFileTest, FormattedRowsAndColumnsMakeNoCellsWhereTheyCross) {
   auto again = xlsx::LoadWorkbook(app, path);
   EXPECT_TRUE(again.book->modelSheet(1).format({5, 16384}).font.bold);
   EXPECT_EQ(again.book->modelSheet(1).format({host::kMaxRow, 8}).horizontalAlignment, host::xl::kCenter);
+}
+
+// The default palette of current desktop spreadsheets: colours given by
+// the theme, lightened or darkened by a tint.
+TEST_F(ForeignFileTest, ThemeColoursShowAsTheThemeAndTintMakeThem) {
+  EXPECT_EQ(xlsx::Tinted(0xFFFFFF, -0.1499984740745262), 0xD9D9D9u) << "white, 15% darker";
+  EXPECT_EQ(xlsx::Tinted(0x4472C4, -0.249977111117893), 0x2F5597u) << "accent 1, 25% darker";
+  EXPECT_EQ(xlsx::Tinted(0xED7D31, 0.5999938962981048), 0xF8CBADu) << "accent 2, 60% lighter";
+
+  const std::string styles =
+      "<fonts count=\"2\"><font/><font><color theme=\"0\"/></font></fonts>"
+      "<fills count=\"3\"><fill/><fill/><fill><patternFill patternType=\"solid\"><fgColor theme=\"4\" tint=\"0.7999816888943144\"/>"
+      "</patternFill></fill></fills><borders count=\"1\"><border/></borders>"
+      "<cellXfs count=\"2\"><xf/><xf fontId=\"1\" fillId=\"2\" applyFill=\"1\"/></cellXfs>";
+  auto parts = OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c></row></sheetData>", "", styles);
+  // A theme whose first accent is green: the file's own theme counts.
+  parts["xl/theme/theme1.xml"] =
+      "<a:theme xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\"><a:themeElements><a:clrScheme name=\"x\">"
+      "<a:dk1><a:sysClr val=\"windowText\" lastClr=\"000000\"/></a:dk1><a:lt1><a:sysClr val=\"window\" lastClr=\"FFFFFF\"/></a:lt1>"
+      "<a:accent1><a:srgbClr val=\"00FF00\"/></a:accent1></a:clrScheme></a:themeElements></a:theme>";
+  parts["xl/_rels/workbook.xml.rels"].insert(parts["xl/_rels/workbook.xml.rels"].find("</Relationships>"),
+      "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme\" Target=\"theme/theme1.xml\"/>");
+  auto loaded = load(parts);
+  const host::Format f = loaded.book->modelSheet(1).format({1, 1});
+  const host::Rgb fill = loaded.book->palette()[static_cast<std::size_t>(f.fillColorIndex - 1)];
+  EXPECT_EQ(fill, 0xCCFFCCu) << "a light green, not black";
+  EXPECT_EQ(f.font.colorIndex, 2) << "theme 0 is the light one: white";
 }
 
 TEST_F(ForeignFileTest, AFileWrittenByOpenpyxl) {

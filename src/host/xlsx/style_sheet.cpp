@@ -1,14 +1,15 @@
 #include "host/xlsx/style_sheet.h"
 
-#include "host/xlsx/color_index.h"
-
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "host/constants.h"
+#include "host/xlsx/color_index.h"
 #include "host/xlsx/xml_text.h"
 
 namespace tavo::xlsx {
@@ -85,8 +86,78 @@ std::string Argb(const std::array<host::Rgb, 56>& palette, int index) {
   return Argb(palette[static_cast<std::size_t>(index - 1)]);
 }
 
-int PaletteIndexOf(const pugi::xml_node& color, const std::array<host::Rgb, 56>& palette) {
+ThemeColors DefaultThemeColors() {
+  return {0xFFFFFF, 0x000000, 0xE7E6E6, 0x44546A, 0x4472C4, 0xED7D31,
+          0xA5A5A5, 0xFFC000, 0x5B9BD5, 0x70AD47, 0x0563C1, 0x954F72};
+}
+
+ThemeColors ReadThemeColors(const pugi::xml_node& theme) {
+  ThemeColors colors = DefaultThemeColors();
+  const pugi::xml_node scheme = theme.child("a:themeElements").child("a:clrScheme");
+  // The scheme lists dark 1 before light 1; colour elements count light first.
+  const char* names[] = {"a:lt1", "a:dk1", "a:lt2", "a:dk2", "a:accent1", "a:accent2",
+                         "a:accent3", "a:accent4", "a:accent5", "a:accent6", "a:hlink", "a:folHlink"};
+  for (std::size_t i = 0; i < colors.size(); ++i) {
+    const pugi::xml_node entry = scheme.child(names[i]);
+    const char* hex = entry.child("a:srgbClr").attribute("val").value();
+    if (!*hex) hex = entry.child("a:sysClr").attribute("lastClr").value();
+    if (std::strlen(hex) == 6) colors[i] = static_cast<host::Rgb>(std::strtoul(hex, nullptr, 16));
+  }
+  return colors;
+}
+
+host::Rgb Tinted(host::Rgb c, double tint) {
+  if (tint == 0) return c;
+  const double r = ((c >> 16) & 255) / 255.0, g = ((c >> 8) & 255) / 255.0, b = (c & 255) / 255.0;
+  const double high = std::max({r, g, b}), low = std::min({r, g, b});
+  double hue = 0, saturation = 0, light = (high + low) / 2;
+  if (high != low) {
+    const double d = high - low;
+    saturation = light > 0.5 ? d / (2 - high - low) : d / (high + low);
+    hue = high == r ? (g - b) / d + (g < b ? 6 : 0) : high == g ? (b - r) / d + 2 : (r - g) / d + 4;
+    hue /= 6;
+  }
+  light = tint < 0 ? light * (1 + tint) : light * (1 - tint) + tint;
+  auto channel = [&](double t) {
+    const double q = light < 0.5 ? light * (1 + saturation) : light + saturation - light * saturation;
+    const double p = 2 * light - q;
+    t -= std::floor(t);
+    if (t < 1.0 / 6) return p + (q - p) * 6 * t;
+    if (t < 0.5) return q;
+    if (t < 2.0 / 3) return p + (q - p) * (2.0 / 3 - t) * 6;
+    return p;
+  };
+  auto byte = [](double x) { return static_cast<host::Rgb>(std::lround(std::clamp(x, 0.0, 1.0) * 255)); };
+  const double nr = saturation == 0 ? light : channel(hue + 1.0 / 3);
+  const double ng = saturation == 0 ? light : channel(hue);
+  const double nb = saturation == 0 ? light : channel(hue - 1.0 / 3);
+  return (byte(nr) << 16) | (byte(ng) << 8) | byte(nb);
+}
+
+namespace {
+
+// The palette entry of an RGB colour, else the nearest one.
+int NearestPaletteIndex(host::Rgb value, const std::array<host::Rgb, 56>& palette) {
+  for (int k = 0; k < 56; ++k)
+    if (palette[static_cast<std::size_t>(k)] == value) return k + 1;
+  int best = 1;
+  long bestDistance = -1;
+  for (int k = 0; k < 56; ++k) {
+    host::Rgb p = palette[static_cast<std::size_t>(k)];
+    long dr = static_cast<long>((p >> 16) & 255) - static_cast<long>((value >> 16) & 255);
+    long dg = static_cast<long>((p >> 8) & 255) - static_cast<long>((value >> 8) & 255);
+    long db = static_cast<long>(p & 255) - static_cast<long>(value & 255);
+    long d = dr * dr + dg * dg + db * db;
+    if (bestDistance < 0 || d < bestDistance) bestDistance = d, best = k + 1;
+  }
+  return best;
+}
+
+}  // namespace
+
+int PaletteIndexOf(const pugi::xml_node& color, const std::array<host::Rgb, 56>& palette, const ThemeColors& theme) {
   if (!color) return 0;
+  const double tint = color.attribute("tint").as_double(0);
   if (auto indexed = color.attribute("indexed")) {
     int i = indexed.as_int(-1);
     if (i >= 8 && i < 64) return i - kIndexedOffset;
@@ -96,24 +167,14 @@ int PaletteIndexOf(const pugi::xml_node& color, const std::array<host::Rgb, 56>&
     }
     return 0;
   }
-  if (auto rgb = color.attribute("rgb")) {
-    auto value = static_cast<host::Rgb>(std::strtoul(rgb.value(), nullptr, 16) & 0xFFFFFF);
-    for (int k = 0; k < 56; ++k)
-      if (palette[static_cast<std::size_t>(k)] == value) return k + 1;
-    // Not in the palette: the nearest entry keeps the look.
-    int best = 1;
-    long bestDistance = -1;
-    for (int k = 0; k < 56; ++k) {
-      host::Rgb p = palette[static_cast<std::size_t>(k)];
-      long dr = static_cast<long>((p >> 16) & 255) - static_cast<long>((value >> 16) & 255);
-      long dg = static_cast<long>((p >> 8) & 255) - static_cast<long>((value >> 8) & 255);
-      long db = static_cast<long>(p & 255) - static_cast<long>(value & 255);
-      long d = dr * dr + dg * dg + db * db;
-      if (bestDistance < 0 || d < bestDistance) bestDistance = d, best = k + 1;
-    }
-    return best;
+  if (auto rgb = color.attribute("rgb"))
+    return NearestPaletteIndex(Tinted(static_cast<host::Rgb>(std::strtoul(rgb.value(), nullptr, 16) & 0xFFFFFF), tint),
+                               palette);
+  if (auto index = color.attribute("theme")) {
+    const int i = index.as_int(-1);
+    if (i < 0 || i >= static_cast<int>(theme.size())) return 0;
+    return NearestPaletteIndex(Tinted(theme[static_cast<std::size_t>(i)], tint), palette);
   }
-  if (auto theme = color.attribute("theme")) return theme.as_int() == 0 ? 2 : 1;  // light 1 / dark 1
   return 0;
 }
 
@@ -267,9 +328,11 @@ std::string StyleSheetWriter::xml(const std::array<host::Rgb, 56>& palette) cons
   return x;
 }
 
-StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<host::Rgb, 56>& classic) {
+StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<host::Rgb, 56>& classic,
+                                 const ThemeColors& theme) {
   StyleSheetContent out;
   out.palette = classic;
+  out.theme = theme;
 
   if (auto colors = root.child("colors").child("indexedColors")) {
     int i = 0;
@@ -303,7 +366,7 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<ho
       std::string v = u.attribute("val").value();
       font.underline = v == "none" ? xl::kNone : v == "double" ? -4119 : xl::kUnderlineSingle;
     }
-    if (int c = PaletteIndexOf(f.child("color"), out.palette)) font.colorIndex = c;
+    if (int c = PaletteIndexOf(f.child("color"), out.palette, theme)) font.colorIndex = c;
     fonts.push_back(font);
   }
   struct FileFill {
@@ -318,11 +381,11 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<ho
     std::string type = pattern.attribute("patternType").value();
     FileFill fill;
     if (!type.empty() && type != "none") {
-      int c = PaletteIndexOf(pattern.child("fgColor"), out.palette);
+      int c = PaletteIndexOf(pattern.child("fgColor"), out.palette, theme);
       fill.color = c ? c : xl::kNone;
       if (type != "solid") {
         fill.pattern = type;
-        fill.patternColor = PaletteIndexOf(pattern.child("bgColor"), out.palette);
+        fill.patternColor = PaletteIndexOf(pattern.child("bgColor"), out.palette, theme);
       }
     }
     fills.push_back(fill);
@@ -337,7 +400,7 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<ho
     const char* names[] = {"left", "right", "top", "bottom"};
     for (std::size_t e = 0; e < 4; ++e) {
       auto edge = b.child(names[e]);
-      border.edges[e] = {edge.attribute("style").value(), PaletteIndexOf(edge.child("color"), out.palette)};
+      border.edges[e] = {edge.attribute("style").value(), PaletteIndexOf(edge.child("color"), out.palette, theme)};
     }
     // Four equal thin edges are the commands' own border; anything else
     // is kept edge by edge.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/format.h"
+#include "host/xlsx/color_index.h"
 
 namespace tavo::xlsx {
 
@@ -65,10 +66,12 @@ class StyleSheetWriter {
 struct StyleSheetContent {
   std::vector<host::Format> cellFormats;
   std::array<host::Rgb, 56> palette;
+  ThemeColors theme;
   bool customPalette = false;
   std::set<std::string> notCarried;  // formats the model cannot keep, by name
 };
-StyleSheetContent ReadStyleSheet(const pugi::xml_node& styleSheet, const std::array<host::Rgb, 56>& classic);
+StyleSheetContent ReadStyleSheet(const pugi::xml_node& styleSheet, const std::array<host::Rgb, 56>& classic,
+                                 const ThemeColors& theme = DefaultThemeColors());
 
 // Built-in number formats by id, in the host's local spelling.
 std::string BuiltInNumberFormat(int id);

@@ -260,7 +260,7 @@ class SheetReader {
 
   // Before the rows: tab colour, defaults, columns.
   void readHead(const pugi::xml_node& ws) {
-    if (int tab = PaletteIndexOf(ws.child("sheetPr").child("tabColor"), styles_.palette)) sheet_.setTabColorIndex(tab);
+    if (int tab = PaletteIndexOf(ws.child("sheetPr").child("tabColor"), styles_.palette, styles_.theme)) sheet_.setTabColorIndex(tab);
     // Empty cells show the file's first format, as every program shows them.
     if (!styles_.cellFormats.empty() && !(styles_.cellFormats[0] == host::Format{}))
       sheet_.applyFormat(Rect::sheet(), Whole(styles_.cellFormats[0]));
@@ -588,14 +588,17 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   pugi::xml_node wb = workbookDoc.child("workbook");
   auto rels = package.relationships(workbookPart);
 
-  std::string stylesPart, stringsPart;
+  std::string stylesPart, stringsPart, themePart;
   for (const auto& entry : rels) {
     if (entry.second.find("styles.xml") != std::string::npos) stylesPart = entry.second;
     if (entry.second.find("sharedStrings.xml") != std::string::npos) stringsPart = entry.second;
+    if (entry.second.find("theme/") != std::string::npos) themePart = entry.second;
   }
+  ThemeColors theme = DefaultThemeColors();
+  if (!themePart.empty() && package.has(themePart)) theme = ReadThemeColors(package.xml(themePart).child("a:theme"));
   pugi::xml_document stylesDoc;
   if (!stylesPart.empty() && package.has(stylesPart)) stylesDoc = package.xml(stylesPart);
-  const StyleSheetContent styles = ReadStyleSheet(stylesDoc.child("styleSheet"), host::classicPalette());
+  const StyleSheetContent styles = ReadStyleSheet(stylesDoc.child("styleSheet"), host::classicPalette(), theme);
   std::vector<RichText> strings = ReadSharedStrings(package, stringsPart);
 
   namespace fs = std::filesystem;
