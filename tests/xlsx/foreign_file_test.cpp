@@ -205,6 +205,14 @@ TEST_F(ForeignFileTest, ThemeColoursShowAsTheThemeAndTintMakeThem) {
   EXPECT_EQ(f.font.colorIndex, 2) << "theme 0 is the light one: white";
 }
 
+TEST_F(ForeignFileTest, PartNamesMatchWhateverTheirLetterCase) {
+  auto parts = OneSheetPackage(kBody);
+  parts["xl/worksheets/Sheet1.xml"] = parts["xl/worksheets/sheet1.xml"];  // as some writers name it
+  parts.erase("xl/worksheets/sheet1.xml");
+  auto loaded = load(parts);
+  EXPECT_EQ(loaded.book->modelSheet(1).value({1, 1}), Value(1));
+}
+
 TEST_F(ForeignFileTest, AFileWrittenByOpenpyxl) {
   if (std::system("/usr/bin/python3 -c 'import openpyxl' 2>/dev/null") != 0) {
     if (std::getenv("CI")) FAIL() << "python3-openpyxl is missing";

@@ -2,6 +2,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -53,9 +54,13 @@ bool ValidUtf8(const std::string& s) {
 
 class Package {
  public:
-  explicit Package(std::map<std::string, std::string> parts) : parts_(std::move(parts)) {}
+  // Part names are matched without regard to letter case, as the format
+  // says: a relationship to "sheet1.xml" finds "Sheet1.xml".
+  explicit Package(std::map<std::string, std::string> parts) : parts_(std::move(parts)) {
+    for (const auto& [name, _] : parts_) byFoldedName_.emplace(Folded(name), name);
+  }
 
-  bool has(const std::string& name) const { return parts_.count(name) > 0; }
+  bool has(const std::string& name) const { return find(name) != parts_.end(); }
   const std::map<std::string, std::string>& parts() const { return parts_; }
 
   // A part as an XML document; the part must be UTF-8 and well formed.
@@ -64,7 +69,7 @@ class Package {
 
   // A part's text, checked to be UTF-8.
   const std::string& text(const std::string& name) const {
-    auto it = parts_.find(name);
+    auto it = find(name);
     if (it == parts_.end()) throw Fault("缺少部件 " + name);
     if (!ValidUtf8(it->second)) throw Fault("部件 " + name + " 含有无效的 UTF-8 文本");
     return it->second;
@@ -134,7 +139,7 @@ class Package {
 
   // Frees a part that is read.
   void release(const std::string& name) {
-    if (auto it = parts_.find(name); it != parts_.end()) std::string().swap(it->second);
+    if (auto it = find(name); it != parts_.end()) std::string().swap(it->second);
   }
 
   // Relationship targets of a part by id, resolved to part names.
@@ -173,7 +178,23 @@ class Package {
     return out;
   }
 
+  static std::string Folded(std::string name) {
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+  }
+  // The name a part is stored under.
+  const std::string& stored(const std::string& name) const {
+    if (parts_.count(name)) return name;
+    auto folded = byFoldedName_.find(Folded(name));
+    return folded == byFoldedName_.end() ? name : folded->second;
+  }
+  std::map<std::string, std::string>::const_iterator find(const std::string& name) const {
+    return parts_.find(stored(name));
+  }
+  std::map<std::string, std::string>::iterator find(const std::string& name) { return parts_.find(stored(name)); }
+
   std::map<std::string, std::string> parts_;
+  std::map<std::string, std::string> byFoldedName_;  // lower case -> the name as stored
 };
 
 Cell ParseCellRef(std::string_view ref) {
