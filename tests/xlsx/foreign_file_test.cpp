@@ -213,6 +213,18 @@ TEST_F(ForeignFileTest, PartNamesMatchWhateverTheirLetterCase) {
   EXPECT_EQ(loaded.book->modelSheet(1).value({1, 1}), Value(1));
 }
 
+TEST_F(ForeignFileTest, PartsWhoseElementsCarryAPrefixReadAsAnyOther) {
+  auto parts = OneSheetPackage(kBody, "<si><t>班级</t></si>");
+  const std::string main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+  parts["xl/worksheets/sheet1.xml"] =
+      "<x:worksheet xmlns:x=\"" + main + "\"><x:sheetData><x:row r=\"1\"><x:c r=\"A1\" t=\"s\"><x:v>0</x:v></x:c>"
+      "<x:c r=\"B1\"><x:v>7</x:v></x:c></x:row></x:sheetData></x:worksheet>";
+  parts["xl/sharedStrings.xml"] = "<x:sst xmlns:x=\"" + main + "\"><x:si><x:t>班级</x:t></x:si></x:sst>";
+  auto loaded = load(parts);
+  EXPECT_EQ(loaded.book->modelSheet(1).value({1, 1}), Value("班级"));
+  EXPECT_EQ(loaded.book->modelSheet(1).value({1, 2}), Value(7));
+}
+
 TEST_F(ForeignFileTest, AFileWrittenByOpenpyxl) {
   if (std::system("/usr/bin/python3 -c 'import openpyxl' 2>/dev/null") != 0) {
     if (std::getenv("CI")) FAIL() << "python3-openpyxl is missing";

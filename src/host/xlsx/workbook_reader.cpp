@@ -93,7 +93,38 @@ class Package {
     // to the text would not survive a save.
     for (auto node : doc.children())
       if (node.type() == pugi::node_doctype) throw Fault("部件 " + name + " 含有文档类型声明（DTD），xlsx 文件不允许");
+    DropPrefix(doc, MainPrefix(doc.document_element()));
     return doc;
+  }
+
+  // "x:" when the part's root names the sheet namespace with a prefix, as
+  // some writers do ("<x:worksheet xmlns:x=...>"); "" otherwise.
+  static std::string MainPrefix(const pugi::xml_node& root) {
+    const std::string name = root.name();
+    const std::size_t colon = name.find(':');
+    if (colon == std::string::npos) return "";
+    const std::string prefix = name.substr(0, colon);
+    const std::string ns = root.attribute(("xmlns:" + prefix).c_str()).value();
+    if (ns != "http://schemas.openxmlformats.org/spreadsheetml/2006/main" &&
+        ns != "http://purl.oclc.org/ooxml/spreadsheetml/main")
+      return "";
+    return prefix + ":";
+  }
+
+  // The elements of the sheet namespace read by their plain names.
+  static void DropPrefix(pugi::xml_node node, const std::string& prefix) {
+    if (prefix.empty()) return;
+    for (pugi::xml_node n = node; n;) {
+      if (n.type() == pugi::node_element && std::string_view(n.name()).starts_with(prefix))
+        n.set_name(n.name() + prefix.size());
+      if (n.first_child()) {
+        n = n.first_child();
+        continue;
+      }
+      while (n && n != node && !n.next_sibling()) n = n.parent();
+      if (!n || n == node) break;
+      n = n.next_sibling();
+    }
   }
 
   // A worksheet part read in pieces: the part without its rows as one
@@ -101,7 +132,7 @@ class Package {
   // millions of cells never stands in memory as one document tree.
   // `head` gets the part's document, `rows` each piece, `tail` the document
   // again; parts with comments, CDATA or processing instructions among their
-  // rows are read whole.
+  // rows, and parts whose elements carry a prefix, are read whole.
   template <class Head, class Rows, class Tail, class Parsed>
   void readSheet(const std::string& name, Head&& head, Rows&& rows, Tail&& tail, Parsed&& parsed) const {
     const std::string& text = this->text(name);
