@@ -97,8 +97,8 @@ host::Grid Sheet::values(const Rect& r) const {
   // A grid is every cell: one of billions (a merged area over the sheet) is
   // refused rather than attempted.
   if (static_cast<double>(r.rowCount()) * r.colCount() > 16e6)
-    throw HostError::refused("区域过大（" + host::numberToText(static_cast<double>(r.rowCount()) * r.colCount()) +
-                             " 个单元格）");
+    throw refusedAt(r, "区域过大（" + host::numberToText(static_cast<double>(r.rowCount()) * r.colCount()) +
+                           " 个单元格）");
   host::Grid g(r.rowCount(), r.colCount());
   for (int c = r.left; c <= r.right; ++c) {
     const Column* col = column(c);
@@ -134,8 +134,7 @@ void Sheet::setValue(const Rect& r, const Value& v) {
     clearContents(r);
     return;
   }
-  if (static_cast<long long>(r.rowCount()) * r.colCount() > 20'000'000LL)
-    throw HostError::refused("区域太大");
+  if (static_cast<long long>(r.rowCount()) * r.colCount() > 20'000'000LL) throw refusedAt(r, "区域太大");
   for (int c = r.left; c <= r.right; ++c)
     for (int row = r.top; row <= r.bottom; ++row) enter({row, c}, v);
   touch();
@@ -143,7 +142,7 @@ void Sheet::setValue(const Rect& r, const Value& v) {
 
 void Sheet::setValues(Cell at, const host::Grid& g) {
   if (at.row + g.rows - 1 > host::kMaxRow || at.col + g.cols - 1 > host::kMaxCol)
-    throw HostError::refused("区域超出工作表");
+    throw refusedAt(Rect::of(at), "区域超出工作表");
   for (int c = 0; c < g.cols; ++c)
     for (int r = 0; r < g.rows; ++r) enter({at.row + r, at.col + c}, g.at(r, c));
   for (int c = 0; c < g.cols; ++c)
@@ -189,7 +188,7 @@ void Sheet::setFormulaR1C1(const Rect& r, const std::string& text) {
   }
   auto resolve = [this](std::string_view n) -> const Sheet* { return wb_.findModelSheet(n); };
   auto parsed = parseFormula(text, Notation::R1C1, r.topLeft(), resolve);
-  if (!parsed.root) throw HostError::refused("公式有误 (" + parsed.error + "): " + text);
+  if (!parsed.root) throw refusedAt(r, "公式有误 (" + parsed.error + "): " + text);
   for (int c = r.left; c <= r.right; ++c) {
     for (int row = r.top; row <= r.bottom; ++row) {
       auto f = std::make_unique<FormulaPayload>();

@@ -115,6 +115,8 @@ class Sheet final : public host::Worksheet {
   StyleId cellStyle(host::Cell) const;  // effective style of the cell
   StyleId ownStyle(host::Cell) const;   // 0 when the cell has none
   void setOwnStyle(host::Cell, StyleId);
+  // A refusal that says where: the workbook, the sheet and the area.
+  host::HostError refusedAt(const host::Rect&, const std::string& why) const;
   // The style a file gives whole rows or columns, set as it stands: no cell
   // is made where they cross (a row's style shows over a column's).
   void setRowStyle(int first, int last, StyleId);

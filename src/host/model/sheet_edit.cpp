@@ -83,7 +83,7 @@ void Sheet::replace(const Rect& range, const std::string& what, const std::strin
     // (a merged area over the sheet) is refused before any is made.
     const double cells = std::max(0.0, static_cast<double>(r.rowCount())) * std::max(0, r.colCount());
     if (cells > kMaxCellsFilled)
-      throw HostError::refused("区域过大（" + host::numberToText(cells) + " 个单元格），未填充空单元格");
+      throw refusedAt(r, "区域过大（" + host::numberToText(cells) + " 个单元格），未填充空单元格");
     for (int c = r.left; c <= r.right; ++c)
       for (int row = r.top; row <= r.bottom; ++row) {
         const Slot* s = slot({row, c});
@@ -188,7 +188,7 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
   if (destination.rowCount() == 1 && destination.colCount() == 1) tilesDown = tilesRight = 1;
   if (destination.top + tilesDown * src.rowCount() - 1 > kMaxRow ||
       destination.left + tilesRight * src.colCount() - 1 > kMaxCol)
-    throw HostError::refused("粘贴区域超出工作表");
+    throw refusedAt(destination, "粘贴区域超出工作表");
 
   bool sameBook = &target->wb_ == &wb_;
   // The effective source format, kept as the cell's own only where the
@@ -280,7 +280,7 @@ void Sheet::cut(const Rect& source, host::Worksheet& targetSheet, Cell at) {
   }
   int dr = at.row - src.top, dc = at.col - src.left;
   Rect dest = src.offset(dr, dc);
-  if (dest.bottom > kMaxRow || dest.right > kMaxCol) throw HostError::refused("粘贴区域超出工作表");
+  if (dest.bottom > kMaxRow || dest.right > kMaxCol) throw refusedAt(src, "粘贴区域超出工作表");
   if (dr == 0 && dc == 0 && target == this) return;
 
   wb_.updateReferences(BlockMoveUpdate(this, src, target, dr, dc));
@@ -318,9 +318,9 @@ void Sheet::cut(const Rect& source, host::Worksheet& targetSheet, Cell at) {
 
 void Sheet::insertCut(const Rect& source, Cell at, host::Shift shift) {
   if (shift != host::Shift::Down || source.wholeColumns())
-    throw HostError::refused("只支持剪切整行单元格后下移插入");
+    throw refusedAt(source, "只支持剪切整行单元格后下移插入");
   if (at.col != source.left && !source.wholeRows())
-    throw HostError::refused("插入位置须与剪切区域同列");
+    throw refusedAt(source, "插入位置须与剪切区域同列");
   int s0 = source.top, s1 = source.bottom;
   if (at.row >= s0 && at.row <= s1 + 1) return;
   RowRotateUpdate rotate(this, source, at.row);

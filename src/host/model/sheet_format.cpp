@@ -27,6 +27,10 @@ StyleId Sheet::cellStyle(Cell c) const {
 
 void Sheet::setOwnStyle(Cell c, StyleId id) { slotAt(c).setStyle(id); }
 
+host::HostError Sheet::refusedAt(const Rect& r, const std::string& why) const {
+  return HostError::refused(why + "（" + wb_.name() + " 的工作表 " + name() + "，" + host::a1(r) + "）");
+}
+
 void Sheet::setRowStyle(int first, int last, StyleId id) {
   for (int row = first; row <= last; ++row) rowStyles_[row] = id;
   touch();
@@ -77,8 +81,7 @@ void Sheet::applyFormat(const Rect& r, const host::FormatPatch& patch) {
       rowStyles_[row] = patched(it != rowStyles_.end() ? it->second : sheetStyle_);
     }
   } else {
-    if (static_cast<long long>(r.rowCount()) * r.colCount() > 20'000'000LL)
-      throw HostError::refused("区域太大");
+    if (static_cast<long long>(r.rowCount()) * r.colCount() > 20'000'000LL) throw refusedAt(r, "区域太大");
     for (int c = r.left; c <= r.right; ++c)
       for (int row = r.top; row <= r.bottom; ++row) {
         StyleId before = cellStyle({row, c});
@@ -112,7 +115,7 @@ std::optional<host::Validation> Sheet::validation(Cell c) const {
 }
 
 void Sheet::addValidation(const Rect& r, const host::Validation& v) {
-  if (validations_.intersects(r)) throw HostError::refused("单元格已有数据有效性");
+  if (validations_.intersects(r)) throw refusedAt(r, "单元格已有数据有效性");
   if ((v.type == host::xl::kValidateList || v.type == host::xl::kValidateDecimal) && v.formula1.empty())
     throw HostError::refused("数据有效性缺少公式");
   validations_.add(r, v);
