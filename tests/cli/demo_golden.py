@@ -6,7 +6,8 @@ output updates the digests with --update and says why in its commit.
   demo_golden.py TAVO WORK [--update]
 
 The date in the four-rates and assigned-score titles is today's: it is
-replaced by a placeholder before hashing."""
+replaced by a placeholder before hashing, also where the title's text runs
+split it."""
 import hashlib
 import pathlib
 import re
@@ -16,7 +17,10 @@ import sys
 import zipfile
 
 GOLDEN = pathlib.Path(__file__).with_name("demo_golden.sha256")
-TODAY = re.compile(rb"\xe7\xbb\x9f\xe8\xae\xa1  \d{4}\.\d{1,2}\.\d{1,2}")  # "统计  Y.M.D"
+# "统计  Y.M.D", in a cell or split between the title's two text runs (the
+# date's run starts ten characters from the end, so where it starts moves
+# with the date's length): the whole stretch becomes one placeholder.
+TODAY = re.compile(rb"\xe7\xbb\x9f\xe8\xae\xa1 *(?:</t></r><r>(?:(?!</r>).)*?<t[^>]*>)? *\d{4}\.\d{1,2}\.\d{1,2}", re.S)
 
 
 def digests(demo):
