@@ -17,10 +17,11 @@ import sys
 import zipfile
 
 GOLDEN = pathlib.Path(__file__).with_name("demo_golden.sha256")
-# "统计  Y.M.D", in a cell or split between the title's two text runs (the
-# date's run starts ten characters from the end, so where it starts moves
-# with the date's length): the whole stretch becomes one placeholder.
-TODAY = re.compile(rb"\xe7\xbb\x9f\xe8\xae\xa1 *(?:</t></r><r>(?:(?!</r>).)*?<t[^>]*>)? *\d{4}\.\d{1,2}\.\d{1,2}", re.S)
+# "统计  Y.M.D": a shared string holding it becomes one placeholder whole,
+# since the title's second text run starts ten characters from its end and
+# so moves with the date's length.
+TODAY = re.compile(rb"<si>(?:(?!</si>).)*?\xe7\xbb\x9f\xe8\xae\xa1(?:(?!</si>).)*?\d{4}\.\d{1,2}\.\d{1,2}"
+                   rb"(?:(?!</si>).)*?</si>", re.S)
 
 
 def digests(demo):
@@ -28,7 +29,7 @@ def digests(demo):
     for book in sorted(demo.rglob("*.xlsx")):
         with zipfile.ZipFile(book) as z:
             for part in sorted(z.namelist()):
-                data = TODAY.sub("统计  <date>".encode(), z.read(part))
+                data = TODAY.sub("<si>统计  <date></si>".encode(), z.read(part))
                 found[f"{book.relative_to(demo).as_posix()}:{part}"] = hashlib.sha256(data).hexdigest()
     return found
 
