@@ -13,16 +13,16 @@ const std::vector<std::string> kClassHeaders = {"级部", "班级", "人数", "�
 // The columns every line sheet starts with.
 constexpr int kSize = 3, kAverage = 5, kFirstCount = 6;
 
-// "RC[-n]": the cell of `column` in the row of a formula standing in `at`.
-std::string Back(int at, int column) { return "RC[-" + std::to_string(at - column) + "]"; }
 // The count as a percentage of the class's students.
-std::string Rate(int at, int count) { return "=" + Back(at, count) + "/" + Back(at, kSize) + "*100"; }
-std::string Weighted(int at, int source, double weight) { return "=" + Back(at, source) + "*" + host::numberToText(weight); }
+std::string Rate(int at, int count) { return "=" + LeftInRow(at, count) + "/" + LeftInRow(at, kSize) + "*100"; }
+std::string Weighted(int at, int source, double weight) {
+  return "=" + LeftInRow(at, source) + "*" + host::numberToText(weight);
+}
 // The sum of the columns first..at-1.
 std::string SumLeft(int at, int first) {
-  std::string sum = "=";
-  for (int col = first; col < at; ++col) sum += (col > first ? "+" : "") + Back(at, col);
-  return sum;
+  std::vector<int> columns;
+  for (int col = first; col < at; ++col) columns.push_back(col);
+  return SumInRow(at, columns);
 }
 
 std::vector<std::string> With(std::vector<std::string> first, const std::vector<std::string>& more) {

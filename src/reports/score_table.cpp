@@ -25,14 +25,10 @@ Value ClassKey(const Value& v) {
 }
 
 int FindHeader(const host::Grid& table, const std::string& name) {
-  for (int c = 0; c < table.cols; ++c) {
-    const Value& v = table.at(0, c);
-    if (v.isText() && v.text() == name) return c;
-  }
-  return -1;
+  return table.rows > 0 ? FindHeader(std::span(table.cells.data(), static_cast<std::size_t>(table.cols)), name) : -1;
 }
 
-int FindHeader(const std::vector<Value>& header, const std::string& name) {
+int FindHeader(std::span<const Value> header, const std::string& name) {
   for (std::size_t c = 0; c < header.size(); ++c)
     if (header[c].isText() && header[c].text() == name) return static_cast<int>(c);
   return -1;
@@ -49,8 +45,7 @@ std::vector<Value> SumOfSubjects(const host::Grid& table, const std::vector<int>
         error = v.error();
         break;
       }
-      if (v.isNumber()) sum += v.number();
-      else if (v.isText()) sum += host::parseDecimal(v.text()).value_or(0);
+      sum += ScoreOrZero(CleanScore(v));  // other text counts nothing, as in a SUM
     }
     totals[static_cast<std::size_t>(r - 1)] = error ? Value(*error) : Value(sum);
   }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <limits>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -56,7 +57,7 @@ struct ScoreTable {
 ScoreTable BuildScoreTable(const host::Grid& cells, int columns, const std::vector<int>& fieldColumns,
                            int classColumn);
 // 0-based column of the first header cell holding exactly `name`; -1.
-int FindHeader(const std::vector<host::Value>& header, const std::string& name);
+int FindHeader(std::span<const host::Value> header, const std::string& name);
 
 // The students in the order the reports list them: by class (the host's
 // ascending order), then best total first, then best in each subject from

@@ -54,6 +54,14 @@ void CentreAllCells(host::Worksheet& s, double fontSize, const char* fontName) {
   });
 }
 
+std::string LeftInRow(int at, int column) { return "RC[-" + std::to_string(at - column) + "]"; }
+
+std::string SumInRow(int at, const std::vector<int>& columns) {
+  std::string sum = "=";
+  for (int column : columns) sum += (sum.size() > 1 ? "+" : "") + LeftInRow(at, column);
+  return sum;
+}
+
 std::string OverRowsAbove(const char* function, int n) {
   return std::string("=") + function + "(R[-" + std::to_string(n) + "]C:R[-1]C)";
 }

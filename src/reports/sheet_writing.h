@@ -28,6 +28,11 @@ void FontSize(host::Worksheet&, const host::Rect&, double size);
 // Every cell of the sheet centred both ways in the font size (and font).
 void CentreAllCells(host::Worksheet&, double fontSize = 11, const char* fontName = nullptr);
 
+// "RC[-n]": the cell of `column`, left of a formula standing in `at`.
+std::string LeftInRow(int at, int column);
+// "=RC[-4]+RC[-3]+...": the sum of `columns` in a formula standing in `at`.
+std::string SumInRow(int at, const std::vector<int>& columns);
+
 // "=SUM(R[-3]C:R[-1]C)" and its kin over the N rows above.
 std::string OverRowsAbove(const char* function, int n);
 

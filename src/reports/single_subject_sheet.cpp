@@ -45,9 +45,9 @@ std::vector<int> MarkTeacherRuns(host::Worksheet& w, const std::vector<TeacherRu
   for (int col = at.firstWeighted; col <= at.rank; ++col) merged.push_back(col);
   const std::string back = std::to_string(at.firstAveraged - 5);
   const std::string toAveraged = std::to_string(at.firstWeighted - at.firstAveraged);
-  std::string sum = "=";
-  for (int col = at.firstWeighted; col < at.total; ++col)
-    sum += (col > at.firstWeighted ? "+RC[-" : "RC[-") + std::to_string(at.total - col) + "]";
+  std::vector<int> weighted;
+  for (int col = at.firstWeighted; col < at.total; ++col) weighted.push_back(col);
+  const std::string sum = SumInRow(at.total, weighted);
   std::vector<int> starts;
   for (const TeacherRun& run : runs) {
     const int first = 3 + run.first, last = first + run.size - 1;
@@ -70,13 +70,9 @@ std::vector<int> MarkTeacherRuns(host::Worksheet& w, const std::vector<TeacherRu
 std::vector<int> WriteBlock(host::Worksheet& w, const ScoreData& data, const LineSettings& s, const LineStatistics& st,
                             const GradeGroup& g, std::size_t field, const SingleSheetLayout& layout) {
   const Columns at(layout);
-  std::vector<Value> teachers;
-  for (int i = 0; i < g.size; ++i)
-    teachers.push_back(AsEntered(st.teachers[static_cast<std::size_t>(g.firstClass + i)][field]));
-  const std::vector<int> order = s.orderByTeacher ? OrderByTeacher(teachers) : SettingsOrder(g);
-  std::vector<Value> ordered;
-  for (int i : order) ordered.push_back(teachers[static_cast<std::size_t>(i)]);
-  const std::vector<TeacherRun> runs = TeacherRuns(ordered);
+  std::vector<std::string> teachers;
+  for (int i = 0; i < g.size; ++i) teachers.push_back(st.teachers[static_cast<std::size_t>(g.firstClass + i)][field]);
+  const auto [order, runs] = PlanTeacherRuns(teachers, s.orderByTeacher);
 
   WriteClassRows(w, data, st, g, field, layout.counts, at.teacher, order);
   WriteSubtotal(w, g.size, static_cast<int>(layout.counts.size()));

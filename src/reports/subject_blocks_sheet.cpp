@@ -39,13 +39,10 @@ struct Block {
 
 // Each teacher's classes follow the first of them, in settings order.
 Block PlanBlock(const ScoreData& data, const SubjectBlockStatistics& st, std::size_t field, int top) {
-  std::vector<Value> teachers;
-  for (std::size_t c = 0; c < data.classes.size(); ++c) teachers.push_back(AsEntered(st.teachers[c][field]));
-  Block b{top, top + static_cast<int>(data.classes.size()) - 1, OrderByTeacher(teachers), {}};
-  std::vector<Value> ordered;
-  for (int i : b.order) ordered.push_back(teachers[static_cast<std::size_t>(i)]);
-  b.runs = TeacherRuns(ordered);
-  return b;
+  std::vector<std::string> teachers;
+  for (std::size_t c = 0; c < data.classes.size(); ++c) teachers.push_back(st.teachers[c][field]);
+  TeacherPlan plan = PlanTeacherRuns(teachers, true);
+  return {top, top + static_cast<int>(data.classes.size()) - 1, std::move(plan.order), std::move(plan.runs)};
 }
 
 // The class rows of one block in one write, with the field and its lines.
@@ -156,9 +153,7 @@ void WriteSubjectBlocksSheet(host::Application& app, const std::string& dataWork
       for (const Block& b : blocks) WritePointsOfBest(w, col, k > 0, weight, b);
     }
   }
-  std::string sum = "=";
-  for (int col : layout.weightedColumns) sum += (sum.size() > 1 ? "+RC[-" : "RC[-") + Offset(col, kTotal) + "]";
-  Formula(w, column(kTotal), sum);
+  Formula(w, column(kTotal), SumInRow(kTotal, {layout.weightedColumns.begin(), layout.weightedColumns.end()}));
 
   for (const Block& b : blocks) {
     WriteTeacherRuns(w, b);

@@ -33,4 +33,20 @@ std::vector<TeacherRun> TeacherRuns(const std::vector<host::Value>& teachers) {
   return runs;
 }
 
+TeacherPlan PlanTeacherRuns(const std::vector<std::string>& names, bool orderByTeacher) {
+  std::vector<host::Value> teachers;
+  for (const std::string& name : names) teachers.push_back(AsEntered(name));
+  TeacherPlan plan;
+  if (orderByTeacher) {
+    plan.order = OrderByTeacher(teachers);
+  } else {
+    plan.order.resize(teachers.size());
+    std::iota(plan.order.begin(), plan.order.end(), 0);
+  }
+  std::vector<host::Value> ordered;
+  for (int i : plan.order) ordered.push_back(teachers[static_cast<std::size_t>(i)]);
+  plan.runs = TeacherRuns(ordered);
+  return plan;
+}
+
 }  // namespace tavo::reports

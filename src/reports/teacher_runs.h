@@ -25,4 +25,13 @@ struct TeacherRun {
 // teacher cells are one teacher).
 std::vector<TeacherRun> TeacherRuns(const std::vector<host::Value>& teachers);
 
+// A block's classes as a sheet lists them: `order` gives the block's
+// position of each row (each teacher's classes under the first of them, or
+// the settings' order), `runs` the teacher runs of the rows.
+struct TeacherPlan {
+  std::vector<int> order;
+  std::vector<TeacherRun> runs;
+};
+TeacherPlan PlanTeacherRuns(const std::vector<std::string>& teachers, bool orderByTeacher);
+
 }  // namespace tavo::reports
