@@ -154,24 +154,6 @@ TEST_F(ScoreFileTypesTest, TextFilesDecodeAndSplitAsSpreadsheetsOpenThem) {
   EXPECT_EQ(csv::SplitRecords("班级\t语文\r\n1班\t90", '\t')[1], (std::vector<std::string>{"1班", "90"}));
 }
 
-TEST_F(ScoreFileTypesTest, XlsDatesBecomeTheirSerialNumbersAndBrokenFilesAreNamed) {
-  EXPECT_EQ(xls::SerialOfDateText("2026-12-08"), 46364.0);
-  EXPECT_EQ(xls::SerialOfDateText("1900-03-01"), 61.0) << "after the 1900 leap day the host counts";
-  EXPECT_EQ(xls::SerialOfDateText("2026-12-08 12:00:00"), 46364.5);
-  EXPECT_EQ(xls::SerialOfDateText("06:00:00"), 0.25);
-  EXPECT_FALSE(xls::SerialOfDateText("期中").has_value());
-
-  const std::string path = folder.file("坏.xls");
-  std::ofstream(path, std::ios::binary) << std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\xFF');
-  try {
-    xls::LoadXlsWorkbook(app, path);
-    FAIL() << "a broken file was read";
-  } catch (const xlsx::FileError& e) {
-    EXPECT_EQ(e.path, path);
-    EXPECT_FALSE(e.reason.empty());
-  }
-}
-
 TEST_F(ScoreFileTypesTest, ASelectionAloneCleansAndSavesTheFile) {
   ASSERT_EQ(tavo("init school"), 0);
   std::ofstream(data("名单.csv"), std::ios::binary) << "班级,姓名\n1 班,张三\n";

@@ -30,8 +30,6 @@ fi
 printf '\x01<si><r><rPr><sz val="9"/></rPr><t>ab</t></r></si>' > "$build/corpus/strings"
 printf '\x06<c:chartSpace><c:chart><c:plotArea><c:lineChart><c:ser><c:val><c:numRef><c:f>Sheet1!$B$1:$B$2</c:f></c:numRef></c:val></c:ser></c:lineChart></c:plotArea></c:chart></c:chartSpace>' > "$build/corpus/chart"
 printf '\x02<fonts><font><b/><color rgb="FFFF0000"/></font></fonts><cellXfs><xf fontId="0"/></cellXfs><colors><indexedColors><rgbColor rgb="FF000000"/></indexedColors></colors>' > "$build/corpus/styles"
-# FreeXL reads .xls in a child process; inputs that trip FreeXL itself end
-# that child (and leave an artifact of it), never the reader.
 mkdir -p "$build/artifacts"
 ASAN_OPTIONS=detect_leaks=1 "$build/xlsx_reader_fuzz" -runs="$runs" -max_len=8192 -rss_limit_mb=2048 \
   -timeout=10 -seed=1 -artifact_prefix="$build/artifacts/" "$build/corpus" 2>&1 | tail -5

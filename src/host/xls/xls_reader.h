@@ -1,11 +1,12 @@
-// Score files in the old binary workbook format (.xls, BIFF5/BIFF8), read
-// with FreeXL in a process of its own: sheet names and order, numbers, text
-// and dates as their serial numbers. Formats are not carried; the load
-// warning says so.
+// Score files in the old binary workbook format (.xls, BIFF5 and BIFF8), read
+// by our own reader: sheet names, order and visibility, numbers, text,
+// booleans and errors, the results of formulas (the formulas themselves are
+// not carried; the load warning says so), number formats, fonts, fills,
+// borders, alignment, merged areas, column widths and row heights, the
+// palette and the 1904 date system.
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,10 +14,6 @@
 #include "host/model/workbook.h"
 
 namespace tavo::xls {
-
-// "YYYY-MM-DD", "YYYY-MM-DD HH:MM:SS" or "HH:MM:SS" as the serial number of
-// the 1900 date system; nothing when the text is none of these.
-std::optional<double> SerialOfDateText(const std::string&);
 
 struct LoadedXls {
   std::unique_ptr<model::Workbook> book;

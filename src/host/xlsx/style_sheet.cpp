@@ -25,9 +25,28 @@ struct BuiltIn {
   int id;
   const char* code;
 };
-constexpr BuiltIn kBuiltIns[] = {{0, host::kGeneralFormat}, {1, "0"}, {2, "0.00"}, {3, "#,##0"},
-                                 {4, "#,##0.00"}, {9, "0%"}, {10, "0.00%"}, {11, "0.00E+00"},
-                                 {14, "yyyy/m/d"}, {49, "@"}};
+// The formats every reader knows by id; written back by id.
+constexpr BuiltIn kBuiltIns[] = {
+    {0, host::kGeneralFormat}, {1, "0"}, {2, "0.00"}, {3, "#,##0"}, {4, "#,##0.00"}, {9, "0%"}, {10, "0.00%"},
+    {11, "0.00E+00"}, {12, "# ?/?"}, {13, "# ?" "?/??"}, {14, "yyyy/m/d"}, {15, "d-mmm-yy"}, {16, "d-mmm"},
+    {17, "mmm-yy"}, {18, "h:mm AM/PM"}, {19, "h:mm:ss AM/PM"}, {20, "h:mm"}, {21, "h:mm:ss"}, {22, "yyyy/m/d h:mm"},
+    {37, "#,##0 ;(#,##0)"}, {38, "#,##0 ;[Red](#,##0)"}, {39, "#,##0.00;(#,##0.00)"}, {40, "#,##0.00;[Red](#,##0.00)"},
+    {45, "mm:ss"}, {46, "[h]:mm:ss"}, {47, "mmss.0"}, {48, "##0.0E+0"}, {49, "@"}};
+// Ids whose format depends on the language of the spreadsheet that wrote
+// the file, as the Chinese edition shows them; written back by their code,
+// so that they show the same everywhere.
+constexpr BuiltIn kLocalBuiltIns[] = {
+    {5, "\"¥\"#,##0;\"¥\"\\-#,##0"}, {6, "\"¥\"#,##0;[Red]\"¥\"\\-#,##0"},
+    {7, "\"¥\"#,##0.00;\"¥\"\\-#,##0.00"}, {8, "\"¥\"#,##0.00;[Red]\"¥\"\\-#,##0.00"},
+    {27, "yyyy\"年\"m\"月\""}, {28, "m\"月\"d\"日\""}, {29, "m\"月\"d\"日\""}, {30, "m-d-yy"},
+    {31, "yyyy\"年\"m\"月\"d\"日\""}, {32, "h\"时\"mm\"分\""}, {33, "h\"时\"mm\"分\"ss\"秒\""},
+    {34, "上午/下午h\"时\"mm\"分\""}, {35, "上午/下午h\"时\"mm\"分\"ss\"秒\""}, {36, "yyyy\"年\"m\"月\""},
+    {41, "_ * #,##0_ ;_ * \\-#,##0_ ;_ * \"-\"_ ;_ @_ "}, {42, "_ \"¥\"* #,##0_ ;_ \"¥\"* \\-#,##0_ ;_ \"¥\"* \"-\"_ ;_ @_ "},
+    {43, "_ * #,##0.00_ ;_ * \\-#,##0.00_ ;_ * \"-\"??_ ;_ @_ "},
+    {44, "_ \"¥\"* #,##0.00_ ;_ \"¥\"* \\-#,##0.00_ ;_ \"¥\"* \"-\"??_ ;_ @_ "},
+    {50, "yyyy\"年\"m\"月\""}, {51, "m\"月\"d\"日\""}, {52, "yyyy\"年\"m\"月\""}, {53, "m\"月\"d\"日\""},
+    {54, "m\"月\"d\"日\""}, {55, "上午/下午h\"时\"mm\"分\""}, {56, "上午/下午h\"时\"mm\"分\"ss\"秒\""},
+    {57, "yyyy\"年\"m\"月\""}, {58, "m\"月\"d\"日\""}};
 
 const char* LineStyleName(int style) {
   switch (style) {
@@ -178,8 +197,22 @@ int PaletteIndexOf(const pugi::xml_node& color, const std::array<host::Rgb, 56>&
   return 0;
 }
 
+void SetBorderEdges(host::Format& f, const std::array<host::BorderEdge, 4>& edges) {
+  // Four equal thin edges are the commands' own border; anything else is
+  // kept edge by edge.
+  const bool plain = std::all_of(edges.begin(), edges.end(), [&](const host::BorderEdge& e) { return e == edges[0]; }) &&
+                     (edges[0].style.empty() || edges[0].style == "thin") && edges[0].colorIndex == 0;
+  f.borderLineStyle = LineStyleFromName(edges[0].style);
+  f.edges = plain ? std::array<host::BorderEdge, 4>{} : edges;
+}
+
+int HorizontalAlignmentFromName(std::string_view name) { return HorizontalFromName(name); }
+int VerticalAlignmentFromName(std::string_view name) { return VerticalFromName(name); }
+
 std::string BuiltInNumberFormat(int id) {
   for (const auto& b : kBuiltIns)
+    if (b.id == id) return b.code;
+  for (const auto& b : kLocalBuiltIns)
     if (b.id == id) return b.code;
   return host::kGeneralFormat;
 }
@@ -402,13 +435,10 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<ho
       auto edge = b.child(names[e]);
       border.edges[e] = {edge.attribute("style").value(), PaletteIndexOf(edge.child("color"), out.palette, theme)};
     }
-    // Four equal thin edges are the commands' own border; anything else
-    // is kept edge by edge.
-    const bool plain = std::all_of(border.edges.begin(), border.edges.end(), [&](const host::BorderEdge& e) {
-      return e == border.edges[0];
-    }) && (border.edges[0].style.empty() || border.edges[0].style == "thin") && border.edges[0].colorIndex == 0;
-    border.lineStyle = LineStyleFromName(border.edges[0].style);
-    if (plain) border.edges = {};
+    host::Format drawn;
+    SetBorderEdges(drawn, border.edges);
+    border.lineStyle = drawn.borderLineStyle;
+    border.edges = drawn.edges;
     if (b.child("diagonal").attribute("style")) out.notCarried.insert("斜线边框");
     borders.push_back(border);
   }

@@ -7,6 +7,7 @@
 #include <array>
 #include <map>
 #include <string>
+#include <string_view>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -75,5 +76,12 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& styleSheet, const std::ar
 
 // Built-in number formats by id, in the host's local spelling.
 std::string BuiltInNumberFormat(int id);
+
+// A cell's four edges as files draw them (left, right, top, bottom, by the
+// files' line names).
+void SetBorderEdges(host::Format&, const std::array<host::BorderEdge, 4>& edges);
+// Alignment by the files' names ("center", "top", ...).
+int HorizontalAlignmentFromName(std::string_view);
+int VerticalAlignmentFromName(std::string_view);
 
 }  // namespace tavo::xlsx
