@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/constants.h"
 
@@ -19,6 +20,19 @@ inline constexpr Rgb rgb(int r, int g, int b) {
 
 // The classic palette: index 1..56.
 std::array<Rgb, 56> classicPalette();
+
+// The colours a workbook's cells name by index: the palette's 56, then the
+// exact colours files gave that the palette lacks (57 on), so that a file's
+// colours come back as they were.
+struct ColorTable {
+  std::array<Rgb, 56> palette = classicPalette();
+  std::vector<Rgb> fileColors = {};
+  bool has(int index) const { return index >= 1 && index <= 56 + static_cast<int>(fileColors.size()); }
+  Rgb at(int index) const;  // black for an index the table lacks
+  // The palette's entry of that colour, else its file colour (added when new).
+  int indexOf(Rgb);
+  friend bool operator==(const ColorTable&, const ColorTable&) = default;
+};
 
 struct Font {
   std::string name = "宋体";

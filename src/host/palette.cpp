@@ -12,4 +12,20 @@ std::array<Rgb, 56> classicPalette() {
           0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333};
 }
 
+Rgb ColorTable::at(int index) const {
+  if (index >= 1 && index <= 56) return palette[static_cast<std::size_t>(index - 1)];
+  if (has(index)) return fileColors[static_cast<std::size_t>(index - 57)];
+  return 0;
+}
+
+int ColorTable::indexOf(Rgb c) {
+  c &= 0xFFFFFF;
+  for (int k = 0; k < 56; ++k)
+    if (palette[static_cast<std::size_t>(k)] == c) return k + 1;
+  for (std::size_t k = 0; k < fileColors.size(); ++k)
+    if (fileColors[k] == c) return 57 + static_cast<int>(k);
+  fileColors.push_back(c);
+  return 56 + static_cast<int>(fileColors.size());
+}
+
 }  // namespace tavo::host

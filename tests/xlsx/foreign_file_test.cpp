@@ -200,9 +200,35 @@ TEST_F(ForeignFileTest, ThemeColoursShowAsTheThemeAndTintMakeThem) {
       "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme\" Target=\"theme/theme1.xml\"/>");
   auto loaded = load(parts);
   const host::Format f = loaded.book->modelSheet(1).format({1, 1});
-  const host::Rgb fill = loaded.book->palette()[static_cast<std::size_t>(f.fillColorIndex - 1)];
-  EXPECT_EQ(fill, 0xCCFFCCu) << "a light green, not black";
+  EXPECT_EQ(loaded.book->color(f.fillColorIndex), 0xCCFFCCu) << "a light green, not black";
   EXPECT_EQ(f.font.colorIndex, 2) << "theme 0 is the light one: white";
+}
+
+// Colours the palette lacks stay exactly as they were: through a save, and
+// when a cell is copied into another workbook.
+TEST_F(ForeignFileTest, ColoursOutsideThePaletteComeBackExactly) {
+  const std::string styles =
+      "<fonts count=\"2\"><font/><font><color rgb=\"FF1F4E79\"/></font></fonts>"
+      "<fills count=\"3\"><fill/><fill/><fill><patternFill patternType=\"solid\"><fgColor theme=\"4\" tint=\"0.7999816888943144\"/>"
+      "</patternFill></fill></fills><borders count=\"2\"><border/><border><bottom style=\"medium\"><color rgb=\"FFC65911\"/>"
+      "</bottom></border></borders>"
+      "<cellXfs count=\"2\"><xf/><xf fontId=\"1\" fillId=\"2\" borderId=\"1\" applyFill=\"1\"/></cellXfs>";
+  auto loaded = load(OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c></row></sheetData>", "", styles));
+  auto colours = [](const model::Workbook& wb, host::Cell at) {
+    const host::Format f = wb.modelSheet(1).format(at);
+    return std::vector<host::Rgb>{wb.color(f.font.colorIndex), wb.color(f.fillColorIndex),
+                                  wb.color(f.edges[3].colorIndex)};
+  };
+  const std::vector<host::Rgb> expected{0x1F4E79, 0xDAE3F3, 0xC65911};  // accent 1 of the default theme, 80% lighter
+  EXPECT_EQ(colours(*loaded.book, {1, 1}), expected);
+  const std::string path = folder.file("colours.xlsx");
+  xlsx::SaveWorkbook(*loaded.book, path);
+  EXPECT_EQ(colours(*xlsx::LoadWorkbook(app, path).book, {1, 1}), expected);
+  // The other workbook has file colours of its own under the same indexes.
+  auto other = load(OneSheetPackage(kBody, "", "<fonts count=\"1\"><font><color rgb=\"FF123456\"/></font></fonts>"
+                                               "<cellXfs count=\"1\"><xf/></cellXfs>"));
+  loaded.book->modelSheet(1).copy(Rect::of({1, 1}), other.book->modelSheet(1), Rect::of({2, 2}), host::Paste::All);
+  EXPECT_EQ(colours(*other.book, {2, 2}), expected);
 }
 
 TEST_F(ForeignFileTest, PartNamesMatchWhateverTheirLetterCase) {

@@ -194,7 +194,7 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
   // The effective source format, kept as the cell's own only where the
   // destination would not show it anyway.
   auto restyle = [&](StyleId id, Cell at) -> StyleId {
-    if (!sameBook) id = target->wb_.styles().intern(wb_.styles().get(id));
+    if (!sameBook) id = target->wb_.adoptStyle(wb_, id);
     return id == target->inheritedStyle(at) ? 0 : id;
   };
 

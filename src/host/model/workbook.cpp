@@ -13,7 +13,7 @@ using host::Rect;
 using host::Value;
 
 Workbook::Workbook(Application& app, std::string name, std::string path)
-    : app_(app), name_(std::move(name)), path_(std::move(path)), palette_(host::classicPalette()),
+    : app_(app), name_(std::move(name)), path_(std::move(path)),
       window_(*this) {
   sheets_.push_back(std::make_unique<Sheet>(*this, "Sheet1"));
 }
@@ -125,14 +125,26 @@ void Workbook::setActiveSheet(Sheet& s) {
 
 void Workbook::activate() { app_.setActiveWorkbook(*this); }
 
+StyleId Workbook::adoptStyle(const Workbook& from, StyleId id) {
+  host::Format f = from.styles().get(id);
+  auto adopt = [&](int& index) {
+    if (index > 56 && from.colors_.has(index)) index = colors_.indexOf(from.colors_.at(index));
+  };
+  adopt(f.font.colorIndex);
+  adopt(f.fillColorIndex);
+  adopt(f.fillPatternColorIndex);
+  for (auto& edge : f.edges) adopt(edge.colorIndex);
+  return styles_.intern(f);
+}
+
 host::Rgb Workbook::color(int index) const {
-  if (index < 1 || index > 56) throw HostError::subscriptOutOfRange();
-  return palette_[static_cast<std::size_t>(index - 1)];
+  if (!colors_.has(index)) throw HostError::subscriptOutOfRange();
+  return colors_.at(index);
 }
 
 void Workbook::setColor(int index, host::Rgb c) {
   if (index < 1 || index > 56) throw HostError::subscriptOutOfRange();
-  palette_[static_cast<std::size_t>(index - 1)] = c & 0xFFFFFF;
+  colors_.palette[static_cast<std::size_t>(index - 1)] = c & 0xFFFFFF;
 }
 
 void Workbook::updateReferences(const ReferenceUpdate& u) {

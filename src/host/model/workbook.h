@@ -52,8 +52,13 @@ class Workbook final : public host::Workbook, private EvalContext {
   const Sheet& activeModelSheet() const { return *sheets_[static_cast<std::size_t>(active_)]; }
   Application& application() { return app_; }
   StyleTable& styles() { return styles_; }
+  // A style of another workbook as this one's; its file colours are looked
+  // up by their RGB value, as index 57 on means another colour here.
+  StyleId adoptStyle(const Workbook& from, StyleId);
   const StyleTable& styles() const { return styles_; }
-  const std::array<host::Rgb, 56>& palette() const { return palette_; }
+  const std::array<host::Rgb, 56>& palette() const { return colors_.palette; }
+  const host::ColorTable& colors() const { return colors_; }
+  host::ColorTable& colors() { return colors_; }
   double tabRatio() const { return tabRatio_; }
   // The file counts its dates from 1904 (as older Mac files do): kept, so
   // that its date cells stay the same dates when it is saved.
@@ -105,7 +110,7 @@ class Workbook final : public host::Workbook, private EvalContext {
   std::vector<std::unique_ptr<ModelChart>> chartSheets_;
   int active_ = 0;  // 0-based
   StyleTable styles_;
-  std::array<host::Rgb, 56> palette_;
+  host::ColorTable colors_;
   double tabRatio_ = 0.6;
   bool dates1904_ = false;
   ModelWindow window_;

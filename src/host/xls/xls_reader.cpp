@@ -412,7 +412,7 @@ LoadedXls LoadXlsWorkbook(model::Application& app, const std::string& path) {
     if (g.sheets.empty()) throw std::runtime_error("工作簿中没有工作表");
     out.book = std::make_unique<model::Workbook>(app, p.filename().string(), p.parent_path().string());
     out.book->setDates1904(g.dates1904);
-    for (int i = 1; i <= 56; ++i) out.book->setColor(i, g.palette[static_cast<std::size_t>(i - 1)]);
+    out.book->colors().palette = g.palette;
     std::set<std::string> notCarried;
     if (g.otherSheets) notCarried.insert("图表工作表与宏表");
     std::vector<model::Sheet*> sheets;

@@ -1,4 +1,4 @@
-// A colour element of the file (indexed, rgb or theme) as a palette index.
+// A colour element of the file (indexed, rgb or theme) as a colour index.
 #pragma once
 
 #include <pugixml.hpp>
@@ -19,10 +19,9 @@ ThemeColors DefaultThemeColors();
 ThemeColors ReadThemeColors(const pugi::xml_node& theme);
 
 // 0 when the element names no colour. A theme colour is its theme's colour
-// with the element's tint; an RGB colour outside the palette takes its
-// nearest entry, which keeps the look.
-int PaletteIndexOf(const pugi::xml_node& color, const std::array<host::Rgb, 56>& palette,
-                   const ThemeColors& theme = DefaultThemeColors());
+// with the element's tint; an RGB colour the palette lacks becomes a file
+// colour of the table, exactly as it was.
+int ColorIndexOf(const pugi::xml_node& color, host::ColorTable& colors, const ThemeColors& theme = DefaultThemeColors());
 // A colour lightened (tint > 0) or darkened (tint < 0) as the files mean it:
 // its luminance moved towards white or black by that share.
 host::Rgb Tinted(host::Rgb, double tint);
@@ -30,6 +29,6 @@ host::Rgb Tinted(host::Rgb, double tint);
 // "FFRRGGBB", as colours are written: every program reads RGB colours, not
 // all of them read a workbook's own indexed palette.
 std::string Argb(host::Rgb);
-std::string Argb(const std::array<host::Rgb, 56>& palette, int index);  // index 1..56
+std::string Argb(const host::ColorTable&, int index);
 
 }  // namespace tavo::xlsx

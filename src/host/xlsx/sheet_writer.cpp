@@ -401,8 +401,8 @@ void WriteWorksheet(PartStream& x, const model::Sheet& sheet, bool selected, Sty
   Rect used = sheet.usedRange();
   x += kXmlHead;
   x += std::string("<worksheet xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
-  if (sheet.tabColorIndex() >= 1 && sheet.tabColorIndex() <= 56)
-    x += "<sheetPr><tabColor rgb=\"" + Argb(sheet.model().palette(), sheet.tabColorIndex()) + "\"/></sheetPr>";
+  if (sheet.model().colors().has(sheet.tabColorIndex()))
+    x += "<sheetPr><tabColor rgb=\"" + Argb(sheet.model().colors(), sheet.tabColorIndex()) + "\"/></sheetPr>";
   x += "<dimension ref=\"" + host::a1(used) + "\"/>";
   x += SheetViewXml(sheet, selected);
   x += "<sheetFormatPr" + Attr("defaultRowHeight", sheet.defaultRowHeight());
@@ -466,7 +466,7 @@ int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>
     if (font.bold) si += "<b/>";
     if (font.underline != host::xl::kNone) si += "<u/>";
     si += "<sz val=\"" + NumberText(run.fontSize.value_or(font.size)) + "\"/>";
-    if (font.colorIndex >= 1 && font.colorIndex <= 56) si += "<color rgb=\"" + Argb(palette_, font.colorIndex) + "\"/>";
+    if (colors_.has(font.colorIndex)) si += "<color rgb=\"" + Argb(colors_, font.colorIndex) + "\"/>";
     si += "<rFont val=\"" + Escaped(run.fontName.value_or(font.name)) + "\"/><charset val=\"134\"/></rPr>" +
           plainText(piece(from, to)) + "</r>";
     pos = to;

@@ -101,8 +101,8 @@ std::string Argb(host::Rgb c) {
   return buf;
 }
 
-std::string Argb(const std::array<host::Rgb, 56>& palette, int index) {
-  return Argb(palette[static_cast<std::size_t>(index - 1)]);
+std::string Argb(const host::ColorTable& colors, int index) {
+  return Argb(colors.at(index));
 }
 
 ThemeColors DefaultThemeColors() {
@@ -153,46 +153,21 @@ host::Rgb Tinted(host::Rgb c, double tint) {
   return (byte(nr) << 16) | (byte(ng) << 8) | byte(nb);
 }
 
-namespace {
-
-// The palette entry of an RGB colour, else the nearest one.
-int NearestPaletteIndex(host::Rgb value, const std::array<host::Rgb, 56>& palette) {
-  for (int k = 0; k < 56; ++k)
-    if (palette[static_cast<std::size_t>(k)] == value) return k + 1;
-  int best = 1;
-  long bestDistance = -1;
-  for (int k = 0; k < 56; ++k) {
-    host::Rgb p = palette[static_cast<std::size_t>(k)];
-    long dr = static_cast<long>((p >> 16) & 255) - static_cast<long>((value >> 16) & 255);
-    long dg = static_cast<long>((p >> 8) & 255) - static_cast<long>((value >> 8) & 255);
-    long db = static_cast<long>(p & 255) - static_cast<long>(value & 255);
-    long d = dr * dr + dg * dg + db * db;
-    if (bestDistance < 0 || d < bestDistance) bestDistance = d, best = k + 1;
-  }
-  return best;
-}
-
-}  // namespace
-
-int PaletteIndexOf(const pugi::xml_node& color, const std::array<host::Rgb, 56>& palette, const ThemeColors& theme) {
+int ColorIndexOf(const pugi::xml_node& color, host::ColorTable& colors, const ThemeColors& theme) {
   if (!color) return 0;
   const double tint = color.attribute("tint").as_double(0);
   if (auto indexed = color.attribute("indexed")) {
     int i = indexed.as_int(-1);
     if (i >= 8 && i < 64) return i - kIndexedOffset;
-    if (i >= 0 && i < 8) {
-      for (int k = 0; k < 56; ++k)
-        if (palette[static_cast<std::size_t>(k)] == kFixedColors[i]) return k + 1;
-    }
+    if (i >= 0 && i < 8) return colors.indexOf(kFixedColors[i]);
     return 0;
   }
   if (auto rgb = color.attribute("rgb"))
-    return NearestPaletteIndex(Tinted(static_cast<host::Rgb>(std::strtoul(rgb.value(), nullptr, 16) & 0xFFFFFF), tint),
-                               palette);
+    return colors.indexOf(Tinted(static_cast<host::Rgb>(std::strtoul(rgb.value(), nullptr, 16) & 0xFFFFFF), tint));
   if (auto index = color.attribute("theme")) {
     const int i = index.as_int(-1);
     if (i < 0 || i >= static_cast<int>(theme.size())) return 0;
-    return NearestPaletteIndex(Tinted(theme[static_cast<std::size_t>(i)], tint), palette);
+    return colors.indexOf(Tinted(theme[static_cast<std::size_t>(i)], tint));
   }
   return 0;
 }
@@ -255,7 +230,7 @@ int StyleSheetWriter::cellFormat(const host::Format& f, bool wrap) {
   auto key = std::make_pair(f, wrap);
   auto it = cache_.find(key);
   if (it != cache_.end()) return it->second;
-  const bool filled = f.fillColorIndex >= 1 && f.fillColorIndex <= 56;
+  const bool filled = f.fillColorIndex >= 1;
   const bool edges = std::any_of(f.edges.begin(), f.edges.end(), [](const host::BorderEdge& e) { return !e.style.empty(); });
   Border border{LineStyleName(f.borderLineStyle) && !edges ? f.borderLineStyle : xl::kNone};
   if (edges) border.edges = f.edges;
@@ -274,7 +249,7 @@ int StyleSheetWriter::cellFormat(const host::Format& f, bool wrap) {
   return id;
 }
 
-std::string StyleSheetWriter::xml(const std::array<host::Rgb, 56>& palette) const {
+std::string StyleSheetWriter::xml(const host::ColorTable& colors) const {
   std::string x = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
                   "\n<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
   if (!customFormats_.empty()) {
@@ -291,12 +266,12 @@ std::string StyleSheetWriter::xml(const std::array<host::Rgb, 56>& palette) cons
     if (f.strikethrough) x += "<strike/>";
     if (f.underline != xl::kNone) x += f.underline == -4119 ? "<u val=\"double\"/>" : "<u/>";
     x += "<sz val=\"" + NumberText(f.size) + "\"/>";
-    if (f.colorIndex >= 1 && f.colorIndex <= 56) x += "<color rgb=\"" + Argb(palette, f.colorIndex) + "\"/>";
+    if (colors.has(f.colorIndex)) x += "<color rgb=\"" + Argb(colors, f.colorIndex) + "\"/>";
     x += "<name val=\"" + Escaped(f.name) + "\"/><charset val=\"134\"/></font>";
   }
   x += "</fonts><fills count=\"" + std::to_string(fills_.size()) + "\">";
   auto color = [&](const char* element, int index) {
-    return index >= 1 && index <= 56 ? std::string("<") + element + " rgb=\"" + Argb(palette, index) + "\"/>"
+    return colors.has(index) ? std::string("<") + element + " rgb=\"" + Argb(colors, index) + "\"/>"
                                      : std::string("<") + element + " indexed=\"64\"/>";
   };
   for (std::size_t i = 0; i < fills_.size(); ++i) {
@@ -356,22 +331,20 @@ std::string StyleSheetWriter::xml(const std::array<host::Rgb, 56>& palette) cons
   x += "</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>";
   x += "<colors><indexedColors>";
   for (host::Rgb c : kFixedColors) x += "<rgbColor rgb=\"" + Argb(c) + "\"/>";
-  for (host::Rgb c : palette) x += "<rgbColor rgb=\"" + Argb(c) + "\"/>";
+  for (host::Rgb c : colors.palette) x += "<rgbColor rgb=\"" + Argb(c) + "\"/>";
   x += "</indexedColors></colors></styleSheet>";
   return x;
 }
 
-StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<host::Rgb, 56>& classic,
-                                 const ThemeColors& theme) {
+StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const ThemeColors& theme) {
   StyleSheetContent out;
-  out.palette = classic;
   out.theme = theme;
 
   if (auto colors = root.child("colors").child("indexedColors")) {
     int i = 0;
     for (auto c : colors.children("rgbColor")) {
       if (i >= 8 && i < 64) {
-        out.palette[static_cast<std::size_t>(i - 8)] =
+        out.colors.palette[static_cast<std::size_t>(i - 8)] =
             static_cast<host::Rgb>(std::strtoul(c.attribute("rgb").value(), nullptr, 16) & 0xFFFFFF);
         out.customPalette = true;
       }
@@ -399,7 +372,7 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<ho
       std::string v = u.attribute("val").value();
       font.underline = v == "none" ? xl::kNone : v == "double" ? -4119 : xl::kUnderlineSingle;
     }
-    if (int c = PaletteIndexOf(f.child("color"), out.palette, theme)) font.colorIndex = c;
+    if (int c = ColorIndexOf(f.child("color"), out.colors, theme)) font.colorIndex = c;
     fonts.push_back(font);
   }
   struct FileFill {
@@ -414,11 +387,11 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<ho
     std::string type = pattern.attribute("patternType").value();
     FileFill fill;
     if (!type.empty() && type != "none") {
-      int c = PaletteIndexOf(pattern.child("fgColor"), out.palette, theme);
+      int c = ColorIndexOf(pattern.child("fgColor"), out.colors, theme);
       fill.color = c ? c : xl::kNone;
       if (type != "solid") {
         fill.pattern = type;
-        fill.patternColor = PaletteIndexOf(pattern.child("bgColor"), out.palette, theme);
+        fill.patternColor = ColorIndexOf(pattern.child("bgColor"), out.colors, theme);
       }
     }
     fills.push_back(fill);
@@ -433,7 +406,7 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const std::array<ho
     const char* names[] = {"left", "right", "top", "bottom"};
     for (std::size_t e = 0; e < 4; ++e) {
       auto edge = b.child(names[e]);
-      border.edges[e] = {edge.attribute("style").value(), PaletteIndexOf(edge.child("color"), out.palette, theme)};
+      border.edges[e] = {edge.attribute("style").value(), ColorIndexOf(edge.child("color"), out.colors, theme)};
     }
     host::Format drawn;
     SetBorderEdges(drawn, border.edges);

@@ -26,7 +26,7 @@ class StyleSheetWriter {
  public:
   explicit StyleSheetWriter(const host::Format& defaultFormat);
   int cellFormat(const host::Format&, bool wrap = false);
-  std::string xml(const std::array<host::Rgb, 56>& palette) const;
+  std::string xml(const host::ColorTable&) const;
 
  private:
   int numberFormat(const std::string&);
@@ -66,13 +66,12 @@ class StyleSheetWriter {
 // styles part) gives the classic palette and one default format.
 struct StyleSheetContent {
   std::vector<host::Format> cellFormats;
-  std::array<host::Rgb, 56> palette;
+  host::ColorTable colors;
   ThemeColors theme;
   bool customPalette = false;
   std::set<std::string> notCarried;  // formats the model cannot keep, by name
 };
-StyleSheetContent ReadStyleSheet(const pugi::xml_node& styleSheet, const std::array<host::Rgb, 56>& classic,
-                                 const ThemeColors& theme = DefaultThemeColors());
+StyleSheetContent ReadStyleSheet(const pugi::xml_node& styleSheet, const ThemeColors& theme = DefaultThemeColors());
 
 // Built-in number formats by id, in the host's local spelling.
 std::string BuiltInNumberFormat(int id);

@@ -312,7 +312,7 @@ class SheetReader {
 
   // Before the rows: tab colour, defaults, columns.
   void readHead(const pugi::xml_node& ws) {
-    if (int tab = PaletteIndexOf(ws.child("sheetPr").child("tabColor"), styles_.palette, styles_.theme)) sheet_.setTabColorIndex(tab);
+    if (int tab = ColorIndexOf(ws.child("sheetPr").child("tabColor"), sheet_.model().colors(), styles_.theme)) sheet_.setTabColorIndex(tab);
     // Empty cells show the file's first format, as every program shows them.
     if (!styles_.cellFormats.empty() && !(styles_.cellFormats[0] == host::Format{}))
       sheet_.applyFormat(Rect::sheet(), Whole(styles_.cellFormats[0]));
@@ -650,14 +650,14 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   if (!themePart.empty() && package.has(themePart)) theme = ReadThemeColors(package.xml(themePart).child("a:theme"));
   pugi::xml_document stylesDoc;
   if (!stylesPart.empty() && package.has(stylesPart)) stylesDoc = package.xml(stylesPart);
-  const StyleSheetContent styles = ReadStyleSheet(stylesDoc.child("styleSheet"), host::classicPalette(), theme);
+  const StyleSheetContent styles = ReadStyleSheet(stylesDoc.child("styleSheet"), theme);
   std::vector<RichText> strings = ReadSharedStrings(package, stringsPart);
 
   namespace fs = std::filesystem;
   fs::path file(path);
   auto book = std::make_unique<model::Workbook>(app, file.filename().string(),
                                                 file.has_parent_path() ? file.parent_path().string() : ".");
-  for (int i = 1; i <= 56; ++i) book->setColor(i, styles.palette[static_cast<std::size_t>(i - 1)]);
+  book->colors() = styles.colors;
   book->setDates1904(wb.child("workbookPr").attribute("date1904").as_bool());
 
   struct SheetEntry {

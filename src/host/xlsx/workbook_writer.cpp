@@ -50,7 +50,7 @@ std::size_t SheetSizeHint(const model::Sheet& sheet) {
 
 void WritePackage(const model::Workbook& book, const PartWriter& part) {
   StyleSheetWriter styles(book.styles().get(model::StyleTable::kDefault));
-  SharedStrings strings(book.palette());
+  SharedStrings strings(book.colors());
   const int sheets = book.sheetCount();
   const int active = book.indexOf(book.activeModelSheet());
   auto whole = [&](const std::string& name, const std::string& text) {
@@ -134,7 +134,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
   whole("xl/workbook.xml", workbook);
   whole("xl/_rels/workbook.xml.rels", workbookRels);
   whole("xl/sharedStrings.xml", strings.xml());
-  whole("xl/styles.xml", styles.xml(book.palette()));
+  whole("xl/styles.xml", styles.xml(book.colors()));
 }
 
 std::map<std::string, std::string> WorkbookParts(const model::Workbook& book) {
@@ -229,7 +229,8 @@ std::uint64_t SheetFingerprint(const model::Sheet& sheet) {
   rest.flush();
   DigestCells(d, sheet);
   // The palette is the workbook's: it counts in WorkbookFingerprint only.
-  d << styles.xml(host::classicPalette()) << sheet.pageSettings().printTitleRows;
+  d << styles.xml(host::ColorTable{host::classicPalette(), sheet.model().colors().fileColors})
+    << sheet.pageSettings().printTitleRows;
   if (!sheet.charts().empty())
     for (const std::string& chart : ChartsXml(sheet, 1).charts) d << chart;
   return d.value;
@@ -245,6 +246,7 @@ std::uint64_t WorkbookFingerprint(const model::Workbook& book, const std::vector
   Digest d;
   for (std::uint64_t print : sheetPrints) d << std::to_string(print);
   for (host::Rgb c : book.palette()) d << std::to_string(c);
+  for (host::Rgb c : book.colors().fileColors) d << "+" + std::to_string(c);
   d << std::to_string(book.tabRatio()) << std::to_string(book.indexOf(book.activeModelSheet()));
   return d.value;
 }

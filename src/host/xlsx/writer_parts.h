@@ -20,7 +20,7 @@ inline constexpr const char* kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\
 
 class SharedStrings {
  public:
-  explicit SharedStrings(const std::array<host::Rgb, 56>& palette) : palette_(palette) {}
+  explicit SharedStrings(const host::ColorTable& colors) : colors_(colors) {}
   // Plain text is stored once; text with runs gets an entry of its own,
   // each run carrying the cell's font with the run's size or name.
   int add(const std::string& text, const std::vector<host::TextRun>& runs, const host::Font& cellFont);
@@ -28,7 +28,7 @@ class SharedStrings {
   std::string xml() const;
 
  private:
-  std::array<host::Rgb, 56> palette_;
+  const host::ColorTable& colors_;
   std::vector<std::string> entries_;  // the <si> contents
   std::unordered_map<std::string, int> plain_;
   int references_ = 0;
