@@ -410,6 +410,47 @@ TEST_F(ForeignFileTest, FormatsTheCommandsNeverSetAreCarriedThrough) {
   EXPECT_TRUE(f.font.italic) << "what the command did not set stays";
 }
 
+// The page and the view as the teacher set them up come back: header and
+// footer sections, fit to page, gridlines, print area, zoom, hidden zeros;
+// no paper size is written where the file named none.
+TEST_F(ForeignFileTest, PageAndViewSettingsComeBackAsTheyWere) {
+  auto parts = OneSheetPackage(
+      "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>"
+      "<sheetViews><sheetView showGridLines=\"0\" showZeros=\"0\" zoomScale=\"85\" workbookViewId=\"0\"/></sheetViews>"
+      "<sheetData><row r=\"1\"><c r=\"A1\"><v>0</v></c></row></sheetData>"
+      "<printOptions gridLines=\"1\"/><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+      "footer=\"0.3\"/><pageSetup fitToHeight=\"0\" orientation=\"landscape\"/>"
+      "<headerFooter><oddHeader>&amp;C&amp;\"宋体,加粗\"期中考试</oddHeader><oddFooter>&amp;L左&amp;C第 &amp;P 页&amp;R右</oddFooter>"
+      "</headerFooter>");
+  parts["xl/workbook.xml"].replace(parts["xl/workbook.xml"].find("</workbook>"), 0,
+                                   "<definedNames><definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">"
+                                   "Sheet1!$A$1:$H$20</definedName></definedNames>");
+  auto loaded = load(parts);
+  auto check = [](const model::Sheet& s) {
+    const model::PageSettings& p = s.pageSettings();
+    EXPECT_EQ(p.header, "&C&\"宋体,加粗\"期中考试");
+    EXPECT_EQ(p.leftFooter, "左");
+    EXPECT_EQ(p.centerFooter, "第 &P 页");
+    EXPECT_EQ(p.rightFooter, "右");
+    EXPECT_TRUE(p.fitToPage);
+    EXPECT_EQ(p.fitToWidth, 1);
+    EXPECT_EQ(p.fitToHeight, 0);
+    EXPECT_TRUE(p.printGridlines);
+    EXPECT_EQ(p.printArea, "$A$1:$H$20");
+    EXPECT_FALSE(p.paperSizeGiven);
+    EXPECT_EQ(p.orientation, 2);
+    EXPECT_EQ(s.view().zoomScale, 85);
+    EXPECT_FALSE(s.view().showGridLines);
+    EXPECT_FALSE(s.view().showZeros);
+  };
+  check(loaded.book->modelSheet(1));
+  const std::string path = folder.file("page.xlsx");
+  xlsx::SaveWorkbook(*loaded.book, path);
+  check(xlsx::LoadWorkbook(app, path).book->modelSheet(1));
+  loaded.book->modelSheet(1).pageSetup().set(host::PageField::PaperSize, 9);
+  EXPECT_TRUE(loaded.book->modelSheet(1).pageSettings().paperSizeGiven) << "a paper size set is written";
+}
+
 }  // namespace
 }  // namespace tavo::testing
 

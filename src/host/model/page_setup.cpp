@@ -60,6 +60,7 @@ void ModelPageSetup::set(PageField f, const Value& v) {
     }
     case PageField::PaperSize:
       s.paperSize = host::roundToInteger(number(v, 1, 118, "PaperSize"));
+      s.paperSizeGiven = true;
       break;
     case PageField::Zoom: s.zoom = host::roundToInteger(number(v, 10, 400, "Zoom")); break;
     case PageField::CenterHorizontally:

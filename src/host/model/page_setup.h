@@ -16,6 +16,14 @@ struct PageSettings {
   bool centerHorizontally = false;
   std::string centerFooter;
   std::string printTitleRows;  // "$1:$2" or ""
+  // What files carry beyond the commands' settings, kept as they were.
+  bool paperSizeGiven = true;  // false for a file's sheet that names none
+  std::string header;          // the whole page header, section codes and all
+  std::string leftFooter, rightFooter;
+  bool fitToPage = false;
+  int fitToWidth = 1, fitToHeight = 1;  // pages; 0 leaves that direction free
+  bool printGridlines = false;
+  std::string printArea;  // "$A$1:$H$20" areas joined by ",", or ""
   friend bool operator==(const PageSettings&, const PageSettings&) = default;
 };
 

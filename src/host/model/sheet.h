@@ -29,6 +29,9 @@ struct SheetView {
   int scrollRow = 1;
   int scrollColumn = 1;
   host::Rect selection{1, 1, 1, 1};
+  int zoomScale = 100;
+  bool showGridLines = true;
+  bool showZeros = true;
 };
 
 class Sheet final : public host::Worksheet {
@@ -135,6 +138,7 @@ class Sheet final : public host::Worksheet {
   const std::vector<host::Rect>& merges() const { return merges_.all(); }
   const ValidationAreas& validations() const { return validations_; }
   const PageSettings& pageSettings() const { return pageSetup_.settings; }
+  PageSettings& pageSettings() { return pageSetup_.settings; }
   SheetView& view() { return view_; }
   const SheetView& view() const { return view_; }
   const std::vector<std::unique_ptr<ModelChart>>& charts() const { return charts_; }

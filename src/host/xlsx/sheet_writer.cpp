@@ -180,7 +180,10 @@ std::string SheetViewXml(const model::Sheet& sheet, bool selected) {
   const model::SheetView& v = sheet.view();
   std::string x = "<sheetViews><sheetView workbookViewId=\"0\"";
   if (selected) x += " tabSelected=\"1\"";
+  if (!v.showGridLines) x += " showGridLines=\"0\"";
+  if (!v.showZeros) x += " showZeros=\"0\"";
   if (v.scrollRow != 1 || v.scrollColumn != 1) x += Attr("topLeftCell", host::a1(Cell{v.scrollRow, v.scrollColumn}));
+  if (v.zoomScale != 100) x += " zoomScale=\"" + std::to_string(v.zoomScale) + "\"";
   x += ">";
   std::string active = "A1";
   if (v.freezePanes && (v.splitRow > 0 || v.splitColumn > 0)) {
@@ -261,14 +264,29 @@ std::string ValidationsXml(const model::Sheet& sheet) {
 std::string PageXml(const model::Sheet& sheet) {
   const model::PageSettings& p = sheet.pageSettings();
   std::string x;
-  if (p.centerHorizontally) x += "<printOptions horizontalCentered=\"1\"/>";
+  if (p.centerHorizontally || p.printGridlines)
+    x += std::string("<printOptions") + (p.centerHorizontally ? " horizontalCentered=\"1\"" : "") +
+         (p.printGridlines ? " gridLines=\"1\"" : "") + "/>";
   auto inches = [](double points) { return NumberText(points / 72.0); };
   x += "<pageMargins left=\"" + inches(p.leftMargin) + "\" right=\"" + inches(p.rightMargin) + "\" top=\"" +
        inches(p.topMargin) + "\" bottom=\"" + inches(p.bottomMargin) + "\" header=\"" + inches(p.headerMargin) +
        "\" footer=\"" + inches(p.footerMargin) + "\"/>";
-  x += "<pageSetup paperSize=\"" + std::to_string(p.paperSize) + "\" scale=\"" + std::to_string(p.zoom) +
-       "\" orientation=\"" + (p.orientation == 2 ? "landscape" : "portrait") + "\"/>";
-  if (!p.centerFooter.empty()) x += "<headerFooter><oddFooter>" + Escaped("&C" + p.centerFooter) + "</oddFooter></headerFooter>";
+  x += "<pageSetup";
+  if (p.paperSizeGiven) x += " paperSize=\"" + std::to_string(p.paperSize) + "\"";
+  x += " scale=\"" + std::to_string(p.zoom) + "\"";
+  if (p.fitToPage && p.fitToWidth != 1) x += " fitToWidth=\"" + std::to_string(p.fitToWidth) + "\"";
+  if (p.fitToPage && p.fitToHeight != 1) x += " fitToHeight=\"" + std::to_string(p.fitToHeight) + "\"";
+  x += std::string(" orientation=\"") + (p.orientation == 2 ? "landscape" : "portrait") + "\"/>";
+  std::string footer;
+  if (!p.leftFooter.empty()) footer += "&L" + p.leftFooter;
+  if (!p.centerFooter.empty()) footer += "&C" + p.centerFooter;
+  if (!p.rightFooter.empty()) footer += "&R" + p.rightFooter;
+  if (!p.header.empty() || !footer.empty()) {
+    x += "<headerFooter>";
+    if (!p.header.empty()) x += "<oddHeader>" + Escaped(p.header) + "</oddHeader>";
+    if (!footer.empty()) x += "<oddFooter>" + Escaped(footer) + "</oddFooter>";
+    x += "</headerFooter>";
+  }
   auto breaks = sheet.pageBreaks();
   if (!breaks.empty()) {
     x += "<rowBreaks count=\"" + std::to_string(breaks.size()) + "\" manualBreakCount=\"" +
@@ -401,8 +419,13 @@ void WriteWorksheet(PartStream& x, const model::Sheet& sheet, bool selected, Sty
   Rect used = sheet.usedRange();
   x += kXmlHead;
   x += std::string("<worksheet xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
-  if (sheet.model().colors().has(sheet.tabColorIndex()))
-    x += "<sheetPr><tabColor rgb=\"" + Argb(sheet.model().colors(), sheet.tabColorIndex()) + "\"/></sheetPr>";
+  const bool tab = sheet.model().colors().has(sheet.tabColorIndex()), fit = sheet.pageSettings().fitToPage;
+  if (tab || fit) {
+    x += "<sheetPr>";
+    if (tab) x += "<tabColor rgb=\"" + Argb(sheet.model().colors(), sheet.tabColorIndex()) + "\"/>";
+    if (fit) x += "<pageSetUpPr fitToPage=\"1\"/>";
+    x += "</sheetPr>";
+  }
   x += "<dimension ref=\"" + host::a1(used) + "\"/>";
   x += SheetViewXml(sheet, selected);
   x += "<sheetFormatPr" + Attr("defaultRowHeight", sheet.defaultRowHeight());

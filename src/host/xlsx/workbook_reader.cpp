@@ -255,6 +255,31 @@ double ParseNumber(const char* text) {
 double Tidy(double x) { return std::round(x * 1e6) / 1e6; }
 
 // Column widths in the file count the padding; the host's width does not.
+// A page footer's left, centre and right sections ("&Lx&Cy&Rz"); text
+// before any section code is the centre's, as the host shows it.
+struct FooterSections {
+  std::string left, center, right;
+};
+FooterSections SplitFooter(const std::string& footer) {
+  FooterSections out;
+  std::string* section = &out.center;
+  for (std::size_t i = 0; i < footer.size(); ++i) {
+    if (footer[i] == '&' && i + 1 < footer.size()) {
+      const char code = footer[i + 1];
+      if (code == 'L' || code == 'C' || code == 'R') {
+        section = code == 'L' ? &out.left : code == 'C' ? &out.center : &out.right;
+        ++i;
+        continue;
+      }
+      *section += footer.substr(i, 2);  // other codes (&P, &&, fonts) stay
+      ++i;
+      continue;
+    }
+    *section += footer[i];
+  }
+  return out;
+}
+
 double WidthFromFile(double w) { return std::max(0.0, std::round((w * 7 - 5) / 7 * 100) / 100); }
 
 struct RichText {
@@ -555,21 +580,29 @@ class SheetReader {
       set(host::PageField::HeaderMargin, points("header"));
       set(host::PageField::FooterMargin, points("footer"));
     }
+    model::PageSettings& kept = sheet_.pageSettings();
+    kept.paperSizeGiven = false;
     if (auto p = ws.child("pageSetup")) {
       if (auto a = p.attribute("paperSize")) set(host::PageField::PaperSize, a.as_int());
+      kept.fitToWidth = std::clamp(p.attribute("fitToWidth").as_int(1), 0, 32767);
+      kept.fitToHeight = std::clamp(p.attribute("fitToHeight").as_int(1), 0, 32767);
       if (auto a = p.attribute("scale")) set(host::PageField::Zoom, a.as_int());
       if (auto a = p.attribute("orientation"))
         set(host::PageField::Orientation, std::string(a.value()) == "landscape" ? 2 : 1);
     }
+    kept.fitToPage = ws.child("sheetPr").child("pageSetUpPr").attribute("fitToPage").as_bool();
     if (ws.child("printOptions").attribute("horizontalCentered").as_bool())
       set(host::PageField::CenterHorizontally, true);
-    std::string footer = UnescapeText(ws.child("headerFooter").child("oddFooter").text().get());
-    if (auto at = footer.find("&C"); at != std::string::npos) {
-      std::size_t end = footer.size();
-      for (const char* next : {"&L", "&R"})
-        if (auto n = footer.find(next, at + 2); n != std::string::npos) end = std::min(end, n);
-      set(host::PageField::CenterFooter, footer.substr(at + 2, end - at - 2));
-    }
+    kept.printGridlines = ws.child("printOptions").attribute("gridLines").as_bool();
+    auto headerFooter = ws.child("headerFooter");
+    kept.header = UnescapeText(headerFooter.child("oddHeader").text().get());
+    const FooterSections footer = SplitFooter(UnescapeText(headerFooter.child("oddFooter").text().get()));
+    kept.leftFooter = footer.left;
+    kept.rightFooter = footer.right;
+    if (!footer.center.empty()) set(host::PageField::CenterFooter, footer.center);
+    if (headerFooter.child("evenHeader") || headerFooter.child("firstHeader") || headerFooter.child("evenFooter") ||
+        headerFooter.child("firstFooter"))
+      notCarried_.insert("奇偶页与首页不同的页眉页脚");
     for (auto brk : ws.child("rowBreaks").children("brk")) {
       int row = brk.attribute("id").as_int() + 1;
       if (row >= 2 && row <= host::kMaxRow) sheet_.addPageBreakAbove(row);
@@ -579,6 +612,9 @@ class SheetReader {
   void readView(const pugi::xml_node& view) {
     if (!view) return;
     model::SheetView& v = sheet_.view();
+    v.zoomScale = std::clamp(view.attribute("zoomScale").as_int(100), 10, 400);
+    v.showGridLines = view.attribute("showGridLines").as_bool(true);
+    v.showZeros = view.attribute("showZeros").as_bool(true);
     if (auto tl = view.attribute("topLeftCell")) {
       Cell c = ParseCellRef(tl.value());
       v.scrollRow = c.row;
@@ -756,7 +792,25 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
         }
         start = end + 1;
       }
-    } else if (name != "_xlnm.Print_Area" && name != "_xlnm._FilterDatabase") {
+    } else if (name == "_xlnm.Print_Area") {
+      int local = dn.attribute("localSheetId").as_int(-1);
+      if (local < 0 || local >= static_cast<int>(entries.size())) continue;
+      // "'成绩表'!$A$1:$H$20,'成绩表'!$J$1:$K$2": the areas without the sheet.
+      std::string refs = dn.text().get(), areas;
+      for (std::size_t start = 0; start < refs.size();) {
+        std::size_t end = refs.find(',', start);
+        if (end == std::string::npos) end = refs.size();
+        const std::string ref = refs.substr(start, end - start);
+        const std::string address = ref.substr(ref.rfind('!') == std::string::npos ? 0 : ref.rfind('!') + 1);
+        try {
+          host::parseRect(address);
+          areas += (areas.empty() ? "" : ",") + address;
+        } catch (const host::HostError&) {
+        }
+        start = end + 1;
+      }
+      entries[static_cast<std::size_t>(local)].sheet->pageSettings().printArea = areas;
+    } else if (name != "_xlnm._FilterDatabase") {
       notCarried.insert("名称");
     }
   }

@@ -80,6 +80,18 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
     sheetList += "<sheet name=\"" + Escaped(sheet.name()) + "\" sheetId=\"" + n + "\"";
     if (!sheet.visible()) sheetList += " state=\"hidden\"";
     sheetList += " r:id=\"rId" + n + "\"/>";
+    if (!sheet.pageSettings().printArea.empty()) {
+      std::string areas;
+      for (std::size_t start = 0; start <= sheet.pageSettings().printArea.size();) {
+        std::size_t end = sheet.pageSettings().printArea.find(',', start);
+        if (end == std::string::npos) end = sheet.pageSettings().printArea.size();
+        areas += (areas.empty() ? "" : ",") + QuotedSheetName(sheet.name()) +
+                 sheet.pageSettings().printArea.substr(start, end - start);
+        start = end + 1;
+      }
+      definedNames += "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"" + std::to_string(i - 1) + "\">" +
+                      Escaped(areas) + "</definedName>";
+    }
     if (!sheet.pageSettings().printTitleRows.empty())
       definedNames += "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"" + std::to_string(i - 1) + "\">" +
                       Escaped(QuotedSheetName(sheet.name()) + sheet.pageSettings().printTitleRows) + "</definedName>";
