@@ -410,6 +410,43 @@ TEST_F(ForeignFileTest, FormatsTheCommandsNeverSetAreCarriedThrough) {
   EXPECT_TRUE(f.font.italic) << "what the command did not set stays";
 }
 
+// An array formula the model does not compute keeps its text, its area and
+// the values the file holds, and is written back as one.
+TEST_F(ForeignFileTest, ArrayFormulasComeBackAsArrayFormulas) {
+  auto loaded = load(OneSheetPackage(
+      "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><v>3</v></c>"
+      "<c r=\"C1\"><f t=\"array\" ref=\"C1:C2\">A1:A2*B1:B2</f><v>3</v></c></row>"
+      "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\"><v>4</v></c><c r=\"C2\"><v>8</v></c></row></sheetData>"));
+  const model::Sheet& s = loaded.book->modelSheet(1);
+  EXPECT_EQ(s.value({1, 3}), Value(3));
+  EXPECT_EQ(s.value({2, 3}), Value(8));
+  EXPECT_EQ(s.formulaA1({1, 3}), "=A1:A2*B1:B2");
+  EXPECT_EQ(s.arrayFormulaArea({1, 3}), "C1:C2");
+  const std::string path = folder.file("array.xlsx");
+  xlsx::SaveWorkbook(*loaded.book, path);
+  const std::string sheetXml = xlsx::ReadZip(path).at("xl/worksheets/sheet1.xml");
+  EXPECT_NE(sheetXml.find("<f t=\"array\" ref=\"C1:C2\">A1:A2*B1:B2</f><v>3</v>"), std::string::npos) << sheetXml;
+}
+
+// Formats inside a cell's text and validation rules the model keeps only in
+// part are named in the load warning; a plain run colour is no loss.
+TEST_F(ForeignFileTest, WhatComesBackOnlyInPartIsNamed) {
+  auto named = [&](const std::string& body, const std::string& strings) {
+    return load(OneSheetPackage(body, strings)).notCarried;
+  };
+  const std::string oneString = "<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row></sheetData>";
+  auto has = [](const std::vector<std::string>& list, const std::string& what) {
+    return std::find(list.begin(), list.end(), what) != list.end();
+  };
+  EXPECT_TRUE(has(named(oneString, "<si><r><t>a</t></r><r><rPr><b/></rPr><t>b</t></r></si>"), "单元格内部分文字的格式"));
+  EXPECT_FALSE(has(named(oneString, "<si><r><rPr><color theme=\"1\"/><sz val=\"9\"/></rPr><t>b</t></r></si>"),
+                   "单元格内部分文字的格式"));
+  EXPECT_TRUE(has(named(kBody + std::string("<dataValidations count=\"1\"><dataValidation type=\"date\" sqref=\"A1\">"
+                                            "<formula1>45000</formula1></dataValidation></dataValidations>"),
+                        ""),
+                  "数据有效性的日期与自定义规则、第二个界限、标题与出错信息"));
+}
+
 // The page and the view as the teacher set them up come back: header and
 // footer sections, fit to page, gridlines, print area, zoom, hidden zeros;
 // no paper size is written where the file named none.

@@ -13,6 +13,7 @@ Slot Slot::clone() const {
     auto* f = new FormulaPayload;
     if (u_.formula->root) f->root = model::clone(*u_.formula->root);
     f->opaqueA1 = u_.formula->opaqueA1;
+    f->arrayArea = u_.formula->arrayArea;
     f->cached = u_.formula->cached;
     s.u_.formula = f;
   }

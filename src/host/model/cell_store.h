@@ -22,6 +22,7 @@ struct TextPayload {
 struct FormulaPayload {
   NodePtr root;              // null for a formula the model cannot evaluate
   std::string opaqueA1;      // its text as loaded, kept for such formulas
+  std::string arrayArea;     // "C1:C3" for an array formula's first cell, kept as loaded
   host::Value cached;        // last computed (or loaded) value
   std::uint64_t generation = 0;  // workbook generation of `cached`; 0 = stale
   bool evaluating = false;

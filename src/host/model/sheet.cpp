@@ -213,6 +213,21 @@ void Sheet::setFormulaA1(Cell c, const std::string& text, const Value& cached) {
   touch();
 }
 
+void Sheet::setArrayFormulaA1(Cell c, const std::string& text, const Value& cached, const std::string& area) {
+  auto f = std::make_unique<FormulaPayload>();
+  f->cached = cached;
+  f->opaqueA1 = text;
+  f->arrayArea = area;
+  slotAt(c).setFormula(std::move(f));
+  mayHoldFormulas_ = true;
+  touch();
+}
+
+std::string Sheet::arrayFormulaArea(Cell c) const {
+  const Slot* s = slot(c);
+  return s && s->isFormula() ? s->formula().arrayArea : "";
+}
+
 void Sheet::setTextWithRuns(Cell c, const std::string& text, std::vector<host::TextRun> runs) {
   Slot& s = slotAt(c);
   s.setConstant(Value(text));

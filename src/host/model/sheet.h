@@ -111,6 +111,10 @@ class Sheet final : public host::Worksheet {
   // A formula given in A1 notation with its cached value; one the model
   // cannot evaluate keeps its text and that value.
   void setFormulaA1(host::Cell, const std::string& text, const host::Value& cached);
+  // An array formula over an area, in its first cell: kept as its text and
+  // cached value, as the model computes no arrays.
+  void setArrayFormulaA1(host::Cell, const std::string& text, const host::Value& cached, const std::string& area);
+  std::string arrayFormulaArea(host::Cell) const;  // "" unless the cell holds one
   std::string formulaA1(host::Cell) const;  // "" when none
   bool formulaIsOpaque(host::Cell) const;
   const Column* column(int col) const;

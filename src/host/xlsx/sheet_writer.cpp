@@ -56,9 +56,10 @@ void AppendValueCell(PartStream& x, const Value& value) {
   }
 }
 
-void AppendFormulaCell(PartStream& x, const std::string& a1, const Value& value) {
+void AppendFormulaCell(PartStream& x, const std::string& a1, const Value& value, const std::string& arrayArea) {
   const Value v = Writable(value);
-  std::string f = "<f>" + Escaped(a1.size() > 1 && a1[0] == '=' ? a1.substr(1) : a1) + "</f>";
+  std::string f = (arrayArea.empty() ? "<f>" : "<f t=\"array\" ref=\"" + Escaped(arrayArea) + "\">") +
+                  Escaped(a1.size() > 1 && a1[0] == '=' ? a1.substr(1) : a1) + "</f>";
   switch (v.kind()) {
     case Value::Kind::Number: x += ">" + f + "<v>" + NumberText(v.number()) + "</v></c>"; break;
     case Value::Kind::Text: x += " t=\"str\">" + f + "<v>" + Escaped(v.text()) + "</v></c>"; break;
@@ -401,7 +402,7 @@ void WriteSheetData(PartStream& x, const model::Sheet& sheet, FormatNumbers& xf,
         x += strings.add(slot.text().text, slot.text().runs, table.get(style).font);
         x += "</v></c>";
       } else if (slot.isFormula()) {
-        AppendFormulaCell(x, sheet.formulaA1(at), v);
+        AppendFormulaCell(x, sheet.formulaA1(at), v, slot.formula().arrayArea);
       } else {
         AppendValueCell(x, v);
       }

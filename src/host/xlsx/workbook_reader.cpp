@@ -290,6 +290,7 @@ struct RichText {
     std::string font;
   };
   std::vector<Run> runs;
+  bool otherRunFormats = false;  // bold, italic, colours ... inside the text, which the model does not keep
 };
 
 std::string TextOf(const pugi::xml_node& t) { return UnescapeText(t.text().get()); }
@@ -305,6 +306,11 @@ RichText ReadRichText(const pugi::xml_node& si) {
       RichText::Run run{position, length, std::nullopt, rPr.child("rFont").attribute("val").value()};
       if (auto sz = rPr.child("sz")) run.size = sz.attribute("val").as_double();
       if (length > 0) out.runs.push_back(run);
+      for (const char* element : {"b", "i", "u", "strike", "vertAlign"})
+        if (rPr.child(element) && rPr.child(element).attribute("val").as_bool(true)) out.otherRunFormats = true;
+      if (auto color = rPr.child("color"))
+        if (color.attribute("theme").as_int(1) != 1 || std::string(color.attribute("rgb").as_string("FF000000")) != "FF000000")
+          out.otherRunFormats = true;
     }
     out.text += piece;
     position += length;
@@ -495,6 +501,8 @@ class SheetReader {
         } else {
           placeValue(at, v, rich, xf);
         }
+      } else if (kind == "array" && !text.empty()) {
+        sheet_.setArrayFormulaA1(at, "=" + text, v, f.attribute("ref").as_string(host::a1(at).c_str()));
       } else if (!text.empty()) {
         sheet_.setFormulaA1(at, "=" + text, v);
       } else {
@@ -509,6 +517,7 @@ class SheetReader {
   void placeValue(Cell at, const Value& v, const RichText* rich, int xf) {
     if (v.isText()) {
       std::vector<host::TextRun> runs;
+      if (rich && rich->otherRunFormats) notCarried_.insert("单元格内部分文字的格式");
       if (rich) {
         // A run keeps what sets it apart from the cell's own font.
         const host::Font cellFont = xf >= 0 && xf < static_cast<int>(styles_.cellFormats.size())
@@ -541,6 +550,9 @@ class SheetReader {
     rule.op = op != ops.end() ? op->second : 1;
     rule.ignoreBlank = v.attribute("allowBlank").as_bool();
     rule.inputMessage = UnescapeText(v.attribute("prompt").value());
+    if (type == "date" || type == "time" || type == "custom" || v.child("formula2") || v.attribute("promptTitle") ||
+        v.attribute("errorTitle") || v.attribute("error"))
+      notCarried_.insert("数据有效性的日期与自定义规则、第二个界限、标题与出错信息");
     std::string f = UnescapeText(v.child("formula1").text().get());
     if (rule.type == host::xl::kValidateList && f.size() >= 2 && f.front() == '"' && f.back() == '"')
       rule.formula1 = f.substr(1, f.size() - 2);
