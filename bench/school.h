@@ -45,31 +45,52 @@ inline void TypeSettings(host::Worksheet& settings, int students, int classes, c
   }
 }
 
+// What a school switches on and how its score export looks.
+struct SchoolShape {
+  bool switchesOn = true;       // teacher ordering, fills, teacher scores, double lines
+  bool numericClasses = false;  // classes as 17 rather than "17班"
+  bool sortedRows = false;      // rows already in class order
+  bool totalColumn = false;     // the export carries a "总分" column
+};
+
 // Every settings sheet of a system workbook, typed for `classes` classes.
 template <class Book>
-void TypeAllSettings(Book& system, int students, int classes) {
+void TypeAllSettings(Book& system, int students, int classes, const SchoolShape& shape = {}) {
   using host::Value;
+  const Value yes = shape.switchesOn ? "是" : "否", lines = shape.switchesOn ? "双上线" : "单上线";
   TypeSettings(*system.findModelSheet("三线版"), students, classes,
-               {"是", "是", "是", "双上线", "单上线", "双上线", "双上线", 1, 2, 1.5, 1});
+               {yes, yes, yes, lines, "单上线", lines, lines, 1, 2, 1.5, 1});
   for (const char* name : {"双线版", "四率版", "赋分版"})
-    TypeSettings(*system.findModelSheet(name), students, classes, {"是", "是", "是", "双上线", 30, 20, 20, 15, 15});
-  TypeSettings(*system.findModelSheet("图表版"), students, classes, {"否", "是", "是", "单上线", "双上线"});
+    TypeSettings(*system.findModelSheet(name), students, classes, {yes, yes, yes, lines, 30, 20, 20, 15, 15});
+  TypeSettings(*system.findModelSheet("图表版"), students, classes, {"否", yes, yes, "单上线", lines});
+  if (shape.numericClasses)
+    for (const char* name : {"三线版", "双线版", "四率版", "赋分版", "图表版"})
+      for (int c = 0; c < classes; ++c) Put(*system.findModelSheet(name), 73 + c, 2, c + 1);
 }
 
-// The score table: 姓名, 班级, then the subjects.
-inline host::Grid ScoreTable(int students, int classes) {
-  host::Grid g(students + 1, 2 + kSubjectCount);
+// The score table: 姓名, 班级, then the subjects (and 总分 if the shape
+// says so).
+inline host::Grid ScoreTable(int students, int classes, const SchoolShape& shape = {}) {
+  const int columns = 2 + kSubjectCount + (shape.totalColumn ? 1 : 0);
+  host::Grid g(students + 1, columns);
   g.at(0, 0) = "姓名";
   g.at(0, 1) = "班级";
   for (int j = 0; j < kSubjectCount; ++j) g.at(0, 2 + j) = kSubjects[j];
+  if (shape.totalColumn) g.at(0, columns - 1) = "总分";
   unsigned x = 7;
   for (int r = 1; r <= students; ++r) {
     g.at(r, 0) = "学生" + std::to_string(r);
-    g.at(r, 1) = std::to_string(1 + (r * 7919) % classes) + "班";
+    const int c = shape.sortedRows ? 1 + static_cast<int>(static_cast<long long>(r - 1) * classes / students)
+                                   : 1 + (r * 7919) % classes;
+    g.at(r, 1) = shape.numericClasses ? host::Value(c) : host::Value(std::to_string(c) + "班");
+    double total = 0;
     for (int j = 0; j < kSubjectCount; ++j) {
       x = x * 1103515245u + 12345u;
-      g.at(r, 2 + j) = static_cast<double>((x >> 8) % 301) / 2;
+      const double score = static_cast<double>((x >> 8) % 301) / 2;
+      g.at(r, 2 + j) = score;
+      total += score;
     }
+    if (shape.totalColumn) g.at(r, columns - 1) = total;
   }
   return g;
 }

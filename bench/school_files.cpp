@@ -1,10 +1,12 @@
 // Writes a generated school as files for the whole-run benchmark: types the
 // settings into a system workbook made by `tavo init` and writes the score
 // workbook.
-//   tavo_bench_school SYSTEM.xlsx SCORES.xlsx STUDENTS CLASSES
+//   tavo_bench_school SYSTEM.xlsx SCORES.xlsx STUDENTS CLASSES [switches-off]
+//                     [numeric-classes] [sorted] [total]
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "host/model/application.h"
 #include "host/model/recording_platform.h"
@@ -13,21 +15,35 @@
 #include "school.h"
 
 int main(int argc, char** argv) {
-  if (argc != 5) {
-    std::fprintf(stderr, "usage: tavo_bench_school SYSTEM.xlsx SCORES.xlsx STUDENTS CLASSES\n");
+  if (argc < 5) {
+    std::fprintf(stderr,
+                 "usage: tavo_bench_school SYSTEM.xlsx SCORES.xlsx STUDENTS CLASSES [switches-off] [numeric-classes] "
+                 "[sorted] [total]\n");
     return 1;
+  }
+  tavo::bench::SchoolShape shape;
+  for (int i = 5; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "switches-off") shape.switchesOn = false;
+    else if (option == "numeric-classes") shape.numericClasses = true;
+    else if (option == "sorted") shape.sortedRows = true;
+    else if (option == "total") shape.totalColumn = true;
+    else {
+      std::fprintf(stderr, "unknown option %s\n", argv[i]);
+      return 1;
+    }
   }
   const int students = std::atoi(argv[3]), classes = std::atoi(argv[4]);
   tavo::model::RecordingPlatform platform;
   tavo::model::Application app(platform);
   auto system = tavo::xlsx::LoadWorkbook(app, argv[1]);
-  tavo::bench::TypeAllSettings(*system.book, students, classes);
+  tavo::bench::TypeAllSettings(*system.book, students, classes, shape);
   tavo::xlsx::SaveWorkbook(*system.book, argv[1]);
 
   const std::filesystem::path scores = argv[2];
   auto& book = app.createWorkbook(scores.filename().string(), scores.parent_path().string());
   book.modelSheet(1).setName("数据表");
-  book.modelSheet(1).setValues({1, 1}, tavo::bench::ScoreTable(students, classes));
+  book.modelSheet(1).setValues({1, 1}, tavo::bench::ScoreTable(students, classes, shape));
   tavo::xlsx::SaveWorkbook(book, scores.string());
   return 0;
 }

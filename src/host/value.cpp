@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -35,9 +36,13 @@ HostError HostError::refused(std::string d) { return {1004, std::move(d)}; }
 std::string numberToText(double x) {
   if (std::isnan(x) || std::isinf(x)) return "#NUM!";
   if (x == 0) return "0";
+  // As printf's "%.15G" would write it (trailing zeros stripped, "1E-05"),
+  // without its slow multi-precision path.
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.15G", x);
-  return buf;  // %G strips trailing zeros and already writes "1E-05"
+  auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
+  for (char* p = buf; p != r.ptr; ++p)
+    if (*p == 'e') *p = 'E';
+  return std::string(buf, r.ptr);
 }
 
 std::optional<double> parseDecimal(std::string_view s) {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
 #include "host/value.h"
 
 using namespace tavo::host;
@@ -15,6 +20,24 @@ TEST(NumberText, DefaultFormFollowsTheRuntime) {
   EXPECT_EQ(numberToText(0.1 + 0.2), "0.3");  // 15 significant digits
   EXPECT_EQ(numberToText(-0.0), "0");
   EXPECT_EQ(numberToText(1.0 / 3), "0.333333333333333");
+  // Any double as the runtime's "%.15G" writes it: scores, ranks, rates,
+  // huge and tiny ones.
+  std::mt19937_64 random(5);
+  for (int i = 0; i < 200000; ++i) {
+    double x;
+    if (i % 3 == 0) x = static_cast<double>(random() % 3001) / 20;
+    else if (i % 3 == 1) x = std::ldexp(static_cast<double>(random() % (1ull << 53)), static_cast<int>(random() % 200) - 120);
+    else {
+      const std::uint64_t bits = random();
+      std::memcpy(&x, &bits, sizeof x);
+      if (!std::isfinite(x) || x == 0) continue;
+    }
+    if (x == 0) continue;  // "0", also for -0, as the runtime shows it
+    if (i % 2) x = -x;
+    char expected[40];
+    std::snprintf(expected, sizeof expected, "%.15G", x);
+    ASSERT_EQ(numberToText(x), expected) << i;
+  }
 }
 
 TEST(NumberText, DecimalTextIsRecognisedStrictly) {

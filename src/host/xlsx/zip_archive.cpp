@@ -100,6 +100,11 @@ void ZipWriter::post(Task task) {
   changed_.notify_all();
 }
 
+// Level 2 makes sheets about 1.25x the size level 6 does in a third of the
+// time (measured on score workbooks of 20,000 students); saving is the
+// larger part of a whole run.
+constexpr int kDeflateLevel = 2;
+
 // The deflater's loop: tasks in order until the writer closes; after a
 // failure the rest are dropped and the writer hears of it.
 void ZipWriter::deflateTasks() {
@@ -133,7 +138,7 @@ void ZipWriter::run(const Task& task) {
       part_ = task.text;
       zip_fileinfo info{};
       info.tmz_date = {0, 0, 0, 1, 0, 1980};
-      if (zipOpenNewFileInZip64(zip_, part_.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6,
+      if (zipOpenNewFileInZip64(zip_, part_.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, kDeflateLevel,
                                 task.large ? 1 : 0) != ZIP_OK)
         throw FileError(path_, "写入部件 " + part_ + " 失败");
       return;
