@@ -108,9 +108,15 @@ class Column {
   }
   std::vector<Slot>& slots() { return slots_; }
   const std::vector<Slot>& slots() const { return slots_; }
+  // Set when a formula is put in; cleared by a walk that finds none, so
+  // reference updates skip the columns of values (a data sheet of 200,000
+  // rows whose totals were formulas once).
+  bool mayHoldFormulas() const { return mayHoldFormulas_; }
+  void setMayHoldFormulas(bool on) { mayHoldFormulas_ = on; }
 
  private:
   std::vector<Slot> slots_;
+  bool mayHoldFormulas_ = false;
 };
 
 }  // namespace tavo::model

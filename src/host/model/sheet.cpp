@@ -196,8 +196,8 @@ void Sheet::setFormulaR1C1(const Rect& r, const std::string& text) {
       shiftRelative(*f->root, row - r.top, c - r.left);
       slotAt({row, c}).setFormula(std::move(f));
     }
+    noteFormulas(c);
   }
-  mayHoldFormulas_ = true;
   touch();
 }
 
@@ -209,7 +209,7 @@ void Sheet::setFormulaA1(Cell c, const std::string& text, const Value& cached) {
   if (parsed.root) f->root = std::move(parsed.root);
   else f->opaqueA1 = text;
   slotAt(c).setFormula(std::move(f));
-  mayHoldFormulas_ = true;
+  noteFormulas(c.col);
   touch();
 }
 
@@ -219,7 +219,7 @@ void Sheet::setArrayFormulaA1(Cell c, const std::string& text, const Value& cach
   f->opaqueA1 = text;
   f->arrayArea = area;
   slotAt(c).setFormula(std::move(f));
-  mayHoldFormulas_ = true;
+  noteFormulas(c.col);
   touch();
 }
 
@@ -235,12 +235,26 @@ void Sheet::setTextWithRuns(Cell c, const std::string& text, std::vector<host::T
   touch();
 }
 
+void Sheet::noteFormulas(int col) {
+  mayHoldFormulas_ = true;
+  columnAt(col).setMayHoldFormulas(true);
+}
+
 void Sheet::updateReferences(const ReferenceUpdate& u) {
   if (!mayHoldFormulas_) return;
-  for (auto& col : cols_)
+  bool any = false;
+  for (auto& col : cols_) {
+    if (!col.mayHoldFormulas()) continue;
+    bool here = false;
     for (auto& s : col.slots())
-      if (s.isFormula() && s.formula().root)
-        forEachReference(*s.formula().root, [&](Reference& ref) { u.update(ref, this); });
+      if (s.isFormula()) {
+        here = true;
+        if (s.formula().root) forEachReference(*s.formula().root, [&](Reference& ref) { u.update(ref, this); });
+      }
+    col.setMayHoldFormulas(here);
+    any = any || here;
+  }
+  mayHoldFormulas_ = any;
 }
 
 host::Chart& Sheet::addChart(int type, double left, double top, double width, double height) {

@@ -151,6 +151,7 @@ class Sheet final : public host::Worksheet {
   // Applies a structural change to every reference of this sheet's formulas.
   void updateReferences(const ReferenceUpdate&);
   bool mayHoldFormulas() const { return mayHoldFormulas_; }
+  void noteFormulas(int col);  // a formula was put in that column
 
  private:
   friend class Workbook;

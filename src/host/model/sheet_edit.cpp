@@ -169,7 +169,7 @@ void Sheet::placeSlot(Cell c, Slot&& s) {
     if (Slot* old = findSlot(c)) *old = Slot();
     return;
   }
-  if (s.isFormula()) mayHoldFormulas_ = true;
+  if (s.isFormula()) noteFormulas(c.col);
   slotAt(c) = std::move(s);
 }
 

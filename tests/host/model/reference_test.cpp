@@ -130,4 +130,21 @@ TEST_F(ReferenceTest, CopyToAnotherWorkbookKeepsValuesAndDropsForeignSheets) {
   EXPECT_EQ(target.value({6, 6}), Value(6.0));
 }
 
+
+// Edits skip the columns whose formulas became values, and still reach a
+// formula put in later, or pasted into another column.
+TEST_F(ReferenceTest, UpdatesFindEveryFormulaAfterOthersBecameValues) {
+  formula(1, 2, "=RC[-1]");
+  put(1, 2, 5);  // the only formula is a value now
+  sheet.insert(Rect::rows(1, 1), host::Shift::Down);
+  formula(5, 4, "=RC[-3]");
+  sheet.insert(Rect::rows(1, 1), host::Shift::Down);
+  EXPECT_EQ(a1(6, 4), "=A6");
+  sheet.copy(Rect::of({6, 4}), sheet, Rect::of({6, 7}), host::Paste::All);
+  put(6, 4, 1);
+  sheet.insert(Rect::rows(1, 2), host::Shift::Down);
+  EXPECT_EQ(a1(8, 7), "=D8");
+  EXPECT_EQ(get(8, 4), Value(1));
+}
+
 }  // namespace tavo::testing
