@@ -23,20 +23,11 @@ ReportKind Kind(const std::string& sheet, bool checks, bool opens, int subjectRo
 // The table's last column, read empty, becomes "总分" and each student's
 // sum of the subjects, as values (what "=SUM(RC[..],...)" over the subjects
 // gives). No subject found: nothing to add up, every total is 0.
-void FillTotalColumn(host::Grid& table, const std::vector<int>& subjectColumns) {
-  const int column = table.cols - 1;
-  table.at(0, column) = Value(kTotalField);
-  const std::vector<Value> totals =
-      subjectColumns.empty() ? std::vector<Value>(static_cast<std::size_t>(table.rows - 1), Value(0))
-                             : SumOfSubjects(table, subjectColumns);
-  for (int r = 1; r < table.rows; ++r) table.at(r, column) = totals[static_cast<std::size_t>(r - 1)];
-}
-
 // The appended column goes on the data sheet, values only.
-void WriteTotalColumn(host::Worksheet& sheet, const host::Grid& table) {
-  const int column = table.cols - 1;
-  host::Grid cells(table.rows, 1);
-  for (int r = 0; r < table.rows; ++r) cells.at(r, 0) = table.at(r, column);
+void WriteTotalColumn(host::Worksheet& sheet, int column, const std::vector<Value>& totals) {
+  host::Grid cells(static_cast<int>(totals.size()) + 1, 1);
+  cells.at(0, 0) = Value(kTotalField);
+  for (std::size_t s = 0; s < totals.size(); ++s) cells.at(static_cast<int>(s) + 1, 0) = totals[s];
   sheet.setValues({1, column + 1}, cells);
 }
 
@@ -116,36 +107,43 @@ std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Di
   host::Worksheet& sheet = book.sheet(kDataSheetName);
   data.dataSheet = &sheet;
 
-  // The table is read once, with the empty column right of it where a
-  // missing total goes; from here on only that column is written.
-  Rect region = sheet.currentRegion({1, 1});
-  const bool roomForTotal = region.right < host::kMaxCol;
-  if (roomForTotal) ++region.right;
-  host::Grid table = sheet.values(region);
-  const int classColumn = FindHeader(table, kClassField);
+  // The header, then only the columns the reports count from, one at a
+  // time: a wide export's other columns are never copied. From here on
+  // only the column of a missing total, right of the table, is written.
+  const Rect region = sheet.currentRegion({1, 1});
+  const int students = region.rowCount() - 1;
+  const host::Grid headerRow = sheet.values({1, 1, 1, region.right});
+  std::vector<Value> header = headerRow.cells;
+  auto readColumn = [&](int column) {
+    return students > 0 ? sheet.values({2, column + 1, region.bottom, column + 1}).cells : std::vector<Value>{};
+  };
+  const int classColumn = FindHeader(header, kClassField);
   if (classColumn < 0) {
     sheetutil::Warn(app, "数据表第1行缺少 班级 字段，请检查！");
     return std::nullopt;
   }
   data.classColumn = classColumn;
-  const bool computeTotal = FindHeader(table, kTotalField) < 0;
-  if (computeTotal) {
-    if (!roomForTotal) throw host::HostError::refused("数据表已占满所有列，无处添加 总分 列");
-    std::vector<int> subjectColumns;
+  std::vector<Value> totals;  // the appended total, when the data have none
+  const int totalColumn = region.right;  // 0-based: the column right of the table
+  if (FindHeader(header, kTotalField) < 0) {
+    if (region.right >= host::kMaxCol) throw host::HostError::refused("数据表已占满所有列，无处添加 总分 列");
+    SubjectTotals sums(students);
     for (std::size_t j = 1; j < candidates.fields.size(); ++j)
-      if (int column = FindHeader(table, candidates.fields[j].first); column >= 0) subjectColumns.push_back(column);
-    FillTotalColumn(table, subjectColumns);
-    WriteTotalColumn(sheet, table);
+      if (int column = FindHeader(header, candidates.fields[j].first); column >= 0) sums.add(readColumn(column));
+    totals = sums.values();
+    WriteTotalColumn(sheet, totalColumn, totals);
+    header.emplace_back(kTotalField);
   }
   std::vector<int> fieldColumns;
   for (const auto& [name, paramColumn] : candidates.fields)
-    if (int column = FindHeader(table, name); column >= 0) {
+    if (int column = FindHeader(header, name); column >= 0) {
       data.fields.push_back({name, paramColumn, column});
       fieldColumns.push_back(column);
     }
-  data.table = BuildScoreTable(table, computeTotal || !roomForTotal ? table.cols : table.cols - 1, fieldColumns,
-                               classColumn);
-  table = {};  // the table's other columns are the teacher's, not the reports'
+  data.table = BuildScoreTable(
+      std::move(header), students,
+      [&](int column) { return column == totalColumn && !totals.empty() ? totals : readColumn(column); },
+      fieldColumns, classColumn);
 
 
   const auto studentsByClass = StudentsByClass(data.table);

@@ -34,42 +34,70 @@ int FindHeader(std::span<const Value> header, const std::string& name) {
   return -1;
 }
 
-std::vector<Value> SumOfSubjects(const host::Grid& table, const std::vector<int>& subjectColumns) {
-  std::vector<Value> totals(static_cast<std::size_t>(std::max(table.rows - 1, 0)));
-  for (int r = 1; r < table.rows; ++r) {
-    double sum = 0;
-    std::optional<host::ErrorKind> error;
-    for (int column : subjectColumns) {
-      const Value& v = table.at(r, column);
-      if (v.isError()) {
-        error = v.error();
-        break;
-      }
-      sum += ScoreOrZero(CleanScore(v));  // other text counts nothing, as in a SUM
-    }
-    totals[static_cast<std::size_t>(r - 1)] = error ? Value(*error) : Value(sum);
+SubjectTotals::SubjectTotals(int students)
+    : sums_(static_cast<std::size_t>(std::max(students, 0)), 0.0), errors_(sums_.size(), -1) {}
+
+void SubjectTotals::add(std::span<const Value> column) {
+  for (std::size_t s = 0; s < sums_.size() && s < column.size(); ++s) {
+    if (errors_[s] >= 0) continue;  // the first error is the total
+    const Value& v = column[s];
+    if (v.isError()) errors_[s] = static_cast<int>(v.error());
+    else sums_[s] += ScoreOrZero(CleanScore(v));  // other text counts nothing, as in a SUM
   }
-  return totals;
+}
+
+std::vector<Value> SubjectTotals::values() const {
+  std::vector<Value> out;
+  out.reserve(sums_.size());
+  for (std::size_t s = 0; s < sums_.size(); ++s) {
+    if (errors_[s] >= 0) out.emplace_back(static_cast<host::ErrorKind>(errors_[s]));
+    else out.emplace_back(sums_[s]);
+  }
+  return out;
+}
+
+namespace {
+
+// One column of a table whose row 0 is its header, below the header.
+std::vector<Value> ColumnOf(const host::Grid& table, int column) {
+  std::vector<Value> out;
+  for (int r = 1; r < table.rows; ++r) out.push_back(table.at(r, column));
+  return out;
+}
+
+}  // namespace
+
+std::vector<Value> SumOfSubjects(const host::Grid& table, const std::vector<int>& subjectColumns) {
+  SubjectTotals totals(std::max(table.rows - 1, 0));
+  for (int column : subjectColumns) totals.add(ColumnOf(table, column));
+  return totals.values();
+}
+
+ScoreTable BuildScoreTable(std::vector<Value> header, int students, const ColumnReader& read,
+                           const std::vector<int>& fieldColumns, int classColumn) {
+  ScoreTable t;
+  t.header = std::move(header);
+  const auto n = static_cast<std::size_t>(std::max(students, 0));
+  t.classCells = read(classColumn);
+  t.classCells.resize(n);
+  t.classKeys.reserve(n);
+  for (const Value& cell : t.classCells) t.classKeys.push_back(ClassKey(cell));
+  for (int column : fieldColumns) {
+    const std::vector<Value> cells = read(column);
+    std::vector<double>& scores = t.scores.emplace_back();
+    scores.reserve(n);
+    for (std::size_t s = 0; s < n; ++s) scores.push_back(s < cells.size() ? CleanScore(cells[s]) : kBlank);
+  }
+  t.order = SortStudents(t);
+  return t;
 }
 
 ScoreTable BuildScoreTable(const host::Grid& cells, int columns, const std::vector<int>& fieldColumns,
                            int classColumn) {
-  ScoreTable t;
-  const int n = cells.rows > 0 ? cells.rows - 1 : 0;
-  for (int c = 0; c < columns && cells.rows > 0; ++c) t.header.push_back(cells.at(0, c));
-  t.classCells.reserve(static_cast<std::size_t>(n));
-  t.classKeys.reserve(static_cast<std::size_t>(n));
-  for (int r = 1; r <= n; ++r) {
-    t.classCells.push_back(cells.at(r, classColumn));
-    t.classKeys.push_back(ClassKey(t.classCells.back()));
-  }
-  for (int column : fieldColumns) {
-    std::vector<double>& scores = t.scores.emplace_back();
-    scores.reserve(static_cast<std::size_t>(n));
-    for (int r = 1; r <= n; ++r) scores.push_back(CleanScore(cells.at(r, column)));
-  }
-  t.order = SortStudents(t);
-  return t;
+  std::vector<Value> header;
+  for (int c = 0; c < columns && cells.rows > 0; ++c) header.push_back(cells.at(0, c));
+  return BuildScoreTable(std::move(header), std::max(cells.rows - 1, 0),
+                         [&](int column) { return ColumnOf(cells, column); }, fieldColumns, classColumn);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // or written on. Everything here is plain computation, free of any host.
 #pragma once
 
+#include <functional>
 #include <limits>
 #include <span>
 #include <string>
@@ -35,7 +36,20 @@ int FindHeader(const host::Grid& table, const std::string& name);
 
 // Each student's total as "=SUM(...)" over the subject columns gives it:
 // numbers and numeric text add up in column order, other text counts
-// nothing, the first error is the total. One entry per student row.
+// nothing, the first error is the total. Added a column at a time, so that
+// no more than one column of cells is held.
+class SubjectTotals {
+ public:
+  explicit SubjectTotals(int students);
+  void add(std::span<const host::Value> column);  // one cell per student
+  std::vector<host::Value> values() const;
+
+ private:
+  std::vector<double> sums_;
+  std::vector<int> errors_;  // -1, or the first error's kind
+};
+// The same over columns of a table whose row 0 is its header; one entry per
+// student row.
 std::vector<host::Value> SumOfSubjects(const host::Grid& table, const std::vector<int>& subjectColumns);
 
 // What the reports keep of the data table once it is read: its header and
@@ -51,9 +65,14 @@ struct ScoreTable {
   int columns() const { return static_cast<int>(header.size()); }
 };
 
-// The table of the first `columns` columns of `cells` (header included)
-// with the fields at the given 0-based columns (the total first) and the
-// class column.
+// The cells of one 0-based column below the header, one per student.
+using ColumnReader = std::function<std::vector<host::Value>(int column)>;
+
+// The table with this header, the fields at the given 0-based columns (the
+// total first) and the class column; only those columns are read.
+ScoreTable BuildScoreTable(std::vector<host::Value> header, int students, const ColumnReader&,
+                           const std::vector<int>& fieldColumns, int classColumn);
+// The same from the first `columns` columns of `cells` (header included).
 ScoreTable BuildScoreTable(const host::Grid& cells, int columns, const std::vector<int>& fieldColumns,
                            int classColumn);
 // 0-based column of the first header cell holding exactly `name`; -1.

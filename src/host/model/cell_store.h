@@ -102,6 +102,10 @@ class Column {
     if (row > size()) slots_.resize(static_cast<std::size_t>(row));
     return slots_[static_cast<std::size_t>(row - 1)];
   }
+  // Room for rows up to `row`, exactly, before a block is written in.
+  void reserveTo(int row) {
+    if (static_cast<std::size_t>(row) > slots_.capacity()) slots_.reserve(static_cast<std::size_t>(row));
+  }
   // Drops empty trailing slots so that sizes stay the extent of the data.
   void trim() {
     while (!slots_.empty() && !slots_.back().inUse()) slots_.pop_back();

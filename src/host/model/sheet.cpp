@@ -143,8 +143,12 @@ void Sheet::setValue(const Rect& r, const Value& v) {
 void Sheet::setValues(Cell at, const host::Grid& g) {
   if (at.row + g.rows - 1 > host::kMaxRow || at.col + g.cols - 1 > host::kMaxCol)
     throw refusedAt(Rect::of(at), "区域超出工作表");
-  for (int c = 0; c < g.cols; ++c)
+  for (int c = 0; c < g.cols; ++c) {
+    int last = g.rows - 1;
+    while (last >= 0 && g.at(last, c).isEmpty()) --last;
+    if (last >= 0) columnAt(at.col + c).reserveTo(at.row + last);
     for (int r = 0; r < g.rows; ++r) enter({at.row + r, at.col + c}, g.at(r, c));
+  }
   for (int c = 0; c < g.cols; ++c)
     if (at.col + c <= columnCount()) cols_[static_cast<std::size_t>(at.col + c - 1)].trim();
   touch();
@@ -234,6 +238,8 @@ void Sheet::setTextWithRuns(Cell c, const std::string& text, std::vector<host::T
   s.text().runs = std::move(runs);
   touch();
 }
+
+void Sheet::reserveRows(int col, int rows) { columnAt(col).reserveTo(rows); }
 
 void Sheet::noteFormulas(int col) {
   mayHoldFormulas_ = true;

@@ -122,6 +122,8 @@ class Sheet final : public host::Worksheet {
   StyleId cellStyle(host::Cell) const;  // effective style of the cell
   StyleId ownStyle(host::Cell) const;   // 0 when the cell has none
   void setOwnStyle(host::Cell, StyleId);
+  // Room for a column's cells down to `rows`, before a reader fills it.
+  void reserveRows(int col, int rows);
   // A refusal that says where: the workbook, the sheet and the area.
   host::HostError refusedAt(const host::Rect&, const std::string& why) const;
   // The style a file gives whole rows or columns, set as it stands: no cell

@@ -376,6 +376,7 @@ void Sheet::shiftRows(const Rect& band, int at, int count) {
     Column& col = cols_[static_cast<std::size_t>(c - 1)];
     auto& slots = col.slots();
     if (static_cast<int>(slots.size()) < at) continue;
+    if (count > 0) col.reserveTo(static_cast<int>(slots.size()) + count);  // not twice the column, as an insert would
     auto pos = slots.begin() + (at - 1);
     if (count > 0) {
       std::vector<Slot> blanks(static_cast<std::size_t>(count));

@@ -321,8 +321,9 @@ RichText ReadRichText(const pugi::xml_node& si) {
 class SheetReader {
  public:
   SheetReader(model::Sheet& sheet, const std::vector<RichText>& strings, const StyleSheetContent& styles,
-              std::vector<model::StyleId>& styleIds, std::set<std::string>& notCarried)
-      : sheet_(sheet), strings_(strings), styles_(styles), styleIds_(styleIds), notCarried_(notCarried) {}
+              std::vector<model::StyleId>& styleIds, std::set<std::string>& notCarried, std::size_t partBytes)
+      : sheet_(sheet), strings_(strings), styles_(styles), styleIds_(styleIds), notCarried_(notCarried),
+        partBytes_(partBytes) {}
 
   // Overlapping areas are no layout any program makes; joining them would
   // erase the cells between them, so the file is refused.
@@ -349,6 +350,7 @@ class SheetReader {
       sheet_.applyFormat(Rect::sheet(), Whole(styles_.cellFormats[0]));
     readFormat(ws.child("sheetFormatPr"));
     for (auto col : ws.child("cols").children("col")) readColumn(col);
+    reserveByDimension(ws.child("dimension").attribute("ref").value());
   }
 
   void readRows(const pugi::xml_node& parent) {
@@ -646,6 +648,21 @@ class SheetReader {
     }
   }
 
+  // Room for the rows the file says it holds, so that columns are not grown
+  // (and doubled) row by row; never more than a dense sheet of the part's
+  // size would take, whatever a hostile dimension says.
+  void reserveByDimension(const std::string& ref) {
+    Rect r;
+    try {
+      r = ParseRange(ref);
+    } catch (const std::exception&) {
+      return;
+    }
+    const double slots = static_cast<double>(r.bottom) * r.colCount();
+    if (r.bottom > 1 && slots * sizeof(model::Slot) <= 2.0 * static_cast<double>(partBytes_))
+      for (int c = r.left; c <= r.right; ++c) sheet_.reserveRows(c, r.bottom);
+  }
+
   model::Sheet& sheet_;
   const std::vector<RichText>& strings_;
   const StyleSheetContent& styles_;
@@ -653,6 +670,7 @@ class SheetReader {
   std::set<std::string>& notCarried_;
   std::map<int, std::pair<std::string, Cell>> shared_;  // shared formula index -> its A1 text and first cell
   int lastRow_ = 0;
+  std::size_t partBytes_;
 };
 
 // Parts by what they hold; those the model cannot carry are named.
@@ -750,7 +768,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   for (const SheetEntry& e : entries) sheetBytes += static_cast<double>(package.text(e.part).size());
   for (const SheetEntry& e : entries) {
     const double partBytes = static_cast<double>(package.text(e.part).size());
-    SheetReader reader(*e.sheet, strings, styles, styleIds, notCarried);
+    SheetReader reader(*e.sheet, strings, styles, styleIds, notCarried, package.text(e.part).size());
     package.readSheet(
         e.part, [&](const pugi::xml_node& ws) { reader.readHead(ws); },
         [&](const pugi::xml_node& rows) { reader.readRows(rows); },
