@@ -139,6 +139,16 @@ std::map<std::string, std::uint64_t> Desk::SheetPrintsOf(const model::Workbook& 
   return prints;
 }
 
+Desk::SheetPrints Desk::completed(SheetPrints prints) {
+  for (int i = 1; i <= app_.workbookCount(); ++i) {
+    model::Workbook& book = app_.modelWorkbook(i);
+    for (int s = 1; s <= book.sheetCount(); ++s)
+      if (auto& print = prints[{&book, book.modelSheet(s).name()}]; !print)
+        print = xlsx::SheetFingerprint(book.modelSheet(s));
+  }
+  return prints;
+}
+
 Desk::SheetPrints Desk::sheetPrints() {
   SheetPrints prints;
   for (int i = 1; i <= app_.workbookCount(); ++i) {
@@ -155,7 +165,7 @@ void Desk::run(const std::string& command, const std::string& csb, bool report) 
   const auto info = engine::zupo::FindCommand(command);
   const bool writesReports = info && info->kind == engine::CommandKind::Report;
   PhaseCharge charge(writesReports ? timings_.report : timings_.selection, timings_.load);
-  SheetPrints before = !report ? SheetPrints{} : lastPrints_ ? std::move(*lastPrints_) : sheetPrints();
+  SheetPrints before = !report ? SheetPrints{} : lastPrints_ ? completed(std::move(*lastPrints_)) : sheetPrints();
   lastPrints_.reset();
   const auto commandStart = std::chrono::steady_clock::now();
   std::optional<ProgressLine::Phase> shown(std::in_place, platform_.progress(), command);
@@ -163,23 +173,36 @@ void Desk::run(const std::string& command, const std::string& csb, bool report) 
   const double elapsed = SecondsSince(commandStart);
   shown.reset();
   if (!report) return;
-  SheetPrints after = sheetPrints();
-  lastPrints_ = after;
   // A workbook the command opened is compared with the file as loaded.
-  for (const auto& [key, print] : after) {
-    if (before.count(key)) continue;
-    auto book = opened_.find(key.first);
-    if (book == opened_.end()) continue;
-    auto atLoad = book->second.sheetsAtLoad.find(key.second);
-    if (atLoad != book->second.sheetsAtLoad.end()) before[key] = atLoad->second;
+  for (int i = 1; i <= app_.workbookCount(); ++i) {
+    const model::Workbook& book = app_.modelWorkbook(i);
+    auto opened = opened_.find(&book);
+    if (opened == opened_.end()) continue;
+    for (const auto& [sheet, print] : opened->second.sheetsAtLoad)
+      if (!before.count({&book, sheet}) && book.findModelSheet(sheet)) before[{&book, sheet}] = print;
   }
+  // A sheet that was not there before is written whatever it holds: its
+  // print (a pass over every cell) waits until something needs it.
   std::map<const model::Workbook*, std::vector<std::string>> written;
-  for (const auto& [key, print] : after) {
-    auto it = before.find(key);
-    if (it == before.end() || it->second != print) written[key.first].push_back(key.second);
+  SheetPrints after;
+  for (int i = 1; i <= app_.workbookCount(); ++i) {
+    const model::Workbook& book = app_.modelWorkbook(i);
+    for (int s = 1; s <= book.sheetCount(); ++s) {
+      const std::pair<const model::Workbook*, std::string> key{&book, book.modelSheet(s).name()};
+      auto it = before.find(key);
+      if (it == before.end()) {
+        written[key.first].push_back(key.second);
+        continue;
+      }
+      const std::uint64_t print = xlsx::SheetFingerprint(book.modelSheet(s));
+      after[key] = print;
+      if (it->second != print) written[key.first].push_back(key.second);
+    }
   }
+  lastPrints_ = after;
   for (const auto& [key, _] : before)
-    if (!after.count(key) && app_.findWorkbook(key.first->name()) == key.first)
+    if (!after.count(key) && app_.findWorkbook(key.first->name()) == key.first &&
+        !key.first->findModelSheet(key.second))
       written[key.first].push_back("-" + key.second);
   std::string what;
   for (const auto& [book, sheets] : written)
@@ -201,8 +224,15 @@ std::vector<std::string> Desk::saveChanged() {
     if (lastPrints_)
       for (const auto& [key, print] : *lastPrints_)
         if (key.first == &book) known[key.second] = print;
-    std::uint64_t now = xlsx::WorkbookFingerprint(book, InSheetOrder(book, known));
-    if (o.fingerprint == now && fs::exists(o.path)) continue;
+    // A sheet the file did not have changes the workbook for certain: no
+    // print of it is needed to know.
+    bool added = false;
+    for (int s = 1; s <= book.sheetCount(); ++s) {
+      const std::string& name = book.modelSheet(s).name();
+      added = added || (!known.count(name) && !o.sheetsAtLoad.count(name));
+    }
+    const std::uint64_t now = added ? 0 : xlsx::WorkbookFingerprint(book, InSheetOrder(book, known));
+    if (!added && o.fingerprint == now && fs::exists(o.path)) continue;
     if (!o.notCarried.empty() && !o.backedUp && fs::exists(o.path)) {
       std::string backup = BackupPath(o.path);
       std::error_code ec;

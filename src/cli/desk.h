@@ -63,6 +63,8 @@ class Desk {
   };
   std::map<const model::Workbook*, Opened> opened_;
   using SheetPrints = std::map<std::pair<const model::Workbook*, std::string>, std::uint64_t>;
+  // The prints given, and those of the sheets they lack.
+  SheetPrints completed(SheetPrints);
   // Loads a file, names what it holds that tavo cannot keep, and records it
   // as opened. Throws xlsx::FileError.
   std::unique_ptr<model::Workbook> load(const std::string& path);

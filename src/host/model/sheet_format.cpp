@@ -1,5 +1,6 @@
 // Formats, character runs, validation, sizes and print breaks.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <unordered_map>
 
@@ -173,6 +174,9 @@ void Sheet::setColumnWidth(int first, int last, double w) {
 
 void Sheet::autoFitColumns(int first, int last) {
   int right = std::min(last, columnCount());
+  // A column of scores shows few distinct numbers: each number in each
+  // format is measured once.
+  std::unordered_map<StyleId, std::unordered_map<std::uint64_t, double>> numberWidths;
   for (int c = std::max(1, first); c <= right; ++c) {
     const auto& slots = cols_[static_cast<std::size_t>(c - 1)].slots();
     double widest = 0;
@@ -181,9 +185,23 @@ void Sheet::autoFitColumns(int first, int last) {
       if (!s.hasContent()) continue;
       Rect area = mergeArea({r, c});
       if (area.rowCount() > 1 || area.colCount() > 1) continue;  // merged cells do not count
-      const host::Format& f = wb_.styles().get(cellStyle({r, c}));
+      const StyleId style = cellStyle({r, c});
+      auto& widths = numberWidths[style];
+      const std::uint64_t number = s.kind() == Slot::Kind::Number ? std::bit_cast<std::uint64_t>(s.number()) : 0;
+      if (s.kind() == Slot::Kind::Number)
+        if (auto known = widths.find(number); known != widths.end()) {
+          widest = std::max(widest, known->second);
+          continue;
+        }
+      const host::Format& f = wb_.styles().get(style);
       std::string shown = formatForDisplay(slotValue(&s, {r, c}), f.numberFormat);
       double scale = f.font.size / 11.0;
+      if (s.kind() == Slot::Kind::Number && shown.find('\n') == std::string::npos) {
+        const double width = displayWidth(shown) * scale;
+        widths.emplace(number, width);
+        widest = std::max(widest, width);
+        continue;
+      }
       std::size_t start = 0;
       while (start <= shown.size()) {
         std::size_t nl = shown.find('\n', start);
