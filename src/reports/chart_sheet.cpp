@@ -1,9 +1,13 @@
 // "统计图": the counts per class as two source tables in white, and a line
 // chart per field and line, line 1 on the left, line 2 on the right, one
 // row of charts per field.
+#include <cmath>
+
 #include "host/constants.h"
 #include "reports/chart_sheets.h"
 #include "reports/sheet_writing.h"
+#include "sheetutil/block_pages.h"
+#include "sheetutil/skip_failures.h"
 #include "sheetutil/layout_store.h"
 #include "sheetutil/sheet_routines.h"
 
@@ -16,6 +20,8 @@ using host::Value;
 namespace {
 
 constexpr double kChartWidth = 382, kChartHeight = 192;
+constexpr double kRowHeight = 12;  // the sheet's rows: a chart stands over 16 of them
+constexpr double kColumnWidth = 48;  // a column of the default width, in points
 constexpr const char* kSheetName = "统计图";
 // The host whose charts are made on a chart sheet and then moved.
 constexpr const char* kChartSheetVersion = "11.0";
@@ -62,13 +68,31 @@ host::Chart& NewChart(host::Application& app, host::Workbook& book, host::Worksh
   return chart;
 }
 
+// The stored page set-up, zoomed out where a row of two charts would not fit
+// across the page, and a page break above each row of charts that would run
+// over its page: every chart prints whole.
+void PrintWholeCharts(host::Worksheet& w, host::Worksheet& store, int chartRows) {
+  sheetutil::ApplyPageSetup(w, store, sheetutil::kChart, "");
+  host::PageSetup& page = w.pageSetup();
+  // A printed page ends at a column's edge: room for a column more than the
+  // charts, as wide as spreadsheets that lack the sheet's font draw it.
+  const double needed = 2 * kChartWidth + 1.5 * kColumnWidth;
+  const double across = sheetutil::PrintedPageWidth(page), zoom = host::toNumber(page.get(host::PageField::Zoom));
+  if (across > 0 && across < needed)
+    sheetutil::SkipFailures{}([&] { page.set(host::PageField::Zoom, std::floor(zoom * across / needed)); });
+  const int rowsPerChart = static_cast<int>(kChartHeight / kRowHeight);
+  std::vector<int> tops;
+  for (int f = 0; f < chartRows; ++f) tops.push_back(1 + f * rowsPerChart);
+  sheetutil::KeepBlocksOnPages(w, tops, chartRows * rowsPerChart);
+}
+
 }  // namespace
 
 void WriteChartSheet(host::Application& app, const std::string& dataWorkbookName, const ScoreData& data,
                      const LineSettings& s, const ChartStatistics& st) {
   host::Worksheet& w = sheetutil::RecreateReportSheet(app, dataWorkbookName, *data.layoutStore, *data.dataSheet,
                                                       kSheetName, sheetutil::kChart);
-  w.setRowHeight(1, host::kMaxRow, 12);
+  w.setRowHeight(1, host::kMaxRow, kRowHeight);
   host::FormatPatch white;
   white.fontColorIndex = 2;
   w.applyFormat(Rect::sheet(), white);
@@ -98,6 +122,7 @@ void WriteChartSheet(host::Application& app, const std::string& dataWorkbookName
       chart.setDataLabelPosition(1, host::xl::kLabelPositionAbove);
       chart.clearPlotAreaFormats();
     }
+  PrintWholeCharts(w, *data.layoutStore, static_cast<int>(data.fields.size()));
   w.activate();
   w.select(Rect::of(Cell{1, 1}));
 }

@@ -25,15 +25,26 @@ std::pair<double, double> Paper(int size) {
 
 }  // namespace
 
-double PrintedPageHeight(const host::PageSetup& page) {
+namespace {
+
+// The paper's printed length along one side, in points of the sheet: its
+// size less the two margins, over the zoom; 0 when it cannot be told.
+double Printed(const host::PageSetup& page, bool across) {
   const host::Value size = page.get(host::PageField::PaperSize), zoom = page.get(host::PageField::Zoom);
   if (!size.isNumber() || !zoom.isNumber() || zoom.number() <= 0) return 0;
   auto [width, height] = Paper(host::roundToInteger(size.number()));
   if (page.get(host::PageField::Orientation) == host::Value(host::xl::kLandscape)) std::swap(width, height);
-  const double printed = height - host::toNumber(page.get(host::PageField::TopMargin)) -
-                         host::toNumber(page.get(host::PageField::BottomMargin));
+  const double margins =
+      across ? host::toNumber(page.get(host::PageField::LeftMargin)) + host::toNumber(page.get(host::PageField::RightMargin))
+             : host::toNumber(page.get(host::PageField::TopMargin)) + host::toNumber(page.get(host::PageField::BottomMargin));
+  const double printed = (across ? width : height) - margins;
   return printed > 0 ? printed / (zoom.number() / 100) : 0;
 }
+
+}  // namespace
+
+double PrintedPageHeight(const host::PageSetup& page) { return Printed(page, false); }
+double PrintedPageWidth(const host::PageSetup& page) { return Printed(page, true); }
 
 void KeepBlocksOnPages(host::Worksheet& sheet, const std::vector<int>& blockTops, int lastRow) {
   // A little room for what the printing program rounds differently.

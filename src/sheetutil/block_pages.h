@@ -13,6 +13,8 @@ namespace tavo::sheetutil {
 // the sheet, from the paper, orientation, top and bottom margins and zoom of
 // its page set-up; 0 when it cannot be told (a paper size not known here).
 double PrintedPageHeight(const host::PageSetup&);
+// The same across: the width of the sheet one printed page holds.
+double PrintedPageWidth(const host::PageSetup&);
 
 // Adds a page break above each block (first rows `blockTops`, ascending; the
 // last block ends at `lastRow`) but the first that would run over the bottom

@@ -90,5 +90,33 @@ TEST_F(ChartReportTest, OlderHostsMakeChartsOnChartSheetsAndMoveThemIntoTheGrid)
   EXPECT_EQ(chart(g, 11).title, "[化学] 一般分：30  一般单上线数：1") << "the best one";
 }
 
+// Two charts side by side on each row, a row per field: printed on A4
+// paper every chart is whole, zoomed out where a row would not fit across.
+TEST_F(ChartReportTest, EveryChartPrintsWhole) {
+  subjects = {"语文", "数学", "英语", "物理"};
+  setLine(1, "按分数", {150, 60, 60, 60, 60});
+  setLine(2, "按分数", {100, 40, 40, 40, 40});
+  setClasses({{"", "1班", Value(), {"周", "甲", "乙", "丙", "丁"}}});
+  students = {{"1班", {90, 80, 70, 60}}, {"1班", {50, 40, 30, 20}}};
+  // A4 landscape, margins of half an inch: two rows of charts a page.
+  const Value page[] = {36, 36, 14, host::xl::kLandscape, host::xl::kPaperA4, 100, true, 36, 36};
+  for (int c = 0; c < 9; ++c) put(store, 7, 11 + c, page[c]);
+  run();
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.at(0).prompt;
+  model::Sheet& g = report("统计图");
+  EXPECT_EQ(g.pageBreaks(), (std::vector<int>{33, 65})) << "five rows of charts: 2, 2 and 1 a page";
+  // 842 - 72 = 770 points across: the row of two charts (764) and the
+  // column the page's edge may fall in (48, drawn up to half as wide again
+  // where the sheet's font is missing) want 836.
+  EXPECT_EQ(g.pageSetup().get(host::PageField::Zoom), Value(92));
+
+  // The teacher turns the page upright (595 points across): the row must
+  // shrink further, on the next run too.
+  g.pageSetup().set(host::PageField::Orientation, host::xl::kPortrait);
+  click("cmdTuBiaoTJ_Click");
+  model::Sheet& portrait = report("统计图");
+  EXPECT_EQ(portrait.pageSetup().get(host::PageField::Zoom), Value(62));
+}
+
 }  // namespace
 }  // namespace tavo::testing

@@ -205,7 +205,13 @@ TEST_F(RoundTripTest, ChartsAndFormulaValuesAreWrittenForOtherPrograms) {
   EXPECT_EQ(c.find("<c:legend>"), std::string::npos);
   const std::string& s = parts["xl/worksheets/sheet1.xml"];
   EXPECT_NE(s.find("<f>SUM($B$1:$B$2)</f><v>71</v>"), std::string::npos) << "formula with the model's value: " << s;
-  EXPECT_NE(parts["xl/drawings/drawing1.xml"].find("<xdr:row>"), std::string::npos);
+  // Placed in points: 192 points down, 382 wide.
+  EXPECT_NE(parts["xl/drawings/drawing1.xml"].find("<xdr:pos x=\"0\" y=\"2438400\"/>"), std::string::npos)
+      << parts["xl/drawings/drawing1.xml"];
+  auto back = reload(book);
+  const auto& chart = back->modelSheet(1).charts().front()->data;
+  EXPECT_EQ(chart.top, 192);
+  EXPECT_EQ(chart.width, 382);
 }
 
 TEST_F(RoundTripTest, RowsOfWrappedLinesAreWrittenTallEnoughUnlessSizedByHand) {

@@ -11,30 +11,6 @@ namespace tavo::xlsx {
 
 namespace {
 
-// Where a point offset falls in the grid: the cell and the offset inside it.
-struct GridPoint {
-  int index;  // 0-based column or row
-  long offsetEmu;
-};
-
-template <class Size>
-GridPoint Locate(double points, int limit, Size size) {
-  int i = 1;
-  while (i < limit) {
-    double s = size(i);
-    if (points < s) break;
-    points -= s;
-    ++i;
-  }
-  return {i - 1, std::lround(points * kEmuPerPoint)};
-}
-
-std::string Marker(const char* tag, GridPoint col, GridPoint row) {
-  return std::string("<xdr:") + tag + "><xdr:col>" + std::to_string(col.index) + "</xdr:col><xdr:colOff>" +
-         std::to_string(col.offsetEmu) + "</xdr:colOff><xdr:row>" + std::to_string(row.index) +
-         "</xdr:row><xdr:rowOff>" + std::to_string(row.offsetEmu) + "</xdr:rowOff></xdr:" + tag + ">";
-}
-
 constexpr const char* kSeriesColors[] = {"000080", "FF00FF", "FFFF00", "00FFFF", "800080", "800000"};
 
 std::string RangeRef(const model::Sheet* sheet, const host::Rect& r) {
@@ -120,16 +96,16 @@ DrawingXml ChartsXml(const model::Sheet& sheet, int firstChartNumber) {
   out.drawingRels = kXmlHead;
   out.drawingRels += "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
   int n = 0;
-  auto colSize = [&](int c) { return ColumnPoints(sheet, c); };
-  auto rowSize = [&](int r) { return sheet.rowHeight(r); };
   for (const auto& chart : sheet.charts()) {
     const model::ChartData& c = chart->data;
     ++n;
     std::string rid = "rId" + std::to_string(n);
-    out.drawing += "<xdr:twoCellAnchor editAs=\"oneCell\">" +
-                   Marker("from", Locate(c.left, host::kMaxCol, colSize), Locate(c.top, host::kMaxRow, rowSize)) +
-                   Marker("to", Locate(c.left + c.width, host::kMaxCol, colSize),
-                          Locate(c.top + c.height, host::kMaxRow, rowSize)) +
+    // Placed in points, not by cells: a spreadsheet whose columns come out
+    // wider (another font for the sheet's) draws the chart at its size and
+    // place all the same, and the page set-up that fits it holds.
+    auto emu = [](double points) { return std::to_string(std::lround(points * kEmuPerPoint)); };
+    out.drawing += "<xdr:absoluteAnchor><xdr:pos x=\"" + emu(c.left) + "\" y=\"" + emu(c.top) + "\"/><xdr:ext cx=\"" +
+                   emu(c.width) + "\" cy=\"" + emu(c.height) + "\"/>" +
                    "<xdr:graphicFrame macro=\"\"><xdr:nvGraphicFramePr><xdr:cNvPr id=\"" + std::to_string(n + 1) +
                    "\" name=\"" + Escaped(c.name) +
                    "\"/><xdr:cNvGraphicFramePr/></xdr:nvGraphicFramePr><xdr:xfrm><a:off x=\"0\" y=\"0\"/><a:ext "
@@ -137,7 +113,7 @@ DrawingXml ChartsXml(const model::Sheet& sheet, int firstChartNumber) {
                    "uri=\"http://schemas.openxmlformats.org/drawingml/2006/chart\"><c:chart "
                    "xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\" xmlns:r=\"" +
                    std::string(kRelNs) + "\" r:id=\"" + rid +
-                   "\"/></a:graphicData></a:graphic></xdr:graphicFrame><xdr:clientData/></xdr:twoCellAnchor>";
+                   "\"/></a:graphicData></a:graphic></xdr:graphicFrame><xdr:clientData/></xdr:absoluteAnchor>";
     out.drawingRels += "<Relationship Id=\"" + rid +
                        "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/chart\" "
                        "Target=\"../charts/chart" +
