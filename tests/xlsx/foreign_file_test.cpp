@@ -462,8 +462,11 @@ TEST_F(ForeignFileTest, PageAndViewSettingsComeBackAsTheyWere) {
   parts["xl/workbook.xml"].replace(parts["xl/workbook.xml"].find("</workbook>"), 0,
                                    "<definedNames><definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">"
                                    "Sheet1!$A$1:$H$20</definedName></definedNames>");
+  parts["xl/worksheets/sheet1.xml"].replace(parts["xl/worksheets/sheet1.xml"].find("<sheetData>"), 0,
+                                            "<sheetFormatPr baseColWidth=\"10\" defaultRowHeight=\"15\"/>");
   auto loaded = load(parts);
   auto check = [](const model::Sheet& s) {
+    EXPECT_EQ(s.defaultColumnWidth(), 10.38) << "a base width other than 8 characters";
     const model::PageSettings& p = s.pageSettings();
     EXPECT_EQ(p.header, "&C&\"宋体,加粗\"期中考试");
     EXPECT_EQ(p.leftFooter, "左");

@@ -409,8 +409,13 @@ class SheetReader {
       double h = fmt.attribute("zeroHeight").as_bool() ? 0 : fmt.attribute("defaultRowHeight").as_double(14.25);
       sheet_.setRowHeight(1, host::kMaxRow, std::clamp(h, 0.0, 409.0));
     }
-    if (auto w = fmt.attribute("defaultColWidth"))
+    if (auto w = fmt.attribute("defaultColWidth")) {
       sheet_.setColumnWidth(1, host::kMaxCol, std::min(255.0, WidthFromFile(w.as_double())));
+    } else if (auto base = fmt.attribute("baseColWidth"); base && base.as_int(8) != 8) {
+      // Characters of the base width, and the padding a column adds to
+      // them (8 characters show as 8.38).
+      sheet_.setColumnWidth(1, host::kMaxCol, std::clamp(base.as_int(8) + 0.38, 0.0, 255.0));
+    }
   }
 
   void readColumn(const pugi::xml_node& col) {
