@@ -15,10 +15,15 @@ WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w6
 WINE_TEST_PACKAGES := g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 xvfb xauth
 TEST_PACKAGES += $(WINE_TEST_PACKAGES)
 
+# The browser build: Debian's emscripten (with the JavaScript parser its
+# optimizer needs) and dpkg-dev to unpack the libraries' source packages.
+WEB_PACKAGES := emscripten node-acorn dpkg-dev
+
 # The whole-run benchmark compares tavo with a pandas + openpyxl script.
 BENCH_PACKAGES := python3 python3-pandas python3-openpyxl $(WINE_TEST_PACKAGES)
 
-.PHONY: demo test asan bench deps test-deps bench-deps configure build clean windows windows-deps windows64 windows32
+.PHONY: demo test asan bench deps test-deps bench-deps configure build clean windows windows-deps windows64 windows32 \
+        web web-deps
 
 # Installs the Debian packages of $(1) that are missing (as root), or tells
 # the exact command to run.
@@ -43,12 +48,13 @@ test-deps:
 	$(call install_missing,$(BUILD_PACKAGES) $(TEST_PACKAGES))
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DTAVO_WINDOWS_BUILD=$(abspath $(BUILD)-win64) $(CMAKE_ARGS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DTAVO_WINDOWS_BUILD=$(abspath $(BUILD)-win64) \
+	  -DTAVO_WEB_BUILD=$(abspath $(BUILD)-web) $(CMAKE_ARGS)
 
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-test: test-deps build windows64
+test: test-deps build windows64 web
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
 windows-deps:
@@ -64,6 +70,19 @@ windows64 windows32: windows%:
 	cmake -S . -B $(BUILD)-win$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	  -DTAVO_WINDOWS_ARCH=$(if $(filter 64,$*),x86_64,i686) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
 	cmake --build $(BUILD)-win$* -j$(JOBS)
+
+web-deps:
+	$(call install_missing,$(WEB_PACKAGES))
+
+# The engine, the model and the file formats as WebAssembly in
+# $(BUILD)-web/, with zlib, minizip and pugixml built from the source
+# packages of the versions the native build links; no download at build
+# time but the source packages themselves.
+web: web-deps
+	web/fetch_sources.sh $(abspath $(BUILD)-web)/sources
+	emcmake cmake -S web -B $(BUILD)-web -DTAVO_SOURCES_OF_LIBRARIES=$(abspath $(BUILD)-web)/sources \
+	  -DCMAKE_BUILD_TYPE=Release
+	NODE_PATH=/usr/share/nodejs cmake --build $(BUILD)-web -j$(JOBS)
 
 # The whole suite once more under AddressSanitizer and UBSan (the fuzzer
 # has its own sanitized build; LibreOffice checks need no second run).
@@ -88,4 +107,4 @@ bench: build bench-deps windows64
 	WINEPREFIX=$(abspath $(BUILD)-win64)/wineprefix WINEDEBUG=-all /usr/lib/wine/wine64 $(BUILD)-win64/tavo_bench_dispatch.exe
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-win64 $(BUILD)-win32
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-win64 $(BUILD)-win32 $(BUILD)-web

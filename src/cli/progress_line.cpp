@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <system_error>
 
 namespace tavo::cli {
 
@@ -11,7 +12,12 @@ constexpr auto kRefresh = std::chrono::milliseconds(250);
 }  // namespace
 
 ProgressLine::ProgressLine(std::ostream& terminal, bool enabled) : out_(terminal), enabled_(enabled) {
-  if (enabled_) painter_ = std::thread([this] { run(); });
+  if (!enabled_) return;
+  try {
+    painter_ = std::thread([this] { run(); });
+  } catch (const std::system_error&) {
+    enabled_ = false;  // no thread to paint with: the work goes on unshown
+  }
 }
 
 ProgressLine::~ProgressLine() {

@@ -47,7 +47,7 @@ class ProgressLine {
   void run();
 
   std::ostream& out_;
-  const bool enabled_;
+  bool enabled_;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::string label_;

@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <memory>
+#include <system_error>
 #include <vector>
 
 #include "host/xlsx/file_error.h"
@@ -76,7 +77,12 @@ constexpr std::size_t kMaxWaitingBytes = 8u << 20;
 
 ZipWriter::ZipWriter(const std::string& path) : path_(path), zip_(zipOpen64(path.c_str(), APPEND_STATUS_CREATE)) {
   if (!zip_) throw FileError(path, "无法创建文件");
-  deflater_ = std::thread([this] { deflateTasks(); });
+  try {
+    deflater_ = std::thread([this] { deflateTasks(); });
+  } catch (const std::system_error&) {
+    // No second thread to be had (a browser without threads, a process at
+    // its limit): each part is deflated as it is written.
+  }
 }
 
 ZipWriter::~ZipWriter() {
@@ -91,6 +97,10 @@ ZipWriter::~ZipWriter() {
 }
 
 void ZipWriter::post(Task task) {
+  if (!deflater_.joinable()) {
+    run(task);
+    return;
+  }
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [&] { return waitingBytes_ < kMaxWaitingBytes || error_; });
   if (error_) std::rethrow_exception(error_);
@@ -172,7 +182,7 @@ void ZipWriter::close() {
     closing_ = true;
   }
   changed_.notify_all();
-  deflater_.join();
+  if (deflater_.joinable()) deflater_.join();
   if (error_) std::rethrow_exception(error_);
   void* zip = zip_;
   zip_ = nullptr;
