@@ -18,6 +18,8 @@ TEST_PACKAGES += $(WINE_TEST_PACKAGES)
 # The browser build: Debian's emscripten (with the JavaScript parser its
 # optimizer needs) and dpkg-dev to unpack the libraries' source packages.
 WEB_PACKAGES := emscripten node-acorn dpkg-dev
+# The page is tested in headless Chromium.
+TEST_PACKAGES += chromium
 
 # The whole-run benchmark compares tavo with a pandas + openpyxl script.
 BENCH_PACKAGES := python3 python3-pandas python3-openpyxl $(WINE_TEST_PACKAGES)

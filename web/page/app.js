@@ -1,0 +1,210 @@
+// The page: what the dialog and the settings sheets are to a teacher, with
+// the engine in a worker so that the page stays responsive while it works.
+"use strict";
+
+const $ = (id) => document.getElementById(id);
+
+// The worker's script travels inside the page, so that the page works
+// opened from disk as from any server.
+const source = Uint8Array.from(atob($("engine").textContent.trim()), (c) => c.charCodeAt(0));
+const worker = new Worker(URL.createObjectURL(new Blob([source], { type: "text/javascript" })));
+let nextId = 1;
+const waiting = new Map();
+worker.onmessage = (event) => {
+  const done = waiting.get(event.data.id);
+  waiting.delete(event.data.id);
+  done(event.data);
+};
+function ask(op, args = {}, transfer = []) {
+  return new Promise((resolve) => {
+    const id = nextId++;
+    waiting.set(id, resolve);
+    worker.postMessage({ id, op, ...args }, transfer);
+  });
+}
+
+// Several steps at a time would interleave: the controls wait meanwhile.
+async function busy(work) {
+  $("busy").style.display = "block";
+  document.querySelectorAll("button, select, input").forEach((e) => (e.disabled = true));
+  try {
+    return await work();
+  } finally {
+    document.querySelectorAll("button, select, input").forEach((e) => (e.disabled = false));
+    $("busy").style.display = "none";
+  }
+}
+
+// "[title] prompt" lines are the engine's message boxes.
+const messages = [];
+function showNext() {
+  if ($("message").open || !messages.length) return;
+  const { title, text } = messages.shift();
+  $("messageTitle").textContent = title;
+  $("messageText").textContent = text;
+  $("message").showModal();
+}
+$("message").addEventListener("close", showNext);
+function report(result) {
+  for (const line of result.lines || []) {
+    const text = line.err ?? line.out;
+    const box = /^\[([^\]]*)\] ?(.*)$/s.exec(text);
+    if (box) messages.push({ title: box[1], text: box[2].replace(/\r/g, "\n") });
+    else if (line.err && !/^(注意|tavo: 原文件)/.test(text) && text.startsWith("tavo:")) messages.push({ title: "tavo", text });
+  }
+  if (result.error) messages.push({ title: "tavo", text: result.error });
+  showNext();
+  document.body.dataset.lastStatus = String(result.status ?? "");
+}
+
+async function refresh() {
+  const state = await ask("state");
+  $("systemState").textContent = state.system ? "已打开" : "尚未打开：请新建或打开";
+  const chosen = $("ltbCJB").value;
+  $("ltbCJB").replaceChildren(...state.files.map((f) => new Option(f, f, false, f === chosen)));
+  return state;
+}
+
+async function preview(file, wanted) {
+  const names = await ask("sheets", { file });
+  if (names.error) return report(names);
+  $("tabs").replaceChildren(
+    ...names.sheets.map((sheet) => {
+      const b = document.createElement("button");
+      b.textContent = sheet;
+      b.onclick = () => busy(() => show(file, sheet));
+      return b;
+    }),
+  );
+  const sheet = names.sheets.includes(wanted) ? wanted : names.sheets[0];
+  if (sheet) await show(file, sheet);
+}
+
+async function show(file, sheet) {
+  const result = await ask("preview", { file, sheet });
+  if (result.error) return report(result);
+  document.querySelectorAll("#tabs button").forEach((b) => b.classList.toggle("on", b.textContent === sheet));
+  $("view").innerHTML = result.html;
+  $("charts").replaceChildren(...result.charts.map(drawChart));
+  document.body.dataset.shown = file + "!" + sheet;
+}
+
+// A line chart as the reports make them: markers, values above, no axis.
+function drawChart(chart) {
+  const ns = "http://www.w3.org/2000/svg";
+  const w = Math.round(chart.width * 4 / 3), h = Math.round(chart.height * 4 / 3);
+  const svg = document.createElementNS(ns, "svg");
+  svg.setAttribute("width", w);
+  svg.setAttribute("height", h);
+  const add = (tag, attrs, text) => {
+    const e = document.createElementNS(ns, tag);
+    for (const [k, v] of Object.entries(attrs)) e.setAttribute(k, v);
+    if (text !== undefined) e.textContent = text;
+    svg.appendChild(e);
+    return e;
+  };
+  add("text", { x: w / 2, y: 22, "text-anchor": "middle", "font-size": 14, "font-weight": "bold" }, chart.title);
+  const values = chart.values.map((v) => (v === null ? NaN : v));
+  const finite = values.filter((v) => !isNaN(v));
+  const lo = Math.min(...finite, 0), hi = Math.max(...finite, 1);
+  const left = 30, right = w - 20, top = 50, bottom = h - 30;
+  const x = (i) => left + (values.length > 1 ? (i * (right - left)) / (values.length - 1) : 0);
+  const y = (v) => bottom - ((v - lo) * (bottom - top)) / (hi - lo || 1);
+  add("polyline", {
+    points: values.map((v, i) => (isNaN(v) ? "" : `${x(i)},${y(v)}`)).join(" "),
+    fill: "none", stroke: "#000080", "stroke-width": 2,
+  });
+  values.forEach((v, i) => {
+    if (isNaN(v)) return;
+    add("rect", { x: x(i) - 3, y: y(v) - 3, width: 6, height: 6, fill: "#000080" });
+    add("text", { x: x(i), y: y(v) - 8, "text-anchor": "middle", "font-size": 11 }, String(v));
+    add("line", { x1: x(i), y1: y(v), x2: x(i), y2: bottom, stroke: "#999", "stroke-dasharray": "2,2" });
+  });
+  chart.categories.forEach((c, i) => add("text", { x: x(i), y: h - 10, "text-anchor": "middle", "font-size": 11 }, c));
+  return svg;
+}
+
+function download(name, bytes) {
+  const a = document.createElement("a");
+  a.href = URL.createObjectURL(new Blob([bytes], { type: "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet" }));
+  a.download = name;
+  a.click();
+  setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+}
+
+async function addDataFiles(files) {
+  for (const file of files) {
+    const bytes = await file.arrayBuffer();
+    await ask("putData", { name: file.name, bytes }, [bytes]);
+  }
+  await refresh();
+}
+
+// Runs commands as the dialog does: the chosen file is selected first.
+async function run(commands, csb) {
+  const select = $("ltbCJB").value;
+  const result = await ask("run", { select, commands, csb });
+  report(result);
+  await refresh();
+  const layout = commands.some((c) => c.endsWith("SZ_Click"));
+  if (layout) await preview("system", { cmdSanXianSZ_Click: "三线版", cmdTwoXianSZ_Click: "双线版", cmdSiLvSZ_Click: "四率版",
+    cmdFuFenSZ_Click: "赋分版", cmdTuBiaoSZ_Click: "图表版" }[commands[0]]);
+  else if (select) await preview(select.replace(/\.(xls|csv|txt)$/i, ".xlsx"));
+}
+
+$("demo").onclick = () => busy(async () => {
+  report(await ask("demo"));
+  const state = await refresh();
+  $("ltbCJB").value = state.files[0] || "";
+  if (state.files[0]) await preview(state.files[0]);
+});
+$("init").onclick = () => busy(async () => { report(await ask("init")); await refresh(); await preview("system"); });
+$("openSystem").onclick = () => $("systemFile").click();
+$("systemFile").onchange = () => busy(async () => {
+  const bytes = await $("systemFile").files[0].arrayBuffer();
+  await ask("putSystem", { bytes }, [bytes]);
+  await refresh();
+  await preview("system");
+});
+$("saveSystem").onclick = () => busy(async () => {
+  const result = await ask("download", { file: "system" });
+  if (result.error) return report(result);
+  download("成绩统计.xlsx", result.bytes);
+});
+$("addData").onclick = () => $("dataFiles").click();
+$("dataFiles").onchange = () => busy(() => addDataFiles($("dataFiles").files));
+$("drop").ondragover = (e) => { e.preventDefault(); $("drop").classList.add("over"); };
+$("drop").ondragleave = () => $("drop").classList.remove("over");
+$("drop").ondrop = (e) => {
+  e.preventDefault();
+  $("drop").classList.remove("over");
+  busy(() => addDataFiles(e.dataTransfer.files));
+};
+$("ltbCJB").onchange = () => busy(async () => { await run([]); });
+$("saveData").onclick = () => busy(async () => {
+  const name = ($("ltbCJB").value || "").replace(/\.(xls|csv|txt)$/i, ".xlsx");
+  const result = await ask("download", { file: name });
+  if (result.error) return report(result);
+  download(name, result.bytes);
+});
+document.querySelectorAll("[data-run]").forEach((b) => {
+  b.onclick = () => busy(() => run([b.dataset.run], b.dataset.csb ? $("csb").value : ""));
+});
+refresh();
+
+// A page opened as index.html#selftest runs a whole school through and
+// writes what it saw into the page, for the tests in a headless browser.
+if (location.hash === "#selftest") {
+  busy(async () => {
+    const demo = await ask("demo");
+    const state = await refresh();
+    await preview("示例成绩.xlsx", "统计图");
+    document.body.dataset.selftest = JSON.stringify({
+      status: demo.status,
+      files: state.files,
+      sheets: [...document.querySelectorAll("#tabs button")].map((b) => b.textContent),
+      charts: document.querySelectorAll("#charts svg").length,
+      cells: document.querySelectorAll("#view td").length,
+    });
+  });
+}

@@ -1,0 +1,108 @@
+// The engine's worker: the WebAssembly build of tavo with its files in
+// memory (/school/成绩统计.xlsx and /school/数据/), driven as the command line
+// is, so that the page does what `tavo init`, `tavo run` and `tavo show` do.
+// Nothing leaves the page: no request is made.
+"use strict";
+
+const SCHOOL = "/school";
+const SYSTEM = SCHOOL + "/成绩统计.xlsx";
+const DATA = SCHOOL + "/数据";
+let engine = null;
+let lines = [];
+
+async function start() {
+  engine = await createTavo({
+    print: (line) => lines.push({ out: line }),
+    printErr: (line) => lines.push({ err: line }),
+  });
+  engine.FS.mkdir(SCHOOL);
+  engine.FS.mkdir(DATA);
+}
+
+// Runs the command line with these arguments: its exit status and lines.
+function tavo(args) {
+  lines = [];
+  let status = 0;
+  try {
+    status = engine.callMain(args);
+  } catch (e) {
+    status = typeof e.status === "number" ? e.status : 70;
+    if (typeof e.status !== "number") lines.push({ err: "tavo: " + e });
+  }
+  return { status, lines };
+}
+
+function dataFiles() {
+  return engine.FS.readdir(DATA).filter((n) => n !== "." && n !== ".." && !n.startsWith("~$"));
+}
+
+function exists(path) {
+  try {
+    engine.FS.stat(path);
+    return true;
+  } catch (e) {
+    return false;
+  }
+}
+
+function exported(name, ...args) {
+  const pointer = engine.ccall(name, "number", args.map(() => "string"), args);
+  const text = engine.UTF8ToString(pointer);
+  engine._free(pointer);
+  return JSON.parse(text);
+}
+
+const handlers = {
+  // A fresh system workbook, as `tavo init` makes it.
+  init() {
+    if (exists(SYSTEM)) engine.FS.unlink(SYSTEM);
+    return tavo(["init", SCHOOL]);
+  },
+  putSystem({ bytes }) {
+    engine.FS.writeFile(SYSTEM, new Uint8Array(bytes));
+    return {};
+  },
+  putData({ name, bytes }) {
+    engine.FS.writeFile(DATA + "/" + name, new Uint8Array(bytes));
+    return {};
+  },
+  // The sample school with every command run, as `tavo demo` makes it.
+  demo() {
+    return tavo(["demo", SCHOOL]);
+  },
+  state() {
+    return { system: exists(SYSTEM), files: dataFiles() };
+  },
+  // The dialog's commands: the selection (when a file is chosen) and then
+  // the commands, saved as the command line saves them.
+  run({ select, commands, csb }) {
+    const args = ["run", "--system", SYSTEM];
+    if (select) args.push("--select", select);
+    if (csb) args.push("--csb", csb);
+    return tavo(args.concat(commands));
+  },
+  sheets({ file }) {
+    return exported("tavo_sheet_names", file === "system" ? SYSTEM : DATA + "/" + file);
+  },
+  preview({ file, sheet }) {
+    return exported("tavo_sheet_preview", file === "system" ? SYSTEM : DATA + "/" + file, sheet);
+  },
+  download({ file }) {
+    const bytes = engine.FS.readFile(file === "system" ? SYSTEM : DATA + "/" + file);
+    return { bytes: bytes.buffer };
+  },
+};
+
+const ready = start();
+onmessage = async (event) => {
+  const { id, op, ...args } = event.data;
+  await ready;
+  let reply;
+  try {
+    reply = handlers[op](args);
+  } catch (e) {
+    reply = { error: String(e) };
+  }
+  const transfer = reply.bytes ? [reply.bytes] : [];
+  postMessage({ id, ...reply }, transfer);
+};
