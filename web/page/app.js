@@ -25,6 +25,7 @@ function ask(op, args = {}, transfer = []) {
 
 // Several steps at a time would interleave: the controls wait meanwhile.
 async function busy(work) {
+  document.body.dataset.idle = "0";
   $("busy").style.display = "block";
   document.querySelectorAll("button, select, input").forEach((e) => (e.disabled = true));
   try {
@@ -32,25 +33,36 @@ async function busy(work) {
   } finally {
     document.querySelectorAll("button, select, input").forEach((e) => (e.disabled = false));
     $("busy").style.display = "none";
+    document.body.dataset.idle = "1";
   }
 }
 
 // "[title] prompt" lines are the engine's message boxes.
 const messages = [];
+const shown = [];  // every message box the page has shown, for the tests
 function showNext() {
   if ($("message").open || !messages.length) return;
   const { title, text } = messages.shift();
+  shown.push(`[${title}] ${text}`);
+  document.body.dataset.messages = JSON.stringify(shown);
   $("messageTitle").textContent = title;
   $("messageText").textContent = text;
   $("message").showModal();
 }
 $("message").addEventListener("close", showNext);
 function report(result) {
+  let last = null;  // a box whose prompt goes on in the next lines
   for (const line of result.lines || []) {
-    const text = line.err ?? line.out;
+    if (line.out !== undefined) {
+      last = null;
+      continue;
+    }
+    const text = line.err.replace(/^\u0007+/, "");  // the terminal's bell
     const box = /^\[([^\]]*)\] ?(.*)$/s.exec(text);
-    if (box) messages.push({ title: box[1], text: box[2].replace(/\r/g, "\n") });
-    else if (line.err && !/^(注意|tavo: 原文件)/.test(text) && text.startsWith("tavo:")) messages.push({ title: "tavo", text });
+    if (box) messages.push((last = { title: box[1], text: box[2] }));
+    else if (text.startsWith("tavo: 原文件")) last = null;  // the teacher's own file is never touched here
+    else if (text.startsWith("tavo:")) messages.push((last = { title: "tavo", text: text.slice(5).trim() }));
+    else if (last) last.text += "\n" + text;
   }
   if (result.error) messages.push({ title: "tavo", text: result.error });
   showNext();
@@ -62,6 +74,7 @@ async function refresh() {
   $("systemState").textContent = state.system ? "已打开" : "尚未打开：请新建或打开";
   const chosen = $("ltbCJB").value;
   $("ltbCJB").replaceChildren(...state.files.map((f) => new Option(f, f, false, f === chosen)));
+  document.body.dataset.files = JSON.stringify(state.files);
   return state;
 }
 
@@ -132,8 +145,14 @@ function download(name, bytes) {
   setTimeout(() => URL.revokeObjectURL(a.href), 10000);
 }
 
+const SCORE_FILE = /\.(xlsx|xls|csv|txt)$/i;
 async function addDataFiles(files) {
   for (const file of files) {
+    if (!SCORE_FILE.test(file.name)) {
+      messages.push({ title: "成绩统计", text: `${file.name} 不是成绩文件（.xlsx、.xls、.csv 或 .txt），未加入。` });
+      showNext();
+      continue;
+    }
     const bytes = await file.arrayBuffer();
     await ask("putData", { name: file.name, bytes }, [bytes]);
   }
@@ -146,10 +165,23 @@ async function run(commands, csb) {
   const result = await ask("run", { select, commands, csb });
   report(result);
   await refresh();
-  const layout = commands.some((c) => c.endsWith("SZ_Click"));
-  if (layout) await preview("system", { cmdSanXianSZ_Click: "三线版", cmdTwoXianSZ_Click: "双线版", cmdSiLvSZ_Click: "四率版",
-    cmdFuFenSZ_Click: "赋分版", cmdTuBiaoSZ_Click: "图表版" }[commands[0]]);
-  else if (select) await preview(select.replace(/\.(xls|csv|txt)$/i, ".xlsx"));
+  if (result.status !== 0) return;
+  // The first sheet the command wrote, as its line names it, the score
+  // workbook's before the system workbook's: "cmdTuBiaoTJ_Click
+  // 成绩统计.xlsx: DTB; 示例成绩.xlsx: 统计图, 统计表  (0.03 s)".
+  let written = null;
+  for (const line of result.lines) {
+    const m = /^\S+_Click\s+(.*?)\s+\([\d.]+ s\)$/.exec(line.out || "");
+    if (!m) continue;
+    for (const group of m[1].split("; ")) {
+      const [file, sheets] = group.split(": ");
+      if (!sheets) continue;
+      const first = { file, sheet: sheets.split(", ")[0] };
+      if (!written || written.file === "成绩统计.xlsx") written = first;
+    }
+  }
+  if (written && written.file === "成绩统计.xlsx") await preview("system", written.sheet);
+  else if (select) await preview(select.replace(/\.(xls|csv|txt)$/i, ".xlsx"), written && written.sheet);
 }
 
 $("demo").onclick = () => busy(async () => {
@@ -190,7 +222,7 @@ $("saveData").onclick = () => busy(async () => {
 document.querySelectorAll("[data-run]").forEach((b) => {
   b.onclick = () => busy(() => run([b.dataset.run], b.dataset.csb ? $("csb").value : ""));
 });
-refresh();
+busy(refresh);
 
 // A page opened as index.html#selftest runs a whole school through and
 // writes what it saw into the page, for the tests in a headless browser.

@@ -288,14 +288,20 @@ struct RichText {
     int start, length;
     std::optional<double> size;
     std::string font;
+    // What the model does not keep inside a text: told apart from the
+    // cell's own font when the cell is placed.
+    std::optional<bool> bold = {}, italic = {}, strike = {};
+    std::optional<int> underline = {};
+    std::optional<host::Rgb> color = {};
+    bool raisedOrLowered = false;
   };
   std::vector<Run> runs;
-  bool otherRunFormats = false;  // bold, italic, colours ... inside the text, which the model does not keep
 };
 
 std::string TextOf(const pugi::xml_node& t) { return UnescapeText(t.text().get()); }
 
-RichText ReadRichText(const pugi::xml_node& si) {
+// `colors` and `theme` resolve the runs' colours.
+RichText ReadRichText(const pugi::xml_node& si, host::ColorTable& colors, const ThemeColors& theme) {
   RichText out;
   if (auto t = si.child("t")) out.text = TextOf(t);
   int position = 1;
@@ -305,12 +311,22 @@ RichText ReadRichText(const pugi::xml_node& si) {
     if (auto rPr = r.child("rPr")) {
       RichText::Run run{position, length, std::nullopt, rPr.child("rFont").attribute("val").value()};
       if (auto sz = rPr.child("sz")) run.size = sz.attribute("val").as_double();
+      auto flag = [&](const char* element) -> std::optional<bool> {
+        auto n = rPr.child(element);
+        if (!n) return std::nullopt;
+        return n.attribute("val").as_bool(true);
+      };
+      run.bold = flag("b");
+      run.italic = flag("i");
+      run.strike = flag("strike");
+      if (auto u = rPr.child("u")) {
+        const std::string kind = u.attribute("val").as_string("single");
+        run.underline = kind == "none" ? host::xl::kNone : kind == "double" ? -4119 : host::xl::kUnderlineSingle;
+      }
+      if (const int c = ColorIndexOf(rPr.child("color"), colors, theme)) run.color = colors.at(c);
+      const std::string vertical = rPr.child("vertAlign").attribute("val").as_string("baseline");
+      run.raisedOrLowered = vertical != "baseline";
       if (length > 0) out.runs.push_back(run);
-      for (const char* element : {"b", "i", "u", "strike", "vertAlign"})
-        if (rPr.child(element) && rPr.child(element).attribute("val").as_bool(true)) out.otherRunFormats = true;
-      if (auto color = rPr.child("color"))
-        if (color.attribute("theme").as_int(1) != 1 || std::string(color.attribute("rgb").as_string("FF000000")) != "FF000000")
-          out.otherRunFormats = true;
     }
     out.text += piece;
     position += length;
@@ -468,7 +484,8 @@ class SheetReader {
       return rich->text;
     }
     if (type == "inlineStr") {
-      inlineText = ReadRichText(c.child("is"));
+      host::ColorTable colors = styles_.colors;
+      inlineText = ReadRichText(c.child("is"), colors, styles_.theme);
       rich = &inlineText;
       return inlineText.text;
     }
@@ -524,13 +541,18 @@ class SheetReader {
   void placeValue(Cell at, const Value& v, const RichText* rich, int xf) {
     if (v.isText()) {
       std::vector<host::TextRun> runs;
-      if (rich && rich->otherRunFormats) notCarried_.insert("单元格内部分文字的格式");
       if (rich) {
         // A run keeps what sets it apart from the cell's own font.
         const host::Font cellFont = xf >= 0 && xf < static_cast<int>(styles_.cellFormats.size())
                                         ? styles_.cellFormats[static_cast<std::size_t>(xf)].font
                                         : host::Font{};
+        const host::ColorTable& colors = sheet_.model().colors();
         for (const auto& r : rich->runs) {
+          const bool lost = (r.bold && *r.bold != cellFont.bold) || (r.italic && *r.italic != cellFont.italic) ||
+                            (r.strike && *r.strike != cellFont.strikethrough) ||
+                            (r.underline && *r.underline != cellFont.underline) || r.raisedOrLowered ||
+                            (r.color && *r.color != colors.at(cellFont.colorIndex));
+          if (lost) notCarried_.insert("单元格内部分文字的格式");
           host::TextRun run{r.start, r.length, std::nullopt, std::nullopt};
           if (r.size && *r.size != cellFont.size) run.fontSize = r.size;
           if (!r.font.empty() && r.font != cellFont.name) run.fontName = r.font;
@@ -691,11 +713,12 @@ void NoteParts(const Package& package, std::set<std::string>& notCarried) {
       if (name.rfind(prefix, 0) == 0) notCarried.insert(what);
 }
 
-std::vector<RichText> ReadSharedStrings(const Package& package, const std::string& part) {
+std::vector<RichText> ReadSharedStrings(const Package& package, const std::string& part, const StyleSheetContent& styles) {
   std::vector<RichText> out;
   if (part.empty() || !package.has(part)) return out;
   auto doc = package.xml(part);
-  for (auto si : doc.child("sst").children("si")) out.push_back(ReadRichText(si));
+  host::ColorTable colors = styles.colors;
+  for (auto si : doc.child("sst").children("si")) out.push_back(ReadRichText(si, colors, styles.theme));
   return out;
 }
 
@@ -722,7 +745,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   pugi::xml_document stylesDoc;
   if (!stylesPart.empty() && package.has(stylesPart)) stylesDoc = package.xml(stylesPart);
   const StyleSheetContent styles = ReadStyleSheet(stylesDoc.child("styleSheet"), theme);
-  std::vector<RichText> strings = ReadSharedStrings(package, stringsPart);
+  std::vector<RichText> strings = ReadSharedStrings(package, stringsPart, styles);
 
   namespace fs = std::filesystem;
   fs::path file(path);
