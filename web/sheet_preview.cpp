@@ -5,6 +5,7 @@
 // to draw. Called from the page's worker through the exports below.
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +21,8 @@
 #include "host/model/workbook.h"
 #include "host/xlsx/file_error.h"
 #include "host/xlsx/xml_text.h"
+#include "host/xlsx/xlsx_reader.h"
+#include "host/xlsx/xlsx_writer.h"
 
 namespace {
 
@@ -98,7 +101,10 @@ std::string CellStyle(const tavo::model::Workbook& book, const tavo::host::Forma
 
 std::string SheetJson(const tavo::model::Sheet& sheet) {
   const tavo::model::Workbook& book = sheet.model();
-  const Rect used = sheet.usedRange();
+  Rect used = sheet.usedRange();
+  // Room to type beyond what the sheet holds, as a spreadsheet shows it.
+  used.bottom = std::min(used.bottom + 5, tavo::host::kMaxRow);
+  used.right = std::min(std::max(used.right, 8), tavo::host::kMaxCol);
   std::string html = "<table class=\"sheet\"><colgroup><col class=\"rowhead\">";
   for (int c = used.left; c <= used.right; ++c)
     html += "<col style=\"width:" + std::to_string(static_cast<int>(sheet.columnWidth(c) * 8 + 5)) + "px\">";
@@ -124,7 +130,8 @@ std::string SheetJson(const tavo::model::Sheet& sheet) {
       }
       const tavo::host::Format f = sheet.format({r, c});
       const std::string shown = tavo::model::formatForDisplay(sheet.value({r, c}), f.numberFormat);
-      html += "<td" + span + " style=\"" + CellStyle(book, f) + "\">" + Html(shown) + "</td>";
+      html += "<td data-r=\"" + std::to_string(r) + "\" data-c=\"" + std::to_string(c) + "\"" + span + " style=\"" +
+              CellStyle(book, f) + "\">" + Html(shown) + "</td>";
     }
     html += "</tr>";
   }
@@ -193,6 +200,27 @@ EMSCRIPTEN_KEEPALIVE char* tavo_sheet_preview(const char* path, const char* shee
     const tavo::model::Sheet* sheet = loaded.book->findModelSheet(sheetName);
     if (!sheet) return Result("{\"error\":" + Json(std::string("没有工作表 ") + sheetName) + "}");
     return Result(SheetJson(*sheet));
+  } catch (const std::exception& e) {
+    return Result("{\"error\":" + Json(e.what()) + "}");
+  }
+}
+
+// Types `text` into a cell as a teacher would (numbers become numbers) and
+// saves the workbook: {"ok":true} or {"error":reason}.
+EMSCRIPTEN_KEEPALIVE char* tavo_set_cell(const char* path, const char* sheetName, int row, int col, const char* text) {
+  try {
+    tavo::model::RecordingPlatform platform;
+    tavo::model::Application app(platform);
+    auto loaded = tavo::xlsx::LoadWorkbook(app, path);
+    tavo::model::Sheet* sheet = loaded.book->findModelSheet(sheetName);
+    if (!sheet) return Result("{\"error\":" + Json(std::string("没有工作表 ") + sheetName) + "}");
+    if (row < 1 || row > tavo::host::kMaxRow || col < 1 || col > tavo::host::kMaxCol)
+      return Result("{\"error\":\"单元格位置无效\"}");
+    tavo::host::Grid cell(1, 1);
+    if (*text) cell.at(0, 0) = tavo::host::Value(std::string(text));
+    sheet->setValues({row, col}, cell);
+    tavo::xlsx::SaveWorkbook(*loaded.book, path);
+    return Result("{\"ok\":true}");
   } catch (const std::exception& e) {
     return Result("{\"error\":" + Json(e.what()) + "}");
   }

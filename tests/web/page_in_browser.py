@@ -13,6 +13,7 @@ missing and CI is not set."""
 import base64
 import json
 import os
+import re
 import pathlib
 import shutil
 import socket
@@ -87,6 +88,15 @@ class DevTools:
 REPORTS = [("cmdCJ_Click", "三线版"), ("cmdSanXianTJ_Click", ""), ("cmdTwoXianTJ_Click", ""), ("cmdSiLvTJ_Click", ""),
            ("cmdFuFenTJ_Click", ""), ("cmdTuBiaoTJ_Click", "")]
 LAYOUTS = ["cmdSanXianSZ_Click", "cmdTwoXianSZ_Click", "cmdSiLvSZ_Click", "cmdFuFenSZ_Click", "cmdTuBiaoSZ_Click"]
+
+
+def column_digits(col):
+    """The letters of a column as 1-26 digits, most significant first."""
+    digits = []
+    while col:
+        col, rest = divmod(col - 1, 26)
+        digits.insert(0, rest + 1)
+    return digits
 
 
 def parts(path):
@@ -181,6 +191,7 @@ def main():
         tab = DevTools(next(p for p in pages if p["type"] == "page")["webSocketDebuggerUrl"])
         tab.call("Network.enable")
         tab.call("Page.enable")
+        tab.call("Emulation.setFocusEmulationEnabled", enabled=True)  # focus and blur as in a window in front
         downloads.mkdir()
         tab.call("Browser.setDownloadBehavior", behavior="allow", downloadPath=str(downloads))
         tab.call("Page.navigate", url=(web / "index.html").resolve().as_uri())
@@ -225,6 +236,29 @@ def main():
         for command in LAYOUTS:
             page.click(f"[data-run={command}]")
         checks.append((page.messages() == [], f"every layout command ran ({page.messages()[:2]})"))
+
+        # A number typed into the settings sheet the last layout command
+        # showed is kept as a number in the system workbook.
+        sheet = page.js("document.body.dataset.shown")
+        cell = page.js("(() => { const td = [...document.querySelectorAll('#view td[contenteditable=true]')].pop();"
+                       " td.focus(); td.innerText = '95.5'; td.blur(); return td.dataset.r + ',' + td.dataset.c; })()")
+        page.idle()
+        row, col = (int(x) for x in cell.split(","))
+        shown = page.js(f"document.querySelector('#view td[data-r=\"{row}\"][data-c=\"{col}\"]').innerText")
+        for f in downloads.glob("成绩统计*.xlsx"):
+            f.unlink()
+        page.click("#saveSystem")
+        for _ in range(100):
+            if (downloads / "成绩统计.xlsx").exists():
+                break
+            time.sleep(0.1)
+        name = sheet.split("!")[1]
+        with zipfile.ZipFile(downloads / "成绩统计.xlsx") as z:
+            names = re.findall(r'<sheet name="([^"]+)"', z.read("xl/workbook.xml").decode())
+            xml = z.read(f"xl/worksheets/sheet{names.index(name) + 1}.xml").decode()
+        ref = f"{''.join(chr(64 + d) for d in column_digits(col))}{row}"
+        checks.append((shown == "95.5" and re.search(f'<c r="{ref}"[^>]*><v>95.5</v>', xml) is not None,
+                       f"a number typed into {name}!{ref} is saved as a number (shown {shown!r})"))
 
         before = len(page.messages())
         page.give_files("#dataFiles", [damaged])

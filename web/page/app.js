@@ -4,6 +4,8 @@
 
 const $ = (id) => document.getElementById(id);
 
+const SETTINGS = ["三线版", "双线版", "四率版", "赋分版", "图表版"];
+
 // The worker's script travels inside the page, so that the page works
 // opened from disk as from any server.
 const source = Uint8Array.from(atob($("engine").textContent.trim()), (c) => c.charCodeAt(0));
@@ -98,6 +100,21 @@ async function show(file, sheet) {
   if (result.error) return report(result);
   document.querySelectorAll("#tabs button").forEach((b) => b.classList.toggle("on", b.textContent === sheet));
   $("view").innerHTML = result.html;
+  // The settings sheets take what the teacher types, cell by cell.
+  if (file === "system" && SETTINGS.includes(sheet))
+    for (const td of $("view").querySelectorAll("td[data-r]")) {
+      td.contentEditable = "true";
+      td.dataset.was = td.innerText;
+      td.onkeydown = (e) => { if (e.key === "Enter") { e.preventDefault(); td.blur(); } };
+      td.onblur = () => {
+        if (td.innerText === td.dataset.was) return;
+        busy(async () => {
+          const result = await ask("setCell", { sheet, row: Number(td.dataset.r), col: Number(td.dataset.c), text: td.innerText.trim() });
+          if (result.error) report(result);
+          await show(file, sheet);
+        });
+      };
+    }
   $("charts").replaceChildren(...result.charts.map(drawChart));
   document.body.dataset.shown = file + "!" + sheet;
 }

@@ -46,7 +46,8 @@ function exists(path) {
 }
 
 function exported(name, ...args) {
-  const pointer = engine.ccall(name, "number", args.map(() => "string"), args);
+  const types = args.map((a) => (typeof a === "number" ? "number" : "string"));
+  const pointer = engine.ccall(name, "number", types, args);
   const text = engine.UTF8ToString(pointer);
   engine._free(pointer);
   return JSON.parse(text);
@@ -86,6 +87,10 @@ const handlers = {
   },
   preview({ file, sheet }) {
     return exported("tavo_sheet_preview", file === "system" ? SYSTEM : DATA + "/" + file, sheet);
+  },
+  // A cell of a settings sheet typed in the page.
+  setCell({ sheet, row, col, text }) {
+    return exported("tavo_set_cell", SYSTEM, sheet, row, col, text);
   },
   download({ file }) {
     const bytes = engine.FS.readFile(file === "system" ? SYSTEM : DATA + "/" + file);
