@@ -80,7 +80,7 @@ web-deps:
 # $(BUILD)-web/, with zlib, minizip and pugixml built from the source
 # packages of the versions the native build links; no download at build
 # time but the source packages themselves.
-web: web-deps
+web: deps web-deps
 	web/fetch_sources.sh $(abspath $(BUILD)-web)/sources
 	emcmake cmake -S web -B $(BUILD)-web -DTAVO_SOURCES_OF_LIBRARIES=$(abspath $(BUILD)-web)/sources \
 	  -DCMAKE_BUILD_TYPE=Release
