@@ -22,7 +22,7 @@ WEB_PACKAGES := emscripten node-acorn dpkg-dev
 TEST_PACKAGES += chromium
 
 # The whole-run benchmark compares tavo with a pandas + openpyxl script.
-BENCH_PACKAGES := python3 python3-pandas python3-openpyxl $(WINE_TEST_PACKAGES)
+BENCH_PACKAGES := python3 python3-pandas python3-openpyxl chromium $(WINE_TEST_PACKAGES)
 
 .PHONY: demo test asan bench deps test-deps bench-deps configure build clean windows windows-deps windows64 windows32 \
         web web-deps
@@ -100,8 +100,9 @@ demo: build
 bench-deps:
 	$(call install_missing,$(BENCH_PACKAGES))
 
-bench: build bench-deps windows64
+bench: build bench-deps windows64 web
 	/usr/bin/python3 bench/whole_run.py $(BUILD)
+	/usr/bin/python3 bench/page_run.py $(BUILD) $(BUILD)-web
 	./$(BUILD)/bench/tavo_memory_probe
 	./$(BUILD)/bench/tavo_bench_model
 	./$(BUILD)/bench/tavo_bench_xlsx
