@@ -201,6 +201,7 @@ async function run(commands, csb) {
   else if (select) await preview(select.replace(/\.(xls|csv|txt)$/i, ".xlsx"), written && written.sheet);
 }
 
+$("help").onclick = () => $("guide").showModal();
 $("demo").onclick = () => busy(async () => {
   report(await ask("demo"));
   const state = await refresh();
