@@ -81,8 +81,8 @@ inline to_chars_result to_chars(char* first, char* last, double value) {
 
 inline to_chars_result to_chars(char* first, char* last, double value, chars_format format, int precision) {
   char buffer[512];
-  const char* spec = format == chars_format::fixed ? "%.*f" : format == chars_format::scientific ? "%.*e" : "%.*g";
-  const int n = std::snprintf(buffer, sizeof buffer, spec, precision, value);
+  const char* pattern = format == chars_format::fixed ? "%.*f" : format == chars_format::scientific ? "%.*e" : "%.*g";
+  const int n = std::snprintf(buffer, sizeof buffer, pattern, precision, value);
   if (n < 0 || n >= static_cast<int>(sizeof buffer)) return {last, errc::value_too_large};
   return tavo_gaps::Put(first, last, std::string(buffer, static_cast<std::size_t>(n)));
 }
