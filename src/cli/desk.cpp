@@ -149,15 +149,7 @@ Desk::SheetPrints Desk::completed(SheetPrints prints) {
   return prints;
 }
 
-Desk::SheetPrints Desk::sheetPrints() {
-  SheetPrints prints;
-  for (int i = 1; i <= app_.workbookCount(); ++i) {
-    model::Workbook& book = app_.modelWorkbook(i);
-    for (int s = 1; s <= book.sheetCount(); ++s)
-      prints[{&book, book.modelSheet(s).name()}] = xlsx::SheetFingerprint(book.modelSheet(s));
-  }
-  return prints;
-}
+Desk::SheetPrints Desk::sheetPrints() { return completed({}); }
 
 void Desk::run(const std::string& command, const std::string& csb, bool report) {
   // Nothing changes the workbooks between commands: the prints taken after
@@ -201,8 +193,7 @@ void Desk::run(const std::string& command, const std::string& csb, bool report) 
   }
   lastPrints_ = after;
   for (const auto& [key, _] : before)
-    if (!after.count(key) && app_.findWorkbook(key.first->name()) == key.first &&
-        !key.first->findModelSheet(key.second))
+    if (!after.count(key) && app_.findWorkbook(key.first->name()) == key.first)
       written[key.first].push_back("-" + key.second);
   std::string what;
   for (const auto& [book, sheets] : written)

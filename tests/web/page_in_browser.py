@@ -24,6 +24,8 @@ import time
 import urllib.request
 import zipfile
 
+from same_as_native import differing, parts
+
 
 
 class DevTools:
@@ -97,11 +99,6 @@ def column_digits(col):
         col, rest = divmod(col - 1, 26)
         digits.insert(0, rest + 1)
     return digits
-
-
-def parts(path):
-    with zipfile.ZipFile(path) as z:
-        return {name: z.read(name) for name in z.namelist()}
 
 
 class Page:
@@ -224,9 +221,8 @@ def main():
             if not got.exists():
                 checks.append((False, f"{name} was downloaded"))
                 continue
-            a, b = parts(got), parts(native_file)
-            differ = sorted(n for n in a.keys() | b.keys() if a.get(n) != b.get(n))
-            checks.append((not differ, f"{name} as the command line writes it ({len(a)} parts; differ: {differ[:3]})"))
+            differ = differing(got, native_file)
+            checks.append((not differ, f"{name} as the command line writes it ({len(parts(got))} parts; differ: {differ[:3]})"))
 
         page.js("document.querySelectorAll('#tabs button').forEach(b => b.textContent === '统计图' && b.click())")
         page.idle()

@@ -20,10 +20,15 @@ def parts(path):
         return {name: z.read(name) for name in z.namelist()}
 
 
-def same(a, b, label):
+def differing(a, b):
+    """The parts of two zip files that are not the same bytes."""
     pa, pb = parts(a), parts(b)
-    differ = sorted(n for n in pa.keys() | pb.keys() if pa.get(n) != pb.get(n))
-    print(f"{label}: {len(pa)} parts, {len(differ)} differ {differ[:5]}")
+    return sorted(n for n in pa.keys() | pb.keys() if pa.get(n) != pb.get(n))
+
+
+def same(a, b, label):
+    differ = differing(a, b)
+    print(f"{label}: {len(parts(a))} parts, {len(differ)} differ {differ[:5]}")
     return not differ
 
 

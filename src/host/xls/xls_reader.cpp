@@ -14,6 +14,7 @@
 #include "host/xls/biff_records.h"
 #include "host/xls/compound_file.h"
 #include "host/xlsx/file_error.h"
+#include "host/xlsx/sheet_geometry.h"
 #include "host/xlsx/style_sheet.h"
 
 namespace tavo::xls {
@@ -267,7 +268,7 @@ class WorkbookStream {
           const int options = b.u16();
           if (first > last || last >= host::kMaxCol) break;
           if (options & 1) sheet.setColumnWidth(first + 1, last + 1, 0);
-          else sheet.setColumnWidth(first + 1, last + 1, std::min(255.0, ColumnWidth(width / 256.0)));
+          else sheet.setColumnWidth(first + 1, last + 1, std::min(255.0, xlsx::WidthFromFile(width / 256.0)));
           break;
         }
         case record::kRow: {
@@ -290,10 +291,6 @@ class WorkbookStream {
     }
     mergeAreas(sheet, merges);
   }
-
-  // A width in characters as the host counts it (the file's includes the
-  // cell's padding).
-  static double ColumnWidth(double fileWidth) { return std::max(0.0, std::round((fileWidth * 7 - 5) / 7 * 100) / 100); }
 
  private:
   host::Font readFont(RecordBody& b, const Globals& g) {

@@ -1,8 +1,11 @@
 #include "host/xlsx/sheet_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tavo::xlsx {
+
+double WidthFromFile(double w) { return std::max(0.0, std::round((w * 7 - 5) / 7 * 100) / 100); }
 
 double ColumnPoints(const model::Sheet& sheet, int col) {
   double chars = sheet.columnWidth(col);

@@ -7,6 +7,10 @@ namespace tavo::xlsx {
 
 inline constexpr long kEmuPerPoint = 12700;
 
+// A width a file gives (characters with the cell's padding, as xlsx and
+// .xls store it) as the characters the host shows.
+double WidthFromFile(double fileWidth);
+
 // A column's width in points: the pixels of its width in 7-pixel digits
 // plus padding, as the desktop spreadsheet draws it.
 double ColumnPoints(const model::Sheet&, int col);

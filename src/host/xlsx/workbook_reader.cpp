@@ -16,6 +16,7 @@
 #include "host/xlsx/chart_reader.h"
 #include "host/xlsx/color_index.h"
 #include "host/xlsx/style_sheet.h"
+#include "host/xlsx/sheet_geometry.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xml_text.h"
 #include "host/xlsx/zip_archive.h"
@@ -280,7 +281,6 @@ FooterSections SplitFooter(const std::string& footer) {
   return out;
 }
 
-double WidthFromFile(double w) { return std::max(0.0, std::round((w * 7 - 5) / 7 * 100) / 100); }
 
 struct RichText {
   std::string text;
@@ -713,6 +713,24 @@ void NoteParts(const Package& package, std::set<std::string>& notCarried) {
       if (name.rfind(prefix, 0) == 0) notCarried.insert(what);
 }
 
+// The areas a defined name lists ("'表'!$A$1:$H$20,'表'!$1:$2"), each as its
+// address without the sheet and as an area; what is no area is passed over.
+std::vector<std::pair<std::string, Rect>> AreasOfName(const std::string& refs) {
+  std::vector<std::pair<std::string, Rect>> out;
+  for (std::size_t start = 0; start < refs.size();) {
+    std::size_t end = refs.find(',', start);
+    if (end == std::string::npos) end = refs.size();
+    const std::string ref = refs.substr(start, end - start);
+    const std::string address = ref.substr(ref.rfind('!') == std::string::npos ? 0 : ref.rfind('!') + 1);
+    try {
+      out.emplace_back(address, host::parseRect(address));
+    } catch (const host::HostError&) {
+    }
+    start = end + 1;
+  }
+  return out;
+}
+
 std::vector<RichText> ReadSharedStrings(const Package& package, const std::string& part, const StyleSheetContent& styles) {
   std::vector<RichText> out;
   if (part.empty() || !package.has(part)) return out;
@@ -832,42 +850,23 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
 
   for (auto dn : wb.child("definedNames").children("definedName")) {
     std::string name = dn.attribute("name").value();
+    const int local = dn.attribute("localSheetId").as_int(-1);
+    const bool ofSheet = local >= 0 && local < static_cast<int>(entries.size());
     if (name == "_xlnm.Print_Titles") {
-      int local = dn.attribute("localSheetId").as_int(-1);
-      if (local < 0 || local >= static_cast<int>(entries.size())) continue;
-      std::string refs = dn.text().get();
       // "'成绩表'!$A:$A,'成绩表'!$1:$2": the rows part.
-      std::size_t start = 0;
-      while (start < refs.size()) {
-        std::size_t end = refs.find(',', start);
-        if (end == std::string::npos) end = refs.size();
-        std::string ref = refs.substr(start, end - start);
-        std::string address = ref.substr(ref.rfind('!') == std::string::npos ? 0 : ref.rfind('!') + 1);
+      for (const auto& [address, area] : AreasOfName(dn.text().get())) {
+        if (!ofSheet || !area.wholeRows()) continue;
         try {
-          if (host::parseRect(address).wholeRows())
-            entries[static_cast<std::size_t>(local)].sheet->pageSetup().set(host::PageField::PrintTitleRows, address);
+          entries[static_cast<std::size_t>(local)].sheet->pageSetup().set(host::PageField::PrintTitleRows, address);
         } catch (const host::HostError&) {
+          // rows the host would refuse stay unset
         }
-        start = end + 1;
       }
     } else if (name == "_xlnm.Print_Area") {
-      int local = dn.attribute("localSheetId").as_int(-1);
-      if (local < 0 || local >= static_cast<int>(entries.size())) continue;
       // "'成绩表'!$A$1:$H$20,'成绩表'!$J$1:$K$2": the areas without the sheet.
-      std::string refs = dn.text().get(), areas;
-      for (std::size_t start = 0; start < refs.size();) {
-        std::size_t end = refs.find(',', start);
-        if (end == std::string::npos) end = refs.size();
-        const std::string ref = refs.substr(start, end - start);
-        const std::string address = ref.substr(ref.rfind('!') == std::string::npos ? 0 : ref.rfind('!') + 1);
-        try {
-          host::parseRect(address);
-          areas += (areas.empty() ? "" : ",") + address;
-        } catch (const host::HostError&) {
-        }
-        start = end + 1;
-      }
-      entries[static_cast<std::size_t>(local)].sheet->pageSettings().printArea = areas;
+      std::string areas;
+      for (const auto& [address, _] : AreasOfName(dn.text().get())) areas += (areas.empty() ? "" : ",") + address;
+      if (ofSheet) entries[static_cast<std::size_t>(local)].sheet->pageSettings().printArea = areas;
     } else if (name != "_xlnm._FilterDatabase") {
       notCarried.insert("名称");
     }
