@@ -49,10 +49,17 @@ const SubjectShape kSubjects[] = {{"语文", 150, 102, 14}, {"数学", 150, 95, 
 
 std::unique_ptr<model::Workbook> NewSystemWorkbook(model::Application& app, const std::string& folder) {
   auto book = std::make_unique<model::Workbook>(app, kSystemWorkbookName, folder);
-  book->modelSheet(1).setName("三线版");
-  for (const char* name : {"双线版", "四率版", "赋分版", "图表版"}) book->appendSheet(name);
-  model::Sheet& store = book->appendSheet(std::string(sheetutil::kLayoutStoreSheet));
+  FillSystemWorkbook(*book);
+  return book;
+}
 
+void FillSystemWorkbook(host::Workbook& book) {
+  // A new workbook of the spreadsheet may start with more than one sheet.
+  while (book.sheetCount() > 1) book.deleteSheet(book.sheet(book.sheetCount()));
+  book.sheet(1).setName("三线版");
+  for (const char* name : {"双线版", "四率版", "赋分版", "图表版"}) book.addSheet(nullptr).setName(name);
+  host::Worksheet& store = book.addSheet(nullptr);
+  store.setName(std::string(sheetutil::kLayoutStoreSheet));
   // Heights of the title row, the header row and the body rows; page set-up
   // in the store's column order 11..19. Every report is wider than tall and
   // prints landscape.
@@ -79,8 +86,7 @@ std::unique_ptr<model::Workbook> NewSystemWorkbook(model::Application& app, cons
   store.applyFormat(Rect::of(Cell{1, sheetutil::kTemplateColumn}), first);
   store.applyFormat(Rect::of(Cell{2, sheetutil::kTemplateColumn}), second);
   store.setVisible(false);
-  book->setActiveSheet(book->modelSheet(1));
-  return book;
+  book.sheet(1).activate();
 }
 
 void TypeSampleSettings(model::Workbook& system) {

@@ -19,6 +19,9 @@ inline constexpr const char* kSampleScoresName = "示例成绩.xlsx";
 // Sheets "三线版" ... "图表版" (still to be laid out) and "DTB" with sensible
 // row heights, margins, A4 paper and the two format templates.
 std::unique_ptr<model::Workbook> NewSystemWorkbook(model::Application&, const std::string& folder);
+// The same sheets made in a workbook the host has just created; sheets
+// beyond its first are deleted.
+void FillSystemWorkbook(host::Workbook&);
 
 // Settings a teacher might type: line names and values, two grade sections,
 // classes with planned sizes and teachers, switches and coefficients.

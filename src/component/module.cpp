@@ -2,7 +2,7 @@
 #include "component/module.h"
 
 #include "component/class_factory.h"
-#include "component/guids.h"
+#include "component/identifiers.h"
 #include "component/registration.h"
 
 namespace tavo::component {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "component/guids.h"
+#include "component/identifiers.h"
 #include "component/module.h"
 
 // In oleaut32 since Vista, but missing from the toolchain's headers.

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "component/guids.h"
+#include "component/identifiers.h"
 #include "component/module.h"
 #include "host/com/application.h"
 #include "host/com/dialog.h"

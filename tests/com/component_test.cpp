@@ -9,7 +9,7 @@
 #include <iomanip>
 
 #include "check.h"
-#include "component/guids.h"
+#include "component/identifiers.h"
 #include "engine/zupo.h"
 #include "host/com/application.h"
 #include "message_box_watcher.h"
