@@ -1,9 +1,6 @@
 #include "component/class_factory.h"
 
-#include <new>
-
 #include "component/module.h"
-#include "component/zupo_object.h"
 
 namespace tavo::component {
 
@@ -21,7 +18,7 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   if (outer) return CLASS_E_NOAGGREGATION;
-  auto* object = new (std::nothrow) ZupoObject();
+  IUnknown* object = make_();
   if (!object) return E_OUTOFMEMORY;
   HRESULT hr = object->QueryInterface(iid, out);
   object->Release();

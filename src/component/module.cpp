@@ -1,9 +1,13 @@
 // The DLL's exported entry points.
 #include "component/module.h"
 
+#include <new>
+
+#include "component/addin_object.h"
 #include "component/class_factory.h"
 #include "component/identifiers.h"
 #include "component/registration.h"
+#include "component/zupo_object.h"
 
 namespace tavo::component {
 
@@ -12,7 +16,9 @@ namespace {
 HMODULE module = nullptr;
 LONG liveObjects = 0;
 LONG locks = 0;
-ClassFactory factory;
+ClassFactory zupoFactory([]() -> IUnknown* { return static_cast<IZupo*>(new (std::nothrow) ZupoObject()); });
+ClassFactory addInFactory(
+    []() -> IUnknown* { return static_cast<IDTExtensibility2*>(new (std::nothrow) AddIn()); });
 
 }  // namespace
 
@@ -51,8 +57,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  if (clsid != kClassId) return CLASS_E_CLASSNOTAVAILABLE;
-  return factory.QueryInterface(iid, out);
+  if (clsid == kClassId) return zupoFactory.QueryInterface(iid, out);
+  if (clsid == kAddInClassId) return addInFactory.QueryInterface(iid, out);
+  return CLASS_E_CLASSNOTAVAILABLE;
 }
 
 STDAPI DllCanUnloadNow() { return liveObjects == 0 && locks == 0 ? S_OK : S_FALSE; }

@@ -38,21 +38,78 @@ bool SetValue(ClassesRoot where, const std::wstring& key, const wchar_t* name, c
   return status == ERROR_SUCCESS;
 }
 
+// The DLL's two creatable classes: the entry the form's macros call and
+// the add-in the spreadsheet application loads.
+struct ClassEntry {
+  const wchar_t* classId;
+  const wchar_t* progId;
+  const wchar_t* name;
+  bool hasTypeLibrary;
+};
+const ClassEntry kClasses[] = {{kClassIdText, kProgId, L"zupo", true},
+                               {kAddInClassIdText, kAddInProgId, L"tavo add-in", false}};
+
 bool WriteClassEntries(ClassesRoot where) {
-  const std::wstring classKey = std::wstring(L"CLSID\\") + kClassIdText;
-  const std::wstring progKey = kProgId;
-  return SetValue(where, progKey, nullptr, L"zupo") && SetValue(where, progKey + L"\\CLSID", nullptr, kClassIdText) &&
-         SetValue(where, classKey, nullptr, L"zupo") &&
-         SetValue(where, classKey + L"\\InprocServer32", nullptr, ModulePath()) &&
-         SetValue(where, classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
-         SetValue(where, classKey + L"\\ProgID", nullptr, kProgId) &&
-         SetValue(where, classKey + L"\\TypeLib", nullptr, kLibraryIdText) &&
-         SetValue(where, classKey + L"\\Version", nullptr, L"1.0");
+  for (const ClassEntry& c : kClasses) {
+    const std::wstring classKey = std::wstring(L"CLSID\\") + c.classId;
+    const std::wstring progKey = c.progId;
+    if (!(SetValue(where, progKey, nullptr, c.name) && SetValue(where, progKey + L"\\CLSID", nullptr, c.classId) &&
+          SetValue(where, classKey, nullptr, c.name) &&
+          SetValue(where, classKey + L"\\InprocServer32", nullptr, ModulePath()) &&
+          SetValue(where, classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
+          SetValue(where, classKey + L"\\ProgID", nullptr, c.progId) &&
+          SetValue(where, classKey + L"\\Version", nullptr, L"1.0")))
+      return false;
+    if (c.hasTypeLibrary && !SetValue(where, classKey + L"\\TypeLib", nullptr, kLibraryIdText)) return false;
+  }
+  return true;
 }
 
 void DeleteClassEntries(ClassesRoot where) {
-  RegDeleteTreeW(where.root, (where.prefix + std::wstring(L"CLSID\\") + kClassIdText).c_str());
-  RegDeleteTreeW(where.root, (where.prefix + std::wstring(kProgId)).c_str());
+  for (const ClassEntry& c : kClasses) {
+    RegDeleteTreeW(where.root, (where.prefix + std::wstring(L"CLSID\\") + c.classId).c_str());
+    RegDeleteTreeW(where.root, (where.prefix + std::wstring(c.progId)).c_str());
+  }
+}
+
+// The spreadsheet application's entry for the add-in: its name in the
+// list of add-ins and that it loads at start-up.
+bool WriteAddInEntry() {
+  const std::wstring key = std::wstring(kAddInsKey) + L"\\" + kAddInProgId;
+  HKEY handle;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  auto text = [handle](const wchar_t* name, const std::wstring& value) {
+    return RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  };
+  const DWORD load = kLoadAtStartUp;
+  const bool written =
+      text(L"FriendlyName", L"成绩统计 (tavo)") &&
+      text(L"Description", L"tavo exam-score analysis") &&
+      RegSetValueExW(handle, L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&load), sizeof(load)) ==
+          ERROR_SUCCESS;
+  RegCloseKey(handle);
+  return written;
+}
+
+// Removes the add-in's key, then each parent registration left empty, up
+// to the platform's own part of the path.
+void DeleteAddInEntry() {
+  std::wstring key = std::wstring(kAddInsKey) + L"\\" + kAddInProgId;
+  RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+  const std::wstring root = kAddInsKeyRoot;
+  for (key.resize(key.rfind(L'\\')); key.size() > root.size(); key.resize(key.rfind(L'\\'))) {
+    HKEY handle;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) continue;
+    DWORD subkeys = 1, values = 1;
+    RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+    RegCloseKey(handle);
+    if (subkeys || values) break;
+    RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+  }
 }
 
 }  // namespace
@@ -61,6 +118,7 @@ HRESULT RegisterForUser() {
   if (!WriteClassEntries(kUserClasses)) return SELFREG_E_CLASS;
   CLSID seen;
   if (FAILED(CLSIDFromProgID(kProgId, &seen)) && !WriteClassEntries(kMachineClasses)) return SELFREG_E_CLASS;
+  if (!WriteAddInEntry()) return SELFREG_E_CLASS;
 
   // The type library lets macro editors list the method and its arguments.
   ITypeLib* library = nullptr;
@@ -72,6 +130,7 @@ HRESULT RegisterForUser() {
 }
 
 HRESULT UnregisterForUser() {
+  DeleteAddInEntry();
   DeleteClassEntries(kUserClasses);
   // Only our own machine entries: those naming this DLL.
   wchar_t server[MAX_PATH] = {};

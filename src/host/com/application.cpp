@@ -2,7 +2,9 @@
 
 namespace tavo::com {
 
-host::Workbook& Application::thisWorkbook() { return workbookOf(excel_.object("ThisWorkbook", "Workbook")); }
+host::Workbook& Application::thisWorkbook() {
+  return workbookOf(system_ ? system_ : excel_.object("ThisWorkbook", "Workbook"));
+}
 
 int Application::workbookCount() const { return ToInt(*workbooks().get("Count")); }
 

@@ -16,6 +16,10 @@ namespace tavo::com {
 class Application final : public host::Application {
  public:
   Application(Dispatch excel, host::Platform& platform) : excel_(std::move(excel)), platform_(platform) {}
+  // An add-in has no workbook of its own: the system workbook it found
+  // stands in for the application's ThisWorkbook.
+  Application(Dispatch excel, host::Platform& platform, Dispatch systemWorkbook)
+      : excel_(std::move(excel)), platform_(platform), system_(std::move(systemWorkbook)) {}
 
   bool displayAlerts() const override { return ToBool(*excel_.get("DisplayAlerts")); }
   void setDisplayAlerts(bool b) override { excel_.put("DisplayAlerts", b); }
@@ -49,6 +53,7 @@ class Application final : public host::Application {
 
   Dispatch excel_;
   host::Platform& platform_;
+  Dispatch system_;
   Wrappers<Workbook> books_;
   Wrappers<Worksheet> sheets_;
   Wrappers<Chart> charts_;
