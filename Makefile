@@ -12,7 +12,7 @@ TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-open
 # The Windows component: the cross toolchains, widl and Wine's IDL files to
 # build it; Wine and a virtual display to test the 64-bit one.
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev wine64
-WINE_TEST_PACKAGES := g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 xvfb xauth
+WINE_TEST_PACKAGES := g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 xvfb xauth fonts-wine fonts-wqy-zenhei
 TEST_PACKAGES += $(WINE_TEST_PACKAGES)
 
 # The browser build: Debian's emscripten (with the JavaScript parser its

@@ -109,7 +109,7 @@ DialogWindow::DialogWindow(com::Dispatch application) : application_(std::move(a
                             Module(), this);
   if (!window_) throw host::HostError(7, "无法建立对话框窗口");
 
-  systemLabel_ = addControl(L"STATIC", "", SS_LEFT | SS_CENTERIMAGE | SS_PATHELLIPSIS, 0);
+  systemLabel_ = addControl(L"STATIC", "", SS_LEFT | SS_PATHELLIPSIS, 0);
   addControl(L"BUTTON", "打开…", BS_PUSHBUTTON | WS_TABSTOP, kOpen);
   addControl(L"BUTTON", "新建…", BS_PUSHBUTTON | WS_TABSTOP, kNew);
   filesLabel_ = addControl(L"STATIC", "成绩文件（数据文件夹里的文件，点选即打开）", SS_LEFT | SS_ENDELLIPSIS, 0);
@@ -213,7 +213,7 @@ void DialogWindow::layOut() {
   // The system workbook and its two buttons across the top.
   place(button(kNew), W - m - bw, m, bw, bh);
   place(button(kOpen), W - m - 2 * bw - gap, m, bw, bh);
-  place(systemLabel_, m, m, W - 3 * m - 2 * bw - gap, bh);
+  place(systemLabel_, m, m + (bh - labelH) / 2 + u / 8, W - 3 * m - 2 * bw - gap, labelH);
 
   // The list on the left, as tall as the window allows.
   const int top = m + bh + gap;
@@ -257,7 +257,8 @@ void DialogWindow::layOut() {
       place(buttons_[i].handle, W - m - bw, H - m - bh, bw, bh);
     }
   }
-  InvalidateRect(window_, nullptr, TRUE);
+  // Labels drawn with an ellipsis keep their old text unless erased whole.
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void DialogWindow::show() {
@@ -266,7 +267,7 @@ void DialogWindow::show() {
   systemWorkbook();
 }
 
-com::Dispatch DialogWindow::systemWorkbook() {
+com::Dispatch DialogWindow::systemWorkbook(bool refill) {
   com::Dispatch system;
   try {
     system = FindSystemWorkbook(application_);
@@ -284,7 +285,7 @@ com::Dispatch DialogWindow::systemWorkbook() {
   }
   const std::string label = system ? "成绩统计工作簿：" + name : "未打开成绩统计工作簿：请点“打开…”或“新建…”";
   SetWindowTextW(systemLabel_, com::Wide(label).c_str());
-  if (name != systemName_) {
+  if (refill || name != systemName_) {
     systemName_ = name;
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
     if (system) run("UFInitialize");
@@ -292,10 +293,6 @@ com::Dispatch DialogWindow::systemWorkbook() {
   return system;
 }
 
-void DialogWindow::refillList() {
-  systemName_.clear();
-  systemWorkbook();
-}
 
 void DialogWindow::run(const std::string& command) {
   com::Dispatch system = systemWorkbook();
@@ -320,7 +317,10 @@ void DialogWindow::run(const std::string& command) {
 void DialogWindow::clicked(int id) {
   if (id == kOpen) return openSystemWorkbook();
   if (id == kNew) return createSystemWorkbook();
-  if (id == kRefresh) return refillList();
+  if (id == kRefresh) {
+    systemWorkbook(true);
+    return;
+  }
   for (const Button& b : buttons_)
     if (b.id == id) return run(b.command);
 }

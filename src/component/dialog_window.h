@@ -50,11 +50,11 @@ class DialogWindow final : public host::Dialog {
   HWND addControl(const wchar_t* kind, const std::string& text, DWORD style, int id, DWORD extended = 0);
   void layOut();
   void clicked(int id);
-  // Finds the system workbook; a different one from before refills the list.
-  com::Dispatch systemWorkbook();
+  // Finds the system workbook; a different one from before, or `refill`,
+  // fills the list afresh.
+  com::Dispatch systemWorkbook(bool refill = false);
   void openSystemWorkbook();
   void createSystemWorkbook();
-  void refillList();
   void showError(const host::HostError&);
   void setBusy(bool);
 

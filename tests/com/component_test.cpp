@@ -73,18 +73,6 @@ IDispatch* CreateByName() {
   return object;
 }
 
-std::string Folder() {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring folder = std::wstring(temp) + L"tavo-component-test";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  CreateDirectoryW((folder + L"\\数据").c_str(), nullptr);
-  HANDLE file = CreateFileW((folder + L"\\数据\\示例成绩.xlsx").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  CloseHandle(file);
-  return com::Utf8(folder);
-}
-
 // Everything the host boundary reads, through the automation host, equals
 // what the model itself answers: names, page set-up, breaks, charts, and per
 // cell values, formulas, formats, merges, validation and runs.
@@ -184,7 +172,7 @@ int main(int argc, char** argv) {
   }
 
   // ---- every command, directly and through the component ----
-  const std::string folder = Folder();
+  const std::string folder = testing::TestFolder();
   testing::World direct(folder), served(folder);
   standin::Spreadsheet spreadsheet(served.app, served.dialog);
   engine::zupo engine;

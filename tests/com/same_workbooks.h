@@ -55,24 +55,27 @@ inline std::string WorkbookExtras(model::Workbook& b) {
   return o.str();
 }
 
+// "" when the two workbooks are the same.
+inline std::string WorkbookDifference(model::Workbook& x, model::Workbook& y) {
+  if (WorkbookExtras(x) != WorkbookExtras(y)) return x.name() + ": window, palette or active sheet";
+  if (x.sheetCount() != y.sheetCount()) return x.name() + ": sheet count";
+  for (int k = 1; k <= x.sheetCount(); ++k) {
+    model::Sheet& s = x.modelSheet(k);
+    model::Sheet& t = y.modelSheet(k);
+    const std::string where = x.name() + " " + s.name();
+    if (s.name() != t.name()) return where + ": sheet name " + t.name();
+    std::string cells = SheetSnapshot::diff(SheetSnapshot::of(s), SheetSnapshot::of(t));
+    if (!cells.empty()) return where + ": " + cells;
+    if (SheetExtras(s) != SheetExtras(t)) return where + ": " + SheetExtras(s) + " vs " + SheetExtras(t);
+  }
+  return "";
+}
+
 // "" when the two applications hold the same workbooks.
 inline std::string FirstDifference(model::Application& a, model::Application& b) {
   if (a.workbookCount() != b.workbookCount()) return "workbook count";
-  for (int i = 1; i <= a.workbookCount(); ++i) {
-    model::Workbook& x = a.modelWorkbook(i);
-    model::Workbook& y = b.modelWorkbook(i);
-    if (WorkbookExtras(x) != WorkbookExtras(y)) return x.name() + ": window, palette or active sheet";
-    if (x.sheetCount() != y.sheetCount()) return x.name() + ": sheet count";
-    for (int k = 1; k <= x.sheetCount(); ++k) {
-      model::Sheet& s = x.modelSheet(k);
-      model::Sheet& t = y.modelSheet(k);
-      const std::string where = x.name() + " " + s.name();
-      if (s.name() != t.name()) return where + ": sheet name " + t.name();
-      std::string cells = SheetSnapshot::diff(SheetSnapshot::of(s), SheetSnapshot::of(t));
-      if (!cells.empty()) return where + ": " + cells;
-      if (SheetExtras(s) != SheetExtras(t)) return where + ": " + SheetExtras(s) + " vs " + SheetExtras(t);
-    }
-  }
+  for (int i = 1; i <= a.workbookCount(); ++i)
+    if (std::string d = WorkbookDifference(a.modelWorkbook(i), b.modelWorkbook(i)); !d.empty()) return d;
   return "";
 }
 

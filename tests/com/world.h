@@ -13,6 +13,7 @@
 
 #include "cli/sample_workbooks.h"
 #include "host/model/application.h"
+#include "host/com/variant.h"
 #include "host/model/dialog.h"
 
 namespace tavo::testing {
@@ -46,6 +47,20 @@ class TestPlatform final : public host::Platform {
   std::vector<int> beeps;
   std::map<std::string, std::vector<std::string>> folders;
 };
+
+// A folder of the system workbook under the temporary folder, its data
+// folder holding the sample's file name.
+inline std::string TestFolder() {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + L"tavo-component-test";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  CreateDirectoryW((folder + L"\\数据").c_str(), nullptr);
+  HANDLE file = CreateFileW((folder + L"\\数据\\示例成绩.xlsx").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  CloseHandle(file);
+  return com::Utf8(folder);
+}
 
 struct World {
   explicit World(const std::string& folder) : app(platform) {

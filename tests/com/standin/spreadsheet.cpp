@@ -19,6 +19,10 @@ ServerObject* WorkbooksObject(Spreadsheet& s) {
     return IsName(which) ? s.workbook(s.app.workbook(ToText(which))) : s.workbook(s.app.workbook(ToInt(which)));
   });
   o->method("Open", [&s](const Call& c) { return s.workbook(s.app.openWorkbook(ToText(c.need(0, "Filename")))); });
+  o->method("Add", [&s](const Call&) {
+    if (!s.addWorkbook) throw host::HostError(1004, "Add 方法无效");
+    return s.workbook(s.addWorkbook());
+  });
   return o;
 }
 
@@ -47,6 +51,14 @@ ServerObject* WorkbookObject(Spreadsheet& s, host::Workbook& book) {
   auto* o = new ServerObject;
   o->property("Name", [&book] { return Variant(book.name()); });
   o->property("Path", [&book] { return Variant(book.path()); });
+  o->property("FullName", [&book] { return Variant(book.path().empty() ? book.name() : book.path() + "\\" + book.name()); });
+  o->method("SaveAs", [&s, &book](const Call& c) {
+    const std::string path = ToText(c.need(0, "Filename"));
+    const VARIANT* format = c.arg(1, "FileFormat");
+    if (!s.saveAs) throw host::HostError(1004, "SaveAs 方法无效");
+    s.saveAs(book, path, format ? ToInt(*format) : 0);
+    return Variant();
+  });
   o->property("Worksheets", [&s, &book] { return Give(SheetsObject(s, book)); });
   o->property("ActiveSheet", [&s, &book] { return s.worksheet(book.activeSheet()); });
   o->method("Activate", [&book](const Call&) {

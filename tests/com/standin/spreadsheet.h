@@ -4,6 +4,7 @@
 // as the spreadsheet's do; ranges are made afresh for every request.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -75,6 +76,9 @@ class Spreadsheet {
   std::optional<Clipboard> clipboard;
   // The workbook of each chart still on a chart sheet of its own.
   std::map<const host::Chart*, host::Workbook*> chartSheetBooks;
+  // What Workbooks.Add and Workbook.SaveAs do, where a test gives it.
+  std::function<host::Workbook&()> addWorkbook;
+  std::function<void(host::Workbook&, const std::string& path, int fileFormat)> saveAs;
   // Each put of the application's switches, as "DisplayAlerts=0".
   std::vector<std::string> switchLog;
 
