@@ -389,6 +389,17 @@ int main(int argc, char** argv) {
   CheckNothingCutOff(dialog, "first size");
   Check(Screenshot(dialog, screenshot), "screenshot");
 
+  // ---- Tab moves between the controls, though the loop is not the dialog's ----
+  {
+    HWND first = ChildByText(dialog, "打开…");
+    SetFocus(first);
+    PostMessageW(first, WM_KEYDOWN, VK_TAB, 0);
+    PostMessageW(first, WM_KEYUP, VK_TAB, 0);
+    Pump(5);
+    Check(GetFocus() != first && IsChild(dialog, GetFocus()), "Tab moves the focus to the next control",
+          Text(GetFocus()));
+  }
+
   // ---- every command by its button, as the model runs it ----
   auto click = [&](const std::string& caption) {
     HWND button = ChildByText(dialog, caption);
@@ -512,6 +523,42 @@ int main(int argc, char** argv) {
       std::string difference = testing::WorkbookDifference(book, *made);
       Check(difference.empty(), "the new workbook is tavo init's", difference);
     }
+  }
+
+  // ---- 打开 opens a system workbook; a workbook without settings is refused ----
+  {
+    const std::string openFolder = folder + "\\打开";
+    CreateDirectoryW(com::Wide(openFolder).c_str(), nullptr);
+    CreateDirectoryW(com::Wide(openFolder + "\\" + cli::kDataFolderName).c_str(), nullptr);
+    const std::string systemPath = openFolder + "\\" + cli::kSystemWorkbookName, otherPath = openFolder + "\\成绩.xlsx";
+    for (const std::string& path : {systemPath, otherPath})
+      CloseHandle(CreateFileW(com::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+    // The stand-in opens the files as the workbooks they would hold.
+    served.app.setLoader([&](model::Application& app, const std::string& path) {
+      if (path == systemPath) return cli::NewSystemWorkbook(app, openFolder);
+      return std::make_unique<model::Workbook>(app, "成绩.xlsx", openFolder);
+    });
+    served.app.closeWorkbook(*static_cast<model::Workbook*>(served.app.findWorkbook(cli::kSystemWorkbookName)));
+    const std::wstring title = com::Wide("打开成绩统计工作簿");
+    {
+      testing::MessageBoxWatcher watcher;
+      {
+        FileDialogAnswer answer(title, com::Wide(otherPath));
+        click("打开…");
+        Check(answer.answered(), "the open dialog was answered");
+      }
+      auto boxes = watcher.boxes();
+      Check(boxes.size() == 1 && boxes[0].text.find("不是成绩统计工作簿") != std::string::npos,
+            "a workbook without settings sheets is named as such",
+            boxes.empty() ? "no box" : boxes[0].title + ": " + boxes[0].text);
+    }
+    {
+      FileDialogAnswer answer(title, com::Wide(systemPath));
+      click("打开…");
+    }
+    Check(Text(ChildOfClass(dialog, "Static")).find(systemPath) != std::string::npos,
+          "the dialog works on the opened workbook", Text(ChildOfClass(dialog, "Static")));
   }
 
   // ---- disconnection closes the dialog; removal ----

@@ -1,5 +1,5 @@
 // Watches for the real message boxes a call shows: each box (window class
-// "#32770") is read, its title and text kept, and its OK button pressed, so
+// "#32770" with a text) is read, its title and text kept, and its OK button pressed, so
 // that the call can go on.
 #pragma once
 
@@ -46,8 +46,10 @@ class MessageBoxWatcher {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     GetClassNameW(window, className, 16);
+    // A message box holds its text in the static 0xFFFF; the file dialogs,
+    // of the same class, have none.
     if (process == GetCurrentProcessId() && wcscmp(className, L"#32770") == 0 && IsWindowVisible(window) &&
-        !search->pressed->count(window)) {
+        GetDlgItem(window, 0xFFFF) && !search->pressed->count(window)) {
       search->found = window;
       return FALSE;
     }
