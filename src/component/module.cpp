@@ -68,4 +68,8 @@ STDAPI DllRegisterServer() { return RegisterForUser(); }
 
 STDAPI DllUnregisterServer() { return UnregisterForUser(); }
 
+// regsvr32 /i /n tavo.dll and regsvr32 /u /i /n tavo.dll: the same, for
+// installers that call this entry.
+STDAPI DllInstall(BOOL install, LPCWSTR) { return install ? RegisterForUser() : UnregisterForUser(); }
+
 }  // extern "C"

@@ -107,15 +107,14 @@ std::string ClassOf(HWND window) {
   return com::Utf8(name);
 }
 
+BOOL CALLBACK AddChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
 std::vector<HWND> Children(HWND window) {
   std::vector<HWND> all;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
+  EnumChildWindows(window, AddChild, reinterpret_cast<LPARAM>(&all));
   return all;
 }
 
