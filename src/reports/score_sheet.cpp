@@ -1,6 +1,8 @@
 // "成绩表": every student of the data with a class rank and a grade
 // rank beside each score, the scores above the lines marked, one printed
 // page per class.
+#include <cmath>
+
 #include "host/constants.h"
 #include "reports/score_bands_sheets.h"
 #include "reports/score_statistics.h"
@@ -81,14 +83,23 @@ ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
     host::Grid ranks(students + 1, 2);
     ranks.at(0, 0) = Value(Lines({data.fields[f].name, "班", "名次"}));
     ranks.at(0, 1) = Value(Lines({data.fields[f].name, "级", "名次"}));
+    // Ranked class by class; written row by row, since a class's rows
+    // scattered over the large grid would each cost a cache miss.
+    constexpr double kNoClass = -1;
+    std::vector<double> classRank(static_cast<std::size_t>(students), kNoClass);
     for (const ClassBlock& c : data.classes) {
       std::vector<double> own;
       for (int s : c.students) own.push_back(scores[static_cast<std::size_t>(s)]);
-      const std::vector<double> ranked = RankedNumbers(own);
-      for (int s : c.students) ranks.at(s + 1, 0) = Rank(scores[static_cast<std::size_t>(s)], ranked);
+      const std::vector<double> ranked = Ranks(own);
+      for (std::size_t i = 0; i < c.students.size(); ++i)
+        classRank[static_cast<std::size_t>(c.students[i])] = ranked[i];
     }
-    const std::vector<double> ranked = RankedNumbers(scores);
-    for (int s = 0; s < students; ++s) ranks.at(s + 1, 1) = Rank(scores[static_cast<std::size_t>(s)], ranked);
+    auto rankValue = [](double rank) { return std::isnan(rank) ? Value(host::ErrorKind::NA) : Value(rank); };
+    const std::vector<double> gradeRank = Ranks(scores);
+    for (int s = 0; s < students; ++s) {
+      if (const double rank = classRank[static_cast<std::size_t>(s)]; rank != kNoClass) ranks.at(s + 1, 0) = rankValue(rank);
+      ranks.at(s + 1, 1) = rankValue(gradeRank[static_cast<std::size_t>(s)]);
+    }
     // A field the settings name twice: the later one's ranks stand nearer.
     int later = 0;
     for (std::size_t g = f + 1; g < data.fields.size(); ++g) later += data.fields[g].column == data.fields[f].column;

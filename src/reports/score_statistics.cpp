@@ -1,6 +1,9 @@
 #include "reports/score_statistics.h"
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
 
 #include "reports/score_table.h"
 
@@ -10,10 +13,14 @@ std::vector<double> BestFirst(const std::vector<double>& field, const std::vecto
   std::vector<double> scores;
   scores.reserve(students.size());
   for (int s : students) scores.push_back(field[static_cast<std::size_t>(s)]);
-  std::stable_sort(scores.begin(), scores.end(), [](double a, double b) {
-    if (IsBlank(a) || IsBlank(b)) return !IsBlank(a) && IsBlank(b);
-    return a > b;
-  });
+  // Blanks last, then the numbers best first. Equal numbers cannot be told
+  // apart, so any sort will do, unless a -0 stands among zeros: then the
+  // stable one keeps them in the order given.
+  auto numbersEnd = std::stable_partition(scores.begin(), scores.end(), [](double s) { return !IsBlank(s); });
+  const bool negativeZero =
+      std::any_of(scores.begin(), numbersEnd, [](double s) { return s == 0 && std::signbit(s); });
+  if (negativeZero) std::stable_sort(scores.begin(), numbersEnd, std::greater<double>());
+  else std::sort(scores.begin(), numbersEnd, std::greater<double>());
   return scores;
 }
 
@@ -81,20 +88,23 @@ std::vector<std::optional<int>> BandCounts(const std::vector<double>& bestFirst,
   return counts;
 }
 
-std::vector<double> RankedNumbers(const std::vector<double>& scores) {
-  std::vector<double> numbers;
-  for (double s : scores)
-    if (!IsBlank(s)) numbers.push_back(s);
-  std::sort(numbers.begin(), numbers.end());
-  return numbers;
-}
-
-host::Value Rank(double score, const std::vector<double>& ranked) {
-  const double x = ScoreOrZero(score);
-  auto lo = std::lower_bound(ranked.begin(), ranked.end(), x);
-  if (lo == ranked.end() || *lo != x) return host::Value(host::ErrorKind::NA);
-  auto above = std::upper_bound(lo, ranked.end(), x);
-  return host::Value(static_cast<double>(ranked.end() - above + 1));
+std::vector<double> Ranks(const std::vector<double>& scores) {
+  // One sort, best first, then each run of equal numbers takes the place of
+  // its first: a search per score would miss the cache on a large grade.
+  std::vector<std::pair<double, int>> numbers;
+  for (std::size_t i = 0; i < scores.size(); ++i)
+    if (!IsBlank(scores[i])) numbers.emplace_back(scores[i], static_cast<int>(i));
+  std::sort(numbers.begin(), numbers.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::vector<double> ranks(scores.size(), std::numeric_limits<double>::quiet_NaN());
+  double rankOfZero = std::numeric_limits<double>::quiet_NaN();
+  for (std::size_t i = 0, first = 0; i < numbers.size(); ++i) {
+    if (numbers[i].first != numbers[first].first) first = i;
+    ranks[static_cast<std::size_t>(numbers[i].second)] = static_cast<double>(first + 1);
+    if (numbers[i].first == 0) rankOfZero = static_cast<double>(first + 1);
+  }
+  for (std::size_t i = 0; i < scores.size(); ++i)
+    if (IsBlank(scores[i])) ranks[i] = rankOfZero;
+  return ranks;
 }
 
 }  // namespace tavo::reports

@@ -39,10 +39,9 @@ double AverageOfFirst(const std::vector<double>& scores, int n);
 // score stay empty, scores below the last bound are in none.
 std::vector<std::optional<int>> BandCounts(const std::vector<double>& bestFirst, const std::vector<int>& lowerBounds);
 
-// The numbers of `scores` in ascending order, what a rank compares with.
-std::vector<double> RankedNumbers(const std::vector<double>& scores);
-// A spreadsheet's RANK, descending: 1 + the numbers above; a blank ranks as
-// 0; #N/A when the number is not among them.
-host::Value Rank(double score, const std::vector<double>& rankedNumbers);
+// Each score's rank among the numbers of `scores` as a spreadsheet's RANK
+// gives it, descending: 1 + the numbers above; a blank ranks as 0; NaN
+// where RANK gives #N/A (a blank when no number is 0).
+std::vector<double> Ranks(const std::vector<double>& scores);
 
 }  // namespace tavo::reports

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 
 #include "reports/score_statistics.h"
 #include "reports/score_table.h"
@@ -130,12 +131,38 @@ TEST(ScoreStatisticsTest, BandsCountDownFromTheBestAndEndAtTheLastBound) {
 }
 
 TEST(ScoreStatisticsTest, RanksShareTheBestPlaceAndMissNothing) {
-  const auto ranked = RankedNumbers({80, 95, B, 80, 60});
-  EXPECT_EQ(Rank(95, ranked), Value(1));
-  EXPECT_EQ(Rank(80, ranked), Value(2));
-  EXPECT_EQ(Rank(60, ranked), Value(4)) << "two share 2, the next is 4";
-  EXPECT_EQ(Rank(B, ranked), Value(host::ErrorKind::NA)) << "a blank ranks as 0, which is not among them";
-  EXPECT_EQ(Rank(B, RankedNumbers({0, 5})), Value(2));
+  const auto ranks = Ranks({80, 95, B, 80, 60});
+  ASSERT_EQ(ranks.size(), 5u);
+  EXPECT_EQ(ranks[1], 1);
+  EXPECT_EQ(ranks[0], 2);
+  EXPECT_EQ(ranks[3], 2);
+  EXPECT_EQ(ranks[4], 4) << "two share 2, the next is 4";
+  EXPECT_TRUE(std::isnan(ranks[2])) << "a blank ranks as 0, which is not among them: #N/A";
+  EXPECT_EQ(Ranks({0, 5, B})[2], 2) << "a blank ranks as 0";
+}
+
+// RANK by its definition, counted: 1 + the numbers above, #N/A (NaN) when
+// the score (a blank as 0) is not among the numbers.
+TEST(ScoreStatisticsTest, RanksAreCountsOfTheNumbersAbove) {
+  std::uint64_t state = 7;
+  auto next = [&] { return (state = state * 6364136223846793005ull + 1442695040888963407ull) >> 33; };
+  for (int round = 0; round < 50; ++round) {
+    std::vector<double> scores(1 + next() % 300);
+    for (double& s : scores) s = next() % 9 == 0 ? B : static_cast<double>(next() % 40) / 2;
+    const std::vector<double> ranks = Ranks(scores);
+    for (std::size_t i = 0; i < scores.size(); ++i) {
+      const double x = IsBlank(scores[i]) ? 0 : scores[i];
+      bool among = false;
+      int above = 0;
+      for (double t : scores)
+        if (!IsBlank(t)) {
+          among = among || t == x;
+          above += t > x;
+        }
+      if (among) EXPECT_EQ(ranks[i], above + 1) << "round " << round << " score " << i;
+      else EXPECT_TRUE(std::isnan(ranks[i])) << "round " << round << " score " << i;
+    }
+  }
 }
 
 TEST(TeacherRunsTest, EachTeachersClassesFollowTheFirstAndRunsJoinNeighbours) {
