@@ -31,6 +31,8 @@ inline constexpr const wchar_t* kAddInProgId = L"tavo.addin";
 inline constexpr const wchar_t* kAddInsKey = L"Software\\Microsoft\\Office\\Excel\\Addins";
 // The part of kAddInsKey that is the platform's own and never removed.
 inline constexpr const wchar_t* kAddInsKeyRoot = L"Software\\Microsoft";
+// The ribbon the application asks an add-in about for a workbook window.
+inline constexpr const wchar_t* kWorkbookRibbonId = L"Microsoft.Excel.Workbook";
 // Load at start-up (1) and loaded now (2).
 inline constexpr DWORD kLoadAtStartUp = 3;
 

@@ -274,7 +274,11 @@ int main(int argc, char** argv) {
     RegSetValueExW(key, L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&load), sizeof(load));
     RegCloseKey(key);
     CheckRegistrationRoundTrip(entry("DllRegisterServer"), entry("DllUnregisterServer"), "beside another add-in");
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office");
+    // The whole branch below the platform's own part goes, as on a machine
+    // that never had an add-in.
+    const std::wstring addIns = component::kAddInsKey;
+    RegDeleteTreeW(HKEY_CURRENT_USER,
+                   addIns.substr(0, addIns.find(L'\\', std::wstring(component::kAddInsKeyRoot).size() + 1)).c_str());
     CheckRegistrationRoundTrip(entry("DllRegisterServer"), entry("DllUnregisterServer"), "the only add-in");
   }
   CheckEqual(entry("DllRegisterServer")(), S_OK, "DllRegisterServer");
@@ -308,7 +312,7 @@ int main(int argc, char** argv) {
 
   // ---- the ribbon: well-formed, the tab, the buttons and their callback ----
   BSTR markup = nullptr;
-  BSTR ribbonId = SysAllocString(L"Microsoft.Excel.Workbook");
+  BSTR ribbonId = SysAllocString(component::kWorkbookRibbonId);
   CheckEqual(ribbon->GetCustomUI(ribbonId, &markup), S_OK, "GetCustomUI");
   SysFreeString(ribbonId);
   {
