@@ -120,6 +120,8 @@ HRESULT AddIn::Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* param
     }
   } catch (const host::HostError&) {
     return DISP_E_TYPEMISMATCH;
+  } catch (...) {
+    return E_FAIL;  // nothing may cross into the application
   }
 }
 

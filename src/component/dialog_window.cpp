@@ -184,8 +184,17 @@ LRESULT DialogWindow::handle(UINT message, WPARAM w, LPARAM l) {
     }
     case WM_COMMAND: {
       const int id = LOWORD(w), code = HIWORD(w);
-      if (id == kList && code == LBN_SELCHANGE) run("ltbCJBChange");
-      else if (code == BN_CLICKED && id != kList && id != kSettingsSheet) clicked(id);
+      // Nothing may leave a window procedure: the spreadsheet's own code is
+      // below it on the stack.
+      try {
+        if (id == kList && code == LBN_SELCHANGE) run("ltbCJBChange");
+        else if (code == BN_CLICKED && id != kList && id != kSettingsSheet) clicked(id);
+      } catch (const host::HostError& e) {
+        setBusy(false);
+        showError(e);
+      } catch (...) {
+        setBusy(false);
+      }
       return 0;
     }
     case WM_CLOSE:

@@ -1,9 +1,13 @@
 #include "reports/score_table.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
+#include <cstdint>
 #include <numeric>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 namespace tavo::reports {
 
@@ -110,20 +114,69 @@ int CompareBestFirst(double a, double b) {
 
 }  // namespace
 
+namespace {
+
+// Each student's class as its place among the distinct class keys in the
+// host's sort order, keys that compare equal sharing a place: the sort then
+// compares integers instead of texts.
+std::vector<int> ClassPlaces(const std::vector<Value>& classKeys) {
+  std::vector<int> places(classKeys.size());
+  std::vector<std::size_t> distinct;  // first student of each distinct key
+  std::unordered_map<std::string, int> seen;
+  std::vector<int> ids(classKeys.size());
+  for (std::size_t s = 0; s < classKeys.size(); ++s) {
+    const Value& k = classKeys[s];
+    std::string name(1, static_cast<char>(k.kind()));
+    if (k.isText()) name += k.text();
+    else if (k.isNumber()) name += std::to_string(std::bit_cast<std::uint64_t>(k.number()));
+    else name += host::displayText(k);
+    auto [it, fresh] = seen.try_emplace(std::move(name), static_cast<int>(distinct.size()));
+    if (fresh) distinct.push_back(s);
+    ids[s] = it->second;
+  }
+  std::vector<int> byOrder(distinct.size());
+  std::iota(byOrder.begin(), byOrder.end(), 0);
+  auto keyOf = [&](int id) -> const Value& { return classKeys[distinct[static_cast<std::size_t>(id)]]; };
+  std::stable_sort(byOrder.begin(), byOrder.end(),
+                   [&](int a, int b) { return host::compareInSortOrder(keyOf(a), keyOf(b)) < 0; });
+  std::vector<int> placeOfId(distinct.size());
+  for (std::size_t i = 0, place = 0; i < byOrder.size(); ++i) {
+    if (i > 0 && host::compareInSortOrder(keyOf(byOrder[i - 1]), keyOf(byOrder[i])) != 0) ++place;
+    placeOfId[static_cast<std::size_t>(byOrder[i])] = static_cast<int>(place);
+  }
+  for (std::size_t s = 0; s < classKeys.size(); ++s) places[s] = placeOfId[static_cast<std::size_t>(ids[s])];
+  return places;
+}
+
+}  // namespace
+
 std::vector<int> SortStudents(const ScoreTable& t) {
-  std::vector<int> order(static_cast<std::size_t>(t.students()));
-  std::iota(order.begin(), order.end(), 0);
-  // The total, then the subjects from the last to the first.
+  // The class, the total, then the subjects from the last to the first;
+  // students alike in all of them keep the data's order.
   std::vector<const std::vector<double>*> keys;
   if (!t.scores.empty()) keys.push_back(&t.scores.front());
   for (std::size_t f = t.scores.size(); f-- > 1;) keys.push_back(&t.scores[f]);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    const auto ua = static_cast<std::size_t>(a), ub = static_cast<std::size_t>(b);
-    if (int c = host::compareInSortOrder(t.classKeys[ua], t.classKeys[ub])) return c < 0;
-    for (const auto* key : keys)
-      if (int c = CompareBestFirst((*key)[ua], (*key)[ub])) return c < 0;
-    return false;
+  const std::vector<int> places = ClassPlaces(t.classKeys);
+  // The first two keys travel with the student, so that most comparisons
+  // touch no other memory.
+  struct Student {
+    int place;
+    int index;
+    double first;
+  };
+  std::vector<Student> students(static_cast<std::size_t>(t.students()));
+  for (std::size_t s = 0; s < students.size(); ++s)
+    students[s] = {places[s], static_cast<int>(s), keys.empty() ? 0.0 : (*keys.front())[s]};
+  std::sort(students.begin(), students.end(), [&](const Student& a, const Student& b) {
+    if (a.place != b.place) return a.place < b.place;
+    if (int c = CompareBestFirst(a.first, b.first)) return c < 0;
+    const auto ua = static_cast<std::size_t>(a.index), ub = static_cast<std::size_t>(b.index);
+    for (std::size_t k = 1; k < keys.size(); ++k)
+      if (int c = CompareBestFirst((*keys[k])[ua], (*keys[k])[ub])) return c < 0;
+    return a.index < b.index;
   });
+  std::vector<int> order(students.size());
+  for (std::size_t i = 0; i < students.size(); ++i) order[i] = students[i].index;
   return order;
 }
 

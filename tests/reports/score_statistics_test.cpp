@@ -3,8 +3,10 @@
 // sizes larger and smaller than the class.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numeric>
 
 #include "reports/score_statistics.h"
 #include "reports/score_table.h"
@@ -74,6 +76,38 @@ TEST(ScoreTableTest, StudentsStandByClassThenTotalThenSubjectsFromTheLast) {
   EXPECT_EQ(classes.at(ClassMatchKey("1班")), (std::vector<int>{2, 3, 1, 5}));
   EXPECT_EQ(classes.at(ClassMatchKey("5")), (std::vector<int>{4}));
   EXPECT_EQ(ClassMatchKey("A1班"), ClassMatchKey("a1班")) << "a search ignores letter case";
+}
+
+// The order by its definition, one comparison chain over the whole table,
+// on schools with ties everywhere, letter case apart, numbers beside text.
+TEST(ScoreTableTest, StudentOrderIsTheClassTotalSubjectChainWithDataOrderLast) {
+  const Value classes[] = {Value("1班"), Value("A班"), Value("a班"), Value(3), Value(12), Value("10班"), Value("b")};
+  std::uint64_t state = 11;
+  auto next = [&] { return (state = state * 6364136223846793005ull + 1442695040888963407ull) >> 33; };
+  for (int round = 0; round < 40; ++round) {
+    ScoreTable t;
+    const int students = 1 + static_cast<int>(next() % 250), fields = 1 + static_cast<int>(next() % 4);
+    t.scores.assign(static_cast<std::size_t>(fields), {});
+    for (int s = 0; s < students; ++s) {
+      t.classKeys.push_back(classes[next() % 7]);
+      for (auto& field : t.scores) field.push_back(next() % 7 == 0 ? kBlank : static_cast<double>(next() % 5));
+    }
+    auto bestFirst = [](double a, double b) {
+      if (IsBlank(a) || IsBlank(b)) return IsBlank(a) == IsBlank(b) ? 0 : (IsBlank(a) ? 1 : -1);
+      return a > b ? -1 : (a < b ? 1 : 0);
+    };
+    std::vector<int> expected(static_cast<std::size_t>(students));
+    std::iota(expected.begin(), expected.end(), 0);
+    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+      const auto ua = static_cast<std::size_t>(a), ub = static_cast<std::size_t>(b);
+      if (int c = host::compareInSortOrder(t.classKeys[ua], t.classKeys[ub])) return c < 0;
+      if (int c = bestFirst(t.scores[0][ua], t.scores[0][ub])) return c < 0;
+      for (std::size_t f = t.scores.size(); f-- > 1;)
+        if (int c = bestFirst(t.scores[f][ua], t.scores[f][ub])) return c < 0;
+      return false;
+    });
+    EXPECT_EQ(SortStudents(t), expected) << "round " << round;
+  }
 }
 
 TEST(ScoreStatisticsTest, BestFirstNthBestAndMaximaWithTiesAndBlanks) {
