@@ -456,13 +456,25 @@ void WriteWorksheet(PartStream& x, const model::Sheet& sheet, bool selected, Sty
 
 int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>& runs, const host::Font& font) {
   ++references_;
+  auto appendPlain = [](std::string& out, std::string_view t) {
+    const bool keepSpace = !t.empty() && (t.front() == ' ' || t.back() == ' ' || t.find('\n') != std::string::npos);
+    out += keepSpace ? "<t xml:space=\"preserve\">" : "<t>";
+    AppendEscaped(out, t);
+    out += "</t>";
+  };
   auto plainText = [&](const std::string& t) {
-    bool keepSpace = !t.empty() && (t.front() == ' ' || t.back() == ' ' || t.find('\n') != std::string::npos);
-    return std::string(keepSpace ? "<t xml:space=\"preserve\">" : "<t>") + Escaped(t) + "</t>";
+    std::string out;
+    appendPlain(out, t);
+    return out;
   };
   if (runs.empty()) {
-    auto [it, fresh] = plain_.try_emplace(text, count());
-    if (fresh) entries_.push_back(plainText(text));
+    auto [it, fresh] = plain_.try_emplace(text, count_);
+    if (fresh) {
+      items_ += "<si>";
+      appendPlain(items_, text);
+      items_ += "</si>";
+      ++count_;
+    }
     return it->second;
   }
   // Byte offsets of each character, to cut the text where runs start.
@@ -496,15 +508,16 @@ int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>
     pos = to;
   }
   plainRun(chars);
-  entries_.push_back(si);
-  return count() - 1;
+  items_ += "<si>" + si + "</si>";
+  return count_++;
 }
 
 std::string SharedStrings::xml() const {
   std::string x = kXmlHead;
   x += std::string("<sst xmlns=\"") + kMainNs + "\" count=\"" + std::to_string(references_) + "\" uniqueCount=\"" +
-       std::to_string(entries_.size()) + "\">";
-  for (const std::string& e : entries_) x += "<si>" + e + "</si>";
+       std::to_string(count_) + "\">";
+  x.reserve(x.size() + items_.size() + 6);
+  x += items_;
   return x + "</sst>";
 }
 

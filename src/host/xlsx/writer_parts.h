@@ -24,12 +24,15 @@ class SharedStrings {
   // Plain text is stored once; text with runs gets an entry of its own,
   // each run carrying the cell's font with the run's size or name.
   int add(const std::string& text, const std::vector<host::TextRun>& runs, const host::Font& cellFont);
-  int count() const { return static_cast<int>(entries_.size()); }
+  int count() const { return count_; }
   std::string xml() const;
 
  private:
   const host::ColorTable& colors_;
-  std::vector<std::string> entries_;  // the <si> contents
+  // The <si> elements one after another: a part of 200,000 names is built
+  // without an allocation per name.
+  std::string items_;
+  int count_ = 0;
   std::unordered_map<std::string, int> plain_;
   int references_ = 0;
 };
