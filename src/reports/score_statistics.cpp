@@ -1,10 +1,12 @@
 #include "reports/score_statistics.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <functional>
 #include <limits>
 
+#include "host/radix_sort.h"
 #include "reports/score_table.h"
 
 namespace tavo::reports {
@@ -91,16 +93,23 @@ std::vector<std::optional<int>> BandCounts(const std::vector<double>& bestFirst,
 std::vector<double> Ranks(const std::vector<double>& scores) {
   // One sort, best first, then each run of equal numbers takes the place of
   // its first: a search per score would miss the cache on a large grade.
-  std::vector<std::pair<double, int>> numbers;
+  struct Number {
+    std::uint64_t key;  // descending as unsigned: the best first
+    int index;
+  };
+  std::vector<Number> numbers;
   for (std::size_t i = 0; i < scores.size(); ++i)
-    if (!IsBlank(scores[i])) numbers.emplace_back(scores[i], static_cast<int>(i));
-  std::sort(numbers.begin(), numbers.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    if (!IsBlank(scores[i])) {
+      numbers.push_back({~host::OrderedBits(scores[i]), static_cast<int>(i)});
+    }
+  host::RadixSort<8>(numbers, [](const Number& n, int b) { return static_cast<std::size_t>((n.key >> (8 * b)) & 0xFF); });
   std::vector<double> ranks(scores.size(), std::numeric_limits<double>::quiet_NaN());
   double rankOfZero = std::numeric_limits<double>::quiet_NaN();
   for (std::size_t i = 0, first = 0; i < numbers.size(); ++i) {
-    if (numbers[i].first != numbers[first].first) first = i;
-    ranks[static_cast<std::size_t>(numbers[i].second)] = static_cast<double>(first + 1);
-    if (numbers[i].first == 0) rankOfZero = static_cast<double>(first + 1);
+    if (numbers[i].key != numbers[first].key) first = i;
+    const auto index = static_cast<std::size_t>(numbers[i].index);
+    ranks[index] = static_cast<double>(first + 1);
+    if (scores[index] == 0) rankOfZero = static_cast<double>(first + 1);
   }
   for (std::size_t i = 0; i < scores.size(); ++i)
     if (IsBlank(scores[i])) ranks[i] = rankOfZero;

@@ -2,16 +2,15 @@
 // (case-insensitive, then by code point) < booleans < errors, reversed when
 // descending, empty cells always last.
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <limits>
 #include <cctype>
 #include <numeric>
 #include <unordered_map>
-#include <utility>
 
 #include "host/model/sheet.h"
+#include "host/radix_sort.h"
 #include "host/model/workbook.h"
 
 namespace tavo::model {
@@ -116,35 +115,10 @@ bool OneRankEach(const std::vector<Record>& recs) {
 double Ordered(double value, std::uint8_t rank, bool descending) {
   std::uint64_t key = std::numeric_limits<std::uint64_t>::max();
   if (rank != 4) {
-    const std::uint64_t bits = rank == 3 ? 0 : std::bit_cast<std::uint64_t>(value == 0 ? 0.0 : value);
-    const std::uint64_t ascending = bits >> 63 ? ~bits : bits | (1ull << 63);
+    const std::uint64_t ascending = host::OrderedBits(rank == 3 ? 0 : value);
     key = std::min(descending ? ~ascending : ascending, key - 1);
   }
   return std::bit_cast<double>(key);
-}
-
-// A stable sort by (n1, n2) as unsigned numbers, a byte at a time from the
-// last: linear in the rows, where a comparison sort's passes grow with
-// their logarithm and miss the cache on a large sheet. A byte that is the
-// same in every record (scores leave most of theirs alike) costs no pass.
-void RadixSort(std::vector<Record>& recs) {
-  constexpr int kBytes = 16;
-  auto byteOf = [](const Record& r, int b) {
-    const double key = b < 8 ? r.n2 : r.n1;
-    return static_cast<std::size_t>((std::bit_cast<std::uint64_t>(key) >> (8 * (b % 8))) & 0xFF);
-  };
-  std::vector<std::array<std::size_t, 256>> counts(kBytes);
-  for (const Record& r : recs)
-    for (int b = 0; b < kBytes; ++b) ++counts[static_cast<std::size_t>(b)][byteOf(r, b)];
-  std::vector<Record> buffer(recs.size());
-  for (int b = 0; b < kBytes; ++b) {
-    std::array<std::size_t, 256>& count = counts[static_cast<std::size_t>(b)];
-    if (std::find(count.begin(), count.end(), recs.size()) != count.end()) continue;
-    std::size_t at = 0;
-    for (std::size_t& c : count) at += std::exchange(c, at);
-    for (const Record& r : recs) buffer[count[byteOf(r, b)]++] = r;
-    recs.swap(buffer);
-  }
 }
 
 }  // namespace
@@ -189,7 +163,11 @@ void Sheet::sort(const Rect& range, host::SortKey key1, std::optional<host::Sort
       rec.n1 = Ordered(rec.n1, rec.r1, desc1);
       rec.n2 = Ordered(rec.n2, rec.r2, desc2);
     }
-    RadixSort(recs);
+    // Stable by (n1, n2) as unsigned numbers: n2's bytes first.
+    host::RadixSort<16>(recs, [](const Record& r, int b) {
+      const double key = b < 8 ? r.n2 : r.n1;
+      return static_cast<std::size_t>((std::bit_cast<std::uint64_t>(key) >> (8 * (b % 8))) & 0xFF);
+    });
   } else {
     auto compare = [](double an, std::uint8_t ar, double bn, std::uint8_t br, bool descending) {
       if (ar == 4 || br == 4) return ar == br ? 0 : (ar == 4 ? 1 : -1);
