@@ -39,4 +39,9 @@ inline std::uint64_t OrderedBits(double value) {
   return bits >> 63 ? ~bits : bits | (1ull << 63);
 }
 
+// The number an OrderedBits key stands for (0 for -0).
+inline double FromOrderedBits(std::uint64_t key) {
+  return std::bit_cast<double>(key >> 63 ? key & ~(1ull << 63) : ~key);
+}
+
 }  // namespace tavo::host

@@ -21,8 +21,14 @@ std::vector<double> BestFirst(const std::vector<double>& field, const std::vecto
   auto numbersEnd = std::stable_partition(scores.begin(), scores.end(), [](double s) { return !IsBlank(s); });
   const bool negativeZero =
       std::any_of(scores.begin(), numbersEnd, [](double s) { return s == 0 && std::signbit(s); });
-  if (negativeZero) std::stable_sort(scores.begin(), numbersEnd, std::greater<double>());
-  else std::sort(scores.begin(), numbersEnd, std::greater<double>());
+  if (negativeZero) {
+    std::stable_sort(scores.begin(), numbersEnd, std::greater<double>());
+    return scores;
+  }
+  std::vector<std::uint64_t> keys;  // best first as unsigned numbers
+  for (auto s = scores.begin(); s != numbersEnd; ++s) keys.push_back(~host::OrderedBits(*s));
+  host::RadixSort<8>(keys, [](std::uint64_t k, int b) { return static_cast<std::size_t>((k >> (8 * b)) & 0xFF); });
+  for (std::size_t i = 0; i < keys.size(); ++i) scores[i] = host::FromOrderedBits(~keys[i]);
   return scores;
 }
 
