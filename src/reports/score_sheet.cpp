@@ -20,8 +20,12 @@ namespace {
 
 // Where the class and each field's score stand on the sheet (1-based).
 struct ScoreSheetColumns {
-  std::vector<int> ofField;  // [field]
+  std::vector<int> ofField;       // [field]
+  std::vector<int> ranksOfField;  // [field]: the class rank's, the grade rank's right of it
   int classColumn = 0;
+  // Until the ranks go in, the grade ranks of the first field hold each
+  // row's student, so that the sorts tell where every student went.
+  int studentColumn() const { return ranksOfField.front() + 1; }
 };
 
 // Numbers from row 2 down at the given student rows, a call per run of
@@ -38,9 +42,9 @@ void PutNumbers(host::Worksheet& w, int column, const std::vector<std::pair<int,
 }
 
 // The data table as values (text stays text), without its rank column;
-// the class and score columns as the reports counted them, and right of
-// each field the student's rank in the class and in the grade. Rows stand
-// in the data's order.
+// the class and score columns as the reports counted them; right of each
+// field the headers of its two rank columns, and the students' numbers in
+// the grade rank column of the first field. Rows stand in the data's order.
 ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
   const ScoreTable& t = data.table;
   const int students = t.students();
@@ -80,11 +84,33 @@ ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
       if (const double score = scores[static_cast<std::size_t>(s)]; !IsBlank(score)) cleaned.at(s, 0) = Value(score);
     w.setValues({2, column}, cleaned);
 
-    host::Grid ranks(students + 1, 2);
-    ranks.at(0, 0) = Value(Lines({data.fields[f].name, "班", "名次"}));
-    ranks.at(0, 1) = Value(Lines({data.fields[f].name, "级", "名次"}));
-    // Ranked class by class; written row by row, since a class's rows
-    // scattered over the large grid would each cost a cache miss.
+    // A field the settings name twice: the later one's ranks stand nearer.
+    int later = 0;
+    for (std::size_t g = f + 1; g < data.fields.size(); ++g) later += data.fields[g].column == data.fields[f].column;
+    host::Grid headers(1, 2);
+    headers.at(0, 0) = Value(Lines({data.fields[f].name, "班", "名次"}));
+    headers.at(0, 1) = Value(Lines({data.fields[f].name, "级", "名次"}));
+    w.setValues({1, column + 1 + 2 * later}, headers);
+    at.ofField.push_back(column);
+    at.ranksOfField.push_back(column + 1 + 2 * later);
+  }
+  host::Grid numbers(students, 1);
+  for (int s = 0; s < students; ++s) numbers.at(s, 0) = Value(s);
+  w.setValues({2, at.studentColumn()}, numbers);
+  return at;
+}
+
+// Right of each field the student's rank in the class and in the grade,
+// written once the sorts are done: they then move only the columns that
+// carry the data, and the students' numbers tell where each one stands.
+void WriteRanks(host::Worksheet& w, const ScoreData& data, const ScoreSheetColumns& at) {
+  const int students = data.table.students();
+  const host::Grid numbers = w.values({2, at.studentColumn(), students + 1, at.studentColumn()});
+  std::vector<std::size_t> studentAt(static_cast<std::size_t>(students));
+  for (int r = 0; r < students; ++r)
+    studentAt[static_cast<std::size_t>(r)] = static_cast<std::size_t>(numbers.at(r, 0).number());
+  for (std::size_t f = 0; f < data.fields.size(); ++f) {
+    const std::vector<double>& scores = data.scores(f);
     constexpr double kNoClass = -1;
     std::vector<double> classRank(static_cast<std::size_t>(students), kNoClass);
     for (const ClassBlock& c : data.classes) {
@@ -94,20 +120,16 @@ ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
       for (std::size_t i = 0; i < c.students.size(); ++i)
         classRank[static_cast<std::size_t>(c.students[i])] = ranked[i];
     }
-    auto rankValue = [](double rank) { return std::isnan(rank) ? Value(host::ErrorKind::NA) : Value(rank); };
     const std::vector<double> gradeRank = Ranks(scores);
-    for (int s = 0; s < students; ++s) {
-      if (const double rank = classRank[static_cast<std::size_t>(s)]; rank != kNoClass) ranks.at(s + 1, 0) = rankValue(rank);
-      ranks.at(s + 1, 1) = rankValue(gradeRank[static_cast<std::size_t>(s)]);
+    auto rankValue = [](double rank) { return std::isnan(rank) ? Value(host::ErrorKind::NA) : Value(rank); };
+    host::Grid ranks(students, 2);
+    for (int r = 0; r < students; ++r) {
+      const std::size_t s = studentAt[static_cast<std::size_t>(r)];
+      if (classRank[s] != kNoClass) ranks.at(r, 0) = rankValue(classRank[s]);
+      ranks.at(r, 1) = rankValue(gradeRank[s]);
     }
-    // A field the settings name twice: the later one's ranks stand nearer.
-    int later = 0;
-    for (std::size_t g = f + 1; g < data.fields.size(); ++g) later += data.fields[g].column == data.fields[f].column;
-    w.setValues({1, column + 1 + 2 * later}, ranks);
+    w.setValues({2, at.ranksOfField[f]}, ranks);
   }
-  for (std::size_t f = 0; f < data.fields.size(); ++f)
-    at.ofField.push_back(sheetColumn[static_cast<std::size_t>(data.fields[f].column)]);
-  return at;
 }
 
 // Scores at or above line 1, then those between the lines, take the
@@ -148,6 +170,7 @@ void WriteScoreSheet(host::Application& app, const std::string& dataWorkbookName
     Put(w, 1, at.ofField[f],
         Lines({data.fields[f].name, host::numberToText(lines[f].line1), host::numberToText(lines[f].line2)}));
   sheetutil::SortByTwoKeys(w, at.classColumn, at.ofField.front());
+  WriteRanks(w, data, at);
   BreakPagesByClass(w, data.table);
 
   const Rect table = w.currentRegion({1, 1});
