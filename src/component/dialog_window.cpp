@@ -197,6 +197,17 @@ LRESULT DialogWindow::handle(UINT message, WPARAM w, LPARAM l) {
       }
       return 0;
     }
+    case WM_ACTIVATE:
+      // Back from the sheets: the score bands read the settings sheet the
+      // teacher was on, as the form's button does.
+      if (LOWORD(w) != WA_INACTIVE) {
+        try {
+          followActiveSettingsSheet();
+        } catch (...) {
+          // the choice stays as it was
+        }
+      }
+      return DefWindowProcW(window_, message, w, l);
     case WM_CLOSE:
       // The engine, and with it the selected score file, stays for next time.
       ShowWindow(window_, SW_HIDE);
@@ -357,6 +368,15 @@ std::wstring PickFile(HWND owner, bool forSaving, const wchar_t* title) {
 }
 
 }  // namespace
+
+void DialogWindow::followActiveSettingsSheet() {
+  com::Dispatch system = FindSystemWorkbook(application_);
+  if (!system) return;
+  const std::wstring active = com::Wide(com::ToText(*system.object("ActiveSheet", "Worksheet").get("Name")));
+  const LRESULT index = SendMessageW(settingsSheet_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(active.c_str()));
+  if (index != CB_ERR) SendMessageW(settingsSheet_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
 
 void DialogWindow::openSystemWorkbook() {
   const std::wstring path = PickFile(window_, false, com::Wide("打开成绩统计工作簿").c_str());

@@ -53,6 +53,9 @@ class DialogWindow final : public host::Dialog {
   // Finds the system workbook; a different one from before, or `refill`,
   // fills the list afresh.
   com::Dispatch systemWorkbook(bool refill = false);
+  // The score bands' settings sheet becomes the one active in the system
+  // workbook, when that is a settings sheet.
+  void followActiveSettingsSheet();
   void openSystemWorkbook();
   void createSystemWorkbook();
   void showError(const host::HostError&);

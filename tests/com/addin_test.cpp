@@ -426,6 +426,17 @@ int main(int argc, char** argv) {
       click(c.name == "cmdCJ_Click" ? "分数段" : c.settingsSheet.substr(0, c.settingsSheet.size() - 3) + "统计");
       same(c.name);
     }
+  // Coming back to the dialog from a settings sheet chooses that sheet for
+  // the score bands, as the form's button reads the sheet the teacher is on.
+  {
+    auto* system = static_cast<model::Workbook*>(served.app.findWorkbook(cli::kSystemWorkbookName));
+    system->setActiveSheet(*system->findModelSheet("四率版"));
+    SendMessageW(dialog, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    CheckEqual(Text(settingsSheet), std::string("四率版"), "the score bands follow the active settings sheet");
+    system->setActiveSheet(system->modelSheet(1));
+    auto* mine = static_cast<model::Workbook*>(direct.app.findWorkbook(cli::kSystemWorkbookName));
+    mine->setActiveSheet(mine->modelSheet(1));
+  }
   // The score bands read the settings sheet chosen beside their button.
   SendMessageW(settingsSheet, CB_SETCURSEL, 1, 0);
   engine.MyFunClick(direct.app, direct.dialog, "cmdCJ_Click", "双线版");
