@@ -468,14 +468,14 @@ int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>
     return out;
   };
   if (runs.empty()) {
-    auto [it, fresh] = plain_.try_emplace(text, count_);
-    if (fresh) {
+    const int before = count_;
+    const int entry = plainEntry(text);
+    if (entry == before) {
       items_ += "<si>";
       appendPlain(items_, text);
       items_ += "</si>";
-      ++count_;
     }
-    return it->second;
+    return entry;
   }
   // Byte offsets of each character, to cut the text where runs start.
   std::vector<std::size_t> at;
@@ -509,6 +509,32 @@ int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>
   }
   plainRun(chars);
   items_ += "<si>" + si + "</si>";
+  return count_++;
+}
+
+int SharedStrings::plainEntry(const std::string& text) {
+  if (2 * (seenCount_ + 1) > seen_.size()) {
+    // Twice the room, each slot placed again by its hash.
+    std::vector<Seen> old(std::max<std::size_t>(1024, seen_.size() * 2));
+    old.swap(seen_);
+    const std::size_t mask = seen_.size() - 1;
+    for (const Seen& s : old)
+      if (s.entry >= 0) {
+        std::size_t i = s.hash & mask;
+        while (seen_[i].entry >= 0) i = (i + 1) & mask;
+        seen_[i] = s;
+      }
+  }
+  const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>()(text));
+  const std::size_t mask = seen_.size() - 1;
+  std::size_t i = hash & mask;
+  for (; seen_[i].entry >= 0; i = (i + 1) & mask) {
+    const Seen& s = seen_[i];
+    if (s.hash == hash && s.length == text.size() && texts_.compare(s.at, s.length, text) == 0) return s.entry;
+  }
+  seen_[i] = {texts_.size(), static_cast<std::uint32_t>(text.size()), hash, count_};
+  texts_ += text;
+  ++seenCount_;
   return count_++;
 }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <span>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -33,7 +34,21 @@ class SharedStrings {
   // without an allocation per name.
   std::string items_;
   int count_ = 0;
-  std::unordered_map<std::string, int> plain_;
+
+  // The plain texts seen, by hash: open addressing over slots that carry
+  // the hash and where the text lies, so that a look-up costs one or two
+  // cache lines where a node-based map costs three on a large workbook.
+  struct Seen {
+    std::uint64_t at = 0;  // offset of the text in texts_
+    std::uint32_t length = 0;
+    std::uint32_t hash = 0;
+    int entry = -1;  // -1: free
+  };
+  // The entry of plain `text`, made when new.
+  int plainEntry(const std::string& text);
+  std::vector<Seen> seen_;
+  std::size_t seenCount_ = 0;
+  std::string texts_;
   int references_ = 0;
 };
 
