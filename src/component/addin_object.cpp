@@ -1,7 +1,6 @@
 #include "component/addin_object.h"
 
 #include "component/identifiers.h"
-#include "component/module.h"
 #include "engine/zupo.h"
 #include "host/com/variant.h"
 
@@ -37,12 +36,7 @@ SAFEARRAY** NoCustom() {
 
 }  // namespace
 
-AddIn::AddIn() { ObjectCreated(); }
-
-AddIn::~AddIn() {
-  Disconnect();
-  ObjectDestroyed();
-}
+AddIn::~AddIn() { Disconnect(); }
 
 HRESULT AddIn::QueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;
@@ -56,14 +50,6 @@ HRESULT AddIn::QueryInterface(REFIID iid, void** out) {
   }
   AddRef();
   return S_OK;
-}
-
-ULONG AddIn::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-ULONG AddIn::Release() {
-  LONG left = InterlockedDecrement(&references_);
-  if (left == 0) delete this;
-  return static_cast<ULONG>(left);
 }
 
 HRESULT AddIn::GetTypeInfoCount(UINT* count) {

@@ -10,18 +10,16 @@
 #include <string>
 
 #include "component/addin_interfaces.h"
+#include "component/counted_object.h"
 #include "component/dialog_window.h"
 
 namespace tavo::component {
 
-class AddIn final : public IDTExtensibility2 {
+class AddIn final : public CountedObject<IDTExtensibility2> {
  public:
-  AddIn();
-  ~AddIn();
+  ~AddIn() override;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override;
@@ -57,7 +55,6 @@ class AddIn final : public IDTExtensibility2 {
   void ButtonPressed(const std::string& id);
   void Disconnect();
 
-  LONG references_ = 1;
   Ribbon ribbon_{*this};
   IDispatch* application_ = nullptr;
   std::unique_ptr<DialogWindow> dialog_;

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "cli/sample_workbooks.h"
 #include "component/module.h"
@@ -190,10 +191,9 @@ LRESULT DialogWindow::handle(UINT message, WPARAM w, LPARAM l) {
         if (id == kList && code == LBN_SELCHANGE) run("ltbCJBChange");
         else if (code == BN_CLICKED && id != kList && id != kSettingsSheet) clicked(id);
       } catch (const host::HostError& e) {
-        setBusy(false);
         showError(e);
       } catch (...) {
-        setBusy(false);
+        EnableWindow(window_, TRUE);
       }
       return 0;
     }
@@ -224,11 +224,7 @@ void DialogWindow::layOut() {
   const int u = unit_, m = u * 2 / 3, gap = u / 2, bh = u * 2, bw = u * 5, labelH = u * 3 / 2;
   const int panel = 2 * bw + gap, panelX = W - m - panel;
   auto place = [](HWND c, int x, int y, int w, int h) { MoveWindow(c, x, y, std::max(w, 1), std::max(h, 1), TRUE); };
-  auto button = [this](int id) {
-    for (const Button& b : buttons_)
-      if (b.id == id) return b.handle;
-    return GetDlgItem(window_, id);
-  };
+  auto button = [this](int id) { return GetDlgItem(window_, id); };
 
   // The system workbook and its two buttons across the top.
   place(button(kNew), W - m - bw, m, bw, bh);
@@ -323,15 +319,11 @@ void DialogWindow::run(const std::string& command) {
     return;
   }
   const std::string csb = command == kScoreBands ? WindowText(settingsSheet_) : "";
-  setBusy(true);
-  try {
+  whileBusy([&] {
     com::WindowsPlatform platform(application_);
     com::Application host(application_, platform, system);
     engine_.MyFunClick(host, *this, command, csb);
-  } catch (const host::HostError& e) {
-    showError(e);  // the engine reports its own errors; this is the platform's
-  }
-  setBusy(false);
+  });
 }
 
 void DialogWindow::clicked(int id) {
@@ -381,13 +373,7 @@ void DialogWindow::followActiveSettingsSheet() {
 void DialogWindow::openSystemWorkbook() {
   const std::wstring path = PickFile(window_, false, com::Wide("打开成绩统计工作簿").c_str());
   if (path.empty()) return;
-  setBusy(true);
-  try {
-    OpenSystemWorkbook(application_, com::Utf8(path));
-  } catch (const host::HostError& e) {
-    showError(e);
-  }
-  setBusy(false);
+  whileBusy([&] { OpenSystemWorkbook(application_, com::Utf8(path)); });
   if (!systemWorkbook())
     MessageBoxW(window_, com::Wide("这个工作簿没有参数表（三线版等）和 DTB，不是成绩统计工作簿。").c_str(),
                 com::Wide(kCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
@@ -402,13 +388,7 @@ void DialogWindow::createSystemWorkbook() {
                 MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  setBusy(true);
-  try {
-    CreateSystemWorkbook(application_, com::Utf8(path));
-  } catch (const host::HostError& e) {
-    showError(e);
-  }
-  setBusy(false);
+  whileBusy([&] { CreateSystemWorkbook(application_, com::Utf8(path)); });
   systemWorkbook();
 }
 
@@ -417,9 +397,16 @@ void DialogWindow::showError(const host::HostError& e) {
   MessageBoxW(window_, com::Wide(text).c_str(), com::Wide("错误").c_str(), MB_OK | MB_ICONSTOP);
 }
 
-void DialogWindow::setBusy(bool busy) {
-  EnableWindow(window_, !busy);
-  SetCursor(LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+void DialogWindow::whileBusy(const std::function<void()>& work) {
+  EnableWindow(window_, FALSE);
+  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  try {
+    work();
+  } catch (const host::HostError& e) {
+    showError(e);  // the engine reports its own errors; this is the platform's
+  }
+  EnableWindow(window_, TRUE);
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
 std::string DialogWindow::caption() const { return WindowText(window_); }

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,9 @@ class DialogWindow final : public host::Dialog {
   void openSystemWorkbook();
   void createSystemWorkbook();
   void showError(const host::HostError&);
-  void setBusy(bool);
+  // Runs `work` with the window disabled and the wait cursor; a host error
+  // shows in the error box.
+  void whileBusy(const std::function<void()>& work);
 
   com::Dispatch application_;
   engine::zupo engine_;  // keeps the selected score workbook between commands

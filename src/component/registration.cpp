@@ -18,24 +18,30 @@ namespace tavo::component {
 
 namespace {
 
-// The current user's classes; a platform whose class lookup does not see
-// them (Wine, say) gets the same entries in the machine's classes.
+// A root key and the path below it that keys are named from. The current
+// user's classes; a platform whose class lookup does not see them (Wine,
+// say) gets the same entries in the machine's classes.
 struct ClassesRoot {
   HKEY root;
   const wchar_t* prefix;
 };
 const ClassesRoot kUserClasses{HKEY_CURRENT_USER, L"Software\\Classes\\"};
 const ClassesRoot kMachineClasses{HKEY_CLASSES_ROOT, L""};
+const ClassesRoot kUser{HKEY_CURRENT_USER, L""};
 
-bool SetValue(ClassesRoot where, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+bool SetValue(ClassesRoot where, const std::wstring& key, const wchar_t* name, DWORD type, const void* data,
+              DWORD size) {
   HKEY handle;
   if (RegCreateKeyExW(where.root, (where.prefix + key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
       ERROR_SUCCESS)
     return false;
-  LONG status = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  LONG status = RegSetValueExW(handle, name, 0, type, static_cast<const BYTE*>(data), size);
   RegCloseKey(handle);
   return status == ERROR_SUCCESS;
+}
+
+bool SetValue(ClassesRoot where, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+  return SetValue(where, key, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 // The DLL's two creatable classes: the entry the form's macros call and
@@ -76,22 +82,10 @@ void DeleteClassEntries(ClassesRoot where) {
 // list of add-ins and that it loads at start-up.
 bool WriteAddInEntry() {
   const std::wstring key = std::wstring(kAddInsKey) + L"\\" + kAddInProgId;
-  HKEY handle;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  auto text = [handle](const wchar_t* name, const std::wstring& value) {
-    return RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-  };
   const DWORD load = kLoadAtStartUp;
-  const bool written =
-      text(L"FriendlyName", L"成绩统计 (tavo)") &&
-      text(L"Description", L"tavo exam-score analysis") &&
-      RegSetValueExW(handle, L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&load), sizeof(load)) ==
-          ERROR_SUCCESS;
-  RegCloseKey(handle);
-  return written;
+  return SetValue(kUser, key, L"FriendlyName", L"成绩统计 (tavo)") &&
+         SetValue(kUser, key, L"Description", L"tavo exam-score analysis") &&
+         SetValue(kUser, key, L"LoadBehavior", REG_DWORD, &load, sizeof(load));
 }
 
 // Removes the add-in's key, then each parent registration left empty, up

@@ -43,9 +43,6 @@ IDispatch* ObjectArgument(const VARIANT& v) {
 
 }  // namespace
 
-ZupoObject::ZupoObject() { ObjectCreated(); }
-ZupoObject::~ZupoObject() { ObjectDestroyed(); }
-
 HRESULT ZupoObject::QueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;
   if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kInterfaceId) {
@@ -55,14 +52,6 @@ HRESULT ZupoObject::QueryInterface(REFIID iid, void** out) {
   }
   *out = nullptr;
   return E_NOINTERFACE;
-}
-
-ULONG ZupoObject::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-ULONG ZupoObject::Release() {
-  LONG left = InterlockedDecrement(&references_);
-  if (left == 0) delete this;
-  return static_cast<ULONG>(left);
 }
 
 HRESULT ZupoObject::GetTypeInfoCount(UINT* count) {

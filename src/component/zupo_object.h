@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include "component/counted_object.h"
 #include "engine/zupo.h"
 
 namespace tavo::component {
@@ -16,14 +17,9 @@ struct IZupo : IDispatch {
                                                VARIANT* result) = 0;
 };
 
-class ZupoObject final : public IZupo {
+class ZupoObject final : public CountedObject<IZupo> {
  public:
-  ZupoObject();
-  ~ZupoObject();
-
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override;
@@ -38,7 +34,6 @@ class ZupoObject final : public IZupo {
  private:
   HRESULT Run(IDispatch* EA, IDispatch* UF, const std::string& strFlag, const std::string& CSB, VARIANT* result);
 
-  LONG references_ = 1;
   engine::zupo engine_;  // keeps the selected data workbook between calls
 };
 

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "check.h"
+#include "component_dll.h"
 #include "cli/sample_workbooks.h"
 #include "component/addin_interfaces.h"
 #include "component/identifiers.h"
@@ -77,18 +78,16 @@ std::string FirstChangedLine(const std::string& a, const std::string& b) {
   }
 }
 
-using Entry = HRESULT(WINAPI*)();
-
-void CheckRegistrationRoundTrip(Entry registerServer, Entry unregisterServer, const std::string& what) {
+void CheckRegistrationRoundTrip(const testing::ComponentDll& dll, const std::string& what) {
   const std::string before = Registry();
-  CheckEqual(registerServer(), S_OK, what + ": DllRegisterServer");
+  CheckEqual(dll.call("DllRegisterServer"), S_OK, what + ": DllRegisterServer");
   const std::wstring key = std::wstring(component::kAddInsKey) + L"\\" + component::kAddInProgId;
   DWORD load = 0, size = sizeof(load);
   Check(RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &load, &size) ==
                 ERROR_SUCCESS &&
             load == component::kLoadAtStartUp,
         what + ": the add-in loads at start-up");
-  CheckEqual(unregisterServer(), S_OK, what + ": DllUnregisterServer");
+  CheckEqual(dll.call("DllUnregisterServer"), S_OK, what + ": DllUnregisterServer");
   const std::string after = Registry();
   Check(after == before, what + ": the registry is as it was", FirstChangedLine(before, after));
 }
@@ -256,14 +255,9 @@ int main(int argc, char** argv) {
   }
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   const std::wstring screenshot = com::Wide(argv[2]);
-  wchar_t full[MAX_PATH];
-  GetFullPathNameW(com::Wide(argv[1]).c_str(), MAX_PATH, full, nullptr);
-  HMODULE dll = LoadLibraryW(full);
-  Check(dll != nullptr, "the DLL loads");
-  if (!dll) return 1;
-  auto entry = [dll](const char* name) {
-    return reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(GetProcAddress(dll, name)));
-  };
+  const testing::ComponentDll dll(argv[1]);
+  Check(dll.loaded(), "the DLL loads");
+  if (!dll.loaded()) return 1;
 
   // ---- registration and removal, with and without another add-in ----
   {
@@ -273,15 +267,15 @@ int main(int argc, char** argv) {
     const DWORD load = 3;
     RegSetValueExW(key, L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&load), sizeof(load));
     RegCloseKey(key);
-    CheckRegistrationRoundTrip(entry("DllRegisterServer"), entry("DllUnregisterServer"), "beside another add-in");
+    CheckRegistrationRoundTrip(dll, "beside another add-in");
     // The whole branch below the platform's own part goes, as on a machine
     // that never had an add-in.
     const std::wstring addIns = component::kAddInsKey;
     RegDeleteTreeW(HKEY_CURRENT_USER,
                    addIns.substr(0, addIns.find(L'\\', std::wstring(component::kAddInsKeyRoot).size() + 1)).c_str());
-    CheckRegistrationRoundTrip(entry("DllRegisterServer"), entry("DllUnregisterServer"), "the only add-in");
+    CheckRegistrationRoundTrip(dll, "the only add-in");
   }
-  CheckEqual(entry("DllRegisterServer")(), S_OK, "DllRegisterServer");
+  CheckEqual(dll.call("DllRegisterServer"), S_OK, "DllRegisterServer");
 
   // ---- loaded as the application loads it ----
   CLSID addInClass;
@@ -583,8 +577,8 @@ int main(int argc, char** argv) {
   ribbon->Release();
   connection->Release();
   created->Release();
-  CheckEqual(entry("DllCanUnloadNow")(), S_OK, "the DLL may unload");
-  CheckEqual(entry("DllUnregisterServer")(), S_OK, "DllUnregisterServer");
+  CheckEqual(dll.call("DllCanUnloadNow"), S_OK, "the DLL may unload");
+  CheckEqual(dll.call("DllUnregisterServer"), S_OK, "DllUnregisterServer");
 
   std::cout << (testing::Failures() ? "FAILED" : "PASSED") << " (" << testing::Failures() << " failures)" << std::endl;
   return testing::Failures() == 0 ? 0 : 1;

@@ -9,6 +9,7 @@
 #include <iomanip>
 
 #include "check.h"
+#include "component_dll.h"
 #include "component/identifiers.h"
 #include "engine/zupo.h"
 #include "host/com/application.h"
@@ -144,19 +145,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  const std::wstring dllPath = com::Wide(argv[1]);
-  wchar_t full[MAX_PATH];
-  GetFullPathNameW(dllPath.c_str(), MAX_PATH, full, nullptr);
 
   // ---- registration for the current user ----
-  HMODULE dll = LoadLibraryW(full);
-  Check(dll != nullptr, "the DLL loads");
-  if (!dll) return 1;
-  auto entry = [dll](const char* name) { 
-    return reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void (*)()>(GetProcAddress(dll, name)));
-  };
-  CheckEqual(entry("DllRegisterServer")(), S_OK, "DllRegisterServer");
-  Check(_wcsicmp(RegisteredServer().c_str(), full) == 0, "InprocServer32 names the DLL");
+  const testing::ComponentDll dll(argv[1]);
+  Check(dll.loaded(), "the DLL loads");
+  if (!dll.loaded()) return 1;
+  CheckEqual(dll.call("DllRegisterServer"), S_OK, "DllRegisterServer");
+  Check(_wcsicmp(RegisteredServer().c_str(), dll.path().c_str()) == 0, "InprocServer32 names the DLL");
 
   IDispatch* zupo = CreateByName();
   Check(zupo != nullptr, "tavo.zupo is created by its programmatic identifier");
@@ -314,8 +309,8 @@ int main(int argc, char** argv) {
 
   // ---- release, unload, unregister ----
   zupo->Release();
-  CheckEqual(entry("DllCanUnloadNow")(), S_OK, "the DLL may unload once its object is gone");
-  CheckEqual(entry("DllUnregisterServer")(), S_OK, "DllUnregisterServer");
+  CheckEqual(dll.call("DllCanUnloadNow"), S_OK, "the DLL may unload once its object is gone");
+  CheckEqual(dll.call("DllUnregisterServer"), S_OK, "DllUnregisterServer");
   CLSID gone;
   Check(FAILED(CLSIDFromProgID(component::kProgId, &gone)), "tavo.zupo is no longer registered");
   Check(RegisteredServer().empty(), "the class entries are gone");
