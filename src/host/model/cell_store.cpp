@@ -8,7 +8,7 @@ Slot Slot::clone() const {
   s.kind_ = kind_;
   s.u_ = u_;
   if (kind_ == Kind::Text) {
-    s.u_.text = new TextPayload(*u_.text);
+    ++u_.text->owners;
   } else if (kind_ == Kind::Formula) {
     auto* f = new FormulaPayload;
     if (u_.formula->root) f->root = model::clone(*u_.formula->root);
@@ -18,6 +18,33 @@ Slot Slot::clone() const {
     s.u_.formula = f;
   }
   return s;
+}
+
+TextPayload& Slot::ownText() {
+  if (u_.text->owners > 1) {
+    --u_.text->owners;
+    u_.text = new TextPayload{u_.text->text, u_.text->runs};
+  }
+  return *u_.text;
+}
+
+Slot Slot::pastedValue() const {
+  if (kind_ == Kind::Text && !u_.text->runs.empty()) {
+    Slot s;
+    s.setConstant(u_.text->text);
+    return s;
+  }
+  Slot s = clone();
+  s.style_ = 0;
+  return s;
+}
+
+void Slot::setContentOf(const Slot& constant) {
+  if (&constant == this) return;
+  release();
+  kind_ = constant.kind_;
+  u_ = constant.u_;
+  if (kind_ == Kind::Text) ++u_.text->owners;
 }
 
 host::Value Slot::constant() const {

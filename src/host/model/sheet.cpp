@@ -235,7 +235,7 @@ std::string Sheet::arrayFormulaArea(Cell c) const {
 void Sheet::setTextWithRuns(Cell c, const std::string& text, std::vector<host::TextRun> runs) {
   Slot& s = slotAt(c);
   s.setConstant(Value(text));
-  s.text().runs = std::move(runs);
+  s.ownText().runs = std::move(runs);
   touch();
 }
 

@@ -215,7 +215,8 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
         if (s) it.slot = s->clone();
         it.style = cellStyle({r, c});
       } else if (what == host::Paste::Values) {
-        it.slot.setConstant(slotValue(s, {r, c}));
+        if (s && !s->isFormula()) it.slot = s->pastedValue();
+        else it.slot.setConstant(slotValue(s, {r, c}));
       } else {
         it.style = cellStyle({r, c});
       }
@@ -227,6 +228,9 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
   std::vector<ValidationAreas::Area> rules = validations_.within(src);
   for (auto& rule : rules) rule.first = rule.first.offset(-src.top, -src.left);
 
+  // Columns grown once to their new end, not doubled on the way there.
+  for (int c = destination.left; c < destination.left + tilesRight * src.colCount(); ++c)
+    target->columnAt(c).reserveTo(destination.top + tilesDown * src.rowCount() - 1);
   for (int ti = 0; ti < tilesDown; ++ti)
     for (int tj = 0; tj < tilesRight; ++tj) {
       int top = destination.top + ti * src.rowCount();
@@ -255,7 +259,7 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
           if (!it.slot.hasContent()) {
             if (Slot* old = target->findSlot(at)) old->clearContent();
           } else {
-            target->slotAt(at).setConstant(it.slot.constant());
+            target->slotAt(at).setContentOf(it.slot);
           }
         } else {
           target->slotAt(at).setStyle(restyle(it.style, at));

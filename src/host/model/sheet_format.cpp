@@ -106,7 +106,7 @@ void Sheet::setTextRun(Cell c, const host::TextRun& run) {
   host::TextRun r = run;
   r.length = std::min(r.length, length - r.start + 1);
   if (r.length <= 0) return;
-  s->text().runs.push_back(r);
+  s->ownText().runs.push_back(r);
   touch();
 }
 

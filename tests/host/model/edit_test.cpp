@@ -99,6 +99,35 @@ TEST_F(EditTest, PasteFormatsFillsALargerDestination) {
   EXPECT_EQ(num(2, 3), 90);  // contents untouched
 }
 
+// Copies share one text until one of them changes.
+TEST_F(EditTest, CopiedTextsChangeOneAtATime) {
+  put(1, 1, Value("学生甲"));
+  sheet.setTextRun({1, 1}, {1, 2, 14.0, std::nullopt});
+  sheet.copy(rect(1, 1, 1, 1), sheet, rect(1, 2, 1, 2), host::Paste::All);
+  sheet.copy(rect(1, 1, 1, 1), sheet, rect(1, 3, 3, 3), host::Paste::Values);
+  EXPECT_EQ(sheet.textRuns({1, 2}).size(), 1u);
+  EXPECT_TRUE(sheet.textRuns({1, 3}).empty());  // a value paste leaves the runs behind
+
+  sheet.setTextRun({1, 2}, {3, 1, 9.0, std::nullopt});
+  EXPECT_EQ(sheet.textRuns({1, 1}).size(), 1u);
+  EXPECT_EQ(sheet.textRuns({1, 2}).size(), 2u);
+  sheet.setTextRun({2, 3}, {1, 1, 9.0, std::nullopt});
+  EXPECT_TRUE(sheet.textRuns({1, 3}).empty());
+  EXPECT_TRUE(sheet.textRuns({3, 3}).empty());
+
+  put(1, 1, Value("学生乙"));
+  sheet.clear(rect(3, 3, 3, 3));
+  EXPECT_EQ(get(1, 2), Value("学生甲"));
+  EXPECT_EQ(get(1, 3), Value("学生甲"));
+  EXPECT_EQ(get(2, 3), Value("学生甲"));
+  EXPECT_TRUE(get(3, 3).isEmpty());
+  // A sheet copied whole, then dropped, leaves this one's texts whole.
+  sheet.copy(rect(1, 1, 3, 3), sheet, rect(10, 1, 12, 3), host::Paste::All);
+  sheet.clear(rect(10, 1, 12, 3));
+  EXPECT_EQ(get(2, 3), Value("学生甲"));
+  EXPECT_EQ(sheet.textRuns({1, 2}).size(), 2u);
+}
+
 TEST_F(EditTest, DeletingRowsMovesMergesHeightsAndBreaks) {
   sheet.merge(rect(5, 1, 6, 1));
   sheet.setRowHeight(5, 5, 30);
