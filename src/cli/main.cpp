@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -238,10 +239,29 @@ int Demo(const std::vector<std::string>& args) {
   return Status(platform, &desk);
 }
 
+#ifdef __GLIBC__
+// A city's scores take hundreds of megabytes, which the kernel hands out
+// page by page on first touch: on a virtual machine a fifth of a run.
+// Asked for 2 MB pages it faults fifty times less, but the C library asks
+// only when told so at start-up: the program starts itself again, told.
+void RestartWithHugePages(char** argv) {
+  if (std::getenv("GLIBC_TUNABLES")) return;  // the caller's own settings stand
+  std::ifstream policy("/sys/kernel/mm/transparent_hugepage/enabled");
+  std::string modes;
+  std::getline(policy, modes);
+  // "always" gives them unasked, "never" not at all.
+  if (modes.find("[madvise]") == std::string::npos) return;
+  if (setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1", 1) != 0) return;
+  execv("/proc/self/exe", argv);
+  unsetenv("GLIBC_TUNABLES");  // no new start: run as we are
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
 #ifdef __GLIBC__
+  RestartWithHugePages(argv);
   // Buffers of megabytes (a part, a piece of sheet XML, a sort's records)
   // come and go many times in a run: kept in the heap rather than mapped
   // afresh each time, they cost no page faults.
