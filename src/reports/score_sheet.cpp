@@ -76,12 +76,14 @@ ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
       classKeys.emplace_back(s, t.classKeys[static_cast<std::size_t>(s)]);
   PutNumbers(w, at.classColumn, classKeys);
 
+  host::Grid cleaned(students, 1);  // one for every field: megabytes at a city's scale
   for (std::size_t f = 0; f < data.fields.size(); ++f) {
     const int column = sheetColumn[static_cast<std::size_t>(data.fields[f].column)];
     const std::vector<double>& scores = data.scores(f);
-    host::Grid cleaned(students, 1);
-    for (int s = 0; s < students; ++s)
-      if (const double score = scores[static_cast<std::size_t>(s)]; !IsBlank(score)) cleaned.at(s, 0) = Value(score);
+    for (int s = 0; s < students; ++s) {
+      const double score = scores[static_cast<std::size_t>(s)];
+      cleaned.at(s, 0) = IsBlank(score) ? Value() : Value(score);
+    }
     w.setValues({2, column}, cleaned);
 
     // A field the settings name twice: the later one's ranks stand nearer.
@@ -109,6 +111,7 @@ void WriteRanks(host::Worksheet& w, const ScoreData& data, const ScoreSheetColum
   std::vector<std::size_t> studentAt(static_cast<std::size_t>(students));
   for (int r = 0; r < students; ++r)
     studentAt[static_cast<std::size_t>(r)] = static_cast<std::size_t>(numbers.at(r, 0).number());
+  host::Grid ranks(students, 2);  // one for every field
   for (std::size_t f = 0; f < data.fields.size(); ++f) {
     const std::vector<double>& scores = data.scores(f);
     constexpr double kNoClass = -1;
@@ -122,10 +125,9 @@ void WriteRanks(host::Worksheet& w, const ScoreData& data, const ScoreSheetColum
     }
     const std::vector<double> gradeRank = Ranks(scores);
     auto rankValue = [](double rank) { return std::isnan(rank) ? Value(host::ErrorKind::NA) : Value(rank); };
-    host::Grid ranks(students, 2);
     for (int r = 0; r < students; ++r) {
       const std::size_t s = studentAt[static_cast<std::size_t>(r)];
-      if (classRank[s] != kNoClass) ranks.at(r, 0) = rankValue(classRank[s]);
+      ranks.at(r, 0) = classRank[s] != kNoClass ? rankValue(classRank[s]) : Value();
       ranks.at(r, 1) = rankValue(gradeRank[s]);
     }
     w.setValues({2, at.ranksOfField[f]}, ranks);
@@ -148,8 +150,9 @@ void MarkLines(host::Worksheet& w, host::Worksheet& store, int column, const Fie
 // A horizontal page break wherever the class changes, and below the last
 // student; the students stand in the report order from row 2.
 void BreakPagesByClass(host::Worksheet& w, const ScoreTable& t) {
-  auto classAt = [&](std::size_t position) {
-    return position < t.order.size() ? t.classKeys[static_cast<std::size_t>(t.order[position])] : Value();
+  static const Value kBelowTheLast;
+  auto classAt = [&](std::size_t position) -> const Value& {
+    return position < t.order.size() ? t.classKeys[static_cast<std::size_t>(t.order[position])] : kBelowTheLast;
   };
   for (std::size_t p = 1; p <= t.order.size(); ++p)
     if (!(classAt(p) == classAt(p - 1))) w.addPageBreakAbove(static_cast<int>(p) + 2);

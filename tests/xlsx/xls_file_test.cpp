@@ -143,7 +143,8 @@ TEST(XlsRecordTest, StringsRunOnAcrossRecordsWithFlagsOfTheirOwn) {
   xls::RecordBody body({first, second});
   EXPECT_EQ(body.unicodeString(false), "AB中");
   EXPECT_EQ(body.left(), 0u);
-  xls::RecordBody cut({std::string("\x05\x00\x00", 3) + "ab"});
+  const std::string shortRecord = std::string("\x05\x00\x00", 3) + "ab";  // the body only views it
+  xls::RecordBody cut({shortRecord});
   EXPECT_THROW(cut.unicodeString(false), std::runtime_error) << "a string longer than its record";
   EXPECT_EQ(xls::DecodeCodePage("\xB0\xE0", 936), "班");
 }

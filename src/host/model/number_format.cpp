@@ -19,7 +19,7 @@ std::string formatForDisplay(const host::Value& v, const std::string& fmt) {
   return host::numberToText(v.number());
 }
 
-int displayWidth(const std::string& s) {
+int displayWidth(std::string_view s) {
   int width = 0;
   for (std::size_t i = 0; i < s.size();) {
     unsigned char c = static_cast<unsigned char>(s[i]);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "host/value.h"
 
@@ -12,6 +13,6 @@ std::string formatForDisplay(const host::Value&, const std::string& numberFormat
 
 // Width of a displayed line in character units: CJK and full-width
 // characters count two, others one.
-int displayWidth(const std::string& line);
+int displayWidth(std::string_view line);
 
 }  // namespace tavo::model

@@ -180,36 +180,46 @@ void Sheet::autoFitColumns(int first, int last) {
   for (int c = std::max(1, first); c <= right; ++c) {
     const auto& slots = cols_[static_cast<std::size_t>(c - 1)].slots();
     double widest = 0;
+    StyleId lastStyle = 0;
+    std::unordered_map<std::uint64_t, double>* widths = nullptr;  // lastStyle's
+    auto measureLines = [&](std::string_view shown, double scale) {
+      for (std::size_t start = 0;;) {
+        const std::size_t nl = shown.find('\n', start);
+        widest = std::max(widest, displayWidth(shown.substr(start, nl == std::string_view::npos ? nl : nl - start)) * scale);
+        if (nl == std::string_view::npos) break;
+        start = nl + 1;
+      }
+    };
     for (int r = 1; r <= static_cast<int>(slots.size()); ++r) {
       const Slot& s = slots[static_cast<std::size_t>(r - 1)];
       if (!s.hasContent()) continue;
       Rect area = mergeArea({r, c});
       if (area.rowCount() > 1 || area.colCount() > 1) continue;  // merged cells do not count
       const StyleId style = cellStyle({r, c});
-      auto& widths = numberWidths[style];
+      if (!widths || style != lastStyle) {
+        widths = &numberWidths[style];
+        lastStyle = style;
+      }
+      const host::Format& f = wb_.styles().get(style);
+      const double scale = f.font.size / 11.0;
+      if (s.kind() == Slot::Kind::Text) {  // shown as it stands, in any format
+        measureLines(s.text().text, scale);
+        continue;
+      }
       const std::uint64_t number = s.kind() == Slot::Kind::Number ? std::bit_cast<std::uint64_t>(s.number()) : 0;
       if (s.kind() == Slot::Kind::Number)
-        if (auto known = widths.find(number); known != widths.end()) {
+        if (auto known = widths->find(number); known != widths->end()) {
           widest = std::max(widest, known->second);
           continue;
         }
-      const host::Format& f = wb_.styles().get(style);
       std::string shown = formatForDisplay(slotValue(&s, {r, c}), f.numberFormat);
-      double scale = f.font.size / 11.0;
       if (s.kind() == Slot::Kind::Number && shown.find('\n') == std::string::npos) {
         const double width = displayWidth(shown) * scale;
-        widths.emplace(number, width);
+        widths->emplace(number, width);
         widest = std::max(widest, width);
         continue;
       }
-      std::size_t start = 0;
-      while (start <= shown.size()) {
-        std::size_t nl = shown.find('\n', start);
-        std::string line = shown.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
-        widest = std::max(widest, displayWidth(line) * scale);
-        if (nl == std::string::npos) break;
-        start = nl + 1;
-      }
+      measureLines(shown, scale);
     }
     if (widest > 0) colWidths_[c] = std::min(255.0, std::ceil((widest + 0.75) * 100) / 100);
   }

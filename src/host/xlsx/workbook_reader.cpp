@@ -116,8 +116,10 @@ class Package {
   static void DropPrefix(pugi::xml_node node, const std::string& prefix) {
     if (prefix.empty()) return;
     for (pugi::xml_node n = node; n;) {
-      if (n.type() == pugi::node_element && std::string_view(n.name()).starts_with(prefix))
-        n.set_name(n.name() + prefix.size());
+      if (n.type() == pugi::node_element && std::string_view(n.name()).starts_with(prefix)) {
+        const std::string plain = n.name() + prefix.size();  // the name may be rewritten in place
+        n.set_name(plain.c_str());
+      }
       if (n.first_child()) {
         n = n.first_child();
         continue;
