@@ -111,23 +111,19 @@ void WriteRanks(host::Worksheet& w, const ScoreData& data, const ScoreSheetColum
   std::vector<std::size_t> studentAt(static_cast<std::size_t>(students));
   for (int r = 0; r < students; ++r)
     studentAt[static_cast<std::size_t>(r)] = static_cast<std::size_t>(numbers.at(r, 0).number());
+  constexpr int kNoClass = -1;  // a class the settings do not name: no class rank
+  std::vector<int> classOf(static_cast<std::size_t>(students), kNoClass);
+  for (std::size_t c = 0; c < data.classes.size(); ++c)
+    for (int s : data.classes[c].students) classOf[static_cast<std::size_t>(s)] = static_cast<int>(c);
   host::Grid ranks(students, 2);  // one for every field
   for (std::size_t f = 0; f < data.fields.size(); ++f) {
     const std::vector<double>& scores = data.scores(f);
-    constexpr double kNoClass = -1;
-    std::vector<double> classRank(static_cast<std::size_t>(students), kNoClass);
-    for (const ClassBlock& c : data.classes) {
-      std::vector<double> own;
-      for (int s : c.students) own.push_back(scores[static_cast<std::size_t>(s)]);
-      const std::vector<double> ranked = Ranks(own);
-      for (std::size_t i = 0; i < c.students.size(); ++i)
-        classRank[static_cast<std::size_t>(c.students[i])] = ranked[i];
-    }
+    const std::vector<double> classRank = Ranks(scores, classOf, static_cast<int>(data.classes.size()));
     const std::vector<double> gradeRank = Ranks(scores);
     auto rankValue = [](double rank) { return std::isnan(rank) ? Value(host::ErrorKind::NA) : Value(rank); };
     for (int r = 0; r < students; ++r) {
       const std::size_t s = studentAt[static_cast<std::size_t>(r)];
-      ranks.at(r, 0) = classRank[s] != kNoClass ? rankValue(classRank[s]) : Value();
+      ranks.at(r, 0) = classOf[s] != kNoClass ? rankValue(classRank[s]) : Value();
       ranks.at(r, 1) = rankValue(gradeRank[s]);
     }
     w.setValues({2, at.ranksOfField[f]}, ranks);

@@ -97,28 +97,44 @@ std::vector<std::optional<int>> BandCounts(const std::vector<double>& bestFirst,
 }
 
 std::vector<double> Ranks(const std::vector<double>& scores) {
-  // One sort, best first, then each run of equal numbers takes the place of
-  // its first: a search per score would miss the cache on a large grade.
+  return Ranks(scores, std::vector<int>(scores.size(), 0), 1);
+}
+
+std::vector<double> Ranks(const std::vector<double>& scores, const std::vector<int>& groupOf, int groups) {
+  // One sort, best first; walking it, each group's run of equal numbers
+  // takes the place of its first in the group. A sort per class, or a
+  // search per score, would miss the cache on a large grade.
   struct Number {
     std::uint64_t key;  // descending as unsigned: the best first
     int index;
   };
   std::vector<Number> numbers;
   for (std::size_t i = 0; i < scores.size(); ++i)
-    if (!IsBlank(scores[i])) {
-      numbers.push_back({~host::OrderedBits(scores[i]), static_cast<int>(i)});
-    }
+    if (groupOf[i] >= 0 && !IsBlank(scores[i])) numbers.push_back({~host::OrderedBits(scores[i]), static_cast<int>(i)});
   host::RadixSort<8>(numbers, [](const Number& n, int b) { return static_cast<std::size_t>((n.key >> (8 * b)) & 0xFF); });
-  std::vector<double> ranks(scores.size(), std::numeric_limits<double>::quiet_NaN());
-  double rankOfZero = std::numeric_limits<double>::quiet_NaN();
-  for (std::size_t i = 0, first = 0; i < numbers.size(); ++i) {
-    if (numbers[i].key != numbers[first].key) first = i;
-    const auto index = static_cast<std::size_t>(numbers[i].index);
-    ranks[index] = static_cast<double>(first + 1);
-    if (scores[index] == 0) rankOfZero = static_cast<double>(first + 1);
+
+  constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+  struct Group {
+    double seen = 0;           // numbers of the group walked so far
+    std::uint64_t lastKey = 0;
+    double lastRank = kNone;
+    double rankOfZero = kNone;  // a blank's
+  };
+  std::vector<Group> group(static_cast<std::size_t>(groups));
+  std::vector<double> ranks(scores.size(), kNone);
+  for (const Number& n : numbers) {
+    const auto index = static_cast<std::size_t>(n.index);
+    Group& g = group[static_cast<std::size_t>(groupOf[index])];
+    if (g.seen == 0 || n.key != g.lastKey) {
+      g.lastKey = n.key;
+      g.lastRank = g.seen + 1;
+    }
+    ++g.seen;
+    ranks[index] = g.lastRank;
+    if (scores[index] == 0) g.rankOfZero = g.lastRank;
   }
   for (std::size_t i = 0; i < scores.size(); ++i)
-    if (IsBlank(scores[i])) ranks[i] = rankOfZero;
+    if (groupOf[i] >= 0 && IsBlank(scores[i])) ranks[i] = group[static_cast<std::size_t>(groupOf[i])].rankOfZero;
   return ranks;
 }
 

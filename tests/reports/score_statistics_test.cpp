@@ -227,6 +227,27 @@ TEST(ScoreStatisticsTest, RanksAreCountsOfTheNumbersAbove) {
       if (among) EXPECT_EQ(ranks[i], above + 1) << "round " << round << " score " << i;
       else EXPECT_TRUE(std::isnan(ranks[i])) << "round " << round << " score " << i;
     }
+
+    // Ranked within classes at once, each student as if its class stood alone.
+    const int classes = 1 + static_cast<int>(next() % 6);
+    std::vector<int> classOf(scores.size());
+    for (int& c : classOf) c = static_cast<int>(next() % static_cast<std::uint64_t>(classes + 1)) - 1;
+    const std::vector<double> inClass = Ranks(scores, classOf, classes);
+    for (int c = -1; c < classes; ++c) {
+      std::vector<double> own;
+      std::vector<std::size_t> where;
+      for (std::size_t i = 0; i < scores.size(); ++i)
+        if (classOf[i] == c) {
+          own.push_back(scores[i]);
+          where.push_back(i);
+        }
+      const std::vector<double> alone = Ranks(own);
+      for (std::size_t k = 0; k < where.size(); ++k) {
+        const double got = inClass[where[k]];
+        if (c < 0 || std::isnan(alone[k])) EXPECT_TRUE(std::isnan(got)) << "round " << round << " class " << c;
+        else EXPECT_EQ(got, alone[k]) << "round " << round << " class " << c << " score " << where[k];
+      }
+    }
   }
 }
 
