@@ -117,14 +117,12 @@ void WriteRanks(host::Worksheet& w, const ScoreData& data, const ScoreSheetColum
     for (int s : data.classes[c].students) classOf[static_cast<std::size_t>(s)] = static_cast<int>(c);
   host::Grid ranks(students, 2);  // one for every field
   for (std::size_t f = 0; f < data.fields.size(); ++f) {
-    const std::vector<double>& scores = data.scores(f);
-    const std::vector<double> classRank = Ranks(scores, classOf, static_cast<int>(data.classes.size()));
-    const std::vector<double> gradeRank = Ranks(scores);
+    const GroupedRanks ranked = Ranks(data.scores(f), classOf, static_cast<int>(data.classes.size()));
     auto rankValue = [](double rank) { return std::isnan(rank) ? Value(host::ErrorKind::NA) : Value(rank); };
     for (int r = 0; r < students; ++r) {
       const std::size_t s = studentAt[static_cast<std::size_t>(r)];
-      ranks.at(r, 0) = classOf[s] != kNoClass ? rankValue(classRank[s]) : Value();
-      ranks.at(r, 1) = rankValue(gradeRank[s]);
+      ranks.at(r, 0) = classOf[s] != kNoClass ? rankValue(ranked.inGroup[s]) : Value();
+      ranks.at(r, 1) = rankValue(ranked.overall[s]);
     }
     w.setValues({2, at.ranksOfField[f]}, ranks);
   }

@@ -97,12 +97,12 @@ std::vector<std::optional<int>> BandCounts(const std::vector<double>& bestFirst,
 }
 
 std::vector<double> Ranks(const std::vector<double>& scores) {
-  return Ranks(scores, std::vector<int>(scores.size(), 0), 1);
+  return Ranks(scores, std::vector<int>(scores.size(), -1), 0).overall;
 }
 
-std::vector<double> Ranks(const std::vector<double>& scores, const std::vector<int>& groupOf, int groups) {
-  // One sort, best first; walking it, each group's run of equal numbers
-  // takes the place of its first in the group. A sort per class, or a
+GroupedRanks Ranks(const std::vector<double>& scores, const std::vector<int>& groupOf, int groups) {
+  // One sort, best first; walking it, each run of equal numbers takes the
+  // place of its first, overall and in its group. A sort per class, or a
   // search per score, would miss the cache on a large grade.
   struct Number {
     std::uint64_t key;  // descending as unsigned: the best first
@@ -110,31 +110,38 @@ std::vector<double> Ranks(const std::vector<double>& scores, const std::vector<i
   };
   std::vector<Number> numbers;
   for (std::size_t i = 0; i < scores.size(); ++i)
-    if (groupOf[i] >= 0 && !IsBlank(scores[i])) numbers.push_back({~host::OrderedBits(scores[i]), static_cast<int>(i)});
+    if (!IsBlank(scores[i])) numbers.push_back({~host::OrderedBits(scores[i]), static_cast<int>(i)});
   host::RadixSort<8>(numbers, [](const Number& n, int b) { return static_cast<std::size_t>((n.key >> (8 * b)) & 0xFF); });
 
   constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
-  struct Group {
-    double seen = 0;           // numbers of the group walked so far
+  struct Place {
+    double seen = 0;  // numbers walked so far
     std::uint64_t lastKey = 0;
     double lastRank = kNone;
     double rankOfZero = kNone;  // a blank's
+    double next(const Number& n, double score) {
+      if (seen == 0 || n.key != lastKey) {
+        lastKey = n.key;
+        lastRank = seen + 1;
+      }
+      ++seen;
+      if (score == 0) rankOfZero = lastRank;
+      return lastRank;
+    }
   };
-  std::vector<Group> group(static_cast<std::size_t>(groups));
-  std::vector<double> ranks(scores.size(), kNone);
+  Place all;
+  std::vector<Place> group(static_cast<std::size_t>(groups));
+  GroupedRanks ranks{std::vector<double>(scores.size(), kNone), std::vector<double>(scores.size(), kNone)};
   for (const Number& n : numbers) {
     const auto index = static_cast<std::size_t>(n.index);
-    Group& g = group[static_cast<std::size_t>(groupOf[index])];
-    if (g.seen == 0 || n.key != g.lastKey) {
-      g.lastKey = n.key;
-      g.lastRank = g.seen + 1;
-    }
-    ++g.seen;
-    ranks[index] = g.lastRank;
-    if (scores[index] == 0) g.rankOfZero = g.lastRank;
+    ranks.overall[index] = all.next(n, scores[index]);
+    if (groupOf[index] >= 0) ranks.inGroup[index] = group[static_cast<std::size_t>(groupOf[index])].next(n, scores[index]);
   }
   for (std::size_t i = 0; i < scores.size(); ++i)
-    if (groupOf[i] >= 0 && IsBlank(scores[i])) ranks[i] = group[static_cast<std::size_t>(groupOf[i])].rankOfZero;
+    if (IsBlank(scores[i])) {
+      ranks.overall[i] = all.rankOfZero;
+      if (groupOf[i] >= 0) ranks.inGroup[i] = group[static_cast<std::size_t>(groupOf[i])].rankOfZero;
+    }
   return ranks;
 }
 

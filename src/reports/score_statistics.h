@@ -43,8 +43,11 @@ std::vector<std::optional<int>> BandCounts(const std::vector<double>& bestFirst,
 // gives it, descending: 1 + the numbers above; a blank ranks as 0; NaN
 // where RANK gives #N/A (a blank when no number is 0).
 std::vector<double> Ranks(const std::vector<double>& scores);
-// The same within groups (a class each) at once: a score's rank among the
-// scores of its group; NaN where the group is negative (none).
-std::vector<double> Ranks(const std::vector<double>& scores, const std::vector<int>& groupOf, int groups);
+// The same, and within groups (a class each) at once: a score's rank among
+// the scores of its group, NaN where the group is negative (none).
+struct GroupedRanks {
+  std::vector<double> overall, inGroup;
+};
+GroupedRanks Ranks(const std::vector<double>& scores, const std::vector<int>& groupOf, int groups);
 
 }  // namespace tavo::reports

@@ -187,8 +187,13 @@ std::string ClassMatchKey(const std::string& shown) {
 }
 
 std::unordered_map<std::string, std::vector<int>> StudentsByClass(const ScoreTable& t) {
+  // Each student's class found in the data's order, then placed in the
+  // report order: a city's keys read in the report order miss the cache.
   std::unordered_map<std::string, std::vector<int>> classes;
-  for (int s : t.order) classes[ClassMatchKey(host::displayText(t.classKeys[static_cast<std::size_t>(s)]))].push_back(s);
+  std::vector<std::vector<int>*> classOf(t.classKeys.size());
+  for (std::size_t s = 0; s < t.classKeys.size(); ++s)
+    classOf[s] = &classes[ClassMatchKey(host::displayText(t.classKeys[s]))];
+  for (int s : t.order) classOf[static_cast<std::size_t>(s)]->push_back(s);
   return classes;
 }
 

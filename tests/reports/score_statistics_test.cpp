@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <numeric>
 
 #include "reports/score_statistics.h"
@@ -232,7 +233,10 @@ TEST(ScoreStatisticsTest, RanksAreCountsOfTheNumbersAbove) {
     const int classes = 1 + static_cast<int>(next() % 6);
     std::vector<int> classOf(scores.size());
     for (int& c : classOf) c = static_cast<int>(next() % static_cast<std::uint64_t>(classes + 1)) - 1;
-    const std::vector<double> inClass = Ranks(scores, classOf, classes);
+    const GroupedRanks grouped = Ranks(scores, classOf, classes);
+    EXPECT_EQ(std::memcmp(grouped.overall.data(), ranks.data(), ranks.size() * sizeof(double)), 0)
+        << "round " << round << ": the grade's ranks do not depend on the classes";
+    const std::vector<double>& inClass = grouped.inGroup;
     for (int c = -1; c < classes; ++c) {
       std::vector<double> own;
       std::vector<std::size_t> where;
