@@ -204,7 +204,7 @@ void Sheet::sort(const Rect& range, host::SortKey key1, std::optional<host::Sort
     for (std::size_t r = 0; r < base; ++r) moved[r] = std::move(slots[r]);
     for (int i = 0; i < n; ++i) {
       // The gather is random access into the column: fetch well ahead of use.
-      if (i + 48 < n) __builtin_prefetch(&slots[head + static_cast<std::size_t>(recs[static_cast<std::size_t>(i + 48)].row)]);
+      if (i + 128 < n) __builtin_prefetch(&slots[head + static_cast<std::size_t>(recs[static_cast<std::size_t>(i + 128)].row)]);
       int from = recs[static_cast<std::size_t>(i)].row;
       Slot& s = slots[head + static_cast<std::size_t>(from)];
       // A sorted formula keeps its text, as a copy does.
