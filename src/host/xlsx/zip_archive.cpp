@@ -43,8 +43,11 @@ std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLim
     if (!isFolder) {
       if (info.uncompressed_size > limits.maxPartBytes) throw FileError(path, "部件 " + partName + " 过大");
       if (unzOpenCurrentFile(zip.get()) != UNZ_OK) throw FileError(path, "无法解压部件 " + partName);
+      // Room for what the directory says: a part that outgrows a guess is
+      // copied whole (70 MB for a city's scores). Room a lying directory
+      // asks for is address space never touched.
       std::string data;
-      data.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(info.uncompressed_size, 64ull << 20)));
+      data.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(info.uncompressed_size, limits.maxPartBytes)));
       std::vector<char> buffer(1 << 16);
       for (;;) {
         int n = unzReadCurrentFile(zip.get(), buffer.data(), static_cast<unsigned>(buffer.size()));
