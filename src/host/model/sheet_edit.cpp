@@ -228,9 +228,15 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
   std::vector<ValidationAreas::Area> rules = validations_.within(src);
   for (auto& rule : rules) rule.first = rule.first.offset(-src.top, -src.left);
 
-  // Columns grown once to their new end, not doubled on the way there.
-  for (int c = destination.left; c < destination.left + tilesRight * src.colCount(); ++c)
-    target->columnAt(c).reserveTo(destination.top + tilesDown * src.rowCount() - 1);
+  // Columns that receive cells grow once to their new end, not doubled on
+  // the way there.
+  std::vector<bool> receives(static_cast<std::size_t>(src.colCount()), false);
+  for (const Item& it : items)
+    if (it.slot.inUse() || it.style != 0) receives[static_cast<std::size_t>(it.dc)] = true;
+  for (int tj = 0; tj < tilesRight; ++tj)
+    for (int dc = 0; dc < src.colCount(); ++dc)
+      if (receives[static_cast<std::size_t>(dc)])
+        target->columnAt(destination.left + tj * src.colCount() + dc).reserveTo(destination.top + tilesDown * src.rowCount() - 1);
   for (int ti = 0; ti < tilesDown; ++ti)
     for (int tj = 0; tj < tilesRight; ++tj) {
       int top = destination.top + ti * src.rowCount();
