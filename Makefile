@@ -3,7 +3,7 @@
 BUILD      ?= build
 JOBS       ?= 2
 CMAKE_ARGS ?=
-BUILD_PACKAGES := cmake make g++ pkg-config zlib1g-dev libminizip-dev libpugixml-dev
+BUILD_PACKAGES := cmake make g++ pkg-config zlib1g-dev libminizip-dev libpugixml-dev libisal-dev
 # The tests also check our files against other programs: openpyxl writes
 # foreign files, LibreOffice recomputes our formulas; clang builds the fuzzer.
 TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl \

@@ -3,6 +3,9 @@
 
 #include <minizip/zip.h>
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <fstream>
 
 #include "host/xlsx/file_error.h"
@@ -138,6 +141,77 @@ TEST_F(BadFileTest, ZipEntryNamesAreReadWholeAndNeverTwice) {
   add("xl/worksheets/sheet1.xml", "<worksheet/>");
   ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
   EXPECT_NE(reason().find("两个同名部件 xl/worksheets/sheet1.xml"), std::string::npos) << reason();
+}
+
+// Entries as other programs may write them: stored or deflated, with the
+// checksum the directory claims.
+struct Entry {
+  std::string name, data;
+  bool stored = false;
+  bool wrongChecksum = false;
+};
+
+void WriteEntries(const std::string& path, const std::vector<Entry>& entries) {
+  zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
+  ASSERT_NE(zip, nullptr);
+  for (const auto& e : entries) {
+    zip_fileinfo info{};
+    std::string packed = e.data;
+    if (!e.stored) {
+      packed.assign(compressBound(static_cast<uLong>(e.data.size())), '\0');
+      z_stream z{};
+      ASSERT_EQ(deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY), Z_OK);
+      z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(e.data.data()));
+      z.avail_in = static_cast<uInt>(e.data.size());
+      z.next_out = reinterpret_cast<Bytef*>(packed.data());
+      z.avail_out = static_cast<uInt>(packed.size());
+      ASSERT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+      packed.resize(z.total_out);
+      deflateEnd(&z);
+    }
+    ASSERT_EQ(zipOpenNewFileInZip2_64(zip, e.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                      e.stored ? 0 : Z_DEFLATED, 6, 1, 0),
+              ZIP_OK);
+    ASSERT_EQ(zipWriteInFileInZip(zip, packed.data(), static_cast<unsigned>(packed.size())), ZIP_OK);
+    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size()));
+    ASSERT_EQ(zipCloseFileInZipRaw64(zip, e.data.size(), e.wrongChecksum ? crc ^ 1 : crc), ZIP_OK);
+  }
+  ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+}
+
+TEST_F(BadFileTest, StoredPartsReadAndDamagedPartsAreRefused) {
+  std::vector<Entry> entries;
+  for (const auto& [name, data] : OneSheetPackage(kGoodBody)) entries.push_back({name, data});
+  const auto part = std::find_if(entries.begin(), entries.end(),
+                                  [](const Entry& e) { return e.name == "xl/worksheets/sheet1.xml"; });
+  ASSERT_NE(part, entries.end());
+  Entry& sheetPart = *part;
+
+  sheetPart.stored = true;
+  WriteEntries(path, entries);
+  EXPECT_EQ(reason(), "") << "a part stored without compression";
+  EXPECT_EQ(xlsx::ReadZip(path).at(sheetPart.name), sheetPart.data);
+
+  sheetPart.stored = false;
+  sheetPart.wrongChecksum = true;
+  WriteEntries(path, entries);
+  EXPECT_NE(reason().find("xl/worksheets/sheet1.xml 校验失败"), std::string::npos) << reason();
+
+  // Bytes changed inside the deflated sheet: refused, whichever way the
+  // damage shows.
+  sheetPart.wrongChecksum = false;
+  sheetPart.data = "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" + kGoodBody +
+                std::string(3000, ' ') + "</worksheet>";
+  WriteEntries(path, entries);
+  std::string bytes;
+  {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const std::size_t at = bytes.find(sheetPart.name) + sheetPart.name.size() + 4;
+  for (std::size_t i = at; i < at + 8; ++i) bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+  writeBytes(bytes);
+  EXPECT_NE(reason().find("xl/worksheets/sheet1.xml"), std::string::npos) << reason();
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <thread>
 
+#include "host/xlsx/deflate_stream.h"
+
 namespace tavo::xlsx {
 
 struct ZipLimits {
@@ -61,6 +63,7 @@ class ZipWriter {
   std::size_t waitingBytes_ = 0;
   bool closing_ = false;
   std::exception_ptr error_;
+  DeflateStream deflate_;  // the deflater thread's alone
   std::thread deflater_;
 };
 

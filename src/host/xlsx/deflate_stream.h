@@ -1,0 +1,63 @@
+// Raw deflate streams, the form a zip entry holds its part in, with the
+// CRC-32 the zip directory records. Built on ISA-L where the build has it:
+// it deflates a score sheet about seven times as fast as zlib's level 2,
+// a little smaller, and inflates several times as fast. Elsewhere (the
+// browser build) on zlib.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tavo::xlsx {
+
+std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes);
+
+// One part's text deflated as it comes.
+class DeflateStream {
+ public:
+  using Sink = std::function<void(std::string_view)>;
+  DeflateStream();
+  ~DeflateStream();
+  DeflateStream(const DeflateStream&) = delete;
+  DeflateStream& operator=(const DeflateStream&) = delete;
+
+  void begin();  // a new part
+  void add(std::string_view text, const Sink& out);
+  void finish(const Sink& out);  // the part is complete
+  std::uint32_t crc() const { return crc_; }
+  std::uint64_t size() const { return size_; }  // of the text
+
+ private:
+  struct Engine;
+  std::unique_ptr<Engine> engine_;
+  std::uint32_t crc_ = 0;
+  std::uint64_t size_ = 0;
+};
+
+// One part inflated into `text` from its packed bytes, handed over in
+// pieces. `text` never grows beyond `limit` bytes; room it has reserved is
+// used first.
+class InflateStream {
+ public:
+  enum class Result { NeedsInput, Ended, Full, Corrupt };
+  InflateStream(std::string& text, std::size_t limit);
+  ~InflateStream();
+  InflateStream(const InflateStream&) = delete;
+  InflateStream& operator=(const InflateStream&) = delete;
+
+  // Ended: `text` holds the part, exactly.
+  Result add(std::string_view packed);
+  std::size_t inflated() const { return written_; }
+
+ private:
+  struct Engine;
+  std::unique_ptr<Engine> engine_;
+  std::string& text_;
+  std::size_t limit_;
+  std::size_t written_ = 0;
+};
+
+}  // namespace tavo::xlsx
