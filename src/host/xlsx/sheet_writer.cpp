@@ -1,5 +1,7 @@
 // The worksheet part: cells, columns, rows, merges, validation, page set-up.
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <cmath>
 #include <map>
 #include <span>
@@ -32,6 +34,11 @@ const char* ErrorText(host::ErrorKind e) { return host::errorText(e).data(); }
 // error the spreadsheet shows for it.
 Value Writable(const Value& v) {
   return v.isNumber() && !std::isfinite(v.number()) ? Value(host::ErrorKind::Num) : v;
+}
+
+char* Put(char* to, std::string_view text) {
+  std::memcpy(to, text.data(), text.size());
+  return to + text.size();
 }
 
 void AppendValueCell(PartStream& x, const Value& value) {
@@ -378,33 +385,44 @@ void WriteSheetData(PartStream& x, const model::Sheet& sheet, FormatNumbers& xf,
       continue;
     }
     x += '>';
+    char rowDigits[16];
+    const std::string_view rowText(rowDigits, static_cast<std::size_t>(
+                                                  std::to_chars(rowDigits, rowDigits + sizeof rowDigits, r).ptr - rowDigits));
     for (int c : cols) {
       const Cell at{r, c};
       const model::Slot& slot = *sheet.column(c)->get(r);
       const model::StyleId style = sheet.cellStyle(at);
-      // Text cells (the common case) are read in place, not copied.
+      // Text and number cells (nearly all) are read in place and written
+      // straight into the stream.
       const bool textCell = slot.kind() == model::Slot::Kind::Text;
-      const Value v = textCell ? Value() : sheet.value(at);
+      const bool numberCell = slot.kind() == model::Slot::Kind::Number && std::isfinite(slot.number());
+      const Value v = textCell || numberCell ? Value() : sheet.value(at);
       const std::string_view shown = textCell ? std::string_view(slot.text().text)
                                      : v.isText() ? std::string_view(v.text())
                                                   : std::string_view();
-      x += "<c r=\"";
-      x += letters[static_cast<std::size_t>(c)];
-      x += r;
-      x += '"';
-      if (int id = xf(style, shown.find('\n') != std::string_view::npos)) {
-        x += " s=\"";
-        x += id;
-        x += '"';
+      const int id = xf(style, shown.find('\n') != std::string_view::npos);
+      const int entry = textCell ? strings.add(slot.text().text, slot.text().runs, table.get(style).font) : 0;
+      char* p = x.room();
+      p = Put(p, "<c r=\"");
+      p = Put(p, letters[static_cast<std::size_t>(c)]);
+      p = Put(p, rowText);
+      *p++ = '"';
+      if (id) {
+        p = Put(p, " s=\"");
+        p = std::to_chars(p, p + 16, id).ptr;
+        *p++ = '"';
       }
       if (textCell) {
-        x += " t=\"s\"><v>";
-        x += strings.add(slot.text().text, slot.text().runs, table.get(style).font);
-        x += "</v></c>";
-      } else if (slot.isFormula()) {
-        AppendFormulaCell(x, sheet.formulaA1(at), v, slot.formula().arrayArea);
+        p = Put(p, " t=\"s\"><v>");
+        p = std::to_chars(p, p + 16, entry).ptr;
+        x.wrote(Put(p, "</v></c>"));
+      } else if (numberCell) {
+        p = WriteNumberText(Put(p, "><v>"), slot.number());
+        x.wrote(Put(p, "</v></c>"));
       } else {
-        AppendValueCell(x, v);
+        x.wrote(p);
+        if (slot.isFormula()) AppendFormulaCell(x, sheet.formulaA1(at), v, slot.formula().arrayArea);
+        else AppendValueCell(x, v);
       }
     }
     x += "</row>";

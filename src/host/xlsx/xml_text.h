@@ -16,5 +16,9 @@ std::string UnescapeText(std::string_view text);
 // Numbers as the format stores them: the shortest text that reads back to
 // the same double.
 std::string NumberText(double);
+// The same text written at `to`, which has room for kMaxNumberText
+// characters; returns where it ends.
+inline constexpr std::size_t kMaxNumberText = 32;
+char* WriteNumberText(char* to, double);
 
 }  // namespace tavo::xlsx
