@@ -85,6 +85,32 @@ TEST_F(ForeignFileTest, SharedStringsSharedFormulasStylesAndMerges) {
   EXPECT_EQ(s.format({2, 2}).font.name, "Calibri");
 }
 
+TEST_F(ForeignFileTest, CellsOfOneSharedStringShareOneTextUntilOneChanges) {
+  const std::string strings = "<si><t>1班</t></si><si><t>张三</t></si>";
+  const std::string body =
+      "<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c></row>"
+      "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>0</v></c><c r=\"B2\" t=\"s\"><v>0</v></c></row>"
+      "<row r=\"3\"><c r=\"A3\" t=\"s\"><v>0</v></c></row></sheetData>";
+  auto loaded = load(OneSheetPackage(body, strings));
+  model::Sheet& s = loaded.book->modelSheet(1);
+  const auto textOf = [&](host::Cell c) { return &s.column(c.col)->get(c.row)->text(); };
+  EXPECT_EQ(textOf({1, 1}), textOf({3, 1}));
+  EXPECT_EQ(textOf({1, 1}), textOf({2, 2})) << "across columns";
+  EXPECT_NE(textOf({1, 1}), textOf({1, 2}));
+
+  s.setValue(host::Rect::of({2, 1}), Value("2班"));
+  EXPECT_EQ(s.value({1, 1}), Value("1班"));
+  EXPECT_EQ(s.value({2, 1}), Value("2班"));
+  EXPECT_EQ(s.value({3, 1}), Value("1班"));
+
+  // Written twice: each writing files each text once, and counts every cell.
+  for (int writing = 0; writing < 2; ++writing) {
+    const std::string sst = xlsx::WorkbookParts(*loaded.book).at("xl/sharedStrings.xml");
+    EXPECT_NE(sst.find("count=\"5\" uniqueCount=\"3\""), std::string::npos) << sst;
+    EXPECT_LT(sst.find("1班"), sst.find("张三")) << "entries in the order the cells are written";
+  }
+}
+
 TEST(SharedFormulaTest, RelativeReferencesMoveAndTheRestStays) {
   using xlsx::ShiftedFormula;
   EXPECT_EQ(ShiftedFormula("A3+1", 1, 0), "A4+1");

@@ -19,6 +19,11 @@ struct TextPayload {
   std::string text;
   std::vector<host::TextRun> runs;
   std::uint32_t owners = 1;  // slots holding it; one thread edits cells
+  // Left by a file writer: the entry this text got in the file being
+  // written (`filedIn` names the writing), so that the cells sharing it
+  // cost one look-up between them.
+  mutable std::uint32_t fileEntry = 0;
+  mutable std::uint32_t filedIn = 0;
 };
 
 struct FormulaPayload {

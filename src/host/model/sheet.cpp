@@ -239,6 +239,11 @@ void Sheet::setTextWithRuns(Cell c, const std::string& text, std::vector<host::T
   touch();
 }
 
+void Sheet::shareConstant(Cell c, const Slot& constant) {
+  slotAt(c).setContentOf(constant);
+  touch();
+}
+
 void Sheet::reserveRows(int col, int rows) { columnAt(col).reserveTo(rows); }
 
 void Sheet::noteFormulas(int col) {

@@ -149,6 +149,9 @@ class Sheet final : public host::Worksheet {
   const SheetView& view() const { return view_; }
   const std::vector<std::unique_ptr<ModelChart>>& charts() const { return charts_; }
   void setTextWithRuns(host::Cell, const std::string& text, std::vector<host::TextRun> runs);
+  // The cell takes `constant`'s content, sharing its text: a reader gives
+  // every cell of one shared string one text.
+  void shareConstant(host::Cell, const Slot& constant);
 
   // Applies a structural change to every reference of this sheet's formulas.
   void updateReferences(const ReferenceUpdate&);

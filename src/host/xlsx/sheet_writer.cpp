@@ -1,5 +1,6 @@
 // The worksheet part: cells, columns, rows, merges, validation, page set-up.
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstring>
 #include <cmath>
@@ -401,7 +402,7 @@ void WriteSheetData(PartStream& x, const model::Sheet& sheet, FormatNumbers& xf,
                                      : v.isText() ? std::string_view(v.text())
                                                   : std::string_view();
       const int id = xf(style, shown.find('\n') != std::string_view::npos);
-      const int entry = textCell ? strings.add(slot.text().text, slot.text().runs, table.get(style).font) : 0;
+      const int entry = textCell ? strings.add(slot.text(), table.get(style).font) : 0;
       char* p = x.room();
       p = Put(p, "<c r=\"");
       p = Put(p, letters[static_cast<std::size_t>(c)]);
@@ -470,6 +471,24 @@ void WriteWorksheet(PartStream& x, const model::Sheet& sheet, bool selected, Sty
   x += PageXml(sheet);
   if (hasDrawing) x += "<drawing r:id=\"rId1\"/>";
   x += "</worksheet>";
+}
+
+namespace {
+std::atomic<std::uint32_t> writings{0};
+}
+
+SharedStrings::SharedStrings(const host::ColorTable& colors) : colors_(colors), writing_(++writings) {}
+
+int SharedStrings::add(const model::TextPayload& text, const host::Font& font) {
+  if (!text.runs.empty()) return add(text.text, text.runs, font);
+  if (text.filedIn == writing_) {
+    ++references_;
+    return static_cast<int>(text.fileEntry);
+  }
+  const int entry = add(text.text, text.runs, font);
+  text.filedIn = writing_;
+  text.fileEntry = static_cast<std::uint32_t>(entry);
+  return entry;
 }
 
 int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>& runs, const host::Font& font) {

@@ -338,10 +338,11 @@ RichText ReadRichText(const pugi::xml_node& si, host::ColorTable& colors, const 
 
 class SheetReader {
  public:
-  SheetReader(model::Sheet& sheet, const std::vector<RichText>& strings, const StyleSheetContent& styles,
-              std::vector<model::StyleId>& styleIds, std::set<std::string>& notCarried, std::size_t partBytes)
-      : sheet_(sheet), strings_(strings), styles_(styles), styleIds_(styleIds), notCarried_(notCarried),
-        partBytes_(partBytes) {}
+  SheetReader(model::Sheet& sheet, const std::vector<RichText>& strings, std::vector<model::Slot>& stringCells,
+              const StyleSheetContent& styles, std::vector<model::StyleId>& styleIds,
+              std::set<std::string>& notCarried, std::size_t partBytes)
+      : sheet_(sheet), strings_(strings), stringCells_(stringCells), styles_(styles), styleIds_(styleIds),
+        notCarried_(notCarried), partBytes_(partBytes) {}
 
   // Overlapping areas are no layout any program makes; joining them would
   // erase the cells between them, so the file is refused.
@@ -541,7 +542,12 @@ class SheetReader {
   }
 
   void placeValue(Cell at, const Value& v, const RichText* rich, int xf) {
-    if (v.isText()) {
+    const bool sharedString = rich && rich >= strings_.data() && rich < strings_.data() + strings_.size();
+    if (sharedString && rich->runs.empty()) {
+      model::Slot& text = stringCells_[static_cast<std::size_t>(rich - strings_.data())];
+      if (!text.hasContent()) text.setConstant(v);
+      sheet_.shareConstant(at, text);
+    } else if (v.isText()) {
       std::vector<host::TextRun> runs;
       if (rich) {
         // A run keeps what sets it apart from the cell's own font.
@@ -694,6 +700,9 @@ class SheetReader {
 
   model::Sheet& sheet_;
   const std::vector<RichText>& strings_;
+  // For each plain shared string, the one text its cells share, made when
+  // a cell first names it: a class's name is held once, not once a student.
+  std::vector<model::Slot>& stringCells_;
   const StyleSheetContent& styles_;
   std::vector<model::StyleId>& styleIds_;
   std::set<std::string>& notCarried_;
@@ -808,6 +817,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   }
 
   std::vector<model::StyleId> styleIds(styles.cellFormats.size(), 0);
+  std::vector<model::Slot> stringCells(strings.size());
   std::vector<std::pair<model::Sheet*, std::string>> drawings;
   std::map<std::string, int> readsLeft;  // a part two sheets name is freed after the second
   for (const SheetEntry& e : entries) ++readsLeft[e.part];
@@ -816,7 +826,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   for (const SheetEntry& e : entries) sheetBytes += static_cast<double>(package.text(e.part).size());
   for (const SheetEntry& e : entries) {
     const double partBytes = static_cast<double>(package.text(e.part).size());
-    SheetReader reader(*e.sheet, strings, styles, styleIds, notCarried, package.text(e.part).size());
+    SheetReader reader(*e.sheet, strings, stringCells, styles, styleIds, notCarried, package.text(e.part).size());
     package.readSheet(
         e.part, [&](const pugi::xml_node& ws) { reader.readHead(ws); },
         [&](const pugi::xml_node& rows) { reader.readRows(rows); },

@@ -21,15 +21,18 @@ inline constexpr const char* kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\
 
 class SharedStrings {
  public:
-  explicit SharedStrings(const host::ColorTable& colors) : colors_(colors) {}
+  explicit SharedStrings(const host::ColorTable& colors);
   // Plain text is stored once; text with runs gets an entry of its own,
   // each run carrying the cell's font with the run's size or name.
   int add(const std::string& text, const std::vector<host::TextRun>& runs, const host::Font& cellFont);
+  // A cell's text: one shared by many cells is looked up once.
+  int add(const model::TextPayload&, const host::Font& cellFont);
   int count() const { return count_; }
   std::string xml() const;
 
  private:
   const host::ColorTable& colors_;
+  const std::uint32_t writing_;  // this writing's mark on the texts it filed
   // The <si> elements one after another: a part of 200,000 names is built
   // without an allocation per name.
   std::string items_;
