@@ -68,11 +68,14 @@ class Package {
   // Document type declarations are not read, so no entity is ever expanded.
   pugi::xml_document xml(const std::string& name) const { return parse(name, text(name)); }
 
-  // A part's text, checked to be UTF-8.
+  // A part's text, checked to be UTF-8 (once: a city's sheet is 70 MB).
   const std::string& text(const std::string& name) const {
     auto it = find(name);
     if (it == parts_.end()) throw Fault("缺少部件 " + name);
-    if (!ValidUtf8(it->second)) throw Fault("部件 " + name + " 含有无效的 UTF-8 文本");
+    if (!checked_.count(it->first)) {
+      if (!ValidUtf8(it->second)) throw Fault("部件 " + name + " 含有无效的 UTF-8 文本");
+      checked_.insert(it->first);
+    }
     return it->second;
   }
 
@@ -228,6 +231,7 @@ class Package {
   std::map<std::string, std::string>::iterator find(const std::string& name) { return parts_.find(stored(name)); }
 
   std::map<std::string, std::string> parts_;
+  mutable std::set<std::string> checked_;  // parts found to be UTF-8
   std::map<std::string, std::string> byFoldedName_;  // lower case -> the name as stored
 };
 
