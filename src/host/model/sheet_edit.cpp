@@ -95,10 +95,14 @@ void Sheet::replace(const Rect& range, const std::string& what, const std::strin
   // A number shows only digits, sign, point and exponent: text with any
   // other character never matches one, and numbers need not be printed.
   const bool mayMatchNumbers = what.find_first_not_of("0123456789.-+Ee") == std::string::npos;
+  // Without letters, ignoring case changes nothing: a text is searched in
+  // place, and copied only when it holds `what` (a city's names, twice over).
+  const bool caseless = std::none_of(what.begin(), what.end(), [](unsigned char ch) { return std::isalpha(ch); });
   std::vector<std::pair<Cell, std::string>> changes;
   forStoredCells(range, [&](Slot& s, Cell c) {
     if (!s.hasContent() || s.isFormula()) return;
     if (s.kind() == Slot::Kind::Number && !mayMatchNumbers) return;
+    if (caseless && !wholeCell && s.kind() == Slot::Kind::Text && s.text().text.find(what) == std::string::npos) return;
     std::string text = host::displayText(s.constant());
     if (wholeCell) {
       if (host::equalsIgnoringCase(text, what)) changes.emplace_back(c, with);

@@ -53,6 +53,15 @@ bool ValidUtf8(const std::string& s) {
   return true;
 }
 
+// Whether comments, CDATA or processing instructions ("<!", "<?") stand in
+// `xml`. The rare '!' and '?' are sought, not the '<' that opens every tag.
+bool HasMarkupOtherThanElements(std::string_view xml) {
+  for (char mark : {'!', '?'})
+    for (std::size_t at = xml.find(mark); at != std::string_view::npos; at = xml.find(mark, at + 1))
+      if (at > 0 && xml[at - 1] == '<') return true;
+  return false;
+}
+
 class Package {
  public:
   // Part names are matched without regard to letter case, as the format
@@ -144,9 +153,10 @@ class Package {
     const std::string& text = this->text(name);
     const std::size_t open = text.find("<sheetData");
     const std::size_t openEnd = open == std::string::npos ? open : text.find('>', open);
-    const std::size_t close = openEnd == std::string::npos ? openEnd : text.find("</sheetData>", openEnd);
-    const bool split = close != std::string::npos && text[openEnd - 1] != '/' &&
-                       text.find("<!", openEnd) > close && text.find("<?", openEnd) > close;
+    // The rows are most of the part: their end is sought from the part's end.
+    const std::size_t close = openEnd == std::string::npos ? openEnd : text.rfind("</sheetData>");
+    const bool split = close != std::string::npos && close > openEnd && text[openEnd - 1] != '/' &&
+                       !HasMarkupOtherThanElements(std::string_view(text).substr(openEnd, close - openEnd));
     if (!split) {
       auto doc = parse(name, text);
       auto ws = doc.child("worksheet");

@@ -1,4 +1,6 @@
 // Formats, palette, validation, sizes and page set-up.
+#include <cmath>
+
 #include "model_fixture.h"
 
 namespace tavo::testing {
@@ -95,6 +97,28 @@ TEST_F(FormatTest, HeightsWidthsAndAutoFit) {
   EXPECT_GT(sheet.columnWidth(3), 5);  // "85.46"
   EXPECT_LT(sheet.columnWidth(3), 7);
   EXPECT_EQ(sheet.columnWidth(9), sheet.defaultColumnWidth());
+}
+
+TEST_F(FormatTest, AutoFitMeasuresNumbersAsTheyAreShown) {
+  // Widths in characters, each as the number's text is wide.
+  const std::vector<std::pair<double, std::string>> numbers = {
+      {7, "7"}, {-123456, "-123456"}, {0.5, "0.5"}, {99999999999999, "99999999999999"},
+      {1e15, "1E+15"}, {-0.0, "0"}, {2.5e-7, "2.5E-07"}, {200000, "200000"}};
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    const int col = static_cast<int>(i) + 1;
+    put(1, col, Value(numbers[i].first));
+    put(2, col, Value(1));
+  }
+  sheet.autoFitColumns(1, host::kMaxCol);
+  for (std::size_t i = 0; i < numbers.size(); ++i)
+    EXPECT_EQ(sheet.columnWidth(static_cast<int>(i) + 1), std::ceil((numbers[i].second.size() + 0.75) * 100) / 100)
+        << numbers[i].second;
+
+  host::FormatPatch decimals;
+  decimals.numberFormat = "0.0";
+  sheet.applyFormat(rect(1, 1, 1, 1), decimals);
+  sheet.autoFitColumns(1, 1);
+  EXPECT_EQ(sheet.columnWidth(1), 3.75) << "7 shown as 7.0";
 }
 
 TEST_F(FormatTest, PageSetupRefusesWhatTheHostCannotTake) {
