@@ -246,6 +246,15 @@ class Package {
 };
 
 Cell ParseCellRef(std::string_view ref) {
+  // "AB123", as every writer writes a cell's place, read directly.
+  std::size_t i = 0;
+  int col = 0, row = 0;
+  while (i < ref.size() && i < 3 && ref[i] >= 'A' && ref[i] <= 'Z') col = col * 26 + (ref[i++] - 'A' + 1);
+  const std::size_t digitsFrom = i;
+  while (i < ref.size() && i - digitsFrom < 7 && ref[i] >= '0' && ref[i] <= '9') row = row * 10 + (ref[i++] - '0');
+  if (i == ref.size() && digitsFrom > 0 && i > digitsFrom && ref[digitsFrom] != '0' && col <= host::kMaxCol &&
+      row <= host::kMaxRow)
+    return {row, col};
   Rect r = host::parseRect(ref);
   if (r.rowCount() != 1 || r.colCount() != 1) throw Fault("单元格地址无效: " + std::string(ref));
   return r.topLeft();
@@ -483,16 +492,44 @@ class SheetReader {
       sheet_.setRowHeight(r, r, std::clamp(ht.as_double(), 0.0, 409.0));
     int col = 0;
     for (auto c : row.children("c")) {
-      Cell at = c.attribute("r") ? ParseCellRef(c.attribute("r").value()) : Cell{r, col + 1};
+      const CellXml x(c);
+      Cell at = x.ref ? ParseCellRef(x.ref) : Cell{r, col + 1};
       if (at.row != r) throw Fault("单元格 " + host::a1(at) + " 不在第 " + std::to_string(r) + " 行");
       col = at.col;
-      readCell(c, at);
+      readCell(x, at);
     }
   }
 
+  // What a <c> element holds, found in one pass over its attributes and
+  // one over its children (the first of each name, as a look-up by name
+  // finds): a city's sheet has millions.
+  struct CellXml {
+    const char* ref = nullptr;  // "r"
+    std::string_view type;      // "t"
+    int xf = 0;                 // "s"; a cell without one has the file's first format
+    pugi::xml_node v, f, is;
+    explicit CellXml(const pugi::xml_node& c) {
+      bool typed = false, styled = false;
+      for (auto a = c.first_attribute(); a; a = a.next_attribute()) {
+        const char* n = a.name();
+        if (n[0] == '\0' || n[1] != '\0') continue;
+        if (n[0] == 'r' && !ref) ref = a.value();
+        else if (n[0] == 't' && !typed) typed = true, type = a.value();
+        else if (n[0] == 's' && !styled) styled = true, xf = a.as_int(0);
+      }
+      for (auto k = c.first_child(); k; k = k.next_sibling()) {
+        const std::string_view n = k.name();
+        if (n == "v" && !v) v = k;
+        else if (n == "f" && !f) f = k;
+        else if (n == "is" && !is) is = k;
+      }
+    }
+  };
+
   // The cell's value; for text, `rich` is set to the text with its runs.
-  Value cachedValue(const pugi::xml_node& c, const std::string& type, RichText& inlineText, const RichText*& rich) {
-    auto v = c.child("v");
+  Value cachedValue(const CellXml& c, RichText& inlineText, const RichText*& rich) {
+    const std::string_view type = c.type;
+    const pugi::xml_node& v = c.v;
     if (type == "s") {
       if (!v) return {};
       long long i = v.text().as_llong(-1);
@@ -502,7 +539,7 @@ class SheetReader {
     }
     if (type == "inlineStr") {
       host::ColorTable colors = styles_.colors;
-      inlineText = ReadRichText(c.child("is"), colors, styles_.theme);
+      inlineText = ReadRichText(c.is, colors, styles_.theme);
       rich = &inlineText;
       return inlineText.text;
     }
@@ -520,15 +557,13 @@ class SheetReader {
     return ParseNumber(v.text().get());
   }
 
-  void readCell(const pugi::xml_node& c, Cell at) {
-    std::string type = c.attribute("t").value();
+  void readCell(const CellXml& c, Cell at) {
     RichText inlineText;
     const RichText* rich = nullptr;
-    Value v = cachedValue(c, type, inlineText, rich);
-    // A cell without a format of its own has the file's first format.
-    int xf = c.attribute("s").as_int(0);
+    Value v = cachedValue(c, inlineText, rich);
+    const int xf = c.xf;
     model::StyleId style = styleOf(xf);
-    if (auto f = c.child("f")) {
+    if (auto f = c.f) {
       std::string kind = f.attribute("t").value();
       std::string text = UnescapeText(f.text().get());
       if (kind == "shared") {
