@@ -25,30 +25,32 @@ bool Sheet::cellHasContent(int row, int col) const {
   return s && s->hasContent();
 }
 
+// The cells first: a region grows through rows that have some, and only
+// at its edge are a report's thousands of merged areas walked.
 bool Sheet::rowHasContent(int row, int left, int right) const {
-  for (const auto& m : merges_)
-    if (row >= m.top && row <= m.bottom && m.left <= right && m.right >= left &&
-        cellHasContent(m.top, m.left))
-      return true;
   int last = std::min(right, columnCount());
   for (int c = left; c <= last; ++c) {
     const Slot* s = cols_[static_cast<std::size_t>(c - 1)].get(row);
     if (s && s->hasContent()) return true;
   }
+  for (const auto& m : merges_)
+    if (row >= m.top && row <= m.bottom && m.left <= right && m.right >= left &&
+        cellHasContent(m.top, m.left))
+      return true;
   return false;
 }
 
 bool Sheet::colHasContent(int col, int top, int bottom) const {
+  if (const Column* c = column(col)) {
+    const auto& slots = c->slots();
+    int last = std::min(bottom, c->size());
+    for (int r = top; r <= last; ++r)
+      if (slots[static_cast<std::size_t>(r - 1)].hasContent()) return true;
+  }
   for (const auto& m : merges_)
     if (col >= m.left && col <= m.right && m.top <= bottom && m.bottom >= top &&
         cellHasContent(m.top, m.left))
       return true;
-  const Column* c = column(col);
-  if (!c) return false;
-  const auto& slots = c->slots();
-  int last = std::min(bottom, c->size());
-  for (int r = top; r <= last; ++r)
-    if (slots[static_cast<std::size_t>(r - 1)].hasContent()) return true;
   return false;
 }
 
