@@ -177,8 +177,20 @@ void Sheet::autoFitColumns(int first, int last) {
   // A column of scores shows few distinct numbers: each number in each
   // format is measured once.
   std::unordered_map<StyleId, std::unordered_map<std::uint64_t, double>> numberWidths;
+  // Merged cells do not count. Which they are is worked out once per
+  // column, not asked cell by cell of a sheet with a merged area per class.
+  std::vector<std::vector<Rect>> mergedIn(static_cast<std::size_t>(std::max(right, 0)) + 1);
+  for (const Rect& m : merges_)
+    if (m.rowCount() > 1 || m.colCount() > 1)
+      for (int c = std::max({1, first, m.left}); c <= std::min(right, m.right); ++c)
+        mergedIn[static_cast<std::size_t>(c)].push_back(m);
+  std::vector<char> merged;
   for (int c = std::max(1, first); c <= right; ++c) {
     const auto& slots = cols_[static_cast<std::size_t>(c - 1)].slots();
+    merged.assign(slots.size() + 1, 0);
+    for (const Rect& m : mergedIn[static_cast<std::size_t>(c)])
+      for (int r = m.top; r <= std::min(m.bottom, static_cast<int>(slots.size())); ++r)
+        merged[static_cast<std::size_t>(r)] = 1;
     double widest = 0;
     StyleId lastStyle = 0;
     std::unordered_map<std::uint64_t, double>* widths = nullptr;  // lastStyle's
@@ -192,9 +204,7 @@ void Sheet::autoFitColumns(int first, int last) {
     };
     for (int r = 1; r <= static_cast<int>(slots.size()); ++r) {
       const Slot& s = slots[static_cast<std::size_t>(r - 1)];
-      if (!s.hasContent()) continue;
-      Rect area = mergeArea({r, c});
-      if (area.rowCount() > 1 || area.colCount() > 1) continue;  // merged cells do not count
+      if (!s.hasContent() || merged[static_cast<std::size_t>(r)]) continue;
       const StyleId style = cellStyle({r, c});
       if (!widths || style != lastStyle) {
         widths = &numberWidths[style];
