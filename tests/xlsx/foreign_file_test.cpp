@@ -534,8 +534,12 @@ TEST_F(ForeignFileTest, LargeSheetsReadInPiecesLoseNoRow) {
     rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" + std::to_string(r) +
             "</v></c><c r=\"B" + std::to_string(r) + "\" t=\"inlineStr\"><is><t>" + padding + "</t></is></c></row>";
   const std::string tail = "<mergeCells count=\"1\"><mergeCell ref=\"D1:E2\"/></mergeCells>";
-  for (const std::string& between : {std::string(), std::string("<!-- </row><row r=\"9\"> -->")}) {
-    auto loaded = load(OneSheetPackage("<sheetData>" + between + rows + "</sheetData>" + tail));
+  // Markup that may hide "</row>" early, or halfway, once pieces are read.
+  const std::string comment = "<!-- </row><row r=\"9\"> -->";
+  const std::size_t halfway = rows.find("<row r=\"30000\"");
+  for (const std::string& all : {rows, comment + rows, rows.substr(0, halfway) + comment + rows.substr(halfway),
+                                 rows.substr(0, halfway) + "<?pi </row>?>" + rows.substr(halfway)}) {
+    auto loaded = load(OneSheetPackage("<sheetData>" + all + "</sheetData>" + tail));
     const model::Sheet& s = loaded.book->modelSheet(1);
     double sum = 0;
     for (int r = 1; r <= count; ++r) {
@@ -549,6 +553,29 @@ TEST_F(ForeignFileTest, LargeSheetsReadInPiecesLoseNoRow) {
   // A broken row far down is still refused.
   EXPECT_THROW(load(OneSheetPackage("<sheetData>" + rows + "<row r=\"60001\"><c></row></sheetData>")),
                xlsx::FileError);
+
+  // A large part whose packed bytes are damaged far into its rows is
+  // refused, though rows before the damage were read.
+  const std::string path = folder.file("damaged.xlsx");
+  xlsx::WriteZip(path, OneSheetPackage("<sheetData>" + rows + "</sheetData>" + tail));
+  std::string bytes;
+  {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  // The part's local header: its packed size, then its name and extra field.
+  const std::size_t header = bytes.find("xl/worksheets/sheet1.xml") - 30;
+  auto field = [&](std::size_t at, int width) {
+    std::size_t v = 0;
+    for (int k = width - 1; k >= 0; --k) v = v * 256 + static_cast<unsigned char>(bytes[header + at + k]);
+    return v;
+  };
+  const std::size_t packedFrom = header + 30 + field(26, 2) + field(28, 2), packedSize = field(18, 4);
+  ASSERT_GT(packedSize, 100000u);
+  const std::size_t damage = packedFrom + packedSize * 3 / 4;
+  for (std::size_t i = damage; i < damage + 64; ++i) bytes[i] = static_cast<char>(~bytes[i]);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  EXPECT_THROW(xlsx::LoadWorkbook(app, path), xlsx::FileError);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "host/xlsx/deflate_stream.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -55,9 +56,9 @@ struct DeflateStream::Engine {
   }
 };
 
-struct InflateStream::Engine {
+struct Inflater {
   inflate_state state{};
-  Engine() { isal_inflate_init(&state); }
+  Inflater() { isal_inflate_init(&state); }
   // Inflates from the front of `packed`, dropping what it read, into
   // [to, to + room); `made`: bytes written. False on corrupt input.
   bool step(std::string_view& packed, char* to, std::size_t room, std::size_t& made, bool& ended) {
@@ -116,12 +117,14 @@ struct DeflateStream::Engine {
   }
 };
 
-struct InflateStream::Engine {
+struct Inflater {
   z_stream stream{};
-  Engine() {
+  Inflater() {
     if (inflateInit2(&stream, -15) != Z_OK) throw std::bad_alloc();
   }
-  ~Engine() { inflateEnd(&stream); }
+  ~Inflater() { inflateEnd(&stream); }
+  Inflater(const Inflater&) = delete;
+  Inflater& operator=(const Inflater&) = delete;
   bool step(std::string_view& packed, char* to, std::size_t room, std::size_t& made, bool& ended) {
     const std::size_t given = std::min(packed.size(), kMaxCall);
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data()));
@@ -138,6 +141,9 @@ struct InflateStream::Engine {
 };
 
 #endif
+
+struct InflateStream::Engine : Inflater {};
+struct InflatedText::Engine : Inflater {};
 
 DeflateStream::DeflateStream() : engine_(std::make_unique<Engine>()) {}
 DeflateStream::~DeflateStream() = default;
@@ -194,6 +200,38 @@ InflateStream::Result InflateStream::add(std::string_view packed) {
     }
     if (packed.empty() && written_ < text_.size()) return Result::NeedsInput;
   }
+}
+
+InflatedText::InflatedText(std::string_view packed, std::uint64_t size, std::uint32_t crc)
+    : engine_(std::make_unique<Engine>()), packed_(packed), size_(size), crc_(crc) {}
+
+InflatedText::~InflatedText() = default;
+
+InflatedText::Result InflatedText::more(std::size_t bytes) {
+  if (ended_) return Result::Ended;
+  if (buffer_.size() < length_ + bytes) buffer_.resize(length_ + bytes);
+  const std::size_t before = length_;
+  bool ended = false;
+  while (length_ < buffer_.size() && !ended) {
+    std::size_t made = 0;
+    const std::size_t packedBefore = packed_.size();
+    if (!engine_->step(packed_, buffer_.data() + length_, buffer_.size() - length_, made, ended)) return Result::Corrupt;
+    length_ += made;
+    if (made == 0 && packed_.size() == packedBefore && !ended) return Result::Corrupt;  // cut short
+  }
+  made_ += length_ - before;
+  madeCrc_ = Crc32(madeCrc_, std::string_view(buffer_.data() + before, length_ - before));
+  if (made_ > size_) return Result::Corrupt;
+  if (!ended) return Result::More;
+  ended_ = true;
+  return made_ == size_ && madeCrc_ == crc_ ? Result::Ended : Result::Corrupt;
+}
+
+void InflatedText::drop(std::size_t bytes) {
+  bytes = std::min(bytes, length_);
+  std::memmove(buffer_.data(), buffer_.data() + bytes, length_ - bytes);
+  length_ -= bytes;
+  dropped_ += bytes;
 }
 
 }  // namespace tavo::xlsx

@@ -60,4 +60,33 @@ class InflateStream {
   std::size_t written_ = 0;
 };
 
+// A deflated part read as text a piece at a time: what the reader is done
+// with is dropped from the front, so that a city's 70 MB sheet is never
+// whole in memory. The part must come to `size` bytes with checksum `crc`.
+class InflatedText {
+ public:
+  enum class Result { More, Ended, Corrupt };
+  InflatedText(std::string_view packed, std::uint64_t size, std::uint32_t crc);
+  ~InflatedText();
+  InflatedText(const InflatedText&) = delete;
+  InflatedText& operator=(const InflatedText&) = delete;
+
+  // Inflates about `bytes` more onto text(); Ended once the whole part is
+  // there and found sound.
+  Result more(std::size_t bytes);
+  std::string_view text() const { return {buffer_.data(), length_}; }
+  void drop(std::size_t bytes);  // from the front of text()
+  std::uint64_t dropped() const { return dropped_; }
+
+ private:
+  struct Engine;
+  std::unique_ptr<Engine> engine_;
+  std::string_view packed_;
+  std::uint64_t size_, made_ = 0, dropped_ = 0;
+  std::uint32_t crc_, madeCrc_ = 0;
+  std::string buffer_;
+  std::size_t length_ = 0;
+  bool ended_ = false;
+};
+
 }  // namespace tavo::xlsx

@@ -19,6 +19,7 @@
 #include "host/xlsx/sheet_geometry.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xml_text.h"
+#include "host/xlsx/deflate_stream.h"
 #include "host/xlsx/zip_archive.h"
 
 namespace tavo::xlsx {
@@ -34,7 +35,7 @@ struct Fault : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-bool ValidUtf8(const std::string& s) {
+bool ValidUtf8(std::string_view s) {
   std::size_t i = 0, n = s.size();
   while (i < n) {
     auto c = static_cast<unsigned char>(s[i]);
@@ -66,12 +67,16 @@ class Package {
  public:
   // Part names are matched without regard to letter case, as the format
   // says: a relationship to "sheet1.xml" finds "Sheet1.xml".
-  explicit Package(std::map<std::string, std::string> parts) : parts_(std::move(parts)) {
+  explicit Package(std::map<std::string, ZipPart> parts) : parts_(std::move(parts)) {
     for (const auto& [name, _] : parts_) byFoldedName_.emplace(Folded(name), name);
   }
 
   bool has(const std::string& name) const { return find(name) != parts_.end(); }
-  const std::map<std::string, std::string>& parts() const { return parts_; }
+  const std::map<std::string, ZipPart>& parts() const { return parts_; }
+  std::uint64_t size(const std::string& name) const {
+    auto it = find(name);
+    return it == parts_.end() ? 0 : it->second.deferred ? it->second.size : it->second.text.size();
+  }
 
   // A part as an XML document; the part must be UTF-8 and well formed.
   // Document type declarations are not read, so no entity is ever expanded.
@@ -81,11 +86,22 @@ class Package {
   const std::string& text(const std::string& name) const {
     auto it = find(name);
     if (it == parts_.end()) throw Fault("缺少部件 " + name);
+    ZipPart& part = it->second;
+    if (part.deferred) {
+      InflatedText inflated(part.packed, part.size, part.crc);
+      InflatedText::Result result;
+      while ((result = inflated.more(1 << 22)) == InflatedText::Result::More) {
+      }
+      if (result == InflatedText::Result::Corrupt) throw Fault("部件 " + name + " 已损坏或被截断");
+      part.text.assign(inflated.text());
+      part.deferred = false;
+      std::string().swap(part.packed);
+    }
     if (!checked_.count(it->first)) {
-      if (!ValidUtf8(it->second)) throw Fault("部件 " + name + " 含有无效的 UTF-8 文本");
+      if (!ValidUtf8(part.text)) throw Fault("部件 " + name + " 含有无效的 UTF-8 文本");
       checked_.insert(it->first);
     }
-    return it->second;
+    return part.text;
   }
 
   // Text of spaces alone is text: a cell may hold just that.
@@ -150,6 +166,9 @@ class Package {
   // rows, and parts whose elements carry a prefix, are read whole.
   template <class Head, class Rows, class Tail, class Parsed>
   void readSheet(const std::string& name, Head&& head, Rows&& rows, Tail&& tail, Parsed&& parsed) const {
+    if (auto it = find(name); it != parts_.end() && it->second.deferred &&
+                              readSheetAsInflated(name, it->second, head, rows, tail, parsed))
+      return;
     const std::string& text = this->text(name);
     const std::size_t open = text.find("<sheetData");
     const std::size_t openEnd = open == std::string::npos ? open : text.find('>', open);
@@ -184,9 +203,85 @@ class Package {
     tail(ws);
   }
 
+  // A packed sheet read as it is inflated, a piece of rows at a time, as
+  // readSheet reads an inflated one: at most a few megabytes of its text
+  // stand in memory. False, with nothing read, where the part is not laid
+  // out for it (then it is read as any other part).
+  template <class Head, class Rows, class Tail, class Parsed>
+  bool readSheetAsInflated(const std::string& name, const ZipPart& part, Head& head, Rows& rows, Tail& tail,
+                           Parsed& parsed) const {
+    constexpr std::size_t kPiece = 1 << 20;
+    InflatedText in(part.packed, part.size, part.crc);
+    InflatedText::Result state = InflatedText::Result::More;
+    auto more = [&] {
+      if (state == InflatedText::Result::More) state = in.more(kPiece);
+      if (state == InflatedText::Result::Corrupt) throw Fault("部件 " + name + " 已损坏或被截断");
+      return state == InflatedText::Result::More;
+    };
+    auto utf8 = [&](std::string_view piece) {
+      if (!ValidUtf8(piece)) throw Fault("部件 " + name + " 含有无效的 UTF-8 文本");
+    };
+
+    // The part up to its rows, as a document of its own.
+    std::size_t open = std::string_view::npos, openEnd = open;
+    for (bool going = true; going; going = more()) {
+      open = in.text().find("<sheetData");
+      openEnd = open == std::string_view::npos ? open : in.text().find('>', open);
+      if (openEnd != std::string_view::npos) break;
+    }
+    if (openEnd == std::string_view::npos || in.text()[openEnd - 1] == '/') return false;
+    const std::string front(in.text().substr(0, openEnd + 1));
+    utf8(front);
+    pugi::xml_document frontDoc;
+    if (!frontDoc.load_string((front + "</sheetData></worksheet>").c_str(), kParseOptions) ||
+        !frontDoc.child("worksheet"))
+      return false;
+    head(frontDoc.child("worksheet"));
+    in.drop(openEnd + 1);
+
+    // Rows a piece at a time, each ending with a row, while no comment,
+    // CDATA or processing instruction (which may hold "</row>") stands in
+    // them; the last piece, or what follows such markup, in one.
+    auto parseRows = [&](std::string_view piece) {
+      utf8(piece);
+      pugi::xml_document doc;
+      ThrowUnlessParsed(name,
+                        doc.load_buffer(piece.data(), piece.size(), kParseOptions | pugi::parse_fragment,
+                                        pugi::encoding_utf8),
+                        static_cast<std::size_t>(in.dropped()));
+      rows(doc);
+    };
+    for (;;) {
+      while (in.text().size() < 2 * kPiece && more()) {
+      }
+      const std::size_t rowEnd = in.text().find("</row>", kPiece);
+      if (rowEnd == std::string_view::npos) break;
+      const std::string_view piece = in.text().substr(0, rowEnd + 6);
+      if (HasMarkupOtherThanElements(piece)) break;
+      parseRows(piece);
+      parsed(static_cast<std::size_t>(in.dropped()) + piece.size());
+      in.drop(piece.size());
+    }
+    while (more()) {
+    }
+    const std::string_view rest = in.text();
+    const std::size_t close = rest.rfind("</sheetData>");
+    if (close == std::string_view::npos) throw Fault("部件 " + name + " 不是有效的 XML（工作表数据未结束）");
+    parseRows(rest.substr(0, close));
+    parsed(static_cast<std::size_t>(in.dropped()) + close);
+    utf8(rest.substr(close));
+    auto doc = parse(name, front + std::string(rest.substr(close)));
+    tail(doc.child("worksheet"));
+    return true;
+  }
+
   // Frees a part that is read.
   void release(const std::string& name) {
-    if (auto it = find(name); it != parts_.end()) std::string().swap(it->second);
+    if (auto it = find(name); it != parts_.end()) {
+      std::string().swap(it->second.text);
+      std::string().swap(it->second.packed);
+      it->second.deferred = false;
+    }
   }
 
   // Relationship targets of a part by id, resolved to part names.
@@ -235,12 +330,10 @@ class Package {
     auto folded = byFoldedName_.find(Folded(name));
     return folded == byFoldedName_.end() ? name : folded->second;
   }
-  std::map<std::string, std::string>::const_iterator find(const std::string& name) const {
-    return parts_.find(stored(name));
-  }
-  std::map<std::string, std::string>::iterator find(const std::string& name) { return parts_.find(stored(name)); }
+  std::map<std::string, ZipPart>::iterator find(const std::string& name) const { return parts_.find(stored(name)); }
 
-  std::map<std::string, std::string> parts_;
+  // A packed part is inflated when its whole text is first asked for.
+  mutable std::map<std::string, ZipPart> parts_;
   mutable std::set<std::string> checked_;  // parts found to be UTF-8
   std::map<std::string, std::string> byFoldedName_;  // lower case -> the name as stored
 };
@@ -801,7 +894,8 @@ std::vector<RichText> ReadSharedStrings(const Package& package, const std::strin
 }
 
 LoadedWorkbook Load(model::Application& app, const std::string& path, const Progress& progress) {
-  Package package(ReadZip(path));
+  // Parts of more than a few megabytes (a city's sheet) stay packed until read.
+  Package package(ReadZipParts(path, ZipLimits{}, 8u << 20));
   std::string workbookPart = "xl/workbook.xml";
   for (const auto& entry : package.relationships("")) {
     const std::string& target = entry.second;
@@ -872,10 +966,11 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   for (const SheetEntry& e : entries) ++readsLeft[e.part];
   // The share read is the share of the sheets' text parsed.
   double sheetBytes = 1, bytesBefore = 0;
-  for (const SheetEntry& e : entries) sheetBytes += static_cast<double>(package.text(e.part).size());
+  for (const SheetEntry& e : entries) sheetBytes += static_cast<double>(package.size(e.part));
   for (const SheetEntry& e : entries) {
-    const double partBytes = static_cast<double>(package.text(e.part).size());
-    SheetReader reader(*e.sheet, strings, stringCells, styles, styleIds, notCarried, package.text(e.part).size());
+    const double partBytes = static_cast<double>(package.size(e.part));
+    SheetReader reader(*e.sheet, strings, stringCells, styles, styleIds, notCarried,
+                       static_cast<std::size_t>(package.size(e.part)));
     package.readSheet(
         e.part, [&](const pugi::xml_node& ws) { reader.readHead(ws); },
         [&](const pugi::xml_node& rows) { reader.readRows(rows); },

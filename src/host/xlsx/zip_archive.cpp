@@ -22,9 +22,16 @@ struct UnzCloser {
 }  // namespace
 
 std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLimits& limits) {
+  std::map<std::string, std::string> texts;
+  for (auto& [name, part] : ReadZipParts(path, limits, UINT64_MAX)) texts[name] = std::move(part.text);
+  return texts;
+}
+
+std::map<std::string, ZipPart> ReadZipParts(const std::string& path, const ZipLimits& limits,
+                                            std::uint64_t deferFrom) {
   std::unique_ptr<void, UnzCloser> zip(unzOpen64(path.c_str()));
   if (!zip) throw FileError(path, "不是有效的 xlsx 文件（无法作为 zip 打开）");
-  std::map<std::string, std::string> parts;
+  std::map<std::string, ZipPart> parts;
   std::uint64_t total = 0;
   int status = unzGoToFirstFile(zip.get());
   while (status == UNZ_OK) {
@@ -46,6 +53,41 @@ std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLim
       int method = 0, level = 0;
       if (unzOpenCurrentFile2(zip.get(), &method, &level, 1) != UNZ_OK || (method != 0 && method != Z_DEFLATED))
         throw FileError(path, "无法解压部件 " + partName);
+      if (method == Z_DEFLATED && info.uncompressed_size > deferFrom) {
+        // Left packed, within the limits its declared size must then keep.
+        const bool bomb = info.uncompressed_size > limits.ratioFloor &&
+                          info.uncompressed_size / std::max<std::uint64_t>(1, info.compressed_size) > limits.maxRatio;
+        total += info.uncompressed_size;
+        if (bomb || total > limits.maxTotalBytes) {
+          unzCloseCurrentFile(zip.get());
+          throw FileError(path, "部件 " + partName + " 解压后过大");
+        }
+        // Deflate never grows a text by more than a little: a directory
+        // claiming more packed bytes lies, and is not given the memory.
+        if (info.compressed_size > info.uncompressed_size + info.uncompressed_size / 256 + 1024) {
+          unzCloseCurrentFile(zip.get());
+          throw FileError(path, "部件 " + partName + " 已损坏或被截断");
+        }
+        ZipPart part;
+        part.deferred = true;
+        part.size = info.uncompressed_size;
+        part.crc = static_cast<std::uint32_t>(info.crc);
+        part.packed.resize(static_cast<std::size_t>(info.compressed_size));
+        std::size_t got = 0;
+        while (got < part.packed.size()) {
+          const auto want = static_cast<unsigned>(std::min<std::size_t>(part.packed.size() - got, 1u << 30));
+          const int n = unzReadCurrentFile(zip.get(), part.packed.data() + got, want);
+          if (n <= 0) {
+            unzCloseCurrentFile(zip.get());
+            throw FileError(path, "部件 " + partName + " 已损坏或被截断");
+          }
+          got += static_cast<std::size_t>(n);
+        }
+        if (unzCloseCurrentFile(zip.get()) != UNZ_OK) throw FileError(path, "部件 " + partName + " 已损坏或被截断");
+        parts[partName] = std::move(part);
+        status = unzGoToNextFile(zip.get());
+        continue;
+      }
       // Room for what the directory says: a part that outgrows a guess is
       // copied whole (70 MB for a city's scores). Room a lying directory
       // asks for is address space never touched.
@@ -88,7 +130,7 @@ std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLim
       if (unzCloseCurrentFile(zip.get()) != UNZ_OK || !ended || Crc32(0, data) != info.crc)
         throw FileError(path, "部件 " + partName + " 校验失败");
       total += data.size();
-      parts[partName] = std::move(data);
+      parts[partName].text = std::move(data);
     }
     status = unzGoToNextFile(zip.get());
   }

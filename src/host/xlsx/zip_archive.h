@@ -29,6 +29,18 @@ struct ZipLimits {
 // Every part of the archive by name. Throws FileError naming `path`.
 std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLimits& = {});
 
+// A part as read: its text, or, for a large deflated part, its packed bytes
+// with the size and checksum its text must come to (InflatedText reads it).
+struct ZipPart {
+  std::string text;
+  std::string packed;
+  bool deferred = false;
+  std::uint64_t size = 0;
+  std::uint32_t crc = 0;
+};
+// As ReadZip, deflated parts of more than `deferFrom` bytes left packed.
+std::map<std::string, ZipPart> ReadZipParts(const std::string& path, const ZipLimits&, std::uint64_t deferFrom);
+
 // An archive written part by part, each part in pieces as it is made, to a
 // path that must not be the final target: the caller renames it into place.
 // Deflating runs on a thread of its own, so that the next piece is made
