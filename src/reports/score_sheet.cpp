@@ -1,6 +1,7 @@
 // "成绩表": every student of the data with a class rank and a grade
 // rank beside each score, the scores above the lines marked, one printed
 // page per class.
+#include <algorithm>
 #include <cmath>
 
 #include "host/constants.h"
@@ -27,6 +28,21 @@ struct ScoreSheetColumns {
   // row's student, so that the sorts tell where every student went.
   int studentColumn() const { return ranksOfField.front() + 1; }
 };
+
+// Long columns go to and from the sheet in pieces of this many rows: a grid
+// of a city's 200,000 values would hold megabytes for a moment.
+constexpr int kRowsPerPiece = 1 << 14;
+
+// `fill(grid, first)` fills a grid of up to kRowsPerPiece rows from student
+// `first` on, which then goes to the sheet from row 2 + first.
+template <class Fill>
+void PutInPieces(host::Worksheet& w, int column, int students, int columns, Fill&& fill) {
+  for (int first = 0; first < students; first += kRowsPerPiece) {
+    host::Grid piece(std::min(kRowsPerPiece, students - first), columns);
+    fill(piece, first);
+    w.setValues({2 + first, column}, piece);
+  }
+}
 
 // Numbers from row 2 down at the given student rows, a call per run of
 // consecutive rows.
@@ -76,15 +92,15 @@ ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
       classKeys.emplace_back(s, t.classKeys[static_cast<std::size_t>(s)]);
   PutNumbers(w, at.classColumn, classKeys);
 
-  host::Grid cleaned(students, 1);  // one for every field: megabytes at a city's scale
   for (std::size_t f = 0; f < data.fields.size(); ++f) {
     const int column = sheetColumn[static_cast<std::size_t>(data.fields[f].column)];
     const std::vector<double>& scores = data.scores(f);
-    for (int s = 0; s < students; ++s) {
-      const double score = scores[static_cast<std::size_t>(s)];
-      cleaned.at(s, 0) = IsBlank(score) ? Value() : Value(score);
-    }
-    w.setValues({2, column}, cleaned);
+    PutInPieces(w, column, students, 1, [&](host::Grid& cleaned, int first) {
+      for (int r = 0; r < cleaned.rows; ++r) {
+        const double score = scores[static_cast<std::size_t>(first + r)];
+        cleaned.at(r, 0) = IsBlank(score) ? Value() : Value(score);
+      }
+    });
 
     // A field the settings name twice: the later one's ranks stand nearer.
     int later = 0;
@@ -96,9 +112,9 @@ ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
     at.ofField.push_back(column);
     at.ranksOfField.push_back(column + 1 + 2 * later);
   }
-  host::Grid numbers(students, 1);
-  for (int s = 0; s < students; ++s) numbers.at(s, 0) = Value(s);
-  w.setValues({2, at.studentColumn()}, numbers);
+  PutInPieces(w, at.studentColumn(), students, 1, [](host::Grid& numbers, int first) {
+    for (int r = 0; r < numbers.rows; ++r) numbers.at(r, 0) = Value(first + r);
+  });
   return at;
 }
 
@@ -107,24 +123,27 @@ ScoreSheetColumns CopyScoreTable(host::Worksheet& w, const ScoreData& data) {
 // carry the data, and the students' numbers tell where each one stands.
 void WriteRanks(host::Worksheet& w, const ScoreData& data, const ScoreSheetColumns& at) {
   const int students = data.table.students();
-  const host::Grid numbers = w.values({2, at.studentColumn(), students + 1, at.studentColumn()});
   std::vector<std::size_t> studentAt(static_cast<std::size_t>(students));
-  for (int r = 0; r < students; ++r)
-    studentAt[static_cast<std::size_t>(r)] = static_cast<std::size_t>(numbers.at(r, 0).number());
+  for (int first = 0; first < students; first += kRowsPerPiece) {
+    const int last = std::min(students, first + kRowsPerPiece);
+    const host::Grid numbers = w.values({2 + first, at.studentColumn(), 1 + last, at.studentColumn()});
+    for (int r = first; r < last; ++r)
+      studentAt[static_cast<std::size_t>(r)] = static_cast<std::size_t>(numbers.at(r - first, 0).number());
+  }
   constexpr int kNoClass = -1;  // a class the settings do not name: no class rank
   std::vector<int> classOf(static_cast<std::size_t>(students), kNoClass);
   for (std::size_t c = 0; c < data.classes.size(); ++c)
     for (int s : data.classes[c].students) classOf[static_cast<std::size_t>(s)] = static_cast<int>(c);
-  host::Grid ranks(students, 2);  // one for every field
   for (std::size_t f = 0; f < data.fields.size(); ++f) {
     const GroupedRanks ranked = Ranks(data.scores(f), classOf, static_cast<int>(data.classes.size()));
     auto rankValue = [](double rank) { return std::isnan(rank) ? Value(host::ErrorKind::NA) : Value(rank); };
-    for (int r = 0; r < students; ++r) {
-      const std::size_t s = studentAt[static_cast<std::size_t>(r)];
-      ranks.at(r, 0) = classOf[s] != kNoClass ? rankValue(ranked.inGroup[s]) : Value();
-      ranks.at(r, 1) = rankValue(ranked.overall[s]);
-    }
-    w.setValues({2, at.ranksOfField[f]}, ranks);
+    PutInPieces(w, at.ranksOfField[f], students, 2, [&](host::Grid& ranks, int first) {
+      for (int r = 0; r < ranks.rows; ++r) {
+        const std::size_t s = studentAt[static_cast<std::size_t>(first + r)];
+        ranks.at(r, 0) = classOf[s] != kNoClass ? rankValue(ranked.inGroup[s]) : Value();
+        ranks.at(r, 1) = rankValue(ranked.overall[s]);
+      }
+    });
   }
 }
 

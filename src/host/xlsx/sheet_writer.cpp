@@ -317,36 +317,57 @@ std::string QuotedSheetName(const std::string& name) {
   return q + "'!";
 }
 
-RowCells::RowCells(const model::Sheet& sheet) {
-  int last = 0;
-  for (int c = 1; c <= sheet.columnCount(); ++c) last = std::max(last, sheet.column(c)->size());
-  start_.assign(static_cast<std::size_t>(last) + 2, 0);
+RowCells::RowCells(const model::Sheet& sheet, int first, int last) : first_(first) {
+  const auto band = static_cast<std::size_t>(std::max(0, last - first + 1));
+  start_.assign(band + 1, 0);
+  // A column's slots in the band, as indexes into its slots.
+  auto span = [&](const std::vector<model::Slot>& slots) {
+    const auto from = std::min(slots.size(), static_cast<std::size_t>(first - 1));
+    return std::pair{from, std::min(slots.size(), from + band)};
+  };
   for (int c = 1; c <= sheet.columnCount(); ++c) {
     const auto& slots = sheet.column(c)->slots();
-    for (std::size_t r = 0; r < slots.size(); ++r)
-      if (slots[r].inUse()) ++start_[r + 2];
+    const auto [from, to] = span(slots);
+    for (std::size_t r = from; r < to; ++r)
+      if (slots[r].inUse()) ++start_[r - from + 1];
   }
-  for (std::size_t r = 2; r < start_.size(); ++r) start_[r] += start_[r - 1];
+  for (std::size_t r = 1; r < start_.size(); ++r) start_[r] += start_[r - 1];
   cols_.resize(start_.back());
   std::vector<std::size_t> next(start_.begin(), start_.end() - 1);
   for (int c = 1; c <= sheet.columnCount(); ++c) {
     const auto& slots = sheet.column(c)->slots();
-    for (std::size_t r = 0; r < slots.size(); ++r)
-      if (slots[r].inUse()) cols_[next[r + 1]++] = c;
+    const auto [from, to] = span(slots);
+    for (std::size_t r = from; r < to; ++r)
+      if (slots[r].inUse()) cols_[next[r - from]++] = c;
   }
   // Rows with no cells but a height, format or outline level of their own.
-  for (const auto& [r, _] : sheet.rowHeights()) rows_.push_back(r);
-  for (const auto& [r, _] : sheet.rowOutlineLevels()) rows_.push_back(r);
-  for (const auto& [r, _] : sheet.rowStyles()) rows_.push_back(r);
-  for (int r = 1; r <= last; ++r)
-    if (start_[static_cast<std::size_t>(r) + 1] > start_[static_cast<std::size_t>(r)]) rows_.push_back(r);
+  auto ownRows = [&](const auto& byRow) {
+    for (auto it = byRow.lower_bound(first); it != byRow.end() && it->first <= last; ++it) rows_.push_back(it->first);
+  };
+  ownRows(sheet.rowHeights());
+  ownRows(sheet.rowOutlineLevels());
+  ownRows(sheet.rowStyles());
+  for (std::size_t r = 0; r < band; ++r)
+    if (start_[r + 1] > start_[r]) rows_.push_back(first + static_cast<int>(r));
   std::sort(rows_.begin(), rows_.end());
   rows_.erase(std::unique(rows_.begin(), rows_.end()), rows_.end());
 }
 
+int RowCells::LastRow(const model::Sheet& sheet) {
+  int last = 0;
+  for (int c = 1; c <= sheet.columnCount(); ++c) last = std::max(last, sheet.column(c)->size());
+  auto lastOf = [&](const auto& byRow) {
+    if (!byRow.empty()) last = std::max(last, byRow.rbegin()->first);
+  };
+  lastOf(sheet.rowHeights());
+  lastOf(sheet.rowOutlineLevels());
+  lastOf(sheet.rowStyles());
+  return last;
+}
+
 std::span<const int> RowCells::of(int row) const {
-  const auto r = static_cast<std::size_t>(row);
-  if (r + 1 >= start_.size()) return {};
+  const auto r = static_cast<std::size_t>(row - first_);
+  if (row < first_ || r + 1 >= start_.size()) return {};
   return {cols_.data() + start_[r], start_[r + 1] - start_[r]};
 }
 
@@ -354,79 +375,84 @@ namespace {
 
 void WriteSheetData(PartStream& x, const model::Sheet& sheet, FormatNumbers& xf, SharedStrings& strings) {
   const model::StyleTable& table = sheet.model().styles();
-  const RowCells cells(sheet);
   std::vector<std::string> letters(static_cast<std::size_t>(sheet.columnCount()) + 1);
   for (int c = 1; c <= sheet.columnCount(); ++c) letters[static_cast<std::size_t>(c)] = host::columnLetters(c);
   x += "<sheetData>";
-  for (int r : cells.rows()) {
-    const auto cols = cells.of(r);
-    x += "<row r=\"";
-    x += r;
-    x += '"';
-    auto rs = sheet.rowStyles().find(r);
-    if (rs != sheet.rowStyles().end()) {
-      x += " s=\"";
-      x += xf(rs->second, false);
-      x += "\" customFormat=\"1\"";
-    }
-    auto h = sheet.rowHeights().find(r);
-    if (h != sheet.rowHeights().end()) {
-      if (h->second == 0) x += " hidden=\"1\"";
-      else x += Attr("ht", h->second) + " customHeight=\"1\"";
-    } else if (double fit = FittedRowHeight(sheet, table, r, cols); fit > sheet.defaultRowHeight()) {
-      x += Attr("ht", fit);
-    }
-    if (auto o = sheet.rowOutlineLevels().find(r); o != sheet.rowOutlineLevels().end()) {
-      x += " outlineLevel=\"";
-      x += o->second;
+  // Rows in bands: which cells each row has is known for one band at a time.
+  constexpr int kBand = 1 << 14;
+  const int lastRow = RowCells::LastRow(sheet);
+  for (int first = 1; first <= lastRow; first += kBand) {
+    const RowCells cells(sheet, first, std::min(lastRow, first + kBand - 1));
+    for (int r : cells.rows()) {
+      const auto cols = cells.of(r);
+      x += "<row r=\"";
+      x += r;
       x += '"';
-    }
-    if (cols.empty()) {
-      x += "/>";
-      continue;
-    }
-    x += '>';
-    char rowDigits[16];
-    const std::string_view rowText(rowDigits, static_cast<std::size_t>(
-                                                  std::to_chars(rowDigits, rowDigits + sizeof rowDigits, r).ptr - rowDigits));
-    for (int c : cols) {
-      const Cell at{r, c};
-      const model::Slot& slot = *sheet.column(c)->get(r);
-      const model::StyleId style = sheet.cellStyle(at);
-      // Text and number cells (nearly all) are read in place and written
-      // straight into the stream.
-      const bool textCell = slot.kind() == model::Slot::Kind::Text;
-      const bool numberCell = slot.kind() == model::Slot::Kind::Number && std::isfinite(slot.number());
-      const Value v = textCell || numberCell ? Value() : sheet.value(at);
-      const std::string_view shown = textCell ? std::string_view(slot.text().text)
-                                     : v.isText() ? std::string_view(v.text())
-                                                  : std::string_view();
-      const int id = xf(style, shown.find('\n') != std::string_view::npos);
-      const int entry = textCell ? strings.add(slot.text(), table.get(style).font) : 0;
-      char* p = x.room();
-      p = Put(p, "<c r=\"");
-      p = Put(p, letters[static_cast<std::size_t>(c)]);
-      p = Put(p, rowText);
-      *p++ = '"';
-      if (id) {
-        p = Put(p, " s=\"");
-        p = std::to_chars(p, p + 16, id).ptr;
+      auto rs = sheet.rowStyles().find(r);
+      if (rs != sheet.rowStyles().end()) {
+        x += " s=\"";
+        x += xf(rs->second, false);
+        x += "\" customFormat=\"1\"";
+      }
+      auto h = sheet.rowHeights().find(r);
+      if (h != sheet.rowHeights().end()) {
+        if (h->second == 0) x += " hidden=\"1\"";
+        else x += Attr("ht", h->second) + " customHeight=\"1\"";
+      } else if (double fit = FittedRowHeight(sheet, table, r, cols); fit > sheet.defaultRowHeight()) {
+        x += Attr("ht", fit);
+      }
+      if (auto o = sheet.rowOutlineLevels().find(r); o != sheet.rowOutlineLevels().end()) {
+        x += " outlineLevel=\"";
+        x += o->second;
+        x += '"';
+      }
+      if (cols.empty()) {
+        x += "/>";
+        continue;
+      }
+      x += '>';
+      char rowDigits[16];
+      const std::string_view rowText(rowDigits, static_cast<std::size_t>(
+                                                    std::to_chars(rowDigits, rowDigits + sizeof rowDigits, r).ptr - rowDigits));
+      for (int c : cols) {
+        const Cell at{r, c};
+        const model::Slot& slot = *sheet.column(c)->get(r);
+        const model::StyleId style = sheet.cellStyle(at);
+        // Text and number cells (nearly all) are read in place and written
+        // straight into the stream.
+        const bool textCell = slot.kind() == model::Slot::Kind::Text;
+        const bool numberCell = slot.kind() == model::Slot::Kind::Number && std::isfinite(slot.number());
+        const Value v = textCell || numberCell ? Value() : sheet.value(at);
+        const std::string_view shown = textCell ? std::string_view(slot.text().text)
+                                       : v.isText() ? std::string_view(v.text())
+                                                    : std::string_view();
+        const int id = xf(style, shown.find('\n') != std::string_view::npos);
+        const int entry = textCell ? strings.add(slot.text(), table.get(style).font) : 0;
+        char* p = x.room();
+        p = Put(p, "<c r=\"");
+        p = Put(p, letters[static_cast<std::size_t>(c)]);
+        p = Put(p, rowText);
         *p++ = '"';
+        if (id) {
+          p = Put(p, " s=\"");
+          p = std::to_chars(p, p + 16, id).ptr;
+          *p++ = '"';
+        }
+        if (textCell) {
+          p = Put(p, " t=\"s\"><v>");
+          p = std::to_chars(p, p + 16, entry).ptr;
+          x.wrote(Put(p, "</v></c>"));
+        } else if (numberCell) {
+          p = WriteNumberText(Put(p, "><v>"), slot.number());
+          x.wrote(Put(p, "</v></c>"));
+        } else {
+          x.wrote(p);
+          if (slot.isFormula()) AppendFormulaCell(x, sheet.formulaA1(at), v, slot.formula().arrayArea);
+          else AppendValueCell(x, v);
+        }
       }
-      if (textCell) {
-        p = Put(p, " t=\"s\"><v>");
-        p = std::to_chars(p, p + 16, entry).ptr;
-        x.wrote(Put(p, "</v></c>"));
-      } else if (numberCell) {
-        p = WriteNumberText(Put(p, "><v>"), slot.number());
-        x.wrote(Put(p, "</v></c>"));
-      } else {
-        x.wrote(p);
-        if (slot.isFormula()) AppendFormulaCell(x, sheet.formulaA1(at), v, slot.formula().arrayArea);
-        else AppendValueCell(x, v);
-      }
+      x += "</row>";
     }
-    x += "</row>";
   }
   x += "</sheetData>";
 }

@@ -58,17 +58,20 @@ class SharedStrings {
 // "'my sheet'!" or "Sheet1!" as references to another sheet print it.
 std::string QuotedSheetName(const std::string& name);
 
-// The rows a worksheet part lists, and the columns in use in each: one pass
-// over the columns, so writing costs the cells held, not rows x columns.
+// The rows from `first` to `last` a worksheet part lists, and the columns
+// in use in each: one pass over the columns, so writing costs the cells
+// held, not rows x columns.
 class RowCells {
  public:
-  explicit RowCells(const model::Sheet&);
+  RowCells(const model::Sheet&, int first, int last);
+  static int LastRow(const model::Sheet&);  // the last row any band need reach
   // Rows with cells, a height, a format or an outline level, in order.
   const std::vector<int>& rows() const { return rows_; }
   std::span<const int> of(int row) const;  // columns in use, in order
 
  private:
-  std::vector<std::size_t> start_;  // row r's columns are cols_[start_[r], start_[r + 1])
+  int first_;
+  std::vector<std::size_t> start_;  // row first_ + i's columns are cols_[start_[i], start_[i + 1])
   std::vector<int> cols_;
   std::vector<int> rows_;
 };
