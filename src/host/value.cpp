@@ -45,6 +45,14 @@ std::string numberToText(double x) {
   return std::string(buf, r.ptr);
 }
 
+std::optional<long long> exactTenths(double x) {
+  if (x == 0 || !(std::abs(x) < 1e9)) return std::nullopt;
+  const long long tenths = std::llround(x * 10);
+  // Below 1e9 no other text of as few digits reads back as this double.
+  if (static_cast<double>(tenths) / 10 != x) return std::nullopt;
+  return tenths;
+}
+
 std::optional<double> parseDecimal(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && s[b] == ' ') ++b;

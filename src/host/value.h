@@ -67,6 +67,11 @@ class Value {
 // "1E-05", "105", "0.5", "-2": up to 15 significant digits, exponent form only
 // outside 1e-4 <= |x| < 1e15.
 std::string numberToText(double);
+// `x` as a count of tenths where it is exactly the double "tenths / 10"
+// reads as and below 1e9 in size, as scores and ranks are: such a number's
+// text is its digits, so it is written and measured without a general
+// conversion. Nothing for 0, which may be -0.
+std::optional<long long> exactTenths(double x);
 
 // Text that reads as a decimal number: optional spaces around, sign, digits,
 // point, exponent. Anything else gives nothing.

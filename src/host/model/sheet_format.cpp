@@ -216,17 +216,16 @@ void Sheet::autoFitColumns(int first, int last) {
         measureLines(s.text().text, scale);
         continue;
       }
-      // A whole number in a format that shows it as it is is as wide as
-      // its digits: ranks, a city's worth of distinct ones, need no look-up.
-      if (s.kind() == Slot::Kind::Number && (f.numberFormat.empty() || f.numberFormat[0] != '0') &&
-          s.number() > -1e15 && s.number() < 1e15 &&
-          static_cast<double>(static_cast<long long>(s.number())) == s.number()) {
-        const long long n = static_cast<long long>(s.number());
-        int chars = n < 0 ? 2 : 1;
-        for (unsigned long long m = static_cast<unsigned long long>(n < 0 ? -n : n); m >= 10; m /= 10) ++chars;
-        widest = std::max(widest, chars * scale);
-        continue;
-      }
+      // A score or rank in a format that shows it as it is is as wide as its
+      // digits (and point): a city's worth of distinct ones need no look-up.
+      if (s.kind() == Slot::Kind::Number && (f.numberFormat.empty() || f.numberFormat[0] != '0'))
+        if (const auto tenths = host::exactTenths(s.number())) {
+          const unsigned long long magnitude = static_cast<unsigned long long>(*tenths < 0 ? -*tenths : *tenths);
+          int chars = (*tenths < 0 ? 2 : 1) + (magnitude % 10 ? 2 : 0);
+          for (unsigned long long m = magnitude / 10; m >= 10; m /= 10) ++chars;
+          widest = std::max(widest, chars * scale);
+          continue;
+        }
       const std::uint64_t number = s.kind() == Slot::Kind::Number ? std::bit_cast<std::uint64_t>(s.number()) : 0;
       if (s.kind() == Slot::Kind::Number)
         if (auto known = widths->find(number); known != widths->end()) {

@@ -1,5 +1,7 @@
 #include "host/xlsx/xml_text.h"
 
+#include "host/value.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -89,11 +91,9 @@ int DigitCount(unsigned long long n) {
 // is several times faster than the general shortest-text search and gives
 // the same text. Whatever is not plainly such a number takes the general way.
 char* WriteNumberText(char* to, double x) {
-  if (x != 0 && std::abs(x) < 1e9) {
-    const long long tenths = std::llround(x * 10);
-    // Exactly the double that "tenths / 10" reads back as; below 1e9 no
-    // other text of as few digits reads back as it.
-    if (static_cast<double>(tenths) / 10 == x) {
+  if (const auto exact = host::exactTenths(x)) {
+    const long long tenths = *exact;
+    {
       const unsigned long long magnitude = static_cast<unsigned long long>(tenths < 0 ? -tenths : tenths);
       const unsigned long long whole = magnitude / 10, tenth = magnitude % 10;
       // "1e+05" is shorter than "100000" and is what the general way writes.

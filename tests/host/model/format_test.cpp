@@ -103,7 +103,8 @@ TEST_F(FormatTest, AutoFitMeasuresNumbersAsTheyAreShown) {
   // Widths in characters, each as the number's text is wide.
   const std::vector<std::pair<double, std::string>> numbers = {
       {7, "7"}, {-123456, "-123456"}, {0.5, "0.5"}, {99999999999999, "99999999999999"},
-      {1e15, "1E+15"}, {-0.0, "0"}, {2.5e-7, "2.5E-07"}, {200000, "200000"}};
+      {1e15, "1E+15"}, {-0.0, "0"}, {2.5e-7, "2.5E-07"}, {200000, "200000"}, {-49.5, "-49.5"},
+      {123456789.5, "123456789.5"}, {0.1 + 0.2, "0.3"}, {78.1, "78.1"}};
   for (std::size_t i = 0; i < numbers.size(); ++i) {
     const int col = static_cast<int>(i) + 1;
     put(1, col, Value(numbers[i].first));
