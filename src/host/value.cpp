@@ -53,6 +53,12 @@ std::optional<long long> exactTenths(double x) {
   return tenths;
 }
 
+int digitCount(unsigned long long n) {
+  int digits = 1;
+  for (; n >= 10; n /= 10) ++digits;
+  return digits;
+}
+
 std::optional<double> parseDecimal(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && s[b] == ' ') ++b;

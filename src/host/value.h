@@ -72,6 +72,7 @@ std::string numberToText(double);
 // text is its digits, so it is written and measured without a general
 // conversion. Nothing for 0, which may be -0.
 std::optional<long long> exactTenths(double x);
+int digitCount(unsigned long long n);  // decimal digits, 1 for 0
 
 // Text that reads as a decimal number: optional spaces around, sign, digits,
 // point, exponent. Anything else gives nothing.

@@ -53,44 +53,57 @@ TEST(DeflateStreamTest, PartsComeBackWholeWhateverTheirPieces) {
     EXPECT_EQ(stream.crc(), crc32_z(0, reinterpret_cast<const Bytef*>(text.data()), text.size()));
     EXPECT_EQ(ZlibInflated(packed, text.size()), text) << "another inflater reads it";
 
-    // Packed pieces of any size, into a string with no room reserved.
-    for (std::size_t packedPiece : {std::size_t{1}, std::size_t{65536}}) {
+    // Read back in pieces of any size, each dropped once read.
+    const auto crc = static_cast<std::uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(text.data()), text.size()));
+    for (std::size_t textPiece : {std::size_t{1000}, std::size_t{1} << 20}) {
+      xlsx::InflatedText in(packed, text.size(), crc);
       std::string back;
-      xlsx::InflateStream inflate(back, text.size());
-      auto result = xlsx::InflateStream::Result::NeedsInput;
-      for (std::size_t at = 0; at < packed.size() && result == xlsx::InflateStream::Result::NeedsInput;
-           at += packedPiece)
-        result = inflate.add(std::string_view(packed).substr(at, packedPiece));
-      EXPECT_EQ(result, xlsx::InflateStream::Result::Ended);
-      EXPECT_TRUE(back == text) << "pieces of " << piece << " and " << packedPiece;
+      auto result = xlsx::InflatedText::Result::More;
+      while (result == xlsx::InflatedText::Result::More) {
+        result = in.more(textPiece);
+        back.append(in.text());
+        in.drop(in.text().size());
+      }
+      EXPECT_EQ(result, xlsx::InflatedText::Result::Ended);
+      EXPECT_EQ(in.dropped(), text.size());
+      EXPECT_TRUE(back == text) << "pieces of " << piece << " and " << textPiece;
     }
   }
 
   const std::string empty = Deflated("", 1, stream);
-  std::string back = "left over";
-  xlsx::InflateStream inflate(back, 100);
-  EXPECT_EQ(inflate.add(empty), xlsx::InflateStream::Result::Ended);
-  EXPECT_EQ(back, "");
+  xlsx::InflatedText in(empty, 0, 0);
+  EXPECT_EQ(in.more(100), xlsx::InflatedText::Result::Ended);
+  EXPECT_EQ(in.take(), "");
 }
 
-TEST(DeflateStreamTest, InflatingStopsAtTheLimitAndOnDamage) {
+TEST(DeflateStreamTest, InflatingStopsAtTheDeclaredSizeAndOnDamage) {
   const std::string text = SheetLikeText(1u << 20);
   xlsx::DeflateStream stream;
   const std::string packed = Deflated(text, 1u << 16, stream);
+  const std::uint32_t crc = stream.crc();
+  auto whole = [](xlsx::InflatedText& in) {
+    auto result = xlsx::InflatedText::Result::More;
+    while (result == xlsx::InflatedText::Result::More) result = in.more(1u << 16);
+    return result;
+  };
 
-  std::string back;
-  back.reserve(text.size() * 2);  // reserved room is no licence to pass the limit
-  xlsx::InflateStream limited(back, text.size() - 1);
-  EXPECT_EQ(limited.add(packed), xlsx::InflateStream::Result::Full);
-  EXPECT_LE(back.size(), text.size() - 1);
+  xlsx::InflatedText sound(packed, text.size(), crc);
+  EXPECT_EQ(whole(sound), xlsx::InflatedText::Result::Ended);
+  EXPECT_TRUE(sound.take() == text);
 
-  xlsx::InflateStream truncated(back, text.size());
-  EXPECT_EQ(truncated.add(std::string_view(packed).substr(0, packed.size() / 2)),
-            xlsx::InflateStream::Result::NeedsInput);
+  xlsx::InflatedText shorter(packed, text.size() - 1, crc);
+  EXPECT_EQ(whole(shorter), xlsx::InflatedText::Result::Mismatch) << "more than the directory declares";
+  xlsx::InflatedText longer(packed, text.size() + 1, crc);
+  EXPECT_EQ(whole(longer), xlsx::InflatedText::Result::Mismatch);
+  xlsx::InflatedText otherChecksum(packed, text.size(), crc ^ 1);
+  EXPECT_EQ(whole(otherChecksum), xlsx::InflatedText::Result::Mismatch);
 
-  std::string garbage(4096, '\xff');
-  xlsx::InflateStream damaged(back, text.size());
-  EXPECT_EQ(damaged.add(garbage), xlsx::InflateStream::Result::Corrupt);
+  xlsx::InflatedText truncated(std::string_view(packed).substr(0, packed.size() / 2), text.size(), crc);
+  EXPECT_EQ(whole(truncated), xlsx::InflatedText::Result::Corrupt);
+
+  const std::string garbage(4096, '\xff');
+  xlsx::InflatedText damaged(garbage, text.size(), crc);
+  EXPECT_EQ(whole(damaged), xlsx::InflatedText::Result::Corrupt);
 }
 
 }  // namespace

@@ -220,9 +220,8 @@ void Sheet::autoFitColumns(int first, int last) {
       // digits (and point): a city's worth of distinct ones need no look-up.
       if (s.kind() == Slot::Kind::Number && (f.numberFormat.empty() || f.numberFormat[0] != '0'))
         if (const auto tenths = host::exactTenths(s.number())) {
-          const unsigned long long magnitude = static_cast<unsigned long long>(*tenths < 0 ? -*tenths : *tenths);
-          int chars = (*tenths < 0 ? 2 : 1) + (magnitude % 10 ? 2 : 0);
-          for (unsigned long long m = magnitude / 10; m >= 10; m /= 10) ++chars;
+          const auto magnitude = static_cast<unsigned long long>(*tenths < 0 ? -*tenths : *tenths);
+          const int chars = (*tenths < 0 ? 1 : 0) + host::digitCount(magnitude / 10) + (magnitude % 10 ? 2 : 0);
           widest = std::max(widest, chars * scale);
           continue;
         }

@@ -56,9 +56,9 @@ struct DeflateStream::Engine {
   }
 };
 
-struct Inflater {
+struct InflatedText::Engine {
   inflate_state state{};
-  Inflater() { isal_inflate_init(&state); }
+  Engine() { isal_inflate_init(&state); }
   // Inflates from the front of `packed`, dropping what it read, into
   // [to, to + room); `made`: bytes written. False on corrupt input.
   bool step(std::string_view& packed, char* to, std::size_t room, std::size_t& made, bool& ended) {
@@ -117,14 +117,12 @@ struct DeflateStream::Engine {
   }
 };
 
-struct Inflater {
+struct InflatedText::Engine {
   z_stream stream{};
-  Inflater() {
+  Engine() {
     if (inflateInit2(&stream, -15) != Z_OK) throw std::bad_alloc();
   }
-  ~Inflater() { inflateEnd(&stream); }
-  Inflater(const Inflater&) = delete;
-  Inflater& operator=(const Inflater&) = delete;
+  ~Engine() { inflateEnd(&stream); }
   bool step(std::string_view& packed, char* to, std::size_t room, std::size_t& made, bool& ended) {
     const std::size_t given = std::min(packed.size(), kMaxCall);
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data()));
@@ -142,8 +140,6 @@ struct Inflater {
 
 #endif
 
-struct InflateStream::Engine : Inflater {};
-struct InflatedText::Engine : Inflater {};
 
 DeflateStream::DeflateStream() : engine_(std::make_unique<Engine>()) {}
 DeflateStream::~DeflateStream() = default;
@@ -162,45 +158,6 @@ void DeflateStream::add(std::string_view text, const Sink& out) {
 }
 
 void DeflateStream::finish(const Sink& out) { engine_->run({}, true, out); }
-
-InflateStream::InflateStream(std::string& text, std::size_t limit)
-    : engine_(std::make_unique<Engine>()), text_(text), limit_(limit) {
-  text_.clear();
-}
-
-InflateStream::~InflateStream() = default;
-
-InflateStream::Result InflateStream::add(std::string_view packed) {
-  for (;;) {
-    if (written_ == text_.size() && written_ >= limit_) {
-      // At the limit: the stream may still end without another byte.
-      char probe = 0;
-      std::size_t made = 0;
-      bool ended = false;
-      if (!engine_->step(packed, &probe, 1, made, ended)) return Result::Corrupt;
-      if (made) return Result::Full;
-      if (ended) return Result::Ended;
-      if (packed.empty()) return Result::NeedsInput;
-      continue;
-    }
-    if (written_ == text_.size()) {
-      // Room grows by doubling (a reserved string's capacity first); each
-      // byte is cleared once.
-      const std::size_t grown = std::max({text_.capacity(), 2 * written_, std::size_t{1} << 16});
-      text_.resize(std::min(grown, limit_));
-    }
-    std::size_t made = 0;
-    bool ended = false;
-    const std::size_t room = std::min(text_.size() - written_, kMaxCall);
-    if (!engine_->step(packed, text_.data() + written_, room, made, ended)) return Result::Corrupt;
-    written_ += made;
-    if (ended) {
-      text_.resize(written_);
-      return Result::Ended;
-    }
-    if (packed.empty() && written_ < text_.size()) return Result::NeedsInput;
-  }
-}
 
 InflatedText::InflatedText(std::string_view packed, std::uint64_t size, std::uint32_t crc)
     : engine_(std::make_unique<Engine>()), packed_(packed), size_(size), crc_(crc) {}
@@ -221,10 +178,17 @@ InflatedText::Result InflatedText::more(std::size_t bytes) {
   }
   made_ += length_ - before;
   madeCrc_ = Crc32(madeCrc_, std::string_view(buffer_.data() + before, length_ - before));
-  if (made_ > size_) return Result::Corrupt;
+  if (made_ > size_) return Result::Mismatch;
   if (!ended) return Result::More;
   ended_ = true;
-  return made_ == size_ && madeCrc_ == crc_ ? Result::Ended : Result::Corrupt;
+  return made_ == size_ && madeCrc_ == crc_ ? Result::Ended : Result::Mismatch;
+}
+
+std::string InflatedText::take() {
+  buffer_.resize(length_);
+  dropped_ += length_;
+  length_ = 0;
+  return std::move(buffer_);
 }
 
 void InflatedText::drop(std::size_t bytes) {

@@ -37,35 +37,14 @@ class DeflateStream {
   std::uint64_t size_ = 0;
 };
 
-// One part inflated into `text` from its packed bytes, handed over in
-// pieces. `text` never grows beyond `limit` bytes; room it has reserved is
-// used first.
-class InflateStream {
- public:
-  enum class Result { NeedsInput, Ended, Full, Corrupt };
-  InflateStream(std::string& text, std::size_t limit);
-  ~InflateStream();
-  InflateStream(const InflateStream&) = delete;
-  InflateStream& operator=(const InflateStream&) = delete;
-
-  // Ended: `text` holds the part, exactly.
-  Result add(std::string_view packed);
-  std::size_t inflated() const { return written_; }
-
- private:
-  struct Engine;
-  std::unique_ptr<Engine> engine_;
-  std::string& text_;
-  std::size_t limit_;
-  std::size_t written_ = 0;
-};
-
 // A deflated part read as text a piece at a time: what the reader is done
 // with is dropped from the front, so that a city's 70 MB sheet is never
-// whole in memory. The part must come to `size` bytes with checksum `crc`.
+// whole in memory. The part must come to `size` bytes with checksum `crc`
+// (Mismatch where it does not; Corrupt where the packed bytes are damaged
+// or cut short).
 class InflatedText {
  public:
-  enum class Result { More, Ended, Corrupt };
+  enum class Result { More, Ended, Corrupt, Mismatch };
   InflatedText(std::string_view packed, std::uint64_t size, std::uint32_t crc);
   ~InflatedText();
   InflatedText(const InflatedText&) = delete;
@@ -77,6 +56,7 @@ class InflatedText {
   std::string_view text() const { return {buffer_.data(), length_}; }
   void drop(std::size_t bytes);  // from the front of text()
   std::uint64_t dropped() const { return dropped_; }
+  std::string take();  // text(), which then stands no more here
 
  private:
   struct Engine;

@@ -385,8 +385,11 @@ void WriteSheetData(PartStream& x, const model::Sheet& sheet, FormatNumbers& xf,
     const RowCells cells(sheet, first, std::min(lastRow, first + kBand - 1));
     for (int r : cells.rows()) {
       const auto cols = cells.of(r);
+      char rowDigits[16];
+      const std::string_view rowText(rowDigits, static_cast<std::size_t>(
+                                                    std::to_chars(rowDigits, rowDigits + sizeof rowDigits, r).ptr - rowDigits));
       x += "<row r=\"";
-      x += r;
+      x += rowText;
       x += '"';
       auto rs = sheet.rowStyles().find(r);
       if (rs != sheet.rowStyles().end()) {
@@ -411,9 +414,6 @@ void WriteSheetData(PartStream& x, const model::Sheet& sheet, FormatNumbers& xf,
         continue;
       }
       x += '>';
-      char rowDigits[16];
-      const std::string_view rowText(rowDigits, static_cast<std::size_t>(
-                                                    std::to_chars(rowDigits, rowDigits + sizeof rowDigits, r).ptr - rowDigits));
       for (int c : cols) {
         const Cell at{r, c};
         const model::Slot& slot = *sheet.column(c)->get(r);

@@ -87,21 +87,16 @@ class Package {
     auto it = find(name);
     if (it == parts_.end()) throw Fault("缺少部件 " + name);
     ZipPart& part = it->second;
-    if (part.deferred) {
-      InflatedText inflated(part.packed, part.size, part.crc);
-      InflatedText::Result result;
-      while ((result = inflated.more(1 << 22)) == InflatedText::Result::More) {
-      }
-      if (result == InflatedText::Result::Corrupt) throw Fault("部件 " + name + " 已损坏或被截断");
-      part.text.assign(inflated.text());
-      part.deferred = false;
-      std::string().swap(part.packed);
-    }
+    if (const auto result = InflatePart(part); result != InflatedText::Result::Ended) Refuse(name, result);
     if (!checked_.count(it->first)) {
       if (!ValidUtf8(part.text)) throw Fault("部件 " + name + " 含有无效的 UTF-8 文本");
       checked_.insert(it->first);
     }
     return part.text;
+  }
+
+  [[noreturn]] static void Refuse(const std::string& name, InflatedText::Result why) {
+    throw Fault("部件 " + name + (why == InflatedText::Result::Mismatch ? " 校验失败" : " 已损坏或被截断"));
   }
 
   // Text of spaces alone is text: a cell may hold just that.
@@ -158,64 +153,55 @@ class Package {
     }
   }
 
-  // A worksheet part read in pieces: the part without its rows as one
-  // document, then the rows a megabyte at a time, so that a sheet of
-  // millions of cells never stands in memory as one document tree.
-  // `head` gets the part's document, `rows` each piece, `tail` the document
-  // again; parts with comments, CDATA or processing instructions among their
-  // rows, and parts whose elements carry a prefix, are read whole.
+  // A worksheet part read in pieces: the part up to its rows as one
+  // document (`head` gets it), then the rows a megabyte at a time (`rows`
+  // gets each piece), so that a sheet of millions of cells never stands in
+  // memory as one document tree, and a packed one is inflated as it is
+  // read; then the part without its rows (`tail`). Parts whose elements
+  // carry a prefix are read whole.
   template <class Head, class Rows, class Tail, class Parsed>
   void readSheet(const std::string& name, Head&& head, Rows&& rows, Tail&& tail, Parsed&& parsed) const {
-    if (auto it = find(name); it != parts_.end() && it->second.deferred &&
-                              readSheetAsInflated(name, it->second, head, rows, tail, parsed))
-      return;
-    const std::string& text = this->text(name);
-    const std::size_t open = text.find("<sheetData");
-    const std::size_t openEnd = open == std::string::npos ? open : text.find('>', open);
-    // The rows are most of the part: their end is sought from the part's end.
-    const std::size_t close = openEnd == std::string::npos ? openEnd : text.rfind("</sheetData>");
-    const bool split = close != std::string::npos && close > openEnd && text[openEnd - 1] != '/' &&
-                       !HasMarkupOtherThanElements(std::string_view(text).substr(openEnd, close - openEnd));
-    if (!split) {
-      auto doc = parse(name, text);
-      auto ws = doc.child("worksheet");
-      head(ws);
-      rows(ws.child("sheetData"));
-      tail(ws);
-      return;
+    auto it = find(name);
+    if (it == parts_.end()) throw Fault("缺少部件 " + name);
+    const ZipPart& part = it->second;
+    if (part.deferred) {
+      InflatedText in(part.packed, part.size, part.crc);
+      if (readSheetInPieces(name, in, head, rows, tail, parsed)) return;
+    } else {
+      WholeText in(part.text);
+      if (readSheetInPieces(name, in, head, rows, tail, parsed)) return;
     }
-    auto doc = parse(name, text.substr(0, openEnd + 1) + text.substr(close));
+    auto doc = parse(name, text(name));
     auto ws = doc.child("worksheet");
     head(ws);
-    constexpr std::size_t kPiece = 1 << 20;
-    for (std::size_t from = openEnd + 1; from < close;) {
-      std::size_t to = from + kPiece >= close ? close : text.find("</row>", from + kPiece);
-      to = to == std::string::npos || to >= close ? close : to + 6;
-      pugi::xml_document piece;
-      ThrowUnlessParsed(name,
-                        piece.load_buffer(text.data() + from, to - from, kParseOptions | pugi::parse_fragment,
-                                          pugi::encoding_utf8),
-                        from);
-      rows(piece);
-      parsed(to);
-      from = to;
-    }
+    rows(ws.child("sheetData"));
     tail(ws);
   }
 
-  // A packed sheet read as it is inflated, a piece of rows at a time, as
-  // readSheet reads an inflated one: at most a few megabytes of its text
-  // stand in memory. False, with nothing read, where the part is not laid
-  // out for it (then it is read as any other part).
-  template <class Head, class Rows, class Tail, class Parsed>
-  bool readSheetAsInflated(const std::string& name, const ZipPart& part, Head& head, Rows& rows, Tail& tail,
-                           Parsed& parsed) const {
+  // A part's text already in memory, read as an InflatedText is.
+  class WholeText {
+   public:
+    explicit WholeText(std::string_view text) : text_(text) {}
+    InflatedText::Result more(std::size_t) { return InflatedText::Result::Ended; }
+    std::string_view text() const { return text_.substr(dropped_); }
+    void drop(std::size_t bytes) { dropped_ += bytes; }
+    std::uint64_t dropped() const { return dropped_; }
+
+   private:
+    std::string_view text_;
+    std::size_t dropped_ = 0;
+  };
+
+  // readSheet from `in`, its text checked a piece at a time; false, with
+  // nothing read, where the part is not laid out for pieces.
+  template <class Text, class Head, class Rows, class Tail, class Parsed>
+  bool readSheetInPieces(const std::string& name, Text& in, Head& head, Rows& rows, Tail& tail,
+                         Parsed& parsed) const {
     constexpr std::size_t kPiece = 1 << 20;
-    InflatedText in(part.packed, part.size, part.crc);
     InflatedText::Result state = InflatedText::Result::More;
     auto more = [&] {
       if (state == InflatedText::Result::More) state = in.more(kPiece);
-      if (state == InflatedText::Result::Corrupt) throw Fault("部件 " + name + " 已损坏或被截断");
+      if (state != InflatedText::Result::More && state != InflatedText::Result::Ended) Refuse(name, state);
       return state == InflatedText::Result::More;
     };
     auto utf8 = [&](std::string_view piece) {

@@ -4,7 +4,6 @@
 
 #include <cctype>
 #include <charconv>
-#include <cmath>
 #include <cstdio>
 
 namespace tavo::xlsx {
@@ -74,45 +73,29 @@ std::string UnescapeText(std::string_view text) {
   return out;
 }
 
-namespace {
-
-int DigitCount(unsigned long long n) {
-  int d = 1;
-  while (n >= 10) {
-    n /= 10;
-    ++d;
-  }
-  return d;
-}
-
-}  // namespace
-
 // Scores and ranks are whole or have one decimal: written as integers, which
 // is several times faster than the general shortest-text search and gives
 // the same text. Whatever is not plainly such a number takes the general way.
 char* WriteNumberText(char* to, double x) {
-  if (const auto exact = host::exactTenths(x)) {
-    const long long tenths = *exact;
-    {
-      const unsigned long long magnitude = static_cast<unsigned long long>(tenths < 0 ? -tenths : tenths);
-      const unsigned long long whole = magnitude / 10, tenth = magnitude % 10;
-      // "1e+05" is shorter than "100000" and is what the general way writes.
-      bool fixed = true;
-      if (tenth == 0 && whole >= 100000) {
-        int zeros = 0;
-        for (unsigned long long n = whole; n % 10 == 0; n /= 10) ++zeros;
-        const int digits = DigitCount(whole), significant = digits - zeros;
-        fixed = significant + (significant > 1 ? 1 : 0) + 4 >= digits;
+  if (const auto tenths = host::exactTenths(x)) {
+    const auto magnitude = static_cast<unsigned long long>(*tenths < 0 ? -*tenths : *tenths);
+    const unsigned long long whole = magnitude / 10, tenth = magnitude % 10;
+    // "1e+05" is shorter than "100000" and is what the general way writes.
+    bool fixed = true;
+    if (tenth == 0 && whole >= 100000) {
+      int zeros = 0;
+      for (unsigned long long n = whole; n % 10 == 0; n /= 10) ++zeros;
+      const int digits = host::digitCount(whole), significant = digits - zeros;
+      fixed = significant + (significant > 1 ? 1 : 0) + 4 >= digits;
+    }
+    if (fixed) {
+      if (*tenths < 0) *to++ = '-';
+      to = std::to_chars(to, to + kMaxNumberText, whole).ptr;
+      if (tenth) {
+        *to++ = '.';
+        *to++ = static_cast<char>('0' + tenth);
       }
-      if (fixed) {
-        if (tenths < 0) *to++ = '-';
-        to = std::to_chars(to, to + kMaxNumberText, whole).ptr;
-        if (tenth) {
-          *to++ = '.';
-          *to++ = static_cast<char>('0' + tenth);
-        }
-        return to;
-      }
+      return to;
     }
   }
   return std::to_chars(to, to + kMaxNumberText, x).ptr;

@@ -21,6 +21,21 @@ struct UnzCloser {
 
 }  // namespace
 
+InflatedText::Result InflatePart(ZipPart& part) {
+  if (!part.deferred) return InflatedText::Result::Ended;
+  InflatedText inflated(part.packed, part.size, part.crc);
+  // In pieces: a directory that claims more than the bytes hold gets no
+  // more memory than they do.
+  auto result = InflatedText::Result::More;
+  while ((result = inflated.more(4u << 20)) == InflatedText::Result::More) {
+  }
+  if (result != InflatedText::Result::Ended) return result;
+  part.text = inflated.take();
+  part.deferred = false;
+  std::string().swap(part.packed);
+  return result;
+}
+
 std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLimits& limits) {
   std::map<std::string, std::string> texts;
   for (auto& [name, part] : ReadZipParts(path, limits, UINT64_MAX)) texts[name] = std::move(part.text);
@@ -49,88 +64,47 @@ std::map<std::string, ZipPart> ReadZipParts(const std::string& path, const ZipLi
     if (parts.count(partName)) throw FileError(path, "zip 中有两个同名部件 " + partName);
     bool isFolder = !partName.empty() && partName.back() == '/';
     if (!isFolder) {
-      if (info.uncompressed_size > limits.maxPartBytes) throw FileError(path, "部件 " + partName + " 过大");
+      // A part is held to the size and checksum the directory gives it, so
+      // the limits are kept on the declared size.
+      const std::string why = "部件 " + partName;
+      total += info.uncompressed_size;
+      if (info.uncompressed_size > limits.maxPartBytes) throw FileError(path, why + " 过大");
+      const bool bomb = info.uncompressed_size > limits.ratioFloor &&
+                        info.uncompressed_size / std::max<std::uint64_t>(1, info.compressed_size) > limits.maxRatio;
+      if (bomb || total > limits.maxTotalBytes) throw FileError(path, why + " 解压后过大");
+      // Deflate never grows a text by more than a little: a directory
+      // claiming more packed bytes lies, and is not given the memory.
+      if (info.compressed_size > info.uncompressed_size + info.uncompressed_size / 256 + 1024)
+        throw FileError(path, why + " 已损坏或被截断");
       int method = 0, level = 0;
       if (unzOpenCurrentFile2(zip.get(), &method, &level, 1) != UNZ_OK || (method != 0 && method != Z_DEFLATED))
         throw FileError(path, "无法解压部件 " + partName);
-      if (method == Z_DEFLATED && info.uncompressed_size > deferFrom) {
-        // Left packed, within the limits its declared size must then keep.
-        const bool bomb = info.uncompressed_size > limits.ratioFloor &&
-                          info.uncompressed_size / std::max<std::uint64_t>(1, info.compressed_size) > limits.maxRatio;
-        total += info.uncompressed_size;
-        if (bomb || total > limits.maxTotalBytes) {
+      ZipPart part;
+      part.size = info.uncompressed_size;
+      part.crc = static_cast<std::uint32_t>(info.crc);
+      part.packed.resize(static_cast<std::size_t>(info.compressed_size));
+      for (std::size_t got = 0; got < part.packed.size();) {
+        const auto want = static_cast<unsigned>(std::min<std::size_t>(part.packed.size() - got, 1u << 30));
+        const int n = unzReadCurrentFile(zip.get(), part.packed.data() + got, want);
+        if (n <= 0) {
           unzCloseCurrentFile(zip.get());
-          throw FileError(path, "部件 " + partName + " 解压后过大");
+          throw FileError(path, why + " 已损坏或被截断");
         }
-        // Deflate never grows a text by more than a little: a directory
-        // claiming more packed bytes lies, and is not given the memory.
-        if (info.compressed_size > info.uncompressed_size + info.uncompressed_size / 256 + 1024) {
-          unzCloseCurrentFile(zip.get());
-          throw FileError(path, "部件 " + partName + " 已损坏或被截断");
-        }
-        ZipPart part;
+        got += static_cast<std::size_t>(n);
+      }
+      if (unzCloseCurrentFile(zip.get()) != UNZ_OK) throw FileError(path, why + " 已损坏或被截断");
+      if (method == 0) {
+        part.text = std::move(part.packed);
+        if (part.text.size() != part.size || Crc32(0, part.text) != part.crc) throw FileError(path, why + " 校验失败");
+      } else {
         part.deferred = true;
-        part.size = info.uncompressed_size;
-        part.crc = static_cast<std::uint32_t>(info.crc);
-        part.packed.resize(static_cast<std::size_t>(info.compressed_size));
-        std::size_t got = 0;
-        while (got < part.packed.size()) {
-          const auto want = static_cast<unsigned>(std::min<std::size_t>(part.packed.size() - got, 1u << 30));
-          const int n = unzReadCurrentFile(zip.get(), part.packed.data() + got, want);
-          if (n <= 0) {
-            unzCloseCurrentFile(zip.get());
-            throw FileError(path, "部件 " + partName + " 已损坏或被截断");
-          }
-          got += static_cast<std::size_t>(n);
-        }
-        if (unzCloseCurrentFile(zip.get()) != UNZ_OK) throw FileError(path, "部件 " + partName + " 已损坏或被截断");
-        parts[partName] = std::move(part);
-        status = unzGoToNextFile(zip.get());
-        continue;
-      }
-      // Room for what the directory says: a part that outgrows a guess is
-      // copied whole (70 MB for a city's scores). Room a lying directory
-      // asks for is address space never touched.
-      std::string data;
-      data.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(info.uncompressed_size, limits.maxPartBytes)));
-      const std::uint64_t limit = std::min(limits.maxPartBytes, limits.maxTotalBytes - total);
-      InflateStream inflater(data, static_cast<std::size_t>(limit));
-      std::vector<char> buffer(1 << 20);
-      std::uint64_t packed = 0;
-      bool ended = method == 0;
-      for (;;) {
-        int n = unzReadCurrentFile(zip.get(), buffer.data(), static_cast<unsigned>(buffer.size()));
-        if (n < 0) {
-          unzCloseCurrentFile(zip.get());
-          throw FileError(path, "部件 " + partName + " 已损坏或被截断");
-        }
-        if (n == 0) break;
-        packed += static_cast<std::uint64_t>(n);
-        const std::string_view piece(buffer.data(), static_cast<std::size_t>(n));
-        auto result = InflateStream::Result::NeedsInput;
-        if (method == 0) {
-          if (data.size() + piece.size() > limit) result = InflateStream::Result::Full;
-          else data.append(piece);
-        } else if (!ended) {
-          result = inflater.add(piece);
-          ended = result == InflateStream::Result::Ended;
-        }
-        const std::uint64_t made = method == 0 ? data.size() : inflater.inflated();
-        bool bomb = made > limits.ratioFloor && made / std::max<std::uint64_t>(1, packed) > limits.maxRatio;
-        if (result == InflateStream::Result::Full || bomb) {
-          unzCloseCurrentFile(zip.get());
-          throw FileError(path, "部件 " + partName + " 解压后过大");
-        }
-        if (result == InflateStream::Result::Corrupt) {
-          unzCloseCurrentFile(zip.get());
-          throw FileError(path, "部件 " + partName + " 已损坏或被截断");
+        // Large parts are inflated when they are read.
+        if (part.size <= deferFrom) {
+          if (const auto result = InflatePart(part); result != InflatedText::Result::Ended)
+            throw FileError(path, why + (result == InflatedText::Result::Mismatch ? " 校验失败" : " 已损坏或被截断"));
         }
       }
-      // Read raw, the part's checksum is ours to check.
-      if (unzCloseCurrentFile(zip.get()) != UNZ_OK || !ended || Crc32(0, data) != info.crc)
-        throw FileError(path, "部件 " + partName + " 校验失败");
-      total += data.size();
-      parts[partName].text = std::move(data);
+      parts[partName] = std::move(part);
     }
     status = unzGoToNextFile(zip.get());
   }

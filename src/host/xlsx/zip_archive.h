@@ -29,8 +29,8 @@ struct ZipLimits {
 // Every part of the archive by name. Throws FileError naming `path`.
 std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLimits& = {});
 
-// A part as read: its text, or, for a large deflated part, its packed bytes
-// with the size and checksum its text must come to (InflatedText reads it).
+// A part as read: its text, or, while `deferred`, its packed bytes with the
+// size and checksum its text must come to (InflatedText reads them).
 struct ZipPart {
   std::string text;
   std::string packed;
@@ -40,6 +40,8 @@ struct ZipPart {
 };
 // As ReadZip, deflated parts of more than `deferFrom` bytes left packed.
 std::map<std::string, ZipPart> ReadZipParts(const std::string& path, const ZipLimits&, std::uint64_t deferFrom);
+// Inflates a deferred part whole: Ended, and the part holds its text.
+InflatedText::Result InflatePart(ZipPart&);
 
 // An archive written part by part, each part in pieces as it is made, to a
 // path that must not be the final target: the caller renames it into place.
