@@ -4,6 +4,7 @@
 #include <minizip/zip.h>
 #include <zlib.h>
 
+#include <filesystem>
 #include <memory>
 #include <system_error>
 #include <vector>
@@ -26,8 +27,9 @@ InflatedText::Result InflatePart(ZipPart& part) {
   InflatedText inflated(part.packed, part.size, part.crc);
   // In pieces: a directory that claims more than the bytes hold gets no
   // more memory than they do.
+  const auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(part.size + 1, 4u << 20));
   auto result = InflatedText::Result::More;
-  while ((result = inflated.more(4u << 20)) == InflatedText::Result::More) {
+  while ((result = inflated.more(piece)) == InflatedText::Result::More) {
   }
   if (result != InflatedText::Result::Ended) return result;
   part.text = inflated.take();
@@ -46,6 +48,8 @@ std::map<std::string, ZipPart> ReadZipParts(const std::string& path, const ZipLi
                                             std::uint64_t deferFrom) {
   std::unique_ptr<void, UnzCloser> zip(unzOpen64(path.c_str()));
   if (!zip) throw FileError(path, "不是有效的 xlsx 文件（无法作为 zip 打开）");
+  std::error_code sizeUnknown;
+  const std::uint64_t fileSize = std::filesystem::file_size(path, sizeUnknown);
   std::map<std::string, ZipPart> parts;
   std::uint64_t total = 0;
   int status = unzGoToFirstFile(zip.get());
@@ -72,9 +76,11 @@ std::map<std::string, ZipPart> ReadZipParts(const std::string& path, const ZipLi
       const bool bomb = info.uncompressed_size > limits.ratioFloor &&
                         info.uncompressed_size / std::max<std::uint64_t>(1, info.compressed_size) > limits.maxRatio;
       if (bomb || total > limits.maxTotalBytes) throw FileError(path, why + " 解压后过大");
-      // Deflate never grows a text by more than a little: a directory
-      // claiming more packed bytes lies, and is not given the memory.
-      if (info.compressed_size > info.uncompressed_size + info.uncompressed_size / 256 + 1024)
+      // Neither can a part hold more packed bytes than the file, nor does
+      // deflate grow a text by more than a little: a directory claiming so
+      // lies, and is not given the memory.
+      if ((!sizeUnknown && info.compressed_size > fileSize) ||
+          info.compressed_size > info.uncompressed_size + info.uncompressed_size / 256 + 1024)
         throw FileError(path, why + " 已损坏或被截断");
       int method = 0, level = 0;
       if (unzOpenCurrentFile2(zip.get(), &method, &level, 1) != UNZ_OK || (method != 0 && method != Z_DEFLATED))
