@@ -98,7 +98,16 @@ HRESULT AddIn::Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* param
         if (n < 1) return DISP_E_BADPARAMCOUNT;
         IDispatch* control = com::ToDispatch(Argument(*params, 0));
         if (!control) return DISP_E_TYPEMISMATCH;
-        ButtonPressed(com::ToText(*com::Dispatch(control, "RibbonControl").get("Id")));
+        // The application may let go of the add-in while the command's
+        // boxes are up; the add-in lives until the command returns.
+        AddRef();
+        try {
+          ButtonPressed(com::ToText(*com::Dispatch(control, "RibbonControl").get("Id")));
+        } catch (...) {
+          Release();
+          throw;
+        }
+        Release();
         return S_OK;
       }
       default:
@@ -125,18 +134,24 @@ HRESULT AddIn::OnDisconnection(int, SAFEARRAY**) {
 }
 
 HRESULT AddIn::OnBeginShutdown(SAFEARRAY**) {
-  dialog_.reset();  // the window goes before the application does
+  DialogWindow::Dispose(std::move(dialog_));  // the window goes before the application does
   return S_OK;
 }
 
 void AddIn::Disconnect() {
-  dialog_.reset();
+  DialogWindow::Dispose(std::move(dialog_));
   if (application_) application_->Release();
   application_ = nullptr;
 }
 
 void AddIn::ButtonPressed(const std::string& id) {
   if (!application_) return;
+  // A click in another workbook's window while a command's box is up: the
+  // command under way finishes first.
+  if (dialog_ && dialog_->busy()) {
+    MessageBeep(MB_ICONEXCLAMATION);
+    return;
+  }
   if (!dialog_) dialog_ = std::make_unique<DialogWindow>(com::Dispatch(application_, "Application"));
   if (id == kDialogButton) {
     dialog_->show();
@@ -151,13 +166,13 @@ std::wstring AddIn::RibbonMarkup() {
       "<ribbon><tabs><tab id=\"tavoTab\" label=\"成绩统计\">"
       "<group id=\"tavoDialogGroup\" label=\"成绩统计\">"
       "<button id=\"" + std::string(kDialogButton) + "\" label=\"统计对话框\" size=\"large\" "
-      "screentip=\"选成绩文件、设参数表、出统计表\" onAction=\"OnRibbonButton\"/>"
-      "<button id=\"MyHelp\" label=\"帮助\" size=\"large\" onAction=\"OnRibbonButton\"/>"
+      "imageMso=\"TableInsert\" screentip=\"选成绩文件、设参数表、出统计表\" onAction=\"OnRibbonButton\"/>"
+      "<button id=\"MyHelp\" label=\"帮助\" size=\"large\" imageMso=\"Help\" onAction=\"OnRibbonButton\"/>"
       "</group><group id=\"tavoSettingsGroup\" label=\"参数表\">";
   for (const engine::CommandInfo& command : engine::zupo::Commands())
     if (command.kind == engine::CommandKind::Layout)
       xml += "<button id=\"" + command.name + "\" label=\"" + command.settingsSheet +
-             "\" onAction=\"OnRibbonButton\"/>";
+             "\" imageMso=\"PropertySheet\" onAction=\"OnRibbonButton\"/>";
   xml += "</group></tab></tabs></ribbon></customUI>";
   return com::Wide(xml);
 }

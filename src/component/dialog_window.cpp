@@ -49,16 +49,16 @@ std::string WindowText(HWND window) {
   return com::Utf8(text);
 }
 
-// The message font at ten and a half points, with a face that has Chinese
-// characters: the font mapper picks one of the GB2312 character set when the
-// named face is missing.
-HFONT MakeFont(int& height) {
+// The message font at ten and a half points for the window's screen, with a
+// face that has Chinese characters: the font mapper picks one of the GB2312
+// character set when the named face is missing.
+HFONT MakeFont(UINT dpi, int& height) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
   LOGFONTW font = metrics.lfMessageFont;
   HDC screen = GetDC(nullptr);
-  font.lfHeight = -MulDiv(21, GetDeviceCaps(screen, LOGPIXELSY), 144);
+  font.lfHeight = -MulDiv(21, static_cast<int>(dpi), 144);
   font.lfCharSet = GB2312_CHARSET;
   wcscpy_s(font.lfFaceName, L"Microsoft YaHei UI");
   HFONT made = CreateFontIndirectW(&font);
@@ -86,9 +86,38 @@ LRESULT CALLBACK MessageHook(int code, WPARAM remove, LPARAM message) {
   return CallNextHookEx(messageHook, code, remove, message);
 }
 
+// Each screen's own scale (Windows 10 and later): the dialog asks for it
+// for the window it makes, and is drawn sharp on a second monitor of
+// another scale instead of stretched. The calls are looked up, as older
+// systems lack them.
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
+using SetThreadDpiContext = HANDLE(WINAPI*)(HANDLE);
+using GetWindowDpi = UINT(WINAPI*)(HWND);
+const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+
+template <class F>
+F User32(const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+UINT DpiOf(HWND window) {
+  if (auto dpiOf = User32<GetWindowDpi>("GetDpiForWindow")) return dpiOf(window);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return static_cast<UINT>(dpi);
+}
+
+BOOL CALLBACK SetFontOf(HWND control, LPARAM font) {
+  SendMessageW(control, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+  return TRUE;
+}
+
 }  // namespace
 
-DialogWindow::DialogWindow(com::Dispatch application) : application_(std::move(application)) {
+DialogWindow::DialogWindow(com::Dispatch application) : application_(std::move(application)) { create(); }
+
+void DialogWindow::create() {
   WNDCLASSEXW kind{};
   kind.cbSize = sizeof(kind);
   kind.lpfnWndProc = Procedure;
@@ -98,17 +127,15 @@ DialogWindow::DialogWindow(com::Dispatch application) : application_(std::move(a
   kind.lpszClassName = kWindowClass;
   RegisterClassExW(&kind);  // fails harmlessly when a second dialog registers it again
 
-  font_ = MakeFont(unit_);
-  HWND owner = nullptr;
-  try {
-    owner = reinterpret_cast<HWND>(static_cast<std::intptr_t>(com::ToNumber(*application_.get("Hwnd"))));
-  } catch (const host::HostError&) {
-    // a window without an owner still works
-  }
+  const auto setContext = User32<SetThreadDpiContext>("SetThreadDpiAwarenessContext");
+  const HANDLE previous = setContext ? setContext(kPerMonitorAwareV2) : nullptr;
   window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, com::Wide(kCaption).c_str(),
-                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner, nullptr,
-                            Module(), this);
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, ownerWindow(),
+                            nullptr, Module(), this);
+  if (setContext && previous) setContext(previous);
   if (!window_) throw host::HostError(7, "无法建立对话框窗口");
+  setFont(DpiOf(window_));
+  buttons_.clear();
 
   systemLabel_ = addControl(L"STATIC", "", SS_LEFT | SS_PATHELLIPSIS, 0);
   addControl(L"BUTTON", "打开…", BS_PUSHBUTTON | WS_TABSTOP, kOpen);
@@ -141,6 +168,7 @@ DialogWindow::DialogWindow(com::Dispatch application) : application_(std::move(a
 }
 
 DialogWindow::~DialogWindow() {
+  disposed_ = false;
   if (messageHook) UnhookWindowsHookEx(messageHook);
   messageHook = nullptr;
   hookedWindow = nullptr;
@@ -165,7 +193,46 @@ LRESULT CALLBACK DialogWindow::Procedure(HWND window, UINT message, WPARAM w, LP
     self->window_ = window;
   }
   auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  return self ? self->handle(message, w, l) : DefWindowProcW(window, message, w, l);
+  if (!self) return DefWindowProcW(window, message, w, l);
+  Entered entered(*self);
+  return self->handle(message, w, l);
+}
+
+HWND DialogWindow::ownerWindow() const {
+  // The active window's handle where each workbook has its own window;
+  // older versions have only the application's.
+  for (const char* member : {"ActiveWindow", ""}) {
+    try {
+      const com::Variant handle = *member ? application_.object(member, "Window").get("Hwnd") : application_.get("Hwnd");
+      if (HWND owner = reinterpret_cast<HWND>(static_cast<std::intptr_t>(com::ToNumber(*handle))); IsWindow(owner))
+        return owner;
+    } catch (const host::HostError&) {
+      // no workbook open, or no such member: try the next
+    }
+  }
+  return nullptr;  // a window without an owner still works
+}
+
+void DialogWindow::followOwner() {
+  if (!window_) return;
+  HWND owner = ownerWindow();
+  if (owner && GetWindow(window_, GW_OWNER) != owner)
+    SetWindowLongPtrW(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  if (IsWindowVisible(window_)) SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void DialogWindow::setFont(UINT dpi) {
+  HFONT old = font_;
+  font_ = MakeFont(dpi, unit_);
+  EnumChildWindows(window_, SetFontOf, reinterpret_cast<LPARAM>(font_));
+  if (old) DeleteObject(old);
+}
+
+void DialogWindow::Dispose(std::unique_ptr<DialogWindow> dialog) {
+  if (!dialog || !dialog->busy()) return;
+  dialog->disposed_ = true;
+  if (dialog->window_) ShowWindow(dialog->window_, SW_HIDE);
+  dialog.release();  // the last call out ends it
 }
 
 LRESULT DialogWindow::handle(UINT message, WPARAM w, LPARAM l) {
@@ -212,6 +279,24 @@ LRESULT DialogWindow::handle(UINT message, WPARAM w, LPARAM l) {
       // The engine, and with it the selected score file, stays for next time.
       ShowWindow(window_, SW_HIDE);
       return 0;
+    case kDpiChanged: {
+      setFont(HIWORD(w));
+      const RECT* suggested = reinterpret_cast<const RECT*>(l);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      layOut();
+      return 0;
+    }
+    case WM_NCDESTROY: {
+      // Its owner's window closed and took it along: made again when shown.
+      HWND gone = window_;
+      SetWindowLongPtrW(gone, GWLP_USERDATA, 0);
+      if (hookedWindow == gone) hookedWindow = nullptr;
+      window_ = list_ = systemLabel_ = filesLabel_ = settingsLabel_ = reportsLabel_ = settingsSheet_ = nullptr;
+      buttons_.clear();
+      systemName_.clear();
+      return DefWindowProcW(gone, message, w, l);
+    }
     default:
       return DefWindowProcW(window_, message, w, l);
   }
@@ -278,6 +363,9 @@ void DialogWindow::layOut() {
 }
 
 void DialogWindow::show() {
+  Entered entered(*this);
+  if (!window_) create();
+  followOwner();
   ShowWindow(window_, IsIconic(window_) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(window_);
   systemWorkbook();
@@ -311,6 +399,8 @@ com::Dispatch DialogWindow::systemWorkbook(bool refill) {
 
 
 void DialogWindow::run(const std::string& command) {
+  Entered entered(*this);
+  if (!window_) create();
   com::Dispatch system = systemWorkbook();
   if (!system) {
     show();
@@ -398,6 +488,7 @@ void DialogWindow::showError(const host::HostError& e) {
 }
 
 void DialogWindow::whileBusy(const std::function<void()>& work) {
+  Entered entered(*this);
   EnableWindow(window_, FALSE);
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   try {
@@ -405,7 +496,12 @@ void DialogWindow::whileBusy(const std::function<void()>& work) {
   } catch (const host::HostError& e) {
     showError(e);  // the engine reports its own errors; this is the platform's
   }
-  EnableWindow(window_, TRUE);
+  // The window may have gone with its owner meanwhile.
+  if (window_) {
+    EnableWindow(window_, TRUE);
+    // The work may have opened or activated another workbook's window.
+    if (!disposed_) followOwner();
+  }
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@
 
 namespace tavo::component {
 
+// The window belongs to the window of the workbook that is active when it
+// shows (each workbook has a window of its own), so it stays in front of
+// the workbook the teacher works on; when that window closes and takes the
+// dialog with it, the dialog is made again the next time it shows.
 class DialogWindow final : public host::Dialog {
  public:
   // The window is made hidden; show() shows it.
@@ -30,6 +35,12 @@ class DialogWindow final : public host::Dialog {
   // Runs a command of the engine as its button does.
   void run(const std::string& command);
   HWND handle() const { return window_; }
+  // A command or one of the dialog's own boxes is under way: while its box
+  // is up, the spreadsheet's other windows still take clicks.
+  bool busy() const { return depth_ > 0; }
+  // Ends the dialog now, or, while it is busy, hides it and ends it when
+  // the work under way returns.
+  static void Dispose(std::unique_ptr<DialogWindow>);
 
   // ---- host::Dialog ----
   std::string caption() const override;
@@ -46,7 +57,29 @@ class DialogWindow final : public host::Dialog {
     std::string command;  // empty for the dialog's own buttons
     int id;
   };
+  // Counts the calls into the dialog under way; the last one out ends a
+  // dialog disposed of meanwhile. Declared first in a function, it is the
+  // last thing of the function to touch the dialog.
+  class Entered {
+   public:
+    explicit Entered(DialogWindow& d) : dialog_(d) { ++dialog_.depth_; }
+    ~Entered() {
+      if (--dialog_.depth_ == 0 && dialog_.disposed_) delete &dialog_;
+    }
+    Entered(const Entered&) = delete;
+    Entered& operator=(const Entered&) = delete;
+
+   private:
+    DialogWindow& dialog_;
+  };
+
   static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM);
+  // Makes the window and its controls (again, after the owner took it).
+  void create();
+  // The window of the workbook the teacher is on, which owns the dialog.
+  HWND ownerWindow() const;
+  void followOwner();
+  void setFont(UINT dpi);
   LRESULT handle(UINT, WPARAM, LPARAM);
   HWND addControl(const wchar_t* kind, const std::string& text, DWORD style, int id, DWORD extended = 0);
   void layOut();
@@ -73,6 +106,8 @@ class DialogWindow final : public host::Dialog {
   std::vector<Button> buttons_;
   HFONT font_ = nullptr;
   int unit_ = 16;  // the font's height in pixels: every distance is a multiple
+  int depth_ = 0;
+  bool disposed_ = false;
 };
 
 }  // namespace tavo::component

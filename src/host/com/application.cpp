@@ -2,6 +2,25 @@
 
 namespace tavo::com {
 
+Application::~Application() {
+  if (printer_ != Printer::Quiet) return;
+  try {
+    excel_.put("PrintCommunication", true);
+  } catch (const host::HostError&) {
+    // the page set-up stays as the sheet holds it
+  }
+}
+
+void Application::quietPrinter() {
+  if (printer_ != Printer::Untouched) return;
+  try {
+    excel_.put("PrintCommunication", false);
+    printer_ = Printer::Quiet;
+  } catch (const host::HostError&) {
+    printer_ = Printer::NoSwitch;  // a host without it talks to its printer as before
+  }
+}
+
 host::Workbook& Application::thisWorkbook() {
   return workbookOf(system_ ? system_ : excel_.object("ThisWorkbook", "Workbook"));
 }

@@ -20,6 +20,9 @@ class Application final : public host::Application {
   // stands in for the application's ThisWorkbook.
   Application(Dispatch excel, host::Platform& platform, Dispatch systemWorkbook)
       : excel_(std::move(excel)), platform_(platform), system_(std::move(systemWorkbook)) {}
+  ~Application() override;
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
 
   bool displayAlerts() const override { return ToBool(*excel_.get("DisplayAlerts")); }
   void setDisplayAlerts(bool b) override { excel_.put("DisplayAlerts", b); }
@@ -47,6 +50,9 @@ class Application final : public host::Application {
   Chart& chartOf(const Dispatch& chart) { return charts_.of(chart, *this); }
   Window& windowOf(const Dispatch& window) { return windows_.of(window); }
   void forget(const Worksheet& sheet) { sheets_.forget(sheet); }
+  // Printer communication off until this call of the entry ends, when the
+  // page set-up made meanwhile goes to the driver at once.
+  void quietPrinter();
 
  private:
   Dispatch workbooks() const { return excel_.object("Workbooks", "Workbooks"); }
@@ -54,6 +60,7 @@ class Application final : public host::Application {
   Dispatch excel_;
   host::Platform& platform_;
   Dispatch system_;
+  enum class Printer { Untouched, Quiet, NoSwitch } printer_ = Printer::Untouched;
   Wrappers<Workbook> books_;
   Wrappers<Worksheet> sheets_;
   Wrappers<Chart> charts_;

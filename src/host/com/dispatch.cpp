@@ -10,6 +10,11 @@ namespace tavo::com {
 
 namespace {
 
+// Automation clients speak to the spreadsheet in US English whatever the
+// user's settings: other locale ids change how text becomes numbers and
+// dates, and an English interface refuses them outright.
+constexpr LCID kAutomationLocale = 1033;
+
 // IDispatchEx, which the toolchain declares but its libraries do not define.
 constexpr IID kDispatchEx = {0xA6EF9860, 0xC720, 0x11D0, {0x93, 0x37, 0x00, 0xA0, 0xC9, 0x0D, 0xCA, 0xA9}};
 
@@ -27,7 +32,7 @@ std::vector<DISPID> Resolve(IDispatch* object, const char* kind, const char* mem
   for (auto& n : names) pointers.push_back(n.data());
   std::vector<DISPID> ids(names.size());
   HRESULT hr = object->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()),
-                                     LOCALE_USER_DEFAULT, ids.data());
+                                     kAutomationLocale, ids.data());
   if (FAILED(hr) && named.size() == 0) {
     // Some script engines answer names only through IDispatchEx.
     IDispatchEx* ex = nullptr;
@@ -152,7 +157,7 @@ Variant Dispatch::invoke(const char* member, WORD flags, std::initializer_list<V
   UINT badArg = 0;
   // A read may be a parameterised property or a method giving a value.
   if (flags == DISPATCH_PROPERTYGET) flags |= DISPATCH_METHOD;
-  HRESULT hr = object_->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+  HRESULT hr = object_->Invoke(ids[0], IID_NULL, kAutomationLocale, flags, &params,
                                putValue ? nullptr : &result, &exception, &badArg);
   if (FAILED(hr)) throw CallError(hr, &exception);
   return Variant::Adopt(result);

@@ -1,5 +1,7 @@
 #include "host/com/page_setup.h"
 
+#include "host/com/application.h"
+
 namespace tavo::com {
 
 namespace {
@@ -29,6 +31,7 @@ host::Value PageSetup::get(host::PageField f) const {
 }
 
 void PageSetup::set(host::PageField f, const host::Value& v) {
+  app_.quietPrinter();
   sheet_.object("PageSetup", "PageSetup").put(PropertyName(f), Variant(v));
 }
 

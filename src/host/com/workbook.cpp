@@ -1,8 +1,18 @@
 #include "host/com/workbook.h"
 
 #include "host/com/application.h"
+#include "host/com/cloud_folder.h"
 
 namespace tavo::com {
+
+std::string Workbook::path() const {
+  std::string path = ToText(*book_.get("Path"));
+  if (!IsWebAddress(path)) return path;
+  if (auto local = LocalFolderOf(path)) return *local;
+  throw host::HostError(1004, "工作簿 " + name() + " 在云盘的同步文件夹里（" + path +
+                                  "），在这台电脑上找不到它对应的文件夹。请把它另存到本机的文件夹里"
+                                  "（例如 D:\\成绩统计），把数据文件夹“数据”放在它旁边，再打开它。");
+}
 
 int Workbook::sheetCount() const { return ToInt(*sheets().get("Count")); }
 

@@ -13,7 +13,8 @@ class Workbook final : public host::Workbook {
   Workbook(Dispatch book, Application& app) : book_(std::move(book)), app_(app) {}
 
   std::string name() const override { return ToText(*book_.get("Name")); }
-  std::string path() const override { return ToText(*book_.get("Path")); }
+  // The local folder, also of a workbook kept in a synced cloud folder.
+  std::string path() const override;
   int sheetCount() const override;
   host::Worksheet& sheet(int index) override;
   host::Worksheet& sheet(const std::string& name) override;

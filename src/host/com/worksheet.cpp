@@ -16,7 +16,6 @@ constexpr int kByRows = 1;
 constexpr int kNext = 1, kPrevious = 2;
 constexpr int kAscending = 1, kDescending = 2;
 constexpr int kHeaderYes = 1, kHeaderNo = 2;
-constexpr int kPasteValues = -4163, kPasteFormats = -4122;
 
 int ShiftConstant(host::Shift s) {
   switch (s) {
@@ -30,12 +29,44 @@ int ShiftConstant(host::Shift s) {
 
 int OrderConstant(host::SortOrder o) { return o == host::SortOrder::Ascending ? kAscending : kDescending; }
 
+// Every property a paste of formats carries that the commands set.
+host::FormatPatch WholeFormat(const host::Format& f) {
+  host::FormatPatch p;
+  p.fontName = f.font.name;
+  p.fontSize = f.font.size;
+  p.bold = f.font.bold;
+  p.underline = f.font.underline;
+  p.fontColorIndex = f.font.colorIndex;
+  p.fillColorIndex = f.fillColorIndex;
+  p.borderLineStyle = f.borderLineStyle;
+  p.horizontalAlignment = f.horizontalAlignment;
+  p.verticalAlignment = f.verticalAlignment;
+  p.numberFormat = f.numberFormat;
+  return p;
+}
+
+// Number formats go by their language-independent codes: the local code of
+// "General" is "G/通用格式" only where the interface is Chinese.
+constexpr const char* kGeneralCode = "General";
+std::string FormatCode(const std::string& model) { return model == host::kGeneralFormat ? kGeneralCode : model; }
+std::string ModelFormat(const std::string& code) { return code == kGeneralCode ? host::kGeneralFormat : code; }
+
 }  // namespace
 
 host::Workbook& Worksheet::workbook() { return app_.workbookOf(sheet_.object("Parent", "Workbook")); }
 
+// Whole rows ("3:5") and whole columns ("B:D") are addressed alike in every
+// sheet; only other rectangles can run past a smaller sheet's edge.
+host::Rect Worksheet::withinSheet(const host::Rect& r) const {
+  constexpr int kSmallRows = 65536, kSmallColumns = 256;
+  if (r.wholeRows() != r.wholeColumns() || (r.bottom <= kSmallRows && r.right <= kSmallColumns)) return r;
+  if (size_.row == 0)
+    size_ = {ToInt(*sheet_.object("Rows", "Range").get("Count")), ToInt(*sheet_.object("Columns", "Range").get("Count"))};
+  return {r.top, r.left, std::min(r.bottom, size_.row), std::min(r.right, size_.col)};
+}
+
 Dispatch Worksheet::range(const host::Rect& r) const {
-  return sheet_.object("Range", "Range", {Variant(host::a1(r))});
+  return sheet_.object("Range", "Range", {Variant(host::a1(withinSheet(r)))});
 }
 
 host::Rect Worksheet::rectOf(const Dispatch& r) const { return host::parseRect(ToText(*r.get("Address"))); }
@@ -48,7 +79,7 @@ host::Value Worksheet::value(host::Cell c) const { return ToValue(*range(host::R
 void Worksheet::setValues(host::Cell topLeft, const host::Grid& grid) {
   if (grid.rows == 0 || grid.cols == 0) return;
   host::Rect target{topLeft.row, topLeft.col, topLeft.row + grid.rows - 1, topLeft.col + grid.cols - 1};
-  range(target).put("Value", FromGrid(grid));
+  range(target).put("Value", EntryGrid(grid, Entry::Typed));
 }
 
 host::Rect Worksheet::currentRegion(host::Cell c) const {
@@ -105,16 +136,32 @@ void Worksheet::replace(const host::Rect& r, const std::string& what, const std:
                  {"MatchCase", Variant(false)}});
 }
 
+// Values and formats travel as properties, not through the clipboard: it
+// belongs to the teacher, and another program may be holding it.
 void Worksheet::copy(const host::Rect& source, host::Worksheet& target, const host::Rect& destination,
                      host::Paste paste) {
-  Dispatch to = static_cast<Worksheet&>(target).range(destination);
+  auto& to = static_cast<Worksheet&>(target);
   if (paste == host::Paste::All) {
-    range(source).call("Copy", {}, {{"Destination", Variant(to.raw())}});
+    range(source).call("Copy", {}, {{"Destination", Variant(to.range(destination).raw())}});
     return;
   }
-  range(source).call("Copy");
-  to.call("PasteSpecial", {}, {{"Paste", Variant(paste == host::Paste::Values ? kPasteValues : kPasteFormats)}});
-  app_.excel().put("CutCopyMode", false);
+  const host::Cell at = destination.topLeft();
+  if (paste == host::Paste::Values) {
+    const host::Grid grid = values(source);
+    to.range({at.row, at.col, at.row + grid.rows - 1, at.col + grid.cols - 1})
+        .put("Value", EntryGrid(grid, Entry::Literal));
+    return;
+  }
+  // One cell's format covers the whole destination, as a paste spreads it;
+  // a larger source lands cell for cell.
+  if (source.rowCount() == 1 && source.colCount() == 1) {
+    to.applyFormat(destination, WholeFormat(format(source.topLeft())));
+    return;
+  }
+  for (int r = 0; r < source.rowCount(); ++r)
+    for (int c = 0; c < source.colCount(); ++c)
+      to.applyFormat(host::Rect::of(host::Cell{at.row + r, at.col + c}),
+                     WholeFormat(format(host::Cell{source.top + r, source.left + c})));
 }
 
 void Worksheet::cut(const host::Rect& source, host::Worksheet& target, host::Cell at) {
@@ -154,7 +201,7 @@ host::Format Worksheet::format(host::Cell c) const {
   f.borderLineStyle = ToInt(*cell.object("Borders", "Borders").get("LineStyle"));
   f.horizontalAlignment = ToInt(*cell.get("HorizontalAlignment"));
   f.verticalAlignment = ToInt(*cell.get("VerticalAlignment"));
-  f.numberFormat = ToText(*cell.get("NumberFormatLocal"));
+  f.numberFormat = ModelFormat(ToText(*cell.get("NumberFormat")));
   f.wrapText = ToBool(*cell.get("WrapText"));
   return f;
 }
@@ -173,7 +220,7 @@ void Worksheet::applyFormat(const host::Rect& r, const host::FormatPatch& p) {
   if (p.borderLineStyle) cells.object("Borders", "Borders").put("LineStyle", *p.borderLineStyle);
   if (p.horizontalAlignment) cells.put("HorizontalAlignment", *p.horizontalAlignment);
   if (p.verticalAlignment) cells.put("VerticalAlignment", *p.verticalAlignment);
-  if (p.numberFormat) cells.put("NumberFormatLocal", *p.numberFormat);
+  if (p.numberFormat) cells.put("NumberFormat", FormatCode(*p.numberFormat));
 }
 
 // Runs are read character by character, as the object model offers them.

@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "host/com/cell_entry.h"
 #include "host/com/dispatch.h"
 #include "host/com/page_setup.h"
 #include "host/worksheet.h"
@@ -16,7 +17,7 @@ class Application;
 
 class Worksheet final : public host::Worksheet {
  public:
-  Worksheet(Dispatch sheet, Application& app) : sheet_(std::move(sheet)), app_(app), pageSetup_(sheet_) {}
+  Worksheet(Dispatch sheet, Application& app) : sheet_(std::move(sheet)), app_(app), pageSetup_(sheet_, app) {}
 
   host::Workbook& workbook() override;
   std::string name() const override { return ToText(*sheet_.get("Name")); }
@@ -29,7 +30,9 @@ class Worksheet final : public host::Worksheet {
   void setTabColorIndex(int) override;
 
   host::Value value(host::Cell) const override;
-  void setValue(const host::Rect& r, const host::Value& v) override { range(r).put("Value", Variant(v)); }
+  void setValue(const host::Rect& r, const host::Value& v) override {
+    range(r).put("Value", EntryValue(v, Entry::Typed));
+  }
   host::Grid values(const host::Rect& r) const override { return ToGrid(*range(r).get("Value")); }
   void setValues(host::Cell topLeft, const host::Grid&) override;
   bool hasFormula(host::Cell c) const override { return ToBool(*range(host::Rect::of(c)).get("HasFormula")); }
@@ -94,9 +97,14 @@ class Worksheet final : public host::Worksheet {
   std::optional<host::Cell> search(const host::Rect& within, const std::string& what, host::Cell from,
                                    bool wholeCell, bool backwards) const;
 
+  // A rectangle within the sheet's own size: a workbook in compatibility
+  // mode has 65,536 rows and 256 columns, and refuses addresses beyond.
+  host::Rect withinSheet(const host::Rect&) const;
+
   Dispatch sheet_;
   Application& app_;
   PageSetup pageSetup_;
+  mutable host::Cell size_{0, 0};  // rows and columns, asked when first needed
 };
 
 }  // namespace tavo::com

@@ -1,8 +1,11 @@
 // Range and what hangs off it: Font, Interior, Borders, Characters,
 // Validation.
 #include <cctype>
+#include <charconv>
+#include <regex>
 
 #include "host/address.h"
+#include "host/model/sheet.h"
 #include "host/com/variant.h"
 #include "standin/spreadsheet.h"
 
@@ -39,6 +42,89 @@ host::Shift ShiftOf(const VARIANT* v, host::Shift fallback) {
     case host::xl::kShiftToLeft: return host::Shift::Left;
   }
   throw host::HostError(1004, "Shift 参数无效");
+}
+
+// Days since 1899-12-30, the spreadsheet's day 0.
+double DateSerial(int y, int m, int d) {
+  y -= m <= 2;
+  const int era = (y >= 0 ? y : y - 399) / 400;
+  const int yoe = y - era * 400;
+  const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468 + 25569;
+}
+
+int Number(const std::string& digits) {
+  int n = 0;
+  std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  return n;
+}
+
+// What the spreadsheet makes of text typed into a cell that is not
+// formatted as text, beyond the decimal numbers the model reads too:
+// dates ("1-2", "3/4", "2024-5-6"), times, percentages, grouped numbers
+// and the truth values. Nothing when the text stays text.
+std::optional<host::Value> AsTyped(const std::string& text) {
+  static const std::regex monthDay(R"((\d{1,2})[-/](\d{1,2}))"), fullDate(R"((\d{4})[-/](\d{1,2})[-/](\d{1,2}))"),
+      percent(R"(\s*([-+]?\d+(?:\.\d*)?)%\s*)"), time(R"((\d{1,2}):(\d{2}))"),
+      grouped(R"([-+]?\d{1,3}(?:,\d{3})+(?:\.\d*)?)");
+  std::smatch m;
+  auto validDay = [](int month, int day) { return month >= 1 && month <= 12 && day >= 1 && day <= 31; };
+  if (std::regex_match(text, m, monthDay) && validDay(Number(m[1]), Number(m[2]))) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return host::Value(DateSerial(now.wYear, Number(m[1]), Number(m[2])));
+  }
+  if (std::regex_match(text, m, fullDate) && validDay(Number(m[2]), Number(m[3])))
+    return host::Value(DateSerial(Number(m[1]), Number(m[2]), Number(m[3])));
+  if (std::regex_match(text, m, percent)) return host::Value(*host::parseDecimal(m[1].str()) / 100);
+  if (std::regex_match(text, m, time) && Number(m[1]) < 24 && Number(m[2]) < 60)
+    return host::Value((Number(m[1]) * 60 + Number(m[2])) / 1440.0);
+  if (std::regex_match(text, grouped)) {
+    std::string plain;
+    for (char c : text)
+      if (c != ',') plain += c;
+    return host::Value(*host::parseDecimal(plain));
+  }
+  if (_stricmp(text.c_str(), "TRUE") == 0) return host::Value(true);
+  if (_stricmp(text.c_str(), "FALSE") == 0) return host::Value(false);
+  return std::nullopt;
+}
+
+// A put of values, entered as the spreadsheet enters typed text: a leading
+// apostrophe keeps the rest as text and is not stored.
+void PutAsTyped(host::Worksheet& sheet, host::Cell at, host::Grid grid) {
+  std::vector<std::pair<host::Cell, std::string>> literal;
+  for (int r = 0; r < grid.rows; ++r)
+    for (int c = 0; c < grid.cols; ++c) {
+      host::Value& v = grid.at(r, c);
+      if (!v.isText() || v.text().empty()) continue;
+      const host::Cell cell{at.row + r, at.col + c};
+      if (v.text().front() == '\'') {
+        literal.emplace_back(cell, v.text().substr(1));
+        v = host::Value();
+      } else if (sheet.format(cell).numberFormat != host::kTextFormat) {
+        if (auto typed = AsTyped(v.text())) v = *typed;
+      }
+    }
+  sheet.setValues(at, grid);
+  for (const auto& [cell, text] : literal) dynamic_cast<model::Sheet&>(sheet).setTextWithRuns(cell, text, {});
+}
+
+// The interface's own code of "General"; other codes read alike.
+std::string LocalCode(const Spreadsheet& s, const std::string& model) {
+  return !s.chineseInterface && model == host::kGeneralFormat ? "General" : model;
+}
+std::string ModelCode(const Spreadsheet& s, const std::string& local) {
+  if (local == "General") return host::kGeneralFormat;
+  if (!s.chineseInterface && local == host::kGeneralFormat)
+    throw host::HostError(1004, "不能设置 Range 类的 NumberFormatLocal 属性");
+  return local;
+}
+
+void UseClipboard(Spreadsheet& s, const char* what) {
+  if (s.clipboardHeldElsewhere) throw host::HostError(1004, std::string("Range 类的 ") + what + " 方法无效");
+  ++s.clipboardUses;
 }
 
 using PatchWriter = std::function<void(const host::FormatPatch&)>;
@@ -143,8 +229,19 @@ RangeObject::RangeObject(Spreadsheet& s, host::Worksheet& ws, host::Rect r) : sh
              return com::FromGrid(sh.values(r));
            },
            [&sh, r](const VARIANT& v) {
-             if (com::Deref(v).vt & VT_ARRAY) sh.setValues(r.topLeft(), com::ToGrid(v));
-             else sh.setValue(r, com::ToValue(v));
+             if (com::Deref(v).vt & VT_ARRAY) {
+               PutAsTyped(sh, r.topLeft(), com::ToGrid(v));
+               return;
+             }
+             // One value into every cell of the rectangle.
+             const host::Value value = com::ToValue(v);
+             if (!value.isText() || (static_cast<long long>(r.rowCount()) * r.colCount() > 1'000'000)) {
+               sh.setValue(r, value);
+               return;
+             }
+             host::Grid all(r.rowCount(), r.colCount());
+             for (host::Value& cell : all.cells) cell = value;
+             PutAsTyped(sh, r.topLeft(), std::move(all));
            });
   property("HasFormula", [&sh, at] { return Variant(sh.hasFormula(at)); });
   property("FormulaR1C1", [&sh, at] { return Variant(sh.formulaR1C1(at)); },
@@ -209,6 +306,7 @@ RangeObject::RangeObject(Spreadsheet& s, host::Worksheet& ws, host::Rect r) : sh
       RangeObject& target = Spreadsheet::rangeOf(*to);
       sh.copy(r, target.sheet, target.rect, host::Paste::All);
     } else {
+      UseClipboard(s, "Copy");
       s.clipboard = Spreadsheet::Clipboard{&sh, r, false};
     }
     return Variant();
@@ -218,11 +316,13 @@ RangeObject::RangeObject(Spreadsheet& s, host::Worksheet& ws, host::Rect r) : sh
       RangeObject& target = Spreadsheet::rangeOf(*to);
       sh.cut(r, target.sheet, target.rect.topLeft());
     } else {
+      UseClipboard(s, "Cut");
       s.clipboard = Spreadsheet::Clipboard{&sh, r, true};
     }
     return Variant();
   });
   method("PasteSpecial", [&s, &sh, r](const Call& c) {
+    UseClipboard(s, "PasteSpecial");
     if (!s.clipboard || s.clipboard->cut) throw host::HostError(1004, "剪贴板上没有复制的内容");
     const VARIANT* paste = c.arg(0, "Paste");
     int kind = paste ? ToInt(*paste) : 0;
@@ -267,8 +367,22 @@ RangeObject::RangeObject(Spreadsheet& s, host::Worksheet& ws, host::Rect r) : sh
                  &host::FormatPatch::horizontalAlignment, &ToInt);
   FormatProperty(*this, "VerticalAlignment", sh, r, &host::Format::verticalAlignment,
                  &host::FormatPatch::verticalAlignment, &ToInt);
-  FormatProperty(*this, "NumberFormatLocal", sh, r, &host::Format::numberFormat, &host::FormatPatch::numberFormat,
-                 &ToText);
+  property("NumberFormat",
+           [&sh, at] {
+             const std::string code = sh.format(at).numberFormat;
+             return Variant(code == host::kGeneralFormat ? std::string("General") : code);
+           },
+           [&sh, r](const VARIANT& v) {
+             host::FormatPatch p;
+             p.numberFormat = ToText(v) == "General" ? host::kGeneralFormat : ToText(v);
+             sh.applyFormat(r, p);
+           });
+  property("NumberFormatLocal", [&s, &sh, at] { return Variant(LocalCode(s, sh.format(at).numberFormat)); },
+           [&s, &sh, r](const VARIANT& v) {
+             host::FormatPatch p;
+             p.numberFormat = ModelCode(s, ToText(v));
+             sh.applyFormat(r, p);
+           });
   property("WrapText", [&sh, at] { return Variant(sh.format(at).wrapText); });
   method("Characters", [&sh, at](const Call& c) {
     const VARIANT* start = c.arg(0, "Start");

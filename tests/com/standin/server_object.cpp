@@ -91,8 +91,15 @@ HRESULT ServerObject::GetTypeInfoCount(UINT* n) {
 
 HRESULT ServerObject::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
 
-HRESULT ServerObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+// The spreadsheet answers automation in US English only where its
+// interface is not in the caller's language: an English interface with
+// other regional settings refuses the call ("Old format or invalid type
+// library").
+constexpr LCID kAnsweredLocale = 1033;
+
+HRESULT ServerObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) {
   ++Served().nameLookups;
+  if (locale != kAnsweredLocale) return TYPE_E_INVDATAREAD;
   HRESULT result = S_OK;
   for (UINT i = 0; i < count; ++i) {
     std::string name = Lower(com::Utf8(names[i]));
@@ -106,9 +113,15 @@ HRESULT ServerObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, D
   return result;
 }
 
-HRESULT ServerObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+HRESULT ServerObject::Invoke(DISPID id, REFIID, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
                              EXCEPINFO* exception, UINT*) {
   ++Served().invokes;
+  if (locale != kAnsweredLocale) return TYPE_E_INVDATAREAD;
+  struct AfterCall {
+    ~AfterCall() {
+      if (Served().afterCall) Served().afterCall();
+    }
+  } after;
   if (id < 100 || static_cast<std::size_t>(id - 100) >= Names().names.size()) return DISP_E_MEMBERNOTFOUND;
   auto member = members_.find(Names().name(id));
   if (member == members_.end()) return DISP_E_MEMBERNOTFOUND;

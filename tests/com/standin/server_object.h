@@ -40,6 +40,9 @@ struct Call {
 struct Counters {
   unsigned long invokes = 0;
   unsigned long nameLookups = 0;
+  // What the application does after every call it answers (its windows
+  // follow the active workbook).
+  std::function<void()> afterCall;
 };
 Counters& Served();
 

@@ -24,11 +24,17 @@ constexpr std::pair<const char*, host::PageField> kPageFields[] = {
     {"PrintTitleRows", host::PageField::PrintTitleRows},
 };
 
-ServerObject* PageSetupObject(host::Worksheet& sheet) {
+ServerObject* PageSetupObject(Spreadsheet& s, host::Worksheet& sheet) {
   auto* o = new ServerObject;
   for (auto [name, field] : kPageFields)
     o->property(name, [&sheet, field = field] { return Variant(sheet.pageSetup().get(field)); },
-                [&sheet, field = field](const VARIANT& v) { sheet.pageSetup().set(field, com::ToValue(v)); });
+                [&s, &sheet, name = name, field = field](const VARIANT& v) {
+                  if (s.printCommunication) {
+                    if (!s.hasPrinter) throw host::HostError(1004, std::string("不能设置 PageSetup 类的 ") + name + " 属性");
+                    ++s.pageSettingsWithPrinter;
+                  }
+                  sheet.pageSetup().set(field, com::ToValue(v));
+                });
   return o;
 }
 
@@ -103,12 +109,22 @@ SheetObject::SheetObject(Spreadsheet& s, host::Worksheet& ws) : sheet(ws) {
                   [&sh](const VARIANT& v) { sh.setTabColorIndex(ToInt(v)); });
     return Give(tab);
   });
-  method("Range", [&s, &sh](const Call& c) { return s.range(sh, host::parseRect(ToText(c.need(0, "Cell1")))); });
+  method("Range", [&s, &sh](const Call& c) {
+    const std::string address = ToText(c.need(0, "Cell1"));
+    return s.range(sh, s.sheetRange(sh, address));
+  });
   method("Cells", [&s, &sh](const Call& c) {
     return s.range(sh, host::Rect::of(host::Cell{ToInt(c.need(0, "RowIndex")), ToInt(c.need(1, "ColumnIndex"))}));
   });
   property("UsedRange", [&s, &sh] { return s.range(sh, sh.usedRange()); });
-  property("PageSetup", [&sh] { return Give(PageSetupObject(sh)); });
+  property("PageSetup", [&s, &sh] { return Give(PageSetupObject(s, sh)); });
+  auto count = [&s, &sh](int small, int full) {
+    auto* all = new ServerObject;
+    all->property("Count", [&s, &sh, small, full] { return Variant(s.inCompatibilityMode(sh) ? small : full); });
+    return Give(all);
+  };
+  property("Rows", [count] { return count(65536, host::kMaxRow); });
+  property("Columns", [count] { return count(256, host::kMaxCol); });
   property("HPageBreaks", [&s, &sh] { return Give(PageBreaksObject(s, sh)); });
   property("Shapes", [&s, &sh] {
     auto* shapes = new ServerObject;

@@ -1,7 +1,9 @@
 #include "standin/spreadsheet.h"
 
+#include <cctype>
 #include <memory>
 
+#include "host/address.h"
 #include "host/com/variant.h"
 
 namespace tavo::standin {
@@ -50,8 +52,16 @@ ServerObject* SheetsObject(Spreadsheet& s, host::Workbook& book) {
 ServerObject* WorkbookObject(Spreadsheet& s, host::Workbook& book) {
   auto* o = new ServerObject;
   o->property("Name", [&book] { return Variant(book.name()); });
-  o->property("Path", [&book] { return Variant(book.path()); });
-  o->property("FullName", [&book] { return Variant(book.path().empty() ? book.name() : book.path() + "\\" + book.name()); });
+  auto path = [&s, &book] {
+    auto web = s.webPaths.find(&book);
+    return web != s.webPaths.end() ? web->second : book.path();
+  };
+  o->property("Path", path);
+  o->property("FullName", [&book, path] {
+    const std::string folder = path();
+    if (folder.empty()) return Variant(book.name());
+    return Variant(folder + (folder.starts_with("https://") ? "/" : "\\") + book.name());
+  });
   o->method("SaveAs", [&s, &book](const Call& c) {
     const std::string path = ToText(c.need(0, "Filename"));
     const VARIANT* format = c.arg(1, "FileFormat");
@@ -67,7 +77,7 @@ ServerObject* WorkbookObject(Spreadsheet& s, host::Workbook& book) {
   });
   o->method("Windows", [&s, &book](const Call& c) {
     if (ToInt(c.need(0, "Index")) != 1) throw host::HostError::subscriptOutOfRange();
-    return s.window(book.window());
+    return s.window(book);
   });
   o->property("Charts", [&s, &book] {
     auto* charts = new ServerObject;
@@ -91,8 +101,10 @@ ServerObject* WorkbookObject(Spreadsheet& s, host::Workbook& book) {
   return o;
 }
 
-ServerObject* WindowObject(host::Window& w) {
+ServerObject* WindowObject(Spreadsheet& s, host::Workbook& book) {
+  host::Window& w = book.window();
   auto* o = new ServerObject;
+  o->property("Hwnd", [&s, &book] { return Variant(static_cast<double>(reinterpret_cast<std::intptr_t>(s.windowOf(book)))); });
   o->property("SplitRow", [&w] { return Variant(w.splitRow()); }, [&w](const VARIANT& v) { w.setSplitRow(ToInt(v)); });
   o->property("SplitColumn", [&w] { return Variant(w.splitColumn()); },
               [&w](const VARIANT& v) { w.setSplitColumn(ToInt(v)); });
@@ -121,12 +133,14 @@ ServerObject* ApplicationObject(Spreadsheet& s) {
   o->property("EnableEvents", [&a] { return Variant(a.enableEvents()); },
               logged("EnableEvents", &host::Application::setEnableEvents));
   o->property("Version", [&a] { return Variant(a.version()); });
-  o->property("Hwnd", [] { return Variant(0); });
+  o->property("Hwnd", [&s] { return Variant(static_cast<double>(reinterpret_cast<std::intptr_t>(s.activeWindowHandle()))); });
+  o->property("PrintCommunication", [&s] { return Variant(s.printCommunication); },
+              [&s](const VARIANT& v) { s.printCommunication = ToBool(v); });
   o->property("ThisWorkbook", [&s] { return s.workbook(s.app.thisWorkbook()); });
   o->property("Workbooks", [&s] { return Give(WorkbooksObject(s)); });
   o->property("ActiveWorkbook", [&s] { return s.workbook(s.app.activeWorkbook()); });
   o->property("ActiveSheet", [&s] { return s.worksheet(s.app.activeSheet()); });
-  o->property("ActiveWindow", [&s] { return s.window(s.app.activeWindow()); });
+  o->property("ActiveWindow", [&s] { return s.window(s.app.activeWorkbook()); });
   o->property("CutCopyMode", [&s] { return Variant(s.clipboard.has_value()); },
               [&s](const VARIANT& v) {
                 if (!ToBool(v)) s.clipboard.reset();
@@ -166,6 +180,8 @@ Spreadsheet::Spreadsheet(host::Application& application, host::Dialog& dialog)
     : app(application), application_(ApplicationObject(*this)), dialog_(DialogObject(dialog)) {}
 
 Spreadsheet::~Spreadsheet() {
+  if (windowPerWorkbook_) Served().afterCall = nullptr;
+  for (auto& [book, handle] : windows_) DestroyWindow(handle);
   for (auto& [key, object] : objects_) object->Release();
   application_->Release();
   dialog_->Release();
@@ -193,8 +209,100 @@ Variant Spreadsheet::worksheet(host::Worksheet& s) {
 Variant Spreadsheet::chart(host::Chart& c) {
   return once(Kind::Chart, &c, [&] { return new ChartObject(*this, c); });
 }
-Variant Spreadsheet::window(host::Window& w) {
-  return once(Kind::Window, &w, [&] { return WindowObject(w); });
+Variant Spreadsheet::window(host::Workbook& b) {
+  return once(Kind::Window, &b, [&] { return WindowObject(*this, b); });
+}
+
+namespace {
+
+constexpr const wchar_t* kWorkbookWindowClass = L"standinWorkbookWindow";
+
+LRESULT CALLBACK WorkbookWindowProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message >= WM_APP && message <= 0xBFFF) {
+    auto* s = reinterpret_cast<Spreadsheet*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (s && s->onWindowMessage) s->onWindowMessage(message, w);
+    return 0;
+  }
+  return DefWindowProcW(window, message, w, l);
+}
+
+}  // namespace
+
+host::Rect Spreadsheet::sheetRange(const host::Worksheet& sheet, const std::string& address) {
+  host::Rect r = host::parseRect(address);
+  if (!inCompatibilityMode(sheet)) return r;
+  constexpr int kRows = 65536, kColumns = 256;
+  // Whole rows and columns parse to the model's edges; written-out rows or
+  // columns must lie within the smaller sheet.
+  for (std::size_t i = 0; i < address.size();) {
+    std::size_t j = i;
+    if (std::isdigit(static_cast<unsigned char>(address[i]))) {
+      while (j < address.size() && std::isdigit(static_cast<unsigned char>(address[j]))) ++j;
+      if (std::stol(address.substr(i, j - i)) > kRows) throw host::HostError(1004, "应用程序定义或对象定义错误");
+    } else if (std::isalpha(static_cast<unsigned char>(address[i]))) {
+      while (j < address.size() && std::isalpha(static_cast<unsigned char>(address[j]))) ++j;
+      if (host::columnNumber(address.substr(i, j - i)) > kColumns || j - i > 2)
+        throw host::HostError(1004, "应用程序定义或对象定义错误");
+    } else {
+      ++j;
+    }
+    i = j;
+  }
+  if (r.bottom == kRows) r.bottom = host::kMaxRow;
+  if (r.right == kColumns) r.right = host::kMaxCol;
+  return r;
+}
+
+void Spreadsheet::windowPerWorkbook() {
+  windowPerWorkbook_ = true;
+  Served().afterCall = [this] { followActiveWorkbook(); };
+  followActiveWorkbook();
+}
+
+HWND Spreadsheet::windowOf(const host::Workbook& book) {
+  if (!windowPerWorkbook_) return nullptr;
+  HWND& handle = windows_[&book];
+  if (!handle) {
+    WNDCLASSW kind{};
+    kind.lpfnWndProc = WorkbookWindowProcedure;
+    kind.hInstance = GetModuleHandleW(nullptr);
+    kind.lpszClassName = kWorkbookWindowClass;
+    kind.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    RegisterClassW(&kind);
+    handle = CreateWindowExW(0, kWorkbookWindowClass, com::Wide(book.name()).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                             40, 40, 900, 700, nullptr, nullptr, kind.hInstance, nullptr);
+    SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  return handle;
+}
+
+HWND Spreadsheet::activeWindowHandle() {
+  if (!windowPerWorkbook_) return nullptr;
+  followActiveWorkbook();
+  return app.workbookCount() ? windowOf(app.activeWorkbook()) : nullptr;
+}
+
+// A closed workbook's window goes, with every window it owns; a workbook
+// that became active comes to the front.
+void Spreadsheet::followActiveWorkbook() {
+  std::set<const host::Workbook*> open;
+  for (int i = 1; i <= app.workbookCount(); ++i) open.insert(&app.workbook(i));
+  for (auto it = windows_.begin(); it != windows_.end();) {
+    if (open.count(it->first)) {
+      ++it;
+      continue;
+    }
+    DestroyWindow(it->second);
+    forget(Kind::Window, it->first);
+    it = windows_.erase(it);
+  }
+  const host::Workbook* active = app.workbookCount() ? &app.activeWorkbook() : nullptr;
+  if (active && active != activeBook_) {
+    HWND front = windowOf(*active);
+    SetWindowPos(front, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(front);
+  }
+  activeBook_ = active;
 }
 
 namespace {

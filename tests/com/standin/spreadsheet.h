@@ -4,9 +4,12 @@
 // as the spreadsheet's do; ranges are made afresh for every request.
 #pragma once
 
+#include <windows.h>
+
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,7 +61,7 @@ class Spreadsheet {
   Variant workbook(host::Workbook&);
   Variant worksheet(host::Worksheet&);
   Variant chart(host::Chart&);
-  Variant window(host::Window&);
+  Variant window(host::Workbook&);  // the workbook's window
   Variant range(host::Worksheet& sheet, host::Rect r) { return Give(new RangeObject(*this, sheet, r)); }
   // A sheet or chart that is gone is served no more.
   void forget(const host::Worksheet& sheet) { forget(Kind::Worksheet, &sheet); }
@@ -67,13 +70,52 @@ class Spreadsheet {
   static SheetObject& sheetOf(const VARIANT&);
   static ChartObject& chartOf(const VARIANT&);
 
-  // What Copy or Cut without a destination left for the next paste.
+  // What Copy or Cut without a destination left for the next paste. The
+  // clipboard is the machine's: another program may hold it (a remote
+  // desktop, an input method), and then the spreadsheet fails with 1004.
   struct Clipboard {
     host::Worksheet* sheet;
     host::Rect rect;
     bool cut;
   };
   std::optional<Clipboard> clipboard;
+  bool clipboardHeldElsewhere = false;
+  int clipboardUses = 0;  // copies and cuts to it, and pastes from it
+
+  // Workbooks opened from .xls files: their sheets have 65,536 rows and
+  // 256 columns, and addresses beyond are refused.
+  std::set<const host::Workbook*> compatibilityMode;
+  bool inCompatibilityMode(const host::Worksheet& sheet) {
+    return compatibilityMode.count(&const_cast<host::Worksheet&>(sheet).workbook()) > 0;
+  }
+  // Workbooks in a folder a sync client keeps in the cloud: their Path is
+  // the https:// address of that folder.
+  std::map<const host::Workbook*, std::string> webPaths;
+  // Page set-up goes through the printer driver; on a machine without a
+  // printer every setting is refused unless printer communication is off.
+  bool hasPrinter = false;
+  bool printCommunication = true;
+  int pageSettingsWithPrinter = 0;
+  // The interface's language, which NumberFormatLocal speaks.
+  bool chineseInterface = false;
+
+  // One top-level window per workbook (the spreadsheet since its 2013
+  // version): made when first asked for, brought to the front when its
+  // workbook becomes active, destroyed when its workbook closes.
+  // Application.Hwnd is the active workbook's window.
+  void windowPerWorkbook();
+  HWND activeWindowHandle();
+  HWND windowOf(const host::Workbook&);
+  // Messages of WM_APP and above sent to a workbook's window, which a test
+  // uses to act as the teacher clicking there while a box is up.
+  std::function<void(UINT, WPARAM)> onWindowMessage;
+  // Windows of closed workbooks go; the active workbook's comes to the
+  // front. Runs after every call the application answers.
+  void followActiveWorkbook();
+  // A range of a sheet as the sheet's own address names it: in
+  // compatibility mode beyond row 65,536 or column 256 is error 1004, and
+  // the last row or column there is the model's last.
+  host::Rect sheetRange(const host::Worksheet&, const std::string& address);
   // The workbook of each chart still on a chart sheet of its own.
   std::map<const host::Chart*, host::Workbook*> chartSheetBooks;
   // What Workbooks.Add and Workbook.SaveAs do, where a test gives it.
@@ -86,6 +128,9 @@ class Spreadsheet {
   Variant once(Kind, const void* key, const std::function<ServerObject*()>& make);
   void forget(Kind, const void* key);
   std::map<std::pair<Kind, const void*>, ServerObject*> objects_;
+  std::map<const host::Workbook*, HWND> windows_;
+  const host::Workbook* activeBook_ = nullptr;
+  bool windowPerWorkbook_ = false;
   ServerObject* application_;
   ServerObject* dialog_;
 };
