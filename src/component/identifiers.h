@@ -33,6 +33,12 @@ inline constexpr const wchar_t* kAddInsKey = L"Software\\Microsoft\\Office\\Exce
 inline constexpr const wchar_t* kAddInsKeyRoot = L"Software\\Microsoft";
 // The ribbon the application asks an add-in about for a workbook window.
 inline constexpr const wchar_t* kWorkbookRibbonId = L"Microsoft.Excel.Workbook";
+// The other desktop spreadsheet many schools use looks for COM add-ins in
+// the same key, but loads only those its spreadsheet's allow-list names (a
+// value named by the programmatic identifier). It keeps its settings for
+// the current user below kWpsOfficeKey once installed.
+inline constexpr const wchar_t* kWpsOfficeKey = L"Software\\Kingsoft\\Office";
+inline constexpr const wchar_t* kWpsAllowedAddInsKey = L"Software\\Kingsoft\\Office\\ET\\AddinsWL";
 // Load at start-up (1) and loaded now (2).
 inline constexpr DWORD kLoadAtStartUp = 3;
 

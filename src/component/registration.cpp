@@ -88,13 +88,16 @@ bool WriteAddInEntry() {
          SetValue(kUser, key, L"LoadBehavior", REG_DWORD, &load, sizeof(load));
 }
 
-// Removes the add-in's key, then each parent registration left empty, up
-// to the platform's own part of the path.
-void DeleteAddInEntry() {
-  std::wstring key = std::wstring(kAddInsKey) + L"\\" + kAddInProgId;
-  RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
-  const std::wstring root = kAddInsKeyRoot;
-  for (key.resize(key.rfind(L'\\')); key.size() > root.size(); key.resize(key.rfind(L'\\'))) {
+bool KeyExists(const wchar_t* key) {
+  HKEY handle;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
+
+// Deletes `key` and each parent left empty, up to `root`.
+void DeleteEmptyKeys(std::wstring key, const std::wstring& root) {
+  for (; key.size() > root.size(); key.resize(key.rfind(L'\\'))) {
     HKEY handle;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) continue;
     DWORD subkeys = 1, values = 1;
@@ -106,13 +109,35 @@ void DeleteAddInEntry() {
   }
 }
 
+// Removes the add-in's key, then each parent registration left empty, up
+// to the platform's own part of the path.
+void DeleteAddInEntry() {
+  const std::wstring key = std::wstring(kAddInsKey) + L"\\" + kAddInProgId;
+  RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+  DeleteEmptyKeys(key.substr(0, key.rfind(L'\\')), kAddInsKeyRoot);
+}
+
+// Where the other spreadsheet is installed, it is allowed to load the
+// add-in; nothing is written where it is not.
+bool AllowInWps() {
+  return !KeyExists(kWpsOfficeKey) || SetValue(kUser, kWpsAllowedAddInsKey, kAddInProgId, L"");
+}
+
+void DisallowInWps() {
+  HKEY handle;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kWpsAllowedAddInsKey, 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS) return;
+  RegDeleteValueW(handle, kAddInProgId);
+  RegCloseKey(handle);
+  DeleteEmptyKeys(kWpsAllowedAddInsKey, kWpsOfficeKey);
+}
+
 }  // namespace
 
 HRESULT RegisterForUser() {
   if (!WriteClassEntries(kUserClasses)) return SELFREG_E_CLASS;
   CLSID seen;
   if (FAILED(CLSIDFromProgID(kProgId, &seen)) && !WriteClassEntries(kMachineClasses)) return SELFREG_E_CLASS;
-  if (!WriteAddInEntry()) return SELFREG_E_CLASS;
+  if (!WriteAddInEntry() || !AllowInWps()) return SELFREG_E_CLASS;
 
   // The type library lets macro editors list the method and its arguments.
   ITypeLib* library = nullptr;
@@ -125,6 +150,7 @@ HRESULT RegisterForUser() {
 
 HRESULT UnregisterForUser() {
   DeleteAddInEntry();
+  DisallowInWps();
   DeleteClassEntries(kUserClasses);
   // Only our own machine entries: those naming this DLL.
   wchar_t server[MAX_PATH] = {};

@@ -186,10 +186,24 @@ void CheckNothingCutOff(HWND window, const std::string& when) {
   }
 }
 
+// Whether `upper` stands in front of `lower` on the screen.
+bool InFrontOf(HWND upper, HWND lower) {
+  for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (w == lower) return true;
+  return false;
+}
+
+bool ScreenshotOf(RECT r, const std::wstring& path);
+
 // The window as the screen shows it, as a 24-bit BMP.
 bool Screenshot(HWND window, const std::wstring& path) {
   RECT r;
   GetWindowRect(window, &r);
+  return ScreenshotOf(r, path);
+}
+
+// A part of the screen as a 24-bit BMP.
+bool ScreenshotOf(RECT r, const std::wstring& path) {
   const int w = r.right - r.left, h = r.bottom - r.top;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -274,6 +288,31 @@ int main(int argc, char** argv) {
     RegDeleteTreeW(HKEY_CURRENT_USER,
                    addIns.substr(0, addIns.find(L'\\', std::wstring(component::kAddInsKeyRoot).size() + 1)).c_str());
     CheckRegistrationRoundTrip(dll, "the only add-in");
+
+    // The other spreadsheet, once installed, loads only the add-ins its
+    // allow-list names: registration adds ours there and removal takes it
+    // out again, whether the list was there before or not.
+    auto allowed = [] {
+      HKEY key;
+      if (RegOpenKeyExW(HKEY_CURRENT_USER, component::kWpsAllowedAddInsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+      const bool named = RegQueryValueExW(key, component::kAddInProgId, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+      RegCloseKey(key);
+      return named;
+    };
+    Check(!allowed(), "nothing is written for the other spreadsheet where it is not installed");
+    HKEY wps;
+    RegCreateKeyExW(HKEY_CURRENT_USER, component::kWpsOfficeKey, 0, nullptr, 0, KEY_WRITE, nullptr, &wps, nullptr);
+    RegCloseKey(wps);
+    CheckEqual(dll.call("DllRegisterServer"), S_OK, "DllRegisterServer with the other spreadsheet");
+    Check(allowed(), "the other spreadsheet's allow-list names the add-in");
+    CheckEqual(dll.call("DllUnregisterServer"), S_OK, "DllUnregisterServer with the other spreadsheet");
+    CheckRegistrationRoundTrip(dll, "the other spreadsheet installed, its list empty");
+    RegCreateKeyExW(HKEY_CURRENT_USER, component::kWpsAllowedAddInsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &wps, nullptr);
+    RegSetValueExW(wps, L"other.addin", 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
+    RegCloseKey(wps);
+    CheckRegistrationRoundTrip(dll, "beside another add-in of the other spreadsheet");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Kingsoft");
   }
   CheckEqual(dll.call("DllRegisterServer"), S_OK, "DllRegisterServer");
 
@@ -297,6 +336,7 @@ int main(int argc, char** argv) {
   const std::string folder = testing::TestFolder();
   testing::World direct(folder), served(folder);
   standin::Spreadsheet spreadsheet(served.app, served.dialog);
+  spreadsheet.windowPerWorkbook();
   engine::zupo engine;
   SAFEARRAY* custom = nullptr;
   CheckEqual(connection->OnConnection(com::ToDispatch(*spreadsheet.application()), component::kStartUp, nullptr,
@@ -414,6 +454,25 @@ int main(int argc, char** argv) {
   SendMessageW(list, LB_SETCURSEL, 0, 0);
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
   same("picking the score file");
+  // The score file's workbook is active now and its window in front: the
+  // dialog belongs to that window and stands in front of it.
+  {
+    HWND scores = spreadsheet.windowOf(*served.app.findWorkbook(cli::kSampleScoresName));
+    HWND system = spreadsheet.windowOf(*served.app.findWorkbook(cli::kSystemWorkbookName));
+    Pump(5);
+    CheckEqual(GetWindow(dialog, GW_OWNER), scores, "the dialog belongs to the active workbook's window");
+    Check(IsWindowVisible(dialog) && InFrontOf(dialog, scores), "the dialog stands in front of the score file's window");
+    Check(InFrontOf(scores, system), "the score file's window covers the system workbook's");
+    RECT frame, both;
+    GetWindowRect(dialog, &frame);
+    GetWindowRect(scores, &both);
+    UnionRect(&both, &both, &frame);
+    std::wstring picture = screenshot;
+    picture.insert(picture.size() - 4, L"-in-front");
+    ScreenshotOf(both, picture);
+  }
+  // The score bands read the settings sheet chosen beside their button.
+  SendMessageW(settingsSheet, CB_SETCURSEL, 0, 0);
   for (const engine::CommandInfo& c : engine::zupo::Commands())
     if (c.kind == engine::CommandKind::Report) {
       engine.MyFunClick(direct.app, direct.dialog, c.name, c.settingsSheet);
@@ -482,9 +541,41 @@ int main(int argc, char** argv) {
   CheckEqual(press("cmdSiLvSZ_Click"), S_OK, "the ribbon's 四率版 button");
   same("四率版 from the ribbon");
 
+  // The ribbon's button, after the window that owned the dialog closed.
+  auto reopen = [&](const std::string& when) {
+    CheckEqual(press("tavoDialog"), S_OK, "the ribbon's button " + when);
+    HWND again = FindWindowW(L"tavoDialogWindow", com::Wide("成绩统计").c_str());
+    Check(again && IsWindowVisible(again), "the dialog is made again " + when);
+    if (!again) return false;
+    dialog = again;
+    list = ChildOfClass(dialog, "ListBox");
+    settingsSheet = ChildOfClass(dialog, "ComboBox");
+    return true;
+  };
+
+  // ---- the score file's workbook closes and takes its window and the
+  // dialog along; the ribbon's button makes the dialog again ----
+  {
+    served.app.setActiveWorkbook(*static_cast<model::Workbook*>(served.app.findWorkbook(cli::kSampleScoresName)));
+    CheckEqual(press("tavoDialog"), S_OK, "the ribbon's dialog button on the score file's window");
+    CheckEqual(GetWindow(dialog, GW_OWNER), spreadsheet.windowOf(*served.app.findWorkbook(cli::kSampleScoresName)),
+               "the dialog belongs to the score file's window");
+    for (testing::World* world : {&direct, &served})
+      world->app.closeWorkbook(*static_cast<model::Workbook*>(world->app.findWorkbook(cli::kSampleScoresName)));
+    spreadsheet.followActiveWorkbook();
+    Pump(5);
+    Check(!IsWindow(dialog), "the dialog went with its owner's window");
+    if (!reopen("after its owner closed")) return 1;
+    CheckEqual(GetWindow(dialog, GW_OWNER), spreadsheet.windowOf(*served.app.findWorkbook(cli::kSystemWorkbookName)),
+               "and belongs to the window of the workbook now active");
+    CheckEqual(static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)), 1, "its list is filled again");
+  }
+
   // ---- no system workbook open: the dialog says so; 新建 makes one ----
   {
     served.app.closeWorkbook(*static_cast<model::Workbook*>(served.app.findWorkbook(cli::kSystemWorkbookName)));
+    spreadsheet.followActiveWorkbook();
+    if (!IsWindow(dialog) && !reopen("after the system workbook closed")) return 1;
     click("刷新列表");
     Check(Text(ChildOfClass(dialog, "Static")).find("未打开") != std::string::npos, "the dialog says none is open");
     CheckEqual(static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)), 0, "and lists nothing");
@@ -548,6 +639,8 @@ int main(int argc, char** argv) {
       return std::make_unique<model::Workbook>(app, "成绩.xlsx", openFolder);
     });
     served.app.closeWorkbook(*static_cast<model::Workbook*>(served.app.findWorkbook(cli::kSystemWorkbookName)));
+    spreadsheet.followActiveWorkbook();
+    if (!IsWindow(dialog) && !reopen("after the new workbook closed")) return 1;
     const std::wstring title = com::Wide("打开成绩统计工作簿");
     {
       testing::MessageBoxWatcher watcher;
@@ -567,6 +660,53 @@ int main(int argc, char** argv) {
     }
     Check(Text(ChildOfClass(dialog, "Static")).find(systemPath) != std::string::npos,
           "the dialog works on the opened workbook", Text(ChildOfClass(dialog, "Static")));
+  }
+
+  // ---- a click in another workbook's window while a box of the dialog's
+  // command is up: the command under way finishes first ----
+  {
+    HWND elsewhere = spreadsheet.windowOf(*served.app.findWorkbook(cli::kSystemWorkbookName));
+    int clicks = 0;
+    std::size_t switchesDuringClick = 0;
+    spreadsheet.onWindowMessage = [&](UINT message, WPARAM) {
+      if (message != WM_APP) return;
+      ++clicks;
+      const std::size_t before = spreadsheet.switchLog.size();
+      CheckEqual(press("cmdSiLvSZ_Click"), S_OK, "a ribbon button pressed while a box is up");
+      switchesDuringClick += spreadsheet.switchLog.size() - before;
+    };
+    {
+      testing::MessageBoxWatcher teacher([&](HWND) {
+        PostMessageW(elsewhere, WM_APP, 0, 0);
+        Sleep(200);
+      });
+      click("帮助");
+      CheckEqual(teacher.boxes().size(), std::size_t{1}, "help shows its box");
+    }
+    CheckEqual(clicks, 1, "the click arrived while the box was up");
+    CheckEqual(switchesDuringClick, std::size_t{0}, "the command was not entered a second time");
+  }
+
+  // ---- the application closes while the box is up: the dialog ends when
+  // the command returns, not under it ----
+  {
+    HWND elsewhere = spreadsheet.windowOf(*served.app.findWorkbook(cli::kSystemWorkbookName));
+    spreadsheet.onWindowMessage = [&](UINT message, WPARAM) {
+      if (message != WM_APP + 1) return;
+      CheckEqual(connection->OnBeginShutdown(&custom), S_OK, "OnBeginShutdown while a box is up");
+      CheckEqual(connection->OnDisconnection(0, &custom), S_OK, "OnDisconnection while a box is up");
+    };
+    {
+      testing::MessageBoxWatcher teacher([&](HWND) {
+        PostMessageW(elsewhere, WM_APP + 1, 0, 0);
+        Sleep(200);
+      });
+      click("帮助");
+      CheckEqual(teacher.boxes().size(), std::size_t{1}, "help shows its box");
+    }
+    Pump(5);
+    Check(!IsWindow(dialog), "the dialog is gone once its command returned");
+    spreadsheet.onWindowMessage = nullptr;
   }
 
   // ---- disconnection closes the dialog; removal ----

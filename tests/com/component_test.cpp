@@ -137,6 +137,52 @@ void CheckReadsThroughAutomation(model::Application& model, standin::Spreadsheet
   }
 }
 
+// Every command in the dialog's order, directly on the model and through
+// the component against the stand-in; after each the workbooks must be
+// equal, the clipboard untouched and the printer not asked.
+void RunEveryCommand(IDispatch* zupo, engine::zupo& engine, testing::World& direct, testing::World& served,
+                     standin::Spreadsheet& spreadsheet, const std::string& school) {
+  auto step = [&](const std::string& flag, const std::string& csb = "") {
+    engine.MyFunClick(direct.app, direct.dialog, flag, csb);
+    const standin::Counters before = standin::Served();
+    std::vector<com::Variant> args{spreadsheet.application(), spreadsheet.dialog(), com::Variant(flag)};
+    if (!csb.empty()) args.emplace_back(csb);
+    CheckEqual(Invoke(zupo, args), S_OK, school + flag + " through Invoke");
+    const unsigned long calls = standin::Served().invokes - before.invokes;
+    if (school.empty())
+      std::cout << std::left << std::setw(22) << flag << std::right << std::setw(8) << calls << " dispatch calls"
+                << std::setw(6) << standin::Served().nameLookups - before.nameLookups << " name lookups" << std::endl;
+    std::string difference = testing::FirstDifference(direct.app, served.app);
+    Check(difference.empty(), school + flag + ": workbooks equal", difference);
+    CheckEqual(spreadsheet.clipboardUses, 0, school + flag + ": the clipboard is not used");
+    CheckEqual(spreadsheet.pageSettingsWithPrinter, 0, school + flag + ": page set-up without the printer");
+    Check(spreadsheet.printCommunication, school + flag + ": printer communication is on again");
+  };
+  for (const engine::CommandInfo& command : engine::zupo::Commands())
+    if (command.kind == engine::CommandKind::Layout) step(command.name);
+  step("UFInitialize");
+  CheckEqual(served.dialog.itemCount(), 1, school + "the data folder's file is listed");
+  direct.dialog.setListIndex(0);
+  served.dialog.setListIndex(0);
+  step("ltbCJBChange");
+  for (const engine::CommandInfo& command : engine::zupo::Commands())
+    if (command.kind == engine::CommandKind::Report) step(command.name, command.settingsSheet);
+}
+
+// Classes named by grade and class ("1-3"), as many schools name them: the
+// spreadsheet would read each as a date unless it is put as text.
+void NameClassesByGrade(testing::World& world) {
+  for (int b = 1; b <= world.app.workbookCount(); ++b) {
+    host::Workbook& book = world.app.workbook(b);
+    for (int k = 1; k <= book.sheetCount(); ++k) {
+      host::Worksheet& sheet = book.sheet(k);
+      const host::Rect used = sheet.usedRange();
+      for (int c = 1; c <= 20; ++c)
+        sheet.replace(used, std::to_string(c) + "班", "1-" + std::to_string(c), true);
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -172,28 +218,7 @@ int main(int argc, char** argv) {
   standin::Spreadsheet spreadsheet(served.app, served.dialog);
   engine::zupo engine;
   testing::MessageBoxWatcher watcher;
-
-  auto step = [&](const std::string& flag, const std::string& csb = "") {
-    engine.MyFunClick(direct.app, direct.dialog, flag, csb);
-    const standin::Counters before = standin::Served();
-    std::vector<com::Variant> args{spreadsheet.application(), spreadsheet.dialog(), com::Variant(flag)};
-    if (!csb.empty()) args.emplace_back(csb);
-    CheckEqual(Invoke(zupo, args), S_OK, flag + " through Invoke");
-    const unsigned long calls = standin::Served().invokes - before.invokes;
-    std::cout << std::left << std::setw(22) << flag << std::right << std::setw(8) << calls << " dispatch calls"
-              << std::setw(6) << standin::Served().nameLookups - before.nameLookups << " name lookups" << std::endl;
-    std::string difference = testing::FirstDifference(direct.app, served.app);
-    Check(difference.empty(), flag + ": workbooks equal", difference);
-  };
-  for (const engine::CommandInfo& command : engine::zupo::Commands())
-    if (command.kind == engine::CommandKind::Layout) step(command.name);
-  step("UFInitialize");
-  CheckEqual(served.dialog.itemCount(), 1, "the data folder's file is listed");
-  direct.dialog.setListIndex(0);
-  served.dialog.setListIndex(0);
-  step("ltbCJBChange");
-  for (const engine::CommandInfo& command : engine::zupo::Commands())
-    if (command.kind == engine::CommandKind::Report) step(command.name, command.settingsSheet);
+  RunEveryCommand(zupo, engine, direct, served, spreadsheet, "");
   CheckReadsThroughAutomation(served.app, spreadsheet);
   Check(direct.platform.boxes.empty(), "the demo runs without a message box");
   Check(watcher.boxes().empty(), "no box was shown through the component");
@@ -273,6 +298,76 @@ int main(int argc, char** argv) {
       CheckEqual(all.back().text, direct.platform.boxes[0].prompt, "MyHelp's box text");
     Check(served.app.displayAlerts() && served.app.screenUpdating() && served.app.enableEvents(),
           "the switches are on again after MyHelp");
+  }
+
+  // ---- the stand-in answers in US English only ----
+  {
+    IDispatch* application = com::ToDispatch(*spreadsheet.application());
+    LPOLESTR name = const_cast<LPOLESTR>(L"Version");
+    DISPID id = DISPID_UNKNOWN;
+    CheckEqual(application->GetIDsOfNames(IID_NULL, &name, 1, MAKELCID(2052, SORT_DEFAULT), &id), TYPE_E_INVDATAREAD,
+               "another locale id is refused, as an English interface refuses it");
+  }
+
+  // ---- a system workbook in a folder synced to the cloud ----
+  {
+    auto* system = served.app.findWorkbook(cli::kSystemWorkbookName);
+    const std::string parent = folder.substr(0, folder.find_last_of('\\'));
+    const std::string address = "https://d.docs.live.net/0a1b2c3d4e5f/" + folder.substr(parent.size() + 1);
+    spreadsheet.webPaths[system] = address;
+    const std::size_t shown = watcher.boxes().size();
+    const int listed = served.dialog.itemCount();
+    CheckEqual(Invoke(zupo, {spreadsheet.application(), spreadsheet.dialog(), com::Variant("UFInitialize")}), S_OK,
+               "UFInitialize in a synced folder nobody mirrors");
+    auto boxes = watcher.boxes();
+    Check(boxes.size() == shown + 1 && boxes.back().text.find("同步文件夹") != std::string::npos &&
+              boxes.back().text.find(address) != std::string::npos,
+          "the teacher is told the workbook is in the cloud and where the files must be",
+          boxes.size() > shown ? boxes.back().text : "no box");
+    CheckEqual(served.dialog.itemCount(), listed, "nothing is listed");
+
+    const std::wstring mirror = L"Software\\SyncEngines\\Providers\\OneDrive\\Personal";
+    HKEY key;
+    RegCreateKeyExW(HKEY_CURRENT_USER, mirror.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    auto set = [key](const wchar_t* name, const std::string& value) {
+      const std::wstring wide = com::Wide(value);
+      RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                     static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+    };
+    set(L"UrlNamespace", "https://d.docs.live.net/0a1b2c3d4e5f/");
+    set(L"MountPoint", parent);
+    RegCloseKey(key);
+    CheckEqual(Invoke(zupo, {spreadsheet.application(), spreadsheet.dialog(), com::Variant("UFInitialize")}), S_OK,
+               "UFInitialize in a mirrored synced folder");
+    CheckEqual(served.dialog.itemCount(), listed + 1, "the synced folder's data folder is listed");
+    CheckEqual(watcher.boxes().size(), shown + 1, "without a box");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\SyncEngines");
+    spreadsheet.webPaths.clear();
+  }
+
+  // ---- a school's .xls, open in compatibility mode, whose classes are
+  // named "1-3", while another program holds the clipboard ----
+  {
+    IDispatch* second = CreateByName();
+    testing::World direct2(folder), served2(folder);
+    NameClassesByGrade(direct2);
+    NameClassesByGrade(served2);
+    standin::Spreadsheet strict(served2.app, served2.dialog);
+    host::Workbook* scores = served2.app.findWorkbook(cli::kSampleScoresName);
+    strict.compatibilityMode.insert(scores);
+    strict.clipboardHeldElsewhere = true;
+    engine::zupo engine2;
+    const std::size_t shown = watcher.boxes().size();
+    if (second) RunEveryCommand(second, engine2, direct2, served2, strict, "compatibility mode, classes 1-3: ");
+    CheckEqual(watcher.boxes().size(), shown, "compatibility mode, classes 1-3: no box");
+    bool named = false;
+    for (int k = 1; k <= scores->sheetCount() && !named; ++k) {
+      host::Worksheet& sheet = scores->sheet(k);
+      named = sheet.name() != "数据表" && sheet.find(sheet.usedRange(), "1-2", {1, 1}, true).has_value() &&
+              sheet.value(*sheet.find(sheet.usedRange(), "1-2", {1, 1}, true)).isText();
+    }
+    Check(named, "a report names the class 1-2 as text");
+    if (second) second->Release();
   }
 
   // ---- values both ways through the automation host ----

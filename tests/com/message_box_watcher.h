@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <string>
@@ -23,7 +24,10 @@ class MessageBoxWatcher {
     std::string title, text;
   };
 
-  MessageBoxWatcher() : thread_([this] { Watch(); }) {}
+  // `meanwhile` runs (on the watcher's thread) while each box is up, before
+  // its OK is pressed: what the teacher does elsewhere meanwhile.
+  explicit MessageBoxWatcher(std::function<void(HWND box)> meanwhile = {})
+      : meanwhile_(std::move(meanwhile)), thread_([this] { Watch(); }) {}
   ~MessageBoxWatcher() {
     stop_ = true;
     thread_.join();
@@ -75,12 +79,14 @@ class MessageBoxWatcher {
           boxes_.push_back({com::Utf8(title), com::Utf8(text)});
         }
         pressed.insert(box);
+        if (meanwhile_) meanwhile_(box);
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
   }
 
+  std::function<void(HWND)> meanwhile_;
   std::atomic<bool> stop_{false};
   std::mutex mutex_;
   std::vector<Box> boxes_;
