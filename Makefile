@@ -11,8 +11,13 @@ TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-open
 
 # The Windows component: the cross toolchains, widl and Wine's IDL files to
 # build it; Wine and a virtual display to test the 64-bit one.
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev wine64
-WINE_TEST_PACKAGES := g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 xvfb xauth fonts-wine fonts-wqy-zenhei
+# The installer is made by NSIS and signed, when given a certificate, by
+# osslsigncode.
+INSTALLER_PACKAGES := nsis osslsigncode openssl
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev wine64 \
+                    $(INSTALLER_PACKAGES)
+WINE_TEST_PACKAGES := g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64 xvfb xauth fonts-wine fonts-wqy-zenhei \
+                      $(INSTALLER_PACKAGES)
 TEST_PACKAGES += $(WINE_TEST_PACKAGES)
 
 # The browser build: Debian's emscripten (with the JavaScript parser its
@@ -63,10 +68,21 @@ windows-deps:
 	$(call install_missing,$(WINDOWS_PACKAGES))
 
 # tavo.dll for 64-bit spreadsheets in $(BUILD)-win64/src/component/, for
-# 32-bit ones in $(BUILD)-win32/src/component/.
+# 32-bit ones in $(BUILD)-win32/src/component/, and the installer that
+# carries both. With SIGN_CERT and SIGN_KEY (PEM files; SIGN_PASS for the
+# key's password) the DLLs and the installer are signed.
+SIGN_CERT ?=
+SIGN_KEY ?=
+SIGN_PASS ?=
 windows: windows-deps windows64 windows32
+	SIGN_CERT="$(SIGN_CERT)" SIGN_KEY="$(SIGN_KEY)" SIGN_PASS="$(SIGN_PASS)" src/installer/make_installer.sh \
+	  $(BUILD)-win64/tavo-setup.exe --x64 $(BUILD)-win64/src/component/tavo.dll --x86 $(BUILD)-win32/src/component/tavo.dll
+	SIGN_CERT="$(SIGN_CERT)" SIGN_KEY="$(SIGN_KEY)" SIGN_PASS="$(SIGN_PASS)" src/installer/make_installer.sh \
+	  $(BUILD)-win32/tavo-setup-x86.exe --x86 $(BUILD)-win32/src/component/tavo.dll
 	@echo "tavo.dll (64-bit): $(BUILD)-win64/src/component/tavo.dll"
 	@echo "tavo.dll (32-bit): $(BUILD)-win32/src/component/tavo.dll"
+	@echo "installer (64-bit Windows): $(BUILD)-win64/tavo-setup.exe"
+	@echo "installer (32-bit Windows): $(BUILD)-win32/tavo-setup-x86.exe"
 
 windows64 windows32: windows%:
 	cmake -S . -B $(BUILD)-win$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \

@@ -23,6 +23,7 @@
 #include "engine/zupo.h"
 #include "host/com/dispatch.h"
 #include "message_box_watcher.h"
+#include "screenshot.h"
 #include "same_workbooks.h"
 #include "standin/spreadsheet.h"
 #include "world.h"
@@ -193,42 +194,11 @@ bool InFrontOf(HWND upper, HWND lower) {
   return false;
 }
 
-bool ScreenshotOf(RECT r, const std::wstring& path);
-
 // The window as the screen shows it, as a 24-bit BMP.
 bool Screenshot(HWND window, const std::wstring& path) {
   RECT r;
   GetWindowRect(window, &r);
-  return ScreenshotOf(r, path);
-}
-
-// A part of the screen as a 24-bit BMP.
-bool ScreenshotOf(RECT r, const std::wstring& path) {
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  const DWORD stride = static_cast<DWORD>((w * 3 + 3) & ~3);
-  std::vector<BYTE> pixels(stride * static_cast<DWORD>(h));
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
-            DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  BITMAPFILEHEADER file{0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (out == INVALID_HANDLE_VALUE) return false;
-  DWORD written;
-  WriteFile(out, &file, sizeof(file), &written, nullptr);
-  WriteFile(out, &header, sizeof(header), &written, nullptr);
-  WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
-  CloseHandle(out);
-  return true;
+  return testing::ScreenshotOf(r, path);
 }
 
 // Answers the platform's file dialog titled `title` with `path`, from a
@@ -469,7 +439,7 @@ int main(int argc, char** argv) {
     UnionRect(&both, &both, &frame);
     std::wstring picture = screenshot;
     picture.insert(picture.size() - 4, L"-in-front");
-    ScreenshotOf(both, picture);
+    testing::ScreenshotOf(both, picture);
   }
   // The score bands read the settings sheet chosen beside their button.
   SendMessageW(settingsSheet, CB_SETCURSEL, 0, 0);

@@ -5,7 +5,8 @@
 # unregisters it; addin_test.exe loads the add-in as the spreadsheet does and
 # clicks through its dialog, leaving its picture in WINDOWS_BUILD_DIR/
 # addin-dialog.png; then regsvr32 registers the DLL again for a VBScript
-# client run by Wine's cscript. Skipped (77) where Wine is not installed.
+# client run by Wine's cscript; installer_test.sh installs and removes the
+# add-in with the installer. Skipped (77) where Wine is not installed.
 set -euo pipefail
 build=$(realpath "$1")
 source=$(realpath "$2")
@@ -36,6 +37,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # captions show their characters.
   "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
     /t REG_MULTI_SZ /d 'wqy-zenhei.ttc,WenQuanYi Zen Hei' /f >/dev/null 2>&1
+  # The Chinese installer pages name the usual Chinese system font.
+  "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '宋体' /d 'WenQuanYi Zen Hei' /f >/dev/null 2>&1
   # The prefix's first processes ran without a display; the tests need a
   # session that starts on the virtual one.
   /usr/lib/wine/wineserver64 -w
@@ -68,4 +71,6 @@ else
 fi
 "$wine" regsvr32 /s /u "$(winpath "$dll")"
 /usr/lib/wine/wineserver64 -w 2>/dev/null || true
+
+"$source/installer_test.sh" "$build" "$source" || status=1
 exit $status
