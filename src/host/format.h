@@ -88,6 +88,23 @@ struct FormatPatch {
   std::optional<int> verticalAlignment;
   std::optional<std::string> numberFormat;
 
+  // Every field a command sets, as `f` holds it: what a paste of formats
+  // carries.
+  static FormatPatch whole(const Format& f) {
+    FormatPatch p;
+    p.fontName = f.font.name;
+    p.fontSize = f.font.size;
+    p.bold = f.font.bold;
+    p.underline = f.font.underline;
+    p.fontColorIndex = f.font.colorIndex;
+    p.fillColorIndex = f.fillColorIndex;
+    p.borderLineStyle = f.borderLineStyle;
+    p.horizontalAlignment = f.horizontalAlignment;
+    p.verticalAlignment = f.verticalAlignment;
+    p.numberFormat = f.numberFormat;
+    return p;
+  }
+
   void applyTo(Format& f) const {
     if (fontName) f.font.name = *fontName;
     if (fontSize) f.font.size = *fontSize;

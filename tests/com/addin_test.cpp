@@ -233,10 +233,13 @@ class FileDialogAnswer {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cout << "usage: addin_test PATH\\tavo.dll SCREENSHOT.bmp" << std::endl;
+  // "layout" only opens the dialog, checks that nothing is cut off and
+  // takes its picture: for a display of another scale.
+  if (argc != 3 && !(argc == 4 && std::string(argv[3]) == "layout")) {
+    std::cout << "usage: addin_test PATH\\tavo.dll SCREENSHOT.bmp [layout]" << std::endl;
     return 2;
   }
+  const bool layoutOnly = argc == 4;
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   const std::wstring screenshot = com::Wide(argv[2]);
   const testing::ComponentDll dll(argv[1]);
@@ -395,6 +398,20 @@ int main(int argc, char** argv) {
   Pump(25);
   CheckNothingCutOff(dialog, "first size");
   Check(Screenshot(dialog, screenshot), "screenshot");
+  if (layoutOnly) {
+    HDC screen = GetDC(nullptr);
+    std::cout << "dialog at " << GetDeviceCaps(screen, LOGPIXELSY) << " dpi" << std::endl;
+    ReleaseDC(nullptr, screen);
+    connection->OnBeginShutdown(&custom);
+    connection->OnDisconnection(0, &custom);
+    callbacks->Release();
+    ribbon->Release();
+    connection->Release();
+    created->Release();
+    CheckEqual(dll.call("DllUnregisterServer"), S_OK, "DllUnregisterServer");
+    std::cout << (testing::Failures() ? "FAILED" : "PASSED") << " (" << testing::Failures() << " failures)" << std::endl;
+    return testing::Failures() == 0 ? 0 : 1;
+  }
 
   // ---- Tab moves between the controls, though the loop is not the dialog's ----
   {

@@ -56,6 +56,20 @@ else
   echo "add-in: FAILED"
   status=1
 fi
+# The dialog on a display scaled to 150 %.
+"$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+/usr/lib/wine/wineserver64 -k 2>/dev/null || true
+/usr/lib/wine/wineserver64 -w 2>/dev/null || true
+if xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" "$addin_exe" "$(winpath "$dll")" \
+    "$(winpath "$build/addin-dialog-150.bmp")" layout; then
+  echo "add-in at 150 %: PASSED"
+else
+  echo "add-in at 150 %: FAILED"
+  status=1
+fi
+"$wine" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+/usr/lib/wine/wineserver64 -k 2>/dev/null || true
+/usr/lib/wine/wineserver64 -w 2>/dev/null || true
 for picture in "$build"/addin-dialog*.bmp; do
   [ -f "$picture" ] && python3 "$source/bmp_to_png.py" "$picture" "${picture%.bmp}.png"
 done

@@ -29,22 +29,6 @@ int ShiftConstant(host::Shift s) {
 
 int OrderConstant(host::SortOrder o) { return o == host::SortOrder::Ascending ? kAscending : kDescending; }
 
-// Every property a paste of formats carries that the commands set.
-host::FormatPatch WholeFormat(const host::Format& f) {
-  host::FormatPatch p;
-  p.fontName = f.font.name;
-  p.fontSize = f.font.size;
-  p.bold = f.font.bold;
-  p.underline = f.font.underline;
-  p.fontColorIndex = f.font.colorIndex;
-  p.fillColorIndex = f.fillColorIndex;
-  p.borderLineStyle = f.borderLineStyle;
-  p.horizontalAlignment = f.horizontalAlignment;
-  p.verticalAlignment = f.verticalAlignment;
-  p.numberFormat = f.numberFormat;
-  return p;
-}
-
 // Number formats go by their language-independent codes: the local code of
 // "General" is "G/通用格式" only where the interface is Chinese.
 constexpr const char* kGeneralCode = "General";
@@ -155,13 +139,13 @@ void Worksheet::copy(const host::Rect& source, host::Worksheet& target, const ho
   // One cell's format covers the whole destination, as a paste spreads it;
   // a larger source lands cell for cell.
   if (source.rowCount() == 1 && source.colCount() == 1) {
-    to.applyFormat(destination, WholeFormat(format(source.topLeft())));
+    to.applyFormat(destination, host::FormatPatch::whole(format(source.topLeft())));
     return;
   }
   for (int r = 0; r < source.rowCount(); ++r)
     for (int c = 0; c < source.colCount(); ++c)
       to.applyFormat(host::Rect::of(host::Cell{at.row + r, at.col + c}),
-                     WholeFormat(format(host::Cell{source.top + r, source.left + c})));
+                     host::FormatPatch::whole(format(host::Cell{source.top + r, source.left + c})));
 }
 
 void Worksheet::cut(const host::Rect& source, host::Worksheet& target, host::Cell at) {

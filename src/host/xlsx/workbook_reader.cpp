@@ -468,7 +468,7 @@ class SheetReader {
     if (int tab = ColorIndexOf(ws.child("sheetPr").child("tabColor"), sheet_.model().colors(), styles_.theme)) sheet_.setTabColorIndex(tab);
     // Empty cells show the file's first format, as every program shows them.
     if (!styles_.cellFormats.empty() && !(styles_.cellFormats[0] == host::Format{}))
-      sheet_.applyFormat(Rect::sheet(), Whole(styles_.cellFormats[0]));
+      sheet_.applyFormat(Rect::sheet(), host::FormatPatch::whole(styles_.cellFormats[0]));
     readFormat(ws.child("sheetFormatPr"));
     for (auto col : ws.child("cols").children("col")) readColumn(col);
     reserveByDimension(ws.child("dimension").attribute("ref").value());
@@ -507,21 +507,6 @@ class SheetReader {
     auto& id = styleIds_[static_cast<std::size_t>(xf)];
     if (!id) id = sheet_.model().styles().intern(styles_.cellFormats[static_cast<std::size_t>(xf)]);
     return id;
-  }
-
-  static host::FormatPatch Whole(const host::Format& f) {
-    host::FormatPatch p;
-    p.fontName = f.font.name;
-    p.fontSize = f.font.size;
-    p.bold = f.font.bold;
-    p.underline = f.font.underline;
-    p.fontColorIndex = f.font.colorIndex;
-    p.fillColorIndex = f.fillColorIndex;
-    p.borderLineStyle = f.borderLineStyle;
-    p.horizontalAlignment = f.horizontalAlignment;
-    p.verticalAlignment = f.verticalAlignment;
-    p.numberFormat = f.numberFormat;
-    return p;
   }
 
   void readFormat(const pugi::xml_node& fmt) {

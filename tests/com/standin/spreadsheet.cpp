@@ -104,7 +104,10 @@ ServerObject* WorkbookObject(Spreadsheet& s, host::Workbook& book) {
 ServerObject* WindowObject(Spreadsheet& s, host::Workbook& book) {
   host::Window& w = book.window();
   auto* o = new ServerObject;
-  o->property("Hwnd", [&s, &book] { return Variant(static_cast<double>(reinterpret_cast<std::intptr_t>(s.windowOf(book)))); });
+  o->property("Hwnd", [&s, &book] {
+    if (s.olderMembersOnly) throw host::HostError(438, "对象不支持该属性或方法");
+    return Variant(static_cast<double>(reinterpret_cast<std::intptr_t>(s.windowOf(book))));
+  });
   o->property("SplitRow", [&w] { return Variant(w.splitRow()); }, [&w](const VARIANT& v) { w.setSplitRow(ToInt(v)); });
   o->property("SplitColumn", [&w] { return Variant(w.splitColumn()); },
               [&w](const VARIANT& v) { w.setSplitColumn(ToInt(v)); });
@@ -134,8 +137,18 @@ ServerObject* ApplicationObject(Spreadsheet& s) {
               logged("EnableEvents", &host::Application::setEnableEvents));
   o->property("Version", [&a] { return Variant(a.version()); });
   o->property("Hwnd", [&s] { return Variant(static_cast<double>(reinterpret_cast<std::intptr_t>(s.activeWindowHandle()))); });
-  o->property("PrintCommunication", [&s] { return Variant(s.printCommunication); },
-              [&s](const VARIANT& v) { s.printCommunication = ToBool(v); });
+  auto newer = [&s] {
+    if (s.olderMembersOnly) throw host::HostError(438, "对象不支持该属性或方法");
+  };
+  o->property("PrintCommunication",
+              [&s, newer] {
+                newer();
+                return Variant(s.printCommunication);
+              },
+              [&s, newer](const VARIANT& v) {
+                newer();
+                s.printCommunication = ToBool(v);
+              });
   o->property("ThisWorkbook", [&s] { return s.workbook(s.app.thisWorkbook()); });
   o->property("Workbooks", [&s] { return Give(WorkbooksObject(s)); });
   o->property("ActiveWorkbook", [&s] { return s.workbook(s.app.activeWorkbook()); });

@@ -96,6 +96,10 @@ class Spreadsheet {
   bool hasPrinter = false;
   bool printCommunication = true;
   int pageSettingsWithPrinter = 0;
+  // A spreadsheet of the older object model (or WPS Spreadsheets, as far as
+  // tavo can tell): no Application.PrintCommunication (2010), no
+  // Window.Hwnd (2013); asking for them is error 438.
+  bool olderMembersOnly = false;
   // The interface's language, which NumberFormatLocal speaks.
   bool chineseInterface = false;
 
