@@ -344,7 +344,10 @@ int main(int argc, char** argv) {
       com::Dispatch buttons = document.object("getElementsByTagName", "NodeList", {com::Variant("button")});
       for (int i = 0; i < com::ToInt(*buttons.get("length")); ++i) {
         com::Dispatch button = buttons.object("item", "Element", {i});
-        ids.insert(com::ToText(*button.call("getAttribute", {com::Variant("id")})));
+        const std::string id = com::ToText(*button.call("getAttribute", {com::Variant("id")}));
+        ids.insert(id);
+        Check(!com::ToText(*button.call("getAttribute", {com::Variant("imageMso")})).empty(),
+              "the ribbon button " + id + " has a built-in image");
         std::wstring callback = com::Wide(com::ToText(*button.call("getAttribute", {com::Variant("onAction")})));
         LPOLESTR name = callback.data();
         DISPID id = DISPID_UNKNOWN;

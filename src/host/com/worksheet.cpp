@@ -153,6 +153,8 @@ void Worksheet::cut(const host::Rect& source, host::Worksheet& target, host::Cel
   range(source).call("Cut", {}, {{"Destination", Variant(to.raw())}});
 }
 
+// The spreadsheet inserts cut cells only from the clipboard; no command
+// does this, and the model's tests hold its meaning.
 void Worksheet::insertCut(const host::Rect& source, host::Cell at, host::Shift shift) {
   range(source).call("Cut");
   range(host::Rect::of(at)).call("Insert", {}, {{"Shift", Variant(ShiftConstant(shift))}});
