@@ -350,8 +350,8 @@ int main(int argc, char** argv) {
               "the ribbon button " + id + " has a built-in image");
         std::wstring callback = com::Wide(com::ToText(*button.call("getAttribute", {com::Variant("onAction")})));
         LPOLESTR name = callback.data();
-        DISPID id = DISPID_UNKNOWN;
-        Check(SUCCEEDED(callbacks->GetIDsOfNames(IID_NULL, &name, 1, 0, &id)),
+        DISPID member = DISPID_UNKNOWN;
+        Check(SUCCEEDED(callbacks->GetIDsOfNames(IID_NULL, &name, 1, 0, &member)),
               "the add-in answers the callback " + com::Utf8(callback));
       }
       Check(ids == expected, "the ribbon's buttons: the dialog, help and the five settings sheets");
