@@ -138,6 +138,18 @@ class Page:
                 f" l.dispatchEvent(new Event('change')); }})()")
         self.idle()
 
+    def press_and_confirm(self, selector):
+        """Presses a button that asks before it replaces work, and says 继续."""
+        self.js(f"document.querySelector({json.dumps(selector)}).click()")
+        for _ in range(100):
+            if self.js("document.getElementById('confirm').open") is True:
+                break
+            time.sleep(0.1)
+        asked = self.js("document.getElementById('confirmText').textContent")
+        self.js("document.getElementById('confirmYes').click()")
+        self.idle()
+        return asked
+
     def messages(self):
         return json.loads(self.js("document.body.dataset.messages || '[]'"))
 
@@ -170,6 +182,15 @@ def main():
     damaged.write_bytes(b"PK\x03\x04 this is no workbook")
     other = work / "说明.pdf"
     other.write_bytes(b"%PDF-1.4")
+    empty = work / "空.csv"
+    empty.write_bytes(b"")
+    # The sample's scores as a .csv, as an export gives them.
+    from openpyxl import load_workbook
+    scores_csv = work / "期中.csv"
+    book = load_workbook(demo / "数据" / "示例成绩.xlsx", read_only=True, data_only=True)
+    with open(scores_csv, "w", encoding="utf-8", newline="") as out:
+        for row in book["数据表"].iter_rows(values_only=True):
+            out.write(",".join("" if v is None else str(v) for v in row) + "\n")
 
     profile = work / "profile"
     proc = subprocess.Popen([browser, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
@@ -199,6 +220,16 @@ def main():
             time.sleep(0.1)
         page.idle()
 
+        # Before anything is open: each press says what to do first, once.
+        for selector, words in (("[data-run=cmdSanXianTJ_Click]", "新建"), ("#saveSystem", "新建"),
+                                ("#saveData", "选一个文件")):
+            before = len(page.messages())
+            page.click(selector)
+            said = page.messages()[before:]
+            checks.append((len(said) == 1 and words in said[0] and "zip" not in said[0] and "/school" not in said[0]
+                           and "Error" not in said[0], f"{selector} before anything is open says what to do ({said})"))
+
+        start = len(page.messages())
         page.give_files("#systemFile", [demo / "成绩统计.xlsx"])
         page.give_files("#dataFiles", [demo / "数据" / "示例成绩.xlsx"])
         page.choose("示例成绩.xlsx")
@@ -208,7 +239,7 @@ def main():
             page.click(f"[data-run={command}]")
             if command == "cmdSanXianTJ_Click":
                 page.screenshot(work / "after-three-line.png")
-        checks.append((page.messages() == [], f"the reports ran without a message ({page.messages()[:2]})"))
+        checks.append((page.messages()[start:] == [], f"the reports ran without a message ({page.messages()[start:][:2]})"))
         page.click("#saveSystem")
         page.click("#saveData")
         for _ in range(100):
@@ -231,7 +262,7 @@ def main():
 
         for command in LAYOUTS:
             page.click(f"[data-run={command}]")
-        checks.append((page.messages() == [], f"every layout command ran ({page.messages()[:2]})"))
+        checks.append((page.messages()[start:] == [], f"every layout command ran ({page.messages()[start:][:2]})"))
 
         # A number typed into the settings sheet the last layout command
         # showed is kept as a number in the system workbook.
@@ -270,6 +301,35 @@ def main():
         page.click("[data-run=cmdSanXianTJ_Click]")
         checks.append((len(page.messages()) == before and page.js("document.body.dataset.lastStatus") == "0",
                        "the page is still usable"))
+        # A .csv is a score file like any other: picked, it is the .xlsx the
+        # reports run on, and every report takes it without a word.
+        page.give_files("#dataFiles", [scores_csv])
+        before = len(page.messages())
+        page.choose("期中.csv")
+        files = json.loads(page.js("document.body.dataset.files"))
+        checks.append(("期中.xlsx" in files and "期中.csv" not in files and
+                       page.js("document.getElementById('ltbCJB').value") == "期中.xlsx",
+                       f"a picked .csv is listed and chosen as the .xlsx the reports use ({files})"))
+        for command, csb in REPORTS:
+            page.click(f"[data-run={command}]")
+        said = page.messages()[before:]
+        checks.append((said == [] and page.js("document.body.dataset.lastStatus") == "0",
+                       f"every report runs on the picked .csv ({said[:2]})"))
+        before = len(page.messages())
+        page.give_files("#dataFiles", [empty])
+        said = page.messages()[before:]
+        checks.append((len(said) == 1 and "空.csv" in said[0] and "空文件" in said[0],
+                       f"an empty file is named as empty ({said})"))
+
+        # 新建, then 示例: it asks, then the sample takes the page's place.
+        page.click("#init")
+        before = len(page.messages())
+        asked = page.press_and_confirm("#demo")
+        said = page.messages()[before:]
+        files = json.loads(page.js("document.body.dataset.files"))
+        checks.append(("示例" in asked and files == ["示例成绩.xlsx"] and page.js("document.body.dataset.lastStatus") == "0",
+                       f"示例 after 新建 asks and then works ({asked!r}, {files}, {said[:2]})"))
+
         requests = [e["params"]["request"]["url"] for e in tab.events if e.get("method") == "Network.requestWillBeSent"]
         outside = [u for u in requests if not u.startswith(("file:", "blob:", "data:"))]
         checks.append((not outside, f"no network request ({outside[:3]})"))

@@ -25,15 +25,16 @@ function ask(op, args = {}, transfer = []) {
   });
 }
 
-// Several steps at a time would interleave: the controls wait meanwhile.
+// Several steps at a time would interleave: the controls wait meanwhile
+// (not the boxes' own buttons, which a step may wait for).
 async function busy(work) {
   document.body.dataset.idle = "0";
   $("busy").style.display = "block";
-  document.querySelectorAll("button, select, input").forEach((e) => (e.disabled = true));
+  document.querySelectorAll("main button, main select, main input").forEach((e) => (e.disabled = true));
   try {
     return await work();
   } finally {
-    document.querySelectorAll("button, select, input").forEach((e) => (e.disabled = false));
+    document.querySelectorAll("main button, main select, main input").forEach((e) => (e.disabled = false));
     $("busy").style.display = "none";
     document.body.dataset.idle = "1";
   }
@@ -52,7 +53,33 @@ function showNext() {
   $("message").showModal();
 }
 $("message").addEventListener("close", showNext);
+function say(text) {
+  messages.push({ title: "成绩统计", text });
+  showNext();
+}
+
+// A question before work is replaced: resolves to true for 继续.
+function confirmWith(text) {
+  $("confirmText").textContent = text;
+  $("confirm").returnValue = "";
+  $("confirm").showModal();
+  return new Promise((resolve) => {
+    $("confirm").addEventListener("close", () => resolve($("confirm").returnValue === "yes"), { once: true });
+  });
+}
+
+// A message as a teacher reads it: the page's own folders are not named,
+// the words come first and the host's error number after them.
+function plain(text) {
+  text = text.replace(/\/school\/数据\//g, "").replace(/\/school\//g, "");
+  text = text.replace(/不是有效的 xlsx 文件（无法作为 zip 打开）/g, "不是 Excel 工作簿，或者文件已经损坏");
+  const numbered = /^错误\[(\d+)\]\s*([\s\S]*)$/.exec(text);
+  if (numbered) text = `${numbered[2]}（错误代码 ${numbered[1]}）`;
+  return text;
+}
+
 function report(result) {
+  const boxes = [];
   let last = null;  // a box whose prompt goes on in the next lines
   for (const line of result.lines || []) {
     if (line.out !== undefined) {
@@ -61,12 +88,21 @@ function report(result) {
     }
     const text = line.err.replace(/^\u0007+/, "");  // the terminal's bell
     const box = /^\[([^\]]*)\] ?(.*)$/s.exec(text);
-    if (box) messages.push((last = { title: box[1], text: box[2] }));
+    if (box) boxes.push((last = { title: box[1], text: box[2] }));
     else if (text.startsWith("tavo: 原文件")) last = null;  // the teacher's own file is never touched here
-    else if (text.startsWith("tavo:")) messages.push((last = { title: "tavo", text: text.slice(5).trim() }));
+    else if (text.startsWith("tavo:")) boxes.push((last = { title: "成绩统计", text: text.slice(5).trim() }));
     else if (last) last.text += "\n" + text;
   }
-  if (result.error) messages.push({ title: "tavo", text: result.error });
+  if (result.error) boxes.push({ title: "成绩统计", text: result.error });
+  // One press, one box for each thing said: the selection and the command
+  // after it may both meet the same damaged file.
+  const said = new Set();
+  for (const box of boxes) {
+    const text = plain(box.text);
+    if (said.has(text)) continue;
+    said.add(text);
+    messages.push({ title: box.title, text });
+  }
   showNext();
   document.body.dataset.lastStatus = String(result.status ?? "");
 }
@@ -163,12 +199,24 @@ function download(name, bytes) {
 }
 
 const SCORE_FILE = /\.(xlsx|xls|csv|txt)$/i;
+const stem = (name) => name.replace(/\.[^.]+$/, "");
 async function addDataFiles(files) {
   for (const file of files) {
     if (!SCORE_FILE.test(file.name)) {
-      messages.push({ title: "成绩统计", text: `${file.name} 不是成绩文件（.xlsx、.xls、.csv 或 .txt），未加入。` });
-      showNext();
+      say(`${file.name} 不是成绩文件（.xlsx、.xls、.csv 或 .txt），未加入。`);
       continue;
+    }
+    if (file.size === 0) {
+      say(`${file.name} 是空文件，里面没有成绩，未加入。`);
+      continue;
+    }
+    // One score file of a name: a new one of another kind takes the place
+    // of the old one, with the reports written into it.
+    const state = await ask("state");
+    const same = state.files.filter((f) => f !== file.name && stem(f) === stem(file.name));
+    if (same.length) {
+      if (!(await confirmWith(`页面里已有 ${same.join("、")}（可能含已写入的统计表）。用 ${file.name} 代替它吗？`))) continue;
+      for (const name of same) await ask("remove", { name });
     }
     const bytes = await file.arrayBuffer();
     await ask("putData", { name: file.name, bytes }, [bytes]);
@@ -178,10 +226,16 @@ async function addDataFiles(files) {
 
 // Runs commands as the dialog does: the chosen file is selected first.
 async function run(commands, csb) {
+  const before = await ask("state");
+  if (!before.system) {
+    say("还没有成绩统计工作簿：请先点“新建”或“打开…”（想先看看效果，点“示例”）。");
+    return;
+  }
   const select = $("ltbCJB").value;
   const result = await ask("run", { select, commands, csb });
   report(result);
   await refresh();
+  if (result.selected) $("ltbCJB").value = result.selected;
   if (result.status !== 0) return;
   // The first sheet the command wrote, as its line names it, the score
   // workbook's before the system workbook's: "cmdTuBiaoTJ_Click
@@ -198,11 +252,15 @@ async function run(commands, csb) {
     }
   }
   if (written && written.file === "成绩统计.xlsx") await preview("system", written.sheet);
-  else if (select) await preview(select.replace(/\.(xls|csv|txt)$/i, ".xlsx"), written && written.sheet);
+  else if (select) await preview(result.selected || select, written && written.sheet);
 }
 
 $("help").onclick = () => $("guide").showModal();
 $("demo").onclick = () => busy(async () => {
+  const held = await ask("state");
+  if ((held.system || held.files.length) &&
+      !(await confirmWith("示例会换掉页面里现有的成绩统计工作簿和成绩文件（没有下载的参数和统计结果会丢失）。继续吗？")))
+    return;
   report(await ask("demo"));
   const state = await refresh();
   $("ltbCJB").value = state.files[0] || "";
@@ -217,6 +275,7 @@ $("systemFile").onchange = () => busy(async () => {
   await preview("system");
 });
 $("saveSystem").onclick = () => busy(async () => {
+  if (!(await ask("state")).system) return say("还没有成绩统计工作簿可以下载：请先点“新建”“打开…”或“示例”。");
   const result = await ask("download", { file: "system" });
   if (result.error) return report(result);
   download("成绩统计.xlsx", result.bytes);
@@ -232,7 +291,8 @@ $("drop").ondrop = (e) => {
 };
 $("ltbCJB").onchange = () => busy(async () => { await run([]); });
 $("saveData").onclick = () => busy(async () => {
-  const name = ($("ltbCJB").value || "").replace(/\.(xls|csv|txt)$/i, ".xlsx");
+  const name = $("ltbCJB").value;
+  if (!name) return say("请先在“成绩文件”列表里选一个文件。");
   const result = await ask("download", { file: name });
   if (result.error) return report(result);
   download(name, result.bytes);

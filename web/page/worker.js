@@ -9,6 +9,7 @@ const SYSTEM = SCHOOL + "/成绩统计.xlsx";
 const DATA = SCHOOL + "/数据";
 let engine = null;
 let lines = [];
+let demos = 0;
 
 async function start() {
   engine = await createTavo({
@@ -30,6 +31,20 @@ function tavo(args) {
     if (typeof e.status !== "number") lines.push({ err: "tavo: " + e });
   }
   return { status, lines };
+}
+
+// Everything inside a folder of the page's files.
+function clear(folder) {
+  for (const name of engine.FS.readdir(folder)) {
+    if (name === "." || name === "..") continue;
+    const path = folder + "/" + name;
+    if (engine.FS.isDir(engine.FS.stat(path).mode)) {
+      clear(path);
+      engine.FS.rmdir(path);
+    } else {
+      engine.FS.unlink(path);
+    }
+  }
 }
 
 function dataFiles() {
@@ -67,20 +82,45 @@ const handlers = {
     engine.FS.writeFile(DATA + "/" + name, new Uint8Array(bytes));
     return {};
   },
-  // The sample school with every command run, as `tavo demo` makes it.
+  // The sample school with every command run, as `tavo demo` makes it;
+  // it takes the place of whatever the page held (the page asked first).
   demo() {
-    return tavo(["demo", SCHOOL]);
+    if (!exists(SYSTEM) && dataFiles().length === 0) return tavo(["demo", SCHOOL]);
+    // Made beside the page's files, then put in their place.
+    const made = "/demo-" + ++demos;
+    const result = tavo(["demo", made]);
+    if (result.status !== 0) return result;
+    clear(SCHOOL);
+    engine.FS.mkdir(DATA);
+    engine.FS.rename(made + "/成绩统计.xlsx", SYSTEM);
+    for (const name of engine.FS.readdir(made + "/数据"))
+      if (name !== "." && name !== "..") engine.FS.rename(made + "/数据/" + name, DATA + "/" + name);
+    return result;
+  },
+  remove({ name }) {
+    if (exists(DATA + "/" + name)) engine.FS.unlink(DATA + "/" + name);
+    return {};
   },
   state() {
     return { system: exists(SYSTEM), files: dataFiles() };
   },
   // The dialog's commands: the selection (when a file is chosen) and then
   // the commands, saved as the command line saves them.
+  // A .csv or .xls picked becomes the .xlsx of its name, which the reports
+  // then run on; the page keeps only that one (the teacher's own file is
+  // on their disk, untouched), so the list shows what the reports use.
   run({ select, commands, csb }) {
     const args = ["run", "--system", SYSTEM];
     if (select) args.push("--select", select);
     if (csb) args.push("--csb", csb);
-    return tavo(args.concat(commands));
+    const made = select && /\.(xls|csv|txt)$/i.test(select) ? select.replace(/\.[^.]+$/, ".xlsx") : null;
+    const before = made && exists(DATA + "/" + made);
+    const result = tavo(args.concat(commands));
+    if (made && !before && exists(DATA + "/" + made)) {
+      engine.FS.unlink(DATA + "/" + select);
+      result.selected = made;
+    }
+    return result;
   },
   sheets({ file }) {
     return exported("tavo_sheet_names", file === "system" ? SYSTEM : DATA + "/" + file);
