@@ -4,8 +4,11 @@ would: the demo's system workbook opened, its score file given, every
 report run and both workbooks downloaded, which must equal what the command
 line writes from the same files with the same commands; every layout
 command; a damaged file and a file of another kind each give one message
-box naming it, and the page stays usable; no network request. Screenshots
-after the three-line report and of the charts are left in the work folder.
+box naming it, and the page stays usable; presses before anything is open
+say what to open first; a .csv takes every report; 示例 asks, then works;
+a reload brings the work back and 清除 forgets it; no network request.
+Screenshots on arrival, after the three-line report, of the charts and
+after a reload are left in the work folder.
 
 usage: page_in_browser.py NATIVE_TAVO WEB_BUILD WORKDIR
 Exit 0 when so, 1 otherwise, 77 (skipped) when the page or Chromium is
@@ -219,6 +222,7 @@ def main():
                 break
             time.sleep(0.1)
         page.idle()
+        page.screenshot(work / "arrival.png")
 
         # Before anything is open: each press says what to do first, once.
         for selector, words in (("[data-run=cmdSanXianTJ_Click]", "新建"), ("#saveSystem", "新建"),
@@ -329,6 +333,33 @@ def main():
         files = json.loads(page.js("document.body.dataset.files"))
         checks.append(("示例" in asked and files == ["示例成绩.xlsx"] and page.js("document.body.dataset.lastStatus") == "0",
                        f"示例 after 新建 asks and then works ({asked!r}, {files}, {said[:2]})"))
+
+        # The work is kept in the browser: a reload brings it back as it was,
+        # and 清除 forgets it.
+        page.give_files("#dataFiles", [scores_csv])
+        page.choose("期中.csv")
+        kept = json.loads(page.js("document.body.dataset.files"))
+        checks.append((page.js("document.body.dataset.unsaved") == "1", "work not yet downloaded is known to the page"))
+        tab.events.clear()
+        tab.call("Page.reload")
+        for _ in range(300):
+            if any(e.get("method") == "Page.javascriptDialogOpening" for e in tab.events):
+                tab.call("Page.handleJavaScriptDialog", accept=True)
+                tab.events.clear()
+            if page.js("document.readyState") == "complete" and page.js("document.body.dataset.idle") == "1":
+                break
+            time.sleep(0.1)
+        page.idle()
+        page.screenshot(work / "restored.png")
+        files = json.loads(page.js("document.body.dataset.files") or "[]")
+        checks.append((sorted(files) == sorted(kept) and page.js("document.body.dataset.restored") == "1"
+                       and page.js("!document.getElementById('kept').hidden") is True
+                       and page.js("document.getElementById('systemState').textContent") == "已打开",
+                       f"a reload brings the work back ({files} after {kept})"))
+        page.press_and_confirm("#forget")
+        files = json.loads(page.js("document.body.dataset.files") or "[]")
+        checks.append((files == [] and page.js("document.getElementById('systemState').textContent") != "已打开",
+                       f"清除 forgets the kept work ({files})"))
 
         requests = [e["params"]["request"]["url"] for e in tab.events if e.get("method") == "Network.requestWillBeSent"]
         outside = [u for u in requests if not u.startswith(("file:", "blob:", "data:"))]

@@ -25,6 +25,73 @@ function ask(op, args = {}, transfer = []) {
   });
 }
 
+// The teacher's work is kept in the browser's own storage after every
+// step, so that a reload, a closed tab or a crash comes back as it was.
+const STORE = "tavo-work";
+function openStore() {
+  return new Promise((resolve, reject) => {
+    const request = indexedDB.open(STORE, 1);
+    request.onupgradeneeded = () => request.result.createObjectStore("files");
+    request.onsuccess = () => resolve(request.result);
+    request.onerror = () => reject(request.error);
+  });
+}
+function inStore(mode, use) {
+  return openStore().then((db) => new Promise((resolve, reject) => {
+    const t = db.transaction("files", mode);
+    const result = use(t.objectStore("files"));
+    t.oncomplete = () => { db.close(); resolve(result.result ?? result); };
+    t.onerror = t.onabort = () => { db.close(); reject(t.error); };
+  }));
+}
+let storageFailed = false;
+async function keep() {
+  const files = await ask("files");
+  try {
+    await inStore("readwrite", (store) => {
+      store.clear();
+      if (files.system) store.put(files.system, "system");
+      for (const d of files.data) store.put(d.bytes, "data/" + d.name);
+      return {};
+    });
+    storageFailed = false;
+  } catch (e) {
+    if (!storageFailed) say(`浏览器不让本页保存工作（${e && e.name ? e.name : e}，例如空间不够或处于隐私模式）。刷新或关闭页面前，请先下载两个工作簿。`);
+    storageFailed = true;
+  }
+}
+async function restore() {
+  let keys = [], values = [];
+  try {
+    keys = await inStore("readonly", (store) => store.getAllKeys());
+    values = await inStore("readonly", (store) => store.getAll());
+  } catch (e) {
+    return;  // nothing kept, or no storage: the page starts empty
+  }
+  for (let i = 0; i < keys.length; ++i) {
+    if (keys[i] === "system") await ask("putSystem", { bytes: values[i] }, [values[i]]);
+    else await ask("putData", { name: keys[i].slice(5), bytes: values[i] }, [values[i]]);
+  }
+  $("kept").hidden = keys.length === 0;
+  document.body.dataset.restored = keys.length ? "1" : "0";
+}
+
+// Work not yet downloaded: closing the page asks first.
+const unsaved = new Set();
+function changed(...files) {
+  for (const f of files) if (f) unsaved.add(f);
+  document.body.dataset.unsaved = unsaved.size ? "1" : "0";
+}
+function downloaded(file) {
+  unsaved.delete(file);
+  document.body.dataset.unsaved = unsaved.size ? "1" : "0";
+}
+addEventListener("beforeunload", (e) => {
+  if (!unsaved.size) return;
+  e.preventDefault();
+  e.returnValue = "";
+});
+
 // Several steps at a time would interleave: the controls wait meanwhile
 // (not the boxes' own buttons, which a step may wait for).
 async function busy(work) {
@@ -34,6 +101,7 @@ async function busy(work) {
   try {
     return await work();
   } finally {
+    await keep();
     document.querySelectorAll("main button, main select, main input").forEach((e) => (e.disabled = false));
     $("busy").style.display = "none";
     document.body.dataset.idle = "1";
@@ -145,6 +213,7 @@ async function show(file, sheet) {
       td.onblur = () => {
         if (td.innerText === td.dataset.was) return;
         busy(async () => {
+          changed("system");
           const result = await ask("setCell", { sheet, row: Number(td.dataset.r), col: Number(td.dataset.c), text: td.innerText.trim() });
           if (result.error) report(result);
           await show(file, sheet);
@@ -220,6 +289,7 @@ async function addDataFiles(files) {
     }
     const bytes = await file.arrayBuffer();
     await ask("putData", { name: file.name, bytes }, [bytes]);
+    changed(file.name);
   }
   await refresh();
 }
@@ -233,6 +303,7 @@ async function run(commands, csb) {
   }
   const select = $("ltbCJB").value;
   const result = await ask("run", { select, commands, csb });
+  changed("system", result.selected || select);
   report(result);
   await refresh();
   if (result.selected) $("ltbCJB").value = result.selected;
@@ -262,15 +333,33 @@ $("demo").onclick = () => busy(async () => {
       !(await confirmWith("示例会换掉页面里现有的成绩统计工作簿和成绩文件（没有下载的参数和统计结果会丢失）。继续吗？")))
     return;
   report(await ask("demo"));
+  changed("system", "示例成绩.xlsx");
   const state = await refresh();
   $("ltbCJB").value = state.files[0] || "";
   if (state.files[0]) await preview(state.files[0]);
 });
-$("init").onclick = () => busy(async () => { report(await ask("init")); await refresh(); await preview("system"); });
+$("init").onclick = () => busy(async () => {
+  report(await ask("init"));
+  changed("system");
+  await refresh();
+  await preview("system");
+});
+$("forget").onclick = () => busy(async () => {
+  if (!(await confirmWith("清除后，保存在这个浏览器里的成绩统计工作簿和成绩文件都会删掉（已下载的文件不受影响）。继续吗？"))) return;
+  await ask("reset");
+  unsaved.clear();
+  changed();
+  $("kept").hidden = true;
+  $("tabs").replaceChildren();
+  $("view").replaceChildren();
+  $("charts").replaceChildren();
+  await refresh();
+});
 $("openSystem").onclick = () => $("systemFile").click();
 $("systemFile").onchange = () => busy(async () => {
   const bytes = await $("systemFile").files[0].arrayBuffer();
   await ask("putSystem", { bytes }, [bytes]);
+  changed("system");
   await refresh();
   await preview("system");
 });
@@ -279,6 +368,7 @@ $("saveSystem").onclick = () => busy(async () => {
   const result = await ask("download", { file: "system" });
   if (result.error) return report(result);
   download("成绩统计.xlsx", result.bytes);
+  downloaded("system");
 });
 $("addData").onclick = () => $("dataFiles").click();
 $("dataFiles").onchange = () => busy(() => addDataFiles($("dataFiles").files));
@@ -296,11 +386,16 @@ $("saveData").onclick = () => busy(async () => {
   const result = await ask("download", { file: name });
   if (result.error) return report(result);
   download(name, result.bytes);
+  downloaded(name);
 });
 document.querySelectorAll("[data-run]").forEach((b) => {
   b.onclick = () => busy(() => run([b.dataset.run], b.dataset.csb ? $("csb").value : ""));
 });
-busy(refresh);
+busy(async () => {
+  await restore();
+  const state = await refresh();
+  if (state.system) await preview("system");
+});
 
 // A page opened as index.html#selftest runs a whole school through and
 // writes what it saw into the page, for the tests in a headless browser.

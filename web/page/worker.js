@@ -132,6 +132,18 @@ const handlers = {
   setCell({ sheet, row, col, text }) {
     return exported("tavo_set_cell", SYSTEM, sheet, row, col, text);
   },
+  // Every file of the page, for the browser's storage.
+  files() {
+    const system = exists(SYSTEM) ? engine.FS.readFile(SYSTEM).buffer : null;
+    const data = dataFiles().map((name) => ({ name, bytes: engine.FS.readFile(DATA + "/" + name).buffer }));
+    return { system, data, transfer: [system, ...data.map((d) => d.bytes)].filter(Boolean) };
+  },
+  // Nothing kept: the page as it first opens.
+  reset() {
+    clear(SCHOOL);
+    engine.FS.mkdir(DATA);
+    return {};
+  },
   download({ file }) {
     const bytes = engine.FS.readFile(file === "system" ? SYSTEM : DATA + "/" + file);
     return { bytes: bytes.buffer };
@@ -148,6 +160,7 @@ onmessage = async (event) => {
   } catch (e) {
     reply = { error: String(e) };
   }
-  const transfer = reply.bytes ? [reply.bytes] : [];
+  const transfer = reply.transfer || (reply.bytes ? [reply.bytes] : []);
+  delete reply.transfer;
   postMessage({ id, ...reply }, transfer);
 };
