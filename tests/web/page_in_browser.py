@@ -223,6 +223,8 @@ def main():
             time.sleep(0.1)
         page.idle()
         page.screenshot(work / "arrival.png")
+        checks.append((page.js("!document.getElementById('start').hidden") is True,
+                       "on arrival the page says what to press first"))
 
         # Before anything is open: each press says what to do first, once.
         for selector, words in (("[data-run=cmdSanXianTJ_Click]", "新建"), ("#saveSystem", "新建"),
@@ -358,7 +360,8 @@ def main():
                        f"a reload brings the work back ({files} after {kept})"))
         page.press_and_confirm("#forget")
         files = json.loads(page.js("document.body.dataset.files") or "[]")
-        checks.append((files == [] and page.js("document.getElementById('systemState').textContent") != "已打开",
+        checks.append((files == [] and page.js("document.getElementById('systemState').textContent") != "已打开"
+                       and page.js("!document.getElementById('start').hidden") is True,
                        f"清除 forgets the kept work ({files})"))
 
         requests = [e["params"]["request"]["url"] for e in tab.events if e.get("method") == "Network.requestWillBeSent"]

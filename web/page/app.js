@@ -178,6 +178,8 @@ function report(result) {
 async function refresh() {
   const state = await ask("state");
   $("systemState").textContent = state.system ? "已打开" : "尚未打开：请新建或打开";
+  // What to press first, while nothing is open.
+  $("start").hidden = state.system || state.files.length > 0;
   const chosen = $("ltbCJB").value;
   $("ltbCJB").replaceChildren(...state.files.map((f) => new Option(f, f, false, f === chosen)));
   document.body.dataset.files = JSON.stringify(state.files);
