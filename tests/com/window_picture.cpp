@@ -48,12 +48,15 @@ int main() {
     std::cout << "no window titled " << tavo::com::Utf8(argv[1]) << std::endl;
     return 1;
   }
+  // A page that is still working enables its button when it is done.
+  const bool press = argc > 3 && std::wstring(argv[3]) == L"press";
+  HWND button = GetDlgItem(search.found, 1);
+  for (int i = 0; press && i < 250 && button && !IsWindowEnabled(button); ++i) Sleep(40);
   Sleep(700);  // the page drawn in full
   RECT frame;
   GetWindowRect(search.found, &frame);
   const bool pictured = tavo::testing::ScreenshotOf(frame, argv[2]);
-  if (argc > 3 && std::wstring(argv[3]) == L"press") {
-    HWND button = GetDlgItem(search.found, 1);
+  if (press) {
     if (!button || !IsWindowEnabled(button)) {
       std::cout << "no default button to press" << std::endl;
       return 1;
