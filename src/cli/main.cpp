@@ -137,8 +137,12 @@ int Run(const std::vector<std::string>& args) {
     if (!tavo::engine::zupo::FindCommand(command)) return Usage("未知命令 " + command);
 
   TerminalPlatform platform(std::cerr, isatty(2));
-  // Long phases show on a terminal; logs and pipes get no such line.
-  tavo::cli::ProgressLine progress(std::cerr, isatty(2));
+  // Long phases show on a terminal; logs and pipes get no such line, unless
+  // the caller asks for progress as lines of its own (the page does).
+  using Shown = tavo::cli::ProgressLine::Shown;
+  tavo::cli::ProgressLine progress(std::cerr, std::getenv("TAVO_PROGRESS_LINES") ? Shown::AsLines
+                                              : isatty(2)                          ? Shown::OnTerminal
+                                                                                   : Shown::Nothing);
   platform.setProgress(&progress);
   // The run ends the process, and the system takes a large workbook's
   // memory back at once, where freeing it cell by cell costs a tenth of a

@@ -11,8 +11,9 @@ constexpr auto kQuiet = std::chrono::milliseconds(1000);  // phases shorter than
 constexpr auto kRefresh = std::chrono::milliseconds(250);
 }  // namespace
 
-ProgressLine::ProgressLine(std::ostream& terminal, bool enabled) : out_(terminal), enabled_(enabled) {
-  if (!enabled_) return;
+ProgressLine::ProgressLine(std::ostream& terminal, Shown shown)
+    : out_(terminal), enabled_(shown != Shown::Nothing), asLines_(shown == Shown::AsLines) {
+  if (!enabled_ || asLines_) return;
   try {
     painter_ = std::thread([this] { run(); });
   } catch (const std::system_error&) {
@@ -21,7 +22,7 @@ ProgressLine::ProgressLine(std::ostream& terminal, bool enabled) : out_(terminal
 }
 
 ProgressLine::~ProgressLine() {
-  if (!enabled_) return;
+  if (!enabled_ || asLines_) return;
   {
     std::lock_guard lock(mutex_);
     stop_ = true;
@@ -37,12 +38,14 @@ ProgressLine::Phase::Phase(ProgressLine* line, std::string label) : line_(line &
   outer_ = std::exchange(line_->label_, std::move(label));
   outerDone_ = std::exchange(line_->done_, -1.0);
   outerStart_ = std::exchange(line_->start_, std::chrono::steady_clock::now());
+  line_->tell();
 }
 
 void ProgressLine::Phase::done(double share) {
   if (!line_) return;
   std::lock_guard lock(line_->mutex_);
   line_->done_ = std::clamp(share, 0.0, 1.0);
+  line_->tell();
 }
 
 ProgressLine::Phase::~Phase() {
@@ -52,6 +55,7 @@ ProgressLine::Phase::~Phase() {
     line_->label_ = outer_;
     line_->done_ = outerDone_;
     line_->start_ = outerStart_;
+    line_->tell();
     if (line_->drawn_) {
       line_->out_ << "\r\033[K" << std::flush;
       line_->drawn_ = false;
@@ -60,8 +64,16 @@ ProgressLine::Phase::~Phase() {
   line_->wake_.notify_all();
 }
 
+void ProgressLine::tell() {
+  if (!asLines_) return;
+  const int percent = done_ < 0 ? -1 : static_cast<int>(done_ * 100);
+  if (percent == toldPercent_ && percent >= 0) return;  // a whole percent at a time
+  toldPercent_ = percent;
+  out_ << '\x1e' << label_ << '\t' << percent << '\n' << std::flush;
+}
+
 void ProgressLine::erase() {
-  if (!enabled_) return;
+  if (!enabled_ || asLines_) return;
   std::lock_guard lock(mutex_);
   if (drawn_) out_ << "\r\033[K" << std::flush;
   drawn_ = false;

@@ -1,7 +1,10 @@
 // One line on a terminal that says what a long run is doing: the phase, its
 // share done where that is known, and its seconds so far; drawn only once a
 // phase has taken about a second and erased when it ends, so that logs and
-// pipes (no terminal) get nothing.
+// pipes (no terminal) get nothing. For a caller that shows progress itself
+// (the page), each phase and each whole percent go out instead as a line
+// "\x1e" label TAB percent (-1: not known; an empty label: the run is between
+// phases), as they happen.
 #pragma once
 
 #include <chrono>
@@ -16,7 +19,8 @@ namespace tavo::cli {
 
 class ProgressLine {
  public:
-  ProgressLine(std::ostream& terminal, bool enabled);
+  enum class Shown { Nothing, OnTerminal, AsLines };
+  ProgressLine(std::ostream& terminal, Shown);
   ~ProgressLine();
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
@@ -45,9 +49,12 @@ class ProgressLine {
  private:
   void draw();  // with mutex_ held
   void run();
+  void tell();  // with mutex_ held: the line for the caller, when told as lines
 
   std::ostream& out_;
   bool enabled_;
+  bool asLines_ = false;
+  int toldPercent_ = -2;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::string label_;

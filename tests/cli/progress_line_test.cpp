@@ -16,7 +16,7 @@ using namespace std::chrono_literals;
 TEST(ProgressLineTest, ShowsLongPhasesOnlyAndErasesThem) {
   std::ostringstream terminal;
   {
-    ProgressLine line(terminal, true);
+    ProgressLine line(terminal, ProgressLine::Shown::OnTerminal);
     { ProgressLine::Phase quick(&line, "读取 a.xlsx"); }
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(terminal.str(), "") << "a phase shorter than a second";
@@ -38,13 +38,35 @@ TEST(ProgressLineTest, ShowsLongPhasesOnlyAndErasesThem) {
 TEST(ProgressLineTest, NothingOffATerminal) {
   std::ostringstream log;
   {
-    ProgressLine line(log, false);
+    ProgressLine line(log, ProgressLine::Shown::Nothing);
     ProgressLine::Phase phase(&line, "cmdSanXianTJ_Click");
     std::this_thread::sleep_for(1300ms);
     line.erase();
   }
   ProgressLine::Phase none(nullptr, "no line at all");
   EXPECT_EQ(log.str(), "");
+}
+
+// For a caller that shows progress itself: every phase as it begins and
+// ends (the outer one back), each whole percent once, at once.
+TEST(ProgressLineTest, AsLinesEachPhaseAndWholePercentOnce) {
+  std::ostringstream told;
+  {
+    ProgressLine line(told, ProgressLine::Shown::AsLines);
+    ProgressLine::Phase outer(&line, "cmdSanXianTJ_Click");
+    {
+      ProgressLine::Phase inner(&line, "读取 b.xlsx");
+      for (double share : {0.10, 0.101, 0.109, 0.5, 1.0}) inner.done(share);
+    }
+  }
+  EXPECT_EQ(told.str(),
+            "\x1e" "cmdSanXianTJ_Click\t-1\n"
+            "\x1e" "读取 b.xlsx\t-1\n"
+            "\x1e" "读取 b.xlsx\t10\n"
+            "\x1e" "读取 b.xlsx\t50\n"
+            "\x1e" "读取 b.xlsx\t100\n"
+            "\x1e" "cmdSanXianTJ_Click\t-1\n"
+            "\x1e" "\t-1\n");
 }
 
 }  // namespace

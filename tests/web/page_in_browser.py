@@ -247,6 +247,9 @@ def main():
             if command == "cmdSanXianTJ_Click":
                 page.screenshot(work / "after-three-line.png")
         checks.append((page.messages()[start:] == [], f"the reports ran without a message ({page.messages()[start:][:2]})"))
+        phases = json.loads(page.js("document.body.dataset.phases || '[]'"))
+        checks.append(("cmdSanXianTJ_Click" in phases and any(p.startswith("读取 ") for p in phases),
+                       f"the engine's phases reach the page as they happen ({phases[:6]})"))
         page.click("#saveSystem")
         page.click("#saveData")
         for _ in range(100):

@@ -12,7 +12,19 @@ const source = Uint8Array.from(atob($("engine").textContent.trim()), (c) => c.ch
 const worker = new Worker(URL.createObjectURL(new Blob([source], { type: "text/javascript" })));
 let nextId = 1;
 const waiting = new Map();
+// What the engine is doing, in words, with its share done where known.
+const phasesSeen = [];
+function showProgress({ label, percent }) {
+  const button = label && document.querySelector(`[data-run="${label}"]`);
+  const words = button ? "正在" + button.textContent : label.replace(/^读取 /, "正在读取 ").replace(/^保存 /, "正在保存 ");
+  $("phase").textContent = label ? words + (percent >= 0 ? ` ${percent}%` : "") : "";
+  if (percent >= 0) $("busy").value = percent;
+  else $("busy").removeAttribute("value");
+  if (label && !phasesSeen.includes(label)) phasesSeen.push(label);
+  document.body.dataset.phases = JSON.stringify(phasesSeen);
+}
 worker.onmessage = (event) => {
+  if (event.data.progress) return showProgress(event.data.progress);
   const done = waiting.get(event.data.id);
   waiting.delete(event.data.id);
   done(event.data);
@@ -101,6 +113,7 @@ async function busy(work) {
   try {
     return await work();
   } finally {
+    $("phase").textContent = "";
     await keep();
     document.querySelectorAll("main button, main select, main input").forEach((e) => (e.disabled = false));
     $("busy").style.display = "none";

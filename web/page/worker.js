@@ -21,7 +21,16 @@ async function start() {
   try {
     engine = await createTavo({
       print: (line) => lines.push({ out: line }),
-      printErr: (line) => lines.push({ err: line }),
+      // The engine's phases, as lines of their own, go to the page at once.
+      printErr: (line) => {
+        if (line.startsWith("\u001e")) {
+          const [label, percent] = line.slice(1).split("\t");
+          postMessage({ progress: { label, percent: Number(percent) } });
+        } else {
+          lines.push({ err: line });
+        }
+      },
+      preRun: [(module) => { module.ENV.TAVO_PROGRESS_LINES = "1"; }],
     });
   } finally {
     self.fetch = fetchOfWorker;
