@@ -229,7 +229,7 @@ void DialogWindow::setFont(UINT dpi) {
 }
 
 void DialogWindow::Dispose(std::unique_ptr<DialogWindow> dialog) {
-  if (!dialog || !dialog->busy()) return;
+  if (!dialog || !dialog->busy()) return;  // ended here, as `dialog` goes
   dialog->disposed_ = true;
   if (dialog->window_) ShowWindow(dialog->window_, SW_HIDE);
   dialog.release();  // the last call out ends it
@@ -488,7 +488,6 @@ void DialogWindow::showError(const host::HostError& e) {
 }
 
 void DialogWindow::whileBusy(const std::function<void()>& work) {
-  Entered entered(*this);
   EnableWindow(window_, FALSE);
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   try {

@@ -48,11 +48,12 @@ function openStore() {
     request.onerror = () => reject(request.error);
   });
 }
+// `use` may give a request, whose result the transaction resolves to.
 function inStore(mode, use) {
   return openStore().then((db) => new Promise((resolve, reject) => {
     const t = db.transaction("files", mode);
-    const result = use(t.objectStore("files"));
-    t.oncomplete = () => { db.close(); resolve(result.result ?? result); };
+    const request = use(t.objectStore("files"));
+    t.oncomplete = () => { db.close(); resolve(request ? request.result : undefined); };
     t.onerror = t.onabort = () => { db.close(); reject(t.error); };
   }));
 }
@@ -64,7 +65,7 @@ async function keep() {
       store.clear();
       if (files.system) store.put(files.system, "system");
       for (const d of files.data) store.put(d.bytes, "data/" + d.name);
-      return {};
+      return null;
     });
     storageFailed = false;
   } catch (e) {

@@ -104,7 +104,6 @@ const handlers = {
   // The sample school with every command run, as `tavo demo` makes it;
   // it takes the place of whatever the page held (the page asked first).
   demo() {
-    if (!exists(SYSTEM) && dataFiles().length === 0) return tavo(["demo", SCHOOL]);
     // Made beside the page's files, then put in their place.
     const made = "/demo-" + ++demos;
     const result = tavo(["demo", made]);
