@@ -52,13 +52,13 @@ ServerObject* SheetsObject(Spreadsheet& s, host::Workbook& book) {
 ServerObject* WorkbookObject(Spreadsheet& s, host::Workbook& book) {
   auto* o = new ServerObject;
   o->property("Name", [&book] { return Variant(book.name()); });
-  auto path = [&s, &book] {
+  auto folderOf = [&s, &book] {
     auto web = s.webPaths.find(&book);
     return web != s.webPaths.end() ? web->second : book.path();
   };
-  o->property("Path", path);
-  o->property("FullName", [&book, path] {
-    const std::string folder = path();
+  o->property("Path", folderOf);
+  o->property("FullName", [&book, folderOf] {
+    const std::string folder = folderOf();
     if (folder.empty()) return Variant(book.name());
     return Variant(folder + (folder.starts_with("https://") ? "/" : "\\") + book.name());
   });
