@@ -266,11 +266,11 @@ int main(int argc, char** argv) {
     // allow-list names: registration adds ours there and removal takes it
     // out again, whether the list was there before or not.
     auto allowed = [] {
-      HKEY key;
-      if (RegOpenKeyExW(HKEY_CURRENT_USER, component::kWpsAllowedAddInsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+      HKEY list;
+      if (RegOpenKeyExW(HKEY_CURRENT_USER, component::kWpsAllowedAddInsKey, 0, KEY_READ, &list) != ERROR_SUCCESS)
         return false;
-      const bool named = RegQueryValueExW(key, component::kAddInProgId, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-      RegCloseKey(key);
+      const bool named = RegQueryValueExW(list, component::kAddInProgId, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+      RegCloseKey(list);
       return named;
     };
     Check(!allowed(), "nothing is written for the other spreadsheet where it is not installed");

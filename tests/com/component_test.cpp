@@ -320,11 +320,11 @@ int main(int argc, char** argv) {
     const int listed = served.dialog.itemCount();
     CheckEqual(Invoke(zupo, {spreadsheet.application(), spreadsheet.dialog(), com::Variant("UFInitialize")}), S_OK,
                "UFInitialize in a synced folder nobody mirrors");
-    auto boxes = watcher.boxes();
-    Check(boxes.size() == shown + 1 && boxes.back().text.find("同步文件夹") != std::string::npos &&
-              boxes.back().text.find(address) != std::string::npos,
+    const auto cloudBoxes = watcher.boxes();
+    Check(cloudBoxes.size() == shown + 1 && cloudBoxes.back().text.find("同步文件夹") != std::string::npos &&
+              cloudBoxes.back().text.find(address) != std::string::npos,
           "the teacher is told the workbook is in the cloud and where the files must be",
-          boxes.size() > shown ? boxes.back().text : "no box");
+          cloudBoxes.size() > shown ? cloudBoxes.back().text : "no box");
     CheckEqual(served.dialog.itemCount(), listed, "nothing is listed");
 
     const std::wstring mirror = L"Software\\SyncEngines\\Providers\\OneDrive\\Personal";
