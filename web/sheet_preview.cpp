@@ -1,14 +1,15 @@
-// What the page shows of a workbook: its sheets' names, and a sheet as an
-// HTML table the way a spreadsheet draws it (the text as its number format
-// shows it, merged cells, fills, fonts, borders, alignment, widths and
-// heights, frozen header rows), with its line charts as data for the page
-// to draw. Called from the page's worker through the exports below.
+// What the page shows of a workbook: its sheets' names, a sheet's layout
+// (widths, heights, frozen rows, its line charts as data for the page to
+// draw where the sheet places them) and its rows as HTML table rows, a
+// window at a time. Called from the page's worker through the exports below.
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -20,6 +21,7 @@
 #include "host/model/sheet.h"
 #include "host/model/workbook.h"
 #include "host/xlsx/file_error.h"
+#include "host/xlsx/sheet_geometry.h"
 #include "host/xlsx/xml_text.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
@@ -99,51 +101,56 @@ std::string CellStyle(const tavo::model::Workbook& book, const tavo::host::Forma
   return css;
 }
 
-std::string SheetJson(const tavo::model::Sheet& sheet) {
-  const tavo::model::Workbook& book = sheet.model();
-  Rect used = sheet.usedRange();
-  // Room to type beyond what the sheet holds, as a spreadsheet shows it.
-  used.bottom = std::min(used.bottom + 5, tavo::host::kMaxRow);
-  used.right = std::min(std::max(used.right, 8), tavo::host::kMaxCol);
-  std::string html = "<table class=\"sheet\"><colgroup><col class=\"rowhead\">";
-  for (int c = used.left; c <= used.right; ++c)
-    html += "<col style=\"width:" + std::to_string(static_cast<int>(sheet.columnWidth(c) * 8 + 5)) + "px\">";
-  html += "</colgroup><tr class=\"colhead\"><th></th>";
-  for (int c = used.left; c <= used.right; ++c) html += "<th>" + tavo::host::columnLetters(c) + "</th>";
-  html += "</tr>";
-  const int frozen = sheet.view().freezePanes ? sheet.view().splitRow : 0;
-  std::set<std::pair<int, int>> covered;  // cells under a merged area's first
-  for (int r = used.top; r <= used.bottom; ++r) {
-    const double height = sheet.rowHeight(r);
-    if (height == 0) continue;
-    html += std::string("<tr") + (r <= frozen ? " class=\"frozen\"" : "") + " style=\"height:" +
-            std::to_string(static_cast<int>(height * 4 / 3 + 0.5)) + "px\"><th>" + std::to_string(r) + "</th>";
-    for (int c = used.left; c <= used.right; ++c) {
-      if (covered.count({r, c})) continue;
-      const Rect area = sheet.mergeArea({r, c});
-      std::string span;
-      if (area.rowCount() > 1 || area.colCount() > 1) {
-        for (int rr = area.top; rr <= area.bottom; ++rr)
-          for (int cc = area.left; cc <= area.right; ++cc) covered.insert({rr, cc});
-        if (area.rowCount() > 1) span += " rowspan=\"" + std::to_string(area.rowCount()) + "\"";
-        if (area.colCount() > 1) span += " colspan=\"" + std::to_string(area.colCount()) + "\"";
-      }
-      const tavo::host::Format f = sheet.format({r, c});
-      const std::string shown = tavo::model::formatForDisplay(sheet.value({r, c}), f.numberFormat);
-      html += "<td data-r=\"" + std::to_string(r) + "\" data-c=\"" + std::to_string(c) + "\"" + span + " style=\"" +
-              CellStyle(book, f) + "\">" + Html(shown) + "</td>";
-    }
-    html += "</tr>";
+// The part of a sheet the page lays out: from A1, as a spreadsheet shows
+// it, to what the sheet holds and its charts cover, with room to type.
+Rect Extent(const tavo::model::Sheet& sheet) {
+  const Rect used = sheet.usedRange();
+  Rect extent{1, 1, std::max(used.bottom, 1), std::max(used.right, 8)};
+  for (const auto& chart : sheet.charts()) {
+    const tavo::model::ChartData& c = chart->data;
+    double right = 0, bottom = 0;
+    int col = 1, row = 1;
+    while (col < tavo::host::kMaxCol && (right += tavo::xlsx::ColumnPoints(sheet, col)) < c.left + c.width) ++col;
+    while (row < tavo::host::kMaxRow && (bottom += sheet.rowHeight(row)) < c.top + c.height) ++row;
+    extent.right = std::max(extent.right, col);
+    extent.bottom = std::max(extent.bottom, row);
   }
-  html += "</table>";
+  extent.bottom = std::min(extent.bottom + 5, tavo::host::kMaxRow);
+  return extent;
+}
 
+int ColumnPixels(const tavo::model::Sheet& sheet, int col) { return static_cast<int>(sheet.columnWidth(col) * 8 + 5); }
+int RowPixels(const tavo::model::Sheet& sheet, int row) { return static_cast<int>(sheet.rowHeight(row) * 4 / 3 + 0.5); }
+
+// A distance in points from the sheet's left (top) edge, as the page's
+// pixels: the same cell and the same share of it, the page's columns being
+// wider than the desktop spreadsheet's for its Chinese font.
+double PagePixels(double points, int last, const std::function<double(int)>& pointsOf,
+                  const std::function<int(int)>& pixelsOf) {
+  double pixels = 0;
+  for (int i = 1; i <= last; ++i) {
+    const double size = pointsOf(i);
+    if (points <= size || i == last) return pixels + (size > 0 ? std::min(points / size, 1.0) * pixelsOf(i) : 0);
+    points -= size;
+    pixels += pixelsOf(i);
+  }
+  return pixels;
+}
+
+std::string ChartsJson(const tavo::model::Sheet& sheet, const Rect& extent) {
+  const auto columnPoints = [&sheet](int c) { return tavo::xlsx::ColumnPoints(sheet, c); };
+  const auto columnPixels = [&sheet](int c) { return ColumnPixels(sheet, c); };
+  const auto rowPoints = [&sheet](int r) { return sheet.rowHeight(r); };
+  const auto rowPixels = [&sheet](int r) { return RowPixels(sheet, r); };
   std::string charts = "[";
   for (const auto& chart : sheet.charts()) {
     const tavo::model::ChartData& c = chart->data;
     if (charts.size() > 1) charts += ",";
-    charts += "{\"title\":" + Json(c.title) + ",\"left\":" + std::to_string(c.left) + ",\"top\":" +
-              std::to_string(c.top) + ",\"width\":" + std::to_string(c.width) + ",\"height\":" +
-              std::to_string(c.height) + ",\"categories\":[";
+    charts += "{\"title\":" + Json(c.title) + ",\"x\":" +
+              std::to_string(static_cast<int>(PagePixels(c.left, extent.right, columnPoints, columnPixels))) +
+              ",\"y\":" + std::to_string(static_cast<int>(PagePixels(c.top, extent.bottom, rowPoints, rowPixels))) +
+              ",\"width\":" + std::to_string(c.width) + ",\"height\":" + std::to_string(c.height) +
+              ",\"categories\":[";
     const Rect cats = c.categories;
     bool first = true;
     for (int rr = cats.top; rr <= cats.bottom && c.categorySheet; ++rr)
@@ -162,9 +169,94 @@ std::string SheetJson(const tavo::model::Sheet& sheet) {
       }
     charts += "]}";
   }
-  charts += "]";
-  return "{\"html\":" + Json(html) + ",\"charts\":" + charts + "}";
+  return charts + "]";
 }
+
+// How a sheet is laid out, without its cells: the columns' and the rows'
+// sizes in pixels (0 for a hidden row), the rows frozen at the top, the
+// column headings and the charts where the sheet places them. A school's
+// score sheet has tens of thousands of rows; the page asks for the rows in
+// view as it scrolls.
+std::string LayoutJson(const tavo::model::Sheet& sheet) {
+  const Rect extent = Extent(sheet);
+  std::string json = "{\"rows\":" + std::to_string(extent.bottom) + ",\"columns\":[";
+  for (int c = 1; c <= extent.right; ++c)
+    json += (c > 1 ? "," : "") + std::string("{\"name\":\"") + tavo::host::columnLetters(c) +
+            "\",\"width\":" + std::to_string(ColumnPixels(sheet, c)) + "}";
+  json += "],\"heights\":[";
+  for (int r = 1; r <= extent.bottom; ++r) json += (r > 1 ? "," : "") + std::to_string(RowPixels(sheet, r));
+  const int frozen = sheet.view().freezePanes ? std::min(sheet.view().splitRow, extent.bottom) : 0;
+  return json + "],\"frozen\":" + std::to_string(frozen) + ",\"charts\":" + ChartsJson(sheet, extent) + "}";
+}
+
+// Rows `first` to `last` of a sheet as table rows, the way a spreadsheet
+// draws them (the text as its number format shows it, merged cells, fills,
+// fonts, borders, alignment). The range grows to take in whole merged
+// areas, so that no area is cut at its edge: {"first","last","html"}.
+std::string RowsJson(const tavo::model::Sheet& sheet, int first, int last) {
+  const tavo::model::Workbook& book = sheet.model();
+  const Rect extent = Extent(sheet);
+  first = std::clamp(first, 1, extent.bottom);
+  last = std::clamp(last, first, extent.bottom);
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (int c = 1; c <= extent.right; ++c) {
+      const Rect top = sheet.mergeArea({first, c}), bottom = sheet.mergeArea({last, c});
+      if (top.top < first) first = top.top, grew = true;
+      if (bottom.bottom > last && bottom.bottom <= extent.bottom) last = bottom.bottom, grew = true;
+    }
+  }
+  std::string html;
+  std::set<std::pair<int, int>> covered;  // cells under a merged area's first
+  for (int r = first; r <= last; ++r) {
+    const int height = RowPixels(sheet, r);
+    if (height == 0) continue;
+    html += "<tr data-row=\"" + std::to_string(r) + "\" style=\"height:" + std::to_string(height) + "px\"><th>" +
+            std::to_string(r) + "</th>";
+    for (int c = 1; c <= extent.right; ++c) {
+      if (covered.count({r, c})) continue;
+      const Rect area = sheet.mergeArea({r, c});
+      std::string span;
+      if (area.rowCount() > 1 || area.colCount() > 1) {
+        for (int rr = area.top; rr <= area.bottom; ++rr)
+          for (int cc = area.left; cc <= area.right; ++cc) covered.insert({rr, cc});
+        if (area.rowCount() > 1) span += " rowspan=\"" + std::to_string(area.rowCount()) + "\"";
+        if (area.colCount() > 1) span += " colspan=\"" + std::to_string(area.colCount()) + "\"";
+      }
+      const tavo::host::Format f = sheet.format({r, c});
+      const std::string shown = tavo::model::formatForDisplay(sheet.value({r, c}), f.numberFormat);
+      html += "<td data-r=\"" + std::to_string(r) + "\" data-c=\"" + std::to_string(c) + "\"" + span +
+              " style=\"" + CellStyle(book, f) + "\">" + Html(shown) + "</td>";
+    }
+    html += "</tr>";
+  }
+  return "{\"first\":" + std::to_string(first) + ",\"last\":" + std::to_string(last) + ",\"html\":" + Json(html) +
+         "}";
+}
+
+// The workbook the page last looked at, read once and held until the
+// worker says the page's files changed: scrolling through a sheet, or
+// going from tab to tab, reads nothing again.
+struct OpenedWorkbook {
+  std::string path;
+  tavo::model::RecordingPlatform platform;
+  tavo::model::Application app{platform};
+  tavo::xlsx::LoadedWorkbook loaded;
+};
+std::unique_ptr<OpenedWorkbook> opened;
+
+const tavo::model::Workbook& Opened(const std::string& path) {
+  if (!opened || opened->path != path) {
+    opened.reset();
+    auto book = std::make_unique<OpenedWorkbook>();
+    book->loaded = tavo::cli::LoadAnyWorkbook(book->app, path);
+    book->path = path;
+    opened = std::move(book);
+  }
+  return *opened->loaded.book;
+}
+
+std::string Error(const std::string& reason) { return "{\"error\":" + Json(reason) + "}"; }
 
 char* Result(const std::string& json) {
   char* out = static_cast<char*>(std::malloc(json.size() + 1));
@@ -179,31 +271,39 @@ extern "C" {
 // {"sheets":[names...]} or {"error":reason}; the caller frees the text.
 EMSCRIPTEN_KEEPALIVE char* tavo_sheet_names(const char* path) {
   try {
-    tavo::model::RecordingPlatform platform;
-    tavo::model::Application app(platform);
-    auto loaded = tavo::cli::LoadAnyWorkbook(app, path);
+    const tavo::model::Workbook& book = Opened(path);
     std::string json = "{\"sheets\":[";
-    for (int s = 1; s <= loaded.book->sheetCount(); ++s)
-      json += (s > 1 ? "," : "") + Json(loaded.book->modelSheet(s).name());
+    for (int s = 1; s <= book.sheetCount(); ++s) json += (s > 1 ? "," : "") + Json(book.modelSheet(s).name());
     return Result(json + "]}");
   } catch (const std::exception& e) {
-    return Result("{\"error\":" + Json(e.what()) + "}");
+    return Result(Error(e.what()));
   }
 }
 
-// {"html":table,"charts":[...]} of one sheet, or {"error":reason}.
-EMSCRIPTEN_KEEPALIVE char* tavo_sheet_preview(const char* path, const char* sheetName) {
+// The layout of one sheet (see LayoutJson), or {"error":reason}.
+EMSCRIPTEN_KEEPALIVE char* tavo_sheet_layout(const char* path, const char* sheetName) {
   try {
-    tavo::model::RecordingPlatform platform;
-    tavo::model::Application app(platform);
-    auto loaded = tavo::cli::LoadAnyWorkbook(app, path);
-    const tavo::model::Sheet* sheet = loaded.book->findModelSheet(sheetName);
-    if (!sheet) return Result("{\"error\":" + Json(std::string("没有工作表 ") + sheetName) + "}");
-    return Result(SheetJson(*sheet));
+    const tavo::model::Sheet* sheet = Opened(path).findModelSheet(sheetName);
+    if (!sheet) return Result(Error(std::string("没有工作表 ") + sheetName));
+    return Result(LayoutJson(*sheet));
   } catch (const std::exception& e) {
-    return Result("{\"error\":" + Json(e.what()) + "}");
+    return Result(Error(e.what()));
   }
 }
+
+// Rows of one sheet as table rows (see RowsJson), or {"error":reason}.
+EMSCRIPTEN_KEEPALIVE char* tavo_sheet_rows(const char* path, const char* sheetName, int first, int last) {
+  try {
+    const tavo::model::Sheet* sheet = Opened(path).findModelSheet(sheetName);
+    if (!sheet) return Result(Error(std::string("没有工作表 ") + sheetName));
+    return Result(RowsJson(*sheet, first, last));
+  } catch (const std::exception& e) {
+    return Result(Error(e.what()));
+  }
+}
+
+// The page's files changed: what was read is read again when next asked.
+EMSCRIPTEN_KEEPALIVE void tavo_forget_opened() { opened.reset(); }
 
 // Types `text` into a cell as a teacher would (numbers become numbers) and
 // saves the workbook: {"ok":true} or {"error":reason}.
@@ -220,6 +320,7 @@ EMSCRIPTEN_KEEPALIVE char* tavo_set_cell(const char* path, const char* sheetName
     if (*text) cell.at(0, 0) = tavo::host::Value(std::string(text));
     sheet->setValues({row, col}, cell);
     tavo::xlsx::SaveWorkbook(*loaded.book, path);
+    opened.reset();
     return Result("{\"ok\":true}");
   } catch (const std::exception& e) {
     return Result("{\"error\":" + Json(e.what()) + "}");

@@ -160,6 +160,23 @@ class Page:
         path.write_bytes(base64.b64decode(self.tab.call("Page.captureScreenshot", format="png").get("data", "")))
 
 
+def open_browser(profile):
+    """Headless Chromium with a profile of its own: the process and its
+    first tab."""
+    proc = subprocess.Popen(["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                             "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                             f"--user-data-dir={profile}", "--remote-debugging-port=0", "--window-size=1400,900",
+                             "about:blank"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    port_file = profile / "DevToolsActivePort"
+    for _ in range(300):
+        if port_file.exists() and port_file.read_text().strip():
+            break
+        time.sleep(0.1)
+    port = port_file.read_text().split()[0]
+    pages = json.load(urllib.request.urlopen(f"http://127.0.0.1:{port}/json/list"))
+    return proc, DevTools(next(p for p in pages if p["type"] == "page")["webSocketDebuggerUrl"])
+
+
 def main():
     native, web, work = sys.argv[1], pathlib.Path(sys.argv[2]), pathlib.Path(sys.argv[3])
     browser = shutil.which("chromium")
@@ -195,21 +212,9 @@ def main():
         for row in book["数据表"].iter_rows(values_only=True):
             out.write(",".join("" if v is None else str(v) for v in row) + "\n")
 
-    profile = work / "profile"
-    proc = subprocess.Popen([browser, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                             "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                             f"--user-data-dir={profile}", "--remote-debugging-port=0", "--window-size=1400,900",
-                             "about:blank"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    proc, tab = open_browser(work / "profile")
     checks = []
     try:
-        port_file = profile / "DevToolsActivePort"
-        for _ in range(300):
-            if port_file.exists() and port_file.read_text().strip():
-                break
-            time.sleep(0.1)
-        port = port_file.read_text().split()[0]
-        pages = json.load(urllib.request.urlopen(f"http://127.0.0.1:{port}/json/list"))
-        tab = DevTools(next(p for p in pages if p["type"] == "page")["webSocketDebuggerUrl"])
         tab.call("Network.enable")
         tab.call("Page.enable")
         tab.call("Log.enable")
@@ -268,7 +273,35 @@ def main():
         page.js("document.querySelectorAll('#tabs button').forEach(b => b.textContent === '统计图' && b.click())")
         page.idle()
         page.screenshot(work / "charts.png")
-        checks.append((page.js("document.querySelectorAll('#charts svg').length") >= 14, "the charts are drawn"))
+        checks.append((page.js("document.querySelectorAll('#view svg.chart').length") >= 14, "the charts are drawn"))
+        # Each over the cells the sheet anchors it to: the first at A1.
+        at = page.js("(() => { const c = document.querySelector('#view svg.chart').getBoundingClientRect();"
+                     " const a = document.querySelector('#view td[data-r=\"1\"][data-c=\"1\"]').getBoundingClientRect();"
+                     " return JSON.stringify([Math.round(c.left - a.left), Math.round(c.top - a.top)]); })()")
+        at = json.loads(at) if at else None
+        checks.append((at is not None and all(abs(d) <= 2 for d in at), f"the first chart sits at A1 ({at})"))
+
+        # The score data sheet is drawn a window at a time; scrolled to its
+        # end, its last student is there as the command line wrote it.
+        from openpyxl import load_workbook as load
+        data = load(expected / "数据" / "示例成绩.xlsx", read_only=True)["数据表"]
+        last_row = data.max_row
+        last_cell = next(v for v in list(data.iter_rows(min_row=last_row, max_row=last_row, values_only=True))[0]
+                         if v is not None)
+        page.js("document.querySelectorAll('#tabs button').forEach(b => b.textContent === '数据表' && b.click())")
+        page.idle()
+        drawn = int(page.js("document.body.dataset.drawnRows") or 0)
+        page.js("(() => { const v = document.getElementById('view'); v.scrollTop = v.scrollHeight; })()")
+        shown = None
+        for _ in range(50):
+            shown = page.js(f"(() => {{ const r = document.querySelector('#view tr[data-row=\"{last_row}\"]');"
+                            " return r && [...r.querySelectorAll('td')].map(t => t.innerText).find(t => t !== ''); })()")
+            if shown is not None:
+                break
+            time.sleep(0.1)
+        checks.append((0 < drawn < last_row and shown == str(last_cell),
+                       f"a long sheet is drawn a window at a time ({drawn} of {last_row} rows) and scrolls to its end "
+                       f"({shown!r}, expected {last_cell!r})"))
 
         for command in LAYOUTS:
             page.click(f"[data-run={command}]")

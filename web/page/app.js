@@ -118,6 +118,7 @@ async function busy(work) {
     await keep();
     document.querySelectorAll("main button, main select, main input").forEach((e) => (e.disabled = false));
     $("busy").style.display = "none";
+    document.body.dataset.idleAt = String(performance.now());
     document.body.dataset.idle = "1";
   }
 }
@@ -215,36 +216,145 @@ async function preview(file, wanted) {
   if (sheet) await show(file, sheet);
 }
 
+// The sheet on show. Only the rows in view are drawn (with some to spare):
+// a school's score sheet has tens of thousands, and drawing them all
+// froze the page. Spacer rows above and below keep the scroll bar true.
+let sheetOnShow = null;
+const SPARE = 60;  // rows drawn beyond the view on either side
+
 async function show(file, sheet) {
-  const result = await ask("preview", { file, sheet });
-  if (result.error) return report(result);
+  const layout = await ask("layout", { file, sheet });
+  if (layout.error) return report(layout);
   document.querySelectorAll("#tabs button").forEach((b) => b.classList.toggle("on", b.textContent === sheet));
-  $("view").innerHTML = result.html;
-  // The settings sheets take what the teacher types, cell by cell.
-  if (file === "system" && SETTINGS.includes(sheet))
-    for (const td of $("view").querySelectorAll("td[data-r]")) {
-      td.contentEditable = "true";
-      td.dataset.was = td.innerText;
-      td.onkeydown = (e) => { if (e.key === "Enter") { e.preventDefault(); td.blur(); } };
-      td.onblur = () => {
-        if (td.innerText === td.dataset.was) return;
-        busy(async () => {
-          changed("system");
-          const result = await ask("setCell", { sheet, row: Number(td.dataset.r), col: Number(td.dataset.c), text: td.innerText.trim() });
-          if (result.error) report(result);
-          await show(file, sheet);
-        });
-      };
+  // Where each row starts, in pixels below the frozen rows' end.
+  const tops = new Float64Array(layout.rows + 2);
+  for (let r = 1; r <= layout.rows; ++r) tops[r + 1] = tops[r] + layout.heights[r - 1];
+  sheetOnShow = { file, sheet, layout, tops, first: 0, last: -1, asking: null };
+  const table = document.createElement("table");
+  table.className = "sheet";
+  const cols = document.createElement("colgroup");
+  cols.innerHTML = '<col class="rowhead">' + layout.columns.map((c) => `<col style="width:${c.width}px">`).join("");
+  const head = document.createElement("tr");
+  head.className = "colhead";
+  head.innerHTML = "<th></th>" + layout.columns.map((c) => `<th>${c.name}</th>`).join("");
+  table.append(cols, head);
+  const frozen = document.createElement("tbody");
+  frozen.className = "frozen";
+  const body = document.createElement("tbody");
+  table.append(frozen, body);
+  const area = document.createElement("div");
+  area.className = "area";
+  area.append(table);
+  $("view").replaceChildren(area);
+  $("view").scrollTop = 0;
+  if (layout.frozen) {
+    const rows = await ask("rows", { file, sheet, first: 1, last: layout.frozen });
+    if (rows.error) return report(rows);
+    frozen.innerHTML = rows.html;
+    editable(frozen);
+    // Frozen rows stay under the column headings as the rest scrolls.
+    let y = head.getBoundingClientRect().height;
+    for (const tr of frozen.rows) {
+      for (const cell of tr.cells) cell.classList.add("stuck"), (cell.style.top = `${y}px`);
+      y += tr.getBoundingClientRect().height;
     }
-  $("charts").replaceChildren(...result.charts.map(drawChart));
+  }
+  await drawRowsInView();
+  // The charts over the cells the sheet places them on.
+  const left = table.querySelector("col.rowhead").getBoundingClientRect().width || 36;
+  const top = head.getBoundingClientRect().height;
+  for (const chart of layout.charts) {
+    const svg = drawChart(chart);
+    svg.style.left = `${left + chart.x}px`;
+    svg.style.top = `${top + chart.y}px`;
+    area.append(svg);
+  }
   document.body.dataset.shown = file + "!" + sheet;
 }
+
+// Draws the rows the view shows, when they are not drawn already.
+async function drawRowsInView() {
+  const on = sheetOnShow;
+  if (!on) return;
+  const { layout, tops } = on;
+  const view = $("view");
+  const firstBody = layout.frozen + 1;
+  // The row at a pixel offset into the rows after the frozen ones.
+  const rowAt = (y) => {
+    let lo = firstBody, hi = layout.rows;
+    const base = tops[firstBody];
+    while (lo < hi) {
+      const mid = (lo + hi + 1) >> 1;
+      if (tops[mid] - base <= y) lo = mid;
+      else hi = mid - 1;
+    }
+    return lo;
+  };
+  const seenFirst = rowAt(view.scrollTop), seenLast = rowAt(view.scrollTop + view.clientHeight);
+  if (on.first <= seenFirst && seenLast <= on.last) return;
+  const first = Math.max(firstBody, seenFirst - SPARE), last = Math.min(layout.rows, seenLast + SPARE);
+  if (first > last) return;
+  const rows = await ask("rows", { file: on.file, sheet: on.sheet, first, last });
+  if (on !== sheetOnShow) return;  // another sheet came meanwhile
+  if (rows.error) return report(rows);
+  on.first = rows.first;
+  on.last = rows.last;
+  const width = layout.columns.length + 1;
+  const spacer = (height) => (height > 0 ? `<tr class="spacer" style="height:${height}px"><td colspan="${width}"></td></tr>` : "");
+  const body = view.querySelector("tbody:not(.frozen)");
+  body.innerHTML = spacer(tops[rows.first] - tops[firstBody]) + rows.html + spacer(tops[layout.rows + 1] - tops[rows.last + 1]);
+  editable(body);
+  document.body.dataset.drawnRows = String(body.querySelectorAll("tr:not(.spacer)").length);
+}
+$("view").addEventListener("scroll", () => {
+  if (scrollPending) return;
+  scrollPending = true;
+  requestAnimationFrame(async () => {
+    await drawRowsInView();
+    scrollPending = false;
+  });
+});
+let scrollPending = false;
+
+// The settings sheets take what the teacher types, cell by cell.
+function editable(rows) {
+  if (!sheetOnShow || sheetOnShow.file !== "system" || !SETTINGS.includes(sheetOnShow.sheet)) return;
+  const { file, sheet } = sheetOnShow;
+  for (const td of rows.querySelectorAll("td[data-r]")) {
+    td.contentEditable = "true";
+    td.dataset.was = td.innerText;
+    td.onkeydown = (e) => { if (e.key === "Enter") { e.preventDefault(); td.blur(); } };
+    td.onblur = () => {
+      if (td.innerText === td.dataset.was) return;
+      busy(async () => {
+        changed("system");
+        const result = await ask("setCell", { sheet, row: Number(td.dataset.r), col: Number(td.dataset.c), text: td.innerText.trim() });
+        if (result.error) report(result);
+        await show(file, sheet);
+      });
+    };
+  }
+}
+
+// Printing takes the whole sheet, not the rows in view.
+$("print").onclick = () => busy(async () => {
+  const on = sheetOnShow;
+  if (!on) return say("还没有打开任何工作表：请先选一个成绩文件或参数表。");
+  const first = on.layout.frozen + 1;
+  const rows = await ask("rows", { file: on.file, sheet: on.sheet, first, last: on.layout.rows });
+  if (rows.error) return report(rows);
+  $("view").querySelector("tbody:not(.frozen)").innerHTML = rows.html;
+  on.first = rows.first;
+  on.last = rows.last;
+  print();
+});
 
 // A line chart as the reports make them: markers, values above, no axis.
 function drawChart(chart) {
   const ns = "http://www.w3.org/2000/svg";
   const w = Math.round(chart.width * 4 / 3), h = Math.round(chart.height * 4 / 3);
   const svg = document.createElementNS(ns, "svg");
+  svg.classList.add("chart");
   svg.setAttribute("width", w);
   svg.setAttribute("height", h);
   const add = (tag, attrs, text) => {
@@ -368,7 +478,7 @@ $("forget").onclick = () => busy(async () => {
   $("kept").hidden = true;
   $("tabs").replaceChildren();
   $("view").replaceChildren();
-  $("charts").replaceChildren();
+  sheetOnShow = null;
   await refresh();
 });
 $("openSystem").onclick = () => $("systemFile").click();
@@ -407,6 +517,18 @@ $("saveData").onclick = () => busy(async () => {
 document.querySelectorAll("[data-run]").forEach((b) => {
   b.onclick = () => busy(() => run([b.dataset.run], b.dataset.csb ? $("csb").value : ""));
 });
+// Published on a server, the page is an app that installs and opens
+// without a network once it has been opened; from disk it is just a page.
+if (/^https?:$/.test(location.protocol) && "serviceWorker" in navigator) {
+  for (const [rel, href] of [["manifest", "manifest.webmanifest"], ["icon", "icon.svg"]]) {
+    const link = document.createElement("link");
+    link.rel = rel;
+    link.href = href;
+    document.head.append(link);
+  }
+  navigator.serviceWorker.register("sw.js").catch(() => {});  // a copy without its service worker
+}
+
 busy(async () => {
   await restore();
   const state = await refresh();
@@ -424,8 +546,8 @@ if (location.hash === "#selftest") {
       status: demo.status,
       files: state.files,
       sheets: [...document.querySelectorAll("#tabs button")].map((b) => b.textContent),
-      charts: document.querySelectorAll("#charts svg").length,
-      cells: document.querySelectorAll("#view td").length,
+      charts: document.querySelectorAll("#view svg.chart").length,
+      cells: document.querySelectorAll("#view td[data-r]").length,
     });
   });
 }

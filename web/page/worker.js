@@ -143,8 +143,11 @@ const handlers = {
   sheets({ file }) {
     return exported("tavo_sheet_names", file === "system" ? SYSTEM : DATA + "/" + file);
   },
-  preview({ file, sheet }) {
-    return exported("tavo_sheet_preview", file === "system" ? SYSTEM : DATA + "/" + file, sheet);
+  layout({ file, sheet }) {
+    return exported("tavo_sheet_layout", file === "system" ? SYSTEM : DATA + "/" + file, sheet);
+  },
+  rows({ file, sheet, first, last }) {
+    return exported("tavo_sheet_rows", file === "system" ? SYSTEM : DATA + "/" + file, sheet, first, last);
   },
   // A cell of a settings sheet typed in the page.
   setCell({ sheet, row, col, text }) {
@@ -155,6 +158,10 @@ const handlers = {
     const system = exists(SYSTEM) ? engine.FS.readFile(SYSTEM).buffer : null;
     const data = dataFiles().map((name) => ({ name, bytes: engine.FS.readFile(DATA + "/" + name).buffer }));
     return { system, data, transfer: [system, ...data.map((d) => d.bytes)].filter(Boolean) };
+  },
+  // The engine's memory, in bytes.
+  memory() {
+    return { bytes: engine.HEAP8.length };
   },
   // Nothing kept: the page as it first opens.
   reset() {
@@ -168,10 +175,15 @@ const handlers = {
   },
 };
 
+// The steps that change none of the page's files.
+const READING = new Set(["state", "sheets", "layout", "rows", "files", "download", "memory"]);
+
 const ready = start();
 onmessage = async (event) => {
   const { id, op, ...args } = event.data;
   await ready;
+  // What the previews read is read again once anything may have changed.
+  if (!READING.has(op)) engine._tavo_forget_opened();
   let reply;
   try {
     reply = handlers[op](args);

@@ -1,0 +1,93 @@
+#!/usr/bin/python3
+"""The published page (the web build's site/) served over http to headless
+Chromium: it is an installable app (its manifest read without errors, the
+browser finds nothing against installing it) whose service worker takes
+control; then the server goes away, and the page reloads and makes the
+sample school all the same. Opened from disk the page registers nothing
+(page_in_browser.py checks that no request leaves it).
+
+usage: offline_app.py WEB_BUILD WORKDIR
+Exit 0 when so, 1 otherwise, 77 (skipped) as page_in_browser.py."""
+import functools
+import http.server
+import json
+import os
+import pathlib
+import shutil
+import sys
+import threading
+import time
+
+from page_in_browser import Page, open_browser
+
+
+def main():
+    web, work = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
+    site = web / "site"
+    if not shutil.which("chromium") or not (site / "index.html").exists():
+        if os.environ.get("CI"):
+            print("the published page or Chromium is missing")
+            return 1
+        print("the page (make web) or Chromium is not there: skipped")
+        return 77
+    shutil.rmtree(work, ignore_errors=True)
+    work.mkdir(parents=True)
+    quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(quiet, directory=str(site)))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    address = f"http://127.0.0.1:{server.server_address[1]}/"
+
+    proc, tab = open_browser(work / "profile")
+    checks = []
+    try:
+        tab.call("Page.enable")
+        tab.call("Page.navigate", url=address)
+        page = Page(tab)
+        for _ in range(100):
+            if page.js("document.readyState") == "complete":
+                break
+            time.sleep(0.1)
+        page.idle()
+        for _ in range(300):
+            if page.js("!!navigator.serviceWorker.controller") is True:
+                break
+            time.sleep(0.1)
+        checks.append((page.js("!!navigator.serviceWorker.controller") is True,
+                       "the service worker takes control of the page"))
+        manifest = tab.call("Page.getAppManifest")
+        checks.append((bool(manifest.get("data")) and not manifest.get("errors"),
+                       f"the manifest is read without errors ({manifest.get('errors')})"))
+        errors = tab.call("Page.getInstallabilityErrors").get("installabilityErrors", [])
+        checks.append((not errors, f"nothing stands against installing the page ({[e.get('errorId') for e in errors]})"))
+
+        server.shutdown()
+        server.server_close()
+        tab.call("Page.reload")
+        time.sleep(0.5)
+        for _ in range(100):
+            if page.js("document.readyState") == "complete":
+                break
+            time.sleep(0.1)
+        page.idle()
+        checks.append((page.js("document.title") == "成绩统计", "with the server gone the page opens again"))
+        page.click("#demo")
+        files = json.loads(page.js("document.body.dataset.files || '[]'"))
+        checks.append((files == ["示例成绩.xlsx"] and page.js("document.body.dataset.lastStatus") == "0"
+                       and page.js("document.querySelectorAll('#view td[data-r]').length") > 0,
+                       f"and makes the sample school, offline ({files})"))
+        published = sorted(p.name for p in site.iterdir())
+        checks.append((published == ["icon.svg", "index.html", "manifest.webmanifest", "sw.js"],
+                       f"the published folder holds the page and what makes it an app ({published})"))
+    finally:
+        proc.terminate()
+        proc.wait()
+    failed = 0
+    for good, label in checks:
+        print(f"{'ok  ' if good else 'FAIL'} {label}")
+        failed += not good
+    print(f"{len(checks) - failed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
