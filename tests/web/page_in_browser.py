@@ -221,6 +221,10 @@ def main():
         tab.call("Emulation.setFocusEmulationEnabled", enabled=True)  # focus and blur as in a window in front
         downloads.mkdir()
         tab.call("Browser.setDownloadBehavior", behavior="allow", downloadPath=str(downloads))
+        # A browser that cannot write to the teacher's files: 保存 downloads
+        # (offline_app.py writes back where the browser can).
+        tab.call("Page.addScriptToEvaluateOnNewDocument",
+                 source="window.showSaveFilePicker = undefined; window.showOpenFilePicker = undefined;")
         tab.call("Page.navigate", url=(web / "index.html").resolve().as_uri())
         page = Page(tab)
         for _ in range(100):

@@ -42,17 +42,20 @@ function ask(op, args = {}, transfer = []) {
 const STORE = "tavo-work";
 function openStore() {
   return new Promise((resolve, reject) => {
-    const request = indexedDB.open(STORE, 1);
-    request.onupgradeneeded = () => request.result.createObjectStore("files");
+    const request = indexedDB.open(STORE, 2);
+    request.onupgradeneeded = () => {
+      for (const name of ["files", "handles"])
+        if (!request.result.objectStoreNames.contains(name)) request.result.createObjectStore(name);
+    };
     request.onsuccess = () => resolve(request.result);
     request.onerror = () => reject(request.error);
   });
 }
 // `use` may give a request, whose result the transaction resolves to.
-function inStore(mode, use) {
+function inStore(mode, use, name = "files") {
   return openStore().then((db) => new Promise((resolve, reject) => {
-    const t = db.transaction("files", mode);
-    const request = use(t.objectStore("files"));
+    const t = db.transaction(name, mode);
+    const request = use(t.objectStore(name));
     t.oncomplete = () => { db.close(); resolve(request ? request.result : undefined); };
     t.onerror = t.onabort = () => { db.close(); reject(t.error); };
   }));
@@ -84,6 +87,13 @@ async function restore() {
   for (let i = 0; i < keys.length; ++i) {
     if (keys[i] === "system") await ask("putSystem", { bytes: values[i] }, [values[i]]);
     else await ask("putData", { name: keys[i].slice(5), bytes: values[i] }, [values[i]]);
+  }
+  try {
+    const names = await inStore("readonly", (store) => store.getAllKeys(), "handles");
+    const kept = await inStore("readonly", (store) => store.getAll(), "handles");
+    names.forEach((name, i) => handles.set(name, kept[i]));
+  } catch (e) {
+    // none kept: 保存 asks where, once
   }
   $("kept").hidden = keys.length === 0;
   document.body.dataset.restored = keys.length ? "1" : "0";
@@ -385,6 +395,63 @@ function drawChart(chart) {
   return svg;
 }
 
+// Where the browser lets a page write to the teacher's own files, 保存
+// writes back to the file that was opened, or to the one chosen at the
+// first 保存 (remembered across reloads); elsewhere it downloads.
+const handles = new Map();  // "system" or a score file's name: where it is saved
+const canWriteFiles = () => typeof window.showSaveFilePicker === "function";
+const XLSX_TYPE = { description: "Excel 工作簿", accept: { "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet": [".xlsx"] } };
+function rememberHandle(key, handle) {
+  if (handle) handles.set(key, handle);
+  else handles.delete(key);
+  return inStore("readwrite", (store) => (handle ? store.put(handle, key) : store.delete(key)), "handles").catch(() => {});
+}
+// Writes the page's copy of `file` ("system" or a score file) to disk:
+// false when the teacher cancelled.
+async function saveFile(file, name) {
+  if (!canWriteFiles()) {
+    const result = await ask("download", { file });
+    if (result.error) return report(result), false;
+    download(name, result.bytes);
+    return true;
+  }
+  let handle = handles.get(file);
+  // The browser asks the teacher once whether the page may write there;
+  // asked first, while the click still counts as the teacher's.
+  if (handle && (await handle.requestPermission({ mode: "readwrite" })) !== "granted") handle = null;
+  if (!handle) {
+    try {
+      handle = await showSaveFilePicker({ suggestedName: name, types: [XLSX_TYPE] });
+    } catch (e) {
+      if (e.name === "AbortError") return false;
+      throw e;
+    }
+  }
+  const result = await ask("download", { file });
+  if (result.error) return report(result), false;
+  try {
+    const out = await handle.createWritable();
+    await out.write(result.bytes);
+    await out.close();
+  } catch (e) {
+    say(`没能保存到 ${handle.name}（${e.name}）：文件可能正被别的程序打开。请关掉它再点一次“保存”。`);
+    return false;
+  }
+  await rememberHandle(file, handle);
+  $("savedNote").textContent = `已保存到 ${handle.name}（${new Date().toLocaleTimeString("zh-CN")}）`;
+  return true;
+}
+// Files picked where the browser can write back to them: each .xlsx
+// keeps where it came from.
+async function pickFiles(multiple, types) {
+  try {
+    return await showOpenFilePicker({ multiple, types });
+  } catch (e) {
+    if (e.name === "AbortError") return [];
+    throw e;
+  }
+}
+
 function download(name, bytes) {
   const a = document.createElement("a");
   a.href = URL.createObjectURL(new Blob([bytes], { type: "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet" }));
@@ -395,8 +462,9 @@ function download(name, bytes) {
 
 const SCORE_FILE = /\.(xlsx|xls|csv|txt)$/i;
 const stem = (name) => name.replace(/\.[^.]+$/, "");
-async function addDataFiles(files) {
-  for (const file of files) {
+// `picked`, where given, are the files' handles, in the same order.
+async function addDataFiles(files, picked = []) {
+  for (const [i, file] of [...files].entries()) {
     if (!SCORE_FILE.test(file.name)) {
       say(`${file.name} 不是成绩文件（.xlsx、.xls、.csv 或 .txt），未加入。`);
       continue;
@@ -411,10 +479,13 @@ async function addDataFiles(files) {
     const same = state.files.filter((f) => f !== file.name && stem(f) === stem(file.name));
     if (same.length) {
       if (!(await confirmWith(`页面里已有 ${same.join("、")}（可能含已写入的统计表）。用 ${file.name} 代替它吗？`))) continue;
-      for (const name of same) await ask("remove", { name });
+      for (const name of same) await ask("remove", { name }), await rememberHandle(name, null);
     }
     const bytes = await file.arrayBuffer();
     await ask("putData", { name: file.name, bytes }, [bytes]);
+    // Only a workbook is written back where it came from; a .csv or .xls
+    // becomes an .xlsx, saved where the teacher says at the first 保存.
+    await rememberHandle(file.name, /\.xlsx$/i.test(file.name) ? picked[i] : null);
     changed(file.name);
   }
   await refresh();
@@ -459,6 +530,7 @@ $("demo").onclick = () => busy(async () => {
       !(await confirmWith("示例会换掉页面里现有的成绩统计工作簿和成绩文件（没有下载的参数和统计结果会丢失）。继续吗？")))
     return;
   report(await ask("demo"));
+  for (const key of [...handles.keys()]) await rememberHandle(key, null);  // the sample is saved where asked
   changed("system", "示例成绩.xlsx");
   const state = await refresh();
   $("ltbCJB").value = state.files[0] || "";
@@ -466,6 +538,7 @@ $("demo").onclick = () => busy(async () => {
 });
 $("init").onclick = () => busy(async () => {
   report(await ask("init"));
+  await rememberHandle("system", null);  // a new workbook is not the one opened before
   changed("system");
   await refresh();
   await preview("system");
@@ -473,6 +546,7 @@ $("init").onclick = () => busy(async () => {
 $("forget").onclick = () => busy(async () => {
   if (!(await confirmWith("清除后，保存在这个浏览器里的成绩统计工作簿和成绩文件都会删掉（已下载的文件不受影响）。继续吗？"))) return;
   await ask("reset");
+  for (const key of [...handles.keys()]) await rememberHandle(key, null);
   unsaved.clear();
   changed();
   $("kept").hidden = true;
@@ -481,22 +555,34 @@ $("forget").onclick = () => busy(async () => {
   sheetOnShow = null;
   await refresh();
 });
-$("openSystem").onclick = () => $("systemFile").click();
-$("systemFile").onchange = () => busy(async () => {
-  const bytes = await $("systemFile").files[0].arrayBuffer();
+async function openSystem(file, handle) {
+  const bytes = await file.arrayBuffer();
   await ask("putSystem", { bytes }, [bytes]);
+  await rememberHandle("system", handle);
   changed("system");
   await refresh();
   await preview("system");
-});
+}
+$("openSystem").onclick = () => {
+  if (!canWriteFiles()) return $("systemFile").click();
+  busy(async () => {
+    const [handle] = await pickFiles(false, [XLSX_TYPE]);
+    if (handle) await openSystem(await handle.getFile(), handle);
+  });
+};
+$("systemFile").onchange = () => busy(() => openSystem($("systemFile").files[0], null));
 $("saveSystem").onclick = () => busy(async () => {
-  if (!(await ask("state")).system) return say("还没有成绩统计工作簿可以下载：请先点“新建”“打开…”或“示例”。");
-  const result = await ask("download", { file: "system" });
-  if (result.error) return report(result);
-  download("成绩统计.xlsx", result.bytes);
-  downloaded("system");
+  if (!(await ask("state")).system) return say("还没有成绩统计工作簿可以保存：请先点“新建”“打开…”或“示例”。");
+  if (await saveFile("system", "成绩统计.xlsx")) downloaded("system");
 });
-$("addData").onclick = () => $("dataFiles").click();
+$("addData").onclick = () => {
+  if (!canWriteFiles()) return $("dataFiles").click();
+  busy(async () => {
+    const picked = await pickFiles(true, [{ description: "成绩文件", accept: { "application/octet-stream": [".xlsx", ".xls", ".csv", ".txt"] } }]);
+    const files = await Promise.all(picked.map((h) => h.getFile()));
+    await addDataFiles(files, picked);
+  });
+};
 $("dataFiles").onchange = () => busy(() => addDataFiles($("dataFiles").files));
 $("drop").ondragover = (e) => { e.preventDefault(); $("drop").classList.add("over"); };
 $("drop").ondragleave = () => $("drop").classList.remove("over");
@@ -509,14 +595,17 @@ $("ltbCJB").onchange = () => busy(async () => { await run([]); });
 $("saveData").onclick = () => busy(async () => {
   const name = $("ltbCJB").value;
   if (!name) return say("请先在“成绩文件”列表里选一个文件。");
-  const result = await ask("download", { file: name });
-  if (result.error) return report(result);
-  download(name, result.bytes);
-  downloaded(name);
+  if (await saveFile(name, name)) downloaded(name);
 });
 document.querySelectorAll("[data-run]").forEach((b) => {
   b.onclick = () => busy(() => run([b.dataset.run], b.dataset.csb ? $("csb").value : ""));
 });
+// Without a way to write to the teacher's files, 保存 is a download.
+if (!canWriteFiles()) {
+  $("saveSystem").textContent = "下载";
+  $("saveData").textContent = "下载所选成绩文件";
+}
+
 // Published on a server, the page is an app that installs and opens
 // without a network once it has been opened; from disk it is just a page.
 if (/^https?:$/.test(location.protocol) && "serviceWorker" in navigator) {
