@@ -14,6 +14,7 @@
 #include <string>
 
 #include "cli/desk.h"
+#include "cli/last_run.h"
 #include "host/constants.h"
 #include "host/model/chart.h"
 #include "host/model/number_format.h"
@@ -234,9 +235,9 @@ std::string RowsJson(const tavo::model::Sheet& sheet, int first, int last) {
          "}";
 }
 
-// The workbook the page last looked at, read once and held until the
-// worker says the page's files changed: scrolling through a sheet, or
-// going from tab to tab, reads nothing again.
+// The workbook the page last looked at, read once (or as the last run left
+// it) and held until the worker says the page's files changed: scrolling
+// through a sheet, or going from tab to tab, reads nothing again.
 struct OpenedWorkbook {
   std::string path;
   tavo::model::RecordingPlatform platform;
@@ -246,6 +247,8 @@ struct OpenedWorkbook {
 std::unique_ptr<OpenedWorkbook> opened;
 
 const tavo::model::Workbook& Opened(const std::string& path) {
+  // What a report just wrote is in memory still, as saved.
+  if (const tavo::model::Workbook* saved = tavo::cli::SavedByLastRun(path)) return *saved;
   if (!opened || opened->path != path) {
     opened.reset();
     auto book = std::make_unique<OpenedWorkbook>();
@@ -303,7 +306,10 @@ EMSCRIPTEN_KEEPALIVE char* tavo_sheet_rows(const char* path, const char* sheetNa
 }
 
 // The page's files changed: what was read is read again when next asked.
-EMSCRIPTEN_KEEPALIVE void tavo_forget_opened() { opened.reset(); }
+EMSCRIPTEN_KEEPALIVE void tavo_forget_opened() {
+  opened.reset();
+  tavo::cli::ForgetLastRun();
+}
 
 // Types `text` into a cell as a teacher would (numbers become numbers) and
 // saves the workbook: {"ok":true} or {"error":reason}.

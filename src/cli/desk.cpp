@@ -116,6 +116,13 @@ void Desk::openSystemWorkbook(const std::string& path) {
   app_.setThisWorkbook(app_.adopt(load(fs::absolute(path).lexically_normal().string())));
 }
 
+const model::Workbook* Desk::workbookAt(const std::string& path) const {
+  const fs::path wanted = fs::absolute(path).lexically_normal();
+  for (const auto& [book, o] : opened_)
+    if (fs::absolute(o.path).lexically_normal() == wanted) return book;
+  return nullptr;
+}
+
 model::Workbook& Desk::adoptNew(std::unique_ptr<model::Workbook> book, const std::string& path) {
   lastPrints_.reset();
   model::Workbook& adopted = app_.adopt(std::move(book));

@@ -38,6 +38,9 @@ class Desk {
   // tavo cannot keep goes to a backup first). Throws xlsx::FileError.
   std::vector<std::string> saveChanged();
 
+  // The open workbook that is saved to `path`, or nullptr.
+  const model::Workbook* workbookAt(const std::string& path) const;
+
   // A workbook that could not be read while a command ran.
   bool readFailed() const { return readFailed_; }
 

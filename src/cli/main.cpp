@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cli/desk.h"
+#include "cli/last_run.h"
 #include "cli/sample_workbooks.h"
 #include "cli/terminal_platform.h"
 #include "cli/text_table.h"
@@ -136,7 +137,9 @@ int Run(const std::vector<std::string>& args) {
   for (const auto& command : a->positional)
     if (!tavo::engine::zupo::FindCommand(command)) return Usage("未知命令 " + command);
 
-  TerminalPlatform platform(std::cerr, isatty(2));
+  tavo::cli::RunDesk& run = tavo::cli::StartRun(isatty(2));
+  TerminalPlatform& platform = run.platform;
+  Desk& desk = run.desk;
   // Long phases show on a terminal; logs and pipes get no such line, unless
   // the caller asks for progress as lines of its own (the page does).
   using Shown = tavo::cli::ProgressLine::Shown;
@@ -144,18 +147,18 @@ int Run(const std::vector<std::string>& args) {
                                               : isatty(2)                          ? Shown::OnTerminal
                                                                                    : Shown::Nothing);
   platform.setProgress(&progress);
-  // The run ends the process, and the system takes a large workbook's
-  // memory back at once, where freeing it cell by cell costs a tenth of a
-  // second at 200,000 students. Held by a static, it is no leak.
-  static Desk* kept = nullptr;
-  kept = new Desk(platform, std::cout, std::cerr);
-  Desk& desk = *kept;
+  struct Unshown {
+    TerminalPlatform& platform;
+    ~Unshown() { platform.setProgress(nullptr); }  // the line ends with the run; the desk may outlive it
+  } unshown{platform};
   desk.openSystemWorkbook(a->system);
   if (!StartDialog(desk, a->select)) return kUsage;
   for (const auto& command : a->positional) desk.run(command, a->csb);
   PrintSaved(desk.saveChanged());
   if (a->timings) PrintTimings(desk.timings(), std::cerr);
-  return Status(platform, &desk);
+  const int status = Status(platform, &desk);
+  run.saved = status == kOk;
+  return status;
 }
 
 int List(const std::vector<std::string>& args) {

@@ -161,7 +161,7 @@ const handlers = {
   },
   // The engine's memory, in bytes.
   memory() {
-    return { bytes: engine.HEAP8.length };
+    return { size: engine.HEAP8.length };
   },
   // Nothing kept: the page as it first opens.
   reset() {
