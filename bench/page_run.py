@@ -30,11 +30,17 @@ WATCH_STEPS = ("window.steps = []; const asked = ask; ask = async (op, ...rest) 
                " steps.push('keep ' + Math.round(performance.now() - t)); };")
 
 
-def timed(page, action):
+def timed(page, action, picture=None):
     """Seconds from `action` (a script) until the page is idle, and the
-    longest main-thread task meanwhile in seconds."""
+    longest main-thread task meanwhile in seconds; `picture`, when given,
+    is where the page is pictured while it says what it is doing."""
     page.js("longest = 0; document.body.dataset.idle = '0'")
     start = page.js(f"(() => {{ const t = performance.now(); {action}; return t; }})()")
+    while picture and page.js("document.body.dataset.idle") != "1":
+        if page.js("document.getElementById('phase').textContent.includes('%')"):
+            page.screenshot(picture)
+            break
+        time.sleep(0.02)
     page.idle(timeout=1800)
     end = float(page.js("document.body.dataset.idleAt"))
     return (end - start) / 1000, page.js("longest") / 1000
@@ -80,7 +86,8 @@ def main():
             page.give_files("#dataFiles", [school / "数据" / "scores.xlsx"])
             picks.append(timed(page, "const l = document.getElementById('ltbCJB'); l.value = 'scores.xlsx';"
                                      " l.dispatchEvent(new Event('change'))"))
-            reports.append(timed(page, "document.querySelector('[data-run=cmdSanXianTJ_Click]').click()"))
+            reports.append(timed(page, "document.querySelector('[data-run=cmdSanXianTJ_Click]').click()",
+                                 work / "during-report.png" if not reports else None))
             said = json.loads(page.js("document.body.dataset.messages || '[]'"))
             if said or page.js("document.body.dataset.lastStatus") != "0":
                 raise SystemExit(f"the page did not run the report: {said[:2]}")

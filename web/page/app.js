@@ -119,7 +119,7 @@ addEventListener("beforeunload", (e) => {
 // (not the boxes' own buttons, which a step may wait for).
 async function busy(work) {
   document.body.dataset.idle = "0";
-  $("busy").style.display = "block";
+  $("busy").style.display = "inline-block";
   document.querySelectorAll("main button, main select, main input").forEach((e) => (e.disabled = true));
   try {
     return await work();
