@@ -104,8 +104,16 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, const std::
   return a;
 }
 
-void PrintSaved(const std::vector<std::string>& saved) {
-  for (const auto& path : saved) std::cout << "已保存 " << path << std::endl;
+// Saves what the commands changed, as a teacher would after them; but a
+// command that stopped at the error box may have left a workbook half
+// done (a selection that cleared the rows it then could not read back),
+// so then nothing is saved and every file stays as it was.
+void SaveUnlessFailed(Desk& desk, const TerminalPlatform& platform) {
+  if (platform.errorShown() || desk.readFailed()) {
+    std::cerr << "tavo: 命令出错，未保存任何文件（原文件保持原样）" << std::endl;
+    return;
+  }
+  for (const auto& path : desk.saveChanged()) std::cout << "已保存 " << path << std::endl;
 }
 
 // One line a script can read: "timings: load=S selection=S report=S save=S".
@@ -154,7 +162,7 @@ int Run(const std::vector<std::string>& args) {
   desk.openSystemWorkbook(a->system);
   if (!StartDialog(desk, a->select)) return kUsage;
   for (const auto& command : a->positional) desk.run(command, a->csb);
-  PrintSaved(desk.saveChanged());
+  SaveUnlessFailed(desk, platform);
   if (a->timings) PrintTimings(desk.timings(), std::cerr);
   const int status = Status(platform, &desk);
   run.saved = status == kOk;
@@ -211,7 +219,7 @@ int Init(const std::vector<std::string>& args) {
   TerminalPlatform platform(std::cerr, false);
   Desk desk(platform, std::cout, std::cerr);
   CreateSystemWorkbook(desk, folder, false);
-  PrintSaved(desk.saveChanged());
+  SaveUnlessFailed(desk, platform);
   std::cout << "数据文件夹: " << (folder / tavo::cli::kDataFolderName).string() << "/" << std::endl;
   return Status(platform, &desk);
 }
@@ -241,7 +249,7 @@ int Demo(const std::vector<std::string>& args) {
   StartDialog(desk, std::string(tavo::cli::kSampleScoresName));
   for (const auto& command : tavo::engine::zupo::Commands())
     if (command.kind == tavo::engine::CommandKind::Report) desk.run(command.name, command.settingsSheet);
-  PrintSaved(desk.saveChanged());
+  SaveUnlessFailed(desk, platform);
   std::cout << "示例在 " << folder.string() << "（查看: tavo show " << (folder / tavo::cli::kDataFolderName / tavo::cli::kSampleScoresName).string() << " 数据表）" << std::endl;
   return Status(platform, &desk);
 }

@@ -38,6 +38,11 @@ std::string a1(const Rect& r) {
   return a1(r.topLeft()) + ":" + a1(Cell{r.bottom, r.right});
 }
 
+std::string a1Cells(const Rect& r) {
+  if (r.top == r.bottom && r.left == r.right) return a1(r.topLeft());
+  return a1(r.topLeft()) + ":" + a1(Cell{r.bottom, r.right});
+}
+
 namespace {
 
 // One side of a range: a cell "B3", a row "3" or a column "B", '$' allowed.

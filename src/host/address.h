@@ -14,6 +14,8 @@ std::string columnLetters(int col);            // 1 -> "A", 28 -> "AB"
 int columnNumber(std::string_view letters);    // "AB" -> 28, 0 when invalid
 std::string a1(Cell);                          // "B3"
 std::string a1(const Rect&);                   // "B3:C4", "1:1", "L:Q", "B3"
+// Cells only, as files store a range: "A1:XFD1" for row 1, "B3" for B3.
+std::string a1Cells(const Rect&);
 
 // Throws HostError 1004 on an address the host would refuse.
 Rect parseRect(std::string_view address);

@@ -152,6 +152,31 @@ TEST_F(CommandLineTest, UnreadableWorkbooksStopWithStatusOne) {
   EXPECT_EQ(bytes(data("坏.xlsx")), "这不是工作簿");
 }
 
+// A data sheet merged as one area over (nearly) every cell: the selection
+// stops at the error box, and the file, whose rows it had begun to clear,
+// is not written. Written, a merge is a range of cells other programs read.
+TEST_F(CommandLineTest, ACommandThatStopsAtTheErrorBoxSavesNothing) {
+  ASSERT_EQ(tavo("init school").status, 0);
+  scoreFile("一模.xlsx");
+  {
+    model::RecordingPlatform platform;
+    model::Application app(platform);
+    auto loaded = xlsx::LoadWorkbook(app, data("一模.xlsx"));
+    loaded.book->findModelSheet("数据表")->merge(host::Rect{1, 1, 1048300, host::kMaxCol});
+    xlsx::SaveWorkbook(*loaded.book, data("一模.xlsx"));
+  }
+  const std::string merged = bytes(data("一模.xlsx"));
+  const std::string sheet = xlsx::ReadZip(data("一模.xlsx")).at("xl/worksheets/sheet1.xml");
+  EXPECT_NE(sheet.find("<mergeCell ref=\"A1:XFD1048300\"/>"), std::string::npos);
+  EXPECT_NE(sheet.find("<dimension ref=\"A1:"), std::string::npos);
+
+  Outcome o = tavo("run --system school/成绩统计.xlsx --select 一模.xlsx cmdSanXianTJ_Click");
+  EXPECT_EQ(o.status, 3) << o.err;
+  EXPECT_NE(o.err.find("未保存任何文件"), std::string::npos) << o.err;
+  EXPECT_EQ(o.out.find("已保存"), std::string::npos) << o.out;
+  EXPECT_EQ(bytes(data("一模.xlsx")), merged) << "the teacher's rows are all still there";
+}
+
 TEST_F(CommandLineTest, AWorkbookWithPartsTavoCannotKeepIsBackedUpBeforeItIsSaved) {
   ASSERT_EQ(tavo("init school").status, 0);
   scoreFile("一模.xlsx");

@@ -203,9 +203,9 @@ std::string SheetViewXml(const model::Sheet& sheet, bool selected) {
     if (v.splitRow) x += " ySplit=\"" + std::to_string(v.splitRow) + "\"";
     x += Attr("topLeftCell", host::a1(below)) + " activePane=\"" + pane + "\" state=\"frozen\"/>";
     x += std::string("<selection pane=\"") + pane + "\"" + Attr("activeCell", host::a1(v.selection.topLeft())) +
-         Attr("sqref", host::a1(v.selection)) + "/>";
+         Attr("sqref", host::a1Cells(v.selection)) + "/>";
   } else {
-    x += "<selection" + Attr("activeCell", host::a1(v.selection.topLeft())) + Attr("sqref", host::a1(v.selection)) + "/>";
+    x += "<selection" + Attr("activeCell", host::a1(v.selection.topLeft())) + Attr("sqref", host::a1Cells(v.selection)) + "/>";
   }
   return x + "</sheetView></sheetViews>";
 }
@@ -249,7 +249,7 @@ std::string ValidationsXml(const model::Sheet& sheet) {
   std::string x = "<dataValidations count=\"" + std::to_string(groups.size()) + "\">";
   for (const auto& [v, rects] : groups) {
     std::string sqref;
-    for (const Rect& r : rects) sqref += (sqref.empty() ? "" : " ") + host::a1(r);
+    for (const Rect& r : rects) sqref += (sqref.empty() ? "" : " ") + host::a1Cells(r);
     x += std::string("<dataValidation type=\"") + ValidationType(v.type) + "\"";
     if (v.type != host::xl::kValidateInputOnly) x += std::string(" errorStyle=\"") + AlertStyle(v.alertStyle) + "\"";
     if (v.type != host::xl::kValidateInputOnly && v.type != host::xl::kValidateList)
@@ -472,7 +472,7 @@ void WriteWorksheet(PartStream& x, const model::Sheet& sheet, bool selected, Sty
     if (fit) x += "<pageSetUpPr fitToPage=\"1\"/>";
     x += "</sheetPr>";
   }
-  x += "<dimension ref=\"" + host::a1(used) + "\"/>";
+  x += "<dimension ref=\"" + host::a1Cells(used) + "\"/>";
   x += SheetViewXml(sheet, selected);
   x += "<sheetFormatPr" + Attr("defaultRowHeight", sheet.defaultRowHeight());
   if (sheet.defaultRowHeight() != 14.25) x += " customHeight=\"1\"";
@@ -490,7 +490,7 @@ void WriteWorksheet(PartStream& x, const model::Sheet& sheet, bool selected, Sty
   if (strings) WriteSheetData(x, sheet, xf, *strings);
   if (!sheet.merges().empty()) {
     x += "<mergeCells count=\"" + std::to_string(sheet.merges().size()) + "\">";
-    for (const Rect& m : sheet.merges()) x += "<mergeCell ref=\"" + host::a1(m) + "\"/>";
+    for (const Rect& m : sheet.merges()) x += "<mergeCell ref=\"" + host::a1Cells(m) + "\"/>";
     x += "</mergeCells>";
   }
   x += ValidationsXml(sheet);
