@@ -7,6 +7,7 @@
 
 #include "host/csv/csv_reader.h"
 #include "host/xls/xls_reader.h"
+#include "host/xlsx/carried.h"
 #include "host/xlsx/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
@@ -231,7 +232,13 @@ std::vector<std::string> Desk::saveChanged() {
     }
     const std::uint64_t now = added ? 0 : xlsx::WorkbookFingerprint(book, InSheetOrder(book, known));
     if (!added && o.fingerprint == now && fs::exists(o.path)) continue;
-    if (!o.notCarried.empty() && !o.backedUp && fs::exists(o.path)) {
+    // What the file held beside the cells, now anchored to cells that moved
+    // or naming a sheet that is gone, is left out rather than written wrong.
+    const std::vector<std::string> dropped = xlsx::DroppedOnSave(book);
+    if (!dropped.empty())
+      err_ << "tavo: 注意: " << o.path << " 中的" << Joined(dropped, "、") << "指向的单元格或工作表已经变动，保存时不再保留"
+           << std::endl;
+    if ((!o.notCarried.empty() || !dropped.empty()) && !o.backedUp && fs::exists(o.path)) {
       std::string backup = BackupPath(o.path);
       std::error_code ec;
       fs::copy_file(o.path, backup, ec);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/model/cell_store.h"
+#include "host/model/carried.h"
 #include "host/model/chart.h"
 #include "host/model/formula/reference_update.h"
 #include "host/model/merged_areas.h"
@@ -153,6 +154,15 @@ class Sheet final : public host::Worksheet {
   // every cell of one shared string one text.
   void shareConstant(host::Cell, const Slot& constant);
 
+  // What the file held beside what the model holds, for its writer.
+  const CarriedPtr& carried() const { return carried_; }
+  void setCarried(CarriedPtr carried) { carried_ = std::move(carried); }
+  // How often cells moved since the sheet was made: rows or columns
+  // inserted or removed, and sorts. What a file anchored to cells may then
+  // stand at the wrong ones.
+  int shifts() const { return shifts_; }
+  int sorts() const { return sorts_; }
+
   // Applies a structural change to every reference of this sheet's formulas.
   void updateReferences(const ReferenceUpdate&);
   bool mayHoldFormulas() const { return mayHoldFormulas_; }
@@ -224,6 +234,8 @@ class Sheet final : public host::Worksheet {
   std::set<int> breaks_;
   SheetView view_;
   std::vector<std::unique_ptr<ModelChart>> charts_;
+  CarriedPtr carried_;
+  int shifts_ = 0, sorts_ = 0;
 };
 
 }  // namespace tavo::model

@@ -333,6 +333,7 @@ void Sheet::cut(const Rect& source, host::Worksheet& targetSheet, Cell at) {
 void Sheet::insertCut(const Rect& source, Cell at, host::Shift shift) {
   if (shift != host::Shift::Down || source.wholeColumns())
     throw refusedAt(source, "只支持剪切整行单元格后下移插入");
+  ++shifts_;
   if (at.col != source.left && !source.wholeRows())
     throw refusedAt(source, "插入位置须与剪切区域同列");
   int s0 = source.top, s1 = source.bottom;
@@ -375,6 +376,7 @@ void Sheet::insertCut(const Rect& source, Cell at, host::Shift shift) {
 
 void Sheet::shiftRows(const Rect& band, int at, int count) {
   dropFindIndex();
+  ++shifts_;
   bool whole = band.wholeRows();
   int right = std::min(band.right, columnCount());
   if (count > 0) {
@@ -426,6 +428,7 @@ void Sheet::shiftRows(const Rect& band, int at, int count) {
 
 void Sheet::shiftColumns(const Rect& band, int at, int count) {
   dropFindIndex();
+  ++shifts_;
   bool whole = band.wholeColumns();
   if (count > 0) {
     for (int c = std::max(at, kMaxCol - count + 1); c <= columnCount(); ++c)

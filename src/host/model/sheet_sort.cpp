@@ -128,6 +128,7 @@ void Sheet::sort(const Rect& range, host::SortKey key1, std::optional<host::Sort
   dropFindIndex();
   if (!range.contains(Cell{range.top, key1.column}) || (key2 && !range.contains(Cell{range.top, key2->column})))
     throw refusedAt(range, "排序关键字不在排序区域内");
+  ++sorts_;
   Rect stored = clipToStored(range);
   int first = range.top + (header ? 1 : 0);
   int last = stored.bottom;

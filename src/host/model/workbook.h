@@ -67,6 +67,10 @@ class Workbook final : public host::Workbook, private EvalContext {
   void setPath(std::string p) { path_ = std::move(p); }
   void setName(std::string n) { name_ = std::move(n); }
 
+  // What the file held beside what the model holds, for its writer.
+  const CarriedPtr& carried() const { return carried_; }
+  void setCarried(CarriedPtr carried) { carried_ = std::move(carried); }
+
   // Every mutation bumps the generation; formula values are recomputed when
   // read in a newer generation.
   void touch() { ++generation_; }
@@ -113,6 +117,7 @@ class Workbook final : public host::Workbook, private EvalContext {
   host::ColorTable colors_;
   double tabRatio_ = 0.6;
   bool dates1904_ = false;
+  CarriedPtr carried_;
   ModelWindow window_;
   std::uint64_t generation_ = 1;
   int evalDepth_ = 0;

@@ -10,6 +10,7 @@
 #include "host/address.h"
 #include "host/model/workbook.h"
 #include "host/xlsx/color_index.h"
+#include "host/xlsx/carried.h"
 #include "host/xlsx/writer_parts.h"
 #include "host/xlsx/xml_text.h"
 
@@ -488,14 +489,19 @@ void WriteWorksheet(PartStream& x, const model::Sheet& sheet, bool selected, Sty
   FormatNumbers xf(styles, table);
   x += ColsXml(sheet, xf);
   if (strings) WriteSheetData(x, sheet, xf, *strings);
+  x += CarriedXml(sheet, Place::AfterCells);
   if (!sheet.merges().empty()) {
     x += "<mergeCells count=\"" + std::to_string(sheet.merges().size()) + "\">";
     for (const Rect& m : sheet.merges()) x += "<mergeCell ref=\"" + host::a1Cells(m) + "\"/>";
     x += "</mergeCells>";
   }
+  x += CarriedXml(sheet, Place::AfterMerges);
   x += ValidationsXml(sheet);
+  x += CarriedXml(sheet, Place::AfterValidations);
   x += PageXml(sheet);
+  x += CarriedXml(sheet, Place::AfterPage);
   if (hasDrawing) x += "<drawing r:id=\"rId1\"/>";
+  x += CarriedXml(sheet, Place::AfterDrawing);
   x += "</worksheet>";
 }
 

@@ -249,7 +249,7 @@ int StyleSheetWriter::cellFormat(const host::Format& f, bool wrap) {
   return id;
 }
 
-std::string StyleSheetWriter::xml(const host::ColorTable& colors) const {
+std::string StyleSheetWriter::xml(const host::ColorTable& colors, const std::string& dxfs) const {
   std::string x = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
                   "\n<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
   if (!customFormats_.empty()) {
@@ -329,6 +329,7 @@ std::string StyleSheetWriter::xml(const host::ColorTable& colors) const {
     }
   }
   x += "</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>";
+  x += dxfs;
   x += "<colors><indexedColors>";
   for (host::Rgb c : kFixedColors) x += "<rgbColor rgb=\"" + Argb(c) + "\"/>";
   for (host::Rgb c : colors.palette) x += "<rgbColor rgb=\"" + Argb(c) + "\"/>";

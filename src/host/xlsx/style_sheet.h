@@ -26,7 +26,9 @@ class StyleSheetWriter {
  public:
   explicit StyleSheetWriter(const host::Format& defaultFormat);
   int cellFormat(const host::Format&, bool wrap = false);
-  std::string xml(const host::ColorTable&) const;
+  // `dxfs`: the differential formats a file's conditional formats index,
+  // carried as the file held them.
+  std::string xml(const host::ColorTable&, const std::string& dxfs = "") const;
 
  private:
   int numberFormat(const std::string&);

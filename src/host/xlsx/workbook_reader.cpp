@@ -8,11 +8,13 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "host/address.h"
 #include "host/constants.h"
 #include "host/xlsx/file_error.h"
 #include "host/xlsx/shared_formula.h"
+#include "host/xlsx/carried.h"
 #include "host/xlsx/chart_reader.h"
 #include "host/xlsx/color_index.h"
 #include "host/xlsx/style_sheet.h"
@@ -93,6 +95,14 @@ class Package {
       checked_.insert(it->first);
     }
     return part.text;
+  }
+
+  // A part's bytes as stored, whatever they hold.
+  const std::string& bytes(const std::string& name) const {
+    auto it = find(name);
+    if (it == parts_.end()) throw Fault("缺少部件 " + name);
+    if (const auto result = InflatePart(it->second); result != InflatedText::Result::Ended) Refuse(name, result);
+    return it->second.text;
   }
 
   [[noreturn]] static void Refuse(const std::string& name, InflatedText::Result why) {
@@ -271,6 +281,42 @@ class Package {
   }
 
   // Relationship targets of a part by id, resolved to part names.
+  // Every relationship of a part, external ones too, by id.
+  std::map<std::string, CarriedRelation> allRelationships(const std::string& part) const {
+    std::string folder = part.substr(0, part.rfind('/') + 1);
+    std::string relsName = folder + "_rels/" + part.substr(folder.size()) + ".rels";
+    std::map<std::string, CarriedRelation> out;
+    if (!has(relsName)) return out;
+    auto doc = xml(relsName);
+    for (auto r : doc.child("Relationships").children("Relationship")) {
+      const bool external = std::string(r.attribute("TargetMode").value()) == "External";
+      const std::string target = r.attribute("Target").value();
+      out[r.attribute("Id").value()] = {r.attribute("Type").value(), external ? target : Resolve(folder, target), external};
+    }
+    return out;
+  }
+
+  // A part's content type, as [Content_Types].xml gives it.
+  std::string contentType(const std::string& part) const {
+    if (!typesRead_) {
+      typesRead_ = true;
+      if (has("[Content_Types].xml")) {
+        auto doc = xml("[Content_Types].xml");
+        for (auto o : doc.child("Types").children("Override")) {
+          std::string name = o.attribute("PartName").value();
+          overrides_[Folded(name.starts_with("/") ? name.substr(1) : name)] = o.attribute("ContentType").value();
+        }
+        for (auto d : doc.child("Types").children("Default"))
+          defaults_[Folded(d.attribute("Extension").value())] = d.attribute("ContentType").value();
+      }
+    }
+    if (auto it = overrides_.find(Folded(part)); it != overrides_.end()) return it->second;
+    const std::size_t dot = part.rfind('.');
+    if (auto it = defaults_.find(Folded(dot == std::string::npos ? "" : part.substr(dot + 1))); it != defaults_.end())
+      return it->second;
+    return "application/octet-stream";
+  }
+
   std::map<std::string, std::string> relationships(const std::string& part) const {
     std::string folder = part.substr(0, part.rfind('/') + 1);
     std::string relsName = folder + "_rels/" + part.substr(folder.size()) + ".rels";
@@ -321,6 +367,8 @@ class Package {
   // A packed part is inflated when its whole text is first asked for.
   mutable std::map<std::string, ZipPart> parts_;
   mutable std::set<std::string> checked_;  // parts found to be UTF-8
+  mutable bool typesRead_ = false;
+  mutable std::map<std::string, std::string> overrides_, defaults_;  // content types by folded name, extension
   std::map<std::string, std::string> byFoldedName_;  // lower case -> the name as stored
 };
 
@@ -484,24 +532,12 @@ class SheetReader {
     for (auto v : ws.child("dataValidations").children("dataValidation")) readValidation(v);
     readPage(ws);
     readView(ws.child("sheetViews").child("sheetView"));
-    for (const char* element : {"conditionalFormatting", "hyperlinks", "autoFilter", "legacyDrawing", "tableParts",
-                                "protectedRanges", "scenarios"})
-      if (ws.child(element)) notCarried_.insert(NotCarriedName(element));
-    if (ws.child("sheetProtection").attribute("sheet").as_bool()) notCarried_.insert("工作表保护");
+    // What the model does not hold is carried beside it (CarrySheet);
+    // scenarios are neither.
+    if (ws.child("scenarios")) notCarried_.insert("方案");
   }
 
  private:
-  static std::string NotCarriedName(const std::string& element) {
-    if (element == "conditionalFormatting") return "条件格式";
-    if (element == "hyperlinks") return "超链接";
-    if (element == "autoFilter") return "自动筛选";
-    if (element == "sheetProtection" || element == "protectedRanges") return "工作表保护";
-    if (element == "legacyDrawing") return "批注";
-    if (element == "tableParts") return "表格";
-    if (element == "scenarios") return "方案";
-    return element;
-  }
-
   model::StyleId styleOf(int xf) {
     if (xf < 0 || xf >= static_cast<int>(styles_.cellFormats.size())) return 0;
     auto& id = styleIds_[static_cast<std::size_t>(xf)];
@@ -827,9 +863,9 @@ class SheetReader {
 // Parts by what they hold; those the model cannot carry are named.
 void NoteParts(const Package& package, std::set<std::string>& notCarried) {
   static const std::pair<const char*, const char*> kinds[] = {
-      {"xl/media/", "图片"},           {"xl/comments", "批注"},        {"xl/threadedComments", "批注"},
+      {"xl/media/", "图片"},           {"xl/threadedComments", "批注"},
       {"xl/pivotTables/", "数据透视表"}, {"xl/pivotCache/", "数据透视表"}, {"xl/vbaProject.bin", "宏"},
-      {"xl/tables/", "表格"},          {"xl/externalLinks/", "外部链接"}, {"xl/chartsheets/", "图表工作表"},
+      {"xl/externalLinks/", "外部链接"}, {"xl/chartsheets/", "图表工作表"},
       {"xl/embeddings/", "嵌入对象"},   {"xl/ctrlProps/", "控件"},
       {"xl/slicers/", "切片器"},       {"xl/activeX/", "控件"}};
   for (const auto& [name, _] : package.parts())
@@ -930,6 +966,17 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     }
   }
 
+  const CarrySource carrySource{[&](const std::string& part) { return package.has(part); },
+                                [&](const std::string& part) -> const std::string& { return package.bytes(part); },
+                                [&](const std::string& part) { return package.contentType(part); },
+                                [&](const std::string& part) { return package.allRelationships(part); }};
+  auto carriedBook = std::make_shared<CarriedWorkbook>();
+  if (auto dxfs = stylesDoc.child("styleSheet").child("dxfs"); dxfs && dxfs.first_child()) {
+    std::ostringstream text;
+    dxfs.print(text, "", pugi::format_raw | pugi::format_no_declaration);
+    carriedBook->dxfs = text.str();
+  }
+
   std::vector<model::StyleId> styleIds(styles.cellFormats.size(), 0);
   std::vector<model::Slot> stringCells(strings.size());
   std::vector<std::pair<model::Sheet*, std::string>> drawings;
@@ -947,6 +994,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
         [&](const pugi::xml_node& rows) { reader.readRows(rows); },
         [&](const pugi::xml_node& ws) {
           reader.readTail(ws);
+          e.sheet->setCarried(CarrySheet(ws, e.part, carrySource, notCarried));
           if (auto drawing = ws.child("drawing")) {
             auto sheetRels = package.relationships(e.part);
             auto target = sheetRels.find(drawing.attribute("r:id").value());
@@ -994,8 +1042,17 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
       std::string areas;
       for (const auto& [address, _] : AreasOfName(dn.text().get())) areas += (areas.empty() ? "" : ",") + address;
       if (ofSheet) entries[static_cast<std::size_t>(local)].sheet->pageSettings().printArea = areas;
-    } else if (name != "_xlnm._FilterDatabase") {
-      notCarried.insert("名称");
+    } else {
+      // Carried as written, with its sheet by name (sheets may be added).
+      CarriedName carriedName{name, ofSheet ? entries[static_cast<std::size_t>(local)].sheet->name() : "", "",
+                              dn.text().get()};
+      if (local >= 0 && !ofSheet) continue;  // a name of a sheet the file does not have
+      for (auto a : dn.attributes()) {
+        const std::string attribute = a.name();
+        if (attribute != "name" && attribute != "localSheetId")
+          carriedName.attributes += " " + attribute + "=\"" + Escaped(a.value()) + "\"";
+      }
+      carriedBook->names.push_back(std::move(carriedName));
     }
   }
   auto protection = wb.child("workbookProtection");
@@ -1010,6 +1067,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     if (auto ratio = view.attribute("tabRatio"))
       book->window().setTabRatio(std::clamp(ratio.as_double() / 1000, 0.0, 1.0));
   }
+  if (!carriedBook->dxfs.empty() || !carriedBook->names.empty()) book->setCarried(std::move(carriedBook));
   LoadedWorkbook out;
   out.book = std::move(book);
   out.notCarried.assign(notCarried.begin(), notCarried.end());

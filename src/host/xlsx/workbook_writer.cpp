@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "host/model/workbook.h"
+#include "host/xlsx/carried.h"
 #include "host/xlsx/file_error.h"
 #include "host/xlsx/writer_parts.h"
 #include "host/xlsx/xlsx_writer.h"
@@ -95,6 +96,8 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
     if (!sheet.pageSettings().printTitleRows.empty())
       definedNames += "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"" + std::to_string(i - 1) + "\">" +
                       Escaped(QuotedSheetName(sheet.name()) + sheet.pageSettings().printTitleRows) + "</definedName>";
+    for (const auto& [name, carried] : CarriedPartsOf(sheet, i).parts)
+      types += "<Override PartName=\"/" + Escaped(name) + "\" ContentType=\"" + Escaped(carried->contentType) + "\"/>";
     if (sheet.charts().empty()) continue;
     types += Override("/xl/drawings/drawing" + std::to_string(drawingNumber++) + ".xml", "drawing+xml");
     for (std::size_t k = 0; k < sheet.charts().size(); ++k)
@@ -124,12 +127,17 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
     const bool hasCharts = !sheet.charts().empty();
     part("xl/worksheets/sheet" + n + ".xml", SheetSizeHint(sheet),
          [&](PartStream& out) { WriteWorksheet(out, sheet, i == active, styles, &strings, hasCharts); });
+    const CarriedOutput carried = CarriedPartsOf(sheet, i);
+    for (const auto& [name, content] : carried.parts) whole(name, content->bytes);
+    const std::string d = std::to_string(drawingNumber);
+    if (hasCharts || !carried.relationships.empty())
+      whole("xl/worksheets/_rels/sheet" + n + ".xml.rels",
+            std::string(kXmlHead) + "<Relationships xmlns=\"" + kPkgRelNs + "\">" +
+                (hasCharts ? Relationship("rId1", "drawing", "../drawings/drawing" + d + ".xml") : "") +
+                carried.relationships + "</Relationships>");
     if (!hasCharts) continue;
-    const std::string d = std::to_string(drawingNumber++);
+    ++drawingNumber;
     DrawingXml drawing = ChartsXml(sheet, chartNumber);
-    whole("xl/worksheets/_rels/sheet" + n + ".xml.rels",
-          std::string(kXmlHead) + "<Relationships xmlns=\"" + kPkgRelNs + "\">" +
-              Relationship("rId1", "drawing", "../drawings/drawing" + d + ".xml") + "</Relationships>");
     whole("xl/drawings/drawing" + d + ".xml", drawing.drawing);
     whole("xl/drawings/_rels/drawing" + d + ".xml.rels", drawing.drawingRels);
     for (const std::string& chart : drawing.charts) whole("xl/charts/chart" + std::to_string(chartNumber++) + ".xml", chart);
@@ -141,12 +149,13 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
   workbook += "<bookViews><workbookView activeTab=\"" + std::to_string(active - 1) + "\" tabRatio=\"" +
               std::to_string(static_cast<int>(book.tabRatio() * 1000 + 0.5)) + "\"/></bookViews>";
   workbook += "<sheets>" + sheetList + "</sheets>";
+  definedNames += CarriedNamesXml(book);
   if (!definedNames.empty()) workbook += "<definedNames>" + definedNames + "</definedNames>";
   workbook += "<calcPr calcId=\"191029\"/></workbook>";
   whole("xl/workbook.xml", workbook);
   whole("xl/_rels/workbook.xml.rels", workbookRels);
   whole("xl/sharedStrings.xml", strings.xml());
-  whole("xl/styles.xml", styles.xml(book.colors()));
+  whole("xl/styles.xml", styles.xml(book.colors(), CarriedDxfs(book)));
 }
 
 std::map<std::string, std::string> WorkbookParts(const model::Workbook& book) {

@@ -1,0 +1,111 @@
+// What an xlsx file holds that the model does not, carried from the reader
+// to the writer: a sheet's conditional formats, filter, hyperlinks,
+// comments, tables, protection and newer-kind extensions, with the parts
+// they point to; a workbook's defined names and the differential formats
+// conditional formats index. Each goes back as the file held it, or, where
+// it would now point at cells that moved or a sheet that is gone, is left
+// out and named (DroppedOnSave), never written wrong.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "host/model/carried.h"
+#include "host/model/workbook.h"
+
+namespace tavo::xlsx {
+
+// A relationship a carried element holds: to a part carried with it, or to
+// an address outside the file.
+struct CarriedRelation {
+  std::string type;    // the full relationship type
+  std::string target;  // the part's name in the file read, or the address
+  bool external = false;
+};
+
+struct CarriedPart {
+  std::string contentType;
+  std::string bytes;
+};
+
+// Where in a worksheet part an element stands, by the order the format
+// gives: after the cells, after the merged areas, after the validations,
+// after the page set-up, after the drawing.
+enum class Place { AfterCells, AfterMerges, AfterValidations, AfterPage, AfterDrawing };
+
+// One element as the file held it; each relationship id in it reads
+// "@tavo-rel-N@", N its index in the sheet's relations.
+struct CarriedElement {
+  Place place;
+  std::string xml;
+  std::string what;  // as a teacher calls it: "批注"
+  bool anchoredToCells = false;  // wrong once the sheet's rows are sorted
+  std::vector<int> relations;    // besides those in `xml`: a comments part
+};
+
+struct CarriedSheet final : model::Carried {
+  std::vector<CarriedElement> elements;
+  std::vector<CarriedRelation> relations;
+  std::map<std::string, CarriedPart> parts;  // by name in the file read
+};
+
+struct CarriedName {
+  std::string name;
+  std::string localSheet;  // the sheet it belongs to, by name; "" for the workbook
+  std::string attributes;  // its other attributes, as written
+  std::string formula;
+};
+
+struct CarriedWorkbook final : model::Carried {
+  std::string dxfs;  // the styles part's <dxfs> element
+  std::vector<CarriedName> names;
+};
+
+// ---- reading ----
+
+// What the reader gives to carry a sheet's elements: a part's text, its
+// content type, and the relationships of a part (id -> relation, external
+// ones too; targets resolved to part names).
+struct CarrySource {
+  std::function<bool(const std::string& part)> has;
+  std::function<const std::string&(const std::string& part)> text;
+  std::function<std::string(const std::string& part)> contentType;
+  std::function<std::map<std::string, CarriedRelation>(const std::string& part)> relations;
+};
+
+// The elements of worksheet `ws` (the root of part `sheetPart`) the model
+// does not read; what cannot be carried is named in `notCarried`.
+std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::string& sheetPart,
+                                         const CarrySource&, std::set<std::string>& notCarried);
+
+// ---- writing ----
+
+// The carried elements of `sheet` still true of it.
+std::vector<const CarriedElement*> KeptElements(const model::Sheet&);
+// Those elements standing at `place`, with their relationship ids as
+// "rIdT<N>" in the sheet's relationships.
+std::string CarriedXml(const model::Sheet&, Place);
+// The relationships the kept elements need (as <Relationship> elements of
+// the sheet's relationships part) and the parts they point to, each with
+// its name in the package written: under xl/carried/sheet<sheet>/.
+struct CarriedOutput {
+  std::string relationships;
+  std::vector<std::pair<std::string, const CarriedPart*>> parts;
+};
+CarriedOutput CarriedPartsOf(const model::Sheet&, int sheet);
+
+// The workbook's carried names still true of it, as <definedName> elements.
+std::string CarriedNamesXml(const model::Workbook&);
+// The carried <dxfs>, or "".
+std::string CarriedDxfs(const model::Workbook&);
+
+// What a save of `book` would leave out of what was carried, by name.
+std::vector<std::string> DroppedOnSave(const model::Workbook&);
+
+}  // namespace tavo::xlsx

@@ -1,0 +1,151 @@
+// What the model does not hold goes back as the file held it: a sheet's
+// conditional formats, filter, comments, links and extensions, the parts
+// they point to, a workbook's names and differential formats; and what
+// would now point at the wrong cells or sheets is left out and named.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "host/xlsx/carried.h"
+#include "host/xlsx/xlsx_reader.h"
+#include "host/xlsx/xlsx_writer.h"
+#include "host/xlsx/zip_archive.h"
+#include "model_fixture.h"
+#include "package_builder.h"
+#include "temp_folder.h"
+
+namespace tavo::testing {
+namespace {
+
+const std::string kRels = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+
+// A sheet as a desktop spreadsheet writes one a teacher has worked on.
+std::map<std::string, std::string> TeachersPackage() {
+  auto p = OneSheetPackage(
+      "<sheetData><row r=\"1\"><c r=\"A1\"><v>3</v></c><c r=\"B1\"><v>1</v></c></row>"
+      "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\"><v>2</v></c></row>"
+      "<row r=\"3\"><c r=\"A3\"><v>1</v></c><c r=\"B3\"><v>3</v></c></row></sheetData>"
+      "<autoFilter ref=\"A1:B3\"/>"
+      "<conditionalFormatting sqref=\"A1:A3\"><cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" operator=\"lessThan\">"
+      "<formula>2</formula></cfRule></conditionalFormatting>"
+      "<hyperlinks><hyperlink ref=\"B1\" r:id=\"rId7\"/><hyperlink ref=\"B2\" location=\"Sheet1!A1\"/></hyperlinks>"
+      "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>"
+      "<legacyDrawing r:id=\"rId8\"/>"
+      "<extLst><ext uri=\"{78C0D931-6437-407d-A8EE-F0AAD7539E65}\" "
+      "xmlns:x14=\"http://schemas.microsoft.com/office/spreadsheetml/2009/9/main\"><x14:conditionalFormattings>"
+      "<x14:conditionalFormatting xmlns:xm=\"http://schemas.microsoft.com/office/excel/2006/main\">"
+      "<x14:cfRule type=\"dataBar\" id=\"{00000000-0000-0000-0000-000000000001}\"/><xm:sqref>B1:B3</xm:sqref>"
+      "</x14:conditionalFormatting></x14:conditionalFormattings></ext>"
+      "<ext uri=\"{A8765BA9-456A-4dab-B4F3-ACF838C121DE}\"><x14:slicerList "
+      "xmlns:x14=\"http://schemas.microsoft.com/office/spreadsheetml/2009/9/main\"/></ext></extLst>",
+      "", "<dxfs count=\"1\"><dxf><font><color rgb=\"FFFF0000\"/></font></dxf></dxfs>");
+  p["xl/worksheets/_rels/sheet1.xml.rels"] =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+      "<Relationship Id=\"rId7\" Type=\"" + kRels + "hyperlink\" Target=\"https://example.org/a?b=1&amp;c=2\" "
+      "TargetMode=\"External\"/>"
+      "<Relationship Id=\"rId8\" Type=\"" + kRels + "vmlDrawing\" Target=\"../drawings/vmlDrawing1.vml\"/>"
+      "<Relationship Id=\"rId9\" Type=\"" + kRels + "comments\" Target=\"../comments1.xml\"/></Relationships>";
+  p["xl/drawings/vmlDrawing1.vml"] = "<xml xmlns:v=\"urn:schemas-microsoft-com:vml\"><v:shape/></xml>";
+  p["xl/comments1.xml"] = std::string("<comments ") + kNs +
+                          "><authors><author>班主任</author></authors><commentList><comment ref=\"A2\" authorId=\"0\">"
+                          "<text><t>转学生</t></text></comment></commentList></comments>";
+  p["[Content_Types].xml"] =
+      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+      "<Default Extension=\"vml\" ContentType=\"application/vnd.openxmlformats-officedocument.vmlDrawing\"/>"
+      "<Override PartName=\"/xl/comments1.xml\" "
+      "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.comments+xml\"/></Types>";
+  std::string& book = p["xl/workbook.xml"];
+  book.replace(book.find("</workbook>"), 11,
+               "<definedNames><definedName name=\"_xlnm._FilterDatabase\" localSheetId=\"0\" hidden=\"1\">"
+               "Sheet1!$A$1:$B$3</definedName><definedName name=\"成绩\">Sheet1!$A$1:$A$3</definedName>"
+               "<definedName name=\"别处\">'Gone sheet'!$A$1</definedName></definedNames></workbook>");
+  return p;
+}
+
+struct CarriedTest : ModelFixture {
+  TempFolder folder;
+  std::string path = folder.file("book.xlsx");
+  xlsx::LoadedWorkbook load() { return xlsx::LoadWorkbook(app, path); }
+};
+
+bool Has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
+
+TEST_F(CarriedTest, ATeachersAdditionsGoBackAsTheFileHeldThem) {
+  xlsx::WriteZip(path, TeachersPackage());
+  auto loaded = load();
+  // Only the slicer list points into parts that are not carried.
+  EXPECT_EQ(loaded.notCarried, std::vector<std::string>{"扩展内容"});
+  loaded.book->modelSheet(1).setValue({1, 3}, host::Value(7.0));  // a report's column beside them
+  xlsx::SaveWorkbook(*loaded.book, path);
+  // Nothing of the sheet's is dropped; only a name of a sheet the file
+  // never had, which cannot be written right.
+  EXPECT_EQ(xlsx::DroppedOnSave(*loaded.book), std::vector<std::string>{"名称 别处"});
+
+  auto parts = xlsx::ReadZip(path);
+  const std::string& part = parts.at("xl/worksheets/sheet1.xml");
+  EXPECT_TRUE(Has(part, "<autoFilter ref=\"A1:B3\"/>")) << part;
+  EXPECT_TRUE(Has(part, "<cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" operator=\"lessThan\"><formula>2</formula>"));
+  EXPECT_TRUE(Has(part, "<hyperlink ref=\"B2\" location=\"Sheet1!A1\""));
+  EXPECT_TRUE(Has(part, "<x14:cfRule type=\"dataBar\"")) << "the newer kind, its namespaces declared again";
+  EXPECT_FALSE(Has(part, "slicerList"));
+  // In the order the format gives, whatever our own elements between them.
+  EXPECT_LT(part.find("</sheetData>"), part.find("<autoFilter"));
+  EXPECT_LT(part.find("<autoFilter"), part.find("<conditionalFormatting"));
+  EXPECT_LT(part.find("<conditionalFormatting"), part.find("<hyperlinks"));
+  EXPECT_LT(part.find("<hyperlinks"), part.find("<pageMargins"));
+  EXPECT_LT(part.find("<pageMargins"), part.find("<legacyDrawing"));
+  EXPECT_LT(part.find("<legacyDrawing"), part.find("<extLst"));
+  const std::string& rels = parts.at("xl/worksheets/_rels/sheet1.xml.rels");
+  EXPECT_TRUE(Has(rels, "Target=\"https://example.org/a?b=1&amp;c=2\" TargetMode=\"External\"")) << rels;
+  EXPECT_TRUE(Has(parts.at("xl/carried/sheet1/comments1.xml"), "转学生"));
+  EXPECT_TRUE(Has(parts.at("[Content_Types].xml"), "/xl/carried/sheet1/vmlDrawing1.vml\" ContentType=\"application/"
+                                                    "vnd.openxmlformats-officedocument.vmlDrawing\""));
+  EXPECT_TRUE(Has(parts.at("xl/styles.xml"), "<dxfs count=\"1\"><dxf><font><color rgb=\"FFFF0000\"/>"));
+  const std::string& workbook = parts.at("xl/workbook.xml");
+  EXPECT_TRUE(Has(workbook, "<definedName name=\"成绩\">Sheet1!$A$1:$A$3</definedName>")) << workbook;
+  EXPECT_TRUE(Has(workbook, "name=\"_xlnm._FilterDatabase\" localSheetId=\"0\" hidden=\"1\">"));
+  EXPECT_FALSE(Has(workbook, "别处")) << "a name of a sheet the file does not have is not written";
+
+  // And again: what was carried once is carried the next time.
+  auto again = load();
+  EXPECT_TRUE(again.notCarried.empty());
+  xlsx::SaveWorkbook(*again.book, path);
+  EXPECT_EQ(xlsx::ReadZip(path).at("xl/worksheets/sheet1.xml"), part);
+}
+
+TEST_F(CarriedTest, WhatWouldPointAtTheWrongCellsIsLeftOutAndNamed) {
+  xlsx::WriteZip(path, TeachersPackage());
+  {
+    // Sorted: a comment and a link would belong to another student; the
+    // conditional format and the filter are about the whole range still.
+    auto loaded = load();
+    loaded.book->modelSheet(1).sort(host::Rect{1, 1, 3, 2}, {1, host::SortOrder::Ascending}, std::nullopt, false);
+    EXPECT_EQ(xlsx::DroppedOnSave(*loaded.book),
+              (std::vector<std::string>{"Sheet1 的批注", "Sheet1 的超链接", "名称 别处"}));
+    xlsx::SaveWorkbook(*loaded.book, folder.file("sorted.xlsx"));
+    auto parts = xlsx::ReadZip(folder.file("sorted.xlsx"));
+    const std::string& part = parts.at("xl/worksheets/sheet1.xml");
+    EXPECT_FALSE(Has(part, "<legacyDrawing") || Has(part, "<hyperlinks"));
+    EXPECT_TRUE(Has(part, "<conditionalFormatting") && Has(part, "<autoFilter"));
+    EXPECT_EQ(parts.count("xl/carried/sheet1/comments1.xml"), 0u) << "no part is left without its element";
+  }
+  {
+    // Rows inserted: every reference may be off; nothing is written wrong.
+    auto loaded = load();
+    loaded.book->modelSheet(1).insert(host::Rect{1, 1, 1, host::kMaxCol}, host::Shift::Down);
+    const auto dropped = xlsx::DroppedOnSave(*loaded.book);
+    EXPECT_NE(std::find(dropped.begin(), dropped.end(), "Sheet1 的条件格式"), dropped.end());
+    xlsx::SaveWorkbook(*loaded.book, folder.file("shifted.xlsx"));
+    EXPECT_FALSE(Has(xlsx::ReadZip(folder.file("shifted.xlsx")).at("xl/worksheets/sheet1.xml"), "<conditionalFormatting"));
+  }
+  {
+    // A sheet renamed: the names that spoke of it by its old name go.
+    auto loaded = load();
+    loaded.book->modelSheet(1).setName("数据表");
+    const auto dropped = xlsx::DroppedOnSave(*loaded.book);
+    EXPECT_NE(std::find(dropped.begin(), dropped.end(), "名称 成绩"), dropped.end());
+  }
+}
+
+}  // namespace
+}  // namespace tavo::testing
