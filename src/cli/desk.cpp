@@ -3,9 +3,11 @@
 #include <cctype>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "host/csv/csv_reader.h"
+#include "host/xls/compound_file.h"
 #include "host/xls/xls_reader.h"
 #include "host/xlsx/carried.h"
 #include "host/xlsx/file_error.h"
@@ -83,7 +85,27 @@ xlsx::LoadedWorkbook LoadAnyWorkbook(model::Application& app, const std::string&
     xls::LoadedXls loaded = xls::LoadXlsWorkbook(app, path);
     return {std::move(loaded.book), std::move(loaded.notCarried)};
   }
-  return xlsx::LoadWorkbook(app, path, progress);
+  try {
+    return xlsx::LoadWorkbook(app, path, progress);
+  } catch (const xlsx::FileError& notXlsx) {
+    // No zip at all: an encrypted workbook is a compound file holding the
+    // package encrypted; an old workbook given the new name is read as one.
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    bool encrypted = false, old = false;
+    try {
+      encrypted = xls::IsCompoundFile(bytes) && xls::ReadCompoundStream(bytes, "EncryptedPackage");
+      old = !encrypted && xls::IsCompoundFile(bytes) &&
+            (xls::ReadCompoundStream(bytes, "Workbook") || xls::ReadCompoundStream(bytes, "Book"));
+    } catch (const std::exception&) {
+      throw notXlsx;  // a damaged container: what the xlsx reader said stands
+    }
+    if (encrypted) throw xlsx::FileError(path, "文件有密码保护：请在表格程序中去掉打开密码、保存后再试");
+    if (!old) throw;
+    xls::LoadedXls loaded = xls::LoadXlsWorkbook(app, path);
+    loaded.notCarried.push_back("xls 格式的原文件");  // saved as xlsx in its place: the original is backed up first
+    return {std::move(loaded.book), std::move(loaded.notCarried)};
+  }
 }
 
 std::unique_ptr<model::Workbook> Desk::load(const std::string& path) {

@@ -41,6 +41,44 @@ std::string Quoted(const std::string& field) {
   return q + "\"";
 }
 
+// A compound file holding one stream of 4096 bytes, as an encrypted
+// workbook holds its package: header, one allocation sector, one
+// directory sector, the stream's eight sectors.
+std::string CompoundFileWithStream(const std::u16string& name) {
+  std::string file(512 * 11, '\0');
+  auto put32 = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  auto put16 = [&](std::size_t at, std::uint16_t v) {
+    file[at] = static_cast<char>(v & 0xFF);
+    file[at + 1] = static_cast<char>(v >> 8);
+  };
+  file.replace(0, 8, std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+  put16(0x18, 0x3E), put16(0x1A, 3), put16(0x1C, 0xFFFE), put16(0x1E, 9), put16(0x20, 6);
+  put32(0x2C, 1), put32(0x30, 1), put32(0x38, 4096), put32(0x3C, 0xFFFFFFFE), put32(0x44, 0xFFFFFFFE);
+  put32(0x4C, 0);
+  for (std::size_t at = 0x50; at < 512; at += 4) put32(at, 0xFFFFFFFF);
+  const std::size_t fat = 512, dir = 1024;
+  for (std::size_t i = 0; i < 128; ++i) put32(fat + 4 * i, 0xFFFFFFFF);
+  put32(fat, 0xFFFFFFFD), put32(fat + 4, 0xFFFFFFFE);
+  for (std::uint32_t s = 2; s < 9; ++s) put32(fat + 4 * s, s + 1);
+  put32(fat + 4 * 9, 0xFFFFFFFE);
+  auto entry = [&](std::size_t at, const std::u16string& entryName, char type, std::uint32_t child,
+                   std::uint32_t start, std::uint32_t size) {
+    for (std::size_t i = 0; i < entryName.size(); ++i) put16(at + 2 * i, entryName[i]);
+    put16(at + 0x40, static_cast<std::uint16_t>(2 * (entryName.size() + 1)));
+    file[at + 0x42] = type;
+    file[at + 0x43] = 1;
+    put32(at + 0x44, 0xFFFFFFFF), put32(at + 0x48, 0xFFFFFFFF), put32(at + 0x4C, child);
+    put32(at + 0x74, start), put32(at + 0x78, size);
+  };
+  entry(dir, u"Root Entry", 5, 1, 0xFFFFFFFE, 0);
+  entry(dir + 128, name, 2, 0xFFFFFFFF, 2, 4096);
+  for (std::size_t at = dir + 256; at < dir + 512; at += 128)
+    put32(at + 0x44, 0xFFFFFFFF), put32(at + 0x48, 0xFFFFFFFF), put32(at + 0x4C, 0xFFFFFFFF);
+  return file;
+}
+
 struct ScoreFileTypesTest : ::testing::Test {
   TempFolder folder;
   std::string school = folder.file("school");
@@ -162,6 +200,20 @@ TEST_F(ScoreFileTypesTest, ASelectionAloneCleansAndSavesTheFile) {
   auto loaded = xlsx::LoadWorkbook(app, data("名单.xlsx"));
   EXPECT_EQ(loaded.book->findModelSheet("数据表")->value({2, 1}), host::Value("1班")) << "the space cleaned";
   EXPECT_EQ(tavo("run --system school/成绩统计.xlsx"), 1) << "neither a selection nor a command";
+}
+
+TEST_F(ScoreFileTypesTest, AnEncryptedWorkbookIsNamedAsProtectedAndLeftAlone) {
+  ASSERT_EQ(tavo("init school"), 0);
+  const std::string locked = CompoundFileWithStream(u"EncryptedPackage");
+  std::ofstream(data("加密.xlsx"), std::ios::binary) << locked;
+  std::string err;
+  EXPECT_EQ(tavo("run --system school/成绩统计.xlsx --select 加密.xlsx ltbCJBChange", &err), 1);
+  EXPECT_NE(err.find("密码保护"), std::string::npos) << err;
+  EXPECT_EQ(bytes(data("加密.xlsx")), locked);
+  // A compound file of anything else is no workbook, as before.
+  std::ofstream(data("别的.xlsx"), std::ios::binary) << CompoundFileWithStream(u"Contents");
+  EXPECT_EQ(tavo("run --system school/成绩统计.xlsx --select 别的.xlsx ltbCJBChange", &err), 1);
+  EXPECT_NE(err.find("不是有效的 xlsx 文件"), std::string::npos) << err;
 }
 
 }  // namespace
