@@ -48,7 +48,42 @@ def teacher_workbook(demo, path):
     subprocess.run([office(), "--headless", "--calc", "--convert-to", "xlsx:Calc MS Excel 2007 XML",
                     "--outdir", str(path.parent), str(made / path.name)], check=True,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # LibreOffice has no chart sheets; the desktop spreadsheet's kind is
+    # added to its file as openpyxl writes one.
+    from openpyxl.chart import LineChart, Reference
+    book = load_workbook(path)
+    chart = LineChart()
+    chart.title = "语文"
+    chart.add_data(Reference(book["数据表"], min_col=4, min_row=1, max_row=11), titles_from_data=True)
+    book.create_chartsheet("语文走势").add_chart(chart)
+    book.save(path)
     return last
+
+
+def chart_of_sheet(z, name):
+    """The text of the first chart on sheet `name` of the package open in
+    `z`, found by the relationships from the workbook on, or None."""
+    import posixpath
+    import re
+
+    def related(part, kind):
+        rels = posixpath.join(posixpath.dirname(part), "_rels", posixpath.basename(part) + ".rels")
+        if rels not in z.namelist():
+            return {}
+        found = {}
+        for rid, rtype, target in re.findall(r'Id="([^"]+)" Type="([^"]+)" Target="([^"]+)"', z.read(rels).decode()):
+            if rtype.endswith(kind):
+                found[rid] = posixpath.normpath(posixpath.join(posixpath.dirname(part), target))
+        return found
+    workbook = z.read("xl/workbook.xml").decode()
+    sheet = re.search(r'<sheet name="' + re.escape(name) + r'"[^>]*r:id="([^"]+)"', workbook)
+    if not sheet:
+        return None
+    part = related("xl/workbook.xml", "sheet").get(sheet.group(1))
+    for drawing in related(part, "/drawing").values():
+        for chart in related(drawing, "/chart").values():
+            return z.read(chart).decode()
+    return None
 
 
 def features(path):
@@ -60,8 +95,11 @@ def features(path):
     links = {c: sheet[c].hyperlink and (sheet[c].hyperlink.target or sheet[c].hyperlink.location)
              for c in ("A3", "A4")}
     names = {n.name: n.attr_text for n in book.defined_names.definedName}
+    with zipfile.ZipFile(path) as z:
+        chart = chart_of_sheet(z, "语文走势")
     return {"rules": rules, "filter": sheet.auto_filter.ref, "comment": sheet["B2"].comment and sheet["B2"].comment.text,
-            "links": links, "name": names.get("语文成绩")}
+            "links": links, "name": names.get("语文成绩"), "chart sheets": [c.title for c in book.chartsheets],
+            "chart": chart is not None and "lineChart" in chart and "数据表" in chart}
 
 
 def main():
@@ -91,6 +129,8 @@ def main():
     checks.append((before["comment"] and after["comment"] == before["comment"], f"the comment ({after['comment']!r})"))
     checks.append((before["links"]["A3"] and after["links"] == before["links"], f"the links ({after['links']})"))
     checks.append((before["name"] and after["name"] == before["name"], f"the defined name ({after['name']})"))
+    checks.append((before["chart sheets"] == ["语文走势"] and after["chart sheets"] == before["chart sheets"]
+                   and after["chart"], f"the chart on its own sheet ({after['chart sheets']}, {after['chart']})"))
     with zipfile.ZipFile(scores) as z:
         sheets = [n for n in z.namelist() if n.startswith("xl/worksheets/sheet")]
         checks.append(("<dxfs" in z.read("xl/styles.xml").decode() and len(sheets) > 5,
@@ -102,7 +142,8 @@ def main():
                     str(again), str(scores)], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     reopened = features(again / "期中.xlsx") if (again / "期中.xlsx").exists() else {}
     checks.append((reopened.get("rules") == before["rules"] and reopened.get("comment") == before["comment"]
-                   and reopened.get("filter") == before["filter"] and reopened.get("name") == before["name"],
+                   and reopened.get("filter") == before["filter"] and reopened.get("name") == before["name"]
+                   and reopened.get("chart"),
                    f"LibreOffice opens the file and finds them ({reopened})"))
     failed = 0
     for good, label in checks:

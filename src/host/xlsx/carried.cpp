@@ -84,7 +84,76 @@ void EachElement(pugi::xml_node root, Visit visit) {
   }
 }
 
+// The kinds of part that travel with what points to them: drawings,
+// charts with their styles and pictures, comments, tables. Others belong to
+// the workbook as a whole (pivot caches, connections, external links).
+bool TravelsAlong(const std::string& type) {
+  static const char* kinds[] = {"/drawing", "/chart", "/chartUserShapes", "/image", "/vmlDrawing", "/comments",
+                                "/table", "/chartStyle", "/chartColorStyle", "/themeOverride"};
+  return std::any_of(std::begin(kinds), std::end(kinds), [&](const char* k) { return type.ends_with(k); });
+}
+
+// `part` and every part it leads to, into `parts`: false when one of them
+// is missing or of a kind that does not travel.
+bool CarryTree(const std::string& part, const CarrySource& source, CarriedParts& parts) {
+  if (parts.count(part)) return true;
+  if (!source.has(part)) return false;
+  CarriedPart& carried = parts[part];
+  carried.contentType = source.contentType(part);
+  carried.bytes = source.text(part);
+  carried.relations = source.relations(part);
+  for (const auto& [id, relation] : carried.relations)
+    if (!relation.external && (!TravelsAlong(relation.type) || !CarryTree(relation.target, source, parts))) return false;
+  return true;
+}
+
+// The sheets a formula names ("'成绩 表'!$A$1", "数据表!B2"); "[" in the
+// result when it names another workbook.
+std::vector<std::string> SheetsNamedIn(const std::string& formula) {
+  static const std::regex quoted("'((?:[^']|'')+)'!"), plain("(?:^|[^A-Za-z0-9_.'\\]])([^\\s'!(),=+\\-*/&^<>:;\"{}]+)!");
+  std::vector<std::string> out;
+  if (formula.find('[') != std::string::npos) out.push_back("[");
+  for (std::sregex_iterator it(formula.begin(), formula.end(), quoted), end; it != end; ++it) {
+    std::string sheet = (*it)[1];
+    for (std::size_t at = sheet.find("''"); at != std::string::npos; at = sheet.find("''", at + 1)) sheet.erase(at, 1);
+    out.push_back(sheet);
+  }
+  const std::string rest = std::regex_replace(formula, quoted, "");
+  for (std::sregex_iterator it(rest.begin(), rest.end(), plain), end; it != end; ++it) out.push_back((*it)[1]);
+  return out;
+}
+
+bool AllThere(const model::Workbook& book, const std::vector<std::string>& sheets) {
+  return std::all_of(sheets.begin(), sheets.end(), [&](const std::string& s) { return s != "[" && book.findModelSheet(s); });
+}
+
+// A relationship's target: `to` as seen from the folder of part `from`.
+std::string Relative(const std::string& from, const std::string& to) {
+  std::size_t common = 0;
+  for (std::size_t i = 0; i < from.size() && i < to.size() && from[i] == to[i]; ++i)
+    if (from[i] == '/') common = i + 1;
+  std::string up;
+  for (std::size_t i = common; i < from.size(); ++i)
+    if (from[i] == '/') up += "../";
+  return up + to.substr(common);
+}
+
 }  // namespace
+
+std::shared_ptr<CarriedChartSheet> CarryChartSheet(const std::string& part, const CarrySource& source) {
+  auto carried = std::make_shared<CarriedChartSheet>();
+  carried->part = part;
+  if (!CarryTree(part, source, carried->parts)) return nullptr;
+  static const std::regex reference("<([A-Za-z0-9_]+:)?f>([^<]*)</([A-Za-z0-9_]+:)?f>");
+  for (const auto& [name, carriedPart] : carried->parts) {
+    if (!carriedPart.contentType.ends_with("drawingml.chart+xml")) continue;
+    for (std::sregex_iterator it(carriedPart.bytes.begin(), carriedPart.bytes.end(), reference), end; it != end; ++it)
+      for (const std::string& sheet : SheetsNamedIn(UnescapeText((*it)[2].str())))
+        if (std::find(carried->sheetsNamed.begin(), carried->sheetsNamed.end(), sheet) == carried->sheetsNamed.end())
+          carried->sheetsNamed.push_back(sheet);
+  }
+  return carried;
+}
 
 std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::string& sheetPart,
                                          const CarrySource& source, std::set<std::string>& notCarried) {
@@ -100,10 +169,8 @@ std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::st
     auto found = relations.find(id);
     if (found == relations.end()) return -1;
     const CarriedRelation& relation = found->second;
-    if (!relation.external) {
-      if (!source.has(relation.target) || !source.relations(relation.target).empty()) return -1;
-      carried->parts[relation.target] = {source.contentType(relation.target), source.text(relation.target)};
-    }
+    if (!relation.external && (!TravelsAlong(relation.type) || !CarryTree(relation.target, source, carried->parts)))
+      return -1;
     carried->relations.push_back(relation);
     return numbered[id] = static_cast<int>(carried->relations.size()) - 1;
   };
@@ -197,8 +264,54 @@ std::string CarriedXml(const model::Sheet& sheet, Place place) {
   return x;
 }
 
+namespace {
+
+// The parts reachable from `roots`, each given a name under `folder`, and
+// written with its own relationships pointing at the others' new names.
+void AddParts(const CarriedParts& parts, const std::vector<std::string>& roots, const std::string& folder,
+              std::map<std::string, std::string>& names, CarriedOutput& out) {
+  std::vector<std::string> todo = roots;
+  std::set<std::string> taken;
+  for (const auto& [_, name] : names) taken.insert(BaseName(name));
+  while (!todo.empty()) {
+    const std::string part = todo.back();
+    todo.pop_back();
+    if (names.count(part)) continue;
+    std::string base = BaseName(part);
+    for (int n = 2; taken.count(base); ++n) base = std::to_string(n) + "-" + BaseName(part);
+    taken.insert(base);
+    names[part] = folder + base;
+    for (const auto& [id, relation] : parts.at(part).relations)
+      if (!relation.external) todo.push_back(relation.target);
+  }
+  for (const auto& [part, name] : names) {
+    const CarriedPart& carried = parts.at(part);
+    std::string rels;
+    for (const auto& [id, relation] : carried.relations) {
+      rels += "<Relationship Id=\"" + Escaped(id) + "\" Type=\"" + Escaped(relation.type) + "\" Target=\"";
+      if (relation.external) rels += Escaped(relation.target) + "\" TargetMode=\"External\"/>";
+      else rels += Escaped(Relative(name, names.at(relation.target))) + "\"/>";
+    }
+    out.parts.push_back({name, &carried, rels.empty() ? "" : std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" "
+                         "standalone=\"yes\"?>\n<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+                         "relationships\">") + rels + "</Relationships>"});
+  }
+}
+
+}  // namespace
+
 CarriedOutput CarriedPartsOf(const model::Sheet& sheet, int number) {
   CarriedOutput out;
+  const std::string folder = "xl/carried/sheet" + std::to_string(number) + "/";
+  std::map<std::string, std::string> names;
+  if (const CarriedChartSheet* chart = KeptChartSheet(sheet)) {
+    names[chart->part] = "xl/chartsheets/sheet" + std::to_string(number) + ".xml";
+    std::vector<std::string> roots;
+    for (const auto& [id, relation] : chart->parts.at(chart->part).relations)
+      if (!relation.external) roots.push_back(relation.target);
+    AddParts(chart->parts, roots, folder, names, out);
+    return out;
+  }
   const CarriedSheet* carried = CarriedOf(sheet);
   if (!carried) return out;
   std::set<int> used;
@@ -206,21 +319,29 @@ CarriedOutput CarriedPartsOf(const model::Sheet& sheet, int number) {
     for (int r : NamedRelations(e->xml)) used.insert(r);
     used.insert(e->relations.begin(), e->relations.end());
   }
-  const std::string folder = "carried/sheet" + std::to_string(number) + "/";
-  std::set<std::string> names;
+  std::vector<std::string> roots;
+  for (int r : used)
+    if (!carried->relations[static_cast<std::size_t>(r)].external)
+      roots.push_back(carried->relations[static_cast<std::size_t>(r)].target);
+  AddParts(carried->parts, roots, folder, names, out);
   for (int r : used) {
     const CarriedRelation& relation = carried->relations[static_cast<std::size_t>(r)];
     out.relationships += "<Relationship Id=\"rIdT" + std::to_string(r) + "\" Type=\"" + Escaped(relation.type) + "\"";
-    if (relation.external) {
-      out.relationships += " Target=\"" + Escaped(relation.target) + "\" TargetMode=\"External\"/>";
-      continue;
-    }
-    std::string name = BaseName(relation.target);
-    if (!names.insert(name).second) name = std::to_string(r) + "-" + name;
-    out.relationships += " Target=\"../" + Escaped(folder + name) + "\"/>";
-    out.parts.emplace_back("xl/" + folder + name, &carried->parts.at(relation.target));
+    if (relation.external) out.relationships += " Target=\"" + Escaped(relation.target) + "\" TargetMode=\"External\"/>";
+    else
+      out.relationships += " Target=\"" +
+                           Escaped(Relative("xl/worksheets/sheet" + std::to_string(number) + ".xml",
+                                            names.at(relation.target))) + "\"/>";
   }
   return out;
+}
+
+const CarriedChartSheet* KeptChartSheet(const model::Sheet& sheet) {
+  const auto* chart = dynamic_cast<const CarriedChartSheet*>(sheet.carried().get());
+  if (!chart || !sheet.charts().empty() || !AllThere(sheet.model(), chart->sheetsNamed)) return nullptr;
+  const host::Rect used = sheet.usedRange();
+  if (used.rowCount() > 1 || used.colCount() > 1 || !sheet.value(used.topLeft()).isEmpty()) return nullptr;
+  return chart;
 }
 
 namespace {
@@ -233,18 +354,7 @@ const CarriedWorkbook* CarriedOf(const model::Workbook& book) {
 // formula is kept as written, so a sheet renamed or gone makes it wrong.
 bool NameStillTrue(const model::Workbook& book, const CarriedName& name) {
   if (!name.localSheet.empty() && !book.findModelSheet(name.localSheet)) return false;
-  if (name.formula.find('[') != std::string::npos) return false;  // another workbook, whose link is not carried
-  static const std::regex quoted("'((?:[^']|'')+)'!"), plain("(?:^|[^A-Za-z0-9_.'\\]])([^\\s'!(),=+\\-*/&^<>:;\"{}]+)!");
-  std::string formula = name.formula;
-  for (std::sregex_iterator it(formula.begin(), formula.end(), quoted), end; it != end; ++it) {
-    std::string sheet = (*it)[1];
-    for (std::size_t at = sheet.find("''"); at != std::string::npos; at = sheet.find("''", at + 1)) sheet.erase(at, 1);
-    if (!book.findModelSheet(sheet)) return false;
-  }
-  formula = std::regex_replace(formula, quoted, "");
-  for (std::sregex_iterator it(formula.begin(), formula.end(), plain), end; it != end; ++it)
-    if (!book.findModelSheet((*it)[1].str())) return false;
-  return true;
+  return AllThere(book, SheetsNamedIn(name.formula));
 }
 
 }  // namespace
@@ -272,6 +382,8 @@ std::vector<std::string> DroppedOnSave(const model::Workbook& book) {
   std::set<std::string> dropped;
   for (int i = 1; i <= book.sheetCount(); ++i) {
     const model::Sheet& sheet = book.modelSheet(i);
+    if (dynamic_cast<const CarriedChartSheet*>(sheet.carried().get()) && !KeptChartSheet(sheet))
+      dropped.insert("图表工作表 " + sheet.name());
     const CarriedSheet* carried = CarriedOf(sheet);
     if (!carried) continue;
     const auto kept = KeptElements(sheet);

@@ -29,10 +29,14 @@ struct CarriedRelation {
   bool external = false;
 };
 
+// A part as the file held it, with its own relationships (by id, targets
+// as part names of the file read): its bytes go back unchanged.
 struct CarriedPart {
   std::string contentType;
   std::string bytes;
+  std::map<std::string, CarriedRelation> relations;
 };
+using CarriedParts = std::map<std::string, CarriedPart>;  // by name in the file read
 
 // Where in a worksheet part an element stands, by the order the format
 // gives: after the cells, after the merged areas, after the validations,
@@ -52,7 +56,16 @@ struct CarriedElement {
 struct CarriedSheet final : model::Carried {
   std::vector<CarriedElement> elements;
   std::vector<CarriedRelation> relations;
-  std::map<std::string, CarriedPart> parts;  // by name in the file read
+  CarriedParts parts;
+};
+
+// A chart on a sheet of its own: the chart sheet's part and everything it
+// points to (drawing, charts, their styles and pictures). The model holds
+// the sheet as an empty worksheet of that name.
+struct CarriedChartSheet final : model::Carried {
+  std::string part;  // the chart sheet's part, a key of `parts`
+  CarriedParts parts;
+  std::vector<std::string> sheetsNamed;  // the sheets its charts take data from
 };
 
 struct CarriedName {
@@ -79,6 +92,10 @@ struct CarrySource {
   std::function<std::map<std::string, CarriedRelation>(const std::string& part)> relations;
 };
 
+// A chart sheet's part with what it points to, or nullptr when it points
+// at something that cannot travel with it.
+std::shared_ptr<CarriedChartSheet> CarryChartSheet(const std::string& part, const CarrySource&);
+
 // The elements of worksheet `ws` (the root of part `sheetPart`) the model
 // does not read; what cannot be carried is named in `notCarried`.
 std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::string& sheetPart,
@@ -93,12 +110,22 @@ std::vector<const CarriedElement*> KeptElements(const model::Sheet&);
 std::string CarriedXml(const model::Sheet&, Place);
 // The relationships the kept elements need (as <Relationship> elements of
 // the sheet's relationships part) and the parts they point to, each with
-// its name in the package written: under xl/carried/sheet<sheet>/.
+// its name in the package written (under xl/carried/sheet<sheet>/) and
+// the text of its own relationships part ("" for none).
+struct OutputPart {
+  std::string name;
+  const CarriedPart* part;
+  std::string relationships;
+};
 struct CarriedOutput {
   std::string relationships;
-  std::vector<std::pair<std::string, const CarriedPart*>> parts;
+  std::vector<OutputPart> parts;
 };
 CarriedOutput CarriedPartsOf(const model::Sheet&, int sheet);
+
+// The carried chart sheet `sheet` still is (nothing written into it, the
+// sheets its charts read still there), or nullptr.
+const CarriedChartSheet* KeptChartSheet(const model::Sheet&);
 
 // The workbook's carried names still true of it, as <definedName> elements.
 std::string CarriedNamesXml(const model::Workbook&);

@@ -865,7 +865,7 @@ void NoteParts(const Package& package, std::set<std::string>& notCarried) {
   static const std::pair<const char*, const char*> kinds[] = {
       {"xl/media/", "图片"},           {"xl/threadedComments", "批注"},
       {"xl/pivotTables/", "数据透视表"}, {"xl/pivotCache/", "数据透视表"}, {"xl/vbaProject.bin", "宏"},
-      {"xl/externalLinks/", "外部链接"}, {"xl/chartsheets/", "图表工作表"},
+      {"xl/externalLinks/", "外部链接"},
       {"xl/embeddings/", "嵌入对象"},   {"xl/ctrlProps/", "控件"},
       {"xl/slicers/", "切片器"},       {"xl/activeX/", "控件"}};
   for (const auto& [name, _] : package.parts())
@@ -987,6 +987,15 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   for (const SheetEntry& e : entries) sheetBytes += static_cast<double>(package.size(e.part));
   for (const SheetEntry& e : entries) {
     const double partBytes = static_cast<double>(package.size(e.part));
+    // A chart sheet: the model holds an empty sheet of its name, and the
+    // chart with all it points to travels beside it.
+    if (package.contentType(e.part).ends_with("spreadsheetml.chartsheet+xml")) {
+      auto chart = CarryChartSheet(e.part, carrySource);
+      if (chart) e.sheet->setCarried(std::move(chart));
+      else notCarried.insert("图表工作表");
+      bytesBefore += partBytes;
+      continue;
+    }
     SheetReader reader(*e.sheet, strings, stringCells, styles, styleIds, notCarried,
                        static_cast<std::size_t>(package.size(e.part)));
     package.readSheet(

@@ -76,8 +76,11 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
   for (int i = 1, chartNumber = 1, drawingNumber = 1; i <= sheets; ++i) {
     const model::Sheet& sheet = book.modelSheet(i);
     const std::string n = std::to_string(i);
-    types += Override("/xl/worksheets/sheet" + n + ".xml", "spreadsheetml.worksheet+xml");
-    workbookRels += Relationship("rId" + n, "worksheet", "worksheets/sheet" + n + ".xml");
+    // A chart on a sheet of its own goes back as a chart sheet.
+    const bool chartSheet = KeptChartSheet(sheet) != nullptr;
+    if (chartSheet) workbookRels += Relationship("rId" + n, "chartsheet", "chartsheets/sheet" + n + ".xml");
+    else types += Override("/xl/worksheets/sheet" + n + ".xml", "spreadsheetml.worksheet+xml");
+    if (!chartSheet) workbookRels += Relationship("rId" + n, "worksheet", "worksheets/sheet" + n + ".xml");
     sheetList += "<sheet name=\"" + Escaped(sheet.name()) + "\" sheetId=\"" + n + "\"";
     if (!sheet.visible()) sheetList += " state=\"hidden\"";
     sheetList += " r:id=\"rId" + n + "\"/>";
@@ -96,8 +99,9 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
     if (!sheet.pageSettings().printTitleRows.empty())
       definedNames += "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"" + std::to_string(i - 1) + "\">" +
                       Escaped(QuotedSheetName(sheet.name()) + sheet.pageSettings().printTitleRows) + "</definedName>";
-    for (const auto& [name, carried] : CarriedPartsOf(sheet, i).parts)
-      types += "<Override PartName=\"/" + Escaped(name) + "\" ContentType=\"" + Escaped(carried->contentType) + "\"/>";
+    for (const OutputPart& carried : CarriedPartsOf(sheet, i).parts)
+      types += "<Override PartName=\"/" + Escaped(carried.name) + "\" ContentType=\"" +
+               Escaped(carried.part->contentType) + "\"/>";
     if (sheet.charts().empty()) continue;
     types += Override("/xl/drawings/drawing" + std::to_string(drawingNumber++) + ".xml", "drawing+xml");
     for (std::size_t k = 0; k < sheet.charts().size(); ++k)
@@ -125,10 +129,17 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
     const model::Sheet& sheet = book.modelSheet(i);
     const std::string n = std::to_string(i);
     const bool hasCharts = !sheet.charts().empty();
+    const CarriedOutput carried = CarriedPartsOf(sheet, i);
+    for (const OutputPart& p : carried.parts) {
+      whole(p.name, p.part->bytes);
+      if (!p.relationships.empty()) {
+        const std::size_t slash = p.name.rfind('/');
+        whole(p.name.substr(0, slash + 1) + "_rels/" + p.name.substr(slash + 1) + ".rels", p.relationships);
+      }
+    }
+    if (KeptChartSheet(sheet)) continue;
     part("xl/worksheets/sheet" + n + ".xml", SheetSizeHint(sheet),
          [&](PartStream& out) { WriteWorksheet(out, sheet, i == active, styles, &strings, hasCharts); });
-    const CarriedOutput carried = CarriedPartsOf(sheet, i);
-    for (const auto& [name, content] : carried.parts) whole(name, content->bytes);
     const std::string d = std::to_string(drawingNumber);
     if (hasCharts || !carried.relationships.empty())
       whole("xl/worksheets/_rels/sheet" + n + ".xml.rels",
