@@ -147,5 +147,65 @@ TEST_F(CarriedTest, WhatWouldPointAtTheWrongCellsIsLeftOutAndNamed) {
   }
 }
 
+// A chart sheet as the desktop spreadsheet writes one: the sheet, its
+// drawing, the chart reading the data sheet.
+std::map<std::string, std::string> ChartSheetPackage() {
+  auto p = OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                           "<row r=\"2\"><c r=\"A2\"><v>2</v></c></row></sheetData>");
+  std::string& book = p["xl/workbook.xml"];
+  book.replace(book.find("</sheets>"), 9, "<sheet name=\"走势\" sheetId=\"2\" r:id=\"rId5\"/></sheets>");
+  std::string& rels = p["xl/_rels/workbook.xml.rels"];
+  rels.replace(rels.find("</Relationships>"), 16,
+               "<Relationship Id=\"rId5\" Type=\"" + kRels + "chartsheet\" Target=\"chartsheets/sheet1.xml\"/>"
+               "</Relationships>");
+  p["xl/chartsheets/sheet1.xml"] = std::string("<chartsheet ") + kNs + "><sheetViews><sheetView workbookViewId=\"0\"/>"
+                                   "</sheetViews><drawing r:id=\"rId1\"/></chartsheet>";
+  p["xl/chartsheets/_rels/sheet1.xml.rels"] =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+      "Type=\"" + kRels + "drawing\" Target=\"../drawings/drawing1.xml\"/></Relationships>";
+  p["xl/drawings/drawing1.xml"] = "<xdr:wsDr xmlns:xdr=\"http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing\""
+                                  " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"/>";
+  p["xl/drawings/_rels/drawing1.xml.rels"] =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+      "Type=\"" + kRels + "chart\" Target=\"../charts/chart1.xml\"/></Relationships>";
+  p["xl/charts/chart1.xml"] = "<c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\">"
+                              "<c:lineChart><c:ser><c:val><c:numRef><c:f>Sheet1!$A$1:$A$2</c:f></c:numRef></c:val>"
+                              "</c:ser></c:lineChart></c:chartSpace>";
+  p["[Content_Types].xml"] =
+      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+      "<Override PartName=\"/xl/chartsheets/sheet1.xml\" "
+      "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.chartsheet+xml\"/>"
+      "<Override PartName=\"/xl/drawings/drawing1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.drawing+xml\"/>"
+      "<Override PartName=\"/xl/charts/chart1.xml\" "
+      "ContentType=\"application/vnd.openxmlformats-officedocument.drawingml.chart+xml\"/></Types>";
+  return p;
+}
+
+TEST_F(CarriedTest, AChartSheetGoesBackAsOneWhileItsDataSheetIsThere) {
+  xlsx::WriteZip(path, ChartSheetPackage());
+  auto loaded = load();
+  EXPECT_TRUE(loaded.notCarried.empty());
+  ASSERT_EQ(loaded.book->sheetCount(), 2);
+  xlsx::SaveWorkbook(*loaded.book, path);
+  auto parts = xlsx::ReadZip(path);
+  EXPECT_TRUE(Has(parts.at("xl/_rels/workbook.xml.rels"), "relationships/chartsheet\" Target=\"chartsheets/sheet2.xml\""));
+  EXPECT_TRUE(Has(parts.at("xl/chartsheets/_rels/sheet2.xml.rels"), "Target=\"../carried/sheet2/drawing1.xml\""));
+  EXPECT_TRUE(Has(parts.at("xl/carried/sheet2/_rels/drawing1.xml.rels"), "Id=\"rId1\"") &&
+              Has(parts.at("xl/carried/sheet2/_rels/drawing1.xml.rels"), "Target=\"chart1.xml\""));
+  EXPECT_TRUE(Has(parts.at("xl/carried/sheet2/chart1.xml"), "<c:f>Sheet1!$A$1:$A$2</c:f>"));
+  EXPECT_TRUE(Has(parts.at("[Content_Types].xml"), "/xl/chartsheets/sheet2.xml\" ContentType=\"application/"
+                                                    "vnd.openxmlformats-officedocument.spreadsheetml.chartsheet+xml\""));
+  EXPECT_EQ(parts.count("xl/worksheets/sheet2.xml"), 0u);
+  EXPECT_EQ(load().book->sheetCount(), 2) << "and it reads back";
+
+  // Its data sheet renamed, the chart would read nothing: the sheet goes
+  // back as an empty worksheet, and says so.
+  auto renamed = load();
+  renamed.book->modelSheet(1).setName("数据");
+  EXPECT_EQ(xlsx::DroppedOnSave(*renamed.book), std::vector<std::string>{"图表工作表 走势"});
+  xlsx::SaveWorkbook(*renamed.book, path);
+  EXPECT_EQ(xlsx::ReadZip(path).count("xl/worksheets/sheet2.xml"), 1u);
+}
+
 }  // namespace
 }  // namespace tavo::testing
