@@ -207,5 +207,26 @@ TEST_F(CarriedTest, AChartSheetGoesBackAsOneWhileItsDataSheetIsThere) {
   EXPECT_EQ(xlsx::ReadZip(path).count("xl/worksheets/sheet2.xml"), 1u);
 }
 
+TEST_F(CarriedTest, AVeryHiddenSheetAndTheWorkbooksProtectionStayAsTheyWere) {
+  auto p = ChartSheetPackage();
+  std::string& workbookXml = p["xl/workbook.xml"];
+  workbookXml.replace(workbookXml.find("<sheets>"), 8, "<workbookProtection lockStructure=\"1\" workbookPassword=\"CC3D\"/><sheets>");
+  // A plain sheet in the chart sheet's place, only a program may show.
+  const std::string chartSheet = "<sheet name=\"走势\"";
+  workbookXml.replace(workbookXml.find(chartSheet), chartSheet.size(), chartSheet + " state=\"veryHidden\"");
+  xlsx::WriteZip(path, p);
+  auto loaded = load();
+  EXPECT_FALSE(loaded.book->modelSheet(2).visible());
+  xlsx::SaveWorkbook(*loaded.book, path);
+  const std::string workbook = xlsx::ReadZip(path).at("xl/workbook.xml");
+  EXPECT_TRUE(Has(workbook, "<workbookProtection lockStructure=\"1\" workbookPassword=\"CC3D\"/><bookViews>")) << workbook;
+  EXPECT_TRUE(Has(workbook, "name=\"走势\" sheetId=\"2\" state=\"veryHidden\""));
+  // Shown by a command, it is an ordinary sheet from then on.
+  auto shown = load();
+  shown.book->modelSheet(2).setVisible(true);
+  xlsx::SaveWorkbook(*shown.book, path);
+  EXPECT_FALSE(Has(xlsx::ReadZip(path).at("xl/workbook.xml"), "veryHidden"));
+}
+
 }  // namespace
 }  // namespace tavo::testing

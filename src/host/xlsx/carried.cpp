@@ -378,6 +378,16 @@ std::string CarriedDxfs(const model::Workbook& book) {
   return carried ? carried->dxfs : "";
 }
 
+std::string CarriedProtection(const model::Workbook& book) {
+  const CarriedWorkbook* carried = CarriedOf(book);
+  return carried ? carried->protection : "";
+}
+
+bool VeryHidden(const model::Sheet& sheet) {
+  const CarriedWorkbook* carried = CarriedOf(sheet.model());
+  return carried && !sheet.visible() && carried->veryHidden.count(sheet.name());
+}
+
 std::vector<std::string> DroppedOnSave(const model::Workbook& book) {
   std::set<std::string> dropped;
   for (int i = 1; i <= book.sheetCount(); ++i) {

@@ -78,6 +78,8 @@ struct CarriedName {
 struct CarriedWorkbook final : model::Carried {
   std::string dxfs;  // the styles part's <dxfs> element
   std::vector<CarriedName> names;
+  std::string protection;  // the <workbookProtection> element
+  std::set<std::string> veryHidden;  // sheets only a program may show again, by name
 };
 
 // ---- reading ----
@@ -131,6 +133,10 @@ const CarriedChartSheet* KeptChartSheet(const model::Sheet&);
 std::string CarriedNamesXml(const model::Workbook&);
 // The carried <dxfs>, or "".
 std::string CarriedDxfs(const model::Workbook&);
+// The carried <workbookProtection>, or "".
+std::string CarriedProtection(const model::Workbook&);
+// Whether a hidden sheet was hidden so that only a program shows it again.
+bool VeryHidden(const model::Sheet&);
 
 // What a save of `book` would leave out of what was carried, by name.
 std::vector<std::string> DroppedOnSave(const model::Workbook&);

@@ -933,6 +933,13 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   book->colors() = styles.colors;
   book->setDates1904(wb.child("workbookPr").attribute("date1904").as_bool());
 
+  auto carriedBook = std::make_shared<CarriedWorkbook>();
+  if (auto dxfs = stylesDoc.child("styleSheet").child("dxfs"); dxfs && dxfs.first_child()) {
+    std::ostringstream text;
+    dxfs.print(text, "", pugi::format_raw | pugi::format_no_declaration);
+    carriedBook->dxfs = text.str();
+  }
+
   struct SheetEntry {
     model::Sheet* sheet;
     std::string part;
@@ -955,6 +962,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     entries.push_back({sheet, target->second});
     std::string state = s.attribute("state").value();
     if (state == "hidden" || state == "veryHidden") hidden.push_back(sheet);
+    if (state == "veryHidden") carriedBook->veryHidden.insert(name);
   }
   if (entries.empty()) throw Fault("工作簿中没有工作表");
   // Hidden once all are there: a hidden first sheet is no last visible one.
@@ -970,12 +978,6 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
                                 [&](const std::string& part) -> const std::string& { return package.bytes(part); },
                                 [&](const std::string& part) { return package.contentType(part); },
                                 [&](const std::string& part) { return package.allRelationships(part); }};
-  auto carriedBook = std::make_shared<CarriedWorkbook>();
-  if (auto dxfs = stylesDoc.child("styleSheet").child("dxfs"); dxfs && dxfs.first_child()) {
-    std::ostringstream text;
-    dxfs.print(text, "", pugi::format_raw | pugi::format_no_declaration);
-    carriedBook->dxfs = text.str();
-  }
 
   std::vector<model::StyleId> styleIds(styles.cellFormats.size(), 0);
   std::vector<model::Slot> stringCells(strings.size());
@@ -1064,9 +1066,11 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
       carriedBook->names.push_back(std::move(carriedName));
     }
   }
-  auto protection = wb.child("workbookProtection");
-  if (protection.attribute("lockStructure").as_bool() || protection.attribute("lockWindows").as_bool())
-    notCarried.insert("工作簿保护");
+  if (auto protection = wb.child("workbookProtection")) {
+    std::ostringstream text;
+    protection.print(text, "", pugi::format_raw | pugi::format_no_declaration);
+    carriedBook->protection = text.str();
+  }
   NoteParts(package, notCarried);
 
   if (auto view = wb.child("bookViews").child("workbookView")) {
@@ -1076,7 +1080,9 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     if (auto ratio = view.attribute("tabRatio"))
       book->window().setTabRatio(std::clamp(ratio.as_double() / 1000, 0.0, 1.0));
   }
-  if (!carriedBook->dxfs.empty() || !carriedBook->names.empty()) book->setCarried(std::move(carriedBook));
+  if (!carriedBook->dxfs.empty() || !carriedBook->names.empty() || !carriedBook->protection.empty() ||
+      !carriedBook->veryHidden.empty())
+    book->setCarried(std::move(carriedBook));
   LoadedWorkbook out;
   out.book = std::move(book);
   out.notCarried.assign(notCarried.begin(), notCarried.end());

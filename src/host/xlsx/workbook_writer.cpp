@@ -82,7 +82,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
     else types += Override("/xl/worksheets/sheet" + n + ".xml", "spreadsheetml.worksheet+xml");
     if (!chartSheet) workbookRels += Relationship("rId" + n, "worksheet", "worksheets/sheet" + n + ".xml");
     sheetList += "<sheet name=\"" + Escaped(sheet.name()) + "\" sheetId=\"" + n + "\"";
-    if (!sheet.visible()) sheetList += " state=\"hidden\"";
+    if (!sheet.visible()) sheetList += VeryHidden(sheet) ? " state=\"veryHidden\"" : " state=\"hidden\"";
     sheetList += " r:id=\"rId" + n + "\"/>";
     if (!sheet.pageSettings().printArea.empty()) {
       std::string areas;
@@ -157,6 +157,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
   std::string workbook = kXmlHead;
   workbook += std::string("<workbook xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
   if (book.dates1904()) workbook += "<workbookPr date1904=\"1\"/>";
+  workbook += CarriedProtection(book);
   workbook += "<bookViews><workbookView activeTab=\"" + std::to_string(active - 1) + "\" tabRatio=\"" +
               std::to_string(static_cast<int>(book.tabRatio() * 1000 + 0.5)) + "\"/></bookViews>";
   workbook += "<sheets>" + sheetList + "</sheets>";
