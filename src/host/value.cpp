@@ -12,8 +12,8 @@
 namespace tavo::host {
 
 namespace {
-constexpr std::array<std::string_view, 6> kErrorTexts = {
-    "#DIV/0!", "#VALUE!", "#REF!", "#N/A", "#NAME?", "#NUM!"};
+constexpr std::array<std::string_view, 7> kErrorTexts = {
+    "#DIV/0!", "#VALUE!", "#REF!", "#N/A", "#NAME?", "#NUM!", "#NULL!"};
 }
 
 std::string_view errorText(ErrorKind e) { return kErrorTexts[static_cast<int>(e)]; }

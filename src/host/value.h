@@ -11,7 +11,7 @@
 
 namespace tavo::host {
 
-enum class ErrorKind : std::uint8_t { Div0, Value, Ref, NA, Name, Num };
+enum class ErrorKind : std::uint8_t { Div0, Value, Ref, NA, Name, Num, Null };
 
 std::string_view errorText(ErrorKind);                        // "#DIV/0!" ...
 std::optional<ErrorKind> errorFromText(std::string_view);

@@ -89,7 +89,8 @@ TEST(Conversions, ThresholdComparison) {
 
 TEST(Errors, TextsRoundTrip) {
   for (auto k : {ErrorKind::Div0, ErrorKind::Value, ErrorKind::Ref, ErrorKind::NA, ErrorKind::Name,
-                 ErrorKind::Num})
+                 ErrorKind::Num, ErrorKind::Null})
     EXPECT_EQ(errorFromText(errorText(k)), k);
   EXPECT_EQ(errorFromText("#FOO"), std::nullopt);
+  EXPECT_EQ(errorText(ErrorKind::Null), "#NULL!") << "its own error, not #VALUE!";
 }

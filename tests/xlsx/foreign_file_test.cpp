@@ -578,5 +578,13 @@ TEST_F(ForeignFileTest, LargeSheetsReadInPiecesLoseNoRow) {
   EXPECT_THROW(xlsx::LoadWorkbook(app, path), xlsx::FileError);
 }
 
+TEST_F(ForeignFileTest, AnErrorOfEmptyIntersectionStaysItsOwnError) {
+  auto loaded = load(OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\" t=\"e\"><v>#NULL!</v></c></row></sheetData>"));
+  EXPECT_EQ(loaded.book->modelSheet(1).value({1, 1}), host::Value(host::ErrorKind::Null));
+  xlsx::SaveWorkbook(*loaded.book, folder.file("out.xlsx"));
+  EXPECT_NE(xlsx::ReadZip(folder.file("out.xlsx")).at("xl/worksheets/sheet1.xml").find("t=\"e\"><v>#NULL!</v>"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace tavo::testing

@@ -10,6 +10,7 @@ namespace {
 constexpr std::pair<int, host::ErrorKind> kCellErrors[] = {
     {2007, host::ErrorKind::Div0}, {2015, host::ErrorKind::Value}, {2023, host::ErrorKind::Ref},
     {2042, host::ErrorKind::NA},   {2029, host::ErrorKind::Name},  {2036, host::ErrorKind::Num},
+    {2000, host::ErrorKind::Null},
 };
 
 SCODE CellErrorCode(host::ErrorKind e) {

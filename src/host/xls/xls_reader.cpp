@@ -77,7 +77,8 @@ host::Value ErrorValue(int code) {
     case 0x1D: return host::ErrorKind::Name;
     case 0x24: return host::ErrorKind::Num;
     case 0x2A: return host::ErrorKind::NA;
-    default: return host::ErrorKind::Value;  // #VALUE!, and #NULL!, which the model has not
+    case 0x00: return host::ErrorKind::Null;
+    default: return host::ErrorKind::Value;
   }
 }
 

@@ -276,8 +276,8 @@ class Parser {
     return *v;
   }
   host::ErrorKind errorLiteral() {
-    for (auto k : {host::ErrorKind::Div0, host::ErrorKind::Value, host::ErrorKind::Ref,
-                   host::ErrorKind::NA, host::ErrorKind::Name, host::ErrorKind::Num}) {
+    for (auto k : {host::ErrorKind::Div0, host::ErrorKind::Value, host::ErrorKind::Ref, host::ErrorKind::NA,
+                   host::ErrorKind::Name, host::ErrorKind::Num, host::ErrorKind::Null}) {
       auto t = host::errorText(k);
       if (s_.substr(pos_, t.size()) == t) {
         pos_ += t.size();
