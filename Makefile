@@ -30,7 +30,7 @@ TEST_PACKAGES += chromium
 BENCH_PACKAGES := python3 python3-pandas python3-openpyxl chromium $(WINE_TEST_PACKAGES)
 
 .PHONY: demo test asan bench deps test-deps bench-deps configure build clean windows windows-deps windows64 windows32 \
-        web web-deps
+        web web-deps corpus
 
 # Installs the Debian packages of $(1) that are missing (as root), or tells
 # the exact command to run.
@@ -124,6 +124,14 @@ bench: build bench-deps windows64 web
 	./$(BUILD)/bench/tavo_bench_xlsx
 	./$(BUILD)/bench/tavo_bench_report
 	WINEPREFIX=$(abspath $(BUILD)-win64)/wineprefix WINEDEBUG=-all /usr/lib/wine/wine64 $(BUILD)-win64/tavo_bench_dispatch.exe
+
+# Every reference file of libxlsxwriter's test suite (Debian's source
+# package; its source entries as `make web` sets them up) loaded and saved
+# by tavo: the table of what comes back changed, named or not. `make test`
+# runs a sample of it.
+corpus: test-deps build web-deps
+	web/fetch_sources.sh $(abspath $(BUILD)-web)/sources
+	/usr/bin/python3 tests/corpus/corpus_round_trip.py $(BUILD)/tests/corpus/tavo_round_trip $(BUILD)/corpus
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-win64 $(BUILD)-win32 $(BUILD)-web
