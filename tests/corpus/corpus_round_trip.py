@@ -75,7 +75,7 @@ def features(path):
     for sheet in book.worksheets:
         # The cells there are: iterating rows would make every cell up to
         # the farthest one.
-        cells, formats, commented = {}, {}, []
+        cells, formats, commented, linked = {}, {}, [], []
         for c in sheet._cells.values():
             if c.value is not None:
                 # The format's escape of a character, which openpyxl reads
@@ -86,6 +86,8 @@ def features(path):
                     formats[c.coordinate] = c.number_format
             if c.comment:
                 commented.append(c.coordinate)
+            if c.hyperlink:
+                linked.append(c.coordinate)
         f["sheets"][sheet.title] = {
             "values": {k: v for k, v in cells.items() if not (isinstance(v, str) and v.startswith("="))},
             "formulas": {k: v.replace(" ", "") for k, v in cells.items() if isinstance(v, str) and v.startswith("=")},
@@ -96,7 +98,7 @@ def features(path):
             "validations": sorted(str(v.sqref) for v in sheet.data_validations.dataValidation),
             "autofilter": sheet.auto_filter.ref,
             "comments": sorted(commented),
-            "hyperlinks": sorted(h.ref for h in sheet._hyperlinks),
+            "hyperlinks": sorted(linked),
         }
     return f
 
