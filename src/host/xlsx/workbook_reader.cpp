@@ -318,16 +318,9 @@ class Package {
   }
 
   std::map<std::string, std::string> relationships(const std::string& part) const {
-    std::string folder = part.substr(0, part.rfind('/') + 1);
-    std::string relsName = folder + "_rels/" + part.substr(folder.size()) + ".rels";
     std::map<std::string, std::string> out;
-    if (!has(relsName)) return out;
-    auto doc = xml(relsName);
-    for (auto r : doc.child("Relationships").children("Relationship")) {
-      std::string target = r.attribute("Target").value();
-      if (std::string(r.attribute("TargetMode").value()) == "External") continue;
-      out[r.attribute("Id").value()] = Resolve(folder, target);
-    }
+    for (const auto& [id, relation] : allRelationships(part))
+      if (!relation.external) out[id] = relation.target;
     return out;
   }
 
