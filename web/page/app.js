@@ -183,6 +183,7 @@ function report(result) {
     const box = /^\[([^\]]*)\] ?(.*)$/s.exec(text);
     if (box) boxes.push((last = { title: box[1], text: box[2] }));
     else if (text.startsWith("tavo: 原文件")) last = null;  // the teacher's own file is never touched here
+    else if (text.startsWith("tavo: 命令出错") && boxes.length) boxes[boxes.length - 1].text += "\n（文件没有改动。）";
     else if (text.startsWith("tavo:")) boxes.push((last = { title: "成绩统计", text: text.slice(5).trim() }));
     else if (last) last.text += "\n" + text;
   }
