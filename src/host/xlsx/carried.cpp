@@ -103,7 +103,10 @@ bool CarryTree(const std::string& part, const CarrySource& source, CarriedParts&
   carried.bytes = source.text(part);
   carried.relations = source.relations(part);
   for (const auto& [id, relation] : carried.relations)
-    if (!relation.external && (!TravelsAlong(relation.type) || !CarryTree(relation.target, source, parts))) return false;
+    if (!relation.external && (!TravelsAlong(relation.type) || !CarryTree(relation.target, source, parts))) {
+      parts.erase(part);  // so that nothing else takes it as carried
+      return false;
+    }
   return true;
 }
 
@@ -162,8 +165,8 @@ std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::st
   const std::map<std::string, CarriedRelation> relations = source.relations(sheetPart);
   std::map<std::string, int> numbered;  // relationship id in the file -> index
 
-  // The relation `id` names, carried with its part: -1 when it cannot be
-  // (missing, or a part that points further on).
+  // The relation `id` names, carried with its part and what that leads
+  // to: -1 when it cannot be (missing, or leading to what does not travel).
   auto carryRelation = [&](const std::string& id) -> int {
     if (auto it = numbered.find(id); it != numbered.end()) return it->second;
     auto found = relations.find(id);
