@@ -179,6 +179,13 @@ TEST_F(ScoreFileTypesTest, CsvAndXlsGiveTheReportsOfTheXlsxAndStayUntouched) {
   EXPECT_EQ(bytes(data("期末.xls")), xlsBefore);
   for (const char* sheet : {"总分1", "单科1"})
     EXPECT_EQ(reportValues(data("期末.xlsx"), sheet), reportValues(data("示例成绩.xlsx"), sheet)) << sheet;
+
+  // The old format given the new name is read as what it is; saved as a
+  // real .xlsx in its place, its original is kept beside it first.
+  std::ofstream(data("补考.xlsx"), std::ios::binary) << xlsBefore;
+  ASSERT_EQ(tavo(sys + "补考.xlsx cmdSanXianTJ_Click", &err), 0) << err;
+  EXPECT_EQ(bytes(data("补考.xlsx.bak")), xlsBefore);
+  EXPECT_EQ(reportValues(data("补考.xlsx"), "总分1"), reportValues(data("示例成绩.xlsx"), "总分1"));
 }
 
 TEST_F(ScoreFileTypesTest, TextFilesDecodeAndSplitAsSpreadsheetsOpenThem) {
