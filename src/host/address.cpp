@@ -34,8 +34,7 @@ std::string a1(const Rect& r) {
     return std::to_string(r.top) + ":" + std::to_string(r.bottom);
   if (r.wholeColumns() && !r.wholeRows())
     return columnLetters(r.left) + ":" + columnLetters(r.right);
-  if (r.top == r.bottom && r.left == r.right) return a1(r.topLeft());
-  return a1(r.topLeft()) + ":" + a1(Cell{r.bottom, r.right});
+  return a1Cells(r);
 }
 
 std::string a1Cells(const Rect& r) {

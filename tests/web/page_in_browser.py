@@ -28,6 +28,8 @@ import urllib.request
 import zipfile
 
 from same_as_native import differing, parts
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+from checklist import told  # noqa: E402
 
 
 
@@ -423,12 +425,7 @@ def main():
     finally:
         proc.terminate()
         proc.wait()
-    failed = 0
-    for good, label in checks:
-        print(f"{'ok  ' if good else 'FAIL'} {label}")
-        failed += not good
-    print(f"{len(checks) - failed} passed, {failed} failed")
-    return 1 if failed else 0
+    return told(checks)
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 #include <regex>
 #include <sstream>
 
+#include "host/xlsx/writer_parts.h"
 #include "host/xlsx/xml_text.h"
 
 namespace tavo::xlsx {
@@ -141,7 +142,21 @@ std::string Relative(const std::string& from, const std::string& to) {
   return up + to.substr(common);
 }
 
+// A <Relationship>: to `relation`'s address when it is external, else to
+// `target`, the part's name as seen from where the relationship stands.
+std::string RelationshipXml(const std::string& id, const CarriedRelation& relation, const std::string& target) {
+  std::string x = "<Relationship Id=\"" + Escaped(id) + "\" Type=\"" + Escaped(relation.type) + "\" Target=\"";
+  if (relation.external) return x + Escaped(relation.target) + "\" TargetMode=\"External\"/>";
+  return x + Escaped(target) + "\"/>";
+}
+
 }  // namespace
+
+std::string RawXml(const pugi::xml_node& node) {
+  std::ostringstream text;
+  node.print(text, "", pugi::format_raw | pugi::format_no_declaration);
+  return text.str();
+}
 
 std::shared_ptr<CarriedChartSheet> CarryChartSheet(const std::string& part, const CarrySource& source) {
   auto carried = std::make_shared<CarriedChartSheet>();
@@ -223,7 +238,7 @@ std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::st
       // The comments themselves hang off the sheet, not off its element.
       if (whole && std::string(kind.element) == "legacyDrawing")
         for (const auto& [id, relation] : relations)
-          if (relation.type.size() >= 9 && relation.type.ends_with(kCommentsType)) {
+          if (relation.type.ends_with(kCommentsType)) {
             const int index = carryRelation(id);
             if (index < 0) whole = false;
             else out.relations.push_back(index);
@@ -232,9 +247,7 @@ std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::st
         notCarried.insert(kind.what);
         continue;
       }
-      std::ostringstream text;
-      node.print(text, "", pugi::format_raw | pugi::format_no_declaration);
-      out.xml = text.str();
+      out.xml = RawXml(node);
       carried->elements.push_back(std::move(out));
     }
   }
@@ -290,14 +303,10 @@ void AddParts(const CarriedParts& parts, const std::vector<std::string>& roots, 
   for (const auto& [part, name] : names) {
     const CarriedPart& carried = parts.at(part);
     std::string rels;
-    for (const auto& [id, relation] : carried.relations) {
-      rels += "<Relationship Id=\"" + Escaped(id) + "\" Type=\"" + Escaped(relation.type) + "\" Target=\"";
-      if (relation.external) rels += Escaped(relation.target) + "\" TargetMode=\"External\"/>";
-      else rels += Escaped(Relative(name, names.at(relation.target))) + "\"/>";
-    }
-    out.parts.push_back({name, &carried, rels.empty() ? "" : std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" "
-                         "standalone=\"yes\"?>\n<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
-                         "relationships\">") + rels + "</Relationships>"});
+    for (const auto& [id, relation] : carried.relations)
+      rels += RelationshipXml(id, relation, relation.external ? "" : Relative(name, names.at(relation.target)));
+    out.parts.push_back({name, &carried, rels.empty() ? "" : std::string(kXmlHead) + "<Relationships xmlns=\"" +
+                                                             kPkgRelNs + "\">" + rels + "</Relationships>"});
   }
 }
 
@@ -327,14 +336,11 @@ CarriedOutput CarriedPartsOf(const model::Sheet& sheet, int number) {
     if (!carried->relations[static_cast<std::size_t>(r)].external)
       roots.push_back(carried->relations[static_cast<std::size_t>(r)].target);
   AddParts(carried->parts, roots, folder, names, out);
+  const std::string sheetPart = "xl/worksheets/sheet" + std::to_string(number) + ".xml";
   for (int r : used) {
     const CarriedRelation& relation = carried->relations[static_cast<std::size_t>(r)];
-    out.relationships += "<Relationship Id=\"rIdT" + std::to_string(r) + "\" Type=\"" + Escaped(relation.type) + "\"";
-    if (relation.external) out.relationships += " Target=\"" + Escaped(relation.target) + "\" TargetMode=\"External\"/>";
-    else
-      out.relationships += " Target=\"" +
-                           Escaped(Relative("xl/worksheets/sheet" + std::to_string(number) + ".xml",
-                                            names.at(relation.target))) + "\"/>";
+    out.relationships += RelationshipXml("rIdT" + std::to_string(r), relation,
+                                         relation.external ? "" : Relative(sheetPart, names.at(relation.target)));
   }
   return out;
 }

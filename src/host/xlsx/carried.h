@@ -84,6 +84,9 @@ struct CarriedWorkbook final : model::Carried {
 
 // ---- reading ----
 
+// An element as written, without declaration or indentation.
+std::string RawXml(const pugi::xml_node&);
+
 // What the reader gives to carry a sheet's elements: a part's text, its
 // content type, and the relationships of a part (id -> relation, external
 // ones too; targets resolved to part names).

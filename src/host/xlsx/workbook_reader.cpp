@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "host/address.h"
 #include "host/constants.h"
@@ -280,8 +279,8 @@ class Package {
     }
   }
 
-  // Relationship targets of a part by id, resolved to part names.
-  // Every relationship of a part, external ones too, by id.
+  // Every relationship of a part, external ones too, by id; targets of
+  // parts resolved to part names.
   std::map<std::string, CarriedRelation> allRelationships(const std::string& part) const {
     std::string folder = part.substr(0, part.rfind('/') + 1);
     std::string relsName = folder + "_rels/" + part.substr(folder.size()) + ".rels";
@@ -317,6 +316,7 @@ class Package {
     return "application/octet-stream";
   }
 
+  // Relationship targets of a part by id, resolved to part names.
   std::map<std::string, std::string> relationships(const std::string& part) const {
     std::map<std::string, std::string> out;
     for (const auto& [id, relation] : allRelationships(part))
@@ -927,11 +927,8 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   book->setDates1904(wb.child("workbookPr").attribute("date1904").as_bool());
 
   auto carriedBook = std::make_shared<CarriedWorkbook>();
-  if (auto dxfs = stylesDoc.child("styleSheet").child("dxfs"); dxfs && dxfs.first_child()) {
-    std::ostringstream text;
-    dxfs.print(text, "", pugi::format_raw | pugi::format_no_declaration);
-    carriedBook->dxfs = text.str();
-  }
+  if (auto dxfs = stylesDoc.child("styleSheet").child("dxfs"); dxfs && dxfs.first_child())
+    carriedBook->dxfs = RawXml(dxfs);
 
   struct SheetEntry {
     model::Sheet* sheet;
@@ -1059,11 +1056,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
       carriedBook->names.push_back(std::move(carriedName));
     }
   }
-  if (auto protection = wb.child("workbookProtection")) {
-    std::ostringstream text;
-    protection.print(text, "", pugi::format_raw | pugi::format_no_declaration);
-    carriedBook->protection = text.str();
-  }
+  if (auto protection = wb.child("workbookProtection")) carriedBook->protection = RawXml(protection);
   NoteParts(package, notCarried);
 
   if (auto view = wb.child("bookViews").child("workbookView")) {

@@ -25,7 +25,6 @@ using host::Value;
 
 namespace {
 
-constexpr const char* kPkgRelNs = "http://schemas.openxmlformats.org/package/2006/relationships";
 constexpr const char* kDocRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 constexpr const char* kTypes = "application/vnd.openxmlformats-officedocument.";
 
@@ -77,10 +76,12 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
     const model::Sheet& sheet = book.modelSheet(i);
     const std::string n = std::to_string(i);
     // A chart on a sheet of its own goes back as a chart sheet.
-    const bool chartSheet = KeptChartSheet(sheet) != nullptr;
-    if (chartSheet) workbookRels += Relationship("rId" + n, "chartsheet", "chartsheets/sheet" + n + ".xml");
-    else types += Override("/xl/worksheets/sheet" + n + ".xml", "spreadsheetml.worksheet+xml");
-    if (!chartSheet) workbookRels += Relationship("rId" + n, "worksheet", "worksheets/sheet" + n + ".xml");
+    if (KeptChartSheet(sheet)) {
+      workbookRels += Relationship("rId" + n, "chartsheet", "chartsheets/sheet" + n + ".xml");
+    } else {
+      types += Override("/xl/worksheets/sheet" + n + ".xml", "spreadsheetml.worksheet+xml");
+      workbookRels += Relationship("rId" + n, "worksheet", "worksheets/sheet" + n + ".xml");
+    }
     sheetList += "<sheet name=\"" + Escaped(sheet.name()) + "\" sheetId=\"" + n + "\"";
     if (!sheet.visible()) sheetList += VeryHidden(sheet) ? " state=\"veryHidden\"" : " state=\"hidden\"";
     sheetList += " r:id=\"rId" + n + "\"/>";

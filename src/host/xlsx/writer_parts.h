@@ -17,6 +17,7 @@ namespace tavo::xlsx {
 
 inline constexpr const char* kMainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 inline constexpr const char* kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+inline constexpr const char* kPkgRelNs = "http://schemas.openxmlformats.org/package/2006/relationships";
 inline constexpr const char* kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
 
 class SharedStrings {
