@@ -235,8 +235,9 @@ def main():
             time.sleep(0.1)
         page.idle()
         page.screenshot(work / "arrival.png")
-        checks.append((page.js("!document.getElementById('start').hidden") is True,
-                       "on arrival the page says what to press first"))
+        checks.append((page.js("!document.getElementById('start').hidden && document.getElementById('print').hidden"
+                               " && document.getElementById('view').hidden") is True,
+                       "on arrival the page says what to press first, and offers nothing to print yet"))
 
         # Before anything is open: each press says what to do first, once.
         for selector, words in (("[data-run=cmdSanXianTJ_Click]", "新建"), ("#saveSystem", "新建"),

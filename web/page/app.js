@@ -257,6 +257,8 @@ async function show(file, sheet) {
   area.className = "area";
   area.append(table);
   $("view").replaceChildren(area);
+  // A sheet to look at and print only once there is one.
+  $("view").hidden = $("print").hidden = false;
   $("view").scrollTop = 0;
   if (layout.frozen) {
     const rows = await ask("rows", { file, sheet, first: 1, last: layout.frozen });
@@ -553,6 +555,7 @@ $("forget").onclick = () => busy(async () => {
   $("kept").hidden = true;
   $("tabs").replaceChildren();
   $("view").replaceChildren();
+  $("view").hidden = $("print").hidden = true;
   sheetOnShow = null;
   await refresh();
 });
