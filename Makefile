@@ -6,7 +6,7 @@ CMAKE_ARGS ?=
 BUILD_PACKAGES := cmake make g++ pkg-config zlib1g-dev libminizip-dev libpugixml-dev libisal-dev
 # The tests also check our files against other programs: openpyxl writes
 # foreign files, LibreOffice recomputes our formulas; clang builds the fuzzer.
-TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl \
+TEST_PACKAGES := libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl python3-pil \
                  libreoffice-calc poppler-utils fonts-wqy-zenhei clang libclang-rt-14-dev
 
 # The Windows component: the cross toolchains, widl and Wine's IDL files to

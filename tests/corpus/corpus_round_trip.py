@@ -33,7 +33,7 @@ KINDS = {
 }
 # What tavo keeps or carries: any silent loss of these fails the run.
 CARRIED = ["values", "formulas", "merged areas", "conditional formats", "autofilter", "comments", "hyperlinks",
-           "names", "chart sheets"]
+           "names", "chart sheets", "charts", "pictures", "tables", "widths"]
 
 
 def sources(work):
@@ -47,7 +47,7 @@ def sources(work):
     tarballs = sorted(glob.glob(str(work / "sources" / "libxlsxwriter_*.orig.tar.gz")))
     if fetched.returncode != 0 or not tarballs:
         return None
-    subprocess.run(["tar", "xzf", tarballs[-1]], cwd=work / "sources", check=True)
+    subprocess.run(["tar", "xzf", os.path.basename(tarballs[-1])], cwd=work / "sources", check=True)
     return sources(work)
 
 

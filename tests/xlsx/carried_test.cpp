@@ -228,5 +228,98 @@ TEST_F(CarriedTest, AVeryHiddenSheetAndTheWorkbooksProtectionStayAsTheyWere) {
   EXPECT_FALSE(Has(xlsx::ReadZip(path).at("xl/workbook.xml"), "veryHidden"));
 }
 
+// A data sheet with a school's crest (a picture linking to the school's
+// page) and a bar chart of its first column: nothing the model reads as
+// its own, so the drawing travels whole.
+std::map<std::string, std::string> PictureAndBarChartPackage() {
+  auto p = OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                           "<row r=\"2\"><c r=\"A2\"><v>2</v></c></row></sheetData>"
+                           "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+                           "footer=\"0.3\"/><drawing r:id=\"rId3\"/>");
+  p["xl/worksheets/_rels/sheet1.xml.rels"] =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId3\" "
+      "Type=\"" + kRels + "drawing\" Target=\"../drawings/drawing1.xml\"/></Relationships>";
+  p["xl/drawings/drawing1.xml"] =
+      "<xdr:wsDr xmlns:xdr=\"http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing\" "
+      "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
+      "xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\" "
+      "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+      "<xdr:oneCellAnchor><xdr:from><xdr:col>3</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>1</xdr:row>"
+      "<xdr:rowOff>0</xdr:rowOff></xdr:from><xdr:ext cx=\"9525\" cy=\"9525\"/><xdr:pic><xdr:nvPicPr>"
+      "<xdr:cNvPr id=\"2\" name=\"校徽\"><a:hlinkClick r:id=\"rId2\"/></xdr:cNvPr><xdr:cNvPicPr/></xdr:nvPicPr>"
+      "<xdr:blipFill><a:blip r:embed=\"rId1\"/></xdr:blipFill><xdr:spPr/></xdr:pic><xdr:clientData/>"
+      "</xdr:oneCellAnchor><xdr:twoCellAnchor><xdr:from><xdr:col>5</xdr:col><xdr:colOff>0</xdr:colOff>"
+      "<xdr:row>1</xdr:row><xdr:rowOff>0</xdr:rowOff></xdr:from><xdr:to><xdr:col>9</xdr:col><xdr:colOff>0</xdr:colOff>"
+      "<xdr:row>9</xdr:row><xdr:rowOff>0</xdr:rowOff></xdr:to><xdr:graphicFrame macro=\"\"><xdr:nvGraphicFramePr>"
+      "<xdr:cNvPr id=\"3\" name=\"柱形图\"/><xdr:cNvGraphicFramePr/></xdr:nvGraphicFramePr><xdr:xfrm/><a:graphic>"
+      "<a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/chart\"><c:chart r:id=\"rId3\"/>"
+      "</a:graphicData></a:graphic></xdr:graphicFrame><xdr:clientData/></xdr:twoCellAnchor></xdr:wsDr>";
+  p["xl/drawings/_rels/drawing1.xml.rels"] =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+      "<Relationship Id=\"rId1\" Type=\"" + kRels + "image\" Target=\"../media/image1.png\"/>"
+      "<Relationship Id=\"rId2\" Type=\"" + kRels + "hyperlink\" Target=\"#Sheet1!A1\"/>"
+      "<Relationship Id=\"rId3\" Type=\"" + kRels + "chart\" Target=\"../charts/chart1.xml\"/></Relationships>";
+  p["xl/media/image1.png"] = std::string("\x89PNG\r\n\x1a\n", 8);
+  p["xl/charts/chart1.xml"] = "<c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\">"
+                              "<c:chart><c:plotArea><c:barChart><c:ser><c:val><c:numRef><c:f>Sheet1!$A$1:$A$2</c:f>"
+                              "</c:numRef></c:val></c:ser></c:barChart></c:plotArea></c:chart></c:chartSpace>";
+  p["[Content_Types].xml"] =
+      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+      "<Default Extension=\"png\" ContentType=\"image/png\"/>"
+      "<Override PartName=\"/xl/drawings/drawing1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.drawing+xml\"/>"
+      "<Override PartName=\"/xl/charts/chart1.xml\" "
+      "ContentType=\"application/vnd.openxmlformats-officedocument.drawingml.chart+xml\"/></Types>";
+  return p;
+}
+
+TEST_F(CarriedTest, ADrawingTheModelCannotHoldTravelsWholeUntilItWouldBeWrong) {
+  xlsx::WriteZip(path, PictureAndBarChartPackage());
+  auto loaded = load();
+  EXPECT_TRUE(loaded.notCarried.empty()) << loaded.notCarried.front();
+  EXPECT_TRUE(loaded.book->modelSheet(1).charts().empty()) << "the bar chart is not half-read as a line chart";
+  xlsx::SaveWorkbook(*loaded.book, path);
+  auto parts = xlsx::ReadZip(path);
+  const std::string sheetXml = parts.at("xl/worksheets/sheet1.xml");
+  EXPECT_TRUE(Has(sheetXml, "orientation=\"portrait\"/><drawing r:id=\"rIdT0\"/></worksheet>")) << sheetXml;
+  EXPECT_TRUE(Has(parts.at("xl/worksheets/_rels/sheet1.xml.rels"), "Target=\"../carried/sheet1/drawing1.xml\""));
+  const std::string drawingRels = parts.at("xl/carried/sheet1/_rels/drawing1.xml.rels");
+  // The link to a place in the workbook is no part and no outside address.
+  EXPECT_TRUE(Has(drawingRels, "Target=\"#Sheet1!A1\"/>")) << drawingRels;
+  EXPECT_FALSE(Has(drawingRels, "External"));
+  EXPECT_EQ(parts.at("xl/carried/sheet1/image1.png"), std::string("\x89PNG\r\n\x1a\n", 8));
+  EXPECT_TRUE(Has(parts.at("[Content_Types].xml"), "/xl/carried/sheet1/image1.png\" ContentType=\"image/png\""));
+  EXPECT_TRUE(xlsx::DroppedOnSave(*load().book).empty()) << "and it reads back the same";
+
+  // A chart of tavo's own on the sheet: one drawing per sheet, so the
+  // carried one is named and left out.
+  auto charted = load();
+  charted.book->modelSheet(1).addChart(65, 0, 0, 100, 100);
+  EXPECT_EQ(xlsx::DroppedOnSave(*charted.book), std::vector<std::string>{"Sheet1 的图表与图片"});
+  // The sheet the chart reads renamed: the chart would read nothing.
+  auto renamed = load();
+  renamed.book->modelSheet(1).setName("数据");
+  EXPECT_EQ(xlsx::DroppedOnSave(*renamed.book), std::vector<std::string>{"数据 的图表与图片"});
+  xlsx::SaveWorkbook(*renamed.book, path);
+  EXPECT_FALSE(Has(xlsx::ReadZip(path).at("xl/worksheets/sheet1.xml"), "<drawing"));
+}
+
+TEST_F(CarriedTest, HiddenAndNarrowColumnsKeepTheWidthsTheFileGave) {
+  xlsx::WriteZip(path, OneSheetPackage("<cols><col min=\"1\" max=\"1\" width=\"0.140625\" customWidth=\"1\"/>"
+                                       "<col min=\"2\" max=\"2\" width=\"20.7109375\" hidden=\"1\" customWidth=\"1\"/>"
+                                       "<col min=\"3\" max=\"3\" width=\"12.7109375\" customWidth=\"1\"/></cols>"
+                                       "<sheetData/>"));
+  auto loaded = load();
+  EXPECT_EQ(loaded.book->modelSheet(1).columnWidth(2), 0) << "hidden is width 0 to the commands";
+  xlsx::SaveWorkbook(*loaded.book, path);
+  const std::string cols = xlsx::ReadZip(path).at("xl/worksheets/sheet1.xml");
+  EXPECT_TRUE(Has(cols, "<col min=\"1\" max=\"1\" width=\"0.140625\"")) << cols;
+  EXPECT_TRUE(Has(cols, "<col min=\"2\" max=\"2\" width=\"20.7109375\" hidden=\"1\"")) << cols;
+  EXPECT_TRUE(Has(cols, "<col min=\"3\" max=\"3\" width=\"12.7109375\"")) << cols;
+  // Shown again with a width of its own, the width it had is forgotten.
+  auto shown = load();
+  shown.book->modelSheet(1).setColumnWidth(2, 2, 5);
+  EXPECT_EQ(shown.book->modelSheet(1).widthWhenShown(2), 0);
+}
+
 }  // namespace
 }  // namespace tavo::testing

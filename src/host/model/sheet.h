@@ -142,6 +142,8 @@ class Sheet final : public host::Worksheet {
   const std::map<int, int>& columnOutlineLevels() const { return colOutlines_; }
   void setOutlineLevel(bool row, int first, int last, int level);
   const std::map<int, double>& columnWidths() const { return colWidths_; }
+  // The width a hidden column (width 0) shows again with, 0 when unknown.
+  double widthWhenShown(int col) const;
   const std::vector<host::Rect>& merges() const { return merges_.all(); }
   const ValidationAreas& validations() const { return validations_; }
   const PageSettings& pageSettings() const { return pageSetup_.settings; }
@@ -227,6 +229,7 @@ class Sheet final : public host::Worksheet {
   double defaultRowHeight_ = 14.25;
   double defaultColWidth_ = 8.38;
   std::map<int, double> rowHeights_, colWidths_;
+  std::map<int, double> hiddenColWidths_;  // of hidden columns, as they were before
   std::map<int, int> rowOutlines_, colOutlines_;
   MergedAreas merges_;
   ValidationAreas validations_;

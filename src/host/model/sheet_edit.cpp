@@ -482,6 +482,7 @@ void Sheet::shiftColumns(const Rect& band, int at, int count) {
   validations_.shiftColumns(band.top, band.bottom, at, count);
   if (whole) {
     shiftKeys(colWidths_, at, count);
+    shiftKeys(hiddenColWidths_, at, count);
     shiftKeys(colOutlines_, at, count);
     shiftKeys(colStyles_, at, count);
   }

@@ -167,9 +167,23 @@ void Sheet::setColumnWidth(int first, int last, double w) {
   if (first <= 1 && last >= kMaxCol) {
     defaultColWidth_ = w;
     colWidths_.clear();
+    hiddenColWidths_.clear();
     return;
   }
-  for (int c = first; c <= last; ++c) colWidths_[c] = w;
+  for (int c = first; c <= last; ++c) {
+    // Hiding keeps the width the column shows again with.
+    if (w == 0) {
+      if (const double before = columnWidth(c); before > 0) hiddenColWidths_[c] = before;
+    } else {
+      hiddenColWidths_.erase(c);
+    }
+    colWidths_[c] = w;
+  }
+}
+
+double Sheet::widthWhenShown(int col) const {
+  auto it = hiddenColWidths_.find(col);
+  return it != hiddenColWidths_.end() ? it->second : 0;
 }
 
 void Sheet::autoFitColumns(int first, int last) {

@@ -31,6 +31,8 @@ constexpr Kind kKinds[] = {
     {"hyperlinks", Place::AfterValidations, "超链接", true},
     {"ignoredErrors", Place::AfterPage, "错误检查选项", false},
     {"legacyDrawing", Place::AfterDrawing, "批注", true},
+    {"legacyDrawingHF", Place::AfterDrawing, "页眉页脚中的图片", false},
+    {"picture", Place::AfterDrawing, "工作表背景图片", false},
     {"tableParts", Place::AfterDrawing, "表格", true},
     {"extLst", Place::AfterDrawing, "扩展内容", false},
 };
@@ -89,8 +91,10 @@ void EachElement(pugi::xml_node root, Visit visit) {
 // charts with their styles and pictures, comments, tables. Others belong to
 // the workbook as a whole (pivot caches, connections, external links).
 bool TravelsAlong(const std::string& type) {
-  static const char* kinds[] = {"/drawing", "/chart", "/chartUserShapes", "/image", "/vmlDrawing", "/comments",
-                                "/table", "/chartStyle", "/chartColorStyle", "/themeOverride"};
+  static const char* kinds[] = {"/drawing",        "/chart",          "/chartUserShapes",  "/image",
+                                "/vmlDrawing",     "/comments",       "/table",            "/chartStyle",
+                                "/chartColorStyle", "/themeOverride", "/package",          "/diagramData",
+                                "/diagramLayout",  "/diagramQuickStyle", "/diagramColors", "/diagramDrawing"};
   return std::any_of(std::begin(kinds), std::end(kinds), [&](const char* k) { return type.ends_with(k); });
 }
 
@@ -146,7 +150,8 @@ std::string Relative(const std::string& from, const std::string& to) {
 // `target`, the part's name as seen from where the relationship stands.
 std::string RelationshipXml(const std::string& id, const CarriedRelation& relation, const std::string& target) {
   std::string x = "<Relationship Id=\"" + Escaped(id) + "\" Type=\"" + Escaped(relation.type) + "\" Target=\"";
-  if (relation.external) return x + Escaped(relation.target) + "\" TargetMode=\"External\"/>";
+  if (relation.external)
+    return x + Escaped(relation.target) + (relation.markedExternal ? "\" TargetMode=\"External\"/>" : "\"/>");
   return x + Escaped(target) + "\"/>";
 }
 
@@ -158,19 +163,48 @@ std::string RawXml(const pugi::xml_node& node) {
   return text.str();
 }
 
+namespace {
+
+// The sheets the charts among `parts` take their data from.
+std::vector<std::string> SheetsChartsRead(const CarriedParts& parts) {
+  static const std::regex reference("<([A-Za-z0-9_]+:)?f>([^<]*)</([A-Za-z0-9_]+:)?f>");
+  std::vector<std::string> out;
+  for (const auto& [name, part] : parts) {
+    if (!part.contentType.ends_with("drawingml.chart+xml")) continue;
+    for (std::sregex_iterator it(part.bytes.begin(), part.bytes.end(), reference), end; it != end; ++it)
+      for (const std::string& sheet : SheetsNamedIn(UnescapeText((*it)[2].str())))
+        if (std::find(out.begin(), out.end(), sheet) == out.end()) out.push_back(sheet);
+  }
+  return out;
+}
+
+}  // namespace
+
 std::shared_ptr<CarriedChartSheet> CarryChartSheet(const std::string& part, const CarrySource& source) {
   auto carried = std::make_shared<CarriedChartSheet>();
   carried->part = part;
   if (!CarryTree(part, source, carried->parts)) return nullptr;
-  static const std::regex reference("<([A-Za-z0-9_]+:)?f>([^<]*)</([A-Za-z0-9_]+:)?f>");
-  for (const auto& [name, carriedPart] : carried->parts) {
-    if (!carriedPart.contentType.ends_with("drawingml.chart+xml")) continue;
-    for (std::sregex_iterator it(carriedPart.bytes.begin(), carriedPart.bytes.end(), reference), end; it != end; ++it)
-      for (const std::string& sheet : SheetsNamedIn(UnescapeText((*it)[2].str())))
-        if (std::find(carried->sheetsNamed.begin(), carried->sheetsNamed.end(), sheet) == carried->sheetsNamed.end())
-          carried->sheetsNamed.push_back(sheet);
-  }
+  carried->sheetsNamed = SheetsChartsRead(carried->parts);
   return carried;
+}
+
+bool CarryDrawing(model::Sheet& sheet, const std::string& sheetPart, const std::string& id, const CarrySource& source) {
+  const auto relations = source.relations(sheetPart);
+  const auto found = relations.find(id);
+  if (found == relations.end() || found->second.external) return false;
+  const CarriedSheet* before = CarriedOf(sheet);
+  auto carried = before ? std::make_shared<CarriedSheet>(*before) : std::make_shared<CarriedSheet>();
+  CarriedParts drawingParts;
+  if (!CarryTree(found->second.target, source, drawingParts)) return false;
+  carried->parts.insert(drawingParts.begin(), drawingParts.end());
+  carried->relations.push_back(found->second);
+  CarriedElement element{Place::AtDrawing,
+                         "<drawing r:id=\"" + std::string(kRelationMark) +
+                             std::to_string(carried->relations.size() - 1) + "@\"/>",
+                         "图表与图片", false, {}, true, SheetsChartsRead(drawingParts)};
+  carried->elements.push_back(std::move(element));
+  sheet.setCarried(std::move(carried));
+  return true;
 }
 
 std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::string& sheetPart,
@@ -225,7 +259,7 @@ std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::st
         node.append_attribute(name.c_str()) = a.value();
       }
       bool whole = true;
-      CarriedElement out{kind.place, "", kind.what, kind.anchoredToCells, {}};
+      CarriedElement out{kind.place, "", kind.what, kind.anchoredToCells, {}, false, {}};
       EachElement(node, [&](pugi::xml_node n) {
         for (pugi::xml_attribute a : n.attributes()) {
           const std::string name = a.name();
@@ -255,13 +289,29 @@ std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::st
   return carried;
 }
 
+std::set<std::string> PartsCarried(const model::Workbook& book) {
+  std::set<std::string> out;
+  for (int i = 1; i <= book.sheetCount(); ++i) {
+    const model::Carried* carried = book.modelSheet(i).carried().get();
+    const CarriedParts* parts = nullptr;
+    if (const auto* sheet = dynamic_cast<const CarriedSheet*>(carried)) parts = &sheet->parts;
+    if (const auto* chart = dynamic_cast<const CarriedChartSheet*>(carried)) parts = &chart->parts;
+    if (parts)
+      for (const auto& [name, _] : *parts) out.insert(name);
+  }
+  return out;
+}
+
 std::vector<const CarriedElement*> KeptElements(const model::Sheet& sheet) {
   std::vector<const CarriedElement*> kept;
   const CarriedSheet* carried = CarriedOf(sheet);
   // Rows or columns inserted or removed: every reference may be off.
   if (!carried || sheet.shifts() > 0) return kept;
-  for (const CarriedElement& e : carried->elements)
-    if (!(e.anchoredToCells && sheet.sorts() > 0)) kept.push_back(&e);
+  for (const CarriedElement& e : carried->elements) {
+    if (e.anchoredToCells && sheet.sorts() > 0) continue;
+    if (e.drawing && (!sheet.charts().empty() || !AllThere(sheet.model(), e.sheetsNamed))) continue;
+    kept.push_back(&e);
+  }
   return kept;
 }
 

@@ -26,7 +26,8 @@ namespace tavo::xlsx {
 struct CarriedRelation {
   std::string type;    // the full relationship type
   std::string target;  // the part's name in the file read, or the address
-  bool external = false;
+  bool external = false;     // to no part: `target` is written back as read
+  bool markedExternal = false;  // and said so (a link within the workbook is not)
 };
 
 // A part as the file held it, with its own relationships (by id, targets
@@ -40,8 +41,8 @@ using CarriedParts = std::map<std::string, CarriedPart>;  // by name in the file
 
 // Where in a worksheet part an element stands, by the order the format
 // gives: after the cells, after the merged areas, after the validations,
-// after the page set-up, after the drawing.
-enum class Place { AfterCells, AfterMerges, AfterValidations, AfterPage, AfterDrawing };
+// after the page set-up, in the drawing's place, after the drawing.
+enum class Place { AfterCells, AfterMerges, AfterValidations, AfterPage, AtDrawing, AfterDrawing };
 
 // One element as the file held it; each relationship id in it reads
 // "@tavo-rel-N@", N its index in the sheet's relations.
@@ -51,6 +52,10 @@ struct CarriedElement {
   std::string what;  // as a teacher calls it: "批注"
   bool anchoredToCells = false;  // wrong once the sheet's rows are sorted
   std::vector<int> relations;    // besides those in `xml`: a comments part
+  // A drawing carried whole: kept only while the model adds no chart of its
+  // own to the sheet and every sheet its charts read is still there.
+  bool drawing = false;
+  std::vector<std::string> sheetsNamed;
 };
 
 struct CarriedSheet final : model::Carried {
@@ -105,6 +110,14 @@ std::shared_ptr<CarriedChartSheet> CarryChartSheet(const std::string& part, cons
 // does not read; what cannot be carried is named in `notCarried`.
 std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::string& sheetPart,
                                          const CarrySource&, std::set<std::string>& notCarried);
+
+// `sheet`'s drawing (relationship `id` of part `sheetPart`) carried whole
+// beside what else the sheet carries: false when something it leads to
+// cannot travel.
+bool CarryDrawing(model::Sheet& sheet, const std::string& sheetPart, const std::string& id, const CarrySource&);
+
+// The parts of the file read that travel with `book`'s sheets.
+std::set<std::string> PartsCarried(const model::Workbook& book);
 
 // ---- writing ----
 

@@ -133,6 +133,25 @@ std::optional<model::ChartData> ReadChart(const pugi::xml_node& space, const Dra
 
 }  // namespace
 
+bool ModelHoldsAll(const pugi::xml_node& drawing, const DrawingSource& source) {
+  // Read by the prefixes the desktop spreadsheet gives; a drawing written
+  // with others is carried.
+  if (std::string(drawing.name()) != "xdr:wsDr") return false;
+  for (auto object : drawing.children()) {
+    const std::string kind = object.name();
+    if (kind != "xdr:twoCellAnchor" && kind != "xdr:oneCellAnchor" && kind != "xdr:absoluteAnchor") {
+      if (object.type() == pugi::node_element) return false;  // alternate content, extensions
+      continue;
+    }
+    pugi::xml_node chartRef =
+        object.child("xdr:graphicFrame").child("a:graphic").child("a:graphicData").child("c:chart");
+    if (!chartRef) return false;
+    pugi::xml_document chart = source.xml(source.target(chartRef.attribute("r:id").value()));
+    if (!ReadChart(chart.child("c:chartSpace"), source)) return false;
+  }
+  return true;
+}
+
 void ReadCharts(model::Sheet& sheet, const pugi::xml_node& drawing, const DrawingSource& source,
                 std::set<std::string>& notCarried) {
   for (auto anchor : drawing.children()) {

@@ -19,6 +19,10 @@ struct DrawingSource {
   std::function<model::Sheet*(const std::string& name)> sheetNamed;
 };
 
+// Whether every object of `drawing` is a chart the model reads: else the
+// drawing is better carried whole than read in part.
+bool ModelHoldsAll(const pugi::xml_node& drawing, const DrawingSource&);
+
 void ReadCharts(model::Sheet& sheet, const pugi::xml_node& drawing, const DrawingSource&,
                 std::set<std::string>& notCarried);
 

@@ -10,6 +10,8 @@ inline constexpr long kEmuPerPoint = 12700;
 // A width a file gives (characters with the cell's padding, as xlsx and
 // .xls store it) as the characters the host shows.
 double WidthFromFile(double fileWidth);
+// And back.
+double WidthToFile(double chars);
 
 // A column's width in points: the pixels of its width in 7-pixel digits
 // plus padding, as the desktop spreadsheet draws it.

@@ -11,6 +11,7 @@
 #include "host/model/workbook.h"
 #include "host/xlsx/color_index.h"
 #include "host/xlsx/carried.h"
+#include "host/xlsx/sheet_geometry.h"
 #include "host/xlsx/writer_parts.h"
 #include "host/xlsx/xml_text.h"
 
@@ -28,7 +29,6 @@ std::string Attr(const char* name, const std::string& value) {
 std::string Attr(const char* name, double value) { return Attr(name, NumberText(value)); }
 
 // The file counts a column's padding in its width; the host's width does not.
-double WidthToFile(double chars) { return chars <= 0 ? 0 : std::trunc((chars * 7 + 5) / 7 * 256) / 256; }
 
 const char* ErrorText(host::ErrorKind e) { return host::errorText(e).data(); }
 
@@ -135,7 +135,8 @@ class RisingLookup {
 // Columns that differ from the sheet's default, as runs of equal columns.
 std::string ColsXml(const model::Sheet& sheet, FormatNumbers& xf) {
   struct Col {
-    double width;
+    double width;  // 0: hidden
+    double shownWidth;  // what a hidden column shows again with
     int style;
     bool custom;
     int outline;
@@ -149,7 +150,8 @@ std::string ColsXml(const model::Sheet& sheet, FormatNumbers& xf) {
     const double* w = widths.at(c);
     const model::StyleId* s = styles.at(c);
     const int* o = outlines.at(c);
-    return Col{w ? *w : sheet.defaultColumnWidth(), s ? xf(*s) : sheetXf, w != nullptr, o ? *o : 0};
+    const double width = w ? *w : sheet.defaultColumnWidth();
+    return Col{width, width == 0 ? sheet.widthWhenShown(c) : 0, s ? xf(*s) : sheetXf, w != nullptr, o ? *o : 0};
   };
   std::vector<int> marks;  // columns where something may change
   for (const auto& [c, _] : sheet.columnWidths()) marks.push_back(c);
@@ -158,7 +160,8 @@ std::string ColsXml(const model::Sheet& sheet, FormatNumbers& xf) {
   std::string x;
   auto emit = [&](int from, int to, const Col& c) {
     if (!c.custom && c.style == 0 && c.outline == 0) return;
-    x += "<col min=\"" + std::to_string(from) + "\" max=\"" + std::to_string(to) + "\"" + Attr("width", WidthToFile(c.width));
+    x += "<col min=\"" + std::to_string(from) + "\" max=\"" + std::to_string(to) + "\"" +
+         Attr("width", WidthToFile(c.width > 0 ? c.width : c.shownWidth));
     if (c.style) x += " style=\"" + std::to_string(c.style) + "\"";
     if (c.width == 0) x += " hidden=\"1\"";
     if (c.outline) x += " outlineLevel=\"" + std::to_string(c.outline) + "\"";
@@ -277,7 +280,12 @@ std::string PageXml(const model::Sheet& sheet) {
   if (p.centerHorizontally || p.printGridlines)
     x += std::string("<printOptions") + (p.centerHorizontally ? " horizontalCentered=\"1\"" : "") +
          (p.printGridlines ? " gridLines=\"1\"" : "") + "/>";
-  auto inches = [](double points) { return NumberText(points / 72.0); };
+  auto inches = [](double points) {
+    // 0.3 inches read as points and back is 0.30000000000000004: the
+    // noise of the division goes, what a writer chose stays.
+    const double exact = points / 72.0, tidy = std::round(exact * 1e12) / 1e12;
+    return NumberText(std::abs(tidy - exact) <= 1e-15 * std::max(1.0, std::abs(exact)) ? tidy : exact);
+  };
   x += "<pageMargins left=\"" + inches(p.leftMargin) + "\" right=\"" + inches(p.rightMargin) + "\" top=\"" +
        inches(p.topMargin) + "\" bottom=\"" + inches(p.bottomMargin) + "\" header=\"" + inches(p.headerMargin) +
        "\" footer=\"" + inches(p.footerMargin) + "\"/>";
@@ -501,6 +509,7 @@ void WriteWorksheet(PartStream& x, const model::Sheet& sheet, bool selected, Sty
   x += PageXml(sheet);
   x += CarriedXml(sheet, Place::AfterPage);
   if (hasDrawing) x += "<drawing r:id=\"rId1\"/>";
+  else x += CarriedXml(sheet, Place::AtDrawing);
   x += CarriedXml(sheet, Place::AfterDrawing);
   x += "</worksheet>";
 }

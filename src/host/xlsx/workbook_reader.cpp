@@ -288,9 +288,11 @@ class Package {
     if (!has(relsName)) return out;
     auto doc = xml(relsName);
     for (auto r : doc.child("Relationships").children("Relationship")) {
-      const bool external = std::string(r.attribute("TargetMode").value()) == "External";
-      const std::string target = r.attribute("Target").value();
-      out[r.attribute("Id").value()] = {r.attribute("Type").value(), external ? target : Resolve(folder, target), external};
+      const bool marked = std::string(r.attribute("TargetMode").value()) == "External";
+      const std::string type = r.attribute("Type").value(), target = r.attribute("Target").value();
+      // A link to a place in the workbook ("#表!A1") is no part either.
+      const bool external = marked || type.ends_with("/hyperlink");
+      out[r.attribute("Id").value()] = {type, external ? target : Resolve(folder, target), external, marked};
     }
     return out;
   }
@@ -561,14 +563,14 @@ class SheetReader {
       if (xf > 0 && xf < static_cast<int>(styles_.cellFormats.size())) sheet_.setColumnStyle(first, last, styleOf(xf));
     }
     if (int level = col.attribute("outlineLevel").as_int()) sheet_.setOutlineLevel(false, first, last, level);
-    if (col.attribute("hidden").as_bool()) sheet_.setColumnWidth(first, last, 0);
-    else if (auto w = col.attribute("width")) {
+    if (auto w = col.attribute("width")) {
       // Some writers leave out customWidth; a width other than the default
       // is the user's all the same.
       double chars = std::min(255.0, WidthFromFile(w.as_double()));
-      if (col.attribute("customWidth").as_bool() || std::abs(chars - sheet_.defaultColumnWidth()) > 0.005)
+      if (chars > 0 && (col.attribute("customWidth").as_bool() || std::abs(chars - sheet_.defaultColumnWidth()) > 0.005))
         sheet_.setColumnWidth(first, last, chars);
     }
+    if (col.attribute("hidden").as_bool()) sheet_.setColumnWidth(first, last, 0);
   }
 
   void readRow(const pugi::xml_node& row) {
@@ -853,8 +855,8 @@ class SheetReader {
   std::size_t partBytes_;
 };
 
-// Parts by what they hold; those the model cannot carry are named.
-void NoteParts(const Package& package, std::set<std::string>& notCarried) {
+// Parts by what they hold; those not carried are named.
+void NoteParts(const Package& package, const std::set<std::string>& carried, std::set<std::string>& notCarried) {
   static const std::pair<const char*, const char*> kinds[] = {
       {"xl/media/", "图片"},           {"xl/threadedComments", "批注"},
       {"xl/pivotTables/", "数据透视表"}, {"xl/pivotCache/", "数据透视表"}, {"xl/vbaProject.bin", "宏"},
@@ -863,7 +865,7 @@ void NoteParts(const Package& package, std::set<std::string>& notCarried) {
       {"xl/slicers/", "切片器"},       {"xl/activeX/", "控件"}};
   for (const auto& [name, _] : package.parts())
     for (const auto& [prefix, what] : kinds)
-      if (name.rfind(prefix, 0) == 0) notCarried.insert(what);
+      if (name.rfind(prefix, 0) == 0 && !carried.count(name)) notCarried.insert(what);
 }
 
 // The areas a defined name lists ("'表'!$A$1:$H$20,'表'!$1:$2"), each as its
@@ -971,7 +973,11 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
 
   std::vector<model::StyleId> styleIds(styles.cellFormats.size(), 0);
   std::vector<model::Slot> stringCells(strings.size());
-  std::vector<std::pair<model::Sheet*, std::string>> drawings;
+  struct Drawing {
+    model::Sheet* sheet;
+    std::string sheetPart, id, part;
+  };
+  std::vector<Drawing> drawings;
   std::map<std::string, int> readsLeft;  // a part two sheets name is freed after the second
   for (const SheetEntry& e : entries) ++readsLeft[e.part];
   // The share read is the share of the sheets' text parsed.
@@ -998,8 +1004,10 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
           e.sheet->setCarried(CarrySheet(ws, e.part, carrySource, notCarried));
           if (auto drawing = ws.child("drawing")) {
             auto sheetRels = package.relationships(e.part);
-            auto target = sheetRels.find(drawing.attribute("r:id").value());
-            if (target != sheetRels.end() && package.has(target->second)) drawings.emplace_back(e.sheet, target->second);
+            const std::string id = drawing.attribute("r:id").value();
+            auto target = sheetRels.find(id);
+            if (target != sheetRels.end() && package.has(target->second))
+              drawings.push_back({e.sheet, e.part, id, target->second});
           }
         },
         [&](std::size_t parsed) {
@@ -1010,9 +1018,9 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     if (--readsLeft[e.part] == 0) package.release(e.part);
   }
   // Charts last: their data may stand on any sheet.
-  for (const auto& [sheet, part] : drawings) {
-    auto doc = package.xml(part);
-    auto drawingRels = package.relationships(part);
+  for (const Drawing& d : drawings) {
+    auto doc = package.xml(d.part);
+    auto drawingRels = package.relationships(d.part);
     DrawingSource source{
         [&](const std::string& rid) {
           auto it = drawingRels.find(rid);
@@ -1021,7 +1029,10 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
         },
         [&](const std::string& name) { return package.xml(name); },
         [&](const std::string& name) { return book->findModelSheet(name); }};
-    ReadCharts(*sheet, doc.child("xdr:wsDr"), source, notCarried);
+    // Pictures, shapes or charts of other kinds: the drawing travels whole.
+    if (!ModelHoldsAll(doc.document_element(), source) && CarryDrawing(*d.sheet, d.sheetPart, d.id, carrySource))
+      continue;
+    ReadCharts(*d.sheet, doc.child("xdr:wsDr"), source, notCarried);
   }
 
   for (auto dn : wb.child("definedNames").children("definedName")) {
@@ -1057,7 +1068,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     }
   }
   if (auto protection = wb.child("workbookProtection")) carriedBook->protection = RawXml(protection);
-  NoteParts(package, notCarried);
+  NoteParts(package, PartsCarried(*book), notCarried);
 
   if (auto view = wb.child("bookViews").child("workbookView")) {
     int tab = view.attribute("activeTab").as_int(0);
