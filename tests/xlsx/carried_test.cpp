@@ -260,6 +260,11 @@ std::map<std::string, std::string> PictureAndBarChartPackage() {
       "<Relationship Id=\"rId2\" Type=\"" + kRels + "hyperlink\" Target=\"#Sheet1!A1\"/>"
       "<Relationship Id=\"rId3\" Type=\"" + kRels + "chart\" Target=\"../charts/chart1.xml\"/></Relationships>";
   p["xl/media/image1.png"] = std::string("\x89PNG\r\n\x1a\n", 8);
+  // The chart's bars take their colour from the theme.
+  std::string& rels = p["xl/_rels/workbook.xml.rels"];
+  rels.replace(rels.find("</Relationships>"), 16,
+               "<Relationship Id=\"rId9\" Type=\"" + kRels + "theme\" Target=\"theme/theme1.xml\"/></Relationships>");
+  p["xl/theme/theme1.xml"] = "<a:theme xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" name=\"校\"/>";
   p["xl/charts/chart1.xml"] = "<c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\">"
                               "<c:chart><c:plotArea><c:barChart><c:ser><c:val><c:numRef><c:f>Sheet1!$A$1:$A$2</c:f>"
                               "</c:numRef></c:val></c:ser></c:barChart></c:plotArea></c:chart></c:chartSpace>";
@@ -288,6 +293,8 @@ TEST_F(CarriedTest, ADrawingTheModelCannotHoldTravelsWholeUntilItWouldBeWrong) {
   EXPECT_FALSE(Has(drawingRels, "External"));
   EXPECT_EQ(parts.at("xl/carried/sheet1/image1.png"), std::string("\x89PNG\r\n\x1a\n", 8));
   EXPECT_TRUE(Has(parts.at("[Content_Types].xml"), "/xl/carried/sheet1/image1.png\" ContentType=\"image/png\""));
+  EXPECT_EQ(parts.at("xl/theme/theme1.xml"), PictureAndBarChartPackage().at("xl/theme/theme1.xml"));
+  EXPECT_TRUE(Has(parts.at("xl/_rels/workbook.xml.rels"), "relationships/theme\" Target=\"theme/theme1.xml\""));
   EXPECT_TRUE(xlsx::DroppedOnSave(*load().book).empty()) << "and it reads back the same";
 
   // A chart of tavo's own on the sheet: one drawing per sheet, so the

@@ -437,6 +437,11 @@ std::string CarriedDxfs(const model::Workbook& book) {
   return carried ? carried->dxfs : "";
 }
 
+std::string CarriedTheme(const model::Workbook& book) {
+  const CarriedWorkbook* carried = CarriedOf(book);
+  return carried ? carried->theme : "";
+}
+
 std::string CarriedProtection(const model::Workbook& book) {
   const CarriedWorkbook* carried = CarriedOf(book);
   return carried ? carried->protection : "";

@@ -85,6 +85,7 @@ struct CarriedWorkbook final : model::Carried {
   std::vector<CarriedName> names;
   std::string protection;  // the <workbookProtection> element
   std::set<std::string> veryHidden;  // sheets only a program may show again, by name
+  std::string theme;  // the theme part: the colours and fonts charts and shapes name
 };
 
 // ---- reading ----
@@ -149,6 +150,8 @@ const CarriedChartSheet* KeptChartSheet(const model::Sheet&);
 std::string CarriedNamesXml(const model::Workbook&);
 // The carried <dxfs>, or "".
 std::string CarriedDxfs(const model::Workbook&);
+// The carried theme part, or "".
+std::string CarriedTheme(const model::Workbook&);
 // The carried <workbookProtection>, or "".
 std::string CarriedProtection(const model::Workbook&);
 // Whether a hidden sheet was hidden so that only a program shows it again.

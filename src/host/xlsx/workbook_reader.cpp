@@ -916,6 +916,8 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   }
   ThemeColors theme = DefaultThemeColors();
   if (!themePart.empty() && package.has(themePart)) theme = ReadThemeColors(package.xml(themePart).child("a:theme"));
+  auto carriedBook = std::make_shared<CarriedWorkbook>();
+  if (!themePart.empty() && package.has(themePart)) carriedBook->theme = package.bytes(themePart);
   pugi::xml_document stylesDoc;
   if (!stylesPart.empty() && package.has(stylesPart)) stylesDoc = package.xml(stylesPart);
   const StyleSheetContent styles = ReadStyleSheet(stylesDoc.child("styleSheet"), theme);
@@ -928,7 +930,6 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   book->colors() = styles.colors;
   book->setDates1904(wb.child("workbookPr").attribute("date1904").as_bool());
 
-  auto carriedBook = std::make_shared<CarriedWorkbook>();
   if (auto dxfs = stylesDoc.child("styleSheet").child("dxfs"); dxfs && dxfs.first_child())
     carriedBook->dxfs = RawXml(dxfs);
 
@@ -1078,7 +1079,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
       book->window().setTabRatio(std::clamp(ratio.as_double() / 1000, 0.0, 1.0));
   }
   if (!carriedBook->dxfs.empty() || !carriedBook->names.empty() || !carriedBook->protection.empty() ||
-      !carriedBook->veryHidden.empty())
+      !carriedBook->veryHidden.empty() || !carriedBook->theme.empty())
     book->setCarried(std::move(carriedBook));
   LoadedWorkbook out;
   out.book = std::move(book);

@@ -110,6 +110,11 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
   }
   workbookRels += Relationship("rId" + std::to_string(sheets + 1), "styles", "styles.xml");
   workbookRels += Relationship("rId" + std::to_string(sheets + 2), "sharedStrings", "sharedStrings.xml");
+  const std::string theme = CarriedTheme(book);
+  if (!theme.empty()) {
+    workbookRels += Relationship("rId" + std::to_string(sheets + 3), "theme", "theme/theme1.xml");
+    types += Override("/xl/theme/theme1.xml", "theme+xml");
+  }
   workbookRels += "</Relationships>";
   types += "</Types>";
   whole("[Content_Types].xml", types);
@@ -167,6 +172,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
   workbook += "<calcPr calcId=\"191029\"/></workbook>";
   whole("xl/workbook.xml", workbook);
   whole("xl/_rels/workbook.xml.rels", workbookRels);
+  if (!theme.empty()) whole("xl/theme/theme1.xml", theme);
   whole("xl/sharedStrings.xml", strings.xml());
   whole("xl/styles.xml", styles.xml(book.colors(), CarriedDxfs(book)));
 }
