@@ -129,11 +129,17 @@ struct FormatPatch {
 
 // A character run inside a text cell with its own font size or name;
 // start is 1-based and counts characters (code points), as the host does.
+// Characters of a cell's text set apart from the cell's font; what is not
+// given is the cell's.
 struct TextRun {
   int start = 1;
   int length = 0;
-  std::optional<double> fontSize;
-  std::optional<std::string> fontName;
+  std::optional<double> fontSize = {};
+  std::optional<std::string> fontName = {};
+  std::optional<bool> bold = {}, italic = {}, strikethrough = {};
+  std::optional<int> underline = {};
+  std::optional<Rgb> color = {};
+  int raised = 0;  // 1 superscript, -1 subscript
   friend bool operator==(const TextRun&, const TextRun&) = default;
 };
 

@@ -190,7 +190,7 @@ void WriteSubjectBlocksSheet(host::Application& app, const std::string& dataWork
   w.applyFormat(Rect::of(Cell{1, 1}), titleFont);
   Put(w, 1, 1, title);
   const int length = host::characterCount(title);
-  w.setTextRun({1, 1}, {length - 9, 10, 12.0, std::nullopt});
+  w.setTextRun({1, 1}, {.start = length - 9, .length = 10, .fontSize = 12.0});
   sheetutil::ApplyPageSetup(w, store, layout.layoutRow, "");
   std::vector<int> blockTops;
   for (std::size_t f = 0; f < data.fields.size(); ++f) blockTops.push_back(blockTop(f));

@@ -62,7 +62,7 @@ void WriteTotalScoreSheet(host::Application& app, const std::string& dataWorkboo
   w.applyFormat(Rect::of(Cell{1, 2}), titleFont);
   Put(w, 1, 2, title);
   const int lineFeed = host::characterCount(firstLine) + 1;
-  w.setTextRun({1, 2}, {lineFeed, host::characterCount(title) - lineFeed + 1, 14.0, std::nullopt});
+  w.setTextRun({1, 2}, {.start = lineFeed, .length = host::characterCount(title) - lineFeed + 1, .fontSize = 14.0});
 
   const auto bodyHeight = StoredHeight(store, row, sheetutil::kBodyHeightColumn);
   const auto headerHeight = StoredHeight(store, row, sheetutil::kRow2HeightColumn);

@@ -61,7 +61,7 @@ TEST_F(ForeignFileTest, SharedStringsSharedFormulasStylesAndMerges) {
   EXPECT_EQ(s.value({1, 2}), Value(" 语文"));
   EXPECT_EQ(s.value({1, 3}), Value("高一成绩"));
   ASSERT_EQ(s.textRuns({1, 3}).size(), 1u);
-  EXPECT_EQ(s.textRuns({1, 3})[0], (host::TextRun{3, 2, 9.0, std::string("Arial")}));
+  EXPECT_EQ(s.textRuns({1, 3})[0], (host::TextRun{.start = 3, .length = 2, .fontSize = 9.0, .fontName = std::string("Arial")}));
   EXPECT_EQ(s.value({3, 1}), Value("A\rB"));
   EXPECT_EQ(s.value({2, 1}), Value("1班"));
   EXPECT_EQ(s.formulaR1C1({3, 3}), "=RC[-1]*2") << "a shared formula follows its cell";
@@ -454,19 +454,15 @@ TEST_F(ForeignFileTest, ArrayFormulasComeBackAsArrayFormulas) {
   EXPECT_NE(sheetXml.find("<f t=\"array\" ref=\"C1:C2\">A1:A2*B1:B2</f><v>3</v>"), std::string::npos) << sheetXml;
 }
 
-// Formats inside a cell's text and validation rules the model keeps only in
-// part are named in the load warning; a plain run colour is no loss.
+// Validation rules the model keeps only in part are named in the load
+// warning.
 TEST_F(ForeignFileTest, WhatComesBackOnlyInPartIsNamed) {
   auto named = [&](const std::string& body, const std::string& strings) {
     return load(OneSheetPackage(body, strings)).notCarried;
   };
-  const std::string oneString = "<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row></sheetData>";
   auto has = [](const std::vector<std::string>& list, const std::string& what) {
     return std::find(list.begin(), list.end(), what) != list.end();
   };
-  EXPECT_TRUE(has(named(oneString, "<si><r><t>a</t></r><r><rPr><b/></rPr><t>b</t></r></si>"), "单元格内部分文字的格式"));
-  EXPECT_FALSE(has(named(oneString, "<si><r><rPr><color theme=\"1\"/><sz val=\"9\"/></rPr><t>b</t></r></si>"),
-                   "单元格内部分文字的格式"));
   EXPECT_TRUE(has(named(kBody + std::string("<dataValidations count=\"1\"><dataValidation type=\"date\" sqref=\"A1\">"
                                             "<formula1>45000</formula1></dataValidation></dataValidations>"),
                         ""),
@@ -515,6 +511,24 @@ TEST_F(ForeignFileTest, PageAndViewSettingsComeBackAsTheyWere) {
   check(xlsx::LoadWorkbook(app, path).book->modelSheet(1));
   loaded.book->modelSheet(1).pageSetup().set(host::PageField::PaperSize, 9);
   EXPECT_TRUE(loaded.book->modelSheet(1).pageSettings().paperSizeGiven) << "a paper size set is written";
+}
+
+TEST_F(ForeignFileTest, RunsOfATextKeepEveryFormatTheyHad) {
+  // "x²" with a blue, bold, italic, struck, double-underlined note mark.
+  const std::string strings =
+      "<si><r><t>x</t></r><r><rPr><vertAlign val=\"superscript\"/><sz val=\"11\"/><rFont val=\"宋体\"/></rPr><t>2</t></r>"
+      "<r><rPr><b/><i/><strike/><u val=\"double\"/><color rgb=\"FF0070C0\"/><sz val=\"11\"/><rFont val=\"宋体\"/></rPr>"
+      "<t>注</t></r></si>";
+  auto loaded = load(OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row></sheetData>", strings));
+  const std::vector<host::TextRun> runs = loaded.book->modelSheet(1).textRuns({1, 1});
+  const std::vector<host::TextRun> expected = {
+      {.start = 2, .length = 1, .raised = 1},
+      {.start = 3, .length = 1, .bold = true, .italic = true, .strikethrough = true, .underline = -4119,
+       .color = host::rgb(0, 0x70, 0xC0)}};
+  EXPECT_EQ(runs, expected);
+  xlsx::SaveWorkbook(*loaded.book, folder.file("out.xlsx"));
+  EXPECT_EQ(xlsx::LoadWorkbook(app, folder.file("out.xlsx")).book->modelSheet(1).textRuns({1, 1}), expected)
+      << "and they come back";
 }
 
 }  // namespace

@@ -94,8 +94,8 @@ TEST_F(RoundTripTest, EverythingTheModelHoldsComesBack) {
   data.applyFormat(Rect::rows(12, 12), grey);
 
   put(10, 1, "高一年级一模成绩");
-  data.setTextRun({10, 1}, {5, 4, 9.0, std::nullopt});
-  data.setTextRun({10, 1}, {1, 2, std::nullopt, std::string("楷体")});
+  data.setTextRun({10, 1}, {.start = 5, .length = 4, .fontSize = 9.0});
+  data.setTextRun({10, 1}, {.start = 1, .length = 2, .fontName = std::string("楷体")});
   data.merge({10, 1, 10, 4});
 
   data.setRowHeight(1, 1, 30);
@@ -230,7 +230,7 @@ TEST_F(RoundTripTest, RowsOfWrappedLinesAreWrittenTallEnoughUnlessSizedByHand) {
 TEST_F(RoundTripTest, TextComesBackToTheLetter) {
   const std::vector<std::string> texts = {"_x0041_", "a_x005F_b", "   ", " 前后 ", "x\ny", "\x01"};
   for (std::size_t i = 0; i < texts.size(); ++i) sheet.setTextWithRuns({static_cast<int>(i) + 1, 1}, texts[i], {});
-  sheet.setTextWithRuns({1, 2}, "_x0041_", {{1, 3, 9.0, std::nullopt}});
+  sheet.setTextWithRuns({1, 2}, "_x0041_", {{.start = 1, .length = 3, .fontSize = 9.0}});
   auto again = reload(book);
   for (std::size_t i = 0; i < texts.size(); ++i)
     EXPECT_EQ(again->modelSheet(1).value({static_cast<int>(i) + 1, 1}), Value(texts[i])) << i;

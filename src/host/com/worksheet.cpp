@@ -221,7 +221,7 @@ std::vector<host::TextRun> Worksheet::textRuns(host::Cell c) const {
   const int n = host::characterCount(v.text());
   for (int i = 1; i <= n; ++i) {
     Dispatch charFont = cell.object("Characters", "Characters", {Variant(i), Variant(1)}).object("Font", "Font");
-    host::TextRun run{i, 1, std::nullopt, std::nullopt};
+    host::TextRun run{.start = i, .length = 1};
     if (double size = ToNumber(*charFont.get("Size")); size != cellSize) run.fontSize = size;
     if (std::string name = ToText(*charFont.get("Name")); name != cellName) run.fontName = name;
     if (!run.fontSize && !run.fontName) continue;

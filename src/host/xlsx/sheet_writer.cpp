@@ -577,10 +577,15 @@ int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>
     pos = from;
     if (to == from) continue;
     si += "<r><rPr>";
-    if (font.bold) si += "<b/>";
-    if (font.underline != host::xl::kNone) si += "<u/>";
+    if (run.bold.value_or(font.bold)) si += "<b/>";
+    if (run.italic.value_or(font.italic)) si += "<i/>";
+    if (run.strikethrough.value_or(font.strikethrough)) si += "<strike/>";
+    if (const int u = run.underline.value_or(font.underline); u != host::xl::kNone)
+      si += u == -4119 ? "<u val=\"double\"/>" : "<u/>";
+    if (run.raised) si += run.raised > 0 ? "<vertAlign val=\"superscript\"/>" : "<vertAlign val=\"subscript\"/>";
     si += "<sz val=\"" + NumberText(run.fontSize.value_or(font.size)) + "\"/>";
-    if (colors_.has(font.colorIndex)) si += "<color rgb=\"" + Argb(colors_, font.colorIndex) + "\"/>";
+    if (run.color) si += "<color rgb=\"" + Argb(*run.color) + "\"/>";
+    else if (colors_.has(font.colorIndex)) si += "<color rgb=\"" + Argb(colors_, font.colorIndex) + "\"/>";
     si += "<rFont val=\"" + Escaped(run.fontName.value_or(font.name)) + "\"/><charset val=\"134\"/></rPr>" +
           plainText(piece(from, to)) + "</r>";
     pos = to;

@@ -435,12 +435,12 @@ struct RichText {
     int start, length;
     std::optional<double> size;
     std::string font;
-    // What the model does not keep inside a text: told apart from the
-    // cell's own font when the cell is placed.
+    // Kept where it differs from the cell's own font, which is known
+    // when the cell is placed.
     std::optional<bool> bold = {}, italic = {}, strike = {};
     std::optional<int> underline = {};
     std::optional<host::Rgb> color = {};
-    bool raisedOrLowered = false;
+    int raised = 0;
   };
   std::vector<Run> runs;
 };
@@ -472,7 +472,7 @@ RichText ReadRichText(const pugi::xml_node& si, host::ColorTable& colors, const 
       }
       if (const int c = ColorIndexOf(rPr.child("color"), colors, theme)) run.color = colors.at(c);
       const std::string vertical = rPr.child("vertAlign").attribute("val").as_string("baseline");
-      run.raisedOrLowered = vertical != "baseline";
+      run.raised = vertical == "superscript" ? 1 : vertical == "subscript" ? -1 : 0;
       if (length > 0) out.runs.push_back(run);
     }
     out.text += piece;
@@ -700,15 +700,15 @@ class SheetReader {
                                         : host::Font{};
         const host::ColorTable& colors = sheet_.model().colors();
         for (const auto& r : rich->runs) {
-          const bool lost = (r.bold && *r.bold != cellFont.bold) || (r.italic && *r.italic != cellFont.italic) ||
-                            (r.strike && *r.strike != cellFont.strikethrough) ||
-                            (r.underline && *r.underline != cellFont.underline) || r.raisedOrLowered ||
-                            (r.color && *r.color != colors.at(cellFont.colorIndex));
-          if (lost) notCarried_.insert("单元格内部分文字的格式");
-          host::TextRun run{r.start, r.length, std::nullopt, std::nullopt};
-          if (r.size && *r.size != cellFont.size) run.fontSize = r.size;
-          if (!r.font.empty() && r.font != cellFont.name) run.fontName = r.font;
-          if (run.fontSize || run.fontName) runs.push_back(run);
+          auto differs = [](const auto& given, const auto& own) {
+            return given && *given != own ? given : std::nullopt;
+          };
+          host::TextRun run{r.start, r.length, differs(r.size, cellFont.size),
+                            r.font.empty() || r.font == cellFont.name ? std::nullopt : std::optional(r.font),
+                            differs(r.bold, cellFont.bold), differs(r.italic, cellFont.italic),
+                            differs(r.strike, cellFont.strikethrough), differs(r.underline, cellFont.underline),
+                            differs(r.color, colors.at(cellFont.colorIndex)), r.raised};
+          if (run != host::TextRun{.start = r.start, .length = r.length}) runs.push_back(run);
         }
       }
       sheet_.setTextWithRuns(at, v.text(), std::move(runs));

@@ -171,7 +171,7 @@ ServerObject* CharactersObject(host::Worksheet& sheet, host::Cell cell, int star
     };
     auto write = [&sheet, cell, start, length](const host::FormatPatch& p) {
       if (!p.fontSize && !p.fontName) throw host::HostError(1004, "字符只能设置字号和字体");
-      sheet.setTextRun(cell, {start, length, p.fontSize, p.fontName});
+      sheet.setTextRun(cell, {.start = start, .length = length, .fontSize = p.fontSize, .fontName = p.fontName});
     };
     return Give(FontObject(read, write));
   });

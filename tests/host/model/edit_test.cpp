@@ -102,16 +102,16 @@ TEST_F(EditTest, PasteFormatsFillsALargerDestination) {
 // Copies share one text until one of them changes.
 TEST_F(EditTest, CopiedTextsChangeOneAtATime) {
   put(1, 1, Value("学生甲"));
-  sheet.setTextRun({1, 1}, {1, 2, 14.0, std::nullopt});
+  sheet.setTextRun({1, 1}, {.start = 1, .length = 2, .fontSize = 14.0});
   sheet.copy(rect(1, 1, 1, 1), sheet, rect(1, 2, 1, 2), host::Paste::All);
   sheet.copy(rect(1, 1, 1, 1), sheet, rect(1, 3, 3, 3), host::Paste::Values);
   EXPECT_EQ(sheet.textRuns({1, 2}).size(), 1u);
   EXPECT_TRUE(sheet.textRuns({1, 3}).empty());  // a value paste leaves the runs behind
 
-  sheet.setTextRun({1, 2}, {3, 1, 9.0, std::nullopt});
+  sheet.setTextRun({1, 2}, {.start = 3, .length = 1, .fontSize = 9.0});
   EXPECT_EQ(sheet.textRuns({1, 1}).size(), 1u);
   EXPECT_EQ(sheet.textRuns({1, 2}).size(), 2u);
-  sheet.setTextRun({2, 3}, {1, 1, 9.0, std::nullopt});
+  sheet.setTextRun({2, 3}, {.start = 1, .length = 1, .fontSize = 9.0});
   EXPECT_TRUE(sheet.textRuns({1, 3}).empty());
   EXPECT_TRUE(sheet.textRuns({3, 3}).empty());
 

@@ -146,12 +146,12 @@ TEST_F(FormatTest, PageSetupRefusesWhatTheHostCannotTake) {
 
 TEST_F(FormatTest, TextRunsLiveInTheirCell) {
   put(1, 2, Value("期中  总分统计\n优秀线:600"));
-  sheet.setTextRun({1, 2}, {9, 100, 14.0, std::nullopt});
+  sheet.setTextRun({1, 2}, {.start = 9, .length = 100, .fontSize = 14.0});
   auto runs = sheet.textRuns({1, 2});
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0].start, 9);
   EXPECT_EQ(runs[0].length, 8);  // clipped to the 16 characters
-  EXPECT_THROW(sheet.setTextRun({5, 5}, {1, 1, 14.0, std::nullopt}), host::HostError);
+  EXPECT_THROW(sheet.setTextRun({5, 5}, {.start = 1, .length = 1, .fontSize = 14.0}), host::HostError);
   put(1, 2, Value("new"));
   EXPECT_TRUE(sheet.textRuns({1, 2}).empty());
 }
