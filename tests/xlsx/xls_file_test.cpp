@@ -51,6 +51,7 @@ TEST_F(XlsFileTest, ValuesFormulaResultsFormatsAndSheetStatesComeAsTheyWere) {
   }
   sheet.setFormulaA1({2, 7}, "=1/0", host::ErrorKind::Div0);
   sheet.setFormulaA1({2, 8}, "=A2&\"x\"", Value("1班x"));
+  sheet.setFormulaA1({3, 8}, "=IF(C3>0,\"\",1)", Value(std::string()));
   put(2, 9, true);
   put(3, 9, host::ErrorKind::NA);
   // Text in the string table past one record's length, so that strings
@@ -95,6 +96,7 @@ TEST_F(XlsFileTest, ValuesFormulaResultsFormatsAndSheetStatesComeAsTheyWere) {
   EXPECT_EQ(s.value({5, 6}), Value(true));
   EXPECT_EQ(s.value({2, 7}), Value(host::ErrorKind::Div0));
   EXPECT_EQ(s.value({2, 8}), Value("1班x")) << "a text result follows its formula";
+  EXPECT_EQ(s.value({3, 8}), Value(std::string())) << "an empty text is no blank cell";
   EXPECT_EQ(s.value({2, 9}), Value(true));
   EXPECT_EQ(s.value({3, 9}), Value(host::ErrorKind::NA));
   EXPECT_FALSE(s.hasFormula({2, 5})) << "formulas come as their results";

@@ -243,7 +243,12 @@ class WorkbookStream {
           } else if (result[0] == 0) {
             pendingRow = row, pendingCol = col, pendingXf = xf;
           } else {
-            place(row, col, xf, result[0] == 1 ? Value(result[2] != 0) : result[0] == 2 ? ErrorValue(result[2]) : Value());
+            // 1 a truth value, 2 an error, 3 the empty text (a cell that is not blank).
+            place(row, col, xf,
+                  result[0] == 1   ? Value(result[2] != 0)
+                  : result[0] == 2 ? ErrorValue(result[2])
+                  : result[0] == 3 ? Value(std::string())
+                                   : Value());
           }
           break;
         }
