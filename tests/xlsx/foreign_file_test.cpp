@@ -531,6 +531,27 @@ TEST_F(ForeignFileTest, RunsOfATextKeepEveryFormatTheyHad) {
       << "and they come back";
 }
 
+// What other readers read is read, and what it took is said: a sheet name
+// longer than a sheet's name may be, a cell naming a shared string that is
+// not there.
+TEST_F(ForeignFileTest, SlipsOtherReadersPassOverAreReadAndNamed) {
+  auto parts = OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>7</v></c>"
+                               "<c r=\"C1\"><v>3</v></c></row></sheetData>",
+                               "<si><t>班级</t></si>");
+  const std::string longName = "二〇二六学年第一学期高一年级期中考试各班各科成绩汇总（含选考科目）";
+  std::string& workbook = parts["xl/workbook.xml"];
+  workbook.replace(workbook.find("name=\"Sheet1\""), 13, "name=\"" + longName + "\"");
+  auto loaded = load(parts);
+  const model::Sheet& s = loaded.book->modelSheet(1);
+  EXPECT_EQ(host::characterCount(s.name()), 31);
+  EXPECT_EQ(longName.rfind(s.name(), 0), 0u) << s.name();
+  EXPECT_EQ(s.value({1, 1}), Value("班级"));
+  EXPECT_TRUE(s.value({1, 2}).isEmpty());
+  EXPECT_EQ(s.value({1, 3}), Value(3));
+  EXPECT_EQ(loaded.notCarried, (std::vector<std::string>{"无效的共享字符串编号（该单元格按空白读入）",
+                                                          "过长的工作表名称（截为 31 个字符）"}));
+}
+
 }  // namespace
 }  // namespace tavo::testing
 

@@ -628,7 +628,11 @@ class SheetReader {
     if (type == "s") {
       if (!v) return {};
       long long i = v.text().as_llong(-1);
-      if (i < 0 || i >= static_cast<long long>(strings_.size())) throw Fault("共享字符串编号无效");
+      if (i < 0 || i >= static_cast<long long>(strings_.size())) {
+        // As other readers do: the one cell is read blank, and said so.
+        notCarried_.insert("无效的共享字符串编号（该单元格按空白读入）");
+        return {};
+      }
       rich = &strings_[static_cast<std::size_t>(i)];
       return rich->text;
     }
@@ -946,6 +950,16 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     auto target = rels.find(rid);
     if (target == rels.end() || !package.has(target->second)) throw Fault("工作表 " + name + " 的部件缺失");
     model::Sheet* sheet = nullptr;
+    if (host::characterCount(name) > 31) {
+      // Longer than a sheet's name may be: cut as the desktop spreadsheet
+      // repairs such a file, and said so.
+      std::size_t bytes = 0;
+      for (int chars = 0; bytes < name.size() && chars < 31; ++chars)
+        do ++bytes;
+        while (bytes < name.size() && (static_cast<unsigned char>(name[bytes]) & 0xC0) == 0x80);
+      name.resize(bytes);
+      notCarried.insert("过长的工作表名称（截为 31 个字符）");
+    }
     try {
       sheet = entries.empty() ? &book->modelSheet(1) : &book->appendSheet("tavo-" + std::to_string(entries.size()));
       sheet->setName(name);
