@@ -256,7 +256,7 @@ std::vector<std::string> Desk::saveChanged() {
     if (!added && o.fingerprint == now && fs::exists(o.path)) continue;
     // What the file held beside the cells, now anchored to cells that moved
     // or naming a sheet that is gone, is left out rather than written wrong.
-    const std::vector<std::string> dropped = xlsx::DroppedOnSave(book);
+    const std::vector<std::string> dropped = xlsx::DroppedOnSave(book, xlsx::FileKindOf(o.path));
     if (!dropped.empty())
       err_ << "tavo: 注意: " << o.path << " 中的" << Joined(dropped, "、") << "指向的单元格或工作表已经变动，保存时不再保留"
            << std::endl;

@@ -33,7 +33,7 @@ KINDS = {
 }
 # What tavo keeps or carries: any silent loss of these fails the run.
 CARRIED = ["values", "formulas", "merged areas", "conditional formats", "autofilter", "comments", "hyperlinks",
-           "names", "chart sheets", "charts", "pictures", "tables", "widths"]
+           "names", "chart sheets", "charts", "pictures", "tables", "widths", "macros"]
 
 
 def sources(work):
@@ -150,7 +150,7 @@ def main():
     out.mkdir(parents=True)
     silent, warned, refused, failed = {k: [] for k in KINDS}, {k: [] for k in KINDS}, [], []
     for path in files:
-        saved = out / (path.stem + ".xlsx")
+        saved = out / path.name  # an .xlsm stays one
         run = subprocess.run([tool, str(path), str(saved)], capture_output=True, text=True)
         named = " ".join(line for line in run.stdout.splitlines() if line.startswith("named: "))
         if run.returncode == 1:

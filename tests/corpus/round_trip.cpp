@@ -1,7 +1,7 @@
 // One file through tavo's reader and writer, as a teacher's score file
 // goes through a selection: what it says it cannot keep, then what it
 // leaves out on saving, one line each.
-//   tavo_round_trip IN OUT.xlsx
+//   tavo_round_trip IN OUT.xlsx|OUT.xlsm
 // Exit 0 when saved, 1 when the file was refused (the reason printed).
 #include <iostream>
 
@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
   try {
     auto loaded = tavo::cli::LoadAnyWorkbook(app, argv[1]);
     for (const auto& what : loaded.notCarried) std::cout << "named: " << what << '\n';
-    for (const auto& what : tavo::xlsx::DroppedOnSave(*loaded.book)) std::cout << "named: " << what << '\n';
+    for (const auto& what : tavo::xlsx::DroppedOnSave(*loaded.book, tavo::xlsx::FileKindOf(argv[2])))
+      std::cout << "named: " << what << '\n';
     tavo::xlsx::SaveWorkbook(*loaded.book, argv[2]);
   } catch (const tavo::xlsx::FileError& e) {
     std::cout << "refused: " << e.reason << '\n';

@@ -79,7 +79,7 @@ TEST_F(CarriedTest, ATeachersAdditionsGoBackAsTheFileHeldThem) {
   xlsx::SaveWorkbook(*loaded.book, path);
   // Nothing of the sheet's is dropped; only a name of a sheet the file
   // never had, which cannot be written right.
-  EXPECT_EQ(xlsx::DroppedOnSave(*loaded.book), std::vector<std::string>{"名称 别处"});
+  EXPECT_EQ(xlsx::DroppedOnSave(*loaded.book, xlsx::FileKind::Workbook), std::vector<std::string>{"名称 别处"});
 
   auto parts = xlsx::ReadZip(path);
   const std::string& part = parts.at("xl/worksheets/sheet1.xml");
@@ -120,7 +120,7 @@ TEST_F(CarriedTest, WhatWouldPointAtTheWrongCellsIsLeftOutAndNamed) {
     // conditional format and the filter are about the whole range still.
     auto loaded = load();
     loaded.book->modelSheet(1).sort(host::Rect{1, 1, 3, 2}, {1, host::SortOrder::Ascending}, std::nullopt, false);
-    EXPECT_EQ(xlsx::DroppedOnSave(*loaded.book),
+    EXPECT_EQ(xlsx::DroppedOnSave(*loaded.book, xlsx::FileKind::Workbook),
               (std::vector<std::string>{"Sheet1 的批注", "Sheet1 的超链接", "名称 别处"}));
     xlsx::SaveWorkbook(*loaded.book, folder.file("sorted.xlsx"));
     auto parts = xlsx::ReadZip(folder.file("sorted.xlsx"));
@@ -133,7 +133,7 @@ TEST_F(CarriedTest, WhatWouldPointAtTheWrongCellsIsLeftOutAndNamed) {
     // Rows inserted: every reference may be off; nothing is written wrong.
     auto loaded = load();
     loaded.book->modelSheet(1).insert(host::Rect{1, 1, 1, host::kMaxCol}, host::Shift::Down);
-    const auto dropped = xlsx::DroppedOnSave(*loaded.book);
+    const auto dropped = xlsx::DroppedOnSave(*loaded.book, xlsx::FileKind::Workbook);
     EXPECT_NE(std::find(dropped.begin(), dropped.end(), "Sheet1 的条件格式"), dropped.end());
     xlsx::SaveWorkbook(*loaded.book, folder.file("shifted.xlsx"));
     EXPECT_FALSE(Has(xlsx::ReadZip(folder.file("shifted.xlsx")).at("xl/worksheets/sheet1.xml"), "<conditionalFormatting"));
@@ -142,7 +142,7 @@ TEST_F(CarriedTest, WhatWouldPointAtTheWrongCellsIsLeftOutAndNamed) {
     // A sheet renamed: the names that spoke of it by its old name go.
     auto loaded = load();
     loaded.book->modelSheet(1).setName("数据表");
-    const auto dropped = xlsx::DroppedOnSave(*loaded.book);
+    const auto dropped = xlsx::DroppedOnSave(*loaded.book, xlsx::FileKind::Workbook);
     EXPECT_NE(std::find(dropped.begin(), dropped.end(), "名称 成绩"), dropped.end());
   }
 }
@@ -202,7 +202,7 @@ TEST_F(CarriedTest, AChartSheetGoesBackAsOneWhileItsDataSheetIsThere) {
   // back as an empty worksheet, and says so.
   auto renamed = load();
   renamed.book->modelSheet(1).setName("数据");
-  EXPECT_EQ(xlsx::DroppedOnSave(*renamed.book), std::vector<std::string>{"图表工作表 走势"});
+  EXPECT_EQ(xlsx::DroppedOnSave(*renamed.book, xlsx::FileKind::Workbook), std::vector<std::string>{"图表工作表 走势"});
   xlsx::SaveWorkbook(*renamed.book, path);
   EXPECT_EQ(xlsx::ReadZip(path).count("xl/worksheets/sheet2.xml"), 1u);
 }
@@ -295,17 +295,17 @@ TEST_F(CarriedTest, ADrawingTheModelCannotHoldTravelsWholeUntilItWouldBeWrong) {
   EXPECT_TRUE(Has(parts.at("[Content_Types].xml"), "/xl/carried/sheet1/image1.png\" ContentType=\"image/png\""));
   EXPECT_EQ(parts.at("xl/theme/theme1.xml"), PictureAndBarChartPackage().at("xl/theme/theme1.xml"));
   EXPECT_TRUE(Has(parts.at("xl/_rels/workbook.xml.rels"), "relationships/theme\" Target=\"theme/theme1.xml\""));
-  EXPECT_TRUE(xlsx::DroppedOnSave(*load().book).empty()) << "and it reads back the same";
+  EXPECT_TRUE(xlsx::DroppedOnSave(*load().book, xlsx::FileKind::Workbook).empty()) << "and it reads back the same";
 
   // A chart of tavo's own on the sheet: one drawing per sheet, so the
   // carried one is named and left out.
   auto charted = load();
   charted.book->modelSheet(1).addChart(65, 0, 0, 100, 100);
-  EXPECT_EQ(xlsx::DroppedOnSave(*charted.book), std::vector<std::string>{"Sheet1 的图表与图片"});
+  EXPECT_EQ(xlsx::DroppedOnSave(*charted.book, xlsx::FileKind::Workbook), std::vector<std::string>{"Sheet1 的图表与图片"});
   // The sheet the chart reads renamed: the chart would read nothing.
   auto renamed = load();
   renamed.book->modelSheet(1).setName("数据");
-  EXPECT_EQ(xlsx::DroppedOnSave(*renamed.book), std::vector<std::string>{"数据 的图表与图片"});
+  EXPECT_EQ(xlsx::DroppedOnSave(*renamed.book, xlsx::FileKind::Workbook), std::vector<std::string>{"数据 的图表与图片"});
   xlsx::SaveWorkbook(*renamed.book, path);
   EXPECT_FALSE(Has(xlsx::ReadZip(path).at("xl/worksheets/sheet1.xml"), "<drawing"));
 }
@@ -326,6 +326,45 @@ TEST_F(CarriedTest, HiddenAndNarrowColumnsKeepTheWidthsTheFileGave) {
   auto shown = load();
   shown.book->modelSheet(1).setColumnWidth(2, 2, 5);
   EXPECT_EQ(shown.book->modelSheet(1).widthWhenShown(2), 0);
+}
+
+// A workbook with macros, as the desktop spreadsheet saves one: the
+// project part, and the names its code knows the workbook and sheet by.
+TEST_F(CarriedTest, MacrosGoBackIntoAFileThatMayHoldThem) {
+  auto p = OneSheetPackage("<sheetPr codeName=\"成绩页\"/><sheetData/>");
+  std::string& rels = p["xl/_rels/workbook.xml.rels"];
+  rels.replace(rels.find("</Relationships>"), 16,
+               "<Relationship Id=\"rId8\" Type=\"http://schemas.microsoft.com/office/2006/relationships/vbaProject\" "
+               "Target=\"vbaProject.bin\"/></Relationships>");
+  std::string& workbook = p["xl/workbook.xml"];
+  workbook.replace(workbook.find("<sheets>"), 0, "<workbookPr codeName=\"ThisWorkbook\"/>");
+  const std::string project("\xD0\xCF\x11\xE0 macros \x00\x01", 14);
+  p["xl/vbaProject.bin"] = project;
+  p["[Content_Types].xml"] = "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                             "<Default Extension=\"bin\" ContentType=\"application/vnd.ms-office.vbaProject\"/></Types>";
+  path = folder.file("book.xlsm");
+  xlsx::WriteZip(path, p);
+  auto loaded = load();
+  EXPECT_TRUE(loaded.notCarried.empty()) << loaded.notCarried.front();
+  EXPECT_TRUE(xlsx::DroppedOnSave(*loaded.book, xlsx::FileKind::MacroEnabled).empty());
+  xlsx::SaveWorkbook(*loaded.book, path);
+  auto parts = xlsx::ReadZip(path);
+  EXPECT_EQ(parts.at("xl/vbaProject.bin"), project);
+  EXPECT_TRUE(Has(parts.at("[Content_Types].xml"),
+                  "/xl/workbook.xml\" ContentType=\"application/vnd.ms-excel.sheet.macroEnabled.main+xml\""));
+  EXPECT_TRUE(Has(parts.at("[Content_Types].xml"), "/xl/vbaProject.bin\" ContentType=\"application/vnd.ms-office.vbaProject\""));
+  EXPECT_TRUE(Has(parts.at("xl/_rels/workbook.xml.rels"), "relationships/vbaProject\" Target=\"vbaProject.bin\""));
+  EXPECT_TRUE(Has(parts.at("xl/workbook.xml"), "<workbookPr codeName=\"ThisWorkbook\"/>"));
+  EXPECT_TRUE(Has(parts.at("xl/worksheets/sheet1.xml"), "<sheetPr codeName=\"成绩页\">"));
+
+  // Into a workbook file they cannot go: said before, and the file is one.
+  EXPECT_EQ(xlsx::DroppedOnSave(*loaded.book, xlsx::FileKind::Workbook),
+            std::vector<std::string>{"宏（xlsx 文件不能含有宏）"});
+  const std::string plain = folder.file("book.xlsx");
+  xlsx::SaveWorkbook(*loaded.book, plain);
+  parts = xlsx::ReadZip(plain);
+  EXPECT_EQ(parts.count("xl/vbaProject.bin"), 0u);
+  EXPECT_FALSE(Has(parts.at("[Content_Types].xml"), "macroEnabled"));
 }
 
 }  // namespace

@@ -94,26 +94,11 @@ bool TravelsAlong(const std::string& type) {
   static const char* kinds[] = {"/drawing",        "/chart",          "/chartUserShapes",  "/image",
                                 "/vmlDrawing",     "/comments",       "/table",            "/chartStyle",
                                 "/chartColorStyle", "/themeOverride", "/package",          "/diagramData",
-                                "/diagramLayout",  "/diagramQuickStyle", "/diagramColors", "/diagramDrawing"};
+                                "/diagramLayout",  "/diagramQuickStyle", "/diagramColors", "/diagramDrawing",
+                                "/vbaProjectSignature", "/vbaProjectSignatureAgile", "/vbaProjectSignatureV3"};
   return std::any_of(std::begin(kinds), std::end(kinds), [&](const char* k) { return type.ends_with(k); });
 }
 
-// `part` and every part it leads to, into `parts`: false when one of them
-// is missing or of a kind that does not travel.
-bool CarryTree(const std::string& part, const CarrySource& source, CarriedParts& parts) {
-  if (parts.count(part)) return true;
-  if (!source.has(part)) return false;
-  CarriedPart& carried = parts[part];
-  carried.contentType = source.contentType(part);
-  carried.bytes = source.text(part);
-  carried.relations = source.relations(part);
-  for (const auto& [id, relation] : carried.relations)
-    if (!relation.external && (!TravelsAlong(relation.type) || !CarryTree(relation.target, source, parts))) {
-      parts.erase(part);  // so that nothing else takes it as carried
-      return false;
-    }
-  return true;
-}
 
 // The sheets a formula names ("'成绩 表'!$A$1", "数据表!B2"); "[" in the
 // result when it names another workbook.
@@ -156,6 +141,21 @@ std::string RelationshipXml(const std::string& id, const CarriedRelation& relati
 }
 
 }  // namespace
+
+bool CarryTree(const std::string& part, const CarrySource& source, CarriedParts& parts) {
+  if (parts.count(part)) return true;
+  if (!source.has(part)) return false;
+  CarriedPart& carried = parts[part];
+  carried.contentType = source.contentType(part);
+  carried.bytes = source.text(part);
+  carried.relations = source.relations(part);
+  for (const auto& [id, relation] : carried.relations)
+    if (!relation.external && (!TravelsAlong(relation.type) || !CarryTree(relation.target, source, parts))) {
+      parts.erase(part);  // so that nothing else takes it as carried
+      return false;
+    }
+  return true;
+}
 
 std::string RawXml(const pugi::xml_node& node) {
   std::ostringstream text;
@@ -210,6 +210,7 @@ bool CarryDrawing(model::Sheet& sheet, const std::string& sheetPart, const std::
 std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::string& sheetPart,
                                          const CarrySource& source, std::set<std::string>& notCarried) {
   auto carried = std::make_shared<CarriedSheet>();
+  carried->codeName = ws.child("sheetPr").attribute("codeName").value();
   const std::string prefix = RelationsPrefix(ws);
   const std::map<std::string, CarriedRelation> relations = source.relations(sheetPart);
   std::map<std::string, int> numbered;  // relationship id in the file -> index
@@ -285,7 +286,7 @@ std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::st
       carried->elements.push_back(std::move(out));
     }
   }
-  if (carried->elements.empty()) return nullptr;
+  if (carried->elements.empty() && carried->codeName.empty()) return nullptr;
   return carried;
 }
 
@@ -299,6 +300,8 @@ std::set<std::string> PartsCarried(const model::Workbook& book) {
     if (parts)
       for (const auto& [name, _] : *parts) out.insert(name);
   }
+  if (const auto* carried = dynamic_cast<const CarriedWorkbook*>(book.carried().get()))
+    for (const auto& [name, _] : carried->macros) out.insert(name);
   return out;
 }
 
@@ -437,6 +440,30 @@ std::string CarriedDxfs(const model::Workbook& book) {
   return carried ? carried->dxfs : "";
 }
 
+std::string CodeName(const model::Sheet& sheet) {
+  const CarriedSheet* carried = CarriedOf(sheet);
+  return carried ? carried->codeName : "";
+}
+
+std::string CodeName(const model::Workbook& book) {
+  const CarriedWorkbook* carried = CarriedOf(book);
+  return carried ? carried->codeName : "";
+}
+
+CarriedOutput CarriedMacros(const model::Workbook& book) {
+  CarriedOutput out;
+  const CarriedWorkbook* carried = CarriedOf(book);
+  if (!carried || carried->macrosPart.empty()) return out;
+  std::map<std::string, std::string> names{{carried->macrosPart, "xl/vbaProject.bin"}};
+  std::vector<std::string> roots;
+  for (const auto& [id, relation] : carried->macros.at(carried->macrosPart).relations)
+    if (!relation.external) roots.push_back(relation.target);
+  AddParts(carried->macros, roots, "xl/", names, out);
+  out.relationships = RelationshipXml(
+      "rIdVba", {"http://schemas.microsoft.com/office/2006/relationships/vbaProject", "vbaProject.bin", true, false}, "");
+  return out;
+}
+
 std::string CarriedTheme(const model::Workbook& book) {
   const CarriedWorkbook* carried = CarriedOf(book);
   return carried ? carried->theme : "";
@@ -452,7 +479,7 @@ bool VeryHidden(const model::Sheet& sheet) {
   return carried && !sheet.visible() && carried->veryHidden.count(sheet.name());
 }
 
-std::vector<std::string> DroppedOnSave(const model::Workbook& book) {
+std::vector<std::string> DroppedOnSave(const model::Workbook& book, FileKind kind) {
   std::set<std::string> dropped;
   for (int i = 1; i <= book.sheetCount(); ++i) {
     const model::Sheet& sheet = book.modelSheet(i);
@@ -464,9 +491,11 @@ std::vector<std::string> DroppedOnSave(const model::Workbook& book) {
     for (const CarriedElement& e : carried->elements)
       if (std::find(kept.begin(), kept.end(), &e) == kept.end()) dropped.insert(sheet.name() + " 的" + e.what);
   }
-  if (const CarriedWorkbook* carried = CarriedOf(book))
+  if (const CarriedWorkbook* carried = CarriedOf(book)) {
     for (const CarriedName& name : carried->names)
       if (!NameStillTrue(book, name)) dropped.insert("名称 " + name.name);
+    if (!carried->macrosPart.empty() && kind != FileKind::MacroEnabled) dropped.insert("宏（xlsx 文件不能含有宏）");
+  }
   return {dropped.begin(), dropped.end()};
 }
 

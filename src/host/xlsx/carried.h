@@ -18,6 +18,7 @@
 
 #include "host/model/carried.h"
 #include "host/model/workbook.h"
+#include "host/xlsx/xlsx_writer.h"
 
 namespace tavo::xlsx {
 
@@ -59,6 +60,7 @@ struct CarriedElement {
 };
 
 struct CarriedSheet final : model::Carried {
+  std::string codeName;  // the name its macros know it by
   std::vector<CarriedElement> elements;
   std::vector<CarriedRelation> relations;
   CarriedParts parts;
@@ -86,6 +88,11 @@ struct CarriedWorkbook final : model::Carried {
   std::string protection;  // the <workbookProtection> element
   std::set<std::string> veryHidden;  // sheets only a program may show again, by name
   std::string theme;  // the theme part: the colours and fonts charts and shapes name
+  // The macros of a workbook that has them (its project part, with its
+  // signatures), and the name they know the workbook by.
+  std::string macrosPart;
+  CarriedParts macros;
+  std::string codeName;
 };
 
 // ---- reading ----
@@ -111,6 +118,10 @@ std::shared_ptr<CarriedChartSheet> CarryChartSheet(const std::string& part, cons
 // does not read; what cannot be carried is named in `notCarried`.
 std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::string& sheetPart,
                                          const CarrySource&, std::set<std::string>& notCarried);
+
+// Part `part` (the macro project) and what it points to, into `parts`:
+// false when something of it is missing or does not travel.
+bool CarryTree(const std::string& part, const CarrySource&, CarriedParts& parts);
 
 // `sheet`'s drawing (relationship `id` of part `sheetPart`) carried whole
 // beside what else the sheet carries: false when something it leads to
@@ -150,6 +161,14 @@ const CarriedChartSheet* KeptChartSheet(const model::Sheet&);
 std::string CarriedNamesXml(const model::Workbook&);
 // The carried <dxfs>, or "".
 std::string CarriedDxfs(const model::Workbook&);
+// The name a sheet's macros know it by, or "".
+std::string CodeName(const model::Sheet&);
+// The name the macros know the workbook by, or "".
+std::string CodeName(const model::Workbook&);
+// The macro project and what it points to, written under xl/, with the
+// workbook's relationship to it; nothing when the workbook has none.
+CarriedOutput CarriedMacros(const model::Workbook&);
+
 // The carried theme part, or "".
 std::string CarriedTheme(const model::Workbook&);
 // The carried <workbookProtection>, or "".
@@ -157,7 +176,8 @@ std::string CarriedProtection(const model::Workbook&);
 // Whether a hidden sheet was hidden so that only a program shows it again.
 bool VeryHidden(const model::Sheet&);
 
-// What a save of `book` would leave out of what was carried, by name.
-std::vector<std::string> DroppedOnSave(const model::Workbook&);
+// What a save of `book` into a file of kind `kind` would leave out of
+// what was carried, by name.
+std::vector<std::string> DroppedOnSave(const model::Workbook&, FileKind kind);
 
 }  // namespace tavo::xlsx

@@ -475,8 +475,9 @@ void WriteWorksheet(PartStream& x, const model::Sheet& sheet, bool selected, Sty
   x += kXmlHead;
   x += std::string("<worksheet xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
   const bool tab = sheet.model().colors().has(sheet.tabColorIndex()), fit = sheet.pageSettings().fitToPage;
-  if (tab || fit) {
-    x += "<sheetPr>";
+  const std::string codeName = CodeName(sheet);
+  if (tab || fit || !codeName.empty()) {
+    x += codeName.empty() ? "<sheetPr>" : "<sheetPr codeName=\"" + Escaped(codeName) + "\">";
     if (tab) x += "<tabColor rgb=\"" + Argb(sheet.model().colors(), sheet.tabColorIndex()) + "\"/>";
     if (fit) x += "<pageSetUpPr fitToPage=\"1\"/>";
     x += "</sheetPr>";

@@ -986,6 +986,13 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
                                 [&](const std::string& part) { return package.contentType(part); },
                                 [&](const std::string& part) { return package.allRelationships(part); }};
 
+  // The macros of a workbook that has them travel whole.
+  for (const auto& [id, relation] : package.allRelationships(workbookPart))
+    if (relation.type.ends_with("/vbaProject") && !relation.external &&
+        CarryTree(relation.target, carrySource, carriedBook->macros))
+      carriedBook->macrosPart = relation.target;
+  carriedBook->codeName = wb.child("workbookPr").attribute("codeName").value();
+
   std::vector<model::StyleId> styleIds(styles.cellFormats.size(), 0);
   std::vector<model::Slot> stringCells(strings.size());
   struct Drawing {
@@ -1083,7 +1090,6 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     }
   }
   if (auto protection = wb.child("workbookProtection")) carriedBook->protection = RawXml(protection);
-  NoteParts(package, PartsCarried(*book), notCarried);
 
   if (auto view = wb.child("bookViews").child("workbookView")) {
     int tab = view.attribute("activeTab").as_int(0);
@@ -1093,8 +1099,10 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
       book->window().setTabRatio(std::clamp(ratio.as_double() / 1000, 0.0, 1.0));
   }
   if (!carriedBook->dxfs.empty() || !carriedBook->names.empty() || !carriedBook->protection.empty() ||
-      !carriedBook->veryHidden.empty() || !carriedBook->theme.empty())
+      !carriedBook->veryHidden.empty() || !carriedBook->theme.empty() || !carriedBook->macrosPart.empty() ||
+      !carriedBook->codeName.empty())
     book->setCarried(std::move(carriedBook));
+  NoteParts(package, PartsCarried(*book), notCarried);
   LoadedWorkbook out;
   out.book = std::move(book);
   out.notCarried.assign(notCarried.begin(), notCarried.end());

@@ -48,13 +48,26 @@ std::size_t SheetSizeHint(const model::Sheet& sheet) {
 }
 }  // namespace
 
-void WritePackage(const model::Workbook& book, const PartWriter& part) {
+FileKind FileKindOf(const std::string& path) {
+  std::string type = std::filesystem::path(path).extension().string();
+  for (char& c : type) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return type == ".xlsm" ? FileKind::MacroEnabled : FileKind::Workbook;
+}
+
+void WritePackage(const model::Workbook& book, const PartWriter& part, FileKind kind) {
   StyleSheetWriter styles(book.styles().get(model::StyleTable::kDefault));
   SharedStrings strings(book.colors());
   const int sheets = book.sheetCount();
   const int active = book.indexOf(book.activeModelSheet());
   auto whole = [&](const std::string& name, const std::string& text) {
     part(name, text.size(), [&](PartStream& out) { out += text; });
+  };
+  // A part as the file read held it, with its own relationships.
+  auto carriedPart = [&](const OutputPart& p) {
+    whole(p.name, p.part->bytes);
+    if (p.relationships.empty()) return;
+    const std::size_t slash = p.name.rfind('/');
+    whole(p.name.substr(0, slash + 1) + "_rels/" + p.name.substr(slash + 1) + ".rels", p.relationships);
   };
 
   // What lists the parts comes first; the sheets' parts follow, and what
@@ -63,7 +76,13 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
   types += "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
            "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>";
-  types += Override("/xl/workbook.xml", "spreadsheetml.sheet.main+xml");
+  const CarriedOutput macros = kind == FileKind::MacroEnabled ? CarriedMacros(book) : CarriedOutput{};
+  if (kind == FileKind::MacroEnabled)
+    types += "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.ms-excel.sheet.macroEnabled.main+xml\"/>";
+  else
+    types += Override("/xl/workbook.xml", "spreadsheetml.sheet.main+xml");
+  for (const OutputPart& p : macros.parts)
+    types += "<Override PartName=\"/" + Escaped(p.name) + "\" ContentType=\"" + Escaped(p.part->contentType) + "\"/>";
   types += Override("/xl/styles.xml", "spreadsheetml.styles+xml");
   types += Override("/xl/sharedStrings.xml", "spreadsheetml.sharedStrings+xml");
   types += Override("/docProps/app.xml", "extended-properties+xml");
@@ -115,7 +134,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
     workbookRels += Relationship("rId" + std::to_string(sheets + 3), "theme", "theme/theme1.xml");
     types += Override("/xl/theme/theme1.xml", "theme+xml");
   }
-  workbookRels += "</Relationships>";
+  workbookRels += macros.relationships + "</Relationships>";
   types += "</Types>";
   whole("[Content_Types].xml", types);
   whole("_rels/.rels", std::string(kXmlHead) + "<Relationships xmlns=\"" + kPkgRelNs + "\">" +
@@ -136,13 +155,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
     const std::string n = std::to_string(i);
     const bool hasCharts = !sheet.charts().empty();
     const CarriedOutput carried = CarriedPartsOf(sheet, i);
-    for (const OutputPart& p : carried.parts) {
-      whole(p.name, p.part->bytes);
-      if (!p.relationships.empty()) {
-        const std::size_t slash = p.name.rfind('/');
-        whole(p.name.substr(0, slash + 1) + "_rels/" + p.name.substr(slash + 1) + ".rels", p.relationships);
-      }
-    }
+    for (const OutputPart& p : carried.parts) carriedPart(p);
     if (KeptChartSheet(sheet)) continue;
     part("xl/worksheets/sheet" + n + ".xml", SheetSizeHint(sheet),
          [&](PartStream& out) { WriteWorksheet(out, sheet, i == active, styles, &strings, hasCharts); });
@@ -162,7 +175,10 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
 
   std::string workbook = kXmlHead;
   workbook += std::string("<workbook xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
-  if (book.dates1904()) workbook += "<workbookPr date1904=\"1\"/>";
+  const std::string codeName = CodeName(book);
+  if (book.dates1904() || !codeName.empty())
+    workbook += "<workbookPr" + (codeName.empty() ? "" : " codeName=\"" + Escaped(codeName) + "\"") +
+                (book.dates1904() ? " date1904=\"1\"" : "") + "/>";
   workbook += CarriedProtection(book);
   workbook += "<bookViews><workbookView activeTab=\"" + std::to_string(active - 1) + "\" tabRatio=\"" +
               std::to_string(static_cast<int>(book.tabRatio() * 1000 + 0.5)) + "\"/></bookViews>";
@@ -173,6 +189,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part) {
   whole("xl/workbook.xml", workbook);
   whole("xl/_rels/workbook.xml.rels", workbookRels);
   if (!theme.empty()) whole("xl/theme/theme1.xml", theme);
+  for (const OutputPart& p : macros.parts) carriedPart(p);
   whole("xl/sharedStrings.xml", strings.xml());
   whole("xl/styles.xml", styles.xml(book.colors(), CarriedDxfs(book)));
 }
@@ -349,7 +366,7 @@ void SaveWorkbook(const model::Workbook& book, const std::string& path, const Pr
       write(out);
       out.flush();
       zip.end();
-    });
+    }, FileKindOf(path));
     zip.close();
     if (progress) progress(1);
     fd = ::open(temp.c_str(), O_RDONLY);

@@ -17,10 +17,16 @@ namespace tavo::xlsx {
 // (to tell whether it may pass 4 GB) and what writes it.
 using PartWriter =
     std::function<void(const std::string& name, std::size_t sizeHint, const std::function<void(PartStream&)>& write)>;
+// A workbook file, or one that may hold macros (.xlsm): the kind its name
+// promises is the kind it must be, or the desktop spreadsheet refuses it.
+enum class FileKind { Workbook, MacroEnabled };
+FileKind FileKindOf(const std::string& path);
+
 // Every part of the file, in the order of the archive: [Content_Types].xml
 // first, each sheet's parts streamed as they are made, shared strings and
-// styles last.
-void WritePackage(const model::Workbook&, const PartWriter&);
+// styles last. Macros the workbook carries are written only into a file
+// that may hold them.
+void WritePackage(const model::Workbook&, const PartWriter&, FileKind = FileKind::Workbook);
 // Every part of the file by name.
 std::map<std::string, std::string> WorkbookParts(const model::Workbook&);
 
