@@ -367,5 +367,33 @@ TEST_F(CarriedTest, MacrosGoBackIntoAFileThatMayHoldThem) {
   EXPECT_FALSE(Has(parts.at("[Content_Types].xml"), "macroEnabled"));
 }
 
+// How a teacher set a sheet to show and print, beyond what the model holds:
+// the page layout view, pages across then down from page 3, centred both
+// ways with the row and column headings, another header on the first page,
+// a break after column D.
+TEST_F(CarriedTest, HowASheetShowsAndPrintsComesBackAsSet) {
+  xlsx::WriteZip(path, OneSheetPackage(
+                           "<sheetViews><sheetView view=\"pageLayout\" zoomScaleNormal=\"90\" workbookViewId=\"0\"/>"
+                           "</sheetViews><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>"
+                           "<printOptions horizontalCentered=\"1\" verticalCentered=\"1\" headings=\"1\"/>"
+                           "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>"
+                           "<pageSetup paperSize=\"9\" pageOrder=\"overThenDown\" firstPageNumber=\"3\" "
+                           "useFirstPageNumber=\"1\" orientation=\"portrait\"/>"
+                           "<headerFooter differentFirst=\"1\"><oddHeader>&amp;C期中</oddHeader>"
+                           "<firstHeader>&amp;C封面</firstHeader></headerFooter>"
+                           "<colBreaks count=\"1\" manualBreakCount=\"1\"><brk id=\"4\" max=\"1048575\" man=\"1\"/></colBreaks>"));
+  auto loaded = load();
+  EXPECT_TRUE(loaded.notCarried.empty()) << loaded.notCarried.front();
+  xlsx::SaveWorkbook(*loaded.book, path);
+  const std::string x = xlsx::ReadZip(path).at("xl/worksheets/sheet1.xml");
+  EXPECT_TRUE(Has(x, " view=\"pageLayout\" zoomScaleNormal=\"90\">")) << x;
+  EXPECT_TRUE(Has(x, "<printOptions horizontalCentered=\"1\" verticalCentered=\"1\" headings=\"1\"/>")) << x;
+  EXPECT_TRUE(Has(x, "orientation=\"portrait\" pageOrder=\"overThenDown\" firstPageNumber=\"3\" useFirstPageNumber=\"1\"/>"))
+      << x;
+  EXPECT_TRUE(Has(x, "<headerFooter differentFirst=\"1\"><oddHeader>&amp;C期中</oddHeader>"
+                     "<firstHeader>&amp;C封面</firstHeader></headerFooter>")) << x;
+  EXPECT_TRUE(Has(x, "</headerFooter><colBreaks count=\"1\" manualBreakCount=\"1\"><brk id=\"4\"")) << x;
+}
+
 }  // namespace
 }  // namespace tavo::testing

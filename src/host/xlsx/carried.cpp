@@ -29,6 +29,7 @@ constexpr Kind kKinds[] = {
     {"autoFilter", Place::AfterCells, "自动筛选", false},
     {"conditionalFormatting", Place::AfterMerges, "条件格式", false},
     {"hyperlinks", Place::AfterValidations, "超链接", true},
+    {"colBreaks", Place::AfterPage, "分页符", false},
     {"ignoredErrors", Place::AfterPage, "错误检查选项", false},
     {"legacyDrawing", Place::AfterDrawing, "批注", true},
     {"legacyDrawingHF", Place::AfterDrawing, "页眉页脚中的图片", false},
@@ -211,6 +212,26 @@ std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::st
                                          const CarrySource& source, std::set<std::string>& notCarried) {
   auto carried = std::make_shared<CarriedSheet>();
   carried->codeName = ws.child("sheetPr").attribute("codeName").value();
+  // Attributes that set how the sheet shows and prints and point nowhere.
+  static const std::map<std::string, std::set<std::string>> settings = {
+      {"sheetView",
+       {"view", "showRowColHeaders", "rightToLeft", "showRuler", "showOutlineSymbols", "showFormulas", "showWhiteSpace",
+        "windowProtection", "defaultGridColor", "colorId", "zoomScaleNormal", "zoomScalePageLayoutView",
+        "zoomScaleSheetLayoutView"}},
+      {"pageSetup",
+       {"pageOrder", "firstPageNumber", "useFirstPageNumber", "blackAndWhite", "draft", "cellComments", "errors",
+        "horizontalDpi", "verticalDpi", "copies", "paperHeight", "paperWidth", "usePrinterDefaults"}},
+      {"printOptions", {"verticalCentered", "headings", "gridLinesSet"}},
+      {"headerFooter", {"differentOddEven", "differentFirst", "scaleWithDoc", "alignWithMargins"}}};
+  for (const auto& [element, names] : settings) {
+    const pugi::xml_node node = element == "sheetView" ? ws.child("sheetViews").child("sheetView") : ws.child(element.c_str());
+    std::string& out = carried->attributes[element];
+    for (pugi::xml_attribute a : node.attributes())
+      if (names.count(a.name())) out += std::string(" ") + a.name() + "=\"" + Escaped(a.value()) + "\"";
+    if (out.empty()) carried->attributes.erase(element);
+  }
+  for (const char* part : {"evenHeader", "evenFooter", "firstHeader", "firstFooter"})
+    if (pugi::xml_node n = ws.child("headerFooter").child(part)) carried->otherHeadersFooters += RawXml(n);
   const std::string prefix = RelationsPrefix(ws);
   const std::map<std::string, CarriedRelation> relations = source.relations(sheetPart);
   std::map<std::string, int> numbered;  // relationship id in the file -> index
@@ -286,7 +307,9 @@ std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::st
       carried->elements.push_back(std::move(out));
     }
   }
-  if (carried->elements.empty() && carried->codeName.empty()) return nullptr;
+  if (carried->elements.empty() && carried->codeName.empty() && carried->attributes.empty() &&
+      carried->otherHeadersFooters.empty())
+    return nullptr;
   return carried;
 }
 
@@ -438,6 +461,18 @@ std::string CarriedNamesXml(const model::Workbook& book) {
 std::string CarriedDxfs(const model::Workbook& book) {
   const CarriedWorkbook* carried = CarriedOf(book);
   return carried ? carried->dxfs : "";
+}
+
+std::string CarriedAttributes(const model::Sheet& sheet, const std::string& element) {
+  const CarriedSheet* carried = CarriedOf(sheet);
+  if (!carried) return "";
+  auto it = carried->attributes.find(element);
+  return it == carried->attributes.end() ? "" : it->second;
+}
+
+std::string OtherHeadersFooters(const model::Sheet& sheet) {
+  const CarriedSheet* carried = CarriedOf(sheet);
+  return carried ? carried->otherHeadersFooters : "";
 }
 
 std::string CodeName(const model::Sheet& sheet) {

@@ -61,6 +61,11 @@ struct CarriedElement {
 
 struct CarriedSheet final : model::Carried {
   std::string codeName;  // the name its macros know it by
+  // What the model does not hold of the sheet's view, page set-up, print
+  // options and headers (` view="pageLayout"`), by element; and the
+  // headers and footers of even and first pages, as written.
+  std::map<std::string, std::string> attributes;
+  std::string otherHeadersFooters;
   std::vector<CarriedElement> elements;
   std::vector<CarriedRelation> relations;
   CarriedParts parts;
@@ -161,6 +166,11 @@ const CarriedChartSheet* KeptChartSheet(const model::Sheet&);
 std::string CarriedNamesXml(const model::Workbook&);
 // The carried <dxfs>, or "".
 std::string CarriedDxfs(const model::Workbook&);
+// The attributes of `element` ("sheetView", "pageSetup", "printOptions",
+// "headerFooter") the file gave and the model does not hold, as written.
+std::string CarriedAttributes(const model::Sheet&, const std::string& element);
+// The headers and footers of even and first pages, or "".
+std::string OtherHeadersFooters(const model::Sheet&);
 // The name a sheet's macros know it by, or "".
 std::string CodeName(const model::Sheet&);
 // The name the macros know the workbook by, or "".

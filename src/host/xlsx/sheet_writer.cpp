@@ -197,7 +197,7 @@ std::string SheetViewXml(const model::Sheet& sheet, bool selected) {
   if (!v.showZeros) x += " showZeros=\"0\"";
   if (v.scrollRow != 1 || v.scrollColumn != 1) x += Attr("topLeftCell", host::a1(Cell{v.scrollRow, v.scrollColumn}));
   if (v.zoomScale != 100) x += " zoomScale=\"" + std::to_string(v.zoomScale) + "\"";
-  x += ">";
+  x += CarriedAttributes(sheet, "sheetView") + ">";
   std::string active = "A1";
   if (v.freezePanes && (v.splitRow > 0 || v.splitColumn > 0)) {
     Cell below{v.scrollRow + v.splitRow, v.scrollColumn + v.splitColumn};
@@ -277,9 +277,10 @@ std::string ValidationsXml(const model::Sheet& sheet) {
 std::string PageXml(const model::Sheet& sheet) {
   const model::PageSettings& p = sheet.pageSettings();
   std::string x;
-  if (p.centerHorizontally || p.printGridlines)
+  const std::string printOptions = CarriedAttributes(sheet, "printOptions");
+  if (p.centerHorizontally || p.printGridlines || !printOptions.empty())
     x += std::string("<printOptions") + (p.centerHorizontally ? " horizontalCentered=\"1\"" : "") +
-         (p.printGridlines ? " gridLines=\"1\"" : "") + "/>";
+         (p.printGridlines ? " gridLines=\"1\"" : "") + printOptions + "/>";
   auto inches = [](double points) {
     // 0.3 inches read as points and back is 0.30000000000000004: the
     // noise of the division goes, what a writer chose stays.
@@ -294,16 +295,18 @@ std::string PageXml(const model::Sheet& sheet) {
   x += " scale=\"" + std::to_string(p.zoom) + "\"";
   if (p.fitToPage && p.fitToWidth != 1) x += " fitToWidth=\"" + std::to_string(p.fitToWidth) + "\"";
   if (p.fitToPage && p.fitToHeight != 1) x += " fitToHeight=\"" + std::to_string(p.fitToHeight) + "\"";
-  x += std::string(" orientation=\"") + (p.orientation == 2 ? "landscape" : "portrait") + "\"/>";
+  x += std::string(" orientation=\"") + (p.orientation == 2 ? "landscape" : "portrait") + "\"" +
+       CarriedAttributes(sheet, "pageSetup") + "/>";
   std::string footer;
   if (!p.leftFooter.empty()) footer += "&L" + p.leftFooter;
   if (!p.centerFooter.empty()) footer += "&C" + p.centerFooter;
   if (!p.rightFooter.empty()) footer += "&R" + p.rightFooter;
-  if (!p.header.empty() || !footer.empty()) {
-    x += "<headerFooter>";
+  const std::string otherPages = OtherHeadersFooters(sheet);
+  if (!p.header.empty() || !footer.empty() || !otherPages.empty()) {
+    x += "<headerFooter" + CarriedAttributes(sheet, "headerFooter") + ">";
     if (!p.header.empty()) x += "<oddHeader>" + Escaped(p.header) + "</oddHeader>";
     if (!footer.empty()) x += "<oddFooter>" + Escaped(footer) + "</oddFooter>";
-    x += "</headerFooter>";
+    x += otherPages + "</headerFooter>";
   }
   auto breaks = sheet.pageBreaks();
   if (!breaks.empty()) {

@@ -797,9 +797,6 @@ class SheetReader {
     kept.leftFooter = footer.left;
     kept.rightFooter = footer.right;
     if (!footer.center.empty()) set(host::PageField::CenterFooter, footer.center);
-    if (headerFooter.child("evenHeader") || headerFooter.child("firstHeader") || headerFooter.child("evenFooter") ||
-        headerFooter.child("firstFooter"))
-      notCarried_.insert("奇偶页与首页不同的页眉页脚");
     for (auto brk : ws.child("rowBreaks").children("brk")) {
       int row = brk.attribute("id").as_int() + 1;
       if (row >= 2 && row <= host::kMaxRow) sheet_.addPageBreakAbove(row);
