@@ -395,5 +395,44 @@ TEST_F(CarriedTest, HowASheetShowsAndPrintsComesBackAsSet) {
   EXPECT_TRUE(Has(x, "</headerFooter><colBreaks count=\"1\" manualBreakCount=\"1\"><brk id=\"4\"")) << x;
 }
 
+// A formula reading another school's file names it by number: the list of
+// linked workbooks and each link's part go back, in the order given.
+TEST_F(CarriedTest, LinksToOtherWorkbooksGoBackSoFormulasStillNameThem) {
+  auto p = OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\"><f>[1]成绩!$B$2*2</f><v>180</v></c></row></sheetData>");
+  std::string& rels = p["xl/_rels/workbook.xml.rels"];
+  rels.replace(rels.find("</Relationships>"), 16,
+               "<Relationship Id=\"rId6\" Type=\"" + kRels + "externalLink\" Target=\"externalLinks/externalLink1.xml\"/>"
+               "</Relationships>");
+  std::string& workbook = p["xl/workbook.xml"];
+  workbook.replace(workbook.find("</sheets>") + 9, 0,
+                   "<externalReferences><externalReference r:id=\"rId6\"/></externalReferences>"
+                   "<definedNames><definedName name=\"二中语文\">[1]成绩!$B$2:$B$40</definedName></definedNames>");
+  p["xl/externalLinks/externalLink1.xml"] =
+      std::string("<externalLink ") + kNs + "><externalBook r:id=\"rId1\"><sheetNames><sheetName val=\"成绩\"/>"
+      "</sheetNames></externalBook></externalLink>";
+  p["xl/externalLinks/_rels/externalLink1.xml.rels"] =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+      "Type=\"" + kRels + "externalLinkPath\" Target=\"file:///D:/二中/期中.xlsx\" TargetMode=\"External\"/></Relationships>";
+  p["[Content_Types].xml"] = "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                             "<Override PartName=\"/xl/externalLinks/externalLink1.xml\" ContentType=\"application/"
+                             "vnd.openxmlformats-officedocument.spreadsheetml.externalLink+xml\"/></Types>";
+  xlsx::WriteZip(path, p);
+  auto loaded = load();
+  EXPECT_TRUE(loaded.notCarried.empty()) << loaded.notCarried.front();
+  xlsx::SaveWorkbook(*loaded.book, path);
+  auto parts = xlsx::ReadZip(path);
+  EXPECT_TRUE(Has(parts.at("xl/worksheets/sheet1.xml"), "<f>[1]成绩!$B$2*2</f>"));
+  EXPECT_TRUE(Has(parts.at("xl/workbook.xml"), "</sheets><externalReferences><externalReference r:id=\"rIdX1\"/>"));
+  EXPECT_TRUE(Has(parts.at("xl/workbook.xml"), "<definedName name=\"二中语文\">[1]成绩!$B$2:$B$40</definedName>"));
+  EXPECT_TRUE(Has(parts.at("xl/_rels/workbook.xml.rels"),
+                  "Id=\"rIdX1\" Type=\"" + kRels + "externalLink\" Target=\"externalLinks/externalLink1.xml\""));
+  EXPECT_EQ(parts.at("xl/externalLinks/externalLink1.xml"), p.at("xl/externalLinks/externalLink1.xml"));
+  EXPECT_TRUE(Has(parts.at("xl/externalLinks/_rels/externalLink1.xml.rels"),
+                  "Target=\"file:///D:/二中/期中.xlsx\" TargetMode=\"External\""));
+  EXPECT_TRUE(Has(parts.at("[Content_Types].xml"), "/xl/externalLinks/externalLink1.xml\" ContentType=\"application/"
+                                                    "vnd.openxmlformats-officedocument.spreadsheetml.externalLink+xml\""));
+  EXPECT_EQ(load().book->modelSheet(1).value({1, 1}), Value(180)) << "the stored result stands";
+}
+
 }  // namespace
 }  // namespace tavo::testing

@@ -104,21 +104,28 @@ bool TravelsAlong(const std::string& type) {
 // The sheets a formula names ("'成绩 表'!$A$1", "数据表!B2"); "[" in the
 // result when it names another workbook.
 std::vector<std::string> SheetsNamedIn(const std::string& formula) {
-  static const std::regex quoted("'((?:[^']|'')+)'!"), plain("(?:^|[^A-Za-z0-9_.'\\]])([^\\s'!(),=+\\-*/&^<>:;\"{}]+)!");
+  static const std::regex quoted("'((?:[^']|'')+)'!"), plain("(?:^|[^A-Za-z0-9_.'\\]])([^\\s'!(),=+\\-*/&^<>:;\"{}\\[\\]]+)!");
   std::vector<std::string> out;
   if (formula.find('[') != std::string::npos) out.push_back("[");
   for (std::sregex_iterator it(formula.begin(), formula.end(), quoted), end; it != end; ++it) {
     std::string sheet = (*it)[1];
     for (std::size_t at = sheet.find("''"); at != std::string::npos; at = sheet.find("''", at + 1)) sheet.erase(at, 1);
-    out.push_back(sheet);
+    if (!sheet.starts_with('[')) out.push_back(sheet);  // '[1]成绩'!: another workbook's
   }
-  const std::string rest = std::regex_replace(formula, quoted, "");
+  // "[1]成绩!": another workbook's sheet, taken out whole.
+  static const std::regex external("\\[[^\\]]*\\][^\\s'!(),=+\\-*/&^<>:;\"{}]*!");
+  const std::string rest = std::regex_replace(std::regex_replace(formula, quoted, ""), external, "");
   for (std::sregex_iterator it(rest.begin(), rest.end(), plain), end; it != end; ++it) out.push_back((*it)[1]);
   return out;
 }
 
+// Whether the sheets named are all there; "[" (another workbook) is, when
+// the workbook's links travel with it.
 bool AllThere(const model::Workbook& book, const std::vector<std::string>& sheets) {
-  return std::all_of(sheets.begin(), sheets.end(), [&](const std::string& s) { return s != "[" && book.findModelSheet(s); });
+  const auto* carried = dynamic_cast<const CarriedWorkbook*>(book.carried().get());
+  const bool linksKept = carried && !carried->externalLinks.empty();
+  return std::all_of(sheets.begin(), sheets.end(),
+                     [&](const std::string& s) { return s == "[" ? linksKept : book.findModelSheet(s) != nullptr; });
 }
 
 // A relationship's target: `to` as seen from the folder of part `from`.
@@ -324,7 +331,7 @@ std::set<std::string> PartsCarried(const model::Workbook& book) {
       for (const auto& [name, _] : *parts) out.insert(name);
   }
   if (const auto* carried = dynamic_cast<const CarriedWorkbook*>(book.carried().get()))
-    for (const auto& [name, _] : carried->macros) out.insert(name);
+    for (const auto& [name, _] : carried->parts) out.insert(name);
   return out;
 }
 
@@ -485,18 +492,38 @@ std::string CodeName(const model::Workbook& book) {
   return carried ? carried->codeName : "";
 }
 
-CarriedOutput CarriedMacros(const model::Workbook& book) {
+CarriedOutput CarriedWorkbookParts(const model::Workbook& book, FileKind kind) {
   CarriedOutput out;
   const CarriedWorkbook* carried = CarriedOf(book);
-  if (!carried || carried->macrosPart.empty()) return out;
-  std::map<std::string, std::string> names{{carried->macrosPart, "xl/vbaProject.bin"}};
+  if (!carried) return out;
+  // The workbook's relationship to a part of its own, named `name` under xl/.
+  std::map<std::string, std::string> names;
+  auto root = [&](const std::string& part, const std::string& id, const std::string& type, const std::string& name) {
+    names[part] = "xl/" + name;
+    out.relationships += "<Relationship Id=\"" + id + "\" Type=\"" + type + "\" Target=\"" + name + "\"/>";
+  };
+  if (!carried->macrosPart.empty() && kind == FileKind::MacroEnabled)
+    root(carried->macrosPart, "rIdVba", "http://schemas.microsoft.com/office/2006/relationships/vbaProject",
+         "vbaProject.bin");
+  for (std::size_t i = 0; i < carried->externalLinks.size(); ++i)
+    root(carried->externalLinks[i], "rIdX" + std::to_string(i + 1),
+         "http://schemas.openxmlformats.org/officeDocument/2006/relationships/externalLink",
+         "externalLinks/externalLink" + std::to_string(i + 1) + ".xml");
   std::vector<std::string> roots;
-  for (const auto& [id, relation] : carried->macros.at(carried->macrosPart).relations)
-    if (!relation.external) roots.push_back(relation.target);
-  AddParts(carried->macros, roots, "xl/", names, out);
-  out.relationships = RelationshipXml(
-      "rIdVba", {"http://schemas.microsoft.com/office/2006/relationships/vbaProject", "vbaProject.bin", true, false}, "");
+  for (const auto& [part, _] : names)
+    for (const auto& [id, relation] : carried->parts.at(part).relations)
+      if (!relation.external) roots.push_back(relation.target);
+  AddParts(carried->parts, roots, "xl/carried/", names, out);
   return out;
+}
+
+std::string ExternalReferencesXml(const model::Workbook& book) {
+  const CarriedWorkbook* carried = CarriedOf(book);
+  if (!carried || carried->externalLinks.empty()) return "";
+  std::string x = "<externalReferences>";
+  for (std::size_t i = 0; i < carried->externalLinks.size(); ++i)
+    x += "<externalReference r:id=\"rIdX" + std::to_string(i + 1) + "\"/>";
+  return x + "</externalReferences>";
 }
 
 std::string CarriedTheme(const model::Workbook& book) {

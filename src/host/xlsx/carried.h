@@ -93,11 +93,13 @@ struct CarriedWorkbook final : model::Carried {
   std::string protection;  // the <workbookProtection> element
   std::set<std::string> veryHidden;  // sheets only a program may show again, by name
   std::string theme;  // the theme part: the colours and fonts charts and shapes name
-  // The macros of a workbook that has them (its project part, with its
-  // signatures), and the name they know the workbook by.
-  std::string macrosPart;
-  CarriedParts macros;
-  std::string codeName;
+  // The workbook's own parts that travel: its macros (the project part,
+  // with its signatures) and its links to other workbooks, which formulas
+  // name by number ("[1]") in the order the workbook lists them.
+  CarriedParts parts;
+  std::string macrosPart;                  // a key of `parts`, or ""
+  std::vector<std::string> externalLinks;  // keys of `parts`
+  std::string codeName;                    // the name the macros know the workbook by
 };
 
 // ---- reading ----
@@ -175,9 +177,12 @@ std::string OtherHeadersFooters(const model::Sheet&);
 std::string CodeName(const model::Sheet&);
 // The name the macros know the workbook by, or "".
 std::string CodeName(const model::Workbook&);
-// The macro project and what it points to, written under xl/, with the
-// workbook's relationship to it; nothing when the workbook has none.
-CarriedOutput CarriedMacros(const model::Workbook&);
+// The workbook's carried parts a file of kind `kind` holds (the macro
+// project only in one that may hold macros), with the workbook's
+// relationships to them.
+CarriedOutput CarriedWorkbookParts(const model::Workbook&, FileKind kind);
+// The workbook's list of the other workbooks its formulas link to, or "".
+std::string ExternalReferencesXml(const model::Workbook&);
 
 // The carried theme part, or "".
 std::string CarriedTheme(const model::Workbook&);

@@ -866,7 +866,8 @@ void NoteParts(const Package& package, const std::set<std::string>& carried, std
       {"xl/slicers/", "切片器"},       {"xl/activeX/", "控件"}};
   for (const auto& [name, _] : package.parts())
     for (const auto& [prefix, what] : kinds)
-      if (name.rfind(prefix, 0) == 0 && !carried.count(name)) notCarried.insert(what);
+      if (name.rfind(prefix, 0) == 0 && !carried.count(name) && name.find("/_rels/") == std::string::npos)
+        notCarried.insert(what);
 }
 
 // The areas a defined name lists ("'表'!$A$1:$H$20,'表'!$1:$2"), each as its
@@ -983,11 +984,24 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
                                 [&](const std::string& part) { return package.contentType(part); },
                                 [&](const std::string& part) { return package.allRelationships(part); }};
 
-  // The macros of a workbook that has them travel whole.
-  for (const auto& [id, relation] : package.allRelationships(workbookPart))
+  // The macros and the links to other workbooks travel whole.
+  const auto workbookRelations = package.allRelationships(workbookPart);
+  for (const auto& [id, relation] : workbookRelations)
     if (relation.type.ends_with("/vbaProject") && !relation.external &&
-        CarryTree(relation.target, carrySource, carriedBook->macros))
+        CarryTree(relation.target, carrySource, carriedBook->parts))
       carriedBook->macrosPart = relation.target;
+  for (auto link : wb.child("externalReferences").children("externalReference")) {
+    auto found = workbookRelations.find(link.attribute("r:id").value());
+    // One that cannot travel leaves the numbers of those after it wrong:
+    // none of them does, and the part is named as not carried.
+    if (found == workbookRelations.end() || found->second.external ||
+        !CarryTree(found->second.target, carrySource, carriedBook->parts)) {
+      for (const std::string& part : carriedBook->externalLinks) carriedBook->parts.erase(part);
+      carriedBook->externalLinks.clear();
+      break;
+    }
+    carriedBook->externalLinks.push_back(found->second.target);
+  }
   carriedBook->codeName = wb.child("workbookPr").attribute("codeName").value();
 
   std::vector<model::StyleId> styleIds(styles.cellFormats.size(), 0);
@@ -1096,7 +1110,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
       book->window().setTabRatio(std::clamp(ratio.as_double() / 1000, 0.0, 1.0));
   }
   if (!carriedBook->dxfs.empty() || !carriedBook->names.empty() || !carriedBook->protection.empty() ||
-      !carriedBook->veryHidden.empty() || !carriedBook->theme.empty() || !carriedBook->macrosPart.empty() ||
+      !carriedBook->veryHidden.empty() || !carriedBook->theme.empty() || !carriedBook->parts.empty() ||
       !carriedBook->codeName.empty())
     book->setCarried(std::move(carriedBook));
   NoteParts(package, PartsCarried(*book), notCarried);

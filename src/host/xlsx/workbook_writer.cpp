@@ -76,12 +76,12 @@ void WritePackage(const model::Workbook& book, const PartWriter& part, FileKind 
   types += "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
            "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>";
-  const CarriedOutput macros = kind == FileKind::MacroEnabled ? CarriedMacros(book) : CarriedOutput{};
+  const CarriedOutput ownParts = CarriedWorkbookParts(book, kind);
   if (kind == FileKind::MacroEnabled)
     types += "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.ms-excel.sheet.macroEnabled.main+xml\"/>";
   else
     types += Override("/xl/workbook.xml", "spreadsheetml.sheet.main+xml");
-  for (const OutputPart& p : macros.parts)
+  for (const OutputPart& p : ownParts.parts)
     types += "<Override PartName=\"/" + Escaped(p.name) + "\" ContentType=\"" + Escaped(p.part->contentType) + "\"/>";
   types += Override("/xl/styles.xml", "spreadsheetml.styles+xml");
   types += Override("/xl/sharedStrings.xml", "spreadsheetml.sharedStrings+xml");
@@ -134,7 +134,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part, FileKind 
     workbookRels += Relationship("rId" + std::to_string(sheets + 3), "theme", "theme/theme1.xml");
     types += Override("/xl/theme/theme1.xml", "theme+xml");
   }
-  workbookRels += macros.relationships + "</Relationships>";
+  workbookRels += ownParts.relationships + "</Relationships>";
   types += "</Types>";
   whole("[Content_Types].xml", types);
   whole("_rels/.rels", std::string(kXmlHead) + "<Relationships xmlns=\"" + kPkgRelNs + "\">" +
@@ -182,14 +182,14 @@ void WritePackage(const model::Workbook& book, const PartWriter& part, FileKind 
   workbook += CarriedProtection(book);
   workbook += "<bookViews><workbookView activeTab=\"" + std::to_string(active - 1) + "\" tabRatio=\"" +
               std::to_string(static_cast<int>(book.tabRatio() * 1000 + 0.5)) + "\"/></bookViews>";
-  workbook += "<sheets>" + sheetList + "</sheets>";
+  workbook += "<sheets>" + sheetList + "</sheets>" + ExternalReferencesXml(book);
   definedNames += CarriedNamesXml(book);
   if (!definedNames.empty()) workbook += "<definedNames>" + definedNames + "</definedNames>";
   workbook += "<calcPr calcId=\"191029\"/></workbook>";
   whole("xl/workbook.xml", workbook);
   whole("xl/_rels/workbook.xml.rels", workbookRels);
   if (!theme.empty()) whole("xl/theme/theme1.xml", theme);
-  for (const OutputPart& p : macros.parts) carriedPart(p);
+  for (const OutputPart& p : ownParts.parts) carriedPart(p);
   whole("xl/sharedStrings.xml", strings.xml());
   whole("xl/styles.xml", styles.xml(book.colors(), CarriedDxfs(book)));
 }

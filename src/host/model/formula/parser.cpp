@@ -145,9 +145,13 @@ class Parser {
     const Sheet* sheet = nullptr;
     bool qualified = false;
     std::size_t start = pos_;
+    // A reference into another workbook ("[1]成绩!A1") is not the model's to
+    // follow: the formula stays as written, with its stored result.
+    if (c == '[') fail("引用了其他工作簿");
     if (c == '\'') {
       std::string name = quotedName();
       if (!eat('!')) fail("缺少 !");
+      if (name.starts_with('[')) fail("引用了其他工作簿");
       sheet = resolve_(name);
       qualified = true;
     } else {
