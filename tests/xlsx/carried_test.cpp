@@ -434,5 +434,43 @@ TEST_F(CarriedTest, LinksToOtherWorkbooksGoBackSoFormulasStillNameThem) {
   EXPECT_EQ(load().book->modelSheet(1).value({1, 1}), Value(180)) << "the stored result stands";
 }
 
+// Pivot tables as the desktop spreadsheet saved them: each table goes back
+// with its sheet, its cache once with the workbook, the table pointing at
+// the cache where the workbook lists it.
+TEST_F(CarriedTest, PivotTablesAndTheirCachesGoBackTogether) {
+  auto loaded = xlsx::LoadWorkbook(app, std::string(TAVO_TEST_FILES) + "/ExcelPivotTableSample.xlsx");
+  EXPECT_TRUE(loaded.notCarried.empty()) << loaded.notCarried.front();
+  xlsx::SaveWorkbook(*loaded.book, path);
+  auto parts = xlsx::ReadZip(path);
+  const std::string workbook = parts.at("xl/workbook.xml");
+  EXPECT_TRUE(Has(workbook, "<pivotCaches><pivotCache cacheId=\"0\" r:id=\"rIdP1\"/><pivotCache cacheId=\"2\" "
+                            "r:id=\"rIdP2\"/></pivotCaches></workbook>")) << workbook;
+  EXPECT_TRUE(Has(parts.at("xl/_rels/workbook.xml.rels"), "Target=\"pivotCache/pivotCacheDefinition1.xml\""));
+  EXPECT_TRUE(Has(parts.at("xl/_rels/workbook.xml.rels"), "Target=\"connections.xml\""));
+  EXPECT_EQ(parts.count("xl/connections.xml"), 1u);
+  // Every table's way to its cache and every cache's way to its records
+  // ends at a part of the file.
+  int tables = 0;
+  for (const auto& [name, text] : parts) {
+    if (name.find("/_rels/pivotTable") == std::string::npos && name.find("/_rels/pivotCacheDefinition") == std::string::npos)
+      continue;
+    tables += name.find("pivotTable") != std::string::npos;
+    const std::string partFolder = name.substr(0, name.find("_rels/"));
+    const std::size_t at = text.find("Target=\"") + 8;
+    std::string target = partFolder + text.substr(at, text.find('"', at) - at);
+    for (std::size_t up; (up = target.find("/../")) != std::string::npos;)
+      target.erase(target.rfind('/', up - 1), up + 3 - target.rfind('/', up - 1));
+    EXPECT_EQ(parts.count(target), 1u) << name << " -> " << target;
+  }
+  EXPECT_EQ(tables, 2);
+  EXPECT_TRUE(xlsx::DroppedOnSave(*xlsx::LoadWorkbook(app, path).book, xlsx::FileKind::Workbook).empty());
+
+  // A row put in above a table: where it stands is no longer where it says.
+  auto shifted = xlsx::LoadWorkbook(app, path);
+  shifted.book->modelSheet(2).insert(host::Rect{1, 1, 1, host::kMaxCol}, host::Shift::Down);
+  const auto dropped = xlsx::DroppedOnSave(*shifted.book, xlsx::FileKind::Workbook);
+  EXPECT_NE(std::find(dropped.begin(), dropped.end(), shifted.book->modelSheet(2).name() + " 的数据透视表"), dropped.end());
+}
+
 }  // namespace
 }  // namespace tavo::testing

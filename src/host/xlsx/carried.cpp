@@ -96,7 +96,8 @@ bool TravelsAlong(const std::string& type) {
                                 "/vmlDrawing",     "/comments",       "/table",            "/chartStyle",
                                 "/chartColorStyle", "/themeOverride", "/package",          "/diagramData",
                                 "/diagramLayout",  "/diagramQuickStyle", "/diagramColors", "/diagramDrawing",
-                                "/vbaProjectSignature", "/vbaProjectSignatureAgile", "/vbaProjectSignatureV3"};
+                                "/vbaProjectSignature", "/vbaProjectSignatureAgile", "/vbaProjectSignatureV3",
+                                "/pivotTable",     "/pivotCacheRecords"};
   return std::any_of(std::begin(kinds), std::end(kinds), [&](const char* k) { return type.ends_with(k); });
 }
 
@@ -157,11 +158,19 @@ bool CarryTree(const std::string& part, const CarrySource& source, CarriedParts&
   carried.contentType = source.contentType(part);
   carried.bytes = source.text(part);
   carried.relations = source.relations(part);
-  for (const auto& [id, relation] : carried.relations)
-    if (!relation.external && (!TravelsAlong(relation.type) || !CarryTree(relation.target, source, parts))) {
+  for (auto& [id, relation] : carried.relations) {
+    if (relation.external) continue;
+    // A part of the workbook's own is written once, where the workbook
+    // writes it; carried parts stand two folders below xl/.
+    if (const std::string own = source.ownPart ? source.ownPart(relation.target) : ""; !own.empty()) {
+      relation = {relation.type, "../../" + own.substr(3), true, false};
+      continue;
+    }
+    if (!TravelsAlong(relation.type) || !CarryTree(relation.target, source, parts)) {
       parts.erase(part);  // so that nothing else takes it as carried
       return false;
     }
+  }
   return true;
 }
 
@@ -314,6 +323,13 @@ std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::st
       carried->elements.push_back(std::move(out));
     }
   }
+  // Pivot tables hang off the sheet with no element of it naming them.
+  for (const auto& [id, relation] : relations)
+    if (relation.type.ends_with("/pivotTable")) {
+      const int index = carryRelation(id);
+      if (index < 0) notCarried.insert("数据透视表");
+      else carried->elements.push_back({Place::AfterDrawing, "", "数据透视表", true, {index}, false, {}});
+    }
   if (carried->elements.empty() && carried->codeName.empty() && carried->attributes.empty() &&
       carried->otherHeadersFooters.empty())
     return nullptr;
@@ -505,6 +521,13 @@ CarriedOutput CarriedWorkbookParts(const model::Workbook& book, FileKind kind) {
   if (!carried->macrosPart.empty() && kind == FileKind::MacroEnabled)
     root(carried->macrosPart, "rIdVba", "http://schemas.microsoft.com/office/2006/relationships/vbaProject",
          "vbaProject.bin");
+  if (!carried->connectionsPart.empty())
+    root(carried->connectionsPart, "rIdC", "http://schemas.openxmlformats.org/officeDocument/2006/relationships/connections",
+         "connections.xml");
+  for (std::size_t i = 0; i < carried->pivotCaches.size(); ++i)
+    root(carried->pivotCaches[i].second, "rIdP" + std::to_string(i + 1),
+         "http://schemas.openxmlformats.org/officeDocument/2006/relationships/pivotCacheDefinition",
+         PivotCachePart(i).substr(3));
   for (std::size_t i = 0; i < carried->externalLinks.size(); ++i)
     root(carried->externalLinks[i], "rIdX" + std::to_string(i + 1),
          "http://schemas.openxmlformats.org/officeDocument/2006/relationships/externalLink",
@@ -515,6 +538,20 @@ CarriedOutput CarriedWorkbookParts(const model::Workbook& book, FileKind kind) {
       if (!relation.external) roots.push_back(relation.target);
   AddParts(carried->parts, roots, "xl/carried/", names, out);
   return out;
+}
+
+std::string PivotCachePart(std::size_t index) {
+  return "xl/pivotCache/pivotCacheDefinition" + std::to_string(index + 1) + ".xml";
+}
+
+std::string PivotCachesXml(const model::Workbook& book) {
+  const CarriedWorkbook* carried = CarriedOf(book);
+  if (!carried || carried->pivotCaches.empty()) return "";
+  std::string x = "<pivotCaches>";
+  for (std::size_t i = 0; i < carried->pivotCaches.size(); ++i)
+    x += "<pivotCache cacheId=\"" + Escaped(carried->pivotCaches[i].first) + "\" r:id=\"rIdP" + std::to_string(i + 1) +
+         "\"/>";
+  return x + "</pivotCaches>";
 }
 
 std::string ExternalReferencesXml(const model::Workbook& book) {

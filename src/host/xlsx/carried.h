@@ -98,7 +98,11 @@ struct CarriedWorkbook final : model::Carried {
   // name by number ("[1]") in the order the workbook lists them.
   CarriedParts parts;
   std::string macrosPart;                  // a key of `parts`, or ""
+  std::string connectionsPart;             // the data connections (of queries, caches): a key, or ""
   std::vector<std::string> externalLinks;  // keys of `parts`
+  // The pivot tables' caches, by the id the tables name them with, and
+  // their parts (keys of `parts`), in the workbook's order.
+  std::vector<std::pair<std::string, std::string>> pivotCaches;
   std::string codeName;                    // the name the macros know the workbook by
 };
 
@@ -115,6 +119,9 @@ struct CarrySource {
   std::function<const std::string&(const std::string& part)> text;
   std::function<std::string(const std::string& part)> contentType;
   std::function<std::map<std::string, CarriedRelation>(const std::string& part)> relations;
+  // The name a part of the workbook's own (a pivot cache) is written under,
+  // or "": a carried part pointing at one points at it there.
+  std::function<std::string(const std::string& part)> ownPart;
 };
 
 // A chart sheet's part with what it points to, or nullptr when it points
@@ -181,6 +188,11 @@ std::string CodeName(const model::Workbook&);
 // project only in one that may hold macros), with the workbook's
 // relationships to them.
 CarriedOutput CarriedWorkbookParts(const model::Workbook&, FileKind kind);
+// Where the workbook writes the pivot cache that is part `part` of the
+// file read, the `index`th it lists.
+std::string PivotCachePart(std::size_t index);
+// The workbook's list of its pivot caches, or "".
+std::string PivotCachesXml(const model::Workbook&);
 // The workbook's list of the other workbooks its formulas link to, or "".
 std::string ExternalReferencesXml(const model::Workbook&);
 

@@ -863,7 +863,8 @@ void NoteParts(const Package& package, const std::set<std::string>& carried, std
       {"xl/pivotTables/", "数据透视表"}, {"xl/pivotCache/", "数据透视表"}, {"xl/vbaProject.bin", "宏"},
       {"xl/externalLinks/", "外部链接"},
       {"xl/embeddings/", "嵌入对象"},   {"xl/ctrlProps/", "控件"},
-      {"xl/slicers/", "切片器"},       {"xl/activeX/", "控件"}};
+      {"xl/slicers/", "切片器"},       {"xl/activeX/", "控件"},
+      {"xl/connections.xml", "数据连接"}, {"xl/queryTables/", "查询表"}};
   for (const auto& [name, _] : package.parts())
     for (const auto& [prefix, what] : kinds)
       if (name.rfind(prefix, 0) == 0 && !carried.count(name) && name.find("/_rels/") == std::string::npos)
@@ -979,10 +980,15 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     }
   }
 
+  std::map<std::string, std::string> ownParts;  // the workbook's own parts carried, by name read -> written
   const CarrySource carrySource{[&](const std::string& part) { return package.has(part); },
                                 [&](const std::string& part) -> const std::string& { return package.bytes(part); },
                                 [&](const std::string& part) { return package.contentType(part); },
-                                [&](const std::string& part) { return package.allRelationships(part); }};
+                                [&](const std::string& part) { return package.allRelationships(part); },
+                                [&](const std::string& part) {
+                                  auto it = ownParts.find(part);
+                                  return it == ownParts.end() ? std::string() : it->second;
+                                }};
 
   // The macros and the links to other workbooks travel whole.
   const auto workbookRelations = package.allRelationships(workbookPart);
@@ -990,6 +996,22 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     if (relation.type.ends_with("/vbaProject") && !relation.external &&
         CarryTree(relation.target, carrySource, carriedBook->parts))
       carriedBook->macrosPart = relation.target;
+    else if (relation.type.ends_with("/connections") && !relation.external &&
+             CarryTree(relation.target, carrySource, carriedBook->parts))
+      carriedBook->connectionsPart = relation.target;
+  // The pivot tables' caches first, so that the tables carried with their
+  // sheets point at them where the workbook writes them.
+  for (auto cache : wb.child("pivotCaches").children("pivotCache")) {
+    auto found = workbookRelations.find(cache.attribute("r:id").value());
+    if (found == workbookRelations.end() || found->second.external) continue;
+    const std::string part = found->second.target;
+    ownParts[part] = PivotCachePart(carriedBook->pivotCaches.size());
+    if (!CarryTree(part, carrySource, carriedBook->parts)) {
+      ownParts.erase(part);
+      continue;
+    }
+    carriedBook->pivotCaches.emplace_back(cache.attribute("cacheId").value(), part);
+  }
   for (auto link : wb.child("externalReferences").children("externalReference")) {
     auto found = workbookRelations.find(link.attribute("r:id").value());
     // One that cannot travel leaves the numbers of those after it wrong:

@@ -185,7 +185,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part, FileKind 
   workbook += "<sheets>" + sheetList + "</sheets>" + ExternalReferencesXml(book);
   definedNames += CarriedNamesXml(book);
   if (!definedNames.empty()) workbook += "<definedNames>" + definedNames + "</definedNames>";
-  workbook += "<calcPr calcId=\"191029\"/></workbook>";
+  workbook += "<calcPr calcId=\"191029\"/>" + PivotCachesXml(book) + "</workbook>";
   whole("xl/workbook.xml", workbook);
   whole("xl/_rels/workbook.xml.rels", workbookRels);
   if (!theme.empty()) whole("xl/theme/theme1.xml", theme);
