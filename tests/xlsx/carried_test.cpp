@@ -18,6 +18,7 @@ namespace tavo::testing {
 namespace {
 
 const std::string kRels = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+const std::string kThreaded = "http://schemas.microsoft.com/office/2017/10/relationships/";
 
 // A sheet as a desktop spreadsheet writes one a teacher has worked on.
 std::map<std::string, std::string> TeachersPackage() {
@@ -44,7 +45,22 @@ std::map<std::string, std::string> TeachersPackage() {
       "<Relationship Id=\"rId7\" Type=\"" + kRels + "hyperlink\" Target=\"https://example.org/a?b=1&amp;c=2\" "
       "TargetMode=\"External\"/>"
       "<Relationship Id=\"rId8\" Type=\"" + kRels + "vmlDrawing\" Target=\"../drawings/vmlDrawing1.vml\"/>"
-      "<Relationship Id=\"rId9\" Type=\"" + kRels + "comments\" Target=\"../comments1.xml\"/></Relationships>";
+      "<Relationship Id=\"rId9\" Type=\"" + kRels + "comments\" Target=\"../comments1.xml\"/>"
+      "<Relationship Id=\"rId10\" Type=\"" + kThreaded + "threadedComment\" "
+      "Target=\"../threadedComments/threadedComment1.xml\"/></Relationships>";
+  // The comment as newer versions keep it, beside the older kind they
+  // write for older readers; its author listed by the workbook.
+  p["xl/threadedComments/threadedComment1.xml"] =
+      "<ThreadedComments xmlns=\"http://schemas.microsoft.com/office/spreadsheetml/2018/threadedcomments\">"
+      "<threadedComment ref=\"A2\" personId=\"{00000000-0000-0000-0000-000000000007}\" "
+      "id=\"{00000000-0000-0000-0000-000000000008}\"><text>转学生</text></threadedComment></ThreadedComments>";
+  p["xl/persons/person.xml"] =
+      "<personList xmlns=\"http://schemas.microsoft.com/office/spreadsheetml/2018/threadedcomments\"><person "
+      "displayName=\"班主任\" id=\"{00000000-0000-0000-0000-000000000007}\" providerId=\"None\"/></personList>";
+  std::string& bookRels = p["xl/_rels/workbook.xml.rels"];
+  bookRels.replace(bookRels.find("</Relationships>"), 16,
+                   "<Relationship Id=\"rId9\" Type=\"" + kThreaded + "person\" Target=\"persons/person.xml\"/>"
+                   "</Relationships>");
   p["xl/drawings/vmlDrawing1.vml"] = "<xml xmlns:v=\"urn:schemas-microsoft-com:vml\"><v:shape/></xml>";
   p["xl/comments1.xml"] = std::string("<comments ") + kNs +
                           "><authors><author>班主任</author></authors><commentList><comment ref=\"A2\" authorId=\"0\">"
@@ -98,6 +114,10 @@ TEST_F(CarriedTest, ATeachersAdditionsGoBackAsTheFileHeldThem) {
   const std::string& rels = parts.at("xl/worksheets/_rels/sheet1.xml.rels");
   EXPECT_TRUE(Has(rels, "Target=\"https://example.org/a?b=1&amp;c=2\" TargetMode=\"External\"")) << rels;
   EXPECT_TRUE(Has(parts.at("xl/carried/sheet1/comments1.xml"), "转学生"));
+  EXPECT_TRUE(Has(parts.at("xl/carried/sheet1/threadedComment1.xml"), "转学生"));
+  EXPECT_TRUE(Has(rels, "threadedComment\" Target=\"../carried/sheet1/threadedComment1.xml\"")) << rels;
+  EXPECT_TRUE(Has(parts.at("xl/_rels/workbook.xml.rels"), "relationships/person\" Target=\"persons/person.xml\""));
+  EXPECT_TRUE(Has(parts.at("xl/persons/person.xml"), "班主任"));
   EXPECT_TRUE(Has(parts.at("[Content_Types].xml"), "/xl/carried/sheet1/vmlDrawing1.vml\" ContentType=\"application/"
                                                     "vnd.openxmlformats-officedocument.vmlDrawing\""));
   EXPECT_TRUE(Has(parts.at("xl/styles.xml"), "<dxfs count=\"1\"><dxf><font><color rgb=\"FFFF0000\"/>"));
@@ -128,6 +148,7 @@ TEST_F(CarriedTest, WhatWouldPointAtTheWrongCellsIsLeftOutAndNamed) {
     EXPECT_FALSE(Has(part, "<legacyDrawing") || Has(part, "<hyperlinks"));
     EXPECT_TRUE(Has(part, "<conditionalFormatting") && Has(part, "<autoFilter"));
     EXPECT_EQ(parts.count("xl/carried/sheet1/comments1.xml"), 0u) << "no part is left without its element";
+    EXPECT_EQ(parts.count("xl/carried/sheet1/threadedComment1.xml"), 0u) << "nor the newer kind of the comment";
   }
   {
     // Rows inserted: every reference may be off; nothing is written wrong.

@@ -97,7 +97,7 @@ bool TravelsAlong(const std::string& type) {
                                 "/chartColorStyle", "/themeOverride", "/package",          "/diagramData",
                                 "/diagramLayout",  "/diagramQuickStyle", "/diagramColors", "/diagramDrawing",
                                 "/vbaProjectSignature", "/vbaProjectSignatureAgile", "/vbaProjectSignatureV3",
-                                "/pivotTable",     "/pivotCacheRecords"};
+                                "/pivotTable",     "/pivotCacheRecords", "/threadedComment"};
   return std::any_of(std::begin(kinds), std::end(kinds), [&](const char* k) { return type.ends_with(k); });
 }
 
@@ -323,13 +323,17 @@ std::shared_ptr<CarriedSheet> CarrySheet(const pugi::xml_node& ws, const std::st
       carried->elements.push_back(std::move(out));
     }
   }
-  // Pivot tables hang off the sheet with no element of it naming them.
-  for (const auto& [id, relation] : relations)
-    if (relation.type.ends_with("/pivotTable")) {
-      const int index = carryRelation(id);
-      if (index < 0) notCarried.insert("数据透视表");
-      else carried->elements.push_back({Place::AfterDrawing, "", "数据透视表", true, {index}, false, {}});
-    }
+  // Pivot tables and threaded comments hang off the sheet with no element
+  // of it naming them.
+  for (const auto& [id, relation] : relations) {
+    const char* what = relation.type.ends_with("/pivotTable")        ? "数据透视表"
+                       : relation.type.ends_with("/threadedComment") ? "批注"
+                                                                     : nullptr;
+    if (!what) continue;
+    const int index = carryRelation(id);
+    if (index < 0) notCarried.insert(what);
+    else carried->elements.push_back({Place::AfterDrawing, "", what, true, {index}, false, {}});
+  }
   if (carried->elements.empty() && carried->codeName.empty() && carried->attributes.empty() &&
       carried->otherHeadersFooters.empty())
     return nullptr;
@@ -521,6 +525,9 @@ CarriedOutput CarriedWorkbookParts(const model::Workbook& book, FileKind kind) {
   if (!carried->macrosPart.empty() && kind == FileKind::MacroEnabled)
     root(carried->macrosPart, "rIdVba", "http://schemas.microsoft.com/office/2006/relationships/vbaProject",
          "vbaProject.bin");
+  if (!carried->personsPart.empty())
+    root(carried->personsPart, "rIdPe", "http://schemas.microsoft.com/office/2017/10/relationships/person",
+         "persons/person.xml");
   if (!carried->connectionsPart.empty())
     root(carried->connectionsPart, "rIdC", "http://schemas.openxmlformats.org/officeDocument/2006/relationships/connections",
          "connections.xml");

@@ -99,6 +99,7 @@ struct CarriedWorkbook final : model::Carried {
   CarriedParts parts;
   std::string macrosPart;                  // a key of `parts`, or ""
   std::string connectionsPart;             // the data connections (of queries, caches): a key, or ""
+  std::string personsPart;                 // the authors of threaded comments: a key, or ""
   std::vector<std::string> externalLinks;  // keys of `parts`
   // The pivot tables' caches, by the id the tables name them with, and
   // their parts (keys of `parts`), in the workbook's order.

@@ -999,6 +999,9 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     else if (relation.type.ends_with("/connections") && !relation.external &&
              CarryTree(relation.target, carrySource, carriedBook->parts))
       carriedBook->connectionsPart = relation.target;
+    else if (relation.type.ends_with("/person") && !relation.external &&
+             CarryTree(relation.target, carrySource, carriedBook->parts))
+      carriedBook->personsPart = relation.target;
   // The pivot tables' caches first, so that the tables carried with their
   // sheets point at them where the workbook writes them.
   for (auto cache : wb.child("pivotCaches").children("pivotCache")) {

@@ -36,6 +36,13 @@ std::string Override(const std::string& part, const std::string& type) {
   return "<Override PartName=\"" + part + "\" ContentType=\"" + kTypes + type + "\"/>";
 }
 
+// A carried part's content type as the file read gave it; one it gave none
+// is the package's default for its extension.
+std::string CarriedOverride(const OutputPart& p) {
+  if (p.part->contentType.empty()) return "";
+  return "<Override PartName=\"/" + Escaped(p.name) + "\" ContentType=\"" + Escaped(p.part->contentType) + "\"/>";
+}
+
 }  // namespace
 
 namespace {
@@ -81,8 +88,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part, FileKind 
     types += "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.ms-excel.sheet.macroEnabled.main+xml\"/>";
   else
     types += Override("/xl/workbook.xml", "spreadsheetml.sheet.main+xml");
-  for (const OutputPart& p : ownParts.parts)
-    types += "<Override PartName=\"/" + Escaped(p.name) + "\" ContentType=\"" + Escaped(p.part->contentType) + "\"/>";
+  for (const OutputPart& p : ownParts.parts) types += CarriedOverride(p);
   types += Override("/xl/styles.xml", "spreadsheetml.styles+xml");
   types += Override("/xl/sharedStrings.xml", "spreadsheetml.sharedStrings+xml");
   types += Override("/docProps/app.xml", "extended-properties+xml");
@@ -119,9 +125,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part, FileKind 
     if (!sheet.pageSettings().printTitleRows.empty())
       definedNames += "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"" + std::to_string(i - 1) + "\">" +
                       Escaped(QuotedSheetName(sheet.name()) + sheet.pageSettings().printTitleRows) + "</definedName>";
-    for (const OutputPart& carried : CarriedPartsOf(sheet, i).parts)
-      types += "<Override PartName=\"/" + Escaped(carried.name) + "\" ContentType=\"" +
-               Escaped(carried.part->contentType) + "\"/>";
+    for (const OutputPart& carried : CarriedPartsOf(sheet, i).parts) types += CarriedOverride(carried);
     if (sheet.charts().empty()) continue;
     types += Override("/xl/drawings/drawing" + std::to_string(drawingNumber++) + ".xml", "drawing+xml");
     for (std::size_t k = 0; k < sheet.charts().size(); ++k)
