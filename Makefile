@@ -125,13 +125,14 @@ bench: build bench-deps windows64 web
 	./$(BUILD)/bench/tavo_bench_report
 	WINEPREFIX=$(abspath $(BUILD)-win64)/wineprefix WINEDEBUG=-all /usr/lib/wine/wine64 $(BUILD)-win64/tavo_bench_dispatch.exe
 
-# Every reference file of libxlsxwriter's test suite (Debian's source
-# package; its source entries as `make web` sets them up) loaded and saved
-# by tavo: the table of what comes back changed, named or not. `make test`
-# runs a sample of it.
+# Every reference file of libxlsxwriter's test suite and every spreadsheet
+# of Apache POI's test data (Debian's source packages; their source entries
+# as `make web` sets them up) loaded and saved by tavo: the tables of what
+# comes back changed, named or not. `make test` runs a sample of each.
 corpus: test-deps build web-deps
 	web/fetch_sources.sh $(abspath $(BUILD)-web)/sources
 	/usr/bin/python3 tests/corpus/corpus_round_trip.py $(BUILD)/tests/corpus/tavo_round_trip $(BUILD)/corpus
+	/usr/bin/python3 tests/corpus/corpus_round_trip.py $(BUILD)/tests/corpus/tavo_round_trip $(BUILD)/corpus --source poi
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-win64 $(BUILD)-win32 $(BUILD)-web

@@ -78,6 +78,7 @@ TEST_F(XlsFileTest, ValuesFormulaResultsFormatsAndSheetStatesComeAsTheyWere) {
   sheet.setColumnWidth(2, 2, 20);
   model::Sheet& hidden = book.appendSheet("隐藏");
   hidden.setValue(Rect::of({1, 1}), "x");
+  hidden.setColumnWidth(1, host::kMaxCol, 12.38);  // wider columns all over
   hidden.setVisible(false);
 
   const std::string path = asXls(book, "mixed");
@@ -121,6 +122,7 @@ TEST_F(XlsFileTest, ValuesFormulaResultsFormatsAndSheetStatesComeAsTheyWere) {
   EXPECT_EQ(f.horizontalAlignment, host::xl::kCenter);
   EXPECT_EQ(s.mergeArea({9, 4}), rect(9, 4, 10, 5));
   EXPECT_NEAR(s.columnWidth(2), 20, 0.2);
+  EXPECT_NEAR(got.modelSheet(2).columnWidth(40), 12.38, 0.2) << "a sheet's own default width";
   EXPECT_FALSE(got.dates1904());
 }
 

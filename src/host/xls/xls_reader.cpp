@@ -37,6 +37,7 @@ struct Globals {
   };
   std::vector<SheetEntry> sheets;
   bool otherSheets = false;  // chart or macro sheets
+  std::set<std::string> unread;  // what the workbook holds that is not read, by name
   std::vector<std::string> strings;
   std::map<int, std::string> numberFormats;
   std::vector<host::Font> fonts;
@@ -137,6 +138,19 @@ class WorkbookStream {
           break;
         }
         case record::kFont: g.fonts.push_back(readFont(b, g)); break;
+        case 0x0018: {  // NAME: one the workbook's user gave, or the program's (print area, titles)
+          if (b.left() < 16) break;
+          const int options = b.u16();
+          b.skip(12);  // shortcut, lengths, sheet, lengths of the menu texts
+          if (!(options & 0x20)) {
+            g.unread.insert("名称");
+          } else {
+            if (g.biff8) b.u8();  // the name's character width
+            const int code = b.u8();
+            if (code == 0x06 || code == 0x07) g.unread.insert("打印区域与打印标题");
+          }
+          break;
+        }
         case record::kXf: {
           std::array<std::uint8_t, 20> raw{};
           for (std::size_t i = 0; i < (g.biff8 ? 20u : 16u); ++i) raw[i] = b.u8();
@@ -268,6 +282,13 @@ class WorkbookStream {
           }
           break;
         }
+        case record::kDefColWidth: {
+          // Characters of the columns without a width of their own, as an
+          // xlsx file's base width: a column adds its padding to them.
+          const int base = b.u16();
+          if (base != 8 && base > 0 && base < 255) sheet.setColumnWidth(1, host::kMaxCol, base + 0.38);
+          break;
+        }
         case record::kColInfo: {
           const int first = b.u16(), last = b.u16(), width = b.u16();
           b.u16();
@@ -292,6 +313,9 @@ class WorkbookStream {
           if (r.id == 0x00EC || r.id == 0x005D) notCarried.insert("图片与图形");
           if (r.id == 0x001C) notCarried.insert("批注");
           if (r.id == 0x01B0 || r.id == 0x01B1) notCarried.insert("条件格式");
+          if (r.id == 0x01B8) notCarried.insert("超链接");
+          if (r.id == 0x01B2 || r.id == 0x01BE) notCarried.insert("数据有效性");
+          if (r.id == 0x009D) notCarried.insert("自动筛选");
           break;
       }
     }
@@ -418,6 +442,7 @@ LoadedXls LoadXlsWorkbook(model::Application& app, const std::string& path) {
     out.book->colors().palette = g.palette;
     std::set<std::string> notCarried;
     if (g.otherSheets) notCarried.insert("图表工作表与宏表");
+    notCarried.insert(g.unread.begin(), g.unread.end());
     std::vector<model::Sheet*> sheets;
     for (const auto& entry : g.sheets) {
       model::Sheet& sheet =
