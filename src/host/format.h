@@ -69,6 +69,10 @@ struct Format {
   int fillPatternColorIndex = 0;
   bool wrapText = false;
   int textRotation = 0;
+  int indent = 0;
+  bool shrinkToFit = false;
+  bool locked = true;          // under the sheet's protection
+  bool formulaHidden = false;  // likewise
   friend bool operator==(const Format&, const Format&) = default;
 };
 

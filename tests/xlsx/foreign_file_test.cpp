@@ -552,6 +552,32 @@ TEST_F(ForeignFileTest, SlipsOtherReadersPassOverAreReadAndNamed) {
                                                           "过长的工作表名称（截为 31 个字符）"}));
 }
 
+// A teacher's input cells unlocked under the sheet's protection, a title
+// centred across the table, an indented and a shrunk label: as they were.
+TEST_F(ForeignFileTest, ProtectionIndentsAndCentringAcrossComeBack) {
+  const std::string styles =
+      "<cellXfs count=\"4\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
+      "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" applyProtection=\"1\"><protection locked=\"0\"/></xf>"
+      "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"><alignment horizontal=\"centerContinuous\"/></xf>"
+      "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"><alignment horizontal=\"left\" indent=\"2\" "
+      "shrinkToFit=\"1\"/><protection hidden=\"1\"/></xf></cellXfs>";
+  auto loaded = load(OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c><c r=\"B1\" s=\"2\"><v>2</v></c>"
+                                     "<c r=\"C1\" s=\"3\"><v>3</v></c></row></sheetData>",
+                                     "", styles));
+  EXPECT_TRUE(loaded.notCarried.empty()) << loaded.notCarried.front();
+  auto check = [](const model::Sheet& s) {
+    EXPECT_FALSE(s.format({1, 1}).locked);
+    EXPECT_EQ(s.format({1, 2}).horizontalAlignment, 7) << "centred across the selection";
+    const host::Format f = s.format({1, 3});
+    EXPECT_EQ(f.indent, 2);
+    EXPECT_TRUE(f.shrinkToFit);
+    EXPECT_TRUE(f.locked && f.formulaHidden);
+  };
+  check(loaded.book->modelSheet(1));
+  xlsx::SaveWorkbook(*loaded.book, folder.file("out.xlsx"));
+  check(xlsx::LoadWorkbook(app, folder.file("out.xlsx")).book->modelSheet(1));
+}
+
 }  // namespace
 }  // namespace tavo::testing
 

@@ -196,7 +196,10 @@ class WorkbookStream {
     while (records.next(r) && r.id != record::kEof) {
       RecordBody& b = r.body;
       switch (r.id) {
-        case record::kBof: skipSubstream(records); break;  // an embedded chart
+        case record::kBof:  // an embedded chart
+          notCarried.insert("图表");
+          skipSubstream(records);
+          break;
         case record::kNumber: {
           const int row = b.u16(), col = b.u16(), xf = b.u16();
           place(row, col, xf, b.f64());
@@ -355,6 +358,12 @@ class WorkbookStream {
     f.horizontalAlignment = xlsx::HorizontalAlignmentFromName(HorizontalName(x[6]));
     f.verticalAlignment = xlsx::VerticalAlignmentFromName(VerticalName(x[6] >> 4));
     f.wrapText = x[6] & 0x08;
+    f.locked = u16(4) & 1;
+    f.formulaHidden = u16(4) & 2;
+    if (g.biff8) {
+      f.indent = x[8] & 15;
+      f.shrinkToFit = x[8] & 0x10;
+    }
     unsigned pattern, fore, back;
     std::array<host::BorderEdge, 4> edges;  // left, right, top, bottom
     auto edge = [](unsigned line, unsigned icv) {

@@ -66,30 +66,37 @@ int LineStyleFromName(std::string_view name) {
   return xl::kContinuous;
 }
 
+// The alignments by the host's numbers: fill 5, centred across the
+// selection 7, justified -4130, distributed -4117, top -4160.
 const char* HorizontalName(int a) {
   switch (a) {
     case xl::kCenter: return "center";
     case xl::kLeft: return "left";
     case xl::kRight: return "right";
+    case 5: return "fill";
+    case 7: return "centerContinuous";
+    case -4130: return "justify";
+    case -4117: return "distributed";
     default: return nullptr;
   }
 }
 int HorizontalFromName(std::string_view n) {
-  if (n == "center" || n == "centerContinuous") return xl::kCenter;
-  if (n == "left") return xl::kLeft;
-  if (n == "right") return xl::kRight;
+  for (int a : {xl::kCenter, xl::kLeft, xl::kRight, 5, 7, -4130, -4117})
+    if (n == HorizontalName(a)) return a;
   return xl::kGeneral;
 }
 const char* VerticalName(int a) {
   switch (a) {
     case xl::kCenter: return "center";
     case -4160: return "top";
+    case -4130: return "justify";
+    case -4117: return "distributed";
     default: return nullptr;
   }
 }
 int VerticalFromName(std::string_view n) {
-  if (n == "center") return xl::kCenter;
-  if (n == "top") return -4160;
+  for (int a : {xl::kCenter, -4160, -4130, -4117})
+    if (n == VerticalName(a)) return a;
   return xl::kBottom;
 }
 
@@ -243,7 +250,11 @@ int StyleSheetWriter::cellFormat(const host::Format& f, bool wrap) {
         f.horizontalAlignment,
         f.verticalAlignment,
         wrap || f.wrapText,
-        f.textRotation};
+        f.textRotation,
+        f.indent,
+        f.shrinkToFit,
+        f.locked,
+        f.formulaHidden};
   int id = indexOf(xfs_, xf);
   cache_.emplace(std::move(key), id);
   return id;
@@ -317,16 +328,29 @@ std::string StyleSheetWriter::xml(const host::ColorTable& colors, const std::str
     if (f.border) x += " applyBorder=\"1\"";
     const char* h = HorizontalName(f.horizontal);
     const char* v = VerticalName(f.vertical);
-    if (h || v || f.wrap || f.rotation) {
-      x += " applyAlignment=\"1\"><alignment";
+    const bool aligned = h || v || f.wrap || f.rotation || f.indent || f.shrinkToFit;
+    const bool guarded = !f.locked || f.formulaHidden;
+    if (!aligned && !guarded) {
+      x += "/>";
+      continue;
+    }
+    if (aligned) x += " applyAlignment=\"1\"";
+    if (guarded) x += " applyProtection=\"1\"";
+    x += ">";
+    if (aligned) {
+      x += "<alignment";
       if (h) x += std::string(" horizontal=\"") + h + "\"";
       if (v) x += std::string(" vertical=\"") + v + "\"";
       if (f.rotation) x += " textRotation=\"" + std::to_string(f.rotation) + "\"";
       if (f.wrap) x += " wrapText=\"1\"";
-      x += "/></xf>";
-    } else {
+      if (f.indent) x += " indent=\"" + std::to_string(f.indent) + "\"";
+      if (f.shrinkToFit) x += " shrinkToFit=\"1\"";
       x += "/>";
     }
+    if (guarded)
+      x += std::string("<protection") + (f.locked ? "" : " locked=\"0\"") + (f.formulaHidden ? " hidden=\"1\"" : "") +
+           "/>";
+    x += "</xf>";
   }
   x += "</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>";
   x += dxfs;
@@ -438,10 +462,10 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const ThemeColors& 
     f.verticalAlignment = VerticalFromName(align.attribute("vertical").value());
     f.wrapText = align.attribute("wrapText").as_bool();
     f.textRotation = align.attribute("textRotation").as_int();
-    if (align.attribute("indent").as_int() || align.attribute("shrinkToFit").as_bool()) out.notCarried.insert("缩进与缩小字体填充");
-    if (auto protection = xf.child("protection"))
-      if (!protection.attribute("locked").as_bool(true) || protection.attribute("hidden").as_bool())
-        out.notCarried.insert("单元格保护");
+    f.indent = std::clamp(align.attribute("indent").as_int(), 0, 250);
+    f.shrinkToFit = align.attribute("shrinkToFit").as_bool();
+    f.locked = xf.child("protection").attribute("locked").as_bool(true);
+    f.formulaHidden = xf.child("protection").attribute("hidden").as_bool();
     out.cellFormats.push_back(f);
   }
   if (out.cellFormats.empty()) out.cellFormats.emplace_back();

@@ -50,6 +50,8 @@ class StyleSheetWriter {
     int numFmt, font, fill, border, horizontal, vertical;
     bool wrap;
     int rotation;
+    int indent;
+    bool shrinkToFit, locked, formulaHidden;
     bool operator==(const Xf&) const = default;
   };
   struct FormatHash {
