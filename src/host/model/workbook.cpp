@@ -158,7 +158,7 @@ namespace {
 constexpr int kMaxEvalDepth = 4000;
 }
 
-Value Workbook::formulaValue(const Slot& slot, const Sheet& sheet, Cell) const {
+Value Workbook::formulaValue(const Slot& slot, const Sheet& sheet, Cell at) const {
   auto& f = const_cast<FormulaPayload&>(slot.formula());
   if (!f.root || f.generation == generation_) return f.cached;
   if (f.evaluating) return 0.0;  // a circular reference reads as 0, as the host shows it
@@ -168,7 +168,7 @@ Value Workbook::formulaValue(const Slot& slot, const Sheet& sheet, Cell) const {
   ++self->evalDepth_;
   Value v;
   try {
-    v = evaluate(*f.root, &sheet, *self);
+    v = evaluate(*f.root, &sheet, at, *self);
   } catch (...) {
     f.evaluating = false;
     --self->evalDepth_;

@@ -118,6 +118,22 @@ TEST_F(FormulaTest, ArithmeticOperandsAndErrors) {
   EXPECT_EQ(get(3, 1), Value(host::ErrorKind::Div0));
 }
 
+// A range where one value is wanted reads the cell in the formula's own row
+// or column, as the desktop spreadsheet does for formulas older files hold.
+TEST_F(FormulaTest, ARangeForOneValueMeetsTheFormulasRowOrColumn) {
+  column(1, 1, {Value(3.0), Value(-4.0), Value(5.0)});
+  formula(2, 2, "=R1C1:R3C1*1");   // row 2 meets the column at -4
+  formula(5, 2, "=R1C1:R3C1*1");   // row 5 meets it nowhere
+  put(9, 1, 7.0);
+  put(9, 2, 8.0);
+  formula(12, 2, "=-R9C1:R9C3");   // column 2 meets the row at 8
+  formula(12, 4, "=R1C1:R3C2+0");  // neither a column nor a row
+  EXPECT_EQ(num(2, 2), -4);
+  EXPECT_EQ(get(5, 2), Value(host::ErrorKind::Value));
+  EXPECT_EQ(num(12, 2), -8);
+  EXPECT_EQ(get(12, 4), Value(host::ErrorKind::Value));
+}
+
 TEST_F(FormulaTest, RankSharesTiesAndMissesAbsentNumbers) {
   column(1, 1, {Value(90.0), Value(85.0), Value(90.0), Value(70.0), Value("x")});
   for (int r = 1; r <= 4; ++r) formula(r, 2, "=RANK(RC[-1],R1C1:R5C1)");

@@ -13,14 +13,25 @@ using host::Value;
 
 class Evaluator {
  public:
-  Evaluator(const Sheet* own, EvalContext& ctx) : own_(own), ctx_(ctx) {}
+  Evaluator(const Sheet* own, host::Cell at, EvalContext& ctx) : own_(own), at_(at), ctx_(ctx) {}
 
   Value eval(const Node& n) {
     if (auto* l = std::get_if<Literal>(&n.v)) return l->value;
     if (auto* r = std::get_if<RefNode>(&n.v)) {
       if (r->ref.invalid) return ErrorKind::Ref;
-      if (r->ref.isRange) return ErrorKind::Value;  // no implicit intersection
-      Value v = ctx_.cell(sheetOf(r->ref), {r->ref.first.row, r->ref.first.col});
+      host::Cell read{r->ref.first.row, r->ref.first.col};
+      if (r->ref.isRange) {
+        // A range where one value is wanted: the cell of it in the formula's
+        // own row (a column of cells) or column (a row of cells), else #VALUE!.
+        const Reference& ref = r->ref;
+        if (ref.first.col == ref.last.col && at_.row >= ref.first.row && at_.row <= ref.last.row)
+          read = {at_.row, ref.first.col};
+        else if (ref.first.row == ref.last.row && at_.col >= ref.first.col && at_.col <= ref.last.col)
+          read = {ref.first.row, at_.col};
+        else
+          return ErrorKind::Value;
+      }
+      Value v = ctx_.cell(sheetOf(r->ref), read);
       return v.isEmpty() ? Value(0.0) : v;
     }
     if (auto* g = std::get_if<Group>(&n.v)) return eval(*g->inner);
@@ -158,13 +169,14 @@ class Evaluator {
   }
 
   const Sheet* own_;
+  host::Cell at_;  // the formula's own cell
   EvalContext& ctx_;
 };
 
 }  // namespace
 
-host::Value evaluate(const Node& root, const Sheet* own, EvalContext& ctx) {
-  return Evaluator(own, ctx).eval(root);
+host::Value evaluate(const Node& root, const Sheet* own, host::Cell at, EvalContext& ctx) {
+  return Evaluator(own, at, ctx).eval(root);
 }
 
 }  // namespace tavo::model

@@ -22,6 +22,7 @@ class EvalContext {
   virtual const std::vector<double>& sortedNumbers(const Sheet*, const host::Rect&) = 0;
 };
 
-host::Value evaluate(const Node& root, const Sheet* own, EvalContext&);
+// `root` of the formula in cell `at` of sheet `own`.
+host::Value evaluate(const Node& root, const Sheet* own, host::Cell at, EvalContext&);
 
 }  // namespace tavo::model
