@@ -578,6 +578,35 @@ TEST_F(ForeignFileTest, ProtectionIndentsAndCentringAcrossComeBack) {
   check(xlsx::LoadWorkbook(app, folder.file("out.xlsx")).book->modelSheet(1));
 }
 
+// A formula goes back as the file wrote it (a leading +, its spaces and
+// line breaks, its own sheet named) while nothing changed what it says;
+// once something did, it is written as the model reads it now.
+TEST_F(ForeignFileTest, FormulasGoBackAsWrittenUntilWhatTheySayChanges) {
+  auto parts = OneSheetPackage(
+      "<sheetData><row r=\"1\"><c r=\"A1\"><v>2</v></c><c r=\"B1\"><f>+A1</f><v>2</v></c>"
+      "<c r=\"C1\"><f>SUM( A1 ,\nSheet1!A1 )</f><v>4</v></c><c r=\"D1\"><f>数据!A1*2</f><v>0</v></c></row></sheetData>");
+  std::string& workbook = parts["xl/workbook.xml"];
+  workbook.replace(workbook.find("</sheets>"), 0, "<sheet name=\"数据\" sheetId=\"2\" r:id=\"rId9\"/>");
+  std::string& rels = parts["xl/_rels/workbook.xml.rels"];
+  rels.replace(rels.find("</Relationships>"), 0,
+               "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+               "worksheet\" Target=\"worksheets/sheet2.xml\"/>");
+  parts["xl/worksheets/sheet2.xml"] = std::string("<worksheet ") + kNs + "><sheetData/></worksheet>";
+  auto loaded = load(parts);
+  model::Sheet& s = loaded.book->modelSheet(1);
+  EXPECT_EQ(s.formulaA1({1, 2}), "=+A1");
+  EXPECT_EQ(s.formulaA1({1, 3}), "=SUM( A1 ,\nSheet1!A1 )");
+  xlsx::SaveWorkbook(*loaded.book, folder.file("out.xlsx"));
+  const std::string sheet1 = xlsx::ReadZip(folder.file("out.xlsx")).at("xl/worksheets/sheet1.xml");
+  EXPECT_NE(sheet1.find("<f>SUM( A1 ,&#10;Sheet1!A1 )</f><v>4</v>"), std::string::npos) << sheet1;
+  EXPECT_NE(sheet1.find("<f>数据!A1*2</f>"), std::string::npos);
+
+  loaded.book->modelSheet(2).setName("成绩");
+  EXPECT_EQ(s.formulaA1({1, 4}), "=成绩!A1*2") << "a renamed sheet is named by its name now";
+  s.insert(host::Rect{1, 1, 1, host::kMaxCol}, host::Shift::Down);
+  EXPECT_EQ(s.formulaA1({2, 2}), "=A2") << "a moved reference is written where it points now";
+}
+
 }  // namespace
 }  // namespace tavo::testing
 

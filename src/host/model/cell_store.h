@@ -29,6 +29,11 @@ struct TextPayload {
 struct FormulaPayload {
   NodePtr root;              // null for a formula the model cannot evaluate
   std::string opaqueA1;      // its text as loaded, kept for such formulas
+  // The text a file gave a formula the model reads, written back while
+  // nothing has changed what it says: any move or reference update clears
+  // it, and a sheet renamed since (`loadedAtRenames`) sets it aside.
+  std::string loadedA1;
+  std::uint32_t loadedAtRenames = 0;
   std::string arrayArea;     // "C1:C3" for an array formula's first cell, kept as loaded
   host::Value cached;        // last computed (or loaded) value
   std::uint64_t generation = 0;  // workbook generation of `cached`; 0 = stale

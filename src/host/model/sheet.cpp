@@ -32,6 +32,7 @@ void Sheet::setName(const std::string& n) {
   auto* other = wb_.findModelSheet(n);
   if (other && other != this) throw HostError::refused("工作表名称已被占用: " + n);
   name_ = n;
+  wb_.noteRename();
   touch();
 }
 
@@ -177,6 +178,7 @@ std::string Sheet::formulaA1(Cell c) const {
   if (!s || !s->isFormula()) return "";
   const auto& f = s->formula();
   if (!f.root) return f.opaqueA1;
+  if (!f.loadedA1.empty() && f.loadedAtRenames == wb_.renames()) return f.loadedA1;
   return printFormula(*f.root, Notation::A1, c, this, nameOfSheet);
 }
 
@@ -210,8 +212,13 @@ void Sheet::setFormulaA1(Cell c, const std::string& text, const Value& cached) {
   auto parsed = parseFormula(text, Notation::A1, c, resolve);
   auto f = std::make_unique<FormulaPayload>();
   f->cached = cached;
-  if (parsed.root) f->root = std::move(parsed.root);
-  else f->opaqueA1 = text;
+  if (parsed.root) {
+    f->root = std::move(parsed.root);
+    f->loadedA1 = text;
+    f->loadedAtRenames = wb_.renames();
+  } else {
+    f->opaqueA1 = text;
+  }
   slotAt(c).setFormula(std::move(f));
   noteFormulas(c.col);
   touch();
@@ -261,6 +268,7 @@ void Sheet::updateReferences(const ReferenceUpdate& u) {
       if (s.isFormula()) {
         here = true;
         if (s.formula().root) forEachReference(*s.formula().root, [&](Reference& ref) { u.update(ref, this); });
+        s.formula().loadedA1.clear();
       }
     col.setMayHoldFormulas(here);
     any = any || here;

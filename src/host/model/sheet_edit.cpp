@@ -320,8 +320,10 @@ void Sheet::cut(const Rect& source, host::Worksheet& targetSheet, Cell at) {
   target->removeMergesTouching(dest);
   target->deleteValidation(dest);
   for (auto& it : items) {
-    if (it.slot.isFormula() && it.slot.formula().root && target != this)
+    if (it.slot.isFormula() && it.slot.formula().root && target != this) {
       rehome(*it.slot.formula().root, this, target);
+      it.slot.formula().loadedA1.clear();
+    }
     target->placeSlot({it.at.row + dr, it.at.col + dc}, std::move(it.slot));
   }
   for (const auto& m : merges) target->merges_.add(m);

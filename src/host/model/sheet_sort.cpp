@@ -209,7 +209,10 @@ void Sheet::sort(const Rect& range, host::SortKey key1, std::optional<host::Sort
       int from = recs[static_cast<std::size_t>(i)].row;
       Slot& s = slots[head + static_cast<std::size_t>(from)];
       // A sorted formula keeps its text, as a copy does.
-      if (s.isFormula() && s.formula().root && from != i) shiftRelative(*s.formula().root, i - from, 0);
+      if (s.isFormula() && s.formula().root && from != i) {
+        shiftRelative(*s.formula().root, i - from, 0);
+        s.formula().loadedA1.clear();
+      }
       moved[base + static_cast<std::size_t>(i)] = std::move(s);
     }
     if (toEnd) {

@@ -75,6 +75,10 @@ class Workbook final : public host::Workbook, private EvalContext {
   // read in a newer generation.
   void touch() { ++generation_; }
   std::uint64_t generation() const { return generation_; }
+  // How many times a sheet was renamed: formula texts as loaded name sheets
+  // by their names then.
+  void noteRename() { ++renames_; }
+  std::uint32_t renames() const { return renames_; }
   host::Value formulaValue(const Slot&, const Sheet&, host::Cell) const;
   void updateReferences(const ReferenceUpdate&);
 
@@ -120,6 +124,7 @@ class Workbook final : public host::Workbook, private EvalContext {
   CarriedPtr carried_;
   ModelWindow window_;
   std::uint64_t generation_ = 1;
+  std::uint32_t renames_ = 0;
   int evalDepth_ = 0;
   struct RankCache {
     std::uint64_t generation = 0;

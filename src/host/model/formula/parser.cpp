@@ -70,7 +70,8 @@ class Parser {
   [[noreturn]] void fail(std::string why) { throw ParseFailure{std::move(why)}; }
 
   void skipSpaces() {
-    while (pos_ < s_.size() && s_[pos_] == ' ') ++pos_;
+    // Spaces and the line breaks a formula may be typed over.
+    while (pos_ < s_.size() && (s_[pos_] == ' ' || s_[pos_] == '\n' || s_[pos_] == '\r')) ++pos_;
   }
   bool eat(char c) {
     skipSpaces();
