@@ -314,6 +314,7 @@ class WorkbookStream {
         }
         default:
           if (r.id == 0x00EC || r.id == 0x005D) notCarried.insert("图片与图形");
+          if (r.id == 0x00E9) notCarried.insert("工作表背景图片");
           if (r.id == 0x001C) notCarried.insert("批注");
           if (r.id == 0x01B0 || r.id == 0x01B1) notCarried.insert("条件格式");
           if (r.id == 0x01B8) notCarried.insert("超链接");
