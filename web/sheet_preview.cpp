@@ -21,7 +21,7 @@
 #include "host/model/recording_platform.h"
 #include "host/model/sheet.h"
 #include "host/model/workbook.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/xlsx/sheet_geometry.h"
 #include "host/xlsx/xml_text.h"
 #include "host/xlsx/xlsx_reader.h"

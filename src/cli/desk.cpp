@@ -10,7 +10,7 @@
 #include "host/xls/compound_file.h"
 #include "host/xls/xls_reader.h"
 #include "host/xlsx/carried.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
 
@@ -61,7 +61,7 @@ Desk::Desk(TerminalPlatform& platform, std::ostream& out, std::ostream& err)
   app_.setLoader([this](model::Application&, const std::string& path) {
     try {
       return load(path);
-    } catch (const xlsx::FileError& e) {
+    } catch (const host::FileError& e) {
       readFailed_ = true;
       throw host::HostError::refused("无法读取 " + e.path + ": " + e.reason);
     }
@@ -87,7 +87,7 @@ xlsx::LoadedWorkbook LoadAnyWorkbook(model::Application& app, const std::string&
   }
   try {
     return xlsx::LoadWorkbook(app, path, progress);
-  } catch (const xlsx::FileError& notXlsx) {
+  } catch (const host::FileError& notXlsx) {
     // No zip at all: an encrypted workbook is a compound file holding the
     // package encrypted; an old workbook given the new name is read as one.
     std::ifstream in(path, std::ios::binary);
@@ -100,7 +100,7 @@ xlsx::LoadedWorkbook LoadAnyWorkbook(model::Application& app, const std::string&
     } catch (const std::exception&) {
       throw notXlsx;  // a damaged container: what the xlsx reader said stands
     }
-    if (encrypted) throw xlsx::FileError(path, "文件有密码保护：请在表格程序中去掉打开密码、保存后再试");
+    if (encrypted) throw host::FileError(path, "文件有密码保护：请在表格程序中去掉打开密码、保存后再试");
     if (!old) throw;
     xls::LoadedXls loaded = xls::LoadXlsWorkbook(app, path);
     loaded.notCarried.push_back("xls 格式的原文件");  // saved as xlsx in its place: the original is backed up first
@@ -117,7 +117,7 @@ std::unique_ptr<model::Workbook> Desk::load(const std::string& path) {
   ProgressLine::Phase shown(platform_.progress(), "读取 " + fs::path(path).filename().string());
   const std::string target = converted ? (fs::path(path).replace_extension(".xlsx")).string() : path;
   if (converted && fs::exists(target))
-    throw xlsx::FileError(path, "旁边已有 " + target + "，tavo 不会覆盖它：请选择 " +
+    throw host::FileError(path, "旁边已有 " + target + "，tavo 不会覆盖它：请选择 " +
                                     fs::path(target).filename().string() + "，或把它移走");
   xlsx::LoadedWorkbook loaded = LoadAnyWorkbook(app_, path, [&](double done) { shown.done(done); });
   if (platform_.progress()) platform_.progress()->erase();
@@ -264,7 +264,7 @@ std::vector<std::string> Desk::saveChanged() {
       std::string backup = BackupPath(o.path);
       std::error_code ec;
       fs::copy_file(o.path, backup, ec);
-      if (ec) throw xlsx::FileError(o.path, "无法保存备份 " + backup + ": " + ec.message());
+      if (ec) throw host::FileError(o.path, "无法保存备份 " + backup + ": " + ec.message());
       err_ << "tavo: 原文件已备份为 " << backup << std::endl;
       o.backedUp = true;
     }

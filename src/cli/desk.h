@@ -18,14 +18,14 @@
 namespace tavo::cli {
 
 // A workbook as the desktop spreadsheet opens the file, whatever its type
-// (.xlsx, .xls, .csv, .txt). Throws xlsx::FileError.
+// (.xlsx, .xls, .csv, .txt). Throws host::FileError.
 xlsx::LoadedWorkbook LoadAnyWorkbook(model::Application&, const std::string& path, const xlsx::Progress& = {});
 
 class Desk {
  public:
   Desk(TerminalPlatform&, std::ostream& out, std::ostream& err);
 
-  // Opens the system workbook; throws xlsx::FileError.
+  // Opens the system workbook; throws host::FileError.
   void openSystemWorkbook(const std::string& path);
   // Adopts a workbook built in memory that will be saved to `path`.
   model::Workbook& adoptNew(std::unique_ptr<model::Workbook>, const std::string& path);
@@ -35,7 +35,7 @@ class Desk {
   void run(const std::string& command, const std::string& csb = "", bool report = true);
 
   // Saves every workbook that changed (the original of a file with parts
-  // tavo cannot keep goes to a backup first). Throws xlsx::FileError.
+  // tavo cannot keep goes to a backup first). Throws host::FileError.
   std::vector<std::string> saveChanged();
 
   // The open workbook that is saved to `path`, or nullptr.
@@ -69,7 +69,7 @@ class Desk {
   // The prints given, and those of the sheets they lack.
   SheetPrints completed(SheetPrints);
   // Loads a file, names what it holds that tavo cannot keep, and records it
-  // as opened. Throws xlsx::FileError.
+  // as opened. Throws host::FileError.
   std::unique_ptr<model::Workbook> load(const std::string& path);
   SheetPrints sheetPrints();
   static std::map<std::string, std::uint64_t> SheetPrintsOf(const model::Workbook&);

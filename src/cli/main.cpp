@@ -22,7 +22,7 @@
 #include "cli/sample_workbooks.h"
 #include "cli/terminal_platform.h"
 #include "cli/text_table.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
 
@@ -303,7 +303,7 @@ int main(int argc, char** argv) {
     if (sub == "run") return Run(args);
     if (sub == "show") return Show(args);
     return Usage("未知子命令 " + sub);
-  } catch (const tavo::xlsx::FileError& e) {
+  } catch (const tavo::host::FileError& e) {
     std::cerr << "tavo: " << e.path << ": " << e.reason << std::endl;
     return kFileError;
   } catch (const fs::filesystem_error& e) {

@@ -13,7 +13,7 @@
 #include "host/csv/csv_reader.h"
 #include "host/xls/xls_reader.h"
 #include "host/model/recording_platform.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
 #include "temp_folder.h"
@@ -191,7 +191,7 @@ TEST_F(ScoreFileTypesTest, CsvAndXlsGiveTheReportsOfTheXlsxAndStayUntouched) {
 TEST_F(ScoreFileTypesTest, TextFilesDecodeAndSplitAsSpreadsheetsOpenThem) {
   EXPECT_EQ(csv::DecodeText("\xEF\xBB\xBF" "班级", "f"), "班级");
   EXPECT_EQ(csv::DecodeText(Gb18030("班级,语文"), "f"), "班级,语文");
-  EXPECT_THROW(csv::DecodeText("\xEF\xBB\xBF\xC3\x28", "f"), xlsx::FileError) << "marked UTF-8 that is not";
+  EXPECT_THROW(csv::DecodeText("\xEF\xBB\xBF\xC3\x28", "f"), host::FileError) << "marked UTF-8 that is not";
   const auto records = csv::SplitRecords("a,\"b,c\",\"d\"\"e\"\n\"f\ng\",,\n\n", ',');
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0], (std::vector<std::string>{"a", "b,c", "d\"e"}));

@@ -8,7 +8,7 @@
 #include "cli/desk.h"
 #include "host/model/recording_platform.h"
 #include "host/xlsx/carried.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/xlsx/xlsx_writer.h"
 
 int main(int argc, char** argv) {
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     for (const auto& what : tavo::xlsx::DroppedOnSave(*loaded.book, tavo::xlsx::FileKindOf(argv[2])))
       std::cout << "named: " << what << '\n';
     tavo::xlsx::SaveWorkbook(*loaded.book, argv[2]);
-  } catch (const tavo::xlsx::FileError& e) {
+  } catch (const tavo::host::FileError& e) {
     std::cout << "refused: " << e.reason << '\n';
     return 1;
   } catch (const std::exception& e) {

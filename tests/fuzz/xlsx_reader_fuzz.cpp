@@ -13,7 +13,7 @@
 #include "host/model/recording_platform.h"
 #include "host/csv/csv_reader.h"
 #include "host/xls/xls_reader.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/zip_archive.h"
 #include "package_builder.h"
@@ -115,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           for (int r = 1; r <= column->size(); ++r)
             if (column->get(r)->hasContent()) (void)sheet.value({r, c});
     }
-  } catch (const tavo::xlsx::FileError&) {
+  } catch (const tavo::host::FileError&) {
   }
   return 0;
 }

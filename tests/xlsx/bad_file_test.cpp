@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "model_fixture.h"
 #include "package_builder.h"
@@ -30,7 +30,7 @@ struct BadFileTest : ModelFixture {
     try {
       xlsx::LoadWorkbook(app, path);
       return "";
-    } catch (const xlsx::FileError& e) {
+    } catch (const host::FileError& e) {
       EXPECT_EQ(e.path, path);
       return e.reason;
     }
@@ -114,7 +114,7 @@ TEST_F(BadFileTest, AZipBombIsRefusedBeforeItFillsMemory) {
   xlsx::ZipLimits small;
   small.maxPartBytes = 100;
   xlsx::WriteZip(path, OneSheetPackage(kGoodBody + std::string(200, ' ')));
-  EXPECT_THROW(xlsx::ReadZip(path, small), xlsx::FileError);
+  EXPECT_THROW(xlsx::ReadZip(path, small), host::FileError);
 }
 
 TEST_F(BadFileTest, ZipEntryNamesAreReadWholeAndNeverTwice) {

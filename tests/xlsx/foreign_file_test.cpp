@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "host/xlsx/color_index.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/address.h"
 #include "host/constants.h"
 #include "host/xlsx/shared_formula.h"
@@ -340,11 +340,11 @@ TEST_F(ForeignFileTest, SheetStatesNamesAndMergedAreas) {
   EXPECT_TRUE(loaded.book->modelSheet(2).visible());
   EXPECT_THROW(load(twoSheets("<sheet name=\"a\" state=\"hidden\" sheetId=\"1\" r:id=\"rId1\"/>",
                               "<sheet name=\"b\" state=\"hidden\" sheetId=\"2\" r:id=\"rId2\"/>")),
-               xlsx::FileError)
+               host::FileError)
       << "no visible sheet";
   EXPECT_THROW(load(twoSheets("<sheet name=\"abc\" sheetId=\"1\" r:id=\"rId1\"/>",
                               "<sheet name=\"ABC\" sheetId=\"2\" r:id=\"rId2\"/>")),
-               xlsx::FileError)
+               host::FileError)
       << "names that differ only in case";
 
   // Overlapping areas would be joined, erasing C1: refused.
@@ -354,7 +354,7 @@ TEST_F(ForeignFileTest, SheetStatesNamesAndMergedAreas) {
   try {
     load(OneSheetPackage(overlapping));
     FAIL() << "overlapping merged areas were accepted";
-  } catch (const xlsx::FileError& e) {
+  } catch (const host::FileError& e) {
     EXPECT_NE(e.reason.find("A1:B2 与 B2:C3 重叠"), std::string::npos) << e.reason;
   }
   const std::string apart = "<sheetData/><mergeCells count=\"2\"><mergeCell ref=\"A1:B2\"/><mergeCell ref=\"C1:D2\"/></mergeCells>";
@@ -642,7 +642,7 @@ TEST_F(ForeignFileTest, LargeSheetsReadInPiecesLoseNoRow) {
   }
   // A broken row far down is still refused.
   EXPECT_THROW(load(OneSheetPackage("<sheetData>" + rows + "<row r=\"60001\"><c></row></sheetData>")),
-               xlsx::FileError);
+               host::FileError);
 
   // A large part whose packed bytes are damaged far into its rows is
   // refused, though rows before the damage were read.
@@ -665,7 +665,7 @@ TEST_F(ForeignFileTest, LargeSheetsReadInPiecesLoseNoRow) {
   const std::size_t damage = packedFrom + packedSize * 3 / 4;
   for (std::size_t i = damage; i < damage + 64; ++i) bytes[i] = static_cast<char>(~bytes[i]);
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-  EXPECT_THROW(xlsx::LoadWorkbook(app, path), xlsx::FileError);
+  EXPECT_THROW(xlsx::LoadWorkbook(app, path), host::FileError);
 }
 
 TEST_F(ForeignFileTest, AnErrorOfEmptyIntersectionStaysItsOwnError) {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
 #include "host/model/chart.h"
@@ -311,7 +311,7 @@ TEST_F(RoundTripTest, SavingReplacesTheFileWholeAndLeavesNoTemporaryFile) {
   int files = 0;
   for (auto& e : std::filesystem::directory_iterator(folder.path)) files += e.is_regular_file() ? 1 : 0;
   EXPECT_EQ(files, 1);
-  EXPECT_THROW(xlsx::SaveWorkbook(book, folder.file("no/such/folder/x.xlsx")), xlsx::FileError);
+  EXPECT_THROW(xlsx::SaveWorkbook(book, folder.file("no/such/folder/x.xlsx")), host::FileError);
 }
 
 }  // namespace
@@ -349,7 +349,7 @@ TEST_F(SavingTest, AReadOnlyFileIsRefusedAndLeftAsItWas) {
   try {
     xlsx::SaveWorkbook(book, path);
     FAIL() << "saved over a read-only file";
-  } catch (const xlsx::FileError& e) {
+  } catch (const host::FileError& e) {
     EXPECT_NE(e.reason.find("只读"), std::string::npos) << e.reason;
   }
   EXPECT_EQ(read(path), "旧");

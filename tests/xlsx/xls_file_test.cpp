@@ -10,7 +10,7 @@
 #include "host/xls/biff_records.h"
 #include "host/xls/compound_file.h"
 #include "host/xls/xls_reader.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/xlsx/xlsx_writer.h"
 #include "model_fixture.h"
 #include "temp_folder.h"
@@ -167,7 +167,7 @@ TEST_F(XlsFileTest, DamagedContainersAreRefusedWithTheFileNamed) {
     try {
       xls::LoadXlsWorkbook(app, path);
       ADD_FAILURE() << "a damaged file was read";
-    } catch (const xlsx::FileError& e) {
+    } catch (const host::FileError& e) {
       EXPECT_EQ(e.path, path);
       EXPECT_FALSE(e.reason.empty());
     }

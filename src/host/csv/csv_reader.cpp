@@ -9,7 +9,7 @@
 #include <iterator>
 
 #include "host/grid.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 
 namespace tavo::csv {
 
@@ -33,7 +33,7 @@ bool ValidUtf8(const std::string& s) {
 
 std::string FromGb18030(const std::string& bytes, const std::string& path) {
   iconv_t cd = iconv_open("UTF-8", "GB18030");
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw xlsx::FileError(path, "无法转换 GB18030 文字");
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw host::FileError(path, "无法转换 GB18030 文字");
   std::string out(bytes.size() * 2 + 16, '\0');
   char* in = const_cast<char*>(bytes.data());
   std::size_t inLeft = bytes.size();
@@ -42,7 +42,7 @@ std::string FromGb18030(const std::string& bytes, const std::string& path) {
   const std::size_t r = iconv(cd, &in, &inLeft, &to, &outLeft);
   iconv_close(cd);
   if (r == static_cast<std::size_t>(-1) || inLeft != 0)
-    throw xlsx::FileError(path, "文字既不是 UTF-8 也不是 GB18030/GBK 编码");
+    throw host::FileError(path, "文字既不是 UTF-8 也不是 GB18030/GBK 编码");
   out.resize(out.size() - outLeft);
   return out;
 }
@@ -52,7 +52,7 @@ std::string FromGb18030(const std::string& bytes, const std::string& path) {
 std::string DecodeText(const std::string& bytes, const std::string& path) {
   if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
     std::string text = bytes.substr(3);
-    if (!ValidUtf8(text)) throw xlsx::FileError(path, "标明 UTF-8 的文件中有无效的 UTF-8 字节");
+    if (!ValidUtf8(text)) throw host::FileError(path, "标明 UTF-8 的文件中有无效的 UTF-8 字节");
     return text;
   }
   if (ValidUtf8(bytes)) return bytes;
@@ -101,10 +101,10 @@ std::unique_ptr<model::Workbook> LoadTextWorkbook(model::Application& app, const
   namespace fs = std::filesystem;
   std::error_code ec;
   const auto size = fs::file_size(path, ec);
-  if (ec) throw xlsx::FileError(path, "无法打开文件");
-  if (size > kMaxFileBytes) throw xlsx::FileError(path, "文件过大");
+  if (ec) throw host::FileError(path, "无法打开文件");
+  if (size > kMaxFileBytes) throw host::FileError(path, "文件过大");
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw xlsx::FileError(path, "无法打开文件");
+  if (!in) throw host::FileError(path, "无法打开文件");
   const std::string bytes((std::istreambuf_iterator<char>(in)), {});
   const std::string text = DecodeText(bytes, path);
 
@@ -115,7 +115,7 @@ std::unique_ptr<model::Workbook> LoadTextWorkbook(model::Application& app, const
   std::size_t width = 0;
   for (const auto& r : records) width = std::max(width, r.size());
   if (records.size() > static_cast<std::size_t>(host::kMaxRow) || width > static_cast<std::size_t>(host::kMaxCol))
-    throw xlsx::FileError(path, "行或列超出工作表");
+    throw host::FileError(path, "行或列超出工作表");
 
   auto book = std::make_unique<model::Workbook>(app, p.filename().string(), p.parent_path().string());
   // The sheet is named after the file, as far as a sheet name may be.

@@ -13,14 +13,14 @@
 namespace tavo::csv {
 
 // The text as UTF-8: a byte-order mark dropped, GB18030 converted when the
-// bytes are no UTF-8. Throws xlsx::FileError naming `path` when neither.
+// bytes are no UTF-8. Throws host::FileError naming `path` when neither.
 std::string DecodeText(const std::string& bytes, const std::string& path);
 
 // Rows of fields: quoted fields may hold separators, doubled quotes and
 // line breaks.
 std::vector<std::vector<std::string>> SplitRecords(const std::string& text, char separator);
 
-// Throws xlsx::FileError naming the file and the reason.
+// Throws host::FileError naming the file and the reason.
 std::unique_ptr<model::Workbook> LoadTextWorkbook(model::Application&, const std::string& path);
 
 }  // namespace tavo::csv

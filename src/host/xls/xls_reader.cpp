@@ -13,7 +13,7 @@
 
 #include "host/xls/biff_records.h"
 #include "host/xls/compound_file.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/xlsx/sheet_geometry.h"
 #include "host/xlsx/style_sheet.h"
 
@@ -429,7 +429,7 @@ class WorkbookStream {
 
 std::string FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw xlsx::FileError(path, "无法打开文件");
+  if (!in) throw host::FileError(path, "无法打开文件");
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -437,7 +437,7 @@ std::string FileBytes(const std::string& path) {
 
 LoadedXls LoadXlsWorkbook(model::Application& app, const std::string& path) {
   const std::string file = FileBytes(path);
-  if (!IsCompoundFile(file)) throw xlsx::FileError(path, "不是有效的 xls 文件");
+  if (!IsCompoundFile(file)) throw host::FileError(path, "不是有效的 xls 文件");
   const std::filesystem::path p(path);
   LoadedXls out;
   try {
@@ -475,9 +475,9 @@ LoadedXls LoadXlsWorkbook(model::Application& app, const std::string& path) {
     }
     out.notCarried.assign(notCarried.begin(), notCarried.end());
   } catch (const host::HostError& e) {
-    throw xlsx::FileError(path, e.description);
+    throw host::FileError(path, e.description);
   } catch (const std::runtime_error& e) {
-    throw xlsx::FileError(path, e.what());
+    throw host::FileError(path, e.what());
   }
   return out;
 }

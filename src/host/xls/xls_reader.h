@@ -20,7 +20,7 @@ struct LoadedXls {
   std::vector<std::string> notCarried;
 };
 
-// Throws xlsx::FileError naming the file and the reason.
+// Throws host::FileError naming the file and the reason.
 LoadedXls LoadXlsWorkbook(model::Application&, const std::string& path);
 
 }  // namespace tavo::xls

@@ -11,7 +11,7 @@
 
 #include "host/address.h"
 #include "host/constants.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/xlsx/shared_formula.h"
 #include "host/xlsx/carried.h"
 #include "host/xlsx/chart_reader.h"
@@ -1151,11 +1151,11 @@ LoadedWorkbook LoadWorkbook(model::Application& app, const std::string& path, co
   try {
     return Load(app, path, progress);
   } catch (const Fault& e) {
-    throw FileError(path, e.what());
+    throw host::FileError(path, e.what());
   } catch (const host::HostError& e) {
-    throw FileError(path, e.description);
+    throw host::FileError(path, e.description);
   } catch (const std::bad_alloc&) {
-    throw FileError(path, "文件过大，内存不足");
+    throw host::FileError(path, "文件过大，内存不足");
   }
 }
 

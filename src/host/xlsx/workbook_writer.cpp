@@ -13,7 +13,7 @@
 
 #include "host/model/workbook.h"
 #include "host/xlsx/carried.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 #include "host/xlsx/writer_parts.h"
 #include "host/xlsx/xlsx_writer.h"
 #include "host/xlsx/xml_text.h"
@@ -337,20 +337,20 @@ void SaveWorkbook(const model::Workbook& book, const std::string& path, const Pr
   // A link is saved through: its target is replaced, the link stays.
   if (std::error_code ec; fs::is_symlink(target, ec)) {
     target = fs::canonical(target, ec);
-    if (ec) throw FileError(path, "链接指向的文件不存在");
+    if (ec) throw host::FileError(path, "链接指向的文件不存在");
   }
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   // A file its owner made read-only is not replaced, not even by root.
   if (exists && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
-    throw FileError(path, "文件是只读的，未保存");
+    throw host::FileError(path, "文件是只读的，未保存");
   fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   RemoveLeftTemporaries(folder, target.filename().string());
   std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   int fd = ::mkstemp(name.data());
-  if (fd < 0) throw FileError(path, std::string("无法在所在文件夹中创建临时文件: ") + std::strerror(errno));
+  if (fd < 0) throw host::FileError(path, std::string("无法在所在文件夹中创建临时文件: ") + std::strerror(errno));
   ::close(fd);
   std::string temp(name.data());
   try {
@@ -377,12 +377,12 @@ void SaveWorkbook(const model::Workbook& book, const std::string& path, const Pr
     if (fd < 0 || ::fsync(fd) != 0) {
       int e = errno;
       if (fd >= 0) ::close(fd);
-      throw FileError(path, std::string("写入磁盘失败: ") + std::strerror(e));
+      throw host::FileError(path, std::string("写入磁盘失败: ") + std::strerror(e));
     }
     ::close(fd);
     ::chmod(temp.c_str(), exists ? (existing.st_mode & 07777) : 0644);
     if (std::rename(temp.c_str(), target.c_str()) != 0)
-      throw FileError(path, std::string("无法替换文件: ") + std::strerror(errno));
+      throw host::FileError(path, std::string("无法替换文件: ") + std::strerror(errno));
   } catch (...) {
     std::remove(temp.c_str());
     throw;

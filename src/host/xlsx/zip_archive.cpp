@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/xlsx/deflate_stream.h"
-#include "host/xlsx/file_error.h"
+#include "host/file_error.h"
 
 namespace tavo::xlsx {
 
@@ -47,44 +47,44 @@ std::map<std::string, std::string> ReadZip(const std::string& path, const ZipLim
 std::map<std::string, ZipPart> ReadZipParts(const std::string& path, const ZipLimits& limits,
                                             std::uint64_t deferFrom) {
   std::unique_ptr<void, UnzCloser> zip(unzOpen64(path.c_str()));
-  if (!zip) throw FileError(path, "不是有效的 xlsx 文件（无法作为 zip 打开）");
+  if (!zip) throw host::FileError(path, "不是有效的 xlsx 文件（无法作为 zip 打开）");
   std::error_code sizeUnknown;
   const std::uint64_t fileSize = std::filesystem::file_size(path, sizeUnknown);
   std::map<std::string, ZipPart> parts;
   std::uint64_t total = 0;
   int status = unzGoToFirstFile(zip.get());
   while (status == UNZ_OK) {
-    if (static_cast<int>(parts.size()) >= limits.maxParts) throw FileError(path, "文件中的部件过多");
+    if (static_cast<int>(parts.size()) >= limits.maxParts) throw host::FileError(path, "文件中的部件过多");
     // The name's length first, then the name itself: minizip does not end
     // a name that fills the buffer.
     unz_file_info64 info{};
     if (unzGetCurrentFileInfo64(zip.get(), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-      throw FileError(path, "zip 目录已损坏");
+      throw host::FileError(path, "zip 目录已损坏");
     std::string partName(info.size_filename, '\0');
     if (unzGetCurrentFileInfo64(zip.get(), &info, partName.data(), static_cast<uLong>(partName.size()), nullptr, 0,
                                 nullptr, 0) != UNZ_OK)
-      throw FileError(path, "zip 目录已损坏");
+      throw host::FileError(path, "zip 目录已损坏");
     // Two parts of one name: which one a program reads is anybody's guess.
-    if (parts.count(partName)) throw FileError(path, "zip 中有两个同名部件 " + partName);
+    if (parts.count(partName)) throw host::FileError(path, "zip 中有两个同名部件 " + partName);
     bool isFolder = !partName.empty() && partName.back() == '/';
     if (!isFolder) {
       // A part is held to the size and checksum the directory gives it, so
       // the limits are kept on the declared size.
       const std::string why = "部件 " + partName;
       total += info.uncompressed_size;
-      if (info.uncompressed_size > limits.maxPartBytes) throw FileError(path, why + " 过大");
+      if (info.uncompressed_size > limits.maxPartBytes) throw host::FileError(path, why + " 过大");
       const bool bomb = info.uncompressed_size > limits.ratioFloor &&
                         info.uncompressed_size / std::max<std::uint64_t>(1, info.compressed_size) > limits.maxRatio;
-      if (bomb || total > limits.maxTotalBytes) throw FileError(path, why + " 解压后过大");
+      if (bomb || total > limits.maxTotalBytes) throw host::FileError(path, why + " 解压后过大");
       // Neither can a part hold more packed bytes than the file, nor does
       // deflate grow a text by more than a little: a directory claiming so
       // lies, and is not given the memory.
       if ((!sizeUnknown && info.compressed_size > fileSize) ||
           info.compressed_size > info.uncompressed_size + info.uncompressed_size / 256 + 1024)
-        throw FileError(path, why + " 已损坏或被截断");
+        throw host::FileError(path, why + " 已损坏或被截断");
       int method = 0, level = 0;
       if (unzOpenCurrentFile2(zip.get(), &method, &level, 1) != UNZ_OK || (method != 0 && method != Z_DEFLATED))
-        throw FileError(path, "无法解压部件 " + partName);
+        throw host::FileError(path, "无法解压部件 " + partName);
       ZipPart part;
       part.size = info.uncompressed_size;
       part.crc = static_cast<std::uint32_t>(info.crc);
@@ -94,27 +94,27 @@ std::map<std::string, ZipPart> ReadZipParts(const std::string& path, const ZipLi
         const int n = unzReadCurrentFile(zip.get(), part.packed.data() + got, want);
         if (n <= 0) {
           unzCloseCurrentFile(zip.get());
-          throw FileError(path, why + " 已损坏或被截断");
+          throw host::FileError(path, why + " 已损坏或被截断");
         }
         got += static_cast<std::size_t>(n);
       }
-      if (unzCloseCurrentFile(zip.get()) != UNZ_OK) throw FileError(path, why + " 已损坏或被截断");
+      if (unzCloseCurrentFile(zip.get()) != UNZ_OK) throw host::FileError(path, why + " 已损坏或被截断");
       if (method == 0) {
         part.text = std::move(part.packed);
-        if (part.text.size() != part.size || Crc32(0, part.text) != part.crc) throw FileError(path, why + " 校验失败");
+        if (part.text.size() != part.size || Crc32(0, part.text) != part.crc) throw host::FileError(path, why + " 校验失败");
       } else {
         part.deferred = true;
         // Large parts are inflated when they are read.
         if (part.size <= deferFrom) {
           if (const auto result = InflatePart(part); result != InflatedText::Result::Ended)
-            throw FileError(path, why + (result == InflatedText::Result::Mismatch ? " 校验失败" : " 已损坏或被截断"));
+            throw host::FileError(path, why + (result == InflatedText::Result::Mismatch ? " 校验失败" : " 已损坏或被截断"));
         }
       }
       parts[partName] = std::move(part);
     }
     status = unzGoToNextFile(zip.get());
   }
-  if (status != UNZ_END_OF_LIST_OF_FILE) throw FileError(path, "zip 目录已损坏");
+  if (status != UNZ_END_OF_LIST_OF_FILE) throw host::FileError(path, "zip 目录已损坏");
   return parts;
 }
 
@@ -123,7 +123,7 @@ constexpr std::size_t kMaxWaitingBytes = 8u << 20;
 }
 
 ZipWriter::ZipWriter(const std::string& path) : path_(path), zip_(zipOpen64(path.c_str(), APPEND_STATUS_CREATE)) {
-  if (!zip_) throw FileError(path, "无法创建文件");
+  if (!zip_) throw host::FileError(path, "无法创建文件");
   try {
     deflater_ = std::thread([this] { deflateTasks(); });
   } catch (const std::system_error&) {
@@ -185,7 +185,7 @@ void ZipWriter::deflateTasks() {
 }
 
 void ZipWriter::run(const Task& task) {
-  const auto failed = [&] { return FileError(path_, "写入部件 " + part_ + " 失败"); };
+  const auto failed = [&] { return host::FileError(path_, "写入部件 " + part_ + " 失败"); };
   // The entry takes the deflated bytes as they are; its sizes and checksum
   // are given when it closes.
   const auto store = [&](std::string_view packed) {
@@ -230,7 +230,7 @@ void ZipWriter::close() {
   if (error_) std::rethrow_exception(error_);
   void* zip = zip_;
   zip_ = nullptr;
-  if (zipClose(zip, nullptr) != ZIP_OK) throw FileError(path_, "写入文件失败");
+  if (zipClose(zip, nullptr) != ZIP_OK) throw host::FileError(path_, "写入文件失败");
 }
 
 void WriteZip(const std::string& path, const std::map<std::string, std::string>& parts) {

@@ -1,10 +1,11 @@
-// A workbook file that cannot be read or written, with the reason.
+// A workbook file that cannot be read or written, with the reason: what
+// every reader and writer of a file format throws.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 
-namespace tavo::xlsx {
+namespace tavo::host {
 
 struct FileError : std::runtime_error {
   FileError(const std::string& file, const std::string& why)
@@ -13,4 +14,4 @@ struct FileError : std::runtime_error {
   std::string reason;
 };
 
-}  // namespace tavo::xlsx
+}  // namespace tavo::host
