@@ -94,6 +94,15 @@ int characterCount(std::string_view utf8) {
   return n;
 }
 
+std::size_t characterBytes(std::string_view utf8, int n) {
+  std::size_t at = 0;
+  for (int i = 0; i < n && at < utf8.size(); ++i) {
+    ++at;
+    while (at < utf8.size() && (static_cast<unsigned char>(utf8[at]) & 0xC0) == 0x80) ++at;
+  }
+  return at;
+}
+
 std::string displayText(const Value& v) {
   switch (v.kind()) {
     case Value::Kind::Empty: return "";

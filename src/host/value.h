@@ -84,6 +84,8 @@ std::string displayText(const Value&);
 
 // Characters (code points) of UTF-8 text, as the host counts them.
 int characterCount(std::string_view utf8);
+// The bytes the first `n` characters take (all of them when fewer).
+std::size_t characterBytes(std::string_view utf8, int n);
 
 // Reading a value "as a number": empty 0, numeric text its number, other text
 // or an error raises type mismatch. Booleans read as -1 / 0 (runtime rule).

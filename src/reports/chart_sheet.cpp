@@ -27,14 +27,7 @@ constexpr const char* kSheetName = "统计图";
 constexpr const char* kChartSheetVersion = "11.0";
 
 // The text after the first `n` characters (code points).
-std::string AfterCharacters(const std::string& utf8, int n) {
-  std::size_t at = 0;
-  for (int i = 0; i < n && at < utf8.size(); ++i) {
-    ++at;
-    while (at < utf8.size() && (static_cast<unsigned char>(utf8[at]) & 0xC0) == 0x80) ++at;
-  }
-  return utf8.substr(at);
-}
+std::string AfterCharacters(const std::string& utf8, int n) { return utf8.substr(host::characterBytes(utf8, n)); }
 
 // A class table of one line's counts: header row `top`, a row per class.
 void WriteSourceTable(host::Worksheet& w, const ScoreData& data, const CountTable& counts, int top) {

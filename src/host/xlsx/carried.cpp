@@ -64,6 +64,18 @@ const CarriedSheet* CarriedOf(const model::Sheet& sheet) {
   return dynamic_cast<const CarriedSheet*>(sheet.carried().get());
 }
 
+// What `sheet` or `book` carries; nothing carried reads as an empty one.
+const CarriedSheet& SheetCarried(const model::Sheet& sheet) {
+  static const CarriedSheet none;
+  const CarriedSheet* carried = CarriedOf(sheet);
+  return carried ? *carried : none;
+}
+const CarriedWorkbook& BookCarried(const model::Workbook& book) {
+  static const CarriedWorkbook none;
+  const auto* carried = dynamic_cast<const CarriedWorkbook*>(book.carried().get());
+  return carried ? *carried : none;
+}
+
 // The relations an element's text names, in order.
 std::vector<int> NamedRelations(const std::string& xml) {
   std::vector<int> out;
@@ -123,8 +135,7 @@ std::vector<std::string> SheetsNamedIn(const std::string& formula) {
 // Whether the sheets named are all there; "[" (another workbook) is, when
 // the workbook's links travel with it.
 bool AllThere(const model::Workbook& book, const std::vector<std::string>& sheets) {
-  const auto* carried = dynamic_cast<const CarriedWorkbook*>(book.carried().get());
-  const bool linksKept = carried && !carried->externalLinks.empty();
+  const bool linksKept = !BookCarried(book).externalLinks.empty();
   return std::all_of(sheets.begin(), sheets.end(),
                      [&](const std::string& s) { return s == "[" ? linksKept : book.findModelSheet(s) != nullptr; });
 }
@@ -172,6 +183,41 @@ bool CarryTree(const std::string& part, const CarrySource& source, CarriedParts&
     }
   }
   return true;
+}
+
+void CarryWorkbookParts(const pugi::xml_node& wb, const std::string& workbookPart, const CarrySource& source,
+                        CarriedWorkbook& book, std::map<std::string, std::string>& ownParts) {
+  const auto relations = source.relations(workbookPart);
+  auto carried = [&](const CarriedRelation& relation) {
+    return !relation.external && CarryTree(relation.target, source, book.parts);
+  };
+  for (const auto& [id, relation] : relations)
+    if (relation.type.ends_with("/vbaProject") && carried(relation)) book.macrosPart = relation.target;
+    else if (relation.type.ends_with("/connections") && carried(relation)) book.connectionsPart = relation.target;
+    else if (relation.type.ends_with("/person") && carried(relation)) book.personsPart = relation.target;
+  for (auto cache : wb.child("pivotCaches").children("pivotCache")) {
+    auto found = relations.find(cache.attribute("r:id").value());
+    if (found == relations.end() || found->second.external) continue;
+    const std::string part = found->second.target;
+    ownParts[part] = PivotCachePart(book.pivotCaches.size());
+    if (!carried(found->second)) {
+      ownParts.erase(part);
+      continue;
+    }
+    book.pivotCaches.emplace_back(cache.attribute("cacheId").value(), part);
+  }
+  for (auto link : wb.child("externalReferences").children("externalReference")) {
+    auto found = relations.find(link.attribute("r:id").value());
+    // One that cannot travel leaves the numbers of those after it wrong:
+    // none of them does, and the part is named as not carried.
+    if (found == relations.end() || !carried(found->second)) {
+      for (const std::string& part : book.externalLinks) book.parts.erase(part);
+      book.externalLinks.clear();
+      break;
+    }
+    book.externalLinks.push_back(found->second.target);
+  }
+  book.codeName = wb.child("workbookPr").attribute("codeName").value();
 }
 
 std::string RawXml(const pugi::xml_node& node) {
@@ -350,8 +396,7 @@ std::set<std::string> PartsCarried(const model::Workbook& book) {
     if (parts)
       for (const auto& [name, _] : *parts) out.insert(name);
   }
-  if (const auto* carried = dynamic_cast<const CarriedWorkbook*>(book.carried().get()))
-    for (const auto& [name, _] : carried->parts) out.insert(name);
+  for (const auto& [name, _] : BookCarried(book).parts) out.insert(name);
   return out;
 }
 
@@ -458,10 +503,6 @@ const CarriedChartSheet* KeptChartSheet(const model::Sheet& sheet) {
 
 namespace {
 
-const CarriedWorkbook* CarriedOf(const model::Workbook& book) {
-  return dynamic_cast<const CarriedWorkbook*>(book.carried().get());
-}
-
 // Whether every sheet a name's formula refers to is still there: the
 // formula is kept as written, so a sheet renamed or gone makes it wrong.
 bool NameStillTrue(const model::Workbook& book, const CarriedName& name) {
@@ -472,10 +513,8 @@ bool NameStillTrue(const model::Workbook& book, const CarriedName& name) {
 }  // namespace
 
 std::string CarriedNamesXml(const model::Workbook& book) {
-  const CarriedWorkbook* carried = CarriedOf(book);
-  if (!carried) return "";
   std::string x;
-  for (const CarriedName& name : carried->names) {
+  for (const CarriedName& name : BookCarried(book).names) {
     if (!NameStillTrue(book, name)) continue;
     x += "<definedName name=\"" + Escaped(name.name) + "\"";
     if (!name.localSheet.empty())
@@ -485,37 +524,23 @@ std::string CarriedNamesXml(const model::Workbook& book) {
   return x;
 }
 
-std::string CarriedDxfs(const model::Workbook& book) {
-  const CarriedWorkbook* carried = CarriedOf(book);
-  return carried ? carried->dxfs : "";
-}
+std::string CarriedDxfs(const model::Workbook& book) { return BookCarried(book).dxfs; }
 
 std::string CarriedAttributes(const model::Sheet& sheet, const std::string& element) {
-  const CarriedSheet* carried = CarriedOf(sheet);
-  if (!carried) return "";
-  auto it = carried->attributes.find(element);
-  return it == carried->attributes.end() ? "" : it->second;
+  const auto& attributes = SheetCarried(sheet).attributes;
+  auto it = attributes.find(element);
+  return it == attributes.end() ? "" : it->second;
 }
 
-std::string OtherHeadersFooters(const model::Sheet& sheet) {
-  const CarriedSheet* carried = CarriedOf(sheet);
-  return carried ? carried->otherHeadersFooters : "";
-}
+std::string OtherHeadersFooters(const model::Sheet& sheet) { return SheetCarried(sheet).otherHeadersFooters; }
 
-std::string CodeName(const model::Sheet& sheet) {
-  const CarriedSheet* carried = CarriedOf(sheet);
-  return carried ? carried->codeName : "";
-}
+std::string CodeName(const model::Sheet& sheet) { return SheetCarried(sheet).codeName; }
 
-std::string CodeName(const model::Workbook& book) {
-  const CarriedWorkbook* carried = CarriedOf(book);
-  return carried ? carried->codeName : "";
-}
+std::string CodeName(const model::Workbook& book) { return BookCarried(book).codeName; }
 
 CarriedOutput CarriedWorkbookParts(const model::Workbook& book, FileKind kind) {
   CarriedOutput out;
-  const CarriedWorkbook* carried = CarriedOf(book);
-  if (!carried) return out;
+  const CarriedWorkbook* carried = &BookCarried(book);
   // The workbook's relationship to a part of its own, named `name` under xl/.
   std::map<std::string, std::string> names;
   auto root = [&](const std::string& part, const std::string& id, const std::string& type, const std::string& name) {
@@ -552,8 +577,8 @@ std::string PivotCachePart(std::size_t index) {
 }
 
 std::string PivotCachesXml(const model::Workbook& book) {
-  const CarriedWorkbook* carried = CarriedOf(book);
-  if (!carried || carried->pivotCaches.empty()) return "";
+  const CarriedWorkbook* carried = &BookCarried(book);
+  if (carried->pivotCaches.empty()) return "";
   std::string x = "<pivotCaches>";
   for (std::size_t i = 0; i < carried->pivotCaches.size(); ++i)
     x += "<pivotCache cacheId=\"" + Escaped(carried->pivotCaches[i].first) + "\" r:id=\"rIdP" + std::to_string(i + 1) +
@@ -562,27 +587,20 @@ std::string PivotCachesXml(const model::Workbook& book) {
 }
 
 std::string ExternalReferencesXml(const model::Workbook& book) {
-  const CarriedWorkbook* carried = CarriedOf(book);
-  if (!carried || carried->externalLinks.empty()) return "";
+  const CarriedWorkbook* carried = &BookCarried(book);
+  if (carried->externalLinks.empty()) return "";
   std::string x = "<externalReferences>";
   for (std::size_t i = 0; i < carried->externalLinks.size(); ++i)
     x += "<externalReference r:id=\"rIdX" + std::to_string(i + 1) + "\"/>";
   return x + "</externalReferences>";
 }
 
-std::string CarriedTheme(const model::Workbook& book) {
-  const CarriedWorkbook* carried = CarriedOf(book);
-  return carried ? carried->theme : "";
-}
+std::string CarriedTheme(const model::Workbook& book) { return BookCarried(book).theme; }
 
-std::string CarriedProtection(const model::Workbook& book) {
-  const CarriedWorkbook* carried = CarriedOf(book);
-  return carried ? carried->protection : "";
-}
+std::string CarriedProtection(const model::Workbook& book) { return BookCarried(book).protection; }
 
 bool VeryHidden(const model::Sheet& sheet) {
-  const CarriedWorkbook* carried = CarriedOf(sheet.model());
-  return carried && !sheet.visible() && carried->veryHidden.count(sheet.name());
+  return !sheet.visible() && BookCarried(sheet.model()).veryHidden.count(sheet.name());
 }
 
 std::vector<std::string> DroppedOnSave(const model::Workbook& book, FileKind kind) {
@@ -597,11 +615,10 @@ std::vector<std::string> DroppedOnSave(const model::Workbook& book, FileKind kin
     for (const CarriedElement& e : carried->elements)
       if (std::find(kept.begin(), kept.end(), &e) == kept.end()) dropped.insert(sheet.name() + " 的" + e.what);
   }
-  if (const CarriedWorkbook* carried = CarriedOf(book)) {
-    for (const CarriedName& name : carried->names)
-      if (!NameStillTrue(book, name)) dropped.insert("名称 " + name.name);
-    if (!carried->macrosPart.empty() && kind != FileKind::MacroEnabled) dropped.insert("宏（xlsx 文件不能含有宏）");
-  }
+  const CarriedWorkbook& carried = BookCarried(book);
+  for (const CarriedName& name : carried.names)
+    if (!NameStillTrue(book, name)) dropped.insert("名称 " + name.name);
+  if (!carried.macrosPart.empty() && kind != FileKind::MacroEnabled) dropped.insert("宏（xlsx 文件不能含有宏）");
   return {dropped.begin(), dropped.end()};
 }
 

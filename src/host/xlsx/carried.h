@@ -143,6 +143,13 @@ bool CarryTree(const std::string& part, const CarrySource&, CarriedParts& parts)
 // cannot travel.
 bool CarryDrawing(model::Sheet& sheet, const std::string& sheetPart, const std::string& id, const CarrySource&);
 
+// The workbook's own parts that travel (`CarriedWorkbook::parts`) and its
+// code name, from its element `wb` (the root of part `workbookPart`). Each
+// pivot cache is entered in `ownParts` (name read -> name written) before
+// it is carried, so that the sheets' pivot tables carried later point at it.
+void CarryWorkbookParts(const pugi::xml_node& wb, const std::string& workbookPart, const CarrySource&,
+                        CarriedWorkbook& book, std::map<std::string, std::string>& ownParts);
+
 // The parts of the file read that travel with `book`'s sheets.
 std::set<std::string> PartsCarried(const model::Workbook& book);
 

@@ -918,9 +918,11 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     if (entry.second.find("theme/") != std::string::npos) themePart = entry.second;
   }
   ThemeColors theme = DefaultThemeColors();
-  if (!themePart.empty() && package.has(themePart)) theme = ReadThemeColors(package.xml(themePart).child("a:theme"));
   auto carriedBook = std::make_shared<CarriedWorkbook>();
-  if (!themePart.empty() && package.has(themePart)) carriedBook->theme = package.bytes(themePart);
+  if (!themePart.empty() && package.has(themePart)) {
+    theme = ReadThemeColors(package.xml(themePart).child("a:theme"));
+    carriedBook->theme = package.bytes(themePart);
+  }
   pugi::xml_document stylesDoc;
   if (!stylesPart.empty() && package.has(stylesPart)) stylesDoc = package.xml(stylesPart);
   const StyleSheetContent styles = ReadStyleSheet(stylesDoc.child("styleSheet"), theme);
@@ -952,11 +954,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
     if (host::characterCount(name) > 31) {
       // Longer than a sheet's name may be: cut as the desktop spreadsheet
       // repairs such a file, and said so.
-      std::size_t bytes = 0;
-      for (int chars = 0; bytes < name.size() && chars < 31; ++chars)
-        do ++bytes;
-        while (bytes < name.size() && (static_cast<unsigned char>(name[bytes]) & 0xC0) == 0x80);
-      name.resize(bytes);
+      name.resize(host::characterBytes(name, 31));
       notCarried.insert("过长的工作表名称（截为 31 个字符）");
     }
     try {
@@ -990,44 +988,8 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
                                   return it == ownParts.end() ? std::string() : it->second;
                                 }};
 
-  // The macros and the links to other workbooks travel whole.
-  const auto workbookRelations = package.allRelationships(workbookPart);
-  for (const auto& [id, relation] : workbookRelations)
-    if (relation.type.ends_with("/vbaProject") && !relation.external &&
-        CarryTree(relation.target, carrySource, carriedBook->parts))
-      carriedBook->macrosPart = relation.target;
-    else if (relation.type.ends_with("/connections") && !relation.external &&
-             CarryTree(relation.target, carrySource, carriedBook->parts))
-      carriedBook->connectionsPart = relation.target;
-    else if (relation.type.ends_with("/person") && !relation.external &&
-             CarryTree(relation.target, carrySource, carriedBook->parts))
-      carriedBook->personsPart = relation.target;
-  // The pivot tables' caches first, so that the tables carried with their
-  // sheets point at them where the workbook writes them.
-  for (auto cache : wb.child("pivotCaches").children("pivotCache")) {
-    auto found = workbookRelations.find(cache.attribute("r:id").value());
-    if (found == workbookRelations.end() || found->second.external) continue;
-    const std::string part = found->second.target;
-    ownParts[part] = PivotCachePart(carriedBook->pivotCaches.size());
-    if (!CarryTree(part, carrySource, carriedBook->parts)) {
-      ownParts.erase(part);
-      continue;
-    }
-    carriedBook->pivotCaches.emplace_back(cache.attribute("cacheId").value(), part);
-  }
-  for (auto link : wb.child("externalReferences").children("externalReference")) {
-    auto found = workbookRelations.find(link.attribute("r:id").value());
-    // One that cannot travel leaves the numbers of those after it wrong:
-    // none of them does, and the part is named as not carried.
-    if (found == workbookRelations.end() || found->second.external ||
-        !CarryTree(found->second.target, carrySource, carriedBook->parts)) {
-      for (const std::string& part : carriedBook->externalLinks) carriedBook->parts.erase(part);
-      carriedBook->externalLinks.clear();
-      break;
-    }
-    carriedBook->externalLinks.push_back(found->second.target);
-  }
-  carriedBook->codeName = wb.child("workbookPr").attribute("codeName").value();
+  // Before the sheets: their pivot tables point at the workbook's caches.
+  CarryWorkbookParts(wb, workbookPart, carrySource, *carriedBook, ownParts);
 
   std::vector<model::StyleId> styleIds(styles.cellFormats.size(), 0);
   std::vector<model::Slot> stringCells(strings.size());
