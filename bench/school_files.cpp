@@ -2,7 +2,11 @@
 // settings into a system workbook made by `tavo init` and writes the score
 // workbook.
 //   tavo_bench_school SYSTEM.xlsx SCORES.xlsx STUDENTS CLASSES [switches-off]
-//                     [numeric-classes] [sorted] [total]
+//                     [numeric-classes] [sorted] [total] [seed=N]
+// With a seed, every switch of every settings sheet, the weights, the
+// lines' methods, the class names, one or two grade groups and columns
+// beside the subjects are drawn from it: a school unlike the others, for
+// comparing two builds' reports.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +16,7 @@
 #include "host/model/recording_platform.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
+#include "random_school.h"
 #include "school.h"
 
 int main(int argc, char** argv) {
@@ -22,12 +27,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   tavo::bench::SchoolShape shape;
+  unsigned seed = 0;
   for (int i = 5; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "switches-off") shape.switchesOn = false;
     else if (option == "numeric-classes") shape.numericClasses = true;
     else if (option == "sorted") shape.sortedRows = true;
     else if (option == "total") shape.totalColumn = true;
+    else if (option.starts_with("seed=")) seed = static_cast<unsigned>(std::atoi(option.c_str() + 5));
     else {
       std::fprintf(stderr, "unknown option %s\n", argv[i]);
       return 1;
@@ -37,13 +44,17 @@ int main(int argc, char** argv) {
   tavo::model::RecordingPlatform platform;
   tavo::model::Application app(platform);
   auto system = tavo::xlsx::LoadWorkbook(app, argv[1]);
+  if (seed) tavo::bench::DrawShape(seed, shape);
   tavo::bench::TypeAllSettings(*system.book, students, classes, shape);
+  if (seed) tavo::bench::DrawSettings(*system.book, seed, classes);
   tavo::xlsx::SaveWorkbook(*system.book, argv[1]);
 
   const std::filesystem::path scores = argv[2];
   auto& book = app.createWorkbook(scores.filename().string(), scores.parent_path().string());
   book.modelSheet(1).setName("数据表");
-  book.modelSheet(1).setValues({1, 1}, tavo::bench::ScoreTable(students, classes, shape));
+  auto table = tavo::bench::ScoreTable(students, classes, shape);
+  if (seed) table = tavo::bench::Widened(std::move(table), seed);
+  book.modelSheet(1).setValues({1, 1}, table);
   tavo::xlsx::SaveWorkbook(book, scores.string());
   return 0;
 }
