@@ -52,11 +52,6 @@ SingleSheetLayout ThreeLineSingleLayout(const LineSettings&);
 TotalSheetLayout TwoLineTotalLayout(const LineSettings&);
 SingleSheetLayout TwoLineSingleLayout(const LineSettings&);
 
-void WriteTotalScoreSheet(host::Application&, const std::string& dataWorkbookName, const ScoreData&,
-                          const LineSettings&, const LineStatistics&, const TotalSheetLayout&);
-void WriteSingleSubjectSheet(host::Application&, const std::string& dataWorkbookName, const ScoreData&,
-                             const LineSettings&, const LineStatistics&, const SingleSheetLayout&);
-
 // "N1线:L1  N1上线:T1" and so on for each line of `field`, the parts of a
 // line joined by `within`, the lines by three spaces.
 std::string LinesOfTitle(const LineSettings&, const LineStatistics&, const TitleCounts&, std::size_t field,

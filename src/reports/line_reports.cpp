@@ -3,6 +3,8 @@
 #include "reports/line_report_sheets.h"
 #include "reports/line_statistics.h"
 #include "reports/score_data.h"
+#include "reports/sheets/line_sheet_plans.h"
+#include "reports/sheets/plan_writer.h"
 
 namespace tavo::reports {
 
@@ -20,8 +22,10 @@ void LineReport(host::Application& app, const host::Dialog& dialog, const std::s
   if (!data) return;
   auto statistics = ComputeLineStatistics(app, *data, settings);
   if (!statistics) return;
-  WriteTotalScoreSheet(app, dataWorkbookName, *data, settings, *statistics, total(settings));
-  WriteSingleSubjectSheet(app, dataWorkbookName, *data, settings, *statistics, single(settings));
+  WriteReportSheet(app, dataWorkbookName, *data->layoutStore, *data->dataSheet,
+                   TotalScoreSheetPlan(dataWorkbookName, *data, settings, *statistics, total(settings)));
+  WriteReportSheet(app, dataWorkbookName, *data->layoutStore, *data->dataSheet,
+                   SingleSubjectSheetPlan(*data, settings, *statistics, single(settings)));
   SoundReportFinished(app);
 }
 

@@ -1,0 +1,61 @@
+#include "reports/sheets/plan_writer.h"
+
+#include "host/constants.h"
+#include "sheetutil/block_pages.h"
+#include "sheetutil/layout_store.h"
+#include "sheetutil/sheet_routines.h"
+
+namespace tavo::reports {
+
+namespace {
+
+// A height of the layout store, when the store holds one.
+std::optional<double> Stored(const host::Worksheet& store, int layoutRow, LayoutHeight which) {
+  const int column = which == LayoutHeight::Title    ? sheetutil::kRow1HeightColumn
+                     : which == LayoutHeight::Header ? sheetutil::kRow2HeightColumn
+                                                     : sheetutil::kBodyHeightColumn;
+  host::Value v = store.value({layoutRow, column});
+  if (v.isNumber()) return v.number();
+  if (v.isText()) return host::parseDecimal(v.text());
+  return std::nullopt;  // an empty store leaves the host's height
+}
+
+std::optional<double> Points(const host::Worksheet& store, int layoutRow, const RowHeight& h) {
+  return h.stored ? Stored(store, layoutRow, *h.stored) : std::optional<double>(h.points);
+}
+
+}  // namespace
+
+void WritePlanCells(host::Worksheet& w, const host::Worksheet& store, const SheetPlan& plan) {
+  if (plan.values.rows > 0 && plan.values.cols > 0) w.setValues({1, 1}, plan.values);
+  for (const PlanFormula& f : plan.formulas) w.setFormulaR1C1(f.area, f.r1c1);
+  for (const host::Rect& m : plan.merges) w.merge(m);
+  for (const PlanFormat& f : plan.formats) w.applyFormat(f.area, f.patch);
+  for (const PlanTextRun& t : plan.textRuns) w.setTextRun(t.at, t.run);
+
+  if (plan.everyRowHeight)
+    if (auto h = Points(store, plan.layoutRow, *plan.everyRowHeight)) w.setRowHeight(1, host::kMaxRow, *h);
+  for (int row = 1; row <= plan.lastRow(); ++row)
+    if (const auto& height = plan.rows[static_cast<std::size_t>(row - 1)].height)
+      if (auto h = Points(store, plan.layoutRow, *height)) w.setRowHeight(row, row, *h);
+
+  if (plan.autoFitColumns && plan.columns > 0) w.autoFitColumns(1, plan.columns);
+  for (int col : plan.hiddenColumns) w.setColumnWidth(col, col, 0);
+}
+
+host::Worksheet& WriteReportSheet(host::Application& app, const std::string& dataWorkbookName,
+                                  host::Worksheet& store, host::Worksheet& before, const SheetPlan& plan) {
+  host::Worksheet& w = sheetutil::RecreateReportSheet(app, dataWorkbookName, store, before, plan.name, plan.layoutRow);
+  WritePlanCells(w, store, plan);
+  sheetutil::ApplyPageSetup(w, store, plan.layoutRow, plan.printTitleRows);
+  if (plan.keepBlocksOnPages) sheetutil::KeepBlocksOnPages(w, plan.blockTops, w.usedRange().bottom);
+  if (plan.frozenRows > 0) {
+    host::Window& window = app.activeWindow();
+    window.setSplitRow(plan.frozenRows);
+    window.setSplitColumn(0);
+    window.setFreezePanes(true);
+  }
+  return w;
+}
+
+}  // namespace tavo::reports

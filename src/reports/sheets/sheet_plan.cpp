@@ -1,0 +1,141 @@
+#include "reports/sheets/sheet_plan.h"
+
+#include <algorithm>
+
+#include "host/constants.h"
+
+namespace tavo::reports {
+
+using host::Rect;
+
+PlanRow& SheetPlan::row(int row, RowRole role, std::string key, std::string section) {
+  if (row > lastRow()) {
+    rows.resize(static_cast<std::size_t>(row));
+    values.rows = row;
+    values.cols = columns;
+    values.cells.resize(static_cast<std::size_t>(row) * static_cast<std::size_t>(columns));
+  }
+  PlanRow& r = rows[static_cast<std::size_t>(row - 1)];
+  r.role = role;
+  r.key = std::move(key);
+  r.section = std::move(section);
+  return r;
+}
+
+void SheetPlan::put(int row, int col, host::Value v) {
+  if (row > lastRow()) this->row(row, RowRole::Blank);
+  values.at(row - 1, col - 1) = std::move(v);
+}
+
+void SheetPlan::formula(const Rect& area, std::string r1c1) {
+  if (area.bottom > lastRow()) row(area.bottom, RowRole::Blank);
+  formulas.push_back({area, std::move(r1c1)});
+}
+
+void SheetPlan::format(const Rect& area, const host::FormatPatch& patch) { formats.push_back({area, patch}); }
+
+int FindRow(const SheetPlan& plan, RowRole role, std::string_view key, std::string_view section) {
+  for (std::size_t i = 0; i < plan.rows.size(); ++i) {
+    const PlanRow& r = plan.rows[i];
+    if (r.role == role && (key.empty() || r.key == key) && (section.empty() || r.section == section))
+      return static_cast<int>(i) + 1;
+  }
+  return 0;
+}
+
+namespace {
+
+// The rectangle with columns first..last taken out; nothing when it lay
+// inside them. Whole-column and whole-sheet areas stay whole.
+std::optional<Rect> WithoutColumns(Rect r, int first, int last) {
+  const int width = last - first + 1;
+  if (r.right == host::kMaxCol) {
+    if (r.left > last) r.left -= width;
+    else if (r.left >= first) r.left = first;
+    return r;
+  }
+  if (r.left >= first && r.right <= last) return std::nullopt;
+  const int left = r.left > last ? r.left - width : std::min(r.left, first);
+  const int right = r.right > last ? r.right - width : std::min(r.right, first - 1);
+  r.left = left;
+  r.right = right;
+  return r;
+}
+
+}  // namespace
+
+void DropColumns(SheetPlan& plan, int first, int last) {
+  last = std::min(last, plan.columns);
+  if (first > last) return;
+  const int width = last - first + 1, kept = plan.columns - width;
+  host::Grid values(plan.values.rows, kept);
+  for (int r = 0; r < values.rows; ++r)
+    for (int c = 0, from = 0; from < plan.columns; ++from)
+      if (from + 1 < first || from + 1 > last) values.at(r, c++) = std::move(plan.values.at(r, from));
+  plan.values = std::move(values);
+  plan.columns = kept;
+
+  std::vector<PlanFormula> formulas;
+  for (PlanFormula& f : plan.formulas)
+    if (auto area = WithoutColumns(f.area, first, last)) formulas.push_back({*area, std::move(f.r1c1)});
+  plan.formulas = std::move(formulas);
+  std::vector<Rect> merges;
+  for (const Rect& m : plan.merges)
+    if (auto area = WithoutColumns(m, first, last); area && area->colCount() * area->rowCount() > 1)
+      merges.push_back(*area);
+  plan.merges = std::move(merges);
+  std::vector<PlanFormat> formats;
+  for (PlanFormat& f : plan.formats)
+    if (auto area = WithoutColumns(f.area, first, last)) formats.push_back({*area, std::move(f.patch)});
+  plan.formats = std::move(formats);
+  std::vector<PlanTextRun> runs;
+  for (PlanTextRun& t : plan.textRuns)
+    if (t.at.col < first || t.at.col > last)
+      runs.push_back({{t.at.row, t.at.col > last ? t.at.col - width : t.at.col}, std::move(t.run)});
+  plan.textRuns = std::move(runs);
+  std::vector<int> hidden;
+  for (int c : plan.hiddenColumns)
+    if (c < first || c > last) hidden.push_back(c > last ? c - width : c);
+  plan.hiddenColumns = std::move(hidden);
+}
+
+host::FormatPatch BoldPatch() {
+  host::FormatPatch p;
+  p.bold = true;
+  return p;
+}
+
+host::FormatPatch FillPatch(int colorIndex) {
+  host::FormatPatch p;
+  p.fillColorIndex = colorIndex;
+  return p;
+}
+
+host::FormatPatch BordersPatch() {
+  host::FormatPatch p;
+  p.borderLineStyle = host::xl::kContinuous;
+  return p;
+}
+
+host::FormatPatch NumberFormatPatch(const char* format) {
+  host::FormatPatch p;
+  p.numberFormat = format;
+  return p;
+}
+
+host::FormatPatch FontSizePatch(double size) {
+  host::FormatPatch p;
+  p.fontSize = size;
+  return p;
+}
+
+host::FormatPatch CentredPatch(double fontSize, const char* fontName) {
+  host::FormatPatch p;
+  p.fontSize = fontSize;
+  if (fontName) p.fontName = fontName;
+  p.horizontalAlignment = host::xl::kCenter;
+  p.verticalAlignment = host::xl::kCenter;
+  return p;
+}
+
+}  // namespace tavo::reports
