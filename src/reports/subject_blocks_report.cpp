@@ -1,6 +1,8 @@
 #include "reports/subject_blocks_report.h"
 
 #include "reports/sheet_writing.h"
+#include "reports/sheets/plan_writer.h"
+#include "reports/sheets/subject_blocks_plan.h"
 #include "reports/subject_blocks_sheet.h"
 #include "sheetutil/layout_store.h"
 
@@ -72,7 +74,8 @@ void SubjectBlocksReport(host::Application& app, const host::Dialog& dialog, con
   if (!data) return;
   auto statistics = ComputeSubjectBlockStatistics(app, *data, settings);
   if (!statistics) return;
-  WriteSubjectBlocksSheet(app, dataWorkbookName, *data, settings, *statistics, layout);
+  WriteReportSheet(app, dataWorkbookName, *data->layoutStore, *data->dataSheet,
+                   SubjectBlocksSheetPlan(dataWorkbookName, app.platform().today(), *data, settings, *statistics, layout));
   SoundReportFinished(app);
 }
 

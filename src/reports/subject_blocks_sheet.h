@@ -43,7 +43,4 @@ struct SubjectBlocksLayout {
   std::vector<std::string> (*headers)(const std::string& n1, const std::string& n2);
 };
 
-void WriteSubjectBlocksSheet(host::Application&, const std::string& dataWorkbookName, const ScoreData&,
-                             const LineSettings&, const SubjectBlockStatistics&, const SubjectBlocksLayout&);
-
 }  // namespace tavo::reports

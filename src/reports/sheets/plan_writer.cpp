@@ -27,6 +27,11 @@ std::optional<double> Points(const host::Worksheet& store, int layoutRow, const 
 }  // namespace
 
 void WritePlanCells(host::Worksheet& w, const host::Worksheet& store, const SheetPlan& plan) {
+  for (int col : plan.textColumns) {
+    host::FormatPatch text;
+    text.numberFormat = host::kTextFormat;
+    w.applyFormat(host::Rect::columns(col, col), text);
+  }
   if (plan.values.rows > 0 && plan.values.cols > 0) w.setValues({1, 1}, plan.values);
   for (const PlanFormula& f : plan.formulas) w.setFormulaR1C1(f.area, f.r1c1);
   for (const host::Rect& m : plan.merges) w.merge(m);

@@ -1,6 +1,8 @@
 #include "reports/sheets/sheet_plan.h"
 
 #include <algorithm>
+#include <regex>
+#include <stdexcept>
 
 #include "host/constants.h"
 
@@ -62,6 +64,30 @@ std::optional<Rect> WithoutColumns(Rect r, int first, int last) {
   return r;
 }
 
+// Where column `col` stands once first..last are gone.
+int Shifted(int col, int first, int last) { return col > last ? col - (last - first + 1) : col; }
+
+// The formula standing in `column` as it reads once first..last are gone:
+// each column reference still names the column it named.
+std::string WithoutColumns(const std::string& r1c1, int column, int first, int last) {
+  static const std::regex reference(R"((^|[^A-Za-z0-9_.])(R(?:\[-?\d+\]|\d+)?)?C(?:\[(-?\d+)\]|(\d+)))");
+  std::string out;
+  auto from = r1c1.cbegin();
+  for (std::sregex_iterator m(r1c1.begin(), r1c1.end(), reference), end; m != end; ++m) {
+    const bool relative = (*m)[3].matched;
+    const int target = relative ? column + std::stoi((*m)[3].str()) : std::stoi((*m)[4].str());
+    if (target >= first && target <= last) throw std::logic_error("a planned formula reads a column taken out");
+    const int moved = Shifted(target, first, last), offset = moved - Shifted(column, first, last);
+    out.append(from, (*m)[0].first);
+    out += (*m)[1].str() + (*m)[2].str() + "C";
+    if (!relative) out += std::to_string(moved);
+    else if (offset != 0) out += "[" + std::to_string(offset) + "]";
+    from = (*m)[0].second;
+  }
+  out.append(from, r1c1.cend());
+  return out;
+}
+
 }  // namespace
 
 void DropColumns(SheetPlan& plan, int first, int last) {
@@ -75,9 +101,22 @@ void DropColumns(SheetPlan& plan, int first, int last) {
   plan.values = std::move(values);
   plan.columns = kept;
 
+  // A formula filled over columns on both sides of the gap may read
+  // differently on each side: it is split where its text changes.
   std::vector<PlanFormula> formulas;
-  for (PlanFormula& f : plan.formulas)
-    if (auto area = WithoutColumns(f.area, first, last)) formulas.push_back({*area, std::move(f.r1c1)});
+  for (PlanFormula& f : plan.formulas) {
+    if (f.area.right == host::kMaxCol) throw std::logic_error("a planned formula fills whole rows");
+    for (int col = f.area.left; col <= f.area.right; ++col) {
+      if (col >= first && col <= last) continue;
+      std::string text = WithoutColumns(f.r1c1, col, first, last);
+      const int at = Shifted(col, first, last);
+      if (!formulas.empty() && formulas.back().r1c1 == text && formulas.back().area.right == at - 1 &&
+          formulas.back().area.top == f.area.top && formulas.back().area.bottom == f.area.bottom && col > f.area.left)
+        formulas.back().area.right = at;
+      else
+        formulas.push_back({{f.area.top, at, f.area.bottom, at}, std::move(text)});
+    }
+  }
   plan.formulas = std::move(formulas);
   std::vector<Rect> merges;
   for (const Rect& m : plan.merges)
@@ -93,6 +132,10 @@ void DropColumns(SheetPlan& plan, int first, int last) {
     if (t.at.col < first || t.at.col > last)
       runs.push_back({{t.at.row, t.at.col > last ? t.at.col - width : t.at.col}, std::move(t.run)});
   plan.textRuns = std::move(runs);
+  std::vector<int> text;
+  for (int c : plan.textColumns)
+    if (c < first || c > last) text.push_back(Shifted(c, first, last));
+  plan.textColumns = std::move(text);
   std::vector<int> hidden;
   for (int c : plan.hiddenColumns)
     if (c < first || c > last) hidden.push_back(c > last ? c - width : c);

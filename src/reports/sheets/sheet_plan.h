@@ -58,6 +58,9 @@ struct SheetPlan {
   int columns = 0;
   std::vector<PlanRow> rows;  // sheet row i + 1
   host::Grid values;          // from A1; empty cells are not written
+  // Columns formatted as text before any value is entered: a class "5"
+  // there stays the text it was typed as.
+  std::vector<int> textColumns;
   std::vector<PlanFormula> formulas;
   std::vector<host::Rect> merges;
   std::vector<PlanFormat> formats;  // in this order, after every value
@@ -83,10 +86,10 @@ struct SheetPlan {
 // plan has none.
 int FindRow(const SheetPlan&, RowRole, std::string_view key = {}, std::string_view section = {});
 
-// Columns first..last taken out of the plan: what stands right of them
-// moves left, merges and formats shrink. Formulas keep their text, so none
-// may reach across the columns taken out (the reports' never do: only
-// columns of their own block, or of their own row to the left, are read).
+// Columns first..last taken out of the plan, as a host deletes columns:
+// what stands right of them moves left, merges and formats shrink, and each
+// formula's column references still name the columns they named. No kept
+// formula may read a column taken out.
 void DropColumns(SheetPlan&, int first, int last);
 
 // The format patches the plans use most.
