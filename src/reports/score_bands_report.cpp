@@ -3,6 +3,8 @@
 #include "reports/line_settings.h"
 #include "reports/line_statistics.h"
 #include "reports/score_bands_sheets.h"
+#include "reports/sheets/band_plan.h"
+#include "reports/sheets/plan_writer.h"
 
 namespace tavo::reports {
 
@@ -29,7 +31,8 @@ void ScoreBandsReport(host::Application& app, const host::Dialog& dialog, const 
   auto lineScores = ComputeLineScores(app, *data, settings);
   if (!lineScores) return;
   const std::vector<FieldLines> fields = CountFieldLines(*data, *lineScores);
-  WriteBandSheet(app, dataWorkbookName, *data, fields);
+  WriteReportSheet(app, dataWorkbookName, *data->layoutStore, *data->dataSheet,
+                   BandSheetPlan(dataWorkbookName, *data, fields));
   WriteScoreSheet(app, dataWorkbookName, *data, fields);
   SoundReportFinished(app);
 }

@@ -18,8 +18,6 @@ struct FieldLines {
 };
 
 // One entry per field of the data, in the same order.
-void WriteBandSheet(host::Application&, const std::string& dataWorkbookName, const ScoreData&,
-                    const std::vector<FieldLines>&);
 void WriteScoreSheet(host::Application&, const std::string& dataWorkbookName, const ScoreData&,
                      const std::vector<FieldLines>&);
 

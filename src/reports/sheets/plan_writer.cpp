@@ -27,6 +27,7 @@ std::optional<double> Points(const host::Worksheet& store, int layoutRow, const 
 }  // namespace
 
 void WritePlanCells(host::Worksheet& w, const host::Worksheet& store, const SheetPlan& plan) {
+  for (const SheetPlan::ColumnWidth& c : plan.widths) w.setColumnWidth(c.first, c.last, c.width);
   for (int col : plan.textColumns) {
     host::FormatPatch text;
     text.numberFormat = host::kTextFormat;
@@ -44,7 +45,7 @@ void WritePlanCells(host::Worksheet& w, const host::Worksheet& store, const Shee
     if (const auto& height = plan.rows[static_cast<std::size_t>(row - 1)].height)
       if (auto h = Points(store, plan.layoutRow, *height)) w.setRowHeight(row, row, *h);
 
-  if (plan.autoFitColumns && plan.columns > 0) w.autoFitColumns(1, plan.columns);
+  if (const int last = plan.autoFitThrough ? plan.autoFitThrough : plan.columns; last > 0) w.autoFitColumns(1, last);
   for (int col : plan.hiddenColumns) w.setColumnWidth(col, col, 0);
 }
 

@@ -66,7 +66,14 @@ struct SheetPlan {
   std::vector<PlanFormat> formats;  // in this order, after every value
   std::vector<PlanTextRun> textRuns;
   std::optional<RowHeight> everyRowHeight;  // before the rows' own
-  bool autoFitColumns = true;               // columns 1 .. columns
+  // Widths set before any value, then columns 1 .. autoFitThrough (0: the
+  // plan's columns) fitted to their contents once formatted.
+  struct ColumnWidth {
+    int first, last;
+    double width;
+  };
+  std::vector<ColumnWidth> widths;
+  int autoFitThrough = 0;
   std::vector<int> hiddenColumns;           // width 0 after the fit
   std::string printTitleRows;               // "$1:$1", or none
   bool keepBlocksOnPages = false;           // a page break above a block that would run over
