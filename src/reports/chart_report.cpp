@@ -1,6 +1,8 @@
 #include "reports/chart_report.h"
 
 #include "reports/chart_sheets.h"
+#include "reports/sheets/chart_plans.h"
+#include "reports/sheets/plan_writer.h"
 
 namespace tavo::reports {
 
@@ -30,7 +32,8 @@ void ChartReport(host::Application& app, const host::Dialog& dialog, const std::
   auto statistics = Count(app, *data, settings);
   if (!statistics) return;
   WriteChartSheet(app, dataWorkbookName, *data, settings, *statistics);
-  WriteChartTableSheet(app, dataWorkbookName, *data, settings, *statistics);
+  WriteReportSheet(app, dataWorkbookName, *data->layoutStore, *data->dataSheet,
+                   ChartTableSheetPlan(*data, settings, *statistics));
   SoundReportFinished(app);
 }
 

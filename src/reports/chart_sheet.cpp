@@ -6,6 +6,8 @@
 #include "host/constants.h"
 #include "reports/chart_sheets.h"
 #include "reports/sheet_writing.h"
+#include "reports/sheets/chart_plans.h"
+#include "reports/sheets/plan_writer.h"
 #include "sheetutil/block_pages.h"
 #include "sheetutil/skip_failures.h"
 #include "sheetutil/layout_store.h"
@@ -20,27 +22,12 @@ using host::Value;
 namespace {
 
 constexpr double kChartWidth = 382, kChartHeight = 192;
-constexpr double kRowHeight = 12;  // the sheet's rows: a chart stands over 16 of them
 constexpr double kColumnWidth = 48;  // a column of the default width, in points
-constexpr const char* kSheetName = "统计图";
 // The host whose charts are made on a chart sheet and then moved.
 constexpr const char* kChartSheetVersion = "11.0";
 
 // The text after the first `n` characters (code points).
 std::string AfterCharacters(const std::string& utf8, int n) { return utf8.substr(host::characterBytes(utf8, n)); }
-
-// A class table of one line's counts: header row `top`, a row per class.
-void WriteSourceTable(host::Worksheet& w, const ScoreData& data, const CountTable& counts, int top) {
-  host::Grid table(static_cast<int>(data.classes.size()) + 1, static_cast<int>(data.fields.size()) + 1);
-  table.at(0, 0) = Value("班级");
-  for (std::size_t s = 0; s < data.fields.size(); ++s) table.at(0, static_cast<int>(s) + 1) = Value(data.fields[s].name);
-  for (std::size_t c = 0; c < data.classes.size(); ++c) {
-    table.at(static_cast<int>(c) + 1, 0) = Value(data.classes[c].name);
-    for (std::size_t s = 0; s < data.fields.size(); ++s)
-      table.at(static_cast<int>(c) + 1, static_cast<int>(s) + 1) = Value(counts[c][s]);
-  }
-  w.setValues({top, 1}, table);
-}
 
 // Made where the host makes charts: on a chart sheet that is then moved
 // onto the sheet, or on the sheet itself.
@@ -52,7 +39,7 @@ host::Chart& NewChart(host::Application& app, host::Workbook& book, host::Worksh
     made.setSourceData(w, source, host::xl::kColumns);
     host::Chart& embedded = book.locateChart(made, w);
     // The shape is named like the chart without the sheet's name and a space.
-    host::Chart& shape = w.chartOfShape(AfterCharacters(embedded.name(), host::characterCount(kSheetName) + 1));
+    host::Chart& shape = w.chartOfShape(AfterCharacters(embedded.name(), host::characterCount(w.name()) + 1));
     shape.setPlacement(left, top, kChartWidth, kChartHeight);
     return embedded;
   }
@@ -73,7 +60,7 @@ void PrintWholeCharts(host::Worksheet& w, host::Worksheet& store, int chartRows)
   const double across = sheetutil::PrintedPageWidth(page), zoom = host::toNumber(page.get(host::PageField::Zoom));
   if (across > 0 && across < needed)
     sheetutil::SkipFailures{}([&] { page.set(host::PageField::Zoom, std::floor(zoom * across / needed)); });
-  const int rowsPerChart = static_cast<int>(kChartHeight / kRowHeight);
+  const int rowsPerChart = static_cast<int>(kChartHeight / kChartSheetRowHeight);
   std::vector<int> tops;
   for (int f = 0; f < chartRows; ++f) tops.push_back(1 + f * rowsPerChart);
   sheetutil::KeepBlocksOnPages(w, tops, chartRows * rowsPerChart);
@@ -83,21 +70,17 @@ void PrintWholeCharts(host::Worksheet& w, host::Worksheet& store, int chartRows)
 
 void WriteChartSheet(host::Application& app, const std::string& dataWorkbookName, const ScoreData& data,
                      const LineSettings& s, const ChartStatistics& st) {
+  const SheetPlan sources = ChartSourcePlan(data, s, st);
   host::Worksheet& w = sheetutil::RecreateReportSheet(app, dataWorkbookName, *data.layoutStore, *data.dataSheet,
-                                                      kSheetName, sheetutil::kChart);
-  w.setRowHeight(1, host::kMaxRow, kRowHeight);
-  host::FormatPatch white;
-  white.fontColorIndex = 2;
-  w.applyFormat(Rect::sheet(), white);
-  NumberFormat(w, Rect::columns(1, 1), host::kTextFormat);
+                                                      sources.name, sources.layoutRow);
+  WritePlanCells(w, *data.layoutStore, sources);
   const int classes = static_cast<int>(data.classes.size());
-  const int tableTop[] = {1, classes + 3};
-  for (std::size_t k = 0; k < 2; ++k) WriteSourceTable(w, data, st.counts[k], tableTop[k]);
 
   const double titleSize = app.version() == kChartSheetVersion ? 18 : 16;
   for (std::size_t k = 0; k < 2; ++k)
     for (std::size_t f = 0; f < data.fields.size(); ++f) {
-      const int column = static_cast<int>(f) + 2, first = tableTop[k] + 1, last = tableTop[k] + classes;
+      const int column = static_cast<int>(f) + 2, first = ChartSourceTop(data, k) + 1,
+                last = ChartSourceTop(data, k) + classes;
       host::Chart& chart = NewChart(app, *data.dataBook, w, {first, column, last, column}, k * kChartWidth,
                                     static_cast<double>(f) * kChartHeight);
       chart.setSeriesCategories(1, w, {first, 1, last, 1});

@@ -21,7 +21,5 @@ struct ChartStatistics {
 
 void WriteChartSheet(host::Application&, const std::string& dataWorkbookName, const ScoreData&, const LineSettings&,
                      const ChartStatistics&);
-void WriteChartTableSheet(host::Application&, const std::string& dataWorkbookName, const ScoreData&,
-                          const LineSettings&, const ChartStatistics&);
 
 }  // namespace tavo::reports

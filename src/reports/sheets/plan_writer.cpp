@@ -45,7 +45,9 @@ void WritePlanCells(host::Worksheet& w, const host::Worksheet& store, const Shee
     if (const auto& height = plan.rows[static_cast<std::size_t>(row - 1)].height)
       if (auto h = Points(store, plan.layoutRow, *height)) w.setRowHeight(row, row, *h);
 
-  if (const int last = plan.autoFitThrough ? plan.autoFitThrough : plan.columns; last > 0) w.autoFitColumns(1, last);
+  if (const int last = plan.autoFitThrough ? plan.autoFitThrough : plan.columns;
+      plan.autoFitThrough != SheetPlan::kNoAutoFit && last > 0)
+    w.autoFitColumns(1, last);
   for (int col : plan.hiddenColumns) w.setColumnWidth(col, col, 0);
 }
 

@@ -68,6 +68,7 @@ struct SheetPlan {
   std::optional<RowHeight> everyRowHeight;  // before the rows' own
   // Widths set before any value, then columns 1 .. autoFitThrough (0: the
   // plan's columns) fitted to their contents once formatted.
+  static constexpr int kNoAutoFit = -1;
   struct ColumnWidth {
     int first, last;
     double width;
