@@ -6,10 +6,10 @@
 #include "engine/error_box.h"
 #include "engine/help_command.h"
 #include "params/layout_command.h"
-#include "reports/chart_report.h"
-#include "reports/line_reports.h"
-#include "reports/score_bands_report.h"
-#include "reports/subject_blocks_report.h"
+#include "reports/commands/chart_report.h"
+#include "reports/commands/line_reports.h"
+#include "reports/commands/score_bands_report.h"
+#include "reports/commands/subject_blocks_report.h"
 
 namespace tavo::engine {
 

@@ -9,9 +9,9 @@
 #include <cstring>
 #include <numeric>
 
-#include "reports/score_statistics.h"
-#include "reports/score_table.h"
-#include "reports/teacher_runs.h"
+#include "reports/compute/score_statistics.h"
+#include "reports/compute/score_table.h"
+#include "reports/compute/teacher_runs.h"
 
 namespace tavo::testing {
 namespace {

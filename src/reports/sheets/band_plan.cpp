@@ -1,8 +1,8 @@
 #include "reports/sheets/band_plan.h"
 
 #include "host/constants.h"
-#include "reports/score_statistics.h"
-#include "reports/sheet_writing.h"
+#include "reports/compute/score_statistics.h"
+#include "reports/sheets/sheet_writing.h"
 #include "sheetutil/layout_store.h"
 
 namespace tavo::reports {

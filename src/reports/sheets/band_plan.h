@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "reports/score_bands_sheets.h"
+#include "reports/compute/field_lines.h"
 #include "reports/sheets/sheet_plan.h"
 
 namespace tavo::reports {

@@ -3,7 +3,7 @@
 // draw, in white.
 #pragma once
 
-#include "reports/chart_sheets.h"
+#include "reports/compute/chart_statistics.h"
 #include "reports/sheets/sheet_plan.h"
 
 namespace tavo::reports {

@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "reports/sheet_writing.h"
+#include "reports/sheets/sheet_writing.h"
 
 namespace tavo::reports {
 

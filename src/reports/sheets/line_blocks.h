@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "reports/line_statistics.h"
-#include "reports/score_data.h"
+#include "reports/compute/line_statistics.h"
+#include "reports/compute/score_data.h"
 #include "reports/sheets/sheet_plan.h"
 
 namespace tavo::reports {

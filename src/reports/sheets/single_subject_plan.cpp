@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "host/constants.h"
-#include "reports/sheet_writing.h"
+#include "reports/compute/teacher_runs.h"
 #include "reports/sheets/line_blocks.h"
-#include "reports/sheets/line_sheet_plans.h"
-#include "reports/teacher_runs.h"
+#include "reports/sheets/sheet_writing.h"
+#include "reports/sheets/single_subject_plan.h"
 
 namespace tavo::reports {
 

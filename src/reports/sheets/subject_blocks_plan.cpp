@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "reports/sheet_writing.h"
-#include "reports/teacher_runs.h"
+#include "reports/compute/teacher_runs.h"
+#include "reports/sheets/sheet_writing.h"
 
 namespace tavo::reports {
 

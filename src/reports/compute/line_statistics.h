@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "host/application.h"
-#include "reports/line_settings.h"
-#include "reports/score_data.h"
+#include "reports/compute/line_settings.h"
+#include "reports/compute/score_data.h"
 
 namespace tavo::reports {
 

@@ -1,4 +1,4 @@
-#include "reports/teacher_runs.h"
+#include "reports/compute/teacher_runs.h"
 
 #include <numeric>
 

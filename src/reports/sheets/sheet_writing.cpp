@@ -1,4 +1,4 @@
-#include "reports/sheet_writing.h"
+#include "reports/sheets/sheet_writing.h"
 
 #include "host/constants.h"
 

@@ -1,4 +1,4 @@
-#include "reports/score_data.h"
+#include "reports/compute/score_data.h"
 
 #include <algorithm>
 

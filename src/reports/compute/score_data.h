@@ -11,7 +11,7 @@
 
 #include "host/application.h"
 #include "host/dialog.h"
-#include "reports/score_table.h"
+#include "reports/compute/score_table.h"
 
 namespace tavo::reports {
 

@@ -1,4 +1,4 @@
-#include "reports/subject_blocks_sheet.h"
+#include "reports/compute/subject_block_statistics.h"
 
 namespace tavo::reports {
 

@@ -1,4 +1,4 @@
-#include "reports/score_statistics.h"
+#include "reports/compute/score_statistics.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "host/radix_sort.h"
-#include "reports/score_table.h"
+#include "reports/compute/score_table.h"
 
 namespace tavo::reports {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "host/application.h"
-#include "reports/line_settings.h"
-#include "reports/line_statistics.h"
-#include "reports/score_data.h"
+#include "reports/compute/line_settings.h"
+#include "reports/compute/line_statistics.h"
+#include "reports/compute/score_data.h"
 
 namespace tavo::reports {
 

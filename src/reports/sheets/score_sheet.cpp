@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "host/constants.h"
-#include "reports/score_bands_sheets.h"
-#include "reports/score_statistics.h"
-#include "reports/sheet_writing.h"
+#include "reports/compute/score_statistics.h"
+#include "reports/sheets/score_sheet.h"
+#include "reports/sheets/sheet_writing.h"
 #include "sheetutil/layout_store.h"
 #include "sheetutil/sheet_routines.h"
 

@@ -1,4 +1,4 @@
-#include "reports/score_table.h"
+#include "reports/compute/score_table.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,9 +1,8 @@
-#include "reports/subject_blocks_report.h"
+#include "reports/commands/subject_blocks_report.h"
 
-#include "reports/sheet_writing.h"
 #include "reports/sheets/plan_writer.h"
+#include "reports/sheets/sheet_writing.h"
 #include "reports/sheets/subject_blocks_plan.h"
-#include "reports/subject_blocks_sheet.h"
 #include "sheetutil/layout_store.h"
 
 namespace tavo::reports {

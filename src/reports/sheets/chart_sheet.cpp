@@ -4,14 +4,14 @@
 #include <cmath>
 
 #include "host/constants.h"
-#include "reports/chart_sheets.h"
-#include "reports/sheet_writing.h"
 #include "reports/sheets/chart_plans.h"
+#include "reports/sheets/chart_sheet.h"
 #include "reports/sheets/plan_writer.h"
+#include "reports/sheets/sheet_writing.h"
 #include "sheetutil/block_pages.h"
-#include "sheetutil/skip_failures.h"
 #include "sheetutil/layout_store.h"
 #include "sheetutil/sheet_routines.h"
+#include "sheetutil/skip_failures.h"
 
 namespace tavo::reports {
 

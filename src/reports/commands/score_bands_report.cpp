@@ -1,26 +1,13 @@
-#include "reports/score_bands_report.h"
+#include "reports/commands/score_bands_report.h"
 
-#include "reports/line_settings.h"
-#include "reports/line_statistics.h"
-#include "reports/score_bands_sheets.h"
+#include "reports/compute/field_lines.h"
+#include "reports/compute/line_settings.h"
+#include "reports/compute/line_statistics.h"
 #include "reports/sheets/band_plan.h"
 #include "reports/sheets/plan_writer.h"
+#include "reports/sheets/score_sheet.h"
 
 namespace tavo::reports {
-
-namespace {
-
-// Per field its two line scores, its best score and the grade-wide counts
-// at or above each line.
-std::vector<FieldLines> CountFieldLines(const ScoreData& data, const std::vector<std::vector<double>>& lineScores) {
-  const std::vector<GradeWide> grade = GradeWideCounts(data, lineScores);
-  std::vector<FieldLines> out;
-  for (std::size_t s = 0; s < data.fields.size(); ++s)
-    out.push_back({lineScores[0][s], lineScores[1][s], grade[s].best, grade[s].atOrAbove[0], grade[s].atOrAbove[1]});
-  return out;
-}
-
-}  // namespace
 
 void ScoreBandsReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName,
                       const std::string& versionSheet) {

@@ -1,10 +1,10 @@
-#include "reports/line_statistics.h"
+#include "reports/compute/line_statistics.h"
 
 #include <cmath>
 
 #include "params/settings_sheet.h"
+#include "reports/compute/score_statistics.h"
 #include "sheetutil/messages.h"
-#include "reports/score_statistics.h"
 
 namespace tavo::reports {
 

@@ -1,10 +1,11 @@
-#include "reports/line_reports.h"
+#include "reports/commands/line_reports.h"
 
-#include "reports/line_report_sheets.h"
-#include "reports/line_statistics.h"
-#include "reports/score_data.h"
-#include "reports/sheets/line_sheet_plans.h"
+#include "reports/compute/line_statistics.h"
+#include "reports/compute/score_data.h"
+#include "reports/sheets/line_sheet_layouts.h"
 #include "reports/sheets/plan_writer.h"
+#include "reports/sheets/single_subject_plan.h"
+#include "reports/sheets/total_score_plan.h"
 
 namespace tavo::reports {
 

@@ -1,4 +1,4 @@
-#include "reports/line_settings.h"
+#include "reports/compute/line_settings.h"
 
 #include "host/grid.h"
 #include "params/settings_sheet.h"
