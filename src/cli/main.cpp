@@ -19,12 +19,12 @@
 
 #include "cli/desk.h"
 #include "cli/last_run.h"
-#include "cli/sample_workbooks.h"
 #include "cli/terminal_platform.h"
 #include "cli/text_table.h"
 #include "host/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
+#include "workbooks/starting_workbooks.h"
 
 namespace fs = std::filesystem;
 using tavo::cli::Desk;
@@ -63,7 +63,7 @@ int Status(const TerminalPlatform& platform, const Desk* desk = nullptr) {
 
 struct Arguments {
   std::vector<std::string> positional;
-  std::string system = tavo::cli::kSystemWorkbookName;
+  std::string system = tavo::workbooks::kSystemWorkbookName;
   std::optional<std::string> select;
   std::string csb;
   bool timings = false;
@@ -198,9 +198,9 @@ int Show(const std::vector<std::string>& args) {
 
 // A new system workbook in `folder`, laid out by the engine's own commands.
 void CreateSystemWorkbook(Desk& desk, const fs::path& folder, bool sampleSettings) {
-  auto book = tavo::cli::NewSystemWorkbook(desk.app(), folder.string());
-  if (sampleSettings) tavo::cli::TypeSampleSettings(*book);
-  auto& system = desk.adoptNew(std::move(book), (folder / tavo::cli::kSystemWorkbookName).string());
+  auto book = tavo::workbooks::NewSystemWorkbook(desk.app(), folder.string());
+  if (sampleSettings) tavo::workbooks::TypeSampleSettings(*book);
+  auto& system = desk.adoptNew(std::move(book), (folder / tavo::workbooks::kSystemWorkbookName).string());
   desk.app().setThisWorkbook(system);
   for (const auto& command : tavo::engine::zupo::Commands())
     if (command.kind == tavo::engine::CommandKind::Layout) desk.run(command.name);
@@ -210,30 +210,30 @@ void CreateSystemWorkbook(Desk& desk, const fs::path& folder, bool sampleSetting
 int Init(const std::vector<std::string>& args) {
   if (args.size() != 1) return Usage("init 需要一个文件夹 DIR");
   fs::path folder = fs::absolute(args[0]).lexically_normal();
-  fs::path systemPath = folder / tavo::cli::kSystemWorkbookName;
+  fs::path systemPath = folder / tavo::workbooks::kSystemWorkbookName;
   if (fs::exists(systemPath)) {
     std::cerr << "tavo: " << systemPath.string() << " 已存在，未作改动" << std::endl;
     return kFileError;
   }
-  fs::create_directories(folder / tavo::cli::kDataFolderName);
+  fs::create_directories(folder / tavo::workbooks::kDataFolderName);
   TerminalPlatform platform(std::cerr, false);
   Desk desk(platform, std::cout, std::cerr);
   CreateSystemWorkbook(desk, folder, false);
   SaveUnlessFailed(desk, platform);
-  std::cout << "数据文件夹: " << (folder / tavo::cli::kDataFolderName).string() << "/" << std::endl;
+  std::cout << "数据文件夹: " << (folder / tavo::workbooks::kDataFolderName).string() << "/" << std::endl;
   return Status(platform, &desk);
 }
 
 int Demo(const std::vector<std::string>& args) {
   if (args.size() > 1) return Usage("demo 最多一个文件夹 DIR");
   fs::path folder = fs::absolute(args.empty() ? "tavo-demo" : args[0]).lexically_normal();
-  fs::path systemPath = folder / tavo::cli::kSystemWorkbookName;
+  fs::path systemPath = folder / tavo::workbooks::kSystemWorkbookName;
   // A teacher's own folder is never overwritten by the demo.
   if (fs::exists(systemPath) && !fs::exists(folder / kDemoMarker)) {
     std::cerr << "tavo: " << systemPath.string() << " 不是示例创建的，未作改动" << std::endl;
     return kFileError;
   }
-  fs::create_directories(folder / tavo::cli::kDataFolderName);
+  fs::create_directories(folder / tavo::workbooks::kDataFolderName);
   std::ofstream(folder / kDemoMarker) << "tavo demo\n";
 
   TerminalPlatform platform(std::cerr, false);
@@ -241,16 +241,17 @@ int Demo(const std::vector<std::string>& args) {
   CreateSystemWorkbook(desk, folder, true);
   {
     tavo::model::Application scratch(platform);
-    auto scores = tavo::cli::SampleScoreWorkbook(scratch, (folder / tavo::cli::kDataFolderName).string(),
-                                                 tavo::cli::GenerateSampleScores());
-    fs::path scoresPath = folder / tavo::cli::kDataFolderName / tavo::cli::kSampleScoresName;
+    auto scores = tavo::workbooks::SampleScoreWorkbook(scratch, (folder / tavo::workbooks::kDataFolderName).string(),
+                                                       tavo::workbooks::GenerateSampleScores());
+    fs::path scoresPath = folder / tavo::workbooks::kDataFolderName / tavo::workbooks::kSampleScoresName;
     tavo::xlsx::SaveWorkbook(*scores, scoresPath.string());
   }
-  StartDialog(desk, std::string(tavo::cli::kSampleScoresName));
+  StartDialog(desk, std::string(tavo::workbooks::kSampleScoresName));
   for (const auto& command : tavo::engine::zupo::Commands())
     if (command.kind == tavo::engine::CommandKind::Report) desk.run(command.name, command.settingsSheet);
   SaveUnlessFailed(desk, platform);
-  std::cout << "示例在 " << folder.string() << "（查看: tavo show " << (folder / tavo::cli::kDataFolderName / tavo::cli::kSampleScoresName).string() << " 数据表）" << std::endl;
+  const fs::path sample = folder / tavo::workbooks::kDataFolderName / tavo::workbooks::kSampleScoresName;
+  std::cout << "示例在 " << folder.string() << "（查看: tavo show " << sample.string() << " 数据表）" << std::endl;
   return Status(platform, &desk);
 }
 

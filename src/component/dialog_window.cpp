@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <functional>
 
-#include "cli/sample_workbooks.h"
 #include "component/module.h"
 #include "component/system_workbook.h"
 #include "host/com/application.h"
 #include "host/com/windows_platform.h"
+#include "workbooks/starting_workbooks.h"
 
 namespace tavo::component {
 
@@ -433,7 +433,7 @@ namespace {
 // dialog is cancelled.
 std::wstring PickFile(HWND owner, bool forSaving, const wchar_t* title) {
   wchar_t file[MAX_PATH] = {};
-  if (forSaving) wcscpy_s(file, com::Wide(cli::kSystemWorkbookName).c_str());
+  if (forSaving) wcscpy_s(file, com::Wide(workbooks::kSystemWorkbookName).c_str());
   const std::wstring filter = com::Wide("成绩统计工作簿 (*.xlsx;*.xlsm;*.xls)") + L'\0' + L"*.xlsx;*.xlsm;*.xls" + L'\0';
   OPENFILENAMEW choice{};
   choice.lStructSize = sizeof(choice);

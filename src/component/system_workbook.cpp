@@ -1,11 +1,11 @@
 #include "component/system_workbook.h"
 
-#include "cli/sample_workbooks.h"
 #include "engine/zupo.h"
 #include "host/com/application.h"
 #include "host/com/windows_platform.h"
 #include "host/model/dialog.h"
 #include "sheetutil/layout_store.h"
+#include "workbooks/starting_workbooks.h"
 
 namespace tavo::component {
 
@@ -52,7 +52,7 @@ com::Dispatch CreateSystemWorkbook(const com::Dispatch& application, const std::
   {
     com::WindowsPlatform platform(application);
     com::Application host(application, platform, book);
-    cli::FillSystemWorkbook(host.thisWorkbook());
+    workbooks::FillSystemWorkbook(host.thisWorkbook());
     engine::zupo engine;
     model::Dialog unused;
     for (const engine::CommandInfo& command : engine::zupo::Commands())
@@ -60,7 +60,7 @@ com::Dispatch CreateSystemWorkbook(const com::Dispatch& application, const std::
     host.thisWorkbook().sheet(1).activate();
   }
   book.call("SaveAs", {}, {{"Filename", com::Variant(path)}, {"FileFormat", com::Variant(kWorkbookFileFormat)}});
-  const std::wstring folder = com::Wide(path.substr(0, path.find_last_of("\\/") + 1) + cli::kDataFolderName);
+  const std::wstring folder = com::Wide(path.substr(0, path.find_last_of("\\/") + 1) + workbooks::kDataFolderName);
   if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
     throw host::HostError(75, "无法建立数据文件夹 " + com::Utf8(folder));
   return book;

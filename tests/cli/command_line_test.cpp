@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cli/sample_workbooks.h"
 #include "host/model/recording_platform.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
 #include "host/xlsx/zip_archive.h"
 #include "temp_folder.h"
+#include "workbooks/starting_workbooks.h"
 
 namespace tavo::testing {
 namespace {
@@ -49,7 +49,7 @@ struct CommandLineTest : ::testing::Test {
   void scoreFile(const std::string& name) {
     model::RecordingPlatform platform;
     model::Application app(platform);
-    auto book = cli::SampleScoreWorkbook(app, dir + "/数据", cli::GenerateSampleScores());
+    auto book = workbooks::SampleScoreWorkbook(app, dir + "/数据", workbooks::GenerateSampleScores());
     xlsx::SaveWorkbook(*book, data(name));
   }
 };

@@ -9,14 +9,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cli/sample_workbooks.h"
 #include "host/csv/csv_reader.h"
-#include "host/xls/xls_reader.h"
-#include "host/model/recording_platform.h"
 #include "host/file_error.h"
+#include "host/model/recording_platform.h"
+#include "host/xls/xls_reader.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
 #include "temp_folder.h"
+#include "workbooks/starting_workbooks.h"
 
 namespace tavo::testing {
 namespace {
@@ -104,7 +104,7 @@ struct ScoreFileTypesTest : ::testing::Test {
   // The demo's students as a CSV: quoted names with a comma, a quote and a
   // line break in the header's last field.
   std::string csvText() const {
-    const cli::SampleScores sample = cli::GenerateSampleScores();
+    const workbooks::SampleScores sample = workbooks::GenerateSampleScores();
     std::string text = "考号,姓名,班级";
     for (const auto& s : sample.subjects) text += "," + s;
     text += "," + Quoted("备注,\n（\"可空\"）") + "\r\n";
@@ -168,8 +168,9 @@ TEST_F(ScoreFileTypesTest, CsvAndXlsGiveTheReportsOfTheXlsxAndStayUntouched) {
   if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice is not installed";
   {
     model::Application scratch(platform);
-    xlsx::SaveWorkbook(*cli::SampleScoreWorkbook(scratch, folder.path.string(), cli::GenerateSampleScores()),
-                       folder.file("期末.xlsx"));
+    xlsx::SaveWorkbook(
+        *workbooks::SampleScoreWorkbook(scratch, folder.path.string(), workbooks::GenerateSampleScores()),
+        folder.file("期末.xlsx"));
   }
   const std::string convert = "cd '" + folder.path.string() + "' && soffice --headless --norestore -env:UserInstallation=file://" +
                               folder.file("profile") + " --convert-to xls --outdir '" + school + "/数据' 期末.xlsx >/dev/null 2>&1";

@@ -16,16 +16,16 @@
 #include <thread>
 
 #include "check.h"
-#include "component_dll.h"
-#include "cli/sample_workbooks.h"
 #include "component/addin_interfaces.h"
 #include "component/identifiers.h"
+#include "component_dll.h"
 #include "engine/zupo.h"
 #include "host/com/dispatch.h"
 #include "message_box_watcher.h"
-#include "screenshot.h"
 #include "same_workbooks.h"
+#include "screenshot.h"
 #include "standin/spreadsheet.h"
+#include "workbooks/starting_workbooks.h"
 #include "world.h"
 
 using namespace tavo;
@@ -447,8 +447,8 @@ int main(int argc, char** argv) {
   // The score file's workbook is active now and its window in front: the
   // dialog belongs to that window and stands in front of it.
   {
-    HWND scores = spreadsheet.windowOf(*served.app.findWorkbook(cli::kSampleScoresName));
-    HWND system = spreadsheet.windowOf(*served.app.findWorkbook(cli::kSystemWorkbookName));
+    HWND scores = spreadsheet.windowOf(*served.app.findWorkbook(workbooks::kSampleScoresName));
+    HWND system = spreadsheet.windowOf(*served.app.findWorkbook(workbooks::kSystemWorkbookName));
     Pump(5);
     CheckEqual(GetWindow(dialog, GW_OWNER), scores, "the dialog belongs to the active workbook's window");
     Check(IsWindowVisible(dialog) && InFrontOf(dialog, scores), "the dialog stands in front of the score file's window");
@@ -472,12 +472,12 @@ int main(int argc, char** argv) {
   // Coming back to the dialog from a settings sheet chooses that sheet for
   // the score bands, as the form's button reads the sheet the teacher is on.
   {
-    auto* system = static_cast<model::Workbook*>(served.app.findWorkbook(cli::kSystemWorkbookName));
+    auto* system = static_cast<model::Workbook*>(served.app.findWorkbook(workbooks::kSystemWorkbookName));
     system->setActiveSheet(*system->findModelSheet("四率版"));
     SendMessageW(dialog, WM_ACTIVATE, WA_CLICKACTIVE, 0);
     CheckEqual(Text(settingsSheet), std::string("四率版"), "the score bands follow the active settings sheet");
     system->setActiveSheet(system->modelSheet(1));
-    auto* mine = static_cast<model::Workbook*>(direct.app.findWorkbook(cli::kSystemWorkbookName));
+    auto* mine = static_cast<model::Workbook*>(direct.app.findWorkbook(workbooks::kSystemWorkbookName));
     mine->setActiveSheet(mine->modelSheet(1));
   }
   // The score bands read the settings sheet chosen beside their button.
@@ -546,24 +546,26 @@ int main(int argc, char** argv) {
   // ---- the score file's workbook closes and takes its window and the
   // dialog along; the ribbon's button makes the dialog again ----
   {
-    served.app.setActiveWorkbook(*static_cast<model::Workbook*>(served.app.findWorkbook(cli::kSampleScoresName)));
+    served.app.setActiveWorkbook(*static_cast<model::Workbook*>(served.app.findWorkbook(workbooks::kSampleScoresName)));
     CheckEqual(press("tavoDialog"), S_OK, "the ribbon's dialog button on the score file's window");
-    CheckEqual(GetWindow(dialog, GW_OWNER), spreadsheet.windowOf(*served.app.findWorkbook(cli::kSampleScoresName)),
+    CheckEqual(GetWindow(dialog, GW_OWNER),
+               spreadsheet.windowOf(*served.app.findWorkbook(workbooks::kSampleScoresName)),
                "the dialog belongs to the score file's window");
     for (testing::World* world : {&direct, &served})
-      world->app.closeWorkbook(*static_cast<model::Workbook*>(world->app.findWorkbook(cli::kSampleScoresName)));
+      world->app.closeWorkbook(*static_cast<model::Workbook*>(world->app.findWorkbook(workbooks::kSampleScoresName)));
     spreadsheet.followActiveWorkbook();
     Pump(5);
     Check(!IsWindow(dialog), "the dialog went with its owner's window");
     if (!reopen("after its owner closed")) return 1;
-    CheckEqual(GetWindow(dialog, GW_OWNER), spreadsheet.windowOf(*served.app.findWorkbook(cli::kSystemWorkbookName)),
+    CheckEqual(GetWindow(dialog, GW_OWNER),
+               spreadsheet.windowOf(*served.app.findWorkbook(workbooks::kSystemWorkbookName)),
                "and belongs to the window of the workbook now active");
     CheckEqual(static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)), 1, "its list is filled again");
   }
 
   // ---- no system workbook open: the dialog says so; 新建 makes one ----
   {
-    served.app.closeWorkbook(*static_cast<model::Workbook*>(served.app.findWorkbook(cli::kSystemWorkbookName)));
+    served.app.closeWorkbook(*static_cast<model::Workbook*>(served.app.findWorkbook(workbooks::kSystemWorkbookName)));
     spreadsheet.followActiveWorkbook();
     if (!IsWindow(dialog) && !reopen("after the system workbook closed")) return 1;
     click("刷新列表");
@@ -584,7 +586,7 @@ int main(int argc, char** argv) {
     };
     const std::string newFolder = folder + "\\新建";
     CreateDirectoryW(com::Wide(newFolder).c_str(), nullptr);
-    const std::string newPath = newFolder + "\\" + cli::kSystemWorkbookName;
+    const std::string newPath = newFolder + "\\" + workbooks::kSystemWorkbookName;
     DeleteFileW(com::Wide(newPath).c_str());
     {
       FileDialogAnswer answer(com::Wide("新建成绩统计工作簿：选文件夹和文件名"), com::Wide(newPath));
@@ -593,20 +595,20 @@ int main(int argc, char** argv) {
     }
     CheckEqual(savedAs, newPath, "saved where the teacher chose");
     CheckEqual(savedFormat, 51, "as an xlsx workbook");
-    const DWORD data = GetFileAttributesW(com::Wide(newFolder + "\\" + cli::kDataFolderName).c_str());
+    const DWORD data = GetFileAttributesW(com::Wide(newFolder + "\\" + workbooks::kDataFolderName).c_str());
     Check(data != INVALID_FILE_ATTRIBUTES && (data & FILE_ATTRIBUTE_DIRECTORY), "the data folder beside it");
     Check(Text(ChildOfClass(dialog, "Static")).find(newPath) != std::string::npos, "the dialog names the new workbook");
 
     // The same workbook as tavo init makes.
     testing::TestPlatform quiet;
     model::Application expected(quiet);
-    auto& book = expected.adopt(cli::NewSystemWorkbook(expected, newFolder));
+    auto& book = expected.adopt(workbooks::NewSystemWorkbook(expected, newFolder));
     expected.setThisWorkbook(book);
     engine::zupo layouts;
     for (const engine::CommandInfo& c : engine::zupo::Commands())
       if (c.kind == engine::CommandKind::Layout) layouts.MyFunClick(expected, direct.dialog, c.name);
     book.setActiveSheet(book.modelSheet(1));
-    auto* made = static_cast<model::Workbook*>(served.app.findWorkbook(cli::kSystemWorkbookName));
+    auto* made = static_cast<model::Workbook*>(served.app.findWorkbook(workbooks::kSystemWorkbookName));
     Check(made != nullptr, "the new workbook is open");
     if (made) {
       std::string difference = testing::WorkbookDifference(book, *made);
@@ -618,17 +620,18 @@ int main(int argc, char** argv) {
   {
     const std::string openFolder = folder + "\\打开";
     CreateDirectoryW(com::Wide(openFolder).c_str(), nullptr);
-    CreateDirectoryW(com::Wide(openFolder + "\\" + cli::kDataFolderName).c_str(), nullptr);
-    const std::string systemPath = openFolder + "\\" + cli::kSystemWorkbookName, otherPath = openFolder + "\\成绩.xlsx";
+    CreateDirectoryW(com::Wide(openFolder + "\\" + workbooks::kDataFolderName).c_str(), nullptr);
+    const std::string systemPath = openFolder + "\\" + workbooks::kSystemWorkbookName,
+                      otherPath = openFolder + "\\成绩.xlsx";
     for (const std::string& path : {systemPath, otherPath})
       CloseHandle(CreateFileW(com::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr));
     // The stand-in opens the files as the workbooks they would hold.
     served.app.setLoader([&](model::Application& app, const std::string& path) {
-      if (path == systemPath) return cli::NewSystemWorkbook(app, openFolder);
+      if (path == systemPath) return workbooks::NewSystemWorkbook(app, openFolder);
       return std::make_unique<model::Workbook>(app, "成绩.xlsx", openFolder);
     });
-    served.app.closeWorkbook(*static_cast<model::Workbook*>(served.app.findWorkbook(cli::kSystemWorkbookName)));
+    served.app.closeWorkbook(*static_cast<model::Workbook*>(served.app.findWorkbook(workbooks::kSystemWorkbookName)));
     spreadsheet.followActiveWorkbook();
     if (!IsWindow(dialog) && !reopen("after the new workbook closed")) return 1;
     const std::wstring title = com::Wide("打开成绩统计工作簿");
@@ -655,7 +658,7 @@ int main(int argc, char** argv) {
   // ---- a click in another workbook's window while a box of the dialog's
   // command is up: the command under way finishes first ----
   {
-    HWND elsewhere = spreadsheet.windowOf(*served.app.findWorkbook(cli::kSystemWorkbookName));
+    HWND elsewhere = spreadsheet.windowOf(*served.app.findWorkbook(workbooks::kSystemWorkbookName));
     int clicks = 0;
     std::size_t switchesDuringClick = 0;
     spreadsheet.onWindowMessage = [&](UINT message, WPARAM) {
@@ -680,7 +683,7 @@ int main(int argc, char** argv) {
   // ---- the application closes while the box is up: the dialog ends when
   // the command returns, not under it ----
   {
-    HWND elsewhere = spreadsheet.windowOf(*served.app.findWorkbook(cli::kSystemWorkbookName));
+    HWND elsewhere = spreadsheet.windowOf(*served.app.findWorkbook(workbooks::kSystemWorkbookName));
     spreadsheet.onWindowMessage = [&](UINT message, WPARAM) {
       if (message != WM_APP + 1) return;
       CheckEqual(connection->OnBeginShutdown(&custom), S_OK, "OnBeginShutdown while a box is up");

@@ -269,7 +269,7 @@ int main(int argc, char** argv) {
 
   // ---- the error box: a report after the data workbook was closed ----
   for (testing::World* world : {&direct, &served})
-    world->app.closeWorkbook(*static_cast<model::Workbook*>(world->app.findWorkbook(cli::kSampleScoresName)));
+    world->app.closeWorkbook(*static_cast<model::Workbook*>(world->app.findWorkbook(workbooks::kSampleScoresName)));
   engine.MyFunClick(direct.app, direct.dialog, "cmdSanXianTJ_Click");
   Check(direct.platform.boxes.size() == 1, "the model shows one error box");
   CheckEqual(Invoke(zupo, {spreadsheet.application(), spreadsheet.dialog(), com::Variant("cmdSanXianTJ_Click")}), S_OK,
@@ -312,7 +312,7 @@ int main(int argc, char** argv) {
 
   // ---- a system workbook in a folder synced to the cloud ----
   {
-    auto* system = served.app.findWorkbook(cli::kSystemWorkbookName);
+    auto* system = served.app.findWorkbook(workbooks::kSystemWorkbookName);
     const std::string parent = folder.substr(0, folder.find_last_of('\\'));
     const std::string address = "https://d.docs.live.net/0a1b2c3d4e5f/" + folder.substr(parent.size() + 1);
     spreadsheet.webPaths[system] = address;
@@ -354,7 +354,7 @@ int main(int argc, char** argv) {
     NameClassesByGrade(direct2);
     NameClassesByGrade(served2);
     standin::Spreadsheet strict(served2.app, served2.dialog);
-    host::Workbook* scores = served2.app.findWorkbook(cli::kSampleScoresName);
+    host::Workbook* scores = served2.app.findWorkbook(workbooks::kSampleScoresName);
     strict.compatibilityMode.insert(scores);
     strict.clipboardHeldElsewhere = true;
     engine::zupo engine2;

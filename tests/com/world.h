@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/sample_workbooks.h"
-#include "host/model/application.h"
 #include "host/com/variant.h"
+#include "host/model/application.h"
 #include "host/model/dialog.h"
+#include "workbooks/starting_workbooks.h"
 
 namespace tavo::testing {
 
@@ -64,12 +64,12 @@ inline std::string TestFolder() {
 
 struct World {
   explicit World(const std::string& folder) : app(platform) {
-    auto system = cli::NewSystemWorkbook(app, folder);
-    cli::TypeSampleSettings(*system);
+    auto system = workbooks::NewSystemWorkbook(app, folder);
+    workbooks::TypeSampleSettings(*system);
     app.setThisWorkbook(app.adopt(std::move(system)));
-    const std::string dataFolder = folder + "\\" + cli::kDataFolderName;
-    app.adopt(cli::SampleScoreWorkbook(app, dataFolder, cli::GenerateSampleScores()));
-    platform.folders[dataFolder + "\\"] = {cli::kSampleScoresName};
+    const std::string dataFolder = folder + "\\" + workbooks::kDataFolderName;
+    app.adopt(workbooks::SampleScoreWorkbook(app, dataFolder, workbooks::GenerateSampleScores()));
+    platform.folders[dataFolder + "\\"] = {workbooks::kSampleScoresName};
   }
   TestPlatform platform;
   model::Application app;

@@ -7,11 +7,11 @@
 #include <map>
 #include <numeric>
 
-#include "cli/sample_workbooks.h"
 #include "engine/zupo.h"
 #include "host/model/application.h"
 #include "host/model/dialog.h"
 #include "host/model/recording_platform.h"
+#include "workbooks/starting_workbooks.h"
 
 namespace tavo::testing {
 namespace {
@@ -43,18 +43,18 @@ struct DemoCrossCheck : ::testing::Test {
   model::RecordingPlatform platform;
   model::Application app{platform};
   model::Dialog dialog;
-  model::Workbook& system = app.adopt(cli::NewSystemWorkbook(app, "/school"));
-  const cli::SampleScores sample = cli::GenerateSampleScores();
+  model::Workbook& system = app.adopt(workbooks::NewSystemWorkbook(app, "/school"));
+  const workbooks::SampleScores sample = workbooks::GenerateSampleScores();
   std::vector<std::vector<double>> scores;
   std::map<std::string, std::vector<std::size_t>> members;
 
   DemoCrossCheck() {
     app.setThisWorkbook(system);
-    cli::TypeSampleSettings(system);
+    workbooks::TypeSampleSettings(system);
     app.setLoader([&](model::Application& a, const std::string&) {
-      return cli::SampleScoreWorkbook(a, "/school/数据", sample);
+      return workbooks::SampleScoreWorkbook(a, "/school/数据", sample);
     });
-    platform.folders["/school/数据/"] = {cli::kSampleScoresName};
+    platform.folders["/school/数据/"] = {workbooks::kSampleScoresName};
     for (const auto& st : sample.students) {
       std::vector<double> row{0};
       for (double x : st.scores) {
@@ -69,13 +69,13 @@ struct DemoCrossCheck : ::testing::Test {
   void run(const std::string& command, const std::string& csb = "") {
     engine.MyFunClick(app, dialog, "cmdSanXianSZ_Click");
     engine.MyFunClick(app, dialog, "UFInitialize");
-    ASSERT_TRUE(dialog.select(cli::kSampleScoresName));
+    ASSERT_TRUE(dialog.select(workbooks::kSampleScoresName));
     engine.MyFunClick(app, dialog, "ltbCJBChange");
     engine.MyFunClick(app, dialog, command, csb);
     ASSERT_TRUE(platform.messages.empty()) << platform.messages[0].prompt;
   }
   model::Sheet& report(const char* name) {
-    auto& data = dynamic_cast<model::Workbook&>(app.workbook(cli::kSampleScoresName));
+    auto& data = dynamic_cast<model::Workbook&>(app.workbook(workbooks::kSampleScoresName));
     return *data.findModelSheet(name);
   }
   std::vector<double> column(std::size_t field, const std::vector<std::size_t>& who) const {

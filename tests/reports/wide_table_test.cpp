@@ -6,12 +6,12 @@
 
 #include <map>
 
-#include "cli/sample_workbooks.h"
 #include "engine/zupo.h"
 #include "host/model/application.h"
 #include "host/model/dialog.h"
 #include "host/model/recording_platform.h"
 #include "sheet_snapshot.h"
+#include "workbooks/starting_workbooks.h"
 
 namespace tavo::testing {
 namespace {
@@ -30,21 +30,21 @@ struct School {
   model::Application app{platform};
   model::Dialog dialog;
   engine::zupo engine;
-  model::Workbook& system = app.adopt(cli::NewSystemWorkbook(app, "/school"));
+  model::Workbook& system = app.adopt(workbooks::NewSystemWorkbook(app, "/school"));
 
   explicit School(bool wide) {
     app.setThisWorkbook(system);
-    cli::TypeSampleSettings(system);
+    workbooks::TypeSampleSettings(system);
     app.setLoader([wide](model::Application& a, const std::string&) {
-      auto book = cli::SampleScoreWorkbook(a, "/school/数据", cli::GenerateSampleScores());
+      auto book = workbooks::SampleScoreWorkbook(a, "/school/数据", workbooks::GenerateSampleScores());
       if (wide) Widen(book->modelSheet(1));
       return book;
     });
-    platform.folders["/school/数据/"] = {cli::kSampleScoresName};
+    platform.folders["/school/数据/"] = {workbooks::kSampleScoresName};
     for (const char* layout : {"cmdSanXianSZ_Click", "cmdTwoXianSZ_Click", "cmdSiLvSZ_Click", "cmdFuFenSZ_Click",
                                "cmdTuBiaoSZ_Click", "UFInitialize"})
       engine.MyFunClick(app, dialog, layout);
-    dialog.select(cli::kSampleScoresName);
+    dialog.select(workbooks::kSampleScoresName);
     engine.MyFunClick(app, dialog, "ltbCJBChange");
   }
 
@@ -58,7 +58,7 @@ struct School {
     s.setValue(host::Rect::of({5, kNoteColumn}), Value("补考"));
   }
 
-  model::Workbook& data() { return dynamic_cast<model::Workbook&>(app.workbook(cli::kSampleScoresName)); }
+  model::Workbook& data() { return dynamic_cast<model::Workbook&>(app.workbook(workbooks::kSampleScoresName)); }
   model::Sheet& sheet(const std::string& name) { return *data().findModelSheet(name); }
   void runReports() {
     for (const auto& [command, csb] : kReports) {

@@ -1,4 +1,4 @@
-#include "cli/sample_workbooks.h"
+#include "workbooks/starting_workbooks.h"
 
 #include <cmath>
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include "params/settings_sheet.h"
 #include "sheetutil/layout_store.h"
 
-namespace tavo::cli {
+namespace tavo::workbooks {
 
 using host::Cell;
 using host::Rect;
@@ -34,9 +34,10 @@ struct Random {
   }
 };
 
-const char* kSurnames[] = {"王", "李", "张", "刘", "陈", "杨", "赵", "黄", "周", "吴", "徐", "孙", "胡", "朱", "高", "林"};
-const char* kGiven[] = {"伟", "芳", "娜", "敏", "静", "磊", "洋", "艳", "勇", "军", "杰", "娟", "涛", "明", "超", "霞",
-                        "平", "刚", "桂英", "子涵", "浩然", "雨桐", "一诺", "欣怡"};
+const char* kSurnames[] = {"王", "李", "张", "刘", "陈", "杨", "赵", "黄",
+                           "周", "吴", "徐", "孙", "胡", "朱", "高", "林"};
+const char* kGiven[] = {"伟", "芳", "娜", "敏", "静", "磊", "洋",   "艳",   "勇",   "军",   "杰",   "娟",
+                        "涛", "明", "超", "霞", "平", "刚", "桂英", "子涵", "浩然", "雨桐", "一诺", "欣怡"};
 
 struct SubjectShape {
   const char* name;
@@ -140,8 +141,15 @@ void TypeSampleSettings(model::Workbook& system) {
       for (int c = 0; c < 5; ++c) Put(*s, kSettingsRow, 2 + c, row13[c]);
     } else {
       const bool assigned = std::string(sheetName) == "赋分版";
-      const Value row13[] = {"是", "是", "是", "双上线", assigned ? 30 : 1, assigned ? 20 : 2, assigned ? 20 : 1,
-                             assigned ? 15 : 1.5, assigned ? 15 : 1};
+      const Value row13[] = {"是",
+                             "是",
+                             "是",
+                             "双上线",
+                             assigned ? 30 : 1,
+                             assigned ? 20 : 2,
+                             assigned ? 20 : 1,
+                             assigned ? 15 : 1.5,
+                             assigned ? 15 : 1};
       for (int c = 0; c < 9; ++c) Put(*s, kSettingsRow, 2 + c, row13[c]);
     }
   }
@@ -209,12 +217,14 @@ std::unique_ptr<model::Workbook> SampleScoreWorkbook(model::Application& app, co
     for (std::size_t j = 0; j < st.entered.size(); ++j) {
       const std::string& typed = st.entered[j];
       // Exported files carry absences and stray spaces as text.
-      if (typed == "缺考" || typed.front() == ' ') s.setTextWithRuns({row, 4 + static_cast<int>(j)}, typed, {});
-      else Put(s, row, 4 + static_cast<int>(j), st.scores[j]);
+      if (typed == "缺考" || typed.front() == ' ')
+        s.setTextWithRuns({row, 4 + static_cast<int>(j)}, typed, {});
+      else
+        Put(s, row, 4 + static_cast<int>(j), st.scores[j]);
     }
     ++row;
   }
   return book;
 }
 
-}  // namespace tavo::cli
+}  // namespace tavo::workbooks

@@ -10,7 +10,7 @@
 #include "host/model/application.h"
 #include "host/model/workbook.h"
 
-namespace tavo::cli {
+namespace tavo::workbooks {
 
 inline constexpr const char* kSystemWorkbookName = "成绩统计.xlsx";
 inline constexpr const char* kDataFolderName = "数据";
@@ -43,4 +43,4 @@ SampleScores GenerateSampleScores();
 std::unique_ptr<model::Workbook> SampleScoreWorkbook(model::Application&, const std::string& folder,
                                                      const SampleScores&);
 
-}  // namespace tavo::cli
+}  // namespace tavo::workbooks
