@@ -73,6 +73,12 @@ struct ReportFixture : HostFixture {
   // Writes the score file, selects it in the dialog and runs the report.
   void runReport(bool select = true, const std::string& command = "cmdSanXianTJ_Click",
                  const std::string& csb = "") {
+    openScores(select);
+    click(command, csb);
+  }
+
+  // Writes the score file and, with `select`, selects it in the dialog.
+  void openScores(bool select = true) {
     auto rows = students;
     auto subs = subjects;
     auto extra = extraHeaders;
@@ -100,7 +106,6 @@ struct ReportFixture : HostFixture {
       ASSERT_TRUE(dialog.select(fileName));
       click("ltbCJBChange");
     }
-    click(command, csb);
   }
 
   void click(const std::string& name, const std::string& csb = "") { engine.MyFunClick(app, dialog, name, csb); }

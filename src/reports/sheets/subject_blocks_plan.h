@@ -35,6 +35,11 @@ struct SubjectBlocksLayout {
   std::vector<std::string> (*headers)(const std::string& n1, const std::string& n2);
 };
 
+// The four-rates sheet: counts and rates, then the five weighted scores.
+const SubjectBlocksLayout& FourRatesLayout();
+// The assigned-score sheet: each indicator followed by its points of the best.
+const SubjectBlocksLayout& AssignedScoreLayout();
+
 // `today` dates the title.
 SheetPlan SubjectBlocksSheetPlan(const std::string& dataWorkbookName, const host::Date& today, const ScoreData&,
                                  const LineSettings&, const SubjectBlockStatistics&, const SubjectBlocksLayout&);
