@@ -47,6 +47,8 @@ class Worksheet {
   virtual void setValue(const Rect&, const Value&) = 0;
   virtual Grid values(const Rect&) const = 0;
   virtual void setValues(Cell topLeft, const Grid&) = 0;
+  // As a paste of values leaves them: text stays text whatever it reads as.
+  virtual void setLiteralValues(Cell topLeft, const Grid&) = 0;
   virtual bool hasFormula(Cell) const = 0;
   // The formula in R1C1 notation, or the value's text when there is none.
   virtual std::string formulaR1C1(Cell) const = 0;

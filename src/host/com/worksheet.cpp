@@ -60,10 +60,16 @@ void Worksheet::setTabColorIndex(int i) { sheet_.object("Tab", "Tab").put("Color
 
 host::Value Worksheet::value(host::Cell c) const { return ToValue(*range(host::Rect::of(c)).get("Value")); }
 
-void Worksheet::setValues(host::Cell topLeft, const host::Grid& grid) {
+void Worksheet::setValues(host::Cell topLeft, const host::Grid& grid) { putGrid(topLeft, grid, Entry::Typed); }
+
+void Worksheet::setLiteralValues(host::Cell topLeft, const host::Grid& grid) {
+  putGrid(topLeft, grid, Entry::Literal);
+}
+
+void Worksheet::putGrid(host::Cell topLeft, const host::Grid& grid, Entry entry) {
   if (grid.rows == 0 || grid.cols == 0) return;
   host::Rect target{topLeft.row, topLeft.col, topLeft.row + grid.rows - 1, topLeft.col + grid.cols - 1};
-  range(target).put("Value", EntryGrid(grid, Entry::Typed));
+  range(target).put("Value", EntryGrid(grid, entry));
 }
 
 host::Rect Worksheet::currentRegion(host::Cell c) const {
@@ -131,9 +137,7 @@ void Worksheet::copy(const host::Rect& source, host::Worksheet& target, const ho
   }
   const host::Cell at = destination.topLeft();
   if (paste == host::Paste::Values) {
-    const host::Grid grid = values(source);
-    to.range({at.row, at.col, at.row + grid.rows - 1, at.col + grid.cols - 1})
-        .put("Value", EntryGrid(grid, Entry::Literal));
+    to.setLiteralValues(at, values(source));
     return;
   }
   // One cell's format covers the whole destination, as a paste spreads it;

@@ -35,6 +35,7 @@ class Worksheet final : public host::Worksheet {
   }
   host::Grid values(const host::Rect& r) const override { return ToGrid(*range(r).get("Value")); }
   void setValues(host::Cell topLeft, const host::Grid&) override;
+  void setLiteralValues(host::Cell topLeft, const host::Grid&) override;
   bool hasFormula(host::Cell c) const override { return ToBool(*range(host::Rect::of(c)).get("HasFormula")); }
   std::string formulaR1C1(host::Cell c) const override {
     return ToText(*range(host::Rect::of(c)).get("FormulaR1C1"));
@@ -94,6 +95,7 @@ class Worksheet final : public host::Worksheet {
  private:
   Dispatch validationOf(const host::Rect& r) const { return range(r).object("Validation", "Validation"); }
   host::Rect rectOf(const Dispatch& range) const;
+  void putGrid(host::Cell topLeft, const host::Grid&, Entry);
   std::optional<host::Cell> search(const host::Rect& within, const std::string& what, host::Cell from,
                                    bool wholeCell, bool backwards) const;
 

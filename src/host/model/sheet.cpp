@@ -141,14 +141,23 @@ void Sheet::setValue(const Rect& r, const Value& v) {
   touch();
 }
 
-void Sheet::setValues(Cell at, const host::Grid& g) {
+void Sheet::setValues(Cell at, const host::Grid& g) { enterGrid(at, g, false); }
+
+void Sheet::setLiteralValues(Cell at, const host::Grid& g) { enterGrid(at, g, true); }
+
+void Sheet::enterGrid(Cell at, const host::Grid& g, bool literal) {
   if (at.row + g.rows - 1 > host::kMaxRow || at.col + g.cols - 1 > host::kMaxCol)
     throw refusedAt(Rect::of(at), "区域超出工作表");
   for (int c = 0; c < g.cols; ++c) {
     int last = g.rows - 1;
     while (last >= 0 && g.at(last, c).isEmpty()) --last;
     if (last >= 0) columnAt(at.col + c).reserveTo(at.row + last);
-    for (int r = 0; r < g.rows; ++r) enter({at.row + r, at.col + c}, g.at(r, c));
+    for (int r = 0; r < g.rows; ++r) {
+      const Cell cell{at.row + r, at.col + c};
+      const Value& v = g.at(r, c);
+      if (!literal || v.isEmpty()) enter(cell, v);
+      else slotAt(cell).setConstant(v);
+    }
   }
   for (int c = 0; c < g.cols; ++c)
     if (at.col + c <= columnCount()) cols_[static_cast<std::size_t>(at.col + c - 1)].trim();

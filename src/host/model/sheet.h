@@ -56,6 +56,7 @@ class Sheet final : public host::Worksheet {
   void setValue(const host::Rect&, const host::Value&) override;
   host::Grid values(const host::Rect&) const override;
   void setValues(host::Cell topLeft, const host::Grid&) override;
+  void setLiteralValues(host::Cell topLeft, const host::Grid&) override;
   bool hasFormula(host::Cell) const override;
   std::string formulaR1C1(host::Cell) const override;
   void setFormulaR1C1(const host::Rect&, const std::string&) override;
@@ -179,6 +180,7 @@ class Sheet final : public host::Worksheet {
   Column& columnAt(int col);
   void touch() const;
   void enter(host::Cell, const host::Value&);  // typed entry into one cell
+  void enterGrid(host::Cell topLeft, const host::Grid&, bool literal);
   host::Value slotValue(const Slot*, host::Cell) const;
   std::optional<host::Cell> search(const host::Rect&, const std::string& what, host::Cell from,
                                    bool wholeCell, bool backwards) const;

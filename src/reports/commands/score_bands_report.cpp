@@ -20,7 +20,7 @@ void ScoreBandsReport(host::Application& app, const host::Dialog& dialog, const 
   const std::vector<FieldLines> fields = CountFieldLines(*data, *lineScores);
   WriteReportSheet(app, dataWorkbookName, *data->layoutStore, *data->dataSheet,
                    BandSheetPlan(dataWorkbookName, *data, fields));
-  WriteScoreSheet(app, dataWorkbookName, *data, fields);
+  WriteScoreSheet(app, dataWorkbookName, *data, PlanScoreSheet(dataWorkbookName, *data, fields));
   SoundReportFinished(app);
 }
 

@@ -27,6 +27,11 @@ std::optional<double> Points(const host::Worksheet& store, int layoutRow, const 
 }  // namespace
 
 void WritePlanCells(host::Worksheet& w, const host::Worksheet& store, const SheetPlan& plan) {
+  WritePlanValues(w, plan);
+  WritePlanLayout(w, store, plan);
+}
+
+void WritePlanValues(host::Worksheet& w, const SheetPlan& plan) {
   for (const SheetPlan::ColumnWidth& c : plan.widths) w.setColumnWidth(c.first, c.last, c.width);
   for (int col : plan.textColumns) {
     host::FormatPatch text;
@@ -35,6 +40,9 @@ void WritePlanCells(host::Worksheet& w, const host::Worksheet& store, const Shee
   }
   if (plan.values.rows > 0 && plan.values.cols > 0) w.setValues({1, 1}, plan.values);
   for (const PlanFormula& f : plan.formulas) w.setFormulaR1C1(f.area, f.r1c1);
+}
+
+void WritePlanLayout(host::Worksheet& w, const host::Worksheet& store, const SheetPlan& plan) {
   for (const host::Rect& m : plan.merges) w.merge(m);
   for (const PlanFormat& f : plan.formats) w.applyFormat(f.area, f.patch);
   for (const PlanTextRun& t : plan.textRuns) w.setTextRun(t.at, t.run);
@@ -49,12 +57,18 @@ void WritePlanCells(host::Worksheet& w, const host::Worksheet& store, const Shee
       plan.autoFitThrough != SheetPlan::kNoAutoFit && last > 0)
     w.autoFitColumns(1, last);
   for (int col : plan.hiddenColumns) w.setColumnWidth(col, col, 0);
+  for (int row : plan.pageBreaks) w.addPageBreakAbove(row);
 }
 
 host::Worksheet& WriteReportSheet(host::Application& app, const std::string& dataWorkbookName,
                                   host::Worksheet& store, host::Worksheet& before, const SheetPlan& plan) {
   host::Worksheet& w = sheetutil::RecreateReportSheet(app, dataWorkbookName, store, before, plan.name, plan.layoutRow);
   WritePlanCells(w, store, plan);
+  FinishReportSheet(app, w, store, plan);
+  return w;
+}
+
+void FinishReportSheet(host::Application& app, host::Worksheet& w, host::Worksheet& store, const SheetPlan& plan) {
   sheetutil::ApplyPageSetup(w, store, plan.layoutRow, plan.printTitleRows);
   if (plan.keepBlocksOnPages) sheetutil::KeepBlocksOnPages(w, plan.blockTops, w.usedRange().bottom);
   if (plan.frozenRows > 0) {
@@ -63,7 +77,6 @@ host::Worksheet& WriteReportSheet(host::Application& app, const std::string& dat
     window.setSplitColumn(0);
     window.setFreezePanes(true);
   }
-  return w;
 }
 
 }  // namespace tavo::reports

@@ -16,7 +16,15 @@ namespace tavo::reports {
 host::Worksheet& WriteReportSheet(host::Application&, const std::string& dataWorkbookName,
                                   host::Worksheet& layoutStore, host::Worksheet& before, const SheetPlan&);
 
-// The plan's cells, merges, formats, heights and widths on `sheet`.
+// The plan's cells, merges, formats, heights and widths on `sheet`: its
+// values and formulas, then its layout. A sheet whose rows are written
+// otherwise (成绩表) writes them between the two.
 void WritePlanCells(host::Worksheet& sheet, const host::Worksheet& layoutStore, const SheetPlan&);
+void WritePlanValues(host::Worksheet& sheet, const SheetPlan&);
+void WritePlanLayout(host::Worksheet& sheet, const host::Worksheet& layoutStore, const SheetPlan&);
+
+// The page set-up from the layout store, the plan's print titles and page
+// breaks between blocks, and the window's frozen rows.
+void FinishReportSheet(host::Application&, host::Worksheet& sheet, host::Worksheet& layoutStore, const SheetPlan&);
 
 }  // namespace tavo::reports

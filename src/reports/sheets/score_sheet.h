@@ -1,17 +1,16 @@
-// "成绩表": every student of the data with a class rank and a grade rank
-// beside each score, the scores above the lines marked, one printed page per
-// class.
+// Writes "成绩表" as its plan says: the title and headers, then the students'
+// rows a column and a piece at a time (the data's own cells as they are),
+// the marks of the layout store's templates, and the layout.
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "host/application.h"
-#include "reports/compute/field_lines.h"
+#include "reports/sheets/score_sheet_plan.h"
 
 namespace tavo::reports {
 
 void WriteScoreSheet(host::Application&, const std::string& dataWorkbookName, const ScoreData&,
-                     const std::vector<FieldLines>&);
+                     const ScoreSheetPlan&);
 
 }  // namespace tavo::reports

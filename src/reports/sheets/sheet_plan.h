@@ -76,6 +76,7 @@ struct SheetPlan {
   std::vector<ColumnWidth> widths;
   int autoFitThrough = 0;
   std::vector<int> hiddenColumns;           // width 0 after the fit
+  std::vector<int> pageBreaks;              // rows a printed page starts above
   std::string printTitleRows;               // "$1:$1", or none
   bool keepBlocksOnPages = false;           // a page break above a block that would run over
   std::vector<int> blockTops;
