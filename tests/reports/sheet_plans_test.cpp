@@ -11,6 +11,7 @@
 #include "reports/compute/subject_block_statistics.h"
 #include "reports/sheets/band_plan.h"
 #include "reports/sheets/chart_plans.h"
+#include "reports/sheets/score_sheet_plan.h"
 #include "reports/sheets/single_subject_plan.h"
 #include "reports/sheets/subject_blocks_plan.h"
 #include "reports/sheets/total_score_plan.h"
@@ -228,6 +229,36 @@ TEST_F(SheetPlansTest, ChartTableCountsBothLinesOfEveryClass) {
   EXPECT_EQ(At(plan, row, 3), Value(countAtOrAbove("1班", 0, 80)));           // 语文, line 1
   EXPECT_EQ(At(plan, row, second + 2), Value(countAtOrAbove("1班", 0, 60)));  // 语文, line 2
   EXPECT_EQ(At(plan, FindRow(plan, RowRole::Subtotal), 3), Value(countAtOrAbove("1班", 0, 80) + countAtOrAbove("2班", 0, 80)));
+}
+
+TEST_F(SheetPlansTest, ScoreSheetMarksAndPagesFollowTheReportOrder) {
+  setLine(1, "按分数", {170, 90, 80});
+  setLine(2, "按分数", {140, 70, 60});
+  extraHeaders = {"名次"};  // the data's own rank column is left out
+  school({{"", "2班", Value(), {"a", "b", "c"}}, {"", "1班", Value(), {"d", "e", "f"}}},
+         {{"2班", {Score(95), Score(88)}}, {"1班", {Score(61), Score(79)}}, {"2班", {Score(72), Score(90)}},
+          {"1班", {Score(91), Score(40)}}, {"2班", {Score(50), Score(30)}}});
+  data = reports::PrepareScoreData(app, dialog, reports::ScoreBandsKind("三线版"), fileName,
+                                   [&](host::Worksheet& v) { lines = reports::ReadLines(v, 2); });
+  ASSERT_TRUE(data.has_value());
+  const auto scores = reports::ComputeLineScores(app, *data, lines);
+  ASSERT_TRUE(scores.has_value());
+  const auto plan = reports::PlanScoreSheet(fileName, *data, reports::CountFieldLines(*data, *scores));
+
+  // The report order: by class, best total first.
+  std::vector<std::string> order;
+  for (int s : plan.order) order.push_back(students[static_cast<std::size_t>(s)].cls + std::to_string(s));
+  EXPECT_EQ(order, (std::vector<std::string>{"1班1", "1班3", "2班0", "2班2", "2班4"}));
+  // 语文 (the second field) by row: 61, 91, 95, 72, 50. At or above 90: one
+  // run of two rows; between 70 and 90: one row.
+  EXPECT_EQ(plan.marks[1][0], (std::vector<reports::RowRun>{{4, 5}}));
+  EXPECT_EQ(plan.marks[1][1], (std::vector<reports::RowRun>{{6, 6}}));
+  EXPECT_EQ(plan.frame.pageBreaks, (std::vector<int>{5, 8})) << "above 2班 and below the last";
+  // 姓名, 班级, then 总分 with its two ranks, 语文, 数学: the rank column is not copied.
+  EXPECT_EQ(plan.copiedColumns, (std::vector<std::pair<int, int>>{{0, 1}, {1, 2}}));
+  EXPECT_EQ(plan.rankColumn[1], plan.scoreColumn[1] + 1);
+  EXPECT_EQ(At(plan.frame, 2, plan.scoreColumn[1]), Value("语文\n90\n70"));
+  EXPECT_EQ(At(plan.frame, 2, plan.rankColumn[1] + 1), Value("语文\n级\n名次"));
 }
 
 // A plan of six columns; column 3 is taken out.

@@ -52,4 +52,19 @@ TEST_F(EntryTest, BulkReadAndWrite) {
   EXPECT_TRUE(back.at(0, 2).isEmpty());
 }
 
+// What a paste of values leaves, written from memory: an exam number "007"
+// stays text, an empty value clears, a number stays a number.
+TEST_F(EntryTest, LiteralValuesStayAsTheyAre) {
+  put(3, 1, Value("old"));
+  host::Grid g(3, 1);
+  g.at(0, 0) = Value("007");
+  g.at(1, 0) = Value(12.0);
+  sheet.setLiteralValues({1, 1}, g);
+  EXPECT_EQ(get(1, 1), Value("007"));
+  EXPECT_EQ(get(2, 1), Value(12.0));
+  EXPECT_TRUE(get(3, 1).isEmpty());
+  sheet.setValues({1, 2}, g);
+  EXPECT_EQ(get(1, 2), Value(7.0)) << "typed entry, for contrast";
+}
+
 }  // namespace tavo::testing
