@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "report_fixture.h"
 #include "reports/compute/chart_statistics.h"
 #include "reports/compute/field_lines.h"
 #include "reports/compute/line_statistics.h"
@@ -15,7 +16,6 @@
 #include "reports/sheets/single_subject_plan.h"
 #include "reports/sheets/subject_blocks_plan.h"
 #include "reports/sheets/total_score_plan.h"
-#include "report_fixture.h"
 
 namespace tavo::testing {
 namespace {

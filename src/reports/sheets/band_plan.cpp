@@ -2,7 +2,7 @@
 
 #include "host/constants.h"
 #include "reports/compute/score_statistics.h"
-#include "reports/sheets/sheet_writing.h"
+#include "reports/sheets/cell_text.h"
 #include "sheetutil/layout_store.h"
 
 namespace tavo::reports {

@@ -1,8 +1,8 @@
 // "统计表": line 1 on the left, line 2 right of an empty column, with a sum
 // row and, when set, each class's teacher under every count.
 #include "host/constants.h"
+#include "reports/sheets/cell_text.h"
 #include "reports/sheets/chart_plans.h"
-#include "reports/sheets/sheet_writing.h"
 #include "sheetutil/layout_store.h"
 
 namespace tavo::reports {

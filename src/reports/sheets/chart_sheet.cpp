@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "host/constants.h"
+#include "reports/sheets/cell_text.h"
 #include "reports/sheets/chart_plans.h"
 #include "reports/sheets/chart_sheet.h"
 #include "reports/sheets/plan_writer.h"
-#include "reports/sheets/sheet_writing.h"
 #include "sheetutil/block_pages.h"
 #include "sheetutil/layout_store.h"
 #include "sheetutil/sheet_routines.h"

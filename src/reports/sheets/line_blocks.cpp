@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "reports/sheets/sheet_writing.h"
+#include "reports/sheets/cell_text.h"
 
 namespace tavo::reports {
 

@@ -1,8 +1,8 @@
 // Where the three-line and the two-line report put their columns: the
 // three-line sheets show one count per line (single or double as set), the
 // two-line sheets both counts of each line on the single-subject sheet.
+#include "reports/sheets/cell_text.h"
 #include "reports/sheets/line_sheet_layouts.h"
-#include "reports/sheets/sheet_writing.h"
 #include "sheetutil/layout_store.h"
 
 namespace tavo::reports {

@@ -1,7 +1,7 @@
 #include "reports/sheets/score_sheet_plan.h"
 
 #include "host/constants.h"
-#include "reports/sheets/sheet_writing.h"
+#include "reports/sheets/cell_text.h"
 #include "sheetutil/layout_store.h"
 
 namespace tavo::reports {

@@ -5,8 +5,8 @@
 
 #include "host/constants.h"
 #include "reports/compute/teacher_runs.h"
+#include "reports/sheets/cell_text.h"
 #include "reports/sheets/line_blocks.h"
-#include "reports/sheets/sheet_writing.h"
 #include "reports/sheets/single_subject_plan.h"
 
 namespace tavo::reports {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "reports/compute/teacher_runs.h"
-#include "reports/sheets/sheet_writing.h"
+#include "reports/sheets/cell_text.h"
 #include "sheetutil/layout_store.h"
 
 namespace tavo::reports {

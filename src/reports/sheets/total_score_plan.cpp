@@ -2,8 +2,8 @@
 // classes ranked by their weighted score across the groups, and with more
 // than one group a column of group names and the grand total.
 #include "host/constants.h"
+#include "reports/sheets/cell_text.h"
 #include "reports/sheets/line_blocks.h"
-#include "reports/sheets/sheet_writing.h"
 #include "reports/sheets/total_score_plan.h"
 
 namespace tavo::reports {
