@@ -53,8 +53,10 @@ struct SheetPlansTest : ReportFixture {
     openScores();
   }
   void prepare(const reports::ReportKind& kind, reports::LineSettings (*read)(const host::Worksheet&)) {
-    data = reports::PrepareScoreData(app, dialog, kind, fileName, [&](host::Worksheet& v) { lines = read(v); });
-    ASSERT_TRUE(data.has_value()) << (platform.messages.empty() ? "" : platform.messages.at(0).prompt);
+    auto prepared =
+        reports::PrepareScoreData(app, dialog, kind, fileName, [&](host::Worksheet& v) { lines = read(v); });
+    ASSERT_TRUE(prepared.has_value()) << (platform.messages.empty() ? "" : platform.messages.at(0).prompt);
+    data = std::move(prepared->data);
   }
   // Students of `cls` with subject `subject` (0-based) at or above `line`.
   int countAtOrAbove(const std::string& cls, std::size_t subject, double line) const {
@@ -177,9 +179,7 @@ TEST_F(SheetPlansTest, BandsWrapSixteenABlockAndCountDownFromTheTotal) {
   std::vector<Student> list;
   for (int i = 0; i < 30; ++i) list.push_back({i % 2 ? "2班" : "1班", {Score(5.0 * i), Score(3.0 * i)}});
   school({{"", "1班", Value(), {"a", "b", "c"}}, {"", "2班", Value(), {"d", "e", "f"}}}, list);
-  data = reports::PrepareScoreData(app, dialog, reports::ScoreBandsKind("三线版"), fileName,
-                                   [&](host::Worksheet& v) { lines = reports::ReadLines(v, 2); });
-  ASSERT_TRUE(data.has_value());
+  prepare(reports::ScoreBandsKind("三线版"), [](const host::Worksheet& v) { return reports::ReadLines(v, 2); });
   const auto scores = reports::ComputeLineScores(app, *data, lines);
   ASSERT_TRUE(scores.has_value());
   const SheetPlan plan = reports::BandSheetPlan(fileName, *data, reports::CountFieldLines(*data, *scores));
@@ -238,9 +238,7 @@ TEST_F(SheetPlansTest, ScoreSheetMarksAndPagesFollowTheReportOrder) {
   school({{"", "2班", Value(), {"a", "b", "c"}}, {"", "1班", Value(), {"d", "e", "f"}}},
          {{"2班", {Score(95), Score(88)}}, {"1班", {Score(61), Score(79)}}, {"2班", {Score(72), Score(90)}},
           {"1班", {Score(91), Score(40)}}, {"2班", {Score(50), Score(30)}}});
-  data = reports::PrepareScoreData(app, dialog, reports::ScoreBandsKind("三线版"), fileName,
-                                   [&](host::Worksheet& v) { lines = reports::ReadLines(v, 2); });
-  ASSERT_TRUE(data.has_value());
+  prepare(reports::ScoreBandsKind("三线版"), [](const host::Worksheet& v) { return reports::ReadLines(v, 2); });
   const auto scores = reports::ComputeLineScores(app, *data, lines);
   ASSERT_TRUE(scores.has_value());
   const auto plan = reports::PlanScoreSheet(fileName, *data, reports::CountFieldLines(*data, *scores));

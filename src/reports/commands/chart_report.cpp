@@ -9,14 +9,14 @@ namespace tavo::reports {
 
 void ChartReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName) {
   LineSettings settings;
-  auto data = PrepareScoreData(app, dialog, ChartKind(), dataWorkbookName,
-                               [&](host::Worksheet& version) { settings = ReadChartSettings(version); });
-  if (!data) return;
-  auto statistics = ComputeChartStatistics(app, *data, settings);
+  auto prepared = PrepareScoreData(app, dialog, ChartKind(), dataWorkbookName,
+                                   [&](host::Worksheet& version) { settings = ReadChartSettings(version); });
+  if (!prepared) return;
+  const auto& [place, data] = *prepared;
+  auto statistics = ComputeChartStatistics(app, data, settings);
   if (!statistics) return;
-  WriteChartSheet(app, dataWorkbookName, *data, settings, *statistics);
-  WriteReportSheet(app, dataWorkbookName, *data->layoutStore, *data->dataSheet,
-                   ChartTableSheetPlan(*data, settings, *statistics));
+  WriteChartSheet(app, place, data, settings, *statistics);
+  WriteReportSheet(app, place, ChartTableSheetPlan(data, settings, *statistics));
   SoundReportFinished(app);
 }
 

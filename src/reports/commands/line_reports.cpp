@@ -18,15 +18,14 @@ using SingleLayout = SingleSheetLayout (*)(const LineSettings&);
 void LineReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName,
                 const ReportKind& kind, ReadSettings read, TotalLayout total, SingleLayout single) {
   LineSettings settings;
-  auto data = PrepareScoreData(app, dialog, kind, dataWorkbookName,
-                               [&](host::Worksheet& version) { settings = read(version); });
-  if (!data) return;
-  auto statistics = ComputeLineStatistics(app, *data, settings);
+  auto prepared = PrepareScoreData(app, dialog, kind, dataWorkbookName,
+                                   [&](host::Worksheet& version) { settings = read(version); });
+  if (!prepared) return;
+  const auto& [place, data] = *prepared;
+  auto statistics = ComputeLineStatistics(app, data, settings);
   if (!statistics) return;
-  WriteReportSheet(app, dataWorkbookName, *data->layoutStore, *data->dataSheet,
-                   TotalScoreSheetPlan(dataWorkbookName, *data, settings, *statistics, total(settings)));
-  WriteReportSheet(app, dataWorkbookName, *data->layoutStore, *data->dataSheet,
-                   SingleSubjectSheetPlan(*data, settings, *statistics, single(settings)));
+  WriteReportSheet(app, place, TotalScoreSheetPlan(dataWorkbookName, data, settings, *statistics, total(settings)));
+  WriteReportSheet(app, place, SingleSubjectSheetPlan(data, settings, *statistics, single(settings)));
   SoundReportFinished(app);
 }
 

@@ -12,15 +12,15 @@ namespace tavo::reports {
 void ScoreBandsReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName,
                       const std::string& versionSheet) {
   LineSettings settings;
-  auto data = PrepareScoreData(app, dialog, ScoreBandsKind(versionSheet), dataWorkbookName,
-                               [&](host::Worksheet& version) { settings = ReadLines(version, 2); });
-  if (!data) return;
-  auto lineScores = ComputeLineScores(app, *data, settings);
+  auto prepared = PrepareScoreData(app, dialog, ScoreBandsKind(versionSheet), dataWorkbookName,
+                                   [&](host::Worksheet& version) { settings = ReadLines(version, 2); });
+  if (!prepared) return;
+  const auto& [place, data] = *prepared;
+  auto lineScores = ComputeLineScores(app, data, settings);
   if (!lineScores) return;
-  const std::vector<FieldLines> fields = CountFieldLines(*data, *lineScores);
-  WriteReportSheet(app, dataWorkbookName, *data->layoutStore, *data->dataSheet,
-                   BandSheetPlan(dataWorkbookName, *data, fields));
-  WriteScoreSheet(app, dataWorkbookName, *data, PlanScoreSheet(dataWorkbookName, *data, fields));
+  const std::vector<FieldLines> fields = CountFieldLines(data, *lineScores);
+  WriteReportSheet(app, place, BandSheetPlan(dataWorkbookName, data, fields));
+  WriteScoreSheet(app, place, data, PlanScoreSheet(dataWorkbookName, data, fields));
   SoundReportFinished(app);
 }
 

@@ -10,13 +10,14 @@ namespace {
 void SubjectBlocksReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName,
                          const ReportKind& kind, const SubjectBlocksLayout& layout) {
   LineSettings settings;
-  auto data = PrepareScoreData(app, dialog, kind, dataWorkbookName,
-                               [&](host::Worksheet& version) { settings = ReadSubjectBlocksSettings(version); });
-  if (!data) return;
-  auto statistics = ComputeSubjectBlockStatistics(app, *data, settings);
+  auto prepared = PrepareScoreData(app, dialog, kind, dataWorkbookName,
+                                   [&](host::Worksheet& version) { settings = ReadSubjectBlocksSettings(version); });
+  if (!prepared) return;
+  const auto& [place, data] = *prepared;
+  auto statistics = ComputeSubjectBlockStatistics(app, data, settings);
   if (!statistics) return;
-  WriteReportSheet(app, dataWorkbookName, *data->layoutStore, *data->dataSheet,
-                   SubjectBlocksSheetPlan(dataWorkbookName, app.platform().today(), *data, settings, *statistics, layout));
+  WriteReportSheet(app, place,
+                   SubjectBlocksSheetPlan(dataWorkbookName, app.platform().today(), data, settings, *statistics, layout));
   SoundReportFinished(app);
 }
 

@@ -64,7 +64,7 @@ std::optional<std::vector<std::vector<double>>> ComputeLineScores(host::Applicat
     if (settings.byScore[static_cast<std::size_t>(k)]) continue;
     for (const Field& f : data.fields)
       if (!HeadCount(LineValue(settings, k, f.paramColumn))) {
-        sheetutil::Warn(app, data.versionSheet->name() + "中" + settings.lineNames[static_cast<std::size_t>(k)] +
+        sheetutil::Warn(app, data.settingsSheet + "中" + settings.lineNames[static_cast<std::size_t>(k)] +
                                  "线的" + f.name + "人数应为不小于1的数，请检查！");
         return std::nullopt;
       }

@@ -77,7 +77,7 @@ ReportKind ScoreBandsKind(const std::string& sheet) {
 
 void SoundReportFinished(host::Application& app) { app.platform().beep(360, 36); }
 
-std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Dialog& dialog, const ReportKind& kind,
+std::optional<PreparedScores> PrepareScoreData(host::Application& app, const host::Dialog& dialog, const ReportKind& kind,
                                           const std::string& dataWorkbookName,
                                           const std::function<void(host::Worksheet&)>& readSettings) {
   if (kind.checksSelection && dialog.listIndex() == -1) {
@@ -89,10 +89,13 @@ std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Di
     sheetutil::Warn(app, kind.missingSheetMessage);
     return std::nullopt;
   }
-  ScoreData data;
-  data.versionSheet = &system.sheet(kind.versionSheet);
-  Candidates candidates = ReadCandidates(*data.versionSheet, kind.subjectRow);
-  if (readSettings) readSettings(*data.versionSheet);
+  PreparedScores prepared;
+  ScoreData& data = prepared.data;
+  ReportPlace& place = prepared.place;
+  host::Worksheet& version = system.sheet(kind.versionSheet);
+  data.settingsSheet = version.name();
+  Candidates candidates = ReadCandidates(version, kind.subjectRow);
+  if (readSettings) readSettings(version);
 
   if (kind.opensWorkbook && !sheetutil::WorkbookIsOpen(app, dataWorkbookName))
     app.openWorkbook(sheetutil::DataFolder(app) + dataWorkbookName);
@@ -102,10 +105,11 @@ std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Di
     return std::nullopt;
   }
   book.activate();
-  data.dataBook = &book;
-  data.layoutStore = &system.sheet(std::string(sheetutil::kLayoutStoreSheet));
+  place.dataWorkbookName = dataWorkbookName;
+  place.dataBook = &book;
+  place.layoutStore = &system.sheet(std::string(sheetutil::kLayoutStoreSheet));
   host::Worksheet& sheet = book.sheet(kDataSheetName);
-  data.dataSheet = &sheet;
+  place.dataSheet = &sheet;
 
   // The header, then only the columns the reports count from, one at a
   // time: a wide export's other columns are never copied. From here on
@@ -158,7 +162,7 @@ std::optional<ScoreData> PrepareScoreData(host::Application& app, const host::Di
     sheetutil::Warn(app, kind.missingClassMessage);
     return std::nullopt;
   }
-  return data;
+  return prepared;
 }
 
 }  // namespace tavo::reports

@@ -54,11 +54,10 @@ struct ClassBlock {
   int size() const { return static_cast<int>(students.size()); }
 };
 
+// What the reports count from, free of any host: the fields, the classes
+// and their students, the score table.
 struct ScoreData {
-  host::Workbook* dataBook = nullptr;
-  host::Worksheet* dataSheet = nullptr;
-  host::Worksheet* layoutStore = nullptr;
-  host::Worksheet* versionSheet = nullptr;
+  std::string settingsSheet;  // the settings sheet's name, for messages
   std::vector<Field> fields;
   int classColumn = 0;  // 0-based, in the score table
   std::vector<ClassBlock> classes;
@@ -67,10 +66,24 @@ struct ScoreData {
   const std::vector<double>& scores(std::size_t field) const { return table.scores[field]; }
 };
 
+// Where a report reads and writes: the data workbook, its data sheet, and
+// the system workbook's layout store.
+struct ReportPlace {
+  std::string dataWorkbookName;
+  host::Workbook* dataBook = nullptr;
+  host::Worksheet* dataSheet = nullptr;
+  host::Worksheet* layoutStore = nullptr;
+};
+
+struct PreparedScores {
+  ReportPlace place;
+  ScoreData data;
+};
+
 // Runs the preparation; nothing when a message stopped the command. The
 // report reads its own settings in `readSettings`, before the data workbook
 // is opened. Host errors propagate.
-std::optional<ScoreData> PrepareScoreData(host::Application&, const host::Dialog&, const ReportKind&,
+std::optional<PreparedScores> PrepareScoreData(host::Application&, const host::Dialog&, const ReportKind&,
                                           const std::string& dataWorkbookName,
                                           const std::function<void(host::Worksheet& versionSheet)>& readSettings);
 

@@ -68,12 +68,11 @@ void PrintWholeCharts(host::Worksheet& w, host::Worksheet& store, int chartRows)
 
 }  // namespace
 
-void WriteChartSheet(host::Application& app, const std::string& dataWorkbookName, const ScoreData& data,
-                     const LineSettings& s, const ChartStatistics& st) {
+void WriteChartSheet(host::Application& app, const ReportPlace& place, const ScoreData& data, const LineSettings& s,
+                     const ChartStatistics& st) {
   const SheetPlan sources = ChartSourcePlan(data, s, st);
-  host::Worksheet& w = sheetutil::RecreateReportSheet(app, dataWorkbookName, *data.layoutStore, *data.dataSheet,
-                                                      sources.name, sources.layoutRow);
-  WritePlanCells(w, *data.layoutStore, sources);
+  host::Worksheet& w = RecreateReportSheet(app, place, sources);
+  WritePlanCells(w, *place.layoutStore, sources);
   const int classes = static_cast<int>(data.classes.size());
 
   const double titleSize = app.version() == kChartSheetVersion ? 18 : 16;
@@ -81,7 +80,7 @@ void WriteChartSheet(host::Application& app, const std::string& dataWorkbookName
     for (std::size_t f = 0; f < data.fields.size(); ++f) {
       const int column = static_cast<int>(f) + 2, first = ChartSourceTop(data, k) + 1,
                 last = ChartSourceTop(data, k) + classes;
-      host::Chart& chart = NewChart(app, *data.dataBook, w, {first, column, last, column}, k * kChartWidth,
+      host::Chart& chart = NewChart(app, *place.dataBook, w, {first, column, last, column}, k * kChartWidth,
                                     static_cast<double>(f) * kChartHeight);
       chart.setSeriesCategories(1, w, {first, 1, last, 1});
       chart.setHasTitle(true);
@@ -98,7 +97,7 @@ void WriteChartSheet(host::Application& app, const std::string& dataWorkbookName
       chart.setDataLabelPosition(1, host::xl::kLabelPositionAbove);
       chart.clearPlotAreaFormats();
     }
-  PrintWholeCharts(w, *data.layoutStore, static_cast<int>(data.fields.size()));
+  PrintWholeCharts(w, *place.layoutStore, static_cast<int>(data.fields.size()));
   w.activate();
   w.select(Rect::of(Cell{1, 1}));
 }

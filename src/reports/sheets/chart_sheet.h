@@ -3,14 +3,12 @@
 // row of charts per field.
 #pragma once
 
-#include <string>
-
 #include "host/application.h"
 #include "reports/compute/chart_statistics.h"
 
 namespace tavo::reports {
 
-void WriteChartSheet(host::Application&, const std::string& dataWorkbookName, const ScoreData&, const LineSettings&,
+void WriteChartSheet(host::Application&, const ReportPlace&, const ScoreData&, const LineSettings&,
                      const ChartStatistics&);
 
 }  // namespace tavo::reports

@@ -60,11 +60,15 @@ void WritePlanLayout(host::Worksheet& w, const host::Worksheet& store, const She
   for (int row : plan.pageBreaks) w.addPageBreakAbove(row);
 }
 
-host::Worksheet& WriteReportSheet(host::Application& app, const std::string& dataWorkbookName,
-                                  host::Worksheet& store, host::Worksheet& before, const SheetPlan& plan) {
-  host::Worksheet& w = sheetutil::RecreateReportSheet(app, dataWorkbookName, store, before, plan.name, plan.layoutRow);
-  WritePlanCells(w, store, plan);
-  FinishReportSheet(app, w, store, plan);
+host::Worksheet& RecreateReportSheet(host::Application& app, const ReportPlace& place, const SheetPlan& plan) {
+  return sheetutil::RecreateReportSheet(app, place.dataWorkbookName, *place.layoutStore, *place.dataSheet, plan.name,
+                                        plan.layoutRow);
+}
+
+host::Worksheet& WriteReportSheet(host::Application& app, const ReportPlace& place, const SheetPlan& plan) {
+  host::Worksheet& w = RecreateReportSheet(app, place, plan);
+  WritePlanCells(w, *place.layoutStore, plan);
+  FinishReportSheet(app, w, *place.layoutStore, plan);
   return w;
 }
 

@@ -6,15 +6,18 @@
 #include <string>
 
 #include "host/application.h"
+#include "reports/compute/score_data.h"
 #include "reports/sheets/sheet_plan.h"
 
 namespace tavo::reports {
 
-// The data workbook's sheet of the plan's name made afresh before
-// `before` (the old sheet's first-row heights and page set-up kept in the
+// The data workbook's sheet of the plan's name made afresh before the data
+// sheet (the old sheet's first-row heights and page set-up kept in the
 // layout store first) and the plan written on it; it is the active sheet.
-host::Worksheet& WriteReportSheet(host::Application&, const std::string& dataWorkbookName,
-                                  host::Worksheet& layoutStore, host::Worksheet& before, const SheetPlan&);
+host::Worksheet& WriteReportSheet(host::Application&, const ReportPlace&, const SheetPlan&);
+
+// The data workbook's sheet of the plan's name made afresh, as above.
+host::Worksheet& RecreateReportSheet(host::Application&, const ReportPlace&, const SheetPlan&);
 
 // The plan's cells, merges, formats, heights and widths on `sheet`: its
 // values and formulas, then its layout. A sheet whose rows are written

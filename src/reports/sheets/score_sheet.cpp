@@ -6,7 +6,6 @@
 #include "reports/compute/score_statistics.h"
 #include "reports/sheets/plan_writer.h"
 #include "sheetutil/layout_store.h"
-#include "sheetutil/sheet_routines.h"
 
 namespace tavo::reports {
 
@@ -37,11 +36,12 @@ void PutInPieces(host::Worksheet& w, int top, int column, int rows, int columns,
 
 // The data's own columns, header and cells in the report order, as the
 // data sheet holds them; the class keys where they differ from the cell.
-void PutCopiedColumns(host::Worksheet& w, const ScoreData& data, const ScoreSheetPlan& plan) {
+void PutCopiedColumns(host::Worksheet& w, host::Worksheet& dataSheet, const ScoreData& data,
+                      const ScoreSheetPlan& plan) {
   const ScoreTable& t = data.table;
   const int students = t.students();
   for (const auto& [tableColumn, column] : plan.copiedColumns) {
-    const host::Grid cells = data.dataSheet->values({1, tableColumn + 1, students + 1, tableColumn + 1});
+    const host::Grid cells = dataSheet.values({1, tableColumn + 1, students + 1, tableColumn + 1});
     const bool isClass = column == plan.classColumn;
     // Position 0 is the header, position p the student of report row p.
     PutInPieces(w, kScoreSheetFirstStudentRow - 1, column, students + 1, 1, true, [&](host::Grid& piece, int first) {
@@ -102,13 +102,12 @@ void PutMarks(host::Worksheet& w, host::Worksheet& store, const ScoreSheetPlan& 
 
 }  // namespace
 
-void WriteScoreSheet(host::Application& app, const std::string& dataWorkbookName, const ScoreData& data,
+void WriteScoreSheet(host::Application& app, const ReportPlace& place, const ScoreData& data,
                      const ScoreSheetPlan& plan) {
-  host::Worksheet& store = *data.layoutStore;
-  host::Worksheet& w = sheetutil::RecreateReportSheet(app, dataWorkbookName, store, *data.dataSheet, plan.frame.name,
-                                                      plan.frame.layoutRow);
+  host::Worksheet& store = *place.layoutStore;
+  host::Worksheet& w = RecreateReportSheet(app, place, plan.frame);
   WritePlanValues(w, plan.frame);
-  PutCopiedColumns(w, data, plan);
+  PutCopiedColumns(w, *place.dataSheet, data, plan);
   PutScoresAndRanks(w, data, plan);
   PutMarks(w, store, plan);
   WritePlanLayout(w, store, plan.frame);

@@ -3,14 +3,11 @@
 // the marks of the layout store's templates, and the layout.
 #pragma once
 
-#include <string>
-
 #include "host/application.h"
 #include "reports/sheets/score_sheet_plan.h"
 
 namespace tavo::reports {
 
-void WriteScoreSheet(host::Application&, const std::string& dataWorkbookName, const ScoreData&,
-                     const ScoreSheetPlan&);
+void WriteScoreSheet(host::Application&, const ReportPlace&, const ScoreData&, const ScoreSheetPlan&);
 
 }  // namespace tavo::reports
