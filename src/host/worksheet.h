@@ -75,6 +75,9 @@ class Worksheet {
   // filled with as many whole copies of the source as fit.
   virtual void copy(const Rect& source, Worksheet& target, const Rect& destination,
                     Paste = Paste::All) = 0;
+  // The format of one cell onto each of `areas` of `target`, as one paste
+  // of formats onto a selection of them.
+  virtual void copyFormatToAreas(Cell source, Worksheet& target, const std::vector<Rect>& areas) = 0;
   virtual void cut(const Rect& source, Worksheet& target, Cell at) = 0;
   // Cut `source` and insert it at `at`, shifting the cells there.
   virtual void insertCut(const Rect& source, Cell at, Shift) = 0;

@@ -196,8 +196,30 @@ host::Format Worksheet::format(host::Cell c) const {
   return f;
 }
 
-void Worksheet::applyFormat(const host::Rect& r, const host::FormatPatch& p) {
-  Dispatch cells = range(r);
+// The source's format is read once; the areas go in as few ranges as
+// addresses of at most 255 characters allow.
+void Worksheet::copyFormatToAreas(host::Cell source, host::Worksheet& target, const std::vector<host::Rect>& areas) {
+  if (areas.empty()) return;
+  auto& to = static_cast<Worksheet&>(target);
+  const host::FormatPatch patch = host::FormatPatch::whole(format(source));
+  constexpr std::size_t kLongestAddress = 255;
+  std::string address;
+  auto flush = [&] {
+    if (address.empty()) return;
+    applyFormatTo(to.sheet_.object("Range", "Range", {Variant(address)}), patch);
+    address.clear();
+  };
+  for (const host::Rect& area : areas) {
+    const std::string one = host::a1(to.withinSheet(area));
+    if (!address.empty() && address.size() + 1 + one.size() > kLongestAddress) flush();
+    address += (address.empty() ? "" : ",") + one;
+  }
+  flush();
+}
+
+void Worksheet::applyFormat(const host::Rect& r, const host::FormatPatch& p) { applyFormatTo(range(r), p); }
+
+void Worksheet::applyFormatTo(Dispatch cells, const host::FormatPatch& p) {
   if (p.fontName || p.fontSize || p.bold || p.underline || p.fontColorIndex) {
     Dispatch font = cells.object("Font", "Font");
     if (p.fontName) font.put("Name", *p.fontName);

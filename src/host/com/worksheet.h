@@ -57,6 +57,7 @@ class Worksheet final : public host::Worksheet {
   void clearFormats(const host::Rect& r) override { range(r).call("ClearFormats"); }
   void copy(const host::Rect& source, host::Worksheet& target, const host::Rect& destination,
             host::Paste) override;
+  void copyFormatToAreas(host::Cell source, host::Worksheet& target, const std::vector<host::Rect>& areas) override;
   void cut(const host::Rect& source, host::Worksheet& target, host::Cell at) override;
   void insertCut(const host::Rect& source, host::Cell at, host::Shift) override;
   void insert(const host::Rect&, host::Shift) override;
@@ -96,6 +97,7 @@ class Worksheet final : public host::Worksheet {
   Dispatch validationOf(const host::Rect& r) const { return range(r).object("Validation", "Validation"); }
   host::Rect rectOf(const Dispatch& range) const;
   void putGrid(host::Cell topLeft, const host::Grid&, Entry);
+  static void applyFormatTo(Dispatch cells, const host::FormatPatch&);
   std::optional<host::Cell> search(const host::Rect& within, const std::string& what, host::Cell from,
                                    bool wholeCell, bool backwards) const;
 

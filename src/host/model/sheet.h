@@ -76,6 +76,7 @@ class Sheet final : public host::Worksheet {
   void clearFormats(const host::Rect&) override;
   void copy(const host::Rect&, host::Worksheet& target, const host::Rect& destination,
             host::Paste) override;
+  void copyFormatToAreas(host::Cell source, host::Worksheet& target, const std::vector<host::Rect>& areas) override;
   void cut(const host::Rect&, host::Worksheet& target, host::Cell at) override;
   void insertCut(const host::Rect&, host::Cell at, host::Shift) override;
   void insert(const host::Rect&, host::Shift) override;

@@ -177,6 +177,10 @@ void Sheet::placeSlot(Cell c, Slot&& s) {
   slotAt(c) = std::move(s);
 }
 
+void Sheet::copyFormatToAreas(Cell source, host::Worksheet& target, const std::vector<Rect>& areas) {
+  for (const Rect& area : areas) copy(Rect::of(source), target, area, host::Paste::Formats);
+}
+
 void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& destination,
                  host::Paste what) {
   auto* target = dynamic_cast<Sheet*>(&targetSheet);

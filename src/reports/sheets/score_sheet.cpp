@@ -94,10 +94,12 @@ void PutScoresAndRanks(host::Worksheet& w, const ScoreData& data, const ScoreShe
 // formats of the layout store's templates.
 void PutMarks(host::Worksheet& w, host::Worksheet& store, const ScoreSheetPlan& plan) {
   for (std::size_t f = 0; f < plan.marks.size(); ++f)
-    for (int k = 0; k < 2; ++k)
+    for (int k = 0; k < 2; ++k) {
+      std::vector<Rect> areas;
       for (const RowRun& run : plan.marks[f][static_cast<std::size_t>(k)])
-        store.copy(Rect::of(Cell{k + 1, sheetutil::kTemplateColumn}), w,
-                   {run.first, plan.scoreColumn[f], run.last, plan.scoreColumn[f]}, host::Paste::Formats);
+        areas.push_back({run.first, plan.scoreColumn[f], run.last, plan.scoreColumn[f]});
+      store.copyFormatToAreas(Cell{k + 1, sheetutil::kTemplateColumn}, w, areas);
+    }
 }
 
 }  // namespace

@@ -209,15 +209,71 @@ ServerObject* ValidationObject(host::Worksheet& sheet, host::Rect r) {
   return o;
 }
 
-// One format property of a rectangle, read from its first cell.
+using Areas = std::vector<host::Rect>;
+
+// A patch onto every area of a range.
+PatchWriter OntoAreas(host::Worksheet& sheet, Areas areas) {
+  return [&sheet, areas](const host::FormatPatch& p) {
+    for (const host::Rect& r : areas) sheet.applyFormat(r, p);
+  };
+}
+
+// One format property of a range, read from its first cell.
 template <class T>
-void FormatProperty(ServerObject& o, const char* name, host::Worksheet& sheet, host::Rect r, T host::Format::*field,
-                    std::optional<T> host::FormatPatch::*patch, T (*convert)(const VARIANT&)) {
-  o.property(name, [&sheet, r, field] { return Variant(sheet.format(r.topLeft()).*field); },
-             Patch([&sheet, r](const host::FormatPatch& p) { sheet.applyFormat(r, p); }, patch, convert));
+void FormatProperty(ServerObject& o, const char* name, host::Worksheet& sheet, const Areas& areas,
+                    T host::Format::*field, std::optional<T> host::FormatPatch::*patch, T (*convert)(const VARIANT&)) {
+  const host::Cell at = areas.front().topLeft();
+  o.property(name, [&sheet, at, field] { return Variant(sheet.format(at).*field); },
+             Patch(OntoAreas(sheet, areas), patch, convert));
+}
+
+// What formats a range, of one area or of several.
+void FormatProperties(ServerObject& o, Spreadsheet& s, host::Worksheet& sh, const Areas& areas) {
+  const host::Cell at = areas.front().topLeft();
+  const PatchWriter write = OntoAreas(sh, areas);
+  o.property("Font", [&sh, at, write] { return Give(FontObject([&sh, at] { return sh.format(at).font; }, write)); });
+  o.property("Interior", [&sh, areas] {
+    auto* i = new ServerObject;
+    FormatProperty(*i, "ColorIndex", sh, areas, &host::Format::fillColorIndex, &host::FormatPatch::fillColorIndex,
+                   &ToInt);
+    return Give(i);
+  });
+  o.property("Borders", [&sh, areas] {
+    auto* b = new ServerObject;
+    FormatProperty(*b, "LineStyle", sh, areas, &host::Format::borderLineStyle, &host::FormatPatch::borderLineStyle,
+                   &ToInt);
+    return Give(b);
+  });
+  FormatProperty(o, "HorizontalAlignment", sh, areas, &host::Format::horizontalAlignment,
+                 &host::FormatPatch::horizontalAlignment, &ToInt);
+  FormatProperty(o, "VerticalAlignment", sh, areas, &host::Format::verticalAlignment,
+                 &host::FormatPatch::verticalAlignment, &ToInt);
+  o.property("NumberFormat",
+             [&sh, at] {
+               const std::string code = sh.format(at).numberFormat;
+               return Variant(code == host::kGeneralFormat ? std::string("General") : code);
+             },
+             [write](const VARIANT& v) {
+               host::FormatPatch p;
+               p.numberFormat = ToText(v) == "General" ? host::kGeneralFormat : ToText(v);
+               write(p);
+             });
+  o.property("NumberFormatLocal", [&s, &sh, at] { return Variant(LocalCode(s, sh.format(at).numberFormat)); },
+             [&s, write](const VARIANT& v) {
+               host::FormatPatch p;
+               p.numberFormat = ModelCode(s, ToText(v));
+               write(p);
+             });
 }
 
 }  // namespace
+
+ServerObject* AreasObject(Spreadsheet& s, host::Worksheet& sheet, std::vector<host::Rect> areas) {
+  auto* o = new ServerObject;
+  FormatProperties(*o, s, sheet, areas);
+  o->property("Count", [n = static_cast<int>(areas.size())] { return Variant(n); });
+  return o;
+}
 
 RangeObject::RangeObject(Spreadsheet& s, host::Worksheet& ws, host::Rect r) : sheet(ws), rect(r) {
   host::Worksheet& sh = sheet;
@@ -348,41 +404,7 @@ RangeObject::RangeObject(Spreadsheet& s, host::Worksheet& ws, host::Rect r) : sh
     return Variant();
   });
 
-  property("Font", [&sh, r] {
-    return Give(FontObject([&sh, r] { return sh.format(r.topLeft()).font; },
-                           [&sh, r](const host::FormatPatch& p) { sh.applyFormat(r, p); }));
-  });
-  property("Interior", [&sh, r] {
-    auto* o = new ServerObject;
-    FormatProperty(*o, "ColorIndex", sh, r, &host::Format::fillColorIndex, &host::FormatPatch::fillColorIndex, &ToInt);
-    return Give(o);
-  });
-  property("Borders", [&sh, r] {
-    auto* o = new ServerObject;
-    FormatProperty(*o, "LineStyle", sh, r, &host::Format::borderLineStyle, &host::FormatPatch::borderLineStyle,
-                   &ToInt);
-    return Give(o);
-  });
-  FormatProperty(*this, "HorizontalAlignment", sh, r, &host::Format::horizontalAlignment,
-                 &host::FormatPatch::horizontalAlignment, &ToInt);
-  FormatProperty(*this, "VerticalAlignment", sh, r, &host::Format::verticalAlignment,
-                 &host::FormatPatch::verticalAlignment, &ToInt);
-  property("NumberFormat",
-           [&sh, at] {
-             const std::string code = sh.format(at).numberFormat;
-             return Variant(code == host::kGeneralFormat ? std::string("General") : code);
-           },
-           [&sh, r](const VARIANT& v) {
-             host::FormatPatch p;
-             p.numberFormat = ToText(v) == "General" ? host::kGeneralFormat : ToText(v);
-             sh.applyFormat(r, p);
-           });
-  property("NumberFormatLocal", [&s, &sh, at] { return Variant(LocalCode(s, sh.format(at).numberFormat)); },
-           [&s, &sh, r](const VARIANT& v) {
-             host::FormatPatch p;
-             p.numberFormat = ModelCode(s, ToText(v));
-             sh.applyFormat(r, p);
-           });
+  FormatProperties(*this, s, sh, {r});
   property("WrapText", [&sh, at] { return Variant(sh.format(at).wrapText); });
   method("Characters", [&sh, at](const Call& c) {
     const VARIANT* start = c.arg(0, "Start");

@@ -111,7 +111,16 @@ SheetObject::SheetObject(Spreadsheet& s, host::Worksheet& ws) : sheet(ws) {
   });
   method("Range", [&s, &sh](const Call& c) {
     const std::string address = ToText(c.need(0, "Cell1"));
-    return s.range(sh, s.sheetRange(sh, address));
+    // The object model takes an address of at most 255 characters.
+    if (address.size() > 255) throw host::HostError(1004, "Worksheet 类的 Range 方法无效");
+    if (address.find(',') == std::string::npos) return s.range(sh, s.sheetRange(sh, address));
+    std::vector<host::Rect> areas;
+    for (std::size_t from = 0; from <= address.size();) {
+      const std::size_t comma = std::min(address.find(',', from), address.size());
+      areas.push_back(s.sheetRange(sh, address.substr(from, comma - from)));
+      from = comma + 1;
+    }
+    return Give(AreasObject(s, sh, std::move(areas)));
   });
   method("Cells", [&s, &sh](const Call& c) {
     return s.range(sh, host::Rect::of(host::Cell{ToInt(c.need(0, "RowIndex")), ToInt(c.need(1, "ColumnIndex"))}));

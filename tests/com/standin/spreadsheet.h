@@ -29,6 +29,10 @@ class RangeObject final : public ServerObject {
   host::Rect rect;
 };
 
+// A range of several areas ("A1:A3,C5"): only formatted, as a selection of
+// them is; its Count is the number of areas.
+ServerObject* AreasObject(Spreadsheet&, host::Worksheet&, std::vector<host::Rect> areas);
+
 class SheetObject final : public ServerObject {
  public:
   SheetObject(Spreadsheet&, host::Worksheet&);
