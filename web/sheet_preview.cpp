@@ -81,21 +81,21 @@ std::string CellStyle(const tavo::model::Workbook& book, const tavo::host::Forma
   std::string css = "font-size:" + std::to_string(static_cast<int>(f.font.size * 4 / 3 + 0.5)) + "px;";
   if (f.font.bold) css += "font-weight:bold;";
   if (f.font.italic) css += "font-style:italic;";
-  if (f.font.underline != xl::kNone) css += "text-decoration:underline;";
+  if (f.font.underline != code::kNone) css += "text-decoration:underline;";
   if (f.font.colorIndex != 1 && book.colors().has(f.font.colorIndex)) css += "color:" + Colour(book, f.font.colorIndex) + ";";
   if (f.fillColorIndex >= 1 && book.colors().has(f.fillColorIndex))
     css += "background:" + Colour(book, f.fillColorIndex) + ";";
-  if (f.horizontalAlignment == xl::kCenter) css += "text-align:center;";
-  else if (f.horizontalAlignment == xl::kRight) css += "text-align:right;";
-  else if (f.horizontalAlignment == xl::kLeft) css += "text-align:left;";
-  if (f.verticalAlignment == xl::kCenter) css += "vertical-align:middle;";
+  if (f.horizontalAlignment == code::kCenter) css += "text-align:center;";
+  else if (f.horizontalAlignment == code::kRight) css += "text-align:right;";
+  else if (f.horizontalAlignment == code::kLeft) css += "text-align:left;";
+  if (f.verticalAlignment == code::kCenter) css += "vertical-align:middle;";
   else if (f.verticalAlignment == -4160) css += "vertical-align:top;";
   const char* sides[] = {"left", "right", "top", "bottom"};
   const bool edges = !f.edges[0].style.empty() || !f.edges[1].style.empty() || !f.edges[2].style.empty() ||
                      !f.edges[3].style.empty();
   for (int e = 0; e < 4; ++e) {
     std::string line = edges ? Edge(book, f.edges[static_cast<std::size_t>(e)])
-                       : f.borderLineStyle == xl::kNone ? ""
+                       : f.borderLineStyle == code::kNone ? ""
                                                         : "1px solid #000";
     if (!line.empty()) css += std::string("border-") + sides[e] + ":" + line + ";";
   }

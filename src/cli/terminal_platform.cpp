@@ -24,7 +24,7 @@ int TerminalPlatform::messageBox(const std::string& prompt, int style, const std
   if (progress_) progress_->erase();
   err_ << '[' << title << "] " << text << std::endl;
   messageShown_ = true;
-  if ((style & 0x70) == host::xl::kMsgCritical) errorShown_ = true;
+  if ((style & 0x70) == host::code::kMsgCritical) errorShown_ = true;
   return 1;
 }
 

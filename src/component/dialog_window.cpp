@@ -483,8 +483,7 @@ void DialogWindow::createSystemWorkbook() {
 }
 
 void DialogWindow::showError(const host::HostError& e) {
-  const std::string text = "错误[" + std::to_string(e.number) + "]\r" + e.description;
-  MessageBoxW(window_, com::Wide(text).c_str(), com::Wide("错误").c_str(), MB_OK | MB_ICONSTOP);
+  MessageBoxW(window_, com::Wide(e.boxText()).c_str(), com::Wide("错误").c_str(), MB_OK | MB_ICONSTOP);
 }
 
 void DialogWindow::whileBusy(const std::function<void()>& work) {

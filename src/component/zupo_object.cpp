@@ -142,9 +142,9 @@ HRESULT ZupoObject::Run(IDispatch* EA, IDispatch* UF, const std::string& strFlag
   if (result) VariantInit(result);  // the result is always empty
   try {
     // Every host object the command touches is released when it ends.
-    com::Dispatch excel(EA, "Application");
-    com::WindowsPlatform platform(excel);
-    com::Application application(excel, platform);
+    com::Dispatch spreadsheet(EA, "Application");
+    com::WindowsPlatform platform(spreadsheet);
+    com::Application application(spreadsheet, platform);
     com::Dialog dialog(com::Dispatch(UF, "UserForm"));
     engine_.MyFunClick(application, dialog, strFlag, CSB);
   } catch (...) {

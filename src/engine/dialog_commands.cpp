@@ -25,8 +25,8 @@ void CleanDataTable(host::Worksheet& sheet) {
   for (const char* space : kSpaces) sheet.replace(table, space, "", false);
   sheet.replace(table, "", "0", false);
   host::FormatPatch align;
-  align.horizontalAlignment = host::xl::kLeft;
-  align.verticalAlignment = host::xl::kCenter;
+  align.horizontalAlignment = host::code::kLeft;
+  align.verticalAlignment = host::code::kCenter;
   sheet.applyFormat(table, align);
 }
 

@@ -25,14 +25,13 @@ host::HostError AsHostError(std::exception_ptr error) {
 }
 
 std::string ErrorPrompt(std::exception_ptr error) {
-  host::HostError e = AsHostError(error);
-  return "错误[" + std::to_string(e.number) + "]\r" + e.description;
+  return AsHostError(error).boxText();
 }
 
 }  // namespace
 
 void ShowErrorBox(host::Platform& platform, std::exception_ptr error) {
-  platform.messageBox(ErrorPrompt(error), host::xl::kMsgCritical, "错误");
+  platform.messageBox(ErrorPrompt(error), host::code::kMsgCritical, "错误");
 }
 
 }  // namespace tavo::engine

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "host/chart.h"
 #include "host/platform.h"
 #include "host/window.h"
 #include "host/workbook.h"
@@ -19,6 +20,7 @@ class Application {
   virtual bool enableEvents() const = 0;
   virtual void setEnableEvents(bool) = 0;
   virtual std::string version() const = 0;
+  virtual ChartPlacement chartPlacement() const = 0;
 
   virtual Workbook& thisWorkbook() = 0;
   virtual int workbookCount() const = 0;

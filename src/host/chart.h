@@ -9,6 +9,16 @@ namespace tavo::host {
 
 class Worksheet;
 
+// Where a host makes a chart for a sheet: on the sheet itself, or, as the
+// older hosts do, on a chart sheet of its own that is then located on the
+// sheet (such charts take a larger title by default).
+enum class ChartPlacement { OnSheet, ViaChartSheet };
+
+// The placement of the host whose object model reports `version`.
+inline ChartPlacement ChartPlacementOfVersion(const std::string& version) {
+  return version == "11.0" ? ChartPlacement::ViaChartSheet : ChartPlacement::OnSheet;
+}
+
 class Chart {
  public:
   virtual ~Chart() = default;

@@ -1,7 +1,8 @@
-// The desktop spreadsheet's constants, as the commands pass them.
+// The object model's codes (alignments, fills, borders, charts, messages,
+// validation, paper), as the commands and the hosts pass them.
 #pragma once
 
-namespace tavo::host::xl {
+namespace tavo::host::code {
 
 inline constexpr int kCenter = -4108;
 inline constexpr int kLeft = -4131;
@@ -36,4 +37,4 @@ inline constexpr int kLandscape = 2;
 inline constexpr int kPaperA4 = 9;
 inline constexpr int kVisible = -1;
 
-}  // namespace tavo::host::xl
+}  // namespace tavo::host::code

@@ -38,7 +38,7 @@ struct Font {
   std::string name = "宋体";
   double size = 11;
   bool bold = false;
-  int underline = xl::kNone;
+  int underline = code::kNone;
   int colorIndex = 1;
   bool italic = false;
   bool strikethrough = false;
@@ -55,10 +55,10 @@ struct BorderEdge {
 
 struct Format {
   Font font;
-  int fillColorIndex = xl::kNone;
-  int borderLineStyle = xl::kNone;  // the same line on all four edges
-  int horizontalAlignment = xl::kGeneral;
-  int verticalAlignment = xl::kBottom;
+  int fillColorIndex = code::kNone;
+  int borderLineStyle = code::kNone;  // the same line on all four edges
+  int horizontalAlignment = code::kGeneral;
+  int verticalAlignment = code::kBottom;
   std::string numberFormat = "G/通用格式";
   // What files carry beyond the commands' own formats, kept so that a
   // teacher's sheets come back as they were. Edges left, right, top, bottom
@@ -148,9 +148,9 @@ struct TextRun {
 };
 
 struct Validation {
-  int type = xl::kValidateInputOnly;
-  int alertStyle = xl::kAlertStop;
-  int op = xl::kBetween;
+  int type = code::kValidateInputOnly;
+  int alertStyle = code::kAlertStop;
+  int op = code::kBetween;
   std::string formula1 = {};
   bool ignoreBlank = true;
   std::string inputMessage = {};

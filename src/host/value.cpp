@@ -33,6 +33,19 @@ HostError HostError::overflow() { return {6, "溢出"}; }
 HostError HostError::divisionByZero() { return {11, "除数为零"}; }
 HostError HostError::refused(std::string d) { return {1004, std::move(d)}; }
 
+HostError::Kind HostError::kind() const {
+  switch (number) {
+    case 13: return Kind::TypeMismatch;
+    case 9: return Kind::SubscriptOutOfRange;
+    case 6: return Kind::Overflow;
+    case 11: return Kind::DivisionByZero;
+    case 1004: return Kind::Refused;
+    default: return Kind::Other;
+  }
+}
+
+std::string HostError::boxText() const { return "错误[" + std::to_string(number) + "]\r" + description; }
+
 std::string numberToText(double x) {
   if (std::isnan(x) || std::isinf(x)) return "#NUM!";
   if (x == 0) return "0";

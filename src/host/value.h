@@ -20,9 +20,17 @@ std::optional<ErrorKind> errorFromText(std::string_view);
 // classic runtime: 13 type mismatch, 9 subscript out of range, 6 overflow,
 // 11 division by zero; host refusals are 1004.
 struct HostError : std::runtime_error {
+  // What went wrong, whatever number the host gave it: the conversions of
+  // the classic automation runtime, a host's refusal, anything else.
+  enum class Kind { TypeMismatch, SubscriptOutOfRange, Overflow, DivisionByZero, Refused, Other };
+
   HostError(int number, std::string description);
   int number;
   std::string description;
+
+  Kind kind() const;
+  // "错误[N]\r" and the description, as the error box shows it.
+  std::string boxText() const;
 
   static HostError typeMismatch();
   static HostError subscriptOutOfRange();

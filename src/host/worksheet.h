@@ -38,7 +38,7 @@ class Worksheet {
   virtual void setVisible(bool) = 0;
   virtual void activate() = 0;
   virtual void select(const Rect&) = 0;  // the selection shown in the sheet's window
-  virtual int tabColorIndex() const = 0;  // xl::kNone when none
+  virtual int tabColorIndex() const = 0;  // code::kNone when none
   virtual void setTabColorIndex(int) = 0;
 
   // Values. Text is entered by the typed-entry rules unless the cell's

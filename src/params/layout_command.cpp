@@ -18,7 +18,7 @@ using host::Cell;
 using host::FormatPatch;
 using host::Rect;
 using host::Value;
-namespace xl = host::xl;
+namespace code = host::code;
 
 constexpr double kRowHeight = 16;
 constexpr double kTitleRowHeight = 18;
@@ -45,13 +45,13 @@ FormatPatch NumberFormat(const char* format) {
 // The plain look of the whole sheet, before titles and headers stand out.
 FormatPatch PlainCells() {
   FormatPatch p;
-  p.borderLineStyle = xl::kNone;
-  p.fillColorIndex = xl::kNone;
-  p.horizontalAlignment = xl::kCenter;
-  p.verticalAlignment = xl::kCenter;
+  p.borderLineStyle = code::kNone;
+  p.fillColorIndex = code::kNone;
+  p.horizontalAlignment = code::kCenter;
+  p.verticalAlignment = code::kCenter;
   p.fontSize = 12;
   p.bold = false;
-  p.underline = xl::kNone;
+  p.underline = code::kNone;
   p.fontColorIndex = 1;
   return p;
 }
@@ -114,7 +114,7 @@ class SettingsSheetLayout {
 
   void FormatTitleRows() {
     FormatPatch titleLabel;
-    titleLabel.horizontalAlignment = xl::kLeft;
+    titleLabel.horizontalAlignment = code::kLeft;
     titleLabel.fontColorIndex = kTitleFontColor;
     FormatPatch titleFill;
     titleFill.fillColorIndex = kTitleFill;
@@ -177,21 +177,21 @@ class SettingsSheetLayout {
     step_([&] { sheet_.deleteValidation(r); });
     host::Validation v;
     v.type = type;
-    v.alertStyle = xl::kAlertStop;
+    v.alertStyle = code::kAlertStop;
     v.op = op;
     v.formula1 = formula1;
-    v.ignoreBlank = type == xl::kValidateInputOnly;
+    v.ignoreBlank = type == code::kValidateInputOnly;
     v.inputMessage = message;
     step_([&] { sheet_.addValidation(r, v); });
   }
   void Note(const Rect& r, const std::string& message) {
-    Validate(r, xl::kValidateInputOnly, xl::kBetween, "", message);
+    Validate(r, code::kValidateInputOnly, code::kBetween, "", message);
   }
   void ListOf(const Rect& r, const std::string& choices, const std::string& message) {
-    Validate(r, xl::kValidateList, xl::kBetween, choices, message);
+    Validate(r, code::kValidateList, code::kBetween, choices, message);
   }
   void AtLeast(const Rect& r, const std::string& bound, const std::string& message) {
-    Validate(r, xl::kValidateDecimal, xl::kGreaterEqual, bound, message);
+    Validate(r, code::kValidateDecimal, code::kGreaterEqual, bound, message);
   }
 
   void SetValidation() {

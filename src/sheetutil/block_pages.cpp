@@ -33,7 +33,7 @@ double Printed(const host::PageSetup& page, bool across) {
   const host::Value size = page.get(host::PageField::PaperSize), zoom = page.get(host::PageField::Zoom);
   if (!size.isNumber() || !zoom.isNumber() || zoom.number() <= 0) return 0;
   auto [width, height] = Paper(host::roundToInteger(size.number()));
-  if (page.get(host::PageField::Orientation) == host::Value(host::xl::kLandscape)) std::swap(width, height);
+  if (page.get(host::PageField::Orientation) == host::Value(host::code::kLandscape)) std::swap(width, height);
   const double margins =
       across ? host::toNumber(page.get(host::PageField::LeftMargin)) + host::toNumber(page.get(host::PageField::RightMargin))
              : host::toNumber(page.get(host::PageField::TopMargin)) + host::toNumber(page.get(host::PageField::BottomMargin));

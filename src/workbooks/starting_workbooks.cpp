@@ -73,7 +73,7 @@ void FillSystemWorkbook(host::Workbook& book) {
     if (row == sheetutil::kSingle1 || row == sheetutil::kSingle2) zoom = 85;
     if (row == sheetutil::kScoreSheet) zoom = 80;
     if (row == sheetutil::kSubjects3 || row == sheetutil::kSubjects4) zoom = 70;
-    const Value page[] = {36, 36, 14, host::xl::kLandscape, host::xl::kPaperA4, zoom, true, 28, 28};
+    const Value page[] = {36, 36, 14, host::code::kLandscape, host::code::kPaperA4, zoom, true, 28, 28};
     for (int c = 0; c < 9; ++c) Put(store, row, sheetutil::kFirstPageColumn + c, page[c]);
     Put(store, row, 5, std::string(sheetutil::kLayoutRowSheets[static_cast<std::size_t>(row - 1)]));
   }

@@ -78,9 +78,9 @@ IDispatch* CreateByName() {
 // what the model itself answers: names, page set-up, breaks, charts, and per
 // cell values, formulas, formats, merges, validation and runs.
 void CheckReadsThroughAutomation(model::Application& model, standin::Spreadsheet& spreadsheet) {
-  com::Dispatch excel(spreadsheet.application(), "Application");
+  com::Dispatch application(spreadsheet.application(), "Application");
   testing::TestPlatform quiet;
-  com::Application automation(excel, quiet);
+  com::Application automation(application, quiet);
   CheckEqual(automation.workbookCount(), model.workbookCount(), "workbook count");
   for (int b = 1; b <= model.workbookCount(); ++b) {
     host::Workbook& mine = model.workbook(b);
@@ -390,9 +390,9 @@ int main(int argc, char** argv) {
   // ---- values both ways through the automation host ----
   std::string stage = "start";
   try {
-    com::Dispatch excel(spreadsheet.application(), "Application");
+    com::Dispatch application(spreadsheet.application(), "Application");
     testing::TestPlatform quiet;
-    com::Application automation(excel, quiet);
+    com::Application automation(application, quiet);
     stage = "adding a sheet";
     host::Worksheet& sheet = automation.thisWorkbook().addSheet(nullptr);
     stage = "writing and reading";

@@ -23,6 +23,7 @@ class SwitchLog final : public host::Application {
   bool enableEvents() const override { return in_.enableEvents(); }
   void setEnableEvents(bool b) override { record("EnableEvents", b), in_.setEnableEvents(b); }
   std::string version() const override { return in_.version(); }
+  host::ChartPlacement chartPlacement() const override { return in_.chartPlacement(); }
   host::Workbook& thisWorkbook() override { return in_.thisWorkbook(); }
   int workbookCount() const override { return in_.workbookCount(); }
   host::Workbook& workbook(int i) override { return in_.workbook(i); }

@@ -161,9 +161,9 @@ TEST_F(LayoutTest, FormatsTitlesAndHiddenRows) {
   EXPECT_EQ(system.color(15), host::rgb(221, 221, 221));
   host::Format plain = s.format({80, 8});
   EXPECT_FALSE(plain.font.bold);
-  EXPECT_EQ(plain.fillColorIndex, host::xl::kNone);
+  EXPECT_EQ(plain.fillColorIndex, host::code::kNone);
   EXPECT_EQ(plain.font.size, 12);
-  EXPECT_EQ(plain.horizontalAlignment, host::xl::kCenter);
+  EXPECT_EQ(plain.horizontalAlignment, host::code::kCenter);
   EXPECT_EQ(s.rowHeight(80), 16);
   EXPECT_EQ(s.columnWidth(30), 8);
   for (int r : {1, 2, 10, 14, 60, 66, 70}) EXPECT_EQ(s.rowHeight(r), 0) << r;
@@ -171,8 +171,8 @@ TEST_F(LayoutTest, FormatsTitlesAndHiddenRows) {
   EXPECT_EQ(s.rowHeight(12), 45);
   EXPECT_EQ(s.rowHeight(65), 16) << "the third line shows";
   EXPECT_EQ(s.format({71, 6}).fillColorIndex, 37) << "title fill reaches the last class column";
-  EXPECT_EQ(s.format({71, 7}).fillColorIndex, host::xl::kNone);
-  EXPECT_EQ(s.format({61, 2}).horizontalAlignment, host::xl::kLeft);
+  EXPECT_EQ(s.format({71, 7}).fillColorIndex, host::code::kNone);
+  EXPECT_EQ(s.format({61, 2}).horizontalAlignment, host::code::kLeft);
   EXPECT_EQ(s.format({61, 2}).font.colorIndex, 10);
   EXPECT_EQ(s.format({12, 13}).font.colorIndex, 5);
   EXPECT_EQ(s.format({72, 4}).font.colorIndex, 5);

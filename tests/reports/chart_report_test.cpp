@@ -64,7 +64,7 @@ TEST_F(ChartReportTest, DoubleCountsInTheTablesAndSingleCountsOfEveryStudentInTh
   EXPECT_EQ(t.rowHeight(4), 30);
   EXPECT_EQ(t.rowHeight(2), 0);
   EXPECT_EQ(t.value({4, 8}), Value("2\n甲"));
-  EXPECT_EQ(t.format({3, 2}).fillColorIndex, host::xl::kNone) << "C13 否: no fills";
+  EXPECT_EQ(t.format({3, 2}).fillColorIndex, host::code::kNone) << "C13 否: no fills";
   EXPECT_EQ(t.pageSettings().printTitleRows, "$1:$2");
 }
 
@@ -99,7 +99,7 @@ TEST_F(ChartReportTest, EveryChartPrintsWhole) {
   setClasses({{"", "1班", Value(), {"周", "甲", "乙", "丙", "丁"}}});
   students = {{"1班", {90, 80, 70, 60}}, {"1班", {50, 40, 30, 20}}};
   // A4 landscape, margins of half an inch: two rows of charts a page.
-  const Value page[] = {36, 36, 14, host::xl::kLandscape, host::xl::kPaperA4, 100, true, 36, 36};
+  const Value page[] = {36, 36, 14, host::code::kLandscape, host::code::kPaperA4, 100, true, 36, 36};
   for (int c = 0; c < 9; ++c) put(store, 7, 11 + c, page[c]);
   run();
   ASSERT_TRUE(platform.messages.empty()) << platform.messages.at(0).prompt;
@@ -112,7 +112,7 @@ TEST_F(ChartReportTest, EveryChartPrintsWhole) {
 
   // The teacher turns the page upright (595 points across): the row must
   // shrink further, on the next run too.
-  g.pageSetup().set(host::PageField::Orientation, host::xl::kPortrait);
+  g.pageSetup().set(host::PageField::Orientation, host::code::kPortrait);
   click("cmdTuBiaoTJ_Click");
   model::Sheet& portrait = report("统计图");
   EXPECT_EQ(portrait.pageSetup().get(host::PageField::Zoom), Value(62));

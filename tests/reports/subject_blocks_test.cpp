@@ -88,7 +88,7 @@ TEST_F(SubjectBlocksTest, PointsFollowTheBestClassThroughTheTeacherGrouping) {
 
   EXPECT_EQ(s.columnWidth(14), 0) << "W3 = 0 hides its points";
   EXPECT_GT(s.columnWidth(11), 0);
-  EXPECT_EQ(s.format({top, 1}).fillColorIndex, host::xl::kNone) << "the second block is not shaded";
+  EXPECT_EQ(s.format({top, 1}).fillColorIndex, host::code::kNone) << "the second block is not shaded";
   EXPECT_EQ(s.format({3, 24}).fillColorIndex, 15);
   EXPECT_EQ(s.format({3, 19}).numberFormat, "0.00");
   EXPECT_EQ(s.format({3, 16}).numberFormat, "0.0");

@@ -78,8 +78,8 @@ TEST_F(ForeignFileTest, SharedStringsSharedFormulasStylesAndMerges) {
   EXPECT_EQ(head.font.size, 14);
   EXPECT_EQ(head.font.colorIndex, 3) << "red is palette entry 3";
   EXPECT_EQ(head.fillColorIndex, 15) << "C0C0C0 is palette entry 15";
-  EXPECT_EQ(head.borderLineStyle, host::xl::kContinuous);
-  EXPECT_EQ(head.horizontalAlignment, host::xl::kCenter);
+  EXPECT_EQ(head.borderLineStyle, host::code::kContinuous);
+  EXPECT_EQ(head.horizontalAlignment, host::code::kCenter);
   EXPECT_EQ(head.numberFormat, "0.0%");
   EXPECT_EQ(s.format({4, 2}).numberFormat, "@");
   EXPECT_EQ(s.format({2, 2}).font.name, "Calibri");
@@ -193,7 +193,7 @@ TEST_F(ForeignFileTest, FormattedRowsAndColumnsMakeNoCellsWhereTheyCross) {
   auto loaded = load(OneSheetPackage(body, "", styles));
   model::Sheet& s = loaded.book->modelSheet(1);
   EXPECT_TRUE(s.format({5, 100}).font.bold) << "a formatted column";
-  EXPECT_EQ(s.format({host::kMaxRow, 100}).horizontalAlignment, host::xl::kCenter) << "the row's format shows where they cross";
+  EXPECT_EQ(s.format({host::kMaxRow, 100}).horizontalAlignment, host::code::kCenter) << "the row's format shows where they cross";
   EXPECT_EQ(s.column(100), nullptr) << "no cell was made there";
 
   const std::string path = folder.file("edges.xlsx");
@@ -201,7 +201,7 @@ TEST_F(ForeignFileTest, FormattedRowsAndColumnsMakeNoCellsWhereTheyCross) {
   EXPECT_LT(std::filesystem::file_size(path), 20000u);
   auto again = xlsx::LoadWorkbook(app, path);
   EXPECT_TRUE(again.book->modelSheet(1).format({5, 16384}).font.bold);
-  EXPECT_EQ(again.book->modelSheet(1).format({host::kMaxRow, 8}).horizontalAlignment, host::xl::kCenter);
+  EXPECT_EQ(again.book->modelSheet(1).format({host::kMaxRow, 8}).horizontalAlignment, host::code::kCenter);
 }
 
 // The default palette of current desktop spreadsheets: colours given by
@@ -313,7 +313,7 @@ TEST_F(ForeignFileTest, AFileWrittenByOpenpyxl) {
   EXPECT_EQ(s.value({2, 5}), Value(175)) << "no cached value in the file: the model computes it";
   EXPECT_TRUE(s.format({1, 1}).font.bold);
   EXPECT_EQ(s.format({1, 1}).fillColorIndex, 6);
-  EXPECT_EQ(s.format({1, 2}).horizontalAlignment, host::xl::kCenter);
+  EXPECT_EQ(s.format({1, 2}).horizontalAlignment, host::code::kCenter);
   EXPECT_EQ(s.merges(), (std::vector<Rect>{{5, 1, 5, 2}}));
   EXPECT_NEAR(s.columnWidth(2), 20, 1);
   EXPECT_TRUE(s.view().freezePanes);
@@ -427,7 +427,7 @@ TEST_F(ForeignFileTest, FormatsTheCommandsNeverSetAreCarriedThrough) {
 
   // A command's border or fill replaces what the file drew.
   host::FormatPatch plain;
-  plain.borderLineStyle = host::xl::kContinuous;
+  plain.borderLineStyle = host::code::kContinuous;
   plain.fillColorIndex = 37;
   loaded.book->modelSheet(1).applyFormat(Rect::of({1, 1}), plain);
   const host::Format f = loaded.book->modelSheet(1).format({1, 1});

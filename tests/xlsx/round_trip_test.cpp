@@ -78,12 +78,12 @@ TEST_F(RoundTripTest, EverythingTheModelHoldsComesBack) {
   look.fontName = "黑体";
   look.fontSize = 16;
   look.bold = true;
-  look.underline = host::xl::kUnderlineSingle;
+  look.underline = host::code::kUnderlineSingle;
   look.fontColorIndex = 5;
   look.fillColorIndex = 37;
-  look.borderLineStyle = host::xl::kContinuous;
-  look.horizontalAlignment = host::xl::kCenter;
-  look.verticalAlignment = host::xl::kCenter;
+  look.borderLineStyle = host::code::kContinuous;
+  look.horizontalAlignment = host::code::kCenter;
+  look.verticalAlignment = host::code::kCenter;
   look.numberFormat = "0.00";
   data.applyFormat({1, 1, 1, 3}, look);
   host::FormatPatch percent;
@@ -105,10 +105,10 @@ TEST_F(RoundTripTest, EverythingTheModelHoldsComesBack) {
   data.setColumnWidth(6, 8, 3);
 
   using host::Validation;
-  data.addValidation({13, 2, 13, 4}, Validation{.type = host::xl::kValidateList, .formula1 = "是,否",
+  data.addValidation({13, 2, 13, 4}, Validation{.type = host::code::kValidateList, .formula1 = "是,否",
                                                 .ignoreBlank = false, .inputMessage = "选择是否"});
   data.addValidation({13, 9, 14, 9},
-                     Validation{.type = host::xl::kValidateDecimal, .op = host::xl::kGreaterEqual,
+                     Validation{.type = host::code::kValidateDecimal, .op = host::code::kGreaterEqual,
                                 .formula1 = "-1000", .ignoreBlank = false, .inputMessage = "输入系数"});
   data.addValidation(Rect::of(Cell{63, 1}), Validation{.inputMessage = "名称可以修改"});
 
@@ -136,7 +136,7 @@ TEST_F(RoundTripTest, EverythingTheModelHoldsComesBack) {
   other.setRowHeight(1, host::kMaxRow, 16);
   other.setColumnWidth(1, host::kMaxCol, 8);
   host::FormatPatch centred;
-  centred.horizontalAlignment = host::xl::kCenter;
+  centred.horizontalAlignment = host::code::kCenter;
   centred.fontSize = 12;
   other.applyFormat(Rect::sheet(), centred);
   model::Sheet& hidden = book.appendSheet("DTB");
@@ -160,7 +160,7 @@ TEST_F(RoundTripTest, EverythingTheModelHoldsComesBack) {
     // Colours are written as RGB, which every program reads; where the
     // palette holds a colour twice (5 and 32 are both blue) the first
     // entry comes back.
-    if (a.tabColorIndex() == host::xl::kNone) EXPECT_EQ(b.tabColorIndex(), host::xl::kNone);
+    if (a.tabColorIndex() == host::code::kNone) EXPECT_EQ(b.tabColorIndex(), host::code::kNone);
     else EXPECT_EQ(book.color(a.tabColorIndex()), back->color(b.tabColorIndex()));
     EXPECT_EQ(a.merges(), b.merges());
   }
@@ -258,10 +258,10 @@ TEST_F(RoundTripTest, LineChartsComeBackWithTheirLooksAndPlace) {
   }
   sheet.setColumnWidth(1, 3, 12);
   host::Chart& a = ReportChart(other, sheet, {1, 2, 4, 3}, {1, 1, 4, 1}, 0, 192);
-  a.setHasAxis(host::xl::kValueAxis, host::xl::kPrimary, false);
-  a.setAxisHasMajorGridlines(host::xl::kValueAxis, false);
-  a.setAxisBetweenCategories(host::xl::kCategoryAxis, false);
-  a.setDataLabelPosition(1, host::xl::kLabelPositionAbove);
+  a.setHasAxis(host::code::kValueAxis, host::code::kPrimary, false);
+  a.setAxisHasMajorGridlines(host::code::kValueAxis, false);
+  a.setAxisBetweenCategories(host::code::kCategoryAxis, false);
+  a.setDataLabelPosition(1, host::code::kLabelPositionAbove);
   a.clearPlotAreaFormats();
   host::Chart& b = other.addChart(65, 382, 0, 382, 192);
   b.setSourceData(other, {1, 5, 1, 8}, 1);

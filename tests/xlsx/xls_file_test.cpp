@@ -70,8 +70,8 @@ TEST_F(XlsFileTest, ValuesFormulaResultsFormatsAndSheetStatesComeAsTheyWere) {
   marked.bold = true;
   marked.fontColorIndex = 3;
   marked.fillColorIndex = 6;
-  marked.borderLineStyle = host::xl::kContinuous;
-  marked.horizontalAlignment = host::xl::kCenter;
+  marked.borderLineStyle = host::code::kContinuous;
+  marked.horizontalAlignment = host::code::kCenter;
   sheet.applyFormat(Rect::of({8, 3}), marked);
   put(9, 4, "合并");
   sheet.merge(rect(9, 4, 10, 5));
@@ -118,8 +118,8 @@ TEST_F(XlsFileTest, ValuesFormulaResultsFormatsAndSheetStatesComeAsTheyWere) {
   EXPECT_TRUE(f.font.bold);
   EXPECT_EQ(got.color(f.font.colorIndex), book.color(3));
   EXPECT_EQ(got.color(f.fillColorIndex), book.color(6));
-  EXPECT_EQ(f.borderLineStyle, host::xl::kContinuous);
-  EXPECT_EQ(f.horizontalAlignment, host::xl::kCenter);
+  EXPECT_EQ(f.borderLineStyle, host::code::kContinuous);
+  EXPECT_EQ(f.horizontalAlignment, host::code::kCenter);
   EXPECT_EQ(s.mergeArea({9, 4}), rect(9, 4, 10, 5));
   EXPECT_NEAR(s.columnWidth(2), 20, 0.2);
   EXPECT_NEAR(got.modelSheet(2).columnWidth(40), 12.38, 0.2) << "a sheet's own default width";

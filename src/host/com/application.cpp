@@ -5,7 +5,7 @@ namespace tavo::com {
 Application::~Application() {
   if (printer_ != Printer::Quiet) return;
   try {
-    excel_.put("PrintCommunication", true);
+    spreadsheet_.put("PrintCommunication", true);
   } catch (const host::HostError&) {
     // the page set-up stays as the sheet holds it
   }
@@ -14,7 +14,7 @@ Application::~Application() {
 void Application::quietPrinter() {
   if (printer_ != Printer::Untouched) return;
   try {
-    excel_.put("PrintCommunication", false);
+    spreadsheet_.put("PrintCommunication", false);
     printer_ = Printer::Quiet;
   } catch (const host::HostError&) {
     printer_ = Printer::NoSwitch;  // a host without it talks to its printer as before
@@ -22,7 +22,7 @@ void Application::quietPrinter() {
 }
 
 host::Workbook& Application::thisWorkbook() {
-  return workbookOf(system_ ? system_ : excel_.object("ThisWorkbook", "Workbook"));
+  return workbookOf(system_ ? system_ : spreadsheet_.object("ThisWorkbook", "Workbook"));
 }
 
 int Application::workbookCount() const { return ToInt(*workbooks().get("Count")); }
@@ -50,10 +50,10 @@ host::Workbook& Application::openWorkbook(const std::string& fullPath) {
   return workbookOf(Dispatch(workbooks().call("Open", {}, {{"Filename", Variant(fullPath)}}), "Workbook"));
 }
 
-host::Workbook& Application::activeWorkbook() { return workbookOf(excel_.object("ActiveWorkbook", "Workbook")); }
+host::Workbook& Application::activeWorkbook() { return workbookOf(spreadsheet_.object("ActiveWorkbook", "Workbook")); }
 
-host::Worksheet& Application::activeSheet() { return sheetOf(excel_.object("ActiveSheet", "Worksheet")); }
+host::Worksheet& Application::activeSheet() { return sheetOf(spreadsheet_.object("ActiveSheet", "Worksheet")); }
 
-host::Window& Application::activeWindow() { return windowOf(excel_.object("ActiveWindow", "Window")); }
+host::Window& Application::activeWindow() { return windowOf(spreadsheet_.object("ActiveWindow", "Window")); }
 
 }  // namespace tavo::com

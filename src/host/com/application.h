@@ -15,22 +15,23 @@ namespace tavo::com {
 
 class Application final : public host::Application {
  public:
-  Application(Dispatch excel, host::Platform& platform) : excel_(std::move(excel)), platform_(platform) {}
+  Application(Dispatch spreadsheet, host::Platform& platform) : spreadsheet_(std::move(spreadsheet)), platform_(platform) {}
   // An add-in has no workbook of its own: the system workbook it found
   // stands in for the application's ThisWorkbook.
-  Application(Dispatch excel, host::Platform& platform, Dispatch systemWorkbook)
-      : excel_(std::move(excel)), platform_(platform), system_(std::move(systemWorkbook)) {}
+  Application(Dispatch spreadsheet, host::Platform& platform, Dispatch systemWorkbook)
+      : spreadsheet_(std::move(spreadsheet)), platform_(platform), system_(std::move(systemWorkbook)) {}
   ~Application() override;
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  bool displayAlerts() const override { return ToBool(*excel_.get("DisplayAlerts")); }
-  void setDisplayAlerts(bool b) override { excel_.put("DisplayAlerts", b); }
-  bool screenUpdating() const override { return ToBool(*excel_.get("ScreenUpdating")); }
-  void setScreenUpdating(bool b) override { excel_.put("ScreenUpdating", b); }
-  bool enableEvents() const override { return ToBool(*excel_.get("EnableEvents")); }
-  void setEnableEvents(bool b) override { excel_.put("EnableEvents", b); }
-  std::string version() const override { return ToText(*excel_.get("Version")); }
+  bool displayAlerts() const override { return ToBool(*spreadsheet_.get("DisplayAlerts")); }
+  void setDisplayAlerts(bool b) override { spreadsheet_.put("DisplayAlerts", b); }
+  bool screenUpdating() const override { return ToBool(*spreadsheet_.get("ScreenUpdating")); }
+  void setScreenUpdating(bool b) override { spreadsheet_.put("ScreenUpdating", b); }
+  bool enableEvents() const override { return ToBool(*spreadsheet_.get("EnableEvents")); }
+  void setEnableEvents(bool b) override { spreadsheet_.put("EnableEvents", b); }
+  std::string version() const override { return ToText(*spreadsheet_.get("Version")); }
+  host::ChartPlacement chartPlacement() const override { return host::ChartPlacementOfVersion(version()); }
 
   host::Workbook& thisWorkbook() override;
   int workbookCount() const override;
@@ -44,7 +45,7 @@ class Application final : public host::Application {
   host::Platform& platform() override { return platform_; }
 
   // ---- for the other wrappers ----
-  const Dispatch& excel() const { return excel_; }
+  const Dispatch& spreadsheet() const { return spreadsheet_; }
   Workbook& workbookOf(const Dispatch& book) { return books_.of(book, *this); }
   Worksheet& sheetOf(const Dispatch& sheet) { return sheets_.of(sheet, *this); }
   Chart& chartOf(const Dispatch& chart) { return charts_.of(chart, *this); }
@@ -55,9 +56,9 @@ class Application final : public host::Application {
   void quietPrinter();
 
  private:
-  Dispatch workbooks() const { return excel_.object("Workbooks", "Workbooks"); }
+  Dispatch workbooks() const { return spreadsheet_.object("Workbooks", "Workbooks"); }
 
-  Dispatch excel_;
+  Dispatch spreadsheet_;
   host::Platform& platform_;
   Dispatch system_;
   enum class Printer { Untouched, Quiet, NoSwitch } printer_ = Printer::Untouched;

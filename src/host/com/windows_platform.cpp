@@ -4,7 +4,7 @@ namespace tavo::com {
 
 HWND WindowsPlatform::owner() const {
   try {
-    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(ToNumber(*excel_.get("Hwnd"))));
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(ToNumber(*spreadsheet_.get("Hwnd"))));
   } catch (const host::HostError&) {
     return nullptr;  // a box without an owner still shows
   }

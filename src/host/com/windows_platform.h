@@ -10,8 +10,8 @@ namespace tavo::com {
 
 class WindowsPlatform final : public host::Platform {
  public:
-  // `excel` gives the window that owns the message boxes.
-  explicit WindowsPlatform(Dispatch excel) : excel_(std::move(excel)) {}
+  // `spreadsheet` gives the window that owns the message boxes.
+  explicit WindowsPlatform(Dispatch spreadsheet) : spreadsheet_(std::move(spreadsheet)) {}
 
   int messageBox(const std::string& prompt, int style, const std::string& title) override;
   void beep(int frequencyHz, int durationMs) override;
@@ -26,7 +26,7 @@ class WindowsPlatform final : public host::Platform {
 
  private:
   HWND owner() const;
-  Dispatch excel_;
+  Dispatch spreadsheet_;
 };
 
 }  // namespace tavo::com

@@ -28,7 +28,7 @@ host::Worksheet* Workbook::findSheet(const std::string& name) {
   try {
     return &sheet(name);
   } catch (const host::HostError& e) {
-    if (e.number == 9) return nullptr;  // no sheet of that name
+    if (e.kind() == host::HostError::Kind::SubscriptOutOfRange) return nullptr;  // no sheet of that name
     throw;
   }
 }
@@ -61,7 +61,7 @@ host::Chart& Workbook::addChartSheet() {
 
 host::Chart& Workbook::locateChart(host::Chart& onChartSheet, host::Worksheet& on) {
   Dispatch chart = static_cast<Chart&>(onChartSheet).object();
-  Variant embedded = chart.call("Location", {}, {{"Where", Variant(host::xl::kLocationAsObject)},
+  Variant embedded = chart.call("Location", {}, {{"Where", Variant(host::code::kLocationAsObject)},
                                                  {"Name", Variant(on.name())}});
   return app_.chartOf(Dispatch(embedded, "Chart"));
 }

@@ -19,12 +19,12 @@ constexpr int kHeaderYes = 1, kHeaderNo = 2;
 
 int ShiftConstant(host::Shift s) {
   switch (s) {
-    case host::Shift::Down: return host::xl::kShiftDown;
-    case host::Shift::Right: return host::xl::kShiftToRight;
-    case host::Shift::Up: return host::xl::kShiftUp;
-    case host::Shift::Left: return host::xl::kShiftToLeft;
+    case host::Shift::Down: return host::code::kShiftDown;
+    case host::Shift::Right: return host::code::kShiftToRight;
+    case host::Shift::Up: return host::code::kShiftUp;
+    case host::Shift::Left: return host::code::kShiftToLeft;
   }
-  return host::xl::kShiftDown;
+  return host::code::kShiftDown;
 }
 
 int OrderConstant(host::SortOrder o) { return o == host::SortOrder::Ascending ? kAscending : kDescending; }

@@ -22,8 +22,8 @@ class Worksheet final : public host::Worksheet {
   host::Workbook& workbook() override;
   std::string name() const override { return ToText(*sheet_.get("Name")); }
   void setName(const std::string& n) override { sheet_.put("Name", n); }
-  bool visible() const override { return ToInt(*sheet_.get("Visible")) == host::xl::kVisible; }
-  void setVisible(bool b) override { sheet_.put("Visible", b ? host::xl::kVisible : 0); }
+  bool visible() const override { return ToInt(*sheet_.get("Visible")) == host::code::kVisible; }
+  void setVisible(bool b) override { sheet_.put("Visible", b ? host::code::kVisible : 0); }
   void activate() override { sheet_.call("Activate"); }
   void select(const host::Rect& r) override { range(r).call("Select"); }
   int tabColorIndex() const override;

@@ -27,6 +27,7 @@ class Application final : public host::Application {
   bool enableEvents() const override { return enableEvents_; }
   void setEnableEvents(bool b) override { enableEvents_ = b; }
   std::string version() const override { return version_; }
+  host::ChartPlacement chartPlacement() const override { return host::ChartPlacementOfVersion(version_); }
 
   host::Workbook& thisWorkbook() override;
   int workbookCount() const override { return static_cast<int>(books_.size()); }

@@ -41,20 +41,20 @@ void ModelChart::setTitleFontSize(double s) {
 }
 
 void ModelChart::setHasAxis(int axisType, int axisGroup, bool b) {
-  if (axisGroup != host::xl::kPrimary) throw host::HostError::refused("只有主坐标轴");
-  if (axisType == host::xl::kValueAxis) data.hasValueAxis = b;
-  else if (axisType == host::xl::kCategoryAxis) data.hasCategoryAxis = b;
+  if (axisGroup != host::code::kPrimary) throw host::HostError::refused("只有主坐标轴");
+  if (axisType == host::code::kValueAxis) data.hasValueAxis = b;
+  else if (axisType == host::code::kCategoryAxis) data.hasCategoryAxis = b;
   else throw host::HostError::refused("坐标轴类型无效");
 }
 
 void ModelChart::setAxisHasMajorGridlines(int axisType, bool b) {
   // Gridlines of the value axis belong to it even when the axis is hidden.
-  if (axisType == host::xl::kValueAxis) data.valueGridlines = b;
-  else if (axisType != host::xl::kCategoryAxis) throw host::HostError::refused("坐标轴类型无效");
+  if (axisType == host::code::kValueAxis) data.valueGridlines = b;
+  else if (axisType != host::code::kCategoryAxis) throw host::HostError::refused("坐标轴类型无效");
 }
 
 void ModelChart::setAxisBetweenCategories(int axisType, bool b) {
-  if (axisType != host::xl::kCategoryAxis) throw host::HostError::refused("只有分类轴有此属性");
+  if (axisType != host::code::kCategoryAxis) throw host::HostError::refused("只有分类轴有此属性");
   data.axisBetweenCategories = b;
 }
 

@@ -52,7 +52,7 @@ void Sheet::activate() {
 }
 
 void Sheet::setTabColorIndex(int c) {
-  if (c != host::xl::kNone && !wb_.colors().has(c)) throw HostError::refused("颜色索引无效");
+  if (c != host::code::kNone && !wb_.colors().has(c)) throw HostError::refused("颜色索引无效");
   tabColor_ = c;
 }
 

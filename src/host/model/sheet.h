@@ -224,7 +224,7 @@ class Sheet final : public host::Worksheet {
   Workbook& wb_;
   std::string name_;
   bool visible_ = true;
-  int tabColor_ = host::xl::kNone;
+  int tabColor_ = host::code::kNone;
   std::vector<Column> cols_;
   bool mayHoldFormulas_ = false;
   StyleId sheetStyle_;

@@ -117,7 +117,7 @@ std::optional<host::Validation> Sheet::validation(Cell c) const {
 
 void Sheet::addValidation(const Rect& r, const host::Validation& v) {
   if (validations_.intersects(r)) throw refusedAt(r, "单元格已有数据有效性");
-  if ((v.type == host::xl::kValidateList || v.type == host::xl::kValidateDecimal) && v.formula1.empty())
+  if ((v.type == host::code::kValidateList || v.type == host::code::kValidateDecimal) && v.formula1.empty())
     throw HostError::refused("数据有效性缺少公式");
   validations_.add(r, v);
 }

@@ -338,7 +338,7 @@ class WorkbookStream {
     f.bold = b.u16() >= 700;
     b.u16();
     const int underline = b.u8();
-    f.underline = underline == 0 ? host::xl::kNone : (underline == 2 || underline == 0x22) ? -4119 : host::xl::kUnderlineSingle;
+    f.underline = underline == 0 ? host::code::kNone : (underline == 2 || underline == 0x22) ? -4119 : host::code::kUnderlineSingle;
     b.skip(3);
     f.name = g.biff8 ? b.unicodeString(true) : b.byteString(true, g.codePage);
     return f;
@@ -397,7 +397,7 @@ class WorkbookStream {
                                               "lightTrellis", "gray125",    "gray0625"};
       if (pattern < std::size(kPatterns)) {
         const int foreIndex = PaletteIndex(static_cast<int>(fore));
-        f.fillColorIndex = foreIndex ? foreIndex : host::xl::kNone;
+        f.fillColorIndex = foreIndex ? foreIndex : host::code::kNone;
         f.fillPattern = kPatterns[pattern];
         f.fillPatternColorIndex = PaletteIndex(static_cast<int>(back));
       }

@@ -52,10 +52,10 @@ bool Flag(const pugi::xml_node& n, bool absent) {
 
 int LabelPosition(const std::string& p) {
   if (p == "b") return 1;
-  if (p == "ctr") return host::xl::kCenter;
-  if (p == "l") return host::xl::kLeft;
-  if (p == "r") return host::xl::kRight;
-  return host::xl::kLabelPositionAbove;
+  if (p == "ctr") return host::code::kCenter;
+  if (p == "l") return host::code::kLeft;
+  if (p == "r") return host::code::kRight;
+  return host::code::kLabelPositionAbove;
 }
 
 // The chart's data as the model keeps it, or nothing for a chart it cannot.
@@ -106,8 +106,8 @@ std::optional<model::ChartData> ReadChart(const pugi::xml_node& space, const Dra
   if (series == 0) return std::nullopt;
   d.sourceSheet = values->sheet;
   d.source = values->range;
-  d.plotBy = byColumns ? host::xl::kColumns : 1;
-  d.type = Flag(line.child("c:marker"), true) ? host::xl::kLineMarkers : 4;
+  d.plotBy = byColumns ? host::code::kColumns : 1;
+  d.type = Flag(line.child("c:marker"), true) ? host::code::kLineMarkers : 4;
 
   if (auto title = chart.child("c:title"); title && !Flag(chart.child("c:autoTitleDeleted"), false)) {
     d.hasTitle = true;

@@ -216,8 +216,8 @@ std::string SheetViewXml(const model::Sheet& sheet, bool selected) {
 
 const char* ValidationType(int t) {
   switch (t) {
-    case host::xl::kValidateList: return "list";
-    case host::xl::kValidateDecimal: return "decimal";
+    case host::code::kValidateList: return "list";
+    case host::code::kValidateDecimal: return "decimal";
     case 1: return "whole";
     case 6: return "textLength";
     default: return "none";
@@ -230,7 +230,7 @@ const char* ValidationOperator(int op) {
     case 4: return "notEqual";
     case 5: return "greaterThan";
     case 6: return "lessThan";
-    case host::xl::kGreaterEqual: return "greaterThanOrEqual";
+    case host::code::kGreaterEqual: return "greaterThanOrEqual";
     case 8: return "lessThanOrEqual";
     default: return "between";
   }
@@ -255,16 +255,16 @@ std::string ValidationsXml(const model::Sheet& sheet) {
     std::string sqref;
     for (const Rect& r : rects) sqref += (sqref.empty() ? "" : " ") + host::a1Cells(r);
     x += std::string("<dataValidation type=\"") + ValidationType(v.type) + "\"";
-    if (v.type != host::xl::kValidateInputOnly) x += std::string(" errorStyle=\"") + AlertStyle(v.alertStyle) + "\"";
-    if (v.type != host::xl::kValidateInputOnly && v.type != host::xl::kValidateList)
+    if (v.type != host::code::kValidateInputOnly) x += std::string(" errorStyle=\"") + AlertStyle(v.alertStyle) + "\"";
+    if (v.type != host::code::kValidateInputOnly && v.type != host::code::kValidateList)
       x += std::string(" operator=\"") + ValidationOperator(v.op) + "\"";
     if (v.ignoreBlank) x += " allowBlank=\"1\"";
     x += " showInputMessage=\"1\"";
-    if (v.type != host::xl::kValidateInputOnly) x += " showErrorMessage=\"1\"";
+    if (v.type != host::code::kValidateInputOnly) x += " showErrorMessage=\"1\"";
     if (!v.inputMessage.empty()) x += Attr("prompt", v.inputMessage);
     x += Attr("sqref", sqref) + ">";
     if (!v.formula1.empty()) {
-      std::string f = v.type == host::xl::kValidateList && v.formula1[0] != '=' ? "\"" + v.formula1 + "\""
+      std::string f = v.type == host::code::kValidateList && v.formula1[0] != '=' ? "\"" + v.formula1 + "\""
                       : v.formula1[0] == '='                                    ? v.formula1.substr(1)
                                                                                 : v.formula1;
       x += "<formula1>" + Escaped(f) + "</formula1>";
@@ -584,7 +584,7 @@ int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>
     if (run.bold.value_or(font.bold)) si += "<b/>";
     if (run.italic.value_or(font.italic)) si += "<i/>";
     if (run.strikethrough.value_or(font.strikethrough)) si += "<strike/>";
-    if (const int u = run.underline.value_or(font.underline); u != host::xl::kNone)
+    if (const int u = run.underline.value_or(font.underline); u != host::code::kNone)
       si += u == -4119 ? "<u val=\"double\"/>" : "<u/>";
     if (run.raised) si += run.raised > 0 ? "<vertAlign val=\"superscript\"/>" : "<vertAlign val=\"subscript\"/>";
     si += "<sz val=\"" + NumberText(run.fontSize.value_or(font.size)) + "\"/>";

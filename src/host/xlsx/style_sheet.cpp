@@ -14,7 +14,7 @@
 
 namespace tavo::xlsx {
 
-namespace xl = host::xl;
+namespace code = host::code;
 
 namespace {
 
@@ -50,7 +50,7 @@ constexpr BuiltIn kLocalBuiltIns[] = {
 
 const char* LineStyleName(int style) {
   switch (style) {
-    case xl::kContinuous: return "thin";
+    case code::kContinuous: return "thin";
     case -4115: return "dashed";
     case -4118: return "dotted";
     case -4119: return "double";
@@ -62,17 +62,17 @@ int LineStyleFromName(std::string_view name) {
   if (name == "dashed" || name == "mediumDashed") return -4115;
   if (name == "dotted" || name == "hair") return -4118;
   if (name == "double") return -4119;
-  if (name.empty() || name == "none") return xl::kNone;
-  return xl::kContinuous;
+  if (name.empty() || name == "none") return code::kNone;
+  return code::kContinuous;
 }
 
 // The alignments by the host's numbers: fill 5, centred across the
 // selection 7, justified -4130, distributed -4117, top -4160.
 const char* HorizontalName(int a) {
   switch (a) {
-    case xl::kCenter: return "center";
-    case xl::kLeft: return "left";
-    case xl::kRight: return "right";
+    case code::kCenter: return "center";
+    case code::kLeft: return "left";
+    case code::kRight: return "right";
     case 5: return "fill";
     case 7: return "centerContinuous";
     case -4130: return "justify";
@@ -81,13 +81,13 @@ const char* HorizontalName(int a) {
   }
 }
 int HorizontalFromName(std::string_view n) {
-  for (int a : {xl::kCenter, xl::kLeft, xl::kRight, 5, 7, -4130, -4117})
+  for (int a : {code::kCenter, code::kLeft, code::kRight, 5, 7, -4130, -4117})
     if (n == HorizontalName(a)) return a;
-  return xl::kGeneral;
+  return code::kGeneral;
 }
 const char* VerticalName(int a) {
   switch (a) {
-    case xl::kCenter: return "center";
+    case code::kCenter: return "center";
     case -4160: return "top";
     case -4130: return "justify";
     case -4117: return "distributed";
@@ -95,9 +95,9 @@ const char* VerticalName(int a) {
   }
 }
 int VerticalFromName(std::string_view n) {
-  for (int a : {xl::kCenter, -4160, -4130, -4117})
+  for (int a : {code::kCenter, -4160, -4130, -4117})
     if (n == VerticalName(a)) return a;
-  return xl::kBottom;
+  return code::kBottom;
 }
 
 }  // namespace
@@ -200,7 +200,7 @@ std::string BuiltInNumberFormat(int id) {
 }
 
 StyleSheetWriter::StyleSheetWriter(const host::Format& defaults) {
-  fills_.push_back({xl::kNone});
+  fills_.push_back({code::kNone});
   fills_.push_back({-1});  // the gray125 pattern the format reserves
   cellFormat(defaults);
 }
@@ -239,7 +239,7 @@ int StyleSheetWriter::cellFormat(const host::Format& f, bool wrap) {
   if (it != cache_.end()) return it->second;
   const bool filled = f.fillColorIndex >= 1;
   const bool edges = std::any_of(f.edges.begin(), f.edges.end(), [](const host::BorderEdge& e) { return !e.style.empty(); });
-  Border border{LineStyleName(f.borderLineStyle) && !edges ? f.borderLineStyle : xl::kNone};
+  Border border{LineStyleName(f.borderLineStyle) && !edges ? f.borderLineStyle : code::kNone};
   if (edges) border.edges = f.edges;
   Xf xf{numberFormat(f.numberFormat),
         indexOf(fonts_, f.font),
@@ -275,7 +275,7 @@ std::string StyleSheetWriter::xml(const host::ColorTable& colors, const std::str
     if (f.bold) x += "<b/>";
     if (f.italic) x += "<i/>";
     if (f.strikethrough) x += "<strike/>";
-    if (f.underline != xl::kNone) x += f.underline == -4119 ? "<u val=\"double\"/>" : "<u/>";
+    if (f.underline != code::kNone) x += f.underline == -4119 ? "<u val=\"double\"/>" : "<u/>";
     x += "<sz val=\"" + NumberText(f.size) + "\"/>";
     if (colors.has(f.colorIndex)) x += "<color rgb=\"" + Argb(colors, f.colorIndex) + "\"/>";
     x += "<name val=\"" + Escaped(f.name) + "\"/><charset val=\"134\"/></font>";
@@ -395,13 +395,13 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const ThemeColors& 
     font.strikethrough = flag("strike");
     if (auto u = f.child("u")) {
       std::string v = u.attribute("val").value();
-      font.underline = v == "none" ? xl::kNone : v == "double" ? -4119 : xl::kUnderlineSingle;
+      font.underline = v == "none" ? code::kNone : v == "double" ? -4119 : code::kUnderlineSingle;
     }
     if (int c = ColorIndexOf(f.child("color"), out.colors, theme)) font.colorIndex = c;
     fonts.push_back(font);
   }
   struct FileFill {
-    int color = xl::kNone;
+    int color = code::kNone;
     std::string pattern;
     int patternColor = 0;
   };
@@ -413,7 +413,7 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const ThemeColors& 
     FileFill fill;
     if (!type.empty() && type != "none") {
       int c = ColorIndexOf(pattern.child("fgColor"), out.colors, theme);
-      fill.color = c ? c : xl::kNone;
+      fill.color = c ? c : code::kNone;
       if (type != "solid") {
         fill.pattern = type;
         fill.patternColor = ColorIndexOf(pattern.child("bgColor"), out.colors, theme);
@@ -422,7 +422,7 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const ThemeColors& 
     fills.push_back(fill);
   }
   struct FileBorder {
-    int lineStyle = xl::kNone;
+    int lineStyle = code::kNone;
     std::array<host::BorderEdge, 4> edges;
   };
   std::vector<FileBorder> borders;

@@ -468,7 +468,7 @@ RichText ReadRichText(const pugi::xml_node& si, host::ColorTable& colors, const 
       run.strike = flag("strike");
       if (auto u = rPr.child("u")) {
         const std::string kind = u.attribute("val").as_string("single");
-        run.underline = kind == "none" ? host::xl::kNone : kind == "double" ? -4119 : host::xl::kUnderlineSingle;
+        run.underline = kind == "none" ? host::code::kNone : kind == "double" ? -4119 : host::code::kUnderlineSingle;
       }
       if (const int c = ColorIndexOf(rPr.child("color"), colors, theme)) run.color = colors.at(c);
       const std::string vertical = rPr.child("vertAlign").attribute("val").as_string("baseline");
@@ -724,10 +724,10 @@ class SheetReader {
   void readValidation(const pugi::xml_node& v) {
     std::string type = v.attribute("type").value();
     host::Validation rule;
-    rule.type = type == "list" ? host::xl::kValidateList : type == "decimal" ? host::xl::kValidateDecimal
-                : type == "whole" ? 1 : type == "textLength" ? 6 : host::xl::kValidateInputOnly;
+    rule.type = type == "list" ? host::code::kValidateList : type == "decimal" ? host::code::kValidateDecimal
+                : type == "whole" ? 1 : type == "textLength" ? 6 : host::code::kValidateInputOnly;
     std::string style = v.attribute("errorStyle").value();
-    rule.alertStyle = style == "warning" ? 2 : style == "information" ? 3 : host::xl::kAlertStop;
+    rule.alertStyle = style == "warning" ? 2 : style == "information" ? 3 : host::code::kAlertStop;
     static const std::map<std::string, int> ops = {{"between", 1}, {"notBetween", 2}, {"equal", 3},
                                                     {"notEqual", 4}, {"greaterThan", 5}, {"lessThan", 6},
                                                     {"greaterThanOrEqual", 7}, {"lessThanOrEqual", 8}};
@@ -739,9 +739,9 @@ class SheetReader {
         v.attribute("errorTitle") || v.attribute("error"))
       notCarried_.insert("数据有效性的日期与自定义规则、第二个界限、标题与出错信息");
     std::string f = UnescapeText(v.child("formula1").text().get());
-    if (rule.type == host::xl::kValidateList && f.size() >= 2 && f.front() == '"' && f.back() == '"')
+    if (rule.type == host::code::kValidateList && f.size() >= 2 && f.front() == '"' && f.back() == '"')
       rule.formula1 = f.substr(1, f.size() - 2);
-    else if (!f.empty() && rule.type == host::xl::kValidateList)
+    else if (!f.empty() && rule.type == host::code::kValidateList)
       rule.formula1 = "=" + f;
     else
       rule.formula1 = f;

@@ -23,8 +23,6 @@ namespace {
 
 constexpr double kChartWidth = 382, kChartHeight = 192;
 constexpr double kColumnWidth = 48;  // a column of the default width, in points
-// The host whose charts are made on a chart sheet and then moved.
-constexpr const char* kChartSheetVersion = "11.0";
 
 // The text after the first `n` characters (code points).
 std::string AfterCharacters(const std::string& utf8, int n) { return utf8.substr(host::characterBytes(utf8, n)); }
@@ -33,18 +31,18 @@ std::string AfterCharacters(const std::string& utf8, int n) { return utf8.substr
 // onto the sheet, or on the sheet itself.
 host::Chart& NewChart(host::Application& app, host::Workbook& book, host::Worksheet& w, const Rect& source,
                       double left, double top) {
-  if (app.version() == kChartSheetVersion) {
+  if (app.chartPlacement() == host::ChartPlacement::ViaChartSheet) {
     host::Chart& made = book.addChartSheet();
-    made.setChartType(host::xl::kLineMarkers);
-    made.setSourceData(w, source, host::xl::kColumns);
+    made.setChartType(host::code::kLineMarkers);
+    made.setSourceData(w, source, host::code::kColumns);
     host::Chart& embedded = book.locateChart(made, w);
     // The shape is named like the chart without the sheet's name and a space.
     host::Chart& shape = w.chartOfShape(AfterCharacters(embedded.name(), host::characterCount(w.name()) + 1));
     shape.setPlacement(left, top, kChartWidth, kChartHeight);
     return embedded;
   }
-  host::Chart& chart = w.addChart(host::xl::kLineMarkers, left, top, kChartWidth, kChartHeight);
-  chart.setSourceData(w, source, host::xl::kColumns);
+  host::Chart& chart = w.addChart(host::code::kLineMarkers, left, top, kChartWidth, kChartHeight);
+  chart.setSourceData(w, source, host::code::kColumns);
   return chart;
 }
 
@@ -75,7 +73,7 @@ void WriteChartSheet(host::Application& app, const ReportPlace& place, const Sco
   WritePlanCells(w, *place.layoutStore, sources);
   const int classes = static_cast<int>(data.classes.size());
 
-  const double titleSize = app.version() == kChartSheetVersion ? 18 : 16;
+  const double titleSize = app.chartPlacement() == host::ChartPlacement::ViaChartSheet ? 18 : 16;
   for (std::size_t k = 0; k < 2; ++k)
     for (std::size_t f = 0; f < data.fields.size(); ++f) {
       const int column = static_cast<int>(f) + 2, first = ChartSourceTop(data, k) + 1,
@@ -89,12 +87,12 @@ void WriteChartSheet(host::Application& app, const ReportPlace& place, const Sco
                          "  " + name + s.countKinds[k] + "数：" + std::to_string(st.overall[k][f]));
       chart.setTitleFontSize(titleSize);
       chart.setHasLegend(false);
-      chart.setHasAxis(host::xl::kValueAxis, host::xl::kPrimary, false);
-      chart.setAxisHasMajorGridlines(host::xl::kValueAxis, false);
-      chart.setAxisBetweenCategories(host::xl::kCategoryAxis, false);
+      chart.setHasAxis(host::code::kValueAxis, host::code::kPrimary, false);
+      chart.setAxisHasMajorGridlines(host::code::kValueAxis, false);
+      chart.setAxisBetweenCategories(host::code::kCategoryAxis, false);
       chart.setHasDropLines(1, true);
       chart.applyDataLabels(1);
-      chart.setDataLabelPosition(1, host::xl::kLabelPositionAbove);
+      chart.setDataLabelPosition(1, host::code::kLabelPositionAbove);
       chart.clearPlotAreaFormats();
     }
   PrintWholeCharts(w, *place.layoutStore, static_cast<int>(data.fields.size()));

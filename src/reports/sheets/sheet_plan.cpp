@@ -156,7 +156,7 @@ host::FormatPatch FillPatch(int colorIndex) {
 
 host::FormatPatch BordersPatch() {
   host::FormatPatch p;
-  p.borderLineStyle = host::xl::kContinuous;
+  p.borderLineStyle = host::code::kContinuous;
   return p;
 }
 
@@ -176,8 +176,8 @@ host::FormatPatch CentredPatch(double fontSize, const char* fontName) {
   host::FormatPatch p;
   p.fontSize = fontSize;
   if (fontName) p.fontName = fontName;
-  p.horizontalAlignment = host::xl::kCenter;
-  p.verticalAlignment = host::xl::kCenter;
+  p.horizontalAlignment = host::code::kCenter;
+  p.verticalAlignment = host::code::kCenter;
   return p;
 }
 

@@ -149,7 +149,7 @@ SheetPlan SingleSubjectSheetPlan(const ScoreData& data, const LineSettings& s, c
   plan.everyRowHeight = RowHeight{LayoutHeight::Body};
   if (!s.fill) {
     host::FormatPatch none;
-    none.fillColorIndex = host::xl::kNone;
+    none.fillColorIndex = host::code::kNone;
     plan.format({1, 1, plan.lastRow(), columns}, none);
   }
 

@@ -25,7 +25,7 @@ ChartObject::ChartObject(Spreadsheet& s, host::Chart& served) : chart(served) {
   method("SetSourceData", [&ch](const Call& c) {
     RangeObject& source = Spreadsheet::rangeOf(c.need(0, "Source"));
     const VARIANT* plotBy = c.arg(1, "PlotBy");
-    ch.setSourceData(source.sheet, source.rect, plotBy ? ToInt(*plotBy) : host::xl::kColumns);
+    ch.setSourceData(source.sheet, source.rect, plotBy ? ToInt(*plotBy) : host::code::kColumns);
     return Variant();
   });
   method("SeriesCollection", [&ch](const Call& c) {
@@ -60,7 +60,7 @@ ChartObject::ChartObject(Spreadsheet& s, host::Chart& served) : chart(served) {
   method("HasAxis", [&ch](const Call& c) {
     if (!c.isPut) throw host::HostError(1004, "只写属性");
     const VARIANT* group = c.arg(1, "AxisGroup");
-    ch.setHasAxis(ToInt(c.need(0, "Index1")), group ? ToInt(*group) : host::xl::kPrimary, ToBool(*c.value));
+    ch.setHasAxis(ToInt(c.need(0, "Index1")), group ? ToInt(*group) : host::code::kPrimary, ToBool(*c.value));
     return Variant();
   });
   method("Axes", [&ch](const Call& c) {
@@ -83,7 +83,7 @@ ChartObject::ChartObject(Spreadsheet& s, host::Chart& served) : chart(served) {
   });
   property("Parent", [&s, &ch] { return FrameOf(s, ch); });
   method("Location", [&s, &ch](const Call& c) {
-    if (ToInt(c.need(0, "Where")) != host::xl::kLocationAsObject) throw host::HostError(1004, "只能移到工作表上");
+    if (ToInt(c.need(0, "Where")) != host::code::kLocationAsObject) throw host::HostError(1004, "只能移到工作表上");
     auto book = s.chartSheetBooks.find(&ch);
     if (book == s.chartSheetBooks.end()) throw host::HostError(1004, "图表不在图表工作表上");
     host::Workbook& workbook = *book->second;

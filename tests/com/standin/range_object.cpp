@@ -36,10 +36,10 @@ std::string AbsoluteAddress(const host::Rect& r) {
 host::Shift ShiftOf(const VARIANT* v, host::Shift fallback) {
   if (!v) return fallback;
   switch (ToInt(*v)) {
-    case host::xl::kShiftDown: return host::Shift::Down;
-    case host::xl::kShiftToRight: return host::Shift::Right;
-    case host::xl::kShiftUp: return host::Shift::Up;
-    case host::xl::kShiftToLeft: return host::Shift::Left;
+    case host::code::kShiftDown: return host::Shift::Down;
+    case host::code::kShiftToRight: return host::Shift::Right;
+    case host::code::kShiftUp: return host::Shift::Up;
+    case host::code::kShiftToLeft: return host::Shift::Left;
   }
   throw host::HostError(1004, "Shift 参数无效");
 }

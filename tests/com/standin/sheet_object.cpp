@@ -90,7 +90,7 @@ Variant FrameOf(Spreadsheet& s, host::Chart& chart) { return Give(FrameObject(s,
 SheetObject::SheetObject(Spreadsheet& s, host::Worksheet& ws) : sheet(ws) {
   host::Worksheet& sh = sheet;
   property("Name", [&sh] { return Variant(sh.name()); }, [&sh](const VARIANT& v) { sh.setName(ToText(v)); });
-  property("Visible", [&sh] { return Variant(sh.visible() ? host::xl::kVisible : 0); },
+  property("Visible", [&sh] { return Variant(sh.visible() ? host::code::kVisible : 0); },
            [&sh](const VARIANT& v) { sh.setVisible(ToInt(v) != 0); });
   method("Activate", [&sh](const Call&) {
     sh.activate();
@@ -142,7 +142,7 @@ SheetObject::SheetObject(Spreadsheet& s, host::Worksheet& ws) : sheet(ws) {
         const VARIANT* v = c.arg(at, name);
         return v ? ToNumber(*v) : fallback;
       };
-      host::Chart& chart = sh.addChart(static_cast<int>(number(0, "Type", host::xl::kLineMarkers)),
+      host::Chart& chart = sh.addChart(static_cast<int>(number(0, "Type", host::code::kLineMarkers)),
                                        number(1, "Left", 0), number(2, "Top", 0), number(3, "Width", 360),
                                        number(4, "Height", 216));
       return Give(ShapeObject(s, chart));

@@ -60,7 +60,7 @@ TEST_F(EditTest, ClearRemovesContentFormatsMergesAndValidation) {
   p.fontSize = 18;
   sheet.applyFormat(rect(1, 1, 2, 3), p);
   host::Validation v;
-  v.type = host::xl::kValidateList;
+  v.type = host::code::kValidateList;
   v.formula1 = "是,否";
   sheet.addValidation(rect(2, 2, 2, 2), v);
   sheet.clearContents(rect(1, 1, 1, 1));
@@ -95,7 +95,7 @@ TEST_F(EditTest, PasteFormatsFillsALargerDestination) {
   store.copy(rect(1, 26, 1, 26), sheet, rect(2, 3, 3, 3), host::Paste::Formats);
   EXPECT_EQ(sheet.format({2, 3}).fillColorIndex, 37);
   EXPECT_TRUE(sheet.format({3, 3}).font.bold);
-  EXPECT_EQ(sheet.format({4, 3}).fillColorIndex, host::xl::kNone);
+  EXPECT_EQ(sheet.format({4, 3}).fillColorIndex, host::code::kNone);
   EXPECT_EQ(num(2, 3), 90);  // contents untouched
 }
 

@@ -12,7 +12,7 @@ TEST_F(FormatTest, WholeSheetRowAndColumnFormatsLayer) {
   size11.fontSize = 11;
   bold.bold = true;
   text.numberFormat = "@";
-  center.horizontalAlignment = host::xl::kCenter;
+  center.horizontalAlignment = host::code::kCenter;
   put(1, 1, Value("x"));
   sheet.applyFormat(Rect::columns(2, 2), text);
   sheet.applyFormat(Rect::rows(3, 3), bold);
@@ -25,7 +25,7 @@ TEST_F(FormatTest, WholeSheetRowAndColumnFormatsLayer) {
   host::Format both = sheet.format({3, 2});  // row, column and own format all show
   EXPECT_TRUE(both.font.bold);
   EXPECT_EQ(both.numberFormat, "@");
-  EXPECT_EQ(both.horizontalAlignment, host::xl::kCenter);
+  EXPECT_EQ(both.horizontalAlignment, host::code::kCenter);
   EXPECT_EQ(both.font.size, 11);
 }
 
@@ -37,7 +37,7 @@ TEST_F(FormatTest, ColumnFormatOverARowFormatKeepsBoth) {
   sheet.applyFormat(Rect::columns(1, 2), text);
   EXPECT_EQ(sheet.format({11, 1}).fillColorIndex, 37);
   EXPECT_EQ(sheet.format({11, 1}).numberFormat, "@");
-  EXPECT_EQ(sheet.format({12, 1}).fillColorIndex, host::xl::kNone);
+  EXPECT_EQ(sheet.format({12, 1}).fillColorIndex, host::code::kNone);
 }
 
 TEST_F(FormatTest, PaletteEntriesAreTheWorkbooksOwn) {
@@ -52,9 +52,9 @@ TEST_F(FormatTest, PaletteEntriesAreTheWorkbooksOwn) {
 
 TEST_F(FormatTest, ValidationIsPerCellAndMustBeDeletedBeforeAdding) {
   host::Validation list;
-  list.type = host::xl::kValidateList;
-  list.alertStyle = host::xl::kAlertStop;
-  list.op = host::xl::kBetween;
+  list.type = host::code::kValidateList;
+  list.alertStyle = host::code::kAlertStop;
+  list.op = host::code::kBetween;
   list.formula1 = "单上线,双上线";
   sheet.addValidation(rect(13, 5, 13, 8), list);
   sheet.setValidationIgnoreBlank(rect(13, 5, 13, 8), false);

@@ -65,7 +65,7 @@ TEST_F(SortTest, RowsMoveWholeWithFormatsAndFormulasKeepTheirText) {
   EXPECT_EQ(num(2, 2), 30);
   EXPECT_EQ(r1c1(2, 2), "=RC[-1]*10");
   EXPECT_EQ(sheet.format({2, 1}).fillColorIndex, 15);
-  EXPECT_EQ(sheet.format({3, 2}).fillColorIndex, host::xl::kNone);
+  EXPECT_EQ(sheet.format({3, 2}).fillColorIndex, host::code::kNone);
 }
 
 TEST_F(SortTest, KeyOutsideTheRangeIsRefused) {

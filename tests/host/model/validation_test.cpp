@@ -9,7 +9,7 @@ using ValidationTest = ModelFixture;
 namespace {
 host::Validation List(const char* items) {
   host::Validation v;
-  v.type = host::xl::kValidateList;
+  v.type = host::code::kValidateList;
   v.formula1 = items;
   return v;
 }

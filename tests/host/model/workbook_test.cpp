@@ -103,20 +103,20 @@ TEST_F(WorkbookTest, DialogListAndRecordingPlatform) {
 }
 
 TEST_F(WorkbookTest, ChartsAreDataObjectsOnTheirSheet) {
-  auto& c = sheet.addChart(host::xl::kLineMarkers, 382, 192, 382, 192);
-  c.setSourceData(sheet, rect(2, 2, 9, 2), host::xl::kColumns);
+  auto& c = sheet.addChart(host::code::kLineMarkers, 382, 192, 382, 192);
+  c.setSourceData(sheet, rect(2, 2, 9, 2), host::code::kColumns);
   c.setSeriesCategories(1, sheet, rect(2, 1, 9, 1));
   EXPECT_THROW(c.setTitleText("x"), host::HostError);  // no title yet
   c.setHasTitle(true);
   c.setTitleText("[语文] 重点分：105");
   c.setTitleFontSize(16);
   c.setHasLegend(false);
-  c.setHasAxis(host::xl::kValueAxis, host::xl::kPrimary, false);
-  c.setAxisHasMajorGridlines(host::xl::kValueAxis, false);
-  c.setAxisBetweenCategories(host::xl::kCategoryAxis, false);
+  c.setHasAxis(host::code::kValueAxis, host::code::kPrimary, false);
+  c.setAxisHasMajorGridlines(host::code::kValueAxis, false);
+  c.setAxisBetweenCategories(host::code::kCategoryAxis, false);
   c.setHasDropLines(1, true);
   c.applyDataLabels(1);
-  c.setDataLabelPosition(1, host::xl::kLabelPositionAbove);
+  c.setDataLabelPosition(1, host::code::kLabelPositionAbove);
   EXPECT_THROW(c.setSeriesCategories(2, sheet, rect(2, 1, 9, 1)), host::HostError);
   ASSERT_EQ(sheet.chartCount(), 1);
   const auto& d = sheet.charts()[0]->data;
