@@ -142,35 +142,23 @@ void DropColumns(SheetPlan& plan, int first, int last) {
   plan.hiddenColumns = std::move(hidden);
 }
 
-host::FormatPatch BoldPatch() {
+namespace {
+
+// A patch of one field.
+template <class T, class V>
+host::FormatPatch OneField(std::optional<T> host::FormatPatch::*field, V value) {
   host::FormatPatch p;
-  p.bold = true;
+  p.*field = T(value);
   return p;
 }
 
-host::FormatPatch FillPatch(int colorIndex) {
-  host::FormatPatch p;
-  p.fillColorIndex = colorIndex;
-  return p;
-}
+}  // namespace
 
-host::FormatPatch BordersPatch() {
-  host::FormatPatch p;
-  p.borderLineStyle = host::code::kContinuous;
-  return p;
-}
-
-host::FormatPatch NumberFormatPatch(const char* format) {
-  host::FormatPatch p;
-  p.numberFormat = format;
-  return p;
-}
-
-host::FormatPatch FontSizePatch(double size) {
-  host::FormatPatch p;
-  p.fontSize = size;
-  return p;
-}
+host::FormatPatch BoldPatch() { return OneField(&host::FormatPatch::bold, true); }
+host::FormatPatch FillPatch(int colorIndex) { return OneField(&host::FormatPatch::fillColorIndex, colorIndex); }
+host::FormatPatch BordersPatch() { return OneField(&host::FormatPatch::borderLineStyle, host::code::kContinuous); }
+host::FormatPatch NumberFormatPatch(const char* format) { return OneField(&host::FormatPatch::numberFormat, format); }
+host::FormatPatch FontSizePatch(double size) { return OneField(&host::FormatPatch::fontSize, size); }
 
 host::FormatPatch CentredPatch(double fontSize, const char* fontName) {
   host::FormatPatch p;
