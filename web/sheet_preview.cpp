@@ -15,6 +15,7 @@
 
 #include "cli/desk.h"
 #include "cli/last_run.h"
+#include "engine/zupo.h"
 #include "host/constants.h"
 #include "host/model/chart.h"
 #include "host/model/number_format.h"
@@ -270,6 +271,22 @@ char* Result(const std::string& json) {
 }  // namespace
 
 extern "C" {
+
+// The command table: {"commands":[{"name","kind","settingsSheet","caption"}...]},
+// from which the page labels its buttons as the dialog and the ribbon do.
+EMSCRIPTEN_KEEPALIVE char* tavo_commands() {
+  std::string json = "{\"commands\":[";
+  bool first = true;
+  for (const tavo::engine::CommandInfo& c : tavo::engine::zupo::Commands()) {
+    const char* kind = c.kind == tavo::engine::CommandKind::Layout   ? "layout"
+                       : c.kind == tavo::engine::CommandKind::Report ? "report"
+                                                                     : "dialog";
+    json += std::string(first ? "" : ",") + "{\"name\":" + Json(c.name) + ",\"kind\":\"" + kind +
+            "\",\"settingsSheet\":" + Json(c.settingsSheet) + ",\"caption\":" + Json(c.caption) + "}";
+    first = false;
+  }
+  return Result(json + "]}");
+}
 
 // {"sheets":[names...]} or {"error":reason}; the caller frees the text.
 EMSCRIPTEN_KEEPALIVE char* tavo_sheet_names(const char* path) {

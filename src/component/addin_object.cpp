@@ -167,11 +167,12 @@ std::wstring AddIn::RibbonMarkup() {
       "<group id=\"tavoDialogGroup\" label=\"成绩统计\">"
       "<button id=\"" + std::string(kDialogButton) + "\" label=\"统计对话框\" size=\"large\" "
       "imageMso=\"TableInsert\" screentip=\"选成绩文件、设参数表、出统计表\" onAction=\"OnRibbonButton\"/>"
-      "<button id=\"MyHelp\" label=\"帮助\" size=\"large\" imageMso=\"Help\" onAction=\"OnRibbonButton\"/>"
+      "<button id=\"MyHelp\" label=\"" + engine::zupo::FindCommand("MyHelp")->caption +
+      "\" size=\"large\" imageMso=\"Help\" onAction=\"OnRibbonButton\"/>"
       "</group><group id=\"tavoSettingsGroup\" label=\"参数表\">";
   for (const engine::CommandInfo& command : engine::zupo::Commands())
     if (command.kind == engine::CommandKind::Layout)
-      xml += "<button id=\"" + command.name + "\" label=\"" + command.settingsSheet +
+      xml += "<button id=\"" + command.name + "\" label=\"" + command.caption +
              "\" imageMso=\"PropertySheet\" onAction=\"OnRibbonButton\"/>";
   xml += "</group></tab></tabs></ribbon></customUI>";
   return com::Wide(xml);

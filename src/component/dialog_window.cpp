@@ -29,17 +29,14 @@ struct CommandButton {
 };
 
 // The buttons in the order of the form: the layouts, the score bands, the
-// reports, help. A report's caption is its settings sheet's kind: "三线统计".
+// reports, help; captions as the command table gives them.
 std::vector<CommandButton> CommandButtons() {
   std::vector<CommandButton> buttons;
-  for (const engine::CommandInfo& c : engine::zupo::Commands())
-    if (c.kind == engine::CommandKind::Layout) buttons.push_back({c.name, c.settingsSheet, c.kind});
-  for (const engine::CommandInfo& c : engine::zupo::Commands())
-    if (c.kind == engine::CommandKind::Report) {
-      std::string caption = c.name == kScoreBands ? "分数段" : c.settingsSheet.substr(0, c.settingsSheet.size() - 3) + "统计";
-      buttons.push_back({c.name, caption, c.kind});
-    }
-  buttons.push_back({kHelp, "帮助", engine::CommandKind::Dialog});
+  for (auto kind : {engine::CommandKind::Layout, engine::CommandKind::Report})
+    for (const engine::CommandInfo& c : engine::zupo::Commands())
+      if (c.kind == kind) buttons.push_back({c.name, c.caption, c.kind});
+  const auto help = engine::zupo::FindCommand(kHelp);
+  buttons.push_back({help->name, help->caption, help->kind});
   return buttons;
 }
 

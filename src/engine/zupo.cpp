@@ -15,33 +15,34 @@ namespace tavo::engine {
 
 using enum CommandKind;
 
-// The dialog's event names, looked up in this order.
+// The dialog's event names, looked up in this order, with the captions
+// every door shows them by.
 const zupo::CommandEntry zupo::kCommands[14] = {
-    {"cmdCJ_Click", &zupo::ScoreBands, Report, "三线版"},
-    {"cmdSanXianSZ_Click", &zupo::LayOutThreeLine, Layout, "三线版"},
-    {"cmdSanXianTJ_Click", &zupo::ThreeLineReport, Report, "三线版"},
-    {"cmdTwoXianSZ_Click", &zupo::LayOutTwoLine, Layout, "双线版"},
-    {"cmdTwoXianTJ_Click", &zupo::TwoLineReport, Report, "双线版"},
-    {"cmdSiLvSZ_Click", &zupo::LayOutFourRates, Layout, "四率版"},
-    {"cmdSiLvTJ_Click", &zupo::FourRatesReport, Report, "四率版"},
-    {"cmdFuFenSZ_Click", &zupo::LayOutAssignedScore, Layout, "赋分版"},
-    {"cmdFuFenTJ_Click", &zupo::AssignedScoreReport, Report, "赋分版"},
-    {"cmdTuBiaoSZ_Click", &zupo::LayOutChart, Layout, "图表版"},
-    {"cmdTuBiaoTJ_Click", &zupo::ChartReport, Report, "图表版"},
-    {"ltbCJBChange", &zupo::DataWorkbookSelected, Dialog, ""},
-    {"UFInitialize", &zupo::DialogStartUp, Dialog, ""},
-    {"MyHelp", &zupo::Help, Dialog, ""},
+    {"cmdCJ_Click", &zupo::ScoreBands, Report, "三线版", "分数段"},
+    {"cmdSanXianSZ_Click", &zupo::LayOutThreeLine, Layout, "三线版", "三线版"},
+    {"cmdSanXianTJ_Click", &zupo::ThreeLineReport, Report, "三线版", "三线统计"},
+    {"cmdTwoXianSZ_Click", &zupo::LayOutTwoLine, Layout, "双线版", "双线版"},
+    {"cmdTwoXianTJ_Click", &zupo::TwoLineReport, Report, "双线版", "双线统计"},
+    {"cmdSiLvSZ_Click", &zupo::LayOutFourRates, Layout, "四率版", "四率版"},
+    {"cmdSiLvTJ_Click", &zupo::FourRatesReport, Report, "四率版", "四率统计"},
+    {"cmdFuFenSZ_Click", &zupo::LayOutAssignedScore, Layout, "赋分版", "赋分版"},
+    {"cmdFuFenTJ_Click", &zupo::AssignedScoreReport, Report, "赋分版", "赋分统计"},
+    {"cmdTuBiaoSZ_Click", &zupo::LayOutChart, Layout, "图表版", "图表版"},
+    {"cmdTuBiaoTJ_Click", &zupo::ChartReport, Report, "图表版", "图表统计"},
+    {"ltbCJBChange", &zupo::DataWorkbookSelected, Dialog, "", ""},
+    {"UFInitialize", &zupo::DialogStartUp, Dialog, "", ""},
+    {"MyHelp", &zupo::Help, Dialog, "", "帮助"},
 };
 
 std::vector<CommandInfo> zupo::Commands() {
   std::vector<CommandInfo> commands;
-  for (const CommandEntry& e : kCommands) commands.push_back({e.name, e.kind, e.settingsSheet});
+  for (const CommandEntry& e : kCommands) commands.push_back(e.info());
   return commands;
 }
 
 std::optional<CommandInfo> zupo::FindCommand(const std::string& name) {
   for (const CommandEntry& e : kCommands)
-    if (name == e.name) return CommandInfo{e.name, e.kind, e.settingsSheet};
+    if (name == e.name) return e.info();
   return std::nullopt;
 }
 

@@ -24,6 +24,9 @@ struct CommandInfo {
   // The settings sheet it lays out or reads; for the score bands, which
   // read the sheet the dialog names, the one a dialog names by default.
   std::string settingsSheet;
+  // What its button says in the dialog, the ribbon and the page; empty for
+  // the dialog's own events.
+  std::string caption;
 };
 
 class zupo {
@@ -54,6 +57,8 @@ class zupo {
     Command run;
     CommandKind kind;
     const char* settingsSheet;
+    const char* caption;
+    CommandInfo info() const { return {name, kind, settingsSheet, caption}; }
   };
   static const CommandEntry kCommands[14];
 

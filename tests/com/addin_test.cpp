@@ -391,7 +391,7 @@ int main(int argc, char** argv) {
   for (const engine::CommandInfo& c : engine::zupo::Commands())
     if (c.kind == engine::CommandKind::Layout) {
       captions.push_back(c.settingsSheet);
-      captions.push_back(c.settingsSheet.substr(0, c.settingsSheet.size() - 3) + "统计");
+      captions.push_back(c.settingsSheet.substr(0, c.settingsSheet.size() - 3) + "统计");  // as the form always said
     }
   for (const std::string& caption : captions) Check(ChildByText(dialog, caption) != nullptr, "a button " + caption);
   Check(Text(ChildOfClass(dialog, "Static")).find(folder) != std::string::npos, "the dialog names the system workbook",

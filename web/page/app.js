@@ -604,6 +604,14 @@ $("saveData").onclick = () => busy(async () => {
 document.querySelectorAll("[data-run]").forEach((b) => {
   b.onclick = () => busy(() => run([b.dataset.run], b.dataset.csb ? $("csb").value : ""));
 });
+// The buttons say what the engine's command table calls them, as the
+// dialog and the ribbon of the add-in do.
+ask("commands").then(({ commands }) => {
+  for (const c of commands || []) {
+    const button = document.querySelector(`[data-run="${c.name}"]`);
+    if (button && c.caption) button.textContent = c.caption;
+  }
+});
 // Without a way to write to the teacher's files, 保存 is a download.
 if (!canWriteFiles()) {
   $("saveSystem").textContent = "下载";

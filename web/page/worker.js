@@ -140,6 +140,9 @@ const handlers = {
     }
     return result;
   },
+  commands() {
+    return exported("tavo_commands");
+  },
   sheets({ file }) {
     return exported("tavo_sheet_names", file === "system" ? SYSTEM : DATA + "/" + file);
   },
