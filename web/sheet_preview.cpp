@@ -78,7 +78,7 @@ std::string Edge(const tavo::model::Workbook& book, const tavo::host::BorderEdge
 }
 
 std::string CellStyle(const tavo::model::Workbook& book, const tavo::host::Format& f) {
-  namespace xl = tavo::host::xl;
+  namespace code = tavo::host::code;
   std::string css = "font-size:" + std::to_string(static_cast<int>(f.font.size * 4 / 3 + 0.5)) + "px;";
   if (f.font.bold) css += "font-weight:bold;";
   if (f.font.italic) css += "font-style:italic;";
