@@ -15,6 +15,7 @@
 
 #include "cli/desk.h"
 #include "cli/last_run.h"
+#include "cli/run_log.h"
 #include "engine/zupo.h"
 #include "host/constants.h"
 #include "host/model/chart.h"
@@ -271,6 +272,36 @@ char* Result(const std::string& json) {
 }  // namespace
 
 extern "C" {
+
+// What the last run of the program said and wrote:
+// {"said":[{"kind":"box"|"note"|"backup"|"unsaved","title","text"}...],
+//  "commands":[{"name","written":[{"file","sheets":[...]}...]}...]}.
+EMSCRIPTEN_KEEPALIVE char* tavo_last_run() {
+  using tavo::cli::RunLog;
+  const RunLog& log = tavo::cli::CurrentRunLog();
+  std::string json = "{\"said\":[";
+  for (std::size_t i = 0; i < log.said.size(); ++i) {
+    const RunLog::Said& s = log.said[i];
+    const char* kind = s.kind == RunLog::Kind::Box      ? "box"
+                       : s.kind == RunLog::Kind::Backup  ? "backup"
+                       : s.kind == RunLog::Kind::Unsaved ? "unsaved"
+                                                         : "note";
+    json += std::string(i ? "," : "") + "{\"kind\":\"" + kind + "\",\"title\":" + Json(s.title) +
+            ",\"text\":" + Json(s.text) + "}";
+  }
+  json += "],\"commands\":[";
+  for (std::size_t i = 0; i < log.commands.size(); ++i) {
+    json += std::string(i ? "," : "") + "{\"name\":" + Json(log.commands[i].name) + ",\"written\":[";
+    for (std::size_t w = 0; w < log.commands[i].written.size(); ++w) {
+      const RunLog::Written& written = log.commands[i].written[w];
+      json += std::string(w ? "," : "") + "{\"file\":" + Json(written.file) + ",\"sheets\":[";
+      for (std::size_t k = 0; k < written.sheets.size(); ++k) json += (k ? "," : "") + Json(written.sheets[k]);
+      json += "]}";
+    }
+    json += "]}";
+  }
+  return Result(json + "]}");
+}
 
 // The command table: {"commands":[{"name","kind","settingsSheet","caption"}...]},
 // from which the page labels its buttons as the dialog and the ribbon do.

@@ -6,11 +6,12 @@
 #include <fstream>
 #include <optional>
 
+#include "cli/run_log.h"
 #include "host/csv/csv_reader.h"
+#include "host/file_error.h"
 #include "host/xls/compound_file.h"
 #include "host/xls/xls_reader.h"
 #include "host/xlsx/carried.h"
-#include "host/file_error.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
 
@@ -122,10 +123,10 @@ std::unique_ptr<model::Workbook> Desk::load(const std::string& path) {
   xlsx::LoadedWorkbook loaded = LoadAnyWorkbook(app_, path, [&](double done) { shown.done(done); });
   if (platform_.progress()) platform_.progress()->erase();
   if (!loaded.notCarried.empty() && !converted)
-    err_ << "tavo: 注意: " << path << " 含有 tavo 无法保留的内容（" << Joined(loaded.notCarried, "、")
-         << "）；保存前原文件将另存为备份" << std::endl;
+    Say(err_, "注意: " + path + " 含有 tavo 无法保留的内容（" + Joined(loaded.notCarried, "、") +
+                  "）；保存前原文件将另存为备份");
   if (!loaded.notCarried.empty() && converted)
-    err_ << "tavo: 注意: " << path << " 中的" << Joined(loaded.notCarried, "、") << "不会带到 " << target << std::endl;
+    Say(err_, "注意: " + path + " 中的" + Joined(loaded.notCarried, "、") + "不会带到 " + target);
   auto prints = SheetPrintsOf(*loaded.book);
   opened_[loaded.book.get()] = {target, xlsx::WorkbookFingerprint(*loaded.book, InSheetOrder(*loaded.book, prints)),
                                 converted ? std::vector<std::string>{} : loaded.notCarried, false, std::move(prints),
@@ -226,8 +227,11 @@ void Desk::run(const std::string& command, const std::string& csb, bool report) 
     if (!after.count(key) && app_.findWorkbook(key.first->name()) == key.first)
       written[key.first].push_back("-" + key.second);
   std::string what;
-  for (const auto& [book, sheets] : written)
+  RunLog::Command& logged = CurrentRunLog().commands.emplace_back(RunLog::Command{command, {}});
+  for (const auto& [book, sheets] : written) {
     what += (what.empty() ? "" : "; ") + book->name() + ": " + Joined(sheets, ", ");
+    logged.written.push_back({book->name(), sheets});
+  }
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.2f s", elapsed);
   out_ << command << "  " << (what.empty() ? "(无改动)" : what) << "  (" << seconds << ")" << std::endl;
@@ -258,14 +262,13 @@ std::vector<std::string> Desk::saveChanged() {
     // or naming a sheet that is gone, is left out rather than written wrong.
     const std::vector<std::string> dropped = xlsx::DroppedOnSave(book, xlsx::FileKindOf(o.path));
     if (!dropped.empty())
-      err_ << "tavo: 注意: " << o.path << " 中的" << Joined(dropped, "、") << "指向的单元格或工作表已经变动，保存时不再保留"
-           << std::endl;
+      Say(err_, "注意: " + o.path + " 中的" + Joined(dropped, "、") + "指向的单元格或工作表已经变动，保存时不再保留");
     if ((!o.notCarried.empty() || !dropped.empty()) && !o.backedUp && fs::exists(o.path)) {
       std::string backup = BackupPath(o.path);
       std::error_code ec;
       fs::copy_file(o.path, backup, ec);
       if (ec) throw host::FileError(o.path, "无法保存备份 " + backup + ": " + ec.message());
-      err_ << "tavo: 原文件已备份为 " << backup << std::endl;
+      Say(err_, "原文件已备份为 " + backup, RunLog::Kind::Backup);
       o.backedUp = true;
     }
     {

@@ -19,6 +19,7 @@
 
 #include "cli/desk.h"
 #include "cli/last_run.h"
+#include "cli/run_log.h"
 #include "cli/terminal_platform.h"
 #include "cli/text_table.h"
 #include "host/file_error.h"
@@ -50,7 +51,8 @@ const char* kUsageText =
     "数据文件可以是 .xlsx、.xls 或 .csv/.txt（UTF-8 或 GBK）；.xls 与 .csv 不会被改写，另存为同名 .xlsx。\n";
 
 int Usage(const std::string& problem) {
-  std::cerr << "tavo: " << problem << "\n" << kUsageText;
+  tavo::cli::Say(std::cerr, problem);
+  std::cerr << kUsageText;
   return kUsage;
 }
 
@@ -110,7 +112,7 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, const std::
 // so then nothing is saved and every file stays as it was.
 void SaveUnlessFailed(Desk& desk, const TerminalPlatform& platform) {
   if (platform.errorShown() || desk.readFailed()) {
-    std::cerr << "tavo: 命令出错，未保存任何文件（原文件保持原样）" << std::endl;
+    tavo::cli::Say(std::cerr, "命令出错，未保存任何文件（原文件保持原样）", tavo::cli::RunLog::Kind::Unsaved);
     return;
   }
   for (const auto& path : desk.saveChanged()) std::cout << "已保存 " << path << std::endl;
@@ -129,7 +131,7 @@ bool StartDialog(Desk& desk, const std::optional<std::string>& select) {
   desk.run("UFInitialize", "", false);
   if (!select) return true;
   if (!desk.dialog().select(*select)) {
-    std::cerr << "tavo: 数据文件夹中没有 " << *select << std::endl;
+    tavo::cli::Say(std::cerr, "数据文件夹中没有 " + *select);
     return false;
   }
   desk.run("ltbCJBChange");
@@ -189,7 +191,7 @@ int Show(const std::vector<std::string>& args) {
   auto loaded = tavo::cli::LoadAnyWorkbook(app, args[0]);
   tavo::model::Sheet* sheet = args.size() == 2 ? loaded.book->findModelSheet(args[1]) : &loaded.book->activeModelSheet();
   if (!sheet) {
-    std::cerr << "tavo: " << args[0] << " 中没有工作表 " << args[1] << std::endl;
+    tavo::cli::Say(std::cerr, args[0] + " 中没有工作表 " + args[1]);
     return kUsage;
   }
   tavo::cli::PrintSheet(*sheet, std::cout);
@@ -212,7 +214,7 @@ int Init(const std::vector<std::string>& args) {
   fs::path folder = fs::absolute(args[0]).lexically_normal();
   fs::path systemPath = folder / tavo::workbooks::kSystemWorkbookName;
   if (fs::exists(systemPath)) {
-    std::cerr << "tavo: " << systemPath.string() << " 已存在，未作改动" << std::endl;
+    tavo::cli::Say(std::cerr, systemPath.string() + " 已存在，未作改动");
     return kFileError;
   }
   fs::create_directories(folder / tavo::workbooks::kDataFolderName);
@@ -230,7 +232,7 @@ int Demo(const std::vector<std::string>& args) {
   fs::path systemPath = folder / tavo::workbooks::kSystemWorkbookName;
   // A teacher's own folder is never overwritten by the demo.
   if (fs::exists(systemPath) && !fs::exists(folder / kDemoMarker)) {
-    std::cerr << "tavo: " << systemPath.string() << " 不是示例创建的，未作改动" << std::endl;
+    tavo::cli::Say(std::cerr, systemPath.string() + " 不是示例创建的，未作改动");
     return kFileError;
   }
   fs::create_directories(folder / tavo::workbooks::kDataFolderName);
@@ -285,6 +287,7 @@ int main(int argc, char** argv) {
   mallopt(M_TRIM_THRESHOLD, 128 << 20);
   mallopt(M_TOP_PAD, 16 << 20);
 #endif
+  tavo::cli::StartRunLog();
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) return Usage("缺少子命令");
   const std::string sub = args[0];
@@ -305,14 +308,14 @@ int main(int argc, char** argv) {
     if (sub == "show") return Show(args);
     return Usage("未知子命令 " + sub);
   } catch (const tavo::host::FileError& e) {
-    std::cerr << "tavo: " << e.path << ": " << e.reason << std::endl;
+    tavo::cli::Say(std::cerr, e.path + ": " + e.reason);
     return kFileError;
   } catch (const fs::filesystem_error& e) {
-    std::cerr << "tavo: " << e.what() << std::endl;
+    tavo::cli::Say(std::cerr, e.what());
     return kFileError;
   } catch (const std::bad_alloc&) {
     // Outside a command (loading, comparing, saving): nothing is written.
-    std::cerr << "tavo: 内存不足，未保存任何文件" << std::endl;
+    tavo::cli::Say(std::cerr, "内存不足，未保存任何文件", tavo::cli::RunLog::Kind::Unsaved);
     return kFileError;
   }
 }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "cli/run_log.h"
 #include "host/constants.h"
 #include "host/value.h"
 
@@ -23,6 +24,7 @@ int TerminalPlatform::messageBox(const std::string& prompt, int style, const std
   std::replace(text.begin(), text.end(), '\r', '\n');
   if (progress_) progress_->erase();
   err_ << '[' << title << "] " << text << std::endl;
+  CurrentRunLog().said.push_back({RunLog::Kind::Box, title, text});
   messageShown_ = true;
   if ((style & 0x70) == host::code::kMsgCritical) errorShown_ = true;
   return 1;

@@ -173,20 +173,18 @@ function plain(text) {
 
 function report(result) {
   const boxes = [];
-  let last = null;  // a box whose prompt goes on in the next lines
-  for (const line of result.lines || []) {
-    if (line.out !== undefined) {
-      last = null;
-      continue;
-    }
-    const text = line.err.replace(/^\u0007+/, "");  // the terminal's bell
-    const box = /^\[([^\]]*)\] ?(.*)$/s.exec(text);
-    if (box) boxes.push((last = { title: box[1], text: box[2] }));
-    else if (text.startsWith("tavo: 原文件")) last = null;  // the teacher's own file is never touched here
-    else if (text.startsWith("tavo: 命令出错") && boxes.length) boxes[boxes.length - 1].text += "\n（文件没有改动。）";
-    else if (text.startsWith("tavo:")) boxes.push((last = { title: "成绩统计", text: text.slice(5).trim() }));
-    else if (last) last.text += "\n" + text;
+  // What the engine said, in order, as it keeps it: its message boxes and
+  // the program's own notes. A backup of the teacher's file is not news
+  // here (the page never touches it); a run that saved nothing says so
+  // under the box that stopped it.
+  for (const entry of (result.run && result.run.said) || []) {
+    if (entry.kind === "box") boxes.push({ title: entry.title, text: entry.text });
+    else if (entry.kind === "backup") continue;
+    else if (entry.kind === "unsaved" && boxes.length) boxes[boxes.length - 1].text += "\n（文件没有改动。）";
+    else boxes.push({ title: "成绩统计", text: entry.text });
   }
+  // What went wrong outside the engine: the worker's own line.
+  for (const line of result.lines || []) if (line.worker) boxes.push({ title: "成绩统计", text: line.err.slice(5).trim() });
   if (result.error) boxes.push({ title: "成绩统计", text: result.error });
   // One press, one box for each thing said: the selection and the command
   // after it may both meet the same damaged file.
@@ -508,20 +506,15 @@ async function run(commands, csb) {
   await refresh();
   if (result.selected) $("ltbCJB").value = result.selected;
   if (result.status !== 0) return;
-  // The first sheet the command wrote, as its line names it, the score
-  // workbook's before the system workbook's: "cmdTuBiaoTJ_Click
-  // 成绩统计.xlsx: DTB; 示例成绩.xlsx: 统计图, 统计表  (0.03 s)".
+  // The first sheet the commands wrote, the score workbook's before the
+  // system workbook's.
   let written = null;
-  for (const line of result.lines) {
-    const m = /^\S+_Click\s+(.*?)\s+\([\d.]+ s\)$/.exec(line.out || "");
-    if (!m) continue;
-    for (const group of m[1].split("; ")) {
-      const [file, sheets] = group.split(": ");
-      if (!sheets) continue;
-      const first = { file, sheet: sheets.split(", ")[0] };
+  for (const command of (result.run && result.run.commands) || [])
+    for (const group of command.written) {
+      if (!group.sheets.length) continue;
+      const first = { file: group.file, sheet: group.sheets[0] };
       if (!written || written.file === "成绩统计.xlsx") written = first;
     }
-  }
   if (written && written.file === "成绩统计.xlsx") await preview("system", written.sheet);
   else if (select) await preview(result.selected || select, written && written.sheet);
 }

@@ -47,9 +47,17 @@ function tavo(args) {
     status = engine.callMain(args);
   } catch (e) {
     status = typeof e.status === "number" ? e.status : 70;
-    if (typeof e.status !== "number") lines.push({ err: "tavo: " + e });
+    if (typeof e.status !== "number") lines.push({ err: "tavo: " + e, worker: true });
   }
-  return { status, lines };
+  // What the run said and wrote, as the engine keeps it; the lines stay
+  // for what went wrong outside the program (a crash of the worker).
+  let run = null;
+  try {
+    run = exported("tavo_last_run");
+  } catch (e) {
+    run = null;
+  }
+  return { status, lines, run };
 }
 
 // Everything inside a folder of the page's files.
