@@ -108,7 +108,7 @@ class Worksheet {
   virtual std::vector<int> pageBreaks() const = 0;
 
   // Charts embedded on the sheet.
-  virtual Chart& addChart(int type, double left, double top, double width, double height) = 0;
+  virtual Chart& addChart(ChartType, double left, double top, double width, double height) = 0;
   virtual int chartCount() const = 0;
   virtual Chart& chart(int index) = 0;  // 1-based
   // The chart whose shape on this sheet has the name; error 9 when none.

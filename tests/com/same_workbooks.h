@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "host/chart_codes.h"
 #include "host/model/application.h"
 #include "host/model/chart.h"
 #include "sheet_snapshot.h"
@@ -15,11 +16,11 @@ namespace tavo::testing {
 
 inline std::string ChartText(const model::ChartData& d) {
   std::ostringstream o;
-  o << d.name << '|' << d.type << '|' << (d.sourceSheet ? d.sourceSheet->name() : "") << ':' << host::a1(d.source)
-    << '|' << d.plotBy << '|' << (d.categorySheet ? d.categorySheet->name() : "") << ':' << host::a1(d.categories)
+  o << d.name << '|' << host::code::Of(d.type) << '|' << (d.sourceSheet ? d.sourceSheet->name() : "") << ':' << host::a1(d.source)
+    << '|' << host::code::Of(d.plotBy) << '|' << (d.categorySheet ? d.categorySheet->name() : "") << ':' << host::a1(d.categories)
     << d.hasCategories << '|' << d.hasTitle << d.title << d.titleFontSize << '|' << d.hasLegend << d.hasValueAxis
     << d.hasCategoryAxis << d.valueGridlines << d.axisBetweenCategories << d.hasDropLines << d.dataLabels
-    << d.dataLabelPosition << d.plotAreaCleared << '|' << d.left << ',' << d.top << ',' << d.width << ','
+    << host::code::Of(d.dataLabelPosition) << d.plotAreaCleared << '|' << d.left << ',' << d.top << ',' << d.width << ','
     << d.height;
   return o.str();
 }

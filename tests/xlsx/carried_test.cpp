@@ -321,7 +321,7 @@ TEST_F(CarriedTest, ADrawingTheModelCannotHoldTravelsWholeUntilItWouldBeWrong) {
   // A chart of tavo's own on the sheet: one drawing per sheet, so the
   // carried one is named and left out.
   auto charted = load();
-  charted.book->modelSheet(1).addChart(65, 0, 0, 100, 100);
+  charted.book->modelSheet(1).addChart(host::ChartType::LineMarkers, 0, 0, 100, 100);
   EXPECT_EQ(xlsx::DroppedOnSave(*charted.book, xlsx::FileKind::Workbook), std::vector<std::string>{"Sheet1 的图表与图片"});
   // The sheet the chart reads renamed: the chart would read nothing.
   auto renamed = load();

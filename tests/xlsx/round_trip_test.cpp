@@ -33,8 +33,8 @@ struct RoundTripTest : ModelFixture {
   // class names in `classes`, titled, with labels and drop lines.
   static host::Chart& ReportChart(host::Worksheet& on, host::Worksheet& data, const Rect& values,
                                   const Rect& classes, double left, double top) {
-    host::Chart& c = on.addChart(65, left, top, 382, 192);
-    c.setSourceData(data, values, 2);
+    host::Chart& c = on.addChart(host::ChartType::LineMarkers, left, top, 382, 192);
+    c.setSourceData(data, values, host::PlotBy::Columns);
     c.setSeriesCategories(1, data, classes);
     c.setHasTitle(true);
     c.setTitleText("语文优秀线上线人数：40");
@@ -258,13 +258,13 @@ TEST_F(RoundTripTest, LineChartsComeBackWithTheirLooksAndPlace) {
   }
   sheet.setColumnWidth(1, 3, 12);
   host::Chart& a = ReportChart(other, sheet, {1, 2, 4, 3}, {1, 1, 4, 1}, 0, 192);
-  a.setHasAxis(host::code::kValueAxis, host::code::kPrimary, false);
-  a.setAxisHasMajorGridlines(host::code::kValueAxis, false);
-  a.setAxisBetweenCategories(host::code::kCategoryAxis, false);
-  a.setDataLabelPosition(1, host::code::kLabelPositionAbove);
+  a.setHasAxis(host::ChartAxis::Value, host::AxisGroup::Primary, false);
+  a.setAxisHasMajorGridlines(host::ChartAxis::Value, false);
+  a.setAxisBetweenCategories(host::ChartAxis::Category, false);
+  a.setDataLabelPosition(1, host::LabelPosition::Above);
   a.clearPlotAreaFormats();
-  host::Chart& b = other.addChart(65, 382, 0, 382, 192);
-  b.setSourceData(other, {1, 5, 1, 8}, 1);
+  host::Chart& b = other.addChart(host::ChartType::LineMarkers, 382, 0, 382, 192);
+  b.setSourceData(other, {1, 5, 1, 8}, host::PlotBy::Rows);
 
   auto back = reload(book);
   const model::Sheet& o = back->modelSheet(2);

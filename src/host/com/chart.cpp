@@ -4,9 +4,9 @@
 
 namespace tavo::com {
 
-void Chart::setSourceData(host::Worksheet& sheet, const host::Rect& source, int plotBy) {
+void Chart::setSourceData(host::Worksheet& sheet, const host::Rect& source, host::PlotBy plotBy) {
   Dispatch range = static_cast<Worksheet&>(sheet).range(source);
-  chart_.call("SetSourceData", {}, {{"Source", Variant(range.raw())}, {"PlotBy", Variant(plotBy)}});
+  chart_.call("SetSourceData", {}, {{"Source", Variant(range.raw())}, {"PlotBy", Variant(host::code::Of(plotBy))}});
 }
 
 void Chart::setSeriesCategories(int series, host::Worksheet& sheet, const host::Rect& categories) {

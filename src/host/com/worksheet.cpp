@@ -1,5 +1,7 @@
 #include "host/com/worksheet.h"
 
+#include "host/chart_codes.h"
+
 #include <algorithm>
 
 #include "host/address.h"
@@ -335,10 +337,10 @@ std::vector<int> Worksheet::pageBreaks() const {
   return rows;
 }
 
-host::Chart& Worksheet::addChart(int type, double left, double top, double width, double height) {
+host::Chart& Worksheet::addChart(host::ChartType type, double left, double top, double width, double height) {
   Variant shape = sheet_.object("Shapes", "Shapes")
                       .call("AddChart", {},
-                            {{"Type", Variant(type)},
+                            {{"Type", Variant(host::code::Of(type))},
                              {"Left", Variant(left)},
                              {"Top", Variant(top)},
                              {"Width", Variant(width)},

@@ -84,7 +84,7 @@ class Worksheet final : public host::Worksheet {
   void addPageBreakAbove(int row) override;
   std::vector<int> pageBreaks() const override;
 
-  host::Chart& addChart(int type, double left, double top, double width, double height) override;
+  host::Chart& addChart(host::ChartType type, double left, double top, double width, double height) override;
   int chartCount() const override;
   host::Chart& chart(int index) override;
   host::Chart& chartOfShape(const std::string& shapeName) override;

@@ -14,15 +14,14 @@ const Sheet* modelSheet(host::Worksheet& s) {
 
 std::string ModelChart::name() const { return sheet_ ? sheet_->name() + " " + data.name : data.name; }
 
-void ModelChart::setSourceData(host::Worksheet& sheet, const host::Rect& r, int plotBy) {
-  if (plotBy != 1 && plotBy != 2) throw host::HostError::refused("PlotBy 无效");
+void ModelChart::setSourceData(host::Worksheet& sheet, const host::Rect& r, host::PlotBy plotBy) {
   data.sourceSheet = modelSheet(sheet);
   data.source = r;
   data.plotBy = plotBy;
 }
 
 void ModelChart::setSeriesCategories(int series, host::Worksheet& sheet, const host::Rect& r) {
-  int count = data.plotBy == 2 ? data.source.colCount() : data.source.rowCount();
+  int count = data.plotBy == host::PlotBy::Columns ? data.source.colCount() : data.source.rowCount();
   if (!data.sourceSheet || series < 1 || series > count) throw host::HostError::subscriptOutOfRange();
   data.categorySheet = modelSheet(sheet);
   data.categories = r;
@@ -40,21 +39,19 @@ void ModelChart::setTitleFontSize(double s) {
   data.titleFontSize = s;
 }
 
-void ModelChart::setHasAxis(int axisType, int axisGroup, bool b) {
-  if (axisGroup != host::code::kPrimary) throw host::HostError::refused("只有主坐标轴");
-  if (axisType == host::code::kValueAxis) data.hasValueAxis = b;
-  else if (axisType == host::code::kCategoryAxis) data.hasCategoryAxis = b;
-  else throw host::HostError::refused("坐标轴类型无效");
+void ModelChart::setHasAxis(host::ChartAxis axis, host::AxisGroup group, bool b) {
+  if (group != host::AxisGroup::Primary) throw host::HostError::refused("只有主坐标轴");
+  if (axis == host::ChartAxis::Value) data.hasValueAxis = b;
+  else data.hasCategoryAxis = b;
 }
 
-void ModelChart::setAxisHasMajorGridlines(int axisType, bool b) {
+void ModelChart::setAxisHasMajorGridlines(host::ChartAxis axis, bool b) {
   // Gridlines of the value axis belong to it even when the axis is hidden.
-  if (axisType == host::code::kValueAxis) data.valueGridlines = b;
-  else if (axisType != host::code::kCategoryAxis) throw host::HostError::refused("坐标轴类型无效");
+  if (axis == host::ChartAxis::Value) data.valueGridlines = b;
 }
 
-void ModelChart::setAxisBetweenCategories(int axisType, bool b) {
-  if (axisType != host::code::kCategoryAxis) throw host::HostError::refused("只有分类轴有此属性");
+void ModelChart::setAxisBetweenCategories(host::ChartAxis axis, bool b) {
+  if (axis != host::ChartAxis::Category) throw host::HostError::refused("只有分类轴有此属性");
   data.axisBetweenCategories = b;
 }
 
@@ -68,7 +65,7 @@ void ModelChart::applyDataLabels(int series) {
   data.dataLabels = true;
 }
 
-void ModelChart::setDataLabelPosition(int series, int position) {
+void ModelChart::setDataLabelPosition(int series, host::LabelPosition position) {
   if (!data.dataLabels || series < 1) throw host::HostError::refused("没有数据标签");
   data.dataLabelPosition = position;
 }

@@ -11,10 +11,10 @@ class Sheet;
 
 struct ChartData {
   std::string name;
-  int type = 65;
+  host::ChartType type = host::ChartType::LineMarkers;
   const Sheet* sourceSheet = nullptr;
   host::Rect source{};
-  int plotBy = 2;
+  host::PlotBy plotBy = host::PlotBy::Columns;
   const Sheet* categorySheet = nullptr;
   host::Rect categories{};
   bool hasCategories = false;
@@ -28,7 +28,7 @@ struct ChartData {
   bool axisBetweenCategories = true;
   bool hasDropLines = false;
   bool dataLabels = false;
-  int dataLabelPosition = 0;
+  host::LabelPosition dataLabelPosition = host::LabelPosition::Above;
   bool plotAreaCleared = false;
   double left = 0, top = 0, width = 360, height = 216;
 };
@@ -42,19 +42,19 @@ class ModelChart final : public host::Chart {
     sheet_ = &sheet;
     data.name = std::move(shapeName);
   }
-  void setChartType(int t) override { data.type = t; }
-  void setSourceData(host::Worksheet& sheet, const host::Rect& r, int plotBy) override;
+  void setChartType(host::ChartType t) override { data.type = t; }
+  void setSourceData(host::Worksheet& sheet, const host::Rect& r, host::PlotBy) override;
   void setSeriesCategories(int series, host::Worksheet& sheet, const host::Rect& r) override;
   void setHasTitle(bool b) override { data.hasTitle = b; }
   void setTitleText(const std::string& t) override;
   void setTitleFontSize(double s) override;
   void setHasLegend(bool b) override { data.hasLegend = b; }
-  void setHasAxis(int axisType, int axisGroup, bool b) override;
-  void setAxisHasMajorGridlines(int axisType, bool b) override;
-  void setAxisBetweenCategories(int axisType, bool b) override;
+  void setHasAxis(host::ChartAxis, host::AxisGroup, bool b) override;
+  void setAxisHasMajorGridlines(host::ChartAxis, bool b) override;
+  void setAxisBetweenCategories(host::ChartAxis, bool b) override;
   void setHasDropLines(int chartGroup, bool b) override;
   void applyDataLabels(int series) override;
-  void setDataLabelPosition(int series, int position) override;
+  void setDataLabelPosition(int series, host::LabelPosition) override;
   void clearPlotAreaFormats() override { data.plotAreaCleared = true; }
   void setPlacement(double left, double top, double width, double height) override;
 

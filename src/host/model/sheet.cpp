@@ -285,7 +285,7 @@ void Sheet::updateReferences(const ReferenceUpdate& u) {
   mayHoldFormulas_ = any;
 }
 
-host::Chart& Sheet::addChart(int type, double left, double top, double width, double height) {
+host::Chart& Sheet::addChart(host::ChartType type, double left, double top, double width, double height) {
   auto c = std::make_unique<ModelChart>("", this);
   c->setChartType(type);
   c->setPlacement(left, top, width, height);

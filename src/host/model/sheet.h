@@ -103,7 +103,7 @@ class Sheet final : public host::Worksheet {
   void addPageBreakAbove(int row) override;
   std::vector<int> pageBreaks() const override { return {breaks_.begin(), breaks_.end()}; }
 
-  host::Chart& addChart(int type, double left, double top, double width, double height) override;
+  host::Chart& addChart(host::ChartType, double left, double top, double width, double height) override;
   int chartCount() const override { return static_cast<int>(charts_.size()); }
   host::Chart& chart(int index) override;
   host::Chart& chartOfShape(const std::string& shapeName) override;

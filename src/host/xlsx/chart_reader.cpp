@@ -50,12 +50,12 @@ bool Flag(const pugi::xml_node& n, bool absent) {
   return v.empty() || v == "1" || v == "true";
 }
 
-int LabelPosition(const std::string& p) {
-  if (p == "b") return 1;
-  if (p == "ctr") return host::code::kCenter;
-  if (p == "l") return host::code::kLeft;
-  if (p == "r") return host::code::kRight;
-  return host::code::kLabelPositionAbove;
+host::LabelPosition LabelPosition(const std::string& p) {
+  if (p == "b") return host::LabelPosition::Below;
+  if (p == "ctr") return host::LabelPosition::Center;
+  if (p == "l") return host::LabelPosition::Left;
+  if (p == "r") return host::LabelPosition::Right;
+  return host::LabelPosition::Above;
 }
 
 // The chart's data as the model keeps it, or nothing for a chart it cannot.
@@ -106,8 +106,8 @@ std::optional<model::ChartData> ReadChart(const pugi::xml_node& space, const Dra
   if (series == 0) return std::nullopt;
   d.sourceSheet = values->sheet;
   d.source = values->range;
-  d.plotBy = byColumns ? host::code::kColumns : 1;
-  d.type = Flag(line.child("c:marker"), true) ? host::code::kLineMarkers : 4;
+  d.plotBy = byColumns ? host::PlotBy::Columns : host::PlotBy::Rows;
+  d.type = Flag(line.child("c:marker"), true) ? host::ChartType::LineMarkers : host::ChartType::Line;
 
   if (auto title = chart.child("c:title"); title && !Flag(chart.child("c:autoTitleDeleted"), false)) {
     d.hasTitle = true;

@@ -40,7 +40,7 @@ std::string ChartXml(const model::ChartData& c) {
   x += "<c:plotArea><c:layout/><c:lineChart><c:grouping val=\"standard\"/><c:varyColors val=\"0\"/>";
   if (c.sourceSheet) {
     const host::Rect& s = c.source;
-    const bool byColumns = c.plotBy != 1;
+    const bool byColumns = c.plotBy == host::PlotBy::Columns;
     const int series = byColumns ? s.colCount() : s.rowCount();
     for (int i = 0; i < series; ++i) {
       host::Rect values = byColumns ? host::Rect{s.top, s.left + i, s.bottom, s.left + i}

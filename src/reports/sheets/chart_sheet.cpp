@@ -33,16 +33,16 @@ host::Chart& NewChart(host::Application& app, host::Workbook& book, host::Worksh
                       double left, double top) {
   if (app.chartPlacement() == host::ChartPlacement::ViaChartSheet) {
     host::Chart& made = book.addChartSheet();
-    made.setChartType(host::code::kLineMarkers);
-    made.setSourceData(w, source, host::code::kColumns);
+    made.setChartType(host::ChartType::LineMarkers);
+    made.setSourceData(w, source, host::PlotBy::Columns);
     host::Chart& embedded = book.locateChart(made, w);
     // The shape is named like the chart without the sheet's name and a space.
     host::Chart& shape = w.chartOfShape(AfterCharacters(embedded.name(), host::characterCount(w.name()) + 1));
     shape.setPlacement(left, top, kChartWidth, kChartHeight);
     return embedded;
   }
-  host::Chart& chart = w.addChart(host::code::kLineMarkers, left, top, kChartWidth, kChartHeight);
-  chart.setSourceData(w, source, host::code::kColumns);
+  host::Chart& chart = w.addChart(host::ChartType::LineMarkers, left, top, kChartWidth, kChartHeight);
+  chart.setSourceData(w, source, host::PlotBy::Columns);
   return chart;
 }
 
@@ -87,12 +87,12 @@ void WriteChartSheet(host::Application& app, const ReportPlace& place, const Sco
                          "  " + name + s.countKinds[k] + "数：" + std::to_string(st.overall[k][f]));
       chart.setTitleFontSize(titleSize);
       chart.setHasLegend(false);
-      chart.setHasAxis(host::code::kValueAxis, host::code::kPrimary, false);
-      chart.setAxisHasMajorGridlines(host::code::kValueAxis, false);
-      chart.setAxisBetweenCategories(host::code::kCategoryAxis, false);
+      chart.setHasAxis(host::ChartAxis::Value, host::AxisGroup::Primary, false);
+      chart.setAxisHasMajorGridlines(host::ChartAxis::Value, false);
+      chart.setAxisBetweenCategories(host::ChartAxis::Category, false);
       chart.setHasDropLines(1, true);
       chart.applyDataLabels(1);
-      chart.setDataLabelPosition(1, host::code::kLabelPositionAbove);
+      chart.setDataLabelPosition(1, host::LabelPosition::Above);
       chart.clearPlotAreaFormats();
     }
   PrintWholeCharts(w, *place.layoutStore, static_cast<int>(data.fields.size()));

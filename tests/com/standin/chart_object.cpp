@@ -1,5 +1,6 @@
 // Chart and its parts: series, data labels, title, axes, chart groups, plot
 // area, its frame and its move onto a worksheet.
+#include "host/chart_codes.h"
 #include "host/com/variant.h"
 #include "host/model/chart.h"
 #include "standin/spreadsheet.h"
@@ -17,15 +18,29 @@ ServerObject* Parts(std::initializer_list<std::pair<const char*, ServerObject::S
 
 }  // namespace
 
+namespace {
+
+// A code of the object model as the chart's own value; one it does not
+// know is refused, as the spreadsheet refuses it.
+template <class T>
+T Known(std::optional<T> value) {
+  if (!value) throw host::HostError(1004, "参数无效");
+  return *value;
+}
+
+}  // namespace
+
 ChartObject::ChartObject(Spreadsheet& s, host::Chart& served) : chart(served) {
   host::Chart& ch = chart;
   const model::ChartData& data = dynamic_cast<model::ModelChart&>(served).data;
   property("Name", [&ch] { return Variant(ch.name()); });
-  property("ChartType", [&data] { return Variant(data.type); }, [&ch](const VARIANT& v) { ch.setChartType(ToInt(v)); });
+  property("ChartType", [&data] { return Variant(host::code::Of(data.type)); },
+           [&ch](const VARIANT& v) { ch.setChartType(Known(host::code::ChartTypeOf(ToInt(v)))); });
   method("SetSourceData", [&ch](const Call& c) {
     RangeObject& source = Spreadsheet::rangeOf(c.need(0, "Source"));
     const VARIANT* plotBy = c.arg(1, "PlotBy");
-    ch.setSourceData(source.sheet, source.rect, plotBy ? ToInt(*plotBy) : host::code::kColumns);
+    ch.setSourceData(source.sheet, source.rect,
+                     plotBy ? Known(host::code::PlotByOf(ToInt(*plotBy))) : host::PlotBy::Columns);
     return Variant();
   });
   method("SeriesCollection", [&ch](const Call& c) {
@@ -41,7 +56,7 @@ ChartObject::ChartObject(Spreadsheet& s, host::Chart& served) : chart(served) {
       return Variant();
     });
     o->property("DataLabels", [&ch, series] {
-      return Give(Parts({{"Position", [&ch, series](const VARIANT& v) { ch.setDataLabelPosition(series, ToInt(v)); }}}));
+      return Give(Parts({{"Position", [&ch, series](const VARIANT& v) { ch.setDataLabelPosition(series, Known(host::code::LabelPositionOf(ToInt(v)))); }}}));
     });
     return Give(o);
   });
@@ -60,14 +75,15 @@ ChartObject::ChartObject(Spreadsheet& s, host::Chart& served) : chart(served) {
   method("HasAxis", [&ch](const Call& c) {
     if (!c.isPut) throw host::HostError(1004, "只写属性");
     const VARIANT* group = c.arg(1, "AxisGroup");
-    ch.setHasAxis(ToInt(c.need(0, "Index1")), group ? ToInt(*group) : host::code::kPrimary, ToBool(*c.value));
+    ch.setHasAxis(Known(host::code::ChartAxisOf(ToInt(c.need(0, "Index1")))),
+                  group ? Known(host::code::AxisGroupOf(ToInt(*group))) : host::AxisGroup::Primary, ToBool(*c.value));
     return Variant();
   });
   method("Axes", [&ch](const Call& c) {
-    const int type = ToInt(c.need(0, "Type"));
-    return Give(Parts({{"HasMajorGridlines", [&ch, type](const VARIANT& v) { ch.setAxisHasMajorGridlines(type, ToBool(v)); }},
+    const host::ChartAxis axis = Known(host::code::ChartAxisOf(ToInt(c.need(0, "Type"))));
+    return Give(Parts({{"HasMajorGridlines", [&ch, axis](const VARIANT& v) { ch.setAxisHasMajorGridlines(axis, ToBool(v)); }},
                        {"AxisBetweenCategories",
-                        [&ch, type](const VARIANT& v) { ch.setAxisBetweenCategories(type, ToBool(v)); }}}));
+                        [&ch, axis](const VARIANT& v) { ch.setAxisBetweenCategories(axis, ToBool(v)); }}}));
   });
   method("ChartGroups", [&ch](const Call& c) {
     const int group = ToInt(c.need(0, "Index"));

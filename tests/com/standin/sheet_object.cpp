@@ -1,6 +1,7 @@
 // Worksheet and what hangs off it: Tab, PageSetup, HPageBreaks, Shapes and
 // ChartObjects.
 #include "host/address.h"
+#include "host/chart_codes.h"
 #include "host/com/variant.h"
 #include "host/model/chart.h"
 #include "standin/spreadsheet.h"
@@ -142,7 +143,9 @@ SheetObject::SheetObject(Spreadsheet& s, host::Worksheet& ws) : sheet(ws) {
         const VARIANT* v = c.arg(at, name);
         return v ? ToNumber(*v) : fallback;
       };
-      host::Chart& chart = sh.addChart(static_cast<int>(number(0, "Type", host::code::kLineMarkers)),
+      const auto type = host::code::ChartTypeOf(static_cast<int>(number(0, "Type", host::code::kLineMarkers)));
+      if (!type) throw host::HostError(1004, "参数无效");
+      host::Chart& chart = sh.addChart(*type,
                                        number(1, "Left", 0), number(2, "Top", 0), number(3, "Width", 360),
                                        number(4, "Height", 216));
       return Give(ShapeObject(s, chart));

@@ -103,20 +103,20 @@ TEST_F(WorkbookTest, DialogListAndRecordingPlatform) {
 }
 
 TEST_F(WorkbookTest, ChartsAreDataObjectsOnTheirSheet) {
-  auto& c = sheet.addChart(host::code::kLineMarkers, 382, 192, 382, 192);
-  c.setSourceData(sheet, rect(2, 2, 9, 2), host::code::kColumns);
+  auto& c = sheet.addChart(host::ChartType::LineMarkers, 382, 192, 382, 192);
+  c.setSourceData(sheet, rect(2, 2, 9, 2), host::PlotBy::Columns);
   c.setSeriesCategories(1, sheet, rect(2, 1, 9, 1));
   EXPECT_THROW(c.setTitleText("x"), host::HostError);  // no title yet
   c.setHasTitle(true);
   c.setTitleText("[语文] 重点分：105");
   c.setTitleFontSize(16);
   c.setHasLegend(false);
-  c.setHasAxis(host::code::kValueAxis, host::code::kPrimary, false);
-  c.setAxisHasMajorGridlines(host::code::kValueAxis, false);
-  c.setAxisBetweenCategories(host::code::kCategoryAxis, false);
+  c.setHasAxis(host::ChartAxis::Value, host::AxisGroup::Primary, false);
+  c.setAxisHasMajorGridlines(host::ChartAxis::Value, false);
+  c.setAxisBetweenCategories(host::ChartAxis::Category, false);
   c.setHasDropLines(1, true);
   c.applyDataLabels(1);
-  c.setDataLabelPosition(1, host::code::kLabelPositionAbove);
+  c.setDataLabelPosition(1, host::LabelPosition::Above);
   EXPECT_THROW(c.setSeriesCategories(2, sheet, rect(2, 1, 9, 1)), host::HostError);
   ASSERT_EQ(sheet.chartCount(), 1);
   const auto& d = sheet.charts()[0]->data;
