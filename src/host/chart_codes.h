@@ -3,6 +3,7 @@
 // that names nothing a chart here has reads as nothing.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 
 #include "host/chart.h"
@@ -30,31 +31,27 @@ inline int Of(LabelPosition p) {
   return kLabelPositionAbove;
 }
 
+// The value of `all` whose code is `c`.
+template <class T>
+std::optional<T> ValueOfCode(int c, std::initializer_list<T> all) {
+  for (T value : all)
+    if (Of(value) == c) return value;
+  return std::nullopt;
+}
+
 inline std::optional<ChartType> ChartTypeOf(int c) {
-  if (c == kLine) return ChartType::Line;
-  if (c == kLineMarkers) return ChartType::LineMarkers;
-  return std::nullopt;
+  return ValueOfCode(c, {ChartType::Line, ChartType::LineMarkers});
 }
-inline std::optional<PlotBy> PlotByOf(int c) {
-  if (c == kRows) return PlotBy::Rows;
-  if (c == kColumns) return PlotBy::Columns;
-  return std::nullopt;
-}
+inline std::optional<PlotBy> PlotByOf(int c) { return ValueOfCode(c, {PlotBy::Rows, PlotBy::Columns}); }
 inline std::optional<ChartAxis> ChartAxisOf(int c) {
-  if (c == kCategoryAxis) return ChartAxis::Category;
-  if (c == kValueAxis) return ChartAxis::Value;
-  return std::nullopt;
+  return ValueOfCode(c, {ChartAxis::Category, ChartAxis::Value});
 }
 inline std::optional<AxisGroup> AxisGroupOf(int c) {
-  if (c == kPrimary) return AxisGroup::Primary;
-  if (c == kSecondary) return AxisGroup::Secondary;
-  return std::nullopt;
+  return ValueOfCode(c, {AxisGroup::Primary, AxisGroup::Secondary});
 }
 inline std::optional<LabelPosition> LabelPositionOf(int c) {
-  for (LabelPosition p : {LabelPosition::Above, LabelPosition::Below, LabelPosition::Center, LabelPosition::Left,
-                          LabelPosition::Right})
-    if (Of(p) == c) return p;
-  return std::nullopt;
+  return ValueOfCode(c, {LabelPosition::Above, LabelPosition::Below, LabelPosition::Center, LabelPosition::Left,
+                         LabelPosition::Right});
 }
 
 }  // namespace tavo::host::code

@@ -135,7 +135,9 @@ SheetPlan SingleSubjectSheetPlan(const ScoreData& data, const LineSettings& s, c
       }
       PutGrandTotal(plan, blocks.back().spacer, subtotals, counts, section);
     }
-    for (std::size_t i = 0; i + 1 < blocks.size() || (!grouped && i < blocks.size()); ++i)
+    // With groups the last block's spacer holds the grand total.
+    const std::size_t spacers = grouped ? blocks.size() - 1 : blocks.size();
+    for (std::size_t i = 0; i < spacers; ++i)
       plan.rows[static_cast<std::size_t>(blocks[i].spacer - 1)].height = spacerHeight;
     title = end + 1;
   }
