@@ -26,9 +26,9 @@ struct SheetSnapshot {
         std::ostringstream o;
         const host::Format f = s.format(at);
         o << s.formulaR1C1(at) << '|' << f.font.name << ',' << f.font.size << ',' << f.font.bold << ','
-          << f.font.underline << ',' << f.font.colorIndex << ',' << f.fillColorIndex << ','
-          << f.borderLineStyle << ',' << f.horizontalAlignment << ',' << f.verticalAlignment << ','
-          << f.numberFormat;
+          << static_cast<int>(f.font.underline) << ',' << f.font.colorIndex << ',' << f.fill.colorIndex << ','
+          << f.fill.pattern << ',' << static_cast<int>(f.border) << ',' << static_cast<int>(f.horizontalAlignment)
+          << ',' << static_cast<int>(f.verticalAlignment) << ',' << f.numberFormat;
         if (auto v = s.validation(at))
           o << "|v" << v->type << ',' << v->alertStyle << ',' << v->op << ',' << v->formula1 << ','
             << v->ignoreBlank << ',' << v->inputMessage;

@@ -79,26 +79,37 @@ std::string Edge(const tavo::model::Workbook& book, const tavo::host::BorderEdge
 }
 
 std::string CellStyle(const tavo::model::Workbook& book, const tavo::host::Format& f) {
-  namespace code = tavo::host::code;
+  using tavo::host::BorderLine;
+  using tavo::host::HorizontalAlignment;
+  using tavo::host::VerticalAlignment;
   std::string css = "font-size:" + std::to_string(static_cast<int>(f.font.size * 4 / 3 + 0.5)) + "px;";
   if (f.font.bold) css += "font-weight:bold;";
   if (f.font.italic) css += "font-style:italic;";
-  if (f.font.underline != code::kNone) css += "text-decoration:underline;";
+  if (f.font.underline != tavo::host::Underline::None) css += "text-decoration:underline;";
   if (f.font.colorIndex != 1 && book.colors().has(f.font.colorIndex)) css += "color:" + Colour(book, f.font.colorIndex) + ";";
-  if (f.fillColorIndex >= 1 && book.colors().has(f.fillColorIndex))
-    css += "background:" + Colour(book, f.fillColorIndex) + ";";
-  if (f.horizontalAlignment == code::kCenter) css += "text-align:center;";
-  else if (f.horizontalAlignment == code::kRight) css += "text-align:right;";
-  else if (f.horizontalAlignment == code::kLeft) css += "text-align:left;";
-  if (f.verticalAlignment == code::kCenter) css += "vertical-align:middle;";
-  else if (f.verticalAlignment == -4160) css += "vertical-align:top;";
+  if (f.fill.colorIndex >= 1 && book.colors().has(f.fill.colorIndex))
+    css += "background:" + Colour(book, f.fill.colorIndex) + ";";
+  switch (f.horizontalAlignment) {
+    case HorizontalAlignment::Center:
+    case HorizontalAlignment::CenterAcrossSelection: css += "text-align:center;"; break;
+    case HorizontalAlignment::Right: css += "text-align:right;"; break;
+    case HorizontalAlignment::Left: css += "text-align:left;"; break;
+    case HorizontalAlignment::Justify:
+    case HorizontalAlignment::Distributed: css += "text-align:justify;"; break;
+    default: break;
+  }
+  if (f.verticalAlignment == VerticalAlignment::Center) css += "vertical-align:middle;";
+  else if (f.verticalAlignment == VerticalAlignment::Top) css += "vertical-align:top;";
   const char* sides[] = {"left", "right", "top", "bottom"};
   const bool edges = !f.edges[0].style.empty() || !f.edges[1].style.empty() || !f.edges[2].style.empty() ||
                      !f.edges[3].style.empty();
+  const char* drawn = f.border == BorderLine::None       ? ""
+                      : f.border == BorderLine::Dashed   ? "1px dashed #000"
+                      : f.border == BorderLine::Dotted   ? "1px dotted #000"
+                      : f.border == BorderLine::Double   ? "3px double #000"
+                                                         : "1px solid #000";
   for (int e = 0; e < 4; ++e) {
-    std::string line = edges ? Edge(book, f.edges[static_cast<std::size_t>(e)])
-                       : f.borderLineStyle == code::kNone ? ""
-                                                        : "1px solid #000";
+    std::string line = edges ? Edge(book, f.edges[static_cast<std::size_t>(e)]) : drawn;
     if (!line.empty()) css += std::string("border-") + sides[e] + ":" + line + ";";
   }
   return css;

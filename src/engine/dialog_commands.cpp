@@ -25,8 +25,8 @@ void CleanDataTable(host::Worksheet& sheet) {
   for (const char* space : kSpaces) sheet.replace(table, space, "", false);
   sheet.replace(table, "", "0", false);
   host::FormatPatch align;
-  align.horizontalAlignment = host::code::kLeft;
-  align.verticalAlignment = host::code::kCenter;
+  align.horizontalAlignment = host::HorizontalAlignment::Left;
+  align.verticalAlignment = host::VerticalAlignment::Center;
   sheet.applyFormat(table, align);
 }
 

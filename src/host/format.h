@@ -34,11 +34,32 @@ struct ColorTable {
   friend bool operator==(const ColorTable&, const ColorTable&) = default;
 };
 
+enum class Underline { None, Single, Double };
+
+// Where text sits across its cell, and up and down. CenterAcrossSelection
+// centres over the blank cells to its right.
+enum class HorizontalAlignment { General, Left, Center, Right, Fill, Justify, CenterAcrossSelection, Distributed };
+enum class VerticalAlignment { Top, Center, Bottom, Justify, Distributed };
+
+// The line a command draws on every edge of each cell of a range.
+enum class BorderLine { None, Continuous, Dashed, Dotted, Double };
+
+// A cell's background: none, or a colour of the workbook's table, solid or
+// (as files draw it) in a pattern such as "darkGrid" with a second colour.
+struct Fill {
+  int colorIndex = 0;        // 0: no colour
+  std::string pattern = {};  // empty: solid
+  int patternColorIndex = 0;
+  static Fill Solid(int colorIndex) { return {colorIndex}; }
+  bool none() const { return colorIndex == 0 && pattern.empty(); }
+  friend bool operator==(const Fill&, const Fill&) = default;
+};
+
 struct Font {
   std::string name = "宋体";
   double size = 11;
   bool bold = false;
-  int underline = code::kNone;
+  Underline underline = Underline::None;
   int colorIndex = 1;
   bool italic = false;
   bool strikethrough = false;
@@ -55,18 +76,15 @@ struct BorderEdge {
 
 struct Format {
   Font font;
-  int fillColorIndex = code::kNone;
-  int borderLineStyle = code::kNone;  // the same line on all four edges
-  int horizontalAlignment = code::kGeneral;
-  int verticalAlignment = code::kBottom;
+  Fill fill;
+  BorderLine border = BorderLine::None;  // the same line on all four edges
+  HorizontalAlignment horizontalAlignment = HorizontalAlignment::General;
+  VerticalAlignment verticalAlignment = VerticalAlignment::Bottom;
   std::string numberFormat = "G/通用格式";
   // What files carry beyond the commands' own formats, kept so that a
   // teacher's sheets come back as they were. Edges left, right, top, bottom
-  // as drawn when any is set (else borderLineStyle draws all four); a
-  // fill's pattern other than solid and the pattern's colour.
+  // as drawn when any is set (else `border` draws all four).
   std::array<BorderEdge, 4> edges = {};
-  std::string fillPattern = {};
-  int fillPatternColorIndex = 0;
   bool wrapText = false;
   int textRotation = 0;
   int indent = 0;
@@ -84,12 +102,12 @@ struct FormatPatch {
   std::optional<std::string> fontName;
   std::optional<double> fontSize;
   std::optional<bool> bold;
-  std::optional<int> underline;
+  std::optional<Underline> underline;
   std::optional<int> fontColorIndex;
-  std::optional<int> fillColorIndex;
-  std::optional<int> borderLineStyle;
-  std::optional<int> horizontalAlignment;
-  std::optional<int> verticalAlignment;
+  std::optional<Fill> fill;
+  std::optional<BorderLine> border;
+  std::optional<HorizontalAlignment> horizontalAlignment;
+  std::optional<VerticalAlignment> verticalAlignment;
   std::optional<std::string> numberFormat;
 
   // Every field a command sets, as `f` holds it: what a paste of formats
@@ -101,8 +119,8 @@ struct FormatPatch {
     p.bold = f.font.bold;
     p.underline = f.font.underline;
     p.fontColorIndex = f.font.colorIndex;
-    p.fillColorIndex = f.fillColorIndex;
-    p.borderLineStyle = f.borderLineStyle;
+    p.fill = Fill::Solid(f.fill.colorIndex);
+    p.border = f.border;
     p.horizontalAlignment = f.horizontalAlignment;
     p.verticalAlignment = f.verticalAlignment;
     p.numberFormat = f.numberFormat;
@@ -116,13 +134,9 @@ struct FormatPatch {
     if (underline) f.font.underline = *underline;
     if (fontColorIndex) f.font.colorIndex = *fontColorIndex;
     // A command's fill or border replaces whatever the file drew.
-    if (fillColorIndex) {
-      f.fillColorIndex = *fillColorIndex;
-      f.fillPattern.clear();
-      f.fillPatternColorIndex = 0;
-    }
-    if (borderLineStyle) {
-      f.borderLineStyle = *borderLineStyle;
+    if (fill) f.fill = *fill;
+    if (border) {
+      f.border = *border;
       f.edges = {};
     }
     if (horizontalAlignment) f.horizontalAlignment = *horizontalAlignment;
@@ -141,7 +155,7 @@ struct TextRun {
   std::optional<double> fontSize = {};
   std::optional<std::string> fontName = {};
   std::optional<bool> bold = {}, italic = {}, strikethrough = {};
-  std::optional<int> underline = {};
+  std::optional<Underline> underline = {};
   std::optional<Rgb> color = {};
   int raised = 0;  // 1 superscript, -1 subscript
   friend bool operator==(const TextRun&, const TextRun&) = default;

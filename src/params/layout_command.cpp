@@ -45,13 +45,13 @@ FormatPatch NumberFormat(const char* format) {
 // The plain look of the whole sheet, before titles and headers stand out.
 FormatPatch PlainCells() {
   FormatPatch p;
-  p.borderLineStyle = code::kNone;
-  p.fillColorIndex = code::kNone;
-  p.horizontalAlignment = code::kCenter;
-  p.verticalAlignment = code::kCenter;
+  p.border = host::BorderLine::None;
+  p.fill = host::Fill{};
+  p.horizontalAlignment = host::HorizontalAlignment::Center;
+  p.verticalAlignment = host::VerticalAlignment::Center;
   p.fontSize = 12;
   p.bold = false;
-  p.underline = code::kNone;
+  p.underline = host::Underline::None;
   p.fontColorIndex = 1;
   return p;
 }
@@ -114,10 +114,10 @@ class SettingsSheetLayout {
 
   void FormatTitleRows() {
     FormatPatch titleLabel;
-    titleLabel.horizontalAlignment = code::kLeft;
+    titleLabel.horizontalAlignment = host::HorizontalAlignment::Left;
     titleLabel.fontColorIndex = kTitleFontColor;
     FormatPatch titleFill;
-    titleFill.fillColorIndex = kTitleFill;
+    titleFill.fill = host::Fill::Solid(kTitleFill);
     for (int row = 1; row <= kClassTitleRow; row += 10) {
       step_([&] { sheet_.setRowHeight(row, row, kTitleRowHeight); });
       step_([&] { sheet_.applyFormat(At(row, 2), titleLabel); });

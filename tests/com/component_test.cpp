@@ -116,7 +116,7 @@ void CheckReadsThroughAutomation(model::Application& model, standin::Spreadsheet
           Check(t.hasFormula(cell) == m.hasFormula(cell), where + ": has formula");
           CheckEqual(t.formulaR1C1(cell), m.formulaR1C1(cell), where + ": formula");
           const host::Format x = t.format(cell), y = m.format(cell);
-          Check(x.font == y.font && x.fillColorIndex == y.fillColorIndex && x.borderLineStyle == y.borderLineStyle &&
+          Check(x.font == y.font && x.fill.colorIndex == y.fill.colorIndex && x.border == y.border &&
                     x.horizontalAlignment == y.horizontalAlignment && x.verticalAlignment == y.verticalAlignment &&
                     x.numberFormat == y.numberFormat && x.wrapText == y.wrapText,
                 where + ": format");
@@ -409,6 +409,40 @@ int main(int argc, char** argv) {
     stage = "typed entry";
     sheet.setValue(host::Rect::of(host::Cell{9, 1}), host::Value(" 12 "));
     Check(sheet.value({9, 1}) == host::Value(12.0), "typed entry through the host: text that reads as a number");
+    stage = "formats by code";
+    {
+      using H = host::HorizontalAlignment;
+      using V = host::VerticalAlignment;
+      using B = host::BorderLine;
+      using U = host::Underline;
+      const H hs[] = {H::General,    H::Left, H::Center, H::Right, H::Fill, H::Justify, H::CenterAcrossSelection,
+                      H::Distributed};
+      const V vs[] = {V::Top, V::Center, V::Bottom, V::Justify, V::Distributed};
+      const B bs[] = {B::None, B::Continuous, B::Dashed, B::Dotted, B::Double};
+      const U us[] = {U::None, U::Single, U::Double};
+      for (int i = 0; i < 8; ++i) {
+        host::FormatPatch p;
+        p.horizontalAlignment = hs[i];
+        p.verticalAlignment = vs[i % 5];
+        p.border = bs[i % 5];
+        p.underline = us[i % 3];
+        p.fill = i % 2 ? host::Fill::Solid(3 + i) : host::Fill{};
+        const host::Cell at{12, 1 + i};
+        sheet.applyFormat(host::Rect::of(at), p);
+        const host::Format f = sheet.format(at);
+        Check(f.horizontalAlignment == hs[i] && f.verticalAlignment == vs[i % 5] && f.border == bs[i % 5] &&
+                  f.font.underline == us[i % 3] && f.fill == *p.fill,
+              "format " + std::to_string(i) + " comes back through the object model's codes");
+      }
+      try {
+        com::Dispatch(application.object("ActiveSheet", "Worksheet"))
+            .object("Range", "Range", {com::Variant(std::string("A12"))})
+            .put("HorizontalAlignment", 12345);
+        Check(false, "an alignment code the object model lacks is refused");
+      } catch (const host::HostError& e) {
+        CheckEqual(e.number, 1004, "an unknown alignment code is refused");
+      }
+    }
     try {
       automation.workbook("没有的工作簿.xlsx");
       Check(false, "a missing workbook is an error");

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "host/chart_codes.h"
+#include "host/enum_codes.h"
 #include "host/model/application.h"
 #include "host/model/chart.h"
 #include "sheet_snapshot.h"

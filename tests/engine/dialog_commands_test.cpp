@@ -74,9 +74,9 @@ TEST_F(DialogCommandsTest, SelectionCleansTheTableAndFreezesItsHeader) {
   EXPECT_EQ(sheet.value({3, 3}), host::Value(0)) << "an empty score inside the table";
   EXPECT_EQ(sheet.value({7, 7}), host::Value("外 面"));
   EXPECT_TRUE(sheet.value({5, 1}).isEmpty());
-  EXPECT_EQ(sheet.format({4, 3}).horizontalAlignment, host::code::kLeft);
-  EXPECT_EQ(sheet.format({4, 3}).verticalAlignment, host::code::kCenter);
-  EXPECT_NE(sheet.format({7, 7}).horizontalAlignment, host::code::kLeft);
+  EXPECT_EQ(sheet.format({4, 3}).horizontalAlignment, host::HorizontalAlignment::Left);
+  EXPECT_EQ(sheet.format({4, 3}).verticalAlignment, host::VerticalAlignment::Center);
+  EXPECT_NE(sheet.format({7, 7}).horizontalAlignment, host::HorizontalAlignment::Left);
 
   EXPECT_EQ(sheet.tabColorIndex(), 32);
   EXPECT_EQ(sheet.view().selection, host::Rect::of(host::Cell{1, 1}));

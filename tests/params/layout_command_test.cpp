@@ -153,7 +153,7 @@ TEST_F(LayoutTest, FormatsTitlesAndHiddenRows) {
   s.applyFormat(host::Rect::of(host::Cell{80, 8}), [] {
     host::FormatPatch p;
     p.bold = true;
-    p.fillColorIndex = 3;
+    p.fill = host::Fill::Solid(3);
     return p;
   }());
   click("cmdSanXianSZ_Click");
@@ -161,18 +161,18 @@ TEST_F(LayoutTest, FormatsTitlesAndHiddenRows) {
   EXPECT_EQ(system.color(15), host::rgb(221, 221, 221));
   host::Format plain = s.format({80, 8});
   EXPECT_FALSE(plain.font.bold);
-  EXPECT_EQ(plain.fillColorIndex, host::code::kNone);
+  EXPECT_EQ(plain.fill, host::Fill{});
   EXPECT_EQ(plain.font.size, 12);
-  EXPECT_EQ(plain.horizontalAlignment, host::code::kCenter);
+  EXPECT_EQ(plain.horizontalAlignment, host::HorizontalAlignment::Center);
   EXPECT_EQ(s.rowHeight(80), 16);
   EXPECT_EQ(s.columnWidth(30), 8);
   for (int r : {1, 2, 10, 14, 60, 66, 70}) EXPECT_EQ(s.rowHeight(r), 0) << r;
   for (int r : {11, 61, 71}) EXPECT_EQ(s.rowHeight(r), 18) << r;
   EXPECT_EQ(s.rowHeight(12), 45);
   EXPECT_EQ(s.rowHeight(65), 16) << "the third line shows";
-  EXPECT_EQ(s.format({71, 6}).fillColorIndex, 37) << "title fill reaches the last class column";
-  EXPECT_EQ(s.format({71, 7}).fillColorIndex, host::code::kNone);
-  EXPECT_EQ(s.format({61, 2}).horizontalAlignment, host::code::kLeft);
+  EXPECT_EQ(s.format({71, 6}).fill, host::Fill::Solid(37)) << "title fill reaches the last class column";
+  EXPECT_EQ(s.format({71, 7}).fill, host::Fill{});
+  EXPECT_EQ(s.format({61, 2}).horizontalAlignment, host::HorizontalAlignment::Left);
   EXPECT_EQ(s.format({61, 2}).font.colorIndex, 10);
   EXPECT_EQ(s.format({12, 13}).font.colorIndex, 5);
   EXPECT_EQ(s.format({72, 4}).font.colorIndex, 5);

@@ -64,7 +64,7 @@ TEST_F(ChartReportTest, DoubleCountsInTheTablesAndSingleCountsOfEveryStudentInTh
   EXPECT_EQ(t.rowHeight(4), 30);
   EXPECT_EQ(t.rowHeight(2), 0);
   EXPECT_EQ(t.value({4, 8}), Value("2\n甲"));
-  EXPECT_EQ(t.format({3, 2}).fillColorIndex, host::code::kNone) << "C13 否: no fills";
+  EXPECT_EQ(t.format({3, 2}).fill, host::Fill{}) << "C13 否: no fills";
   EXPECT_EQ(t.pageSettings().printTitleRows, "$1:$2");
 }
 

@@ -57,10 +57,10 @@ TEST_F(ScoreBandsTest, TotalsSpanSixtyFourBandsInFourBlocksAndSubjectsFollowAfte
   EXPECT_EQ(s.value({21, 17}), Value("0|4"));
   EXPECT_FALSE(s.hasFormula({6, 2})) << "sums are values";
 
-  EXPECT_EQ(s.format({3, 5}).fillColorIndex, 37);
-  EXPECT_EQ(s.format({21, 5}).fillColorIndex, 15);
-  EXPECT_EQ(s.format({9, 1}).borderLineStyle, host::code::kContinuous);
-  EXPECT_EQ(s.format({9, 17}).borderLineStyle, host::code::kContinuous) << "borders move with the bands";
+  EXPECT_EQ(s.format({3, 5}).fill, host::Fill::Solid(37));
+  EXPECT_EQ(s.format({21, 5}).fill, host::Fill::Solid(15));
+  EXPECT_EQ(s.format({9, 1}).border, host::BorderLine::Continuous);
+  EXPECT_EQ(s.format({9, 17}).border, host::BorderLine::Continuous) << "borders move with the bands";
 
   EXPECT_EQ(tableOf(s, "语文", 4), 23) << "exactly one empty row after the last block";
   EXPECT_EQ(s.value({1, 1}), Value("考试 分段统计"));
@@ -183,10 +183,10 @@ TEST_F(ScoreBandsTest, ScoreSheetRanksMarksAndBreaksOnePagePerClass) {
   EXPECT_GE(red_, 50);
   EXPECT_GT(blue_, 0);
   EXPECT_EQ(s.format({3, 9}).font.size, 11) << "the templates' fonts take the sheet's size";
-  EXPECT_EQ(s.format({3, 9}).borderLineStyle, host::code::kContinuous);
+  EXPECT_EQ(s.format({3, 9}).border, host::BorderLine::Continuous);
   EXPECT_EQ(s.format({2, 1}).font.size, 10);
-  EXPECT_EQ(s.format({5, 5}).horizontalAlignment, host::code::kLeft);
-  EXPECT_EQ(s.format({2, 5}).horizontalAlignment, host::code::kCenter);
+  EXPECT_EQ(s.format({5, 5}).horizontalAlignment, host::HorizontalAlignment::Left);
+  EXPECT_EQ(s.format({2, 5}).horizontalAlignment, host::HorizontalAlignment::Center);
   EXPECT_EQ(s.rowHeight(1), 33);
   EXPECT_EQ(s.rowHeight(2), 44);
   EXPECT_EQ(s.rowHeight(40), 17);

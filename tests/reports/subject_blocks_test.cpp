@@ -88,8 +88,8 @@ TEST_F(SubjectBlocksTest, PointsFollowTheBestClassThroughTheTeacherGrouping) {
 
   EXPECT_EQ(s.columnWidth(14), 0) << "W3 = 0 hides its points";
   EXPECT_GT(s.columnWidth(11), 0);
-  EXPECT_EQ(s.format({top, 1}).fillColorIndex, host::code::kNone) << "the second block is not shaded";
-  EXPECT_EQ(s.format({3, 24}).fillColorIndex, 15);
+  EXPECT_EQ(s.format({top, 1}).fill, host::Fill{}) << "the second block is not shaded";
+  EXPECT_EQ(s.format({3, 24}).fill, host::Fill::Solid(15));
   EXPECT_EQ(s.format({3, 19}).numberFormat, "0.00");
   EXPECT_EQ(s.format({3, 16}).numberFormat, "0.0");
   EXPECT_EQ(s.value({1, 1}), Value("考试 统计  2026.12.8"));

@@ -72,11 +72,11 @@ TEST_F(ThreeLineReportTest, TwoGradeGroupsOfThreeAndFourClasses) {
   EXPECT_EQ(t.view().splitRow, 1);
   EXPECT_TRUE(t.view().freezePanes);
   EXPECT_EQ(t.pageSettings().printTitleRows, "$1:$1");
-  EXPECT_EQ(t.format({2, 5}).fillColorIndex, 37);
-  EXPECT_EQ(t.format({4, 5}).fillColorIndex, 15) << "every second class row";
-  EXPECT_EQ(t.format({3, 5}).fillColorIndex, host::code::kNone);
+  EXPECT_EQ(t.format({2, 5}).fill, host::Fill::Solid(37));
+  EXPECT_EQ(t.format({4, 5}).fill, host::Fill::Solid(15)) << "every second class row";
+  EXPECT_EQ(t.format({3, 5}).fill, host::Fill{});
   EXPECT_EQ(t.format({3, 5}).numberFormat, "0.0");
-  EXPECT_EQ(t.format({3, 3}).borderLineStyle, host::code::kContinuous);
+  EXPECT_EQ(t.format({3, 3}).border, host::BorderLine::Continuous);
   EXPECT_TRUE(t.value({1, 51}).isEmpty() && t.value({2, 51}).isEmpty()) << "the staging area is empty";
   EXPECT_EQ(data().sheet(1).name(), "总分1");
   EXPECT_EQ(data().sheet(2).name(), "单科1");
@@ -110,10 +110,10 @@ TEST_F(ThreeLineReportTest, TeacherOrderingGroupsEachTeachersClasses) {
   EXPECT_EQ(s.formulaR1C1({3, 8}), "=AVERAGE(RC[-4]:R[1]C[-4])");
   EXPECT_EQ(s.formulaR1C1({7, 8}), "=AVERAGE(RC[-4]:RC[-4])") << "a run of one class";
   EXPECT_EQ(s.mergeArea({3, 18}), (Rect{3, 18, 4, 18})) << "the rank is merged over the run too";
-  EXPECT_EQ(s.format({3, 2}).fillColorIndex, host::code::kNone);
-  EXPECT_EQ(s.format({5, 2}).fillColorIndex, 15) << "only run B is grey";
-  EXPECT_EQ(s.format({6, 18}).fillColorIndex, 15);
-  EXPECT_EQ(s.format({7, 2}).fillColorIndex, host::code::kNone);
+  EXPECT_EQ(s.format({3, 2}).fill, host::Fill{});
+  EXPECT_EQ(s.format({5, 2}).fill, host::Fill::Solid(15)) << "only run B is grey";
+  EXPECT_EQ(s.format({6, 18}).fill, host::Fill::Solid(15));
+  EXPECT_EQ(s.format({7, 2}).fill, host::Fill{});
   // 1班 and 3班 average (60+40)/2 = 50 and (62+42)/2 = 52: the teacher's 51.
   EXPECT_EQ(s.value({3, 8}), Value(51));
 
@@ -123,7 +123,7 @@ TEST_F(ThreeLineReportTest, TeacherOrderingGroupsEachTeachersClasses) {
   model::Sheet& again = report("单科1");
   for (int i = 0; i < 5; ++i) EXPECT_EQ(again.value({3 + i, 1}), Value(std::to_string(i + 1) + "班"));
   for (int row = 3; row <= 7; ++row) EXPECT_EQ(again.mergeArea({row, 12}), Rect::of({row, 12}));
-  EXPECT_EQ(again.format({4, 2}).fillColorIndex, host::code::kNone);
+  EXPECT_EQ(again.format({4, 2}).fill, host::Fill{});
 }
 
 TEST_F(ThreeLineReportTest, OneGradeGroupDropsTheGradeColumnAndHidesSpacers) {
@@ -224,12 +224,12 @@ TEST_F(ThreeLineReportTest, SwitchesOffAndZeroCoefficients) {
   model::Sheet& plain = report("总分1");
   EXPECT_EQ(plain.value({2, 11}), Value("班主任")) << "teacher scores, total and rank are gone";
   EXPECT_TRUE(plain.value({2, 12}).isEmpty());
-  for (int col = 1; col <= 11; ++col) EXPECT_EQ(plain.format({2, col}).fillColorIndex, host::code::kNone) << col;
-  EXPECT_EQ(plain.format({4, 3}).fillColorIndex, host::code::kNone);
+  for (int col = 1; col <= 11; ++col) EXPECT_EQ(plain.format({2, col}).fill, host::Fill{}) << col;
+  EXPECT_EQ(plain.format({4, 3}).fill, host::Fill{});
   model::Sheet& single = report("单科1");
   EXPECT_EQ(single.value({2, 13}), Value("教师"));
   EXPECT_TRUE(single.value({2, 14}).isEmpty());
-  EXPECT_EQ(single.format({2, 3}).fillColorIndex, host::code::kNone) << "the header fill goes too";
+  EXPECT_EQ(single.format({2, 3}).fill, host::Fill{}) << "the header fill goes too";
 }
 
 TEST_F(ThreeLineReportTest, ACoefficientPrintsInItsDefaultForm) {

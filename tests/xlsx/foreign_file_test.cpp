@@ -77,9 +77,9 @@ TEST_F(ForeignFileTest, SharedStringsSharedFormulasStylesAndMerges) {
   EXPECT_TRUE(head.font.bold);
   EXPECT_EQ(head.font.size, 14);
   EXPECT_EQ(head.font.colorIndex, 3) << "red is palette entry 3";
-  EXPECT_EQ(head.fillColorIndex, 15) << "C0C0C0 is palette entry 15";
-  EXPECT_EQ(head.borderLineStyle, host::code::kContinuous);
-  EXPECT_EQ(head.horizontalAlignment, host::code::kCenter);
+  EXPECT_EQ(head.fill, host::Fill::Solid(15)) << "C0C0C0 is palette entry 15";
+  EXPECT_EQ(head.border, host::BorderLine::Continuous);
+  EXPECT_EQ(head.horizontalAlignment, host::HorizontalAlignment::Center);
   EXPECT_EQ(head.numberFormat, "0.0%");
   EXPECT_EQ(s.format({4, 2}).numberFormat, "@");
   EXPECT_EQ(s.format({2, 2}).font.name, "Calibri");
@@ -193,7 +193,8 @@ TEST_F(ForeignFileTest, FormattedRowsAndColumnsMakeNoCellsWhereTheyCross) {
   auto loaded = load(OneSheetPackage(body, "", styles));
   model::Sheet& s = loaded.book->modelSheet(1);
   EXPECT_TRUE(s.format({5, 100}).font.bold) << "a formatted column";
-  EXPECT_EQ(s.format({host::kMaxRow, 100}).horizontalAlignment, host::code::kCenter) << "the row's format shows where they cross";
+  EXPECT_EQ(s.format({host::kMaxRow, 100}).horizontalAlignment, host::HorizontalAlignment::Center)
+      << "the row's format shows where they cross";
   EXPECT_EQ(s.column(100), nullptr) << "no cell was made there";
 
   const std::string path = folder.file("edges.xlsx");
@@ -201,7 +202,8 @@ TEST_F(ForeignFileTest, FormattedRowsAndColumnsMakeNoCellsWhereTheyCross) {
   EXPECT_LT(std::filesystem::file_size(path), 20000u);
   auto again = xlsx::LoadWorkbook(app, path);
   EXPECT_TRUE(again.book->modelSheet(1).format({5, 16384}).font.bold);
-  EXPECT_EQ(again.book->modelSheet(1).format({host::kMaxRow, 8}).horizontalAlignment, host::code::kCenter);
+  EXPECT_EQ(again.book->modelSheet(1).format({host::kMaxRow, 8}).horizontalAlignment,
+            host::HorizontalAlignment::Center);
 }
 
 // The default palette of current desktop spreadsheets: colours given by
@@ -226,7 +228,7 @@ TEST_F(ForeignFileTest, ThemeColoursShowAsTheThemeAndTintMakeThem) {
       "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme\" Target=\"theme/theme1.xml\"/>");
   auto loaded = load(parts);
   const host::Format f = loaded.book->modelSheet(1).format({1, 1});
-  EXPECT_EQ(loaded.book->color(f.fillColorIndex), 0xCCFFCCu) << "a light green, not black";
+  EXPECT_EQ(loaded.book->color(f.fill.colorIndex), 0xCCFFCCu) << "a light green, not black";
   EXPECT_EQ(f.font.colorIndex, 2) << "theme 0 is the light one: white";
 }
 
@@ -242,7 +244,7 @@ TEST_F(ForeignFileTest, ColoursOutsideThePaletteComeBackExactly) {
   auto loaded = load(OneSheetPackage("<sheetData><row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c></row></sheetData>", "", styles));
   auto colours = [](const model::Workbook& wb, host::Cell at) {
     const host::Format f = wb.modelSheet(1).format(at);
-    return std::vector<host::Rgb>{wb.color(f.font.colorIndex), wb.color(f.fillColorIndex),
+    return std::vector<host::Rgb>{wb.color(f.font.colorIndex), wb.color(f.fill.colorIndex),
                                   wb.color(f.edges[3].colorIndex)};
   };
   const std::vector<host::Rgb> expected{0x1F4E79, 0xDAE3F3, 0xC65911};  // accent 1 of the default theme, 80% lighter
@@ -312,8 +314,8 @@ TEST_F(ForeignFileTest, AFileWrittenByOpenpyxl) {
   EXPECT_EQ(s.value({3, 4}), Value(77.5));
   EXPECT_EQ(s.value({2, 5}), Value(175)) << "no cached value in the file: the model computes it";
   EXPECT_TRUE(s.format({1, 1}).font.bold);
-  EXPECT_EQ(s.format({1, 1}).fillColorIndex, 6);
-  EXPECT_EQ(s.format({1, 2}).horizontalAlignment, host::code::kCenter);
+  EXPECT_EQ(s.format({1, 1}).fill, host::Fill::Solid(6));
+  EXPECT_EQ(s.format({1, 2}).horizontalAlignment, host::HorizontalAlignment::Center);
   EXPECT_EQ(s.merges(), (std::vector<Rect>{{5, 1, 5, 2}}));
   EXPECT_NEAR(s.columnWidth(2), 20, 1);
   EXPECT_TRUE(s.view().freezePanes);
@@ -409,9 +411,9 @@ TEST_F(ForeignFileTest, FormatsTheCommandsNeverSetAreCarriedThrough) {
     EXPECT_TRUE(f.font.italic && f.font.strikethrough);
     EXPECT_TRUE(f.wrapText);
     EXPECT_EQ(f.textRotation, 45);
-    EXPECT_EQ(f.fillPattern, "darkGrid");
-    EXPECT_EQ(f.fillColorIndex, 3);
-    EXPECT_EQ(f.fillPatternColorIndex, 5);
+    EXPECT_EQ(f.fill.pattern, "darkGrid");
+    EXPECT_EQ(f.fill.colorIndex, 3);
+    EXPECT_EQ(f.fill.patternColorIndex, 5);
     EXPECT_EQ(f.edges[0], (host::BorderEdge{"medium", 3}));
     EXPECT_EQ(f.edges[1], host::BorderEdge{});
     EXPECT_EQ(f.edges[2].style, "dashDot");
@@ -427,12 +429,12 @@ TEST_F(ForeignFileTest, FormatsTheCommandsNeverSetAreCarriedThrough) {
 
   // A command's border or fill replaces what the file drew.
   host::FormatPatch plain;
-  plain.borderLineStyle = host::code::kContinuous;
-  plain.fillColorIndex = 37;
+  plain.border = host::BorderLine::Continuous;
+  plain.fill = host::Fill::Solid(37);
   loaded.book->modelSheet(1).applyFormat(Rect::of({1, 1}), plain);
   const host::Format f = loaded.book->modelSheet(1).format({1, 1});
   EXPECT_EQ(f.edges[0], host::BorderEdge{});
-  EXPECT_TRUE(f.fillPattern.empty());
+  EXPECT_TRUE(f.fill.pattern.empty());
   EXPECT_TRUE(f.font.italic) << "what the command did not set stays";
 }
 
@@ -523,8 +525,8 @@ TEST_F(ForeignFileTest, RunsOfATextKeepEveryFormatTheyHad) {
   const std::vector<host::TextRun> runs = loaded.book->modelSheet(1).textRuns({1, 1});
   const std::vector<host::TextRun> expected = {
       {.start = 2, .length = 1, .raised = 1},
-      {.start = 3, .length = 1, .bold = true, .italic = true, .strikethrough = true, .underline = -4119,
-       .color = host::rgb(0, 0x70, 0xC0)}};
+      {.start = 3, .length = 1, .bold = true, .italic = true, .strikethrough = true,
+       .underline = host::Underline::Double, .color = host::rgb(0, 0x70, 0xC0)}};
   EXPECT_EQ(runs, expected);
   xlsx::SaveWorkbook(*loaded.book, folder.file("out.xlsx"));
   EXPECT_EQ(xlsx::LoadWorkbook(app, folder.file("out.xlsx")).book->modelSheet(1).textRuns({1, 1}), expected)
@@ -567,7 +569,8 @@ TEST_F(ForeignFileTest, ProtectionIndentsAndCentringAcrossComeBack) {
   EXPECT_TRUE(loaded.notCarried.empty()) << loaded.notCarried.front();
   auto check = [](const model::Sheet& s) {
     EXPECT_FALSE(s.format({1, 1}).locked);
-    EXPECT_EQ(s.format({1, 2}).horizontalAlignment, 7) << "centred across the selection";
+    EXPECT_EQ(s.format({1, 2}).horizontalAlignment, host::HorizontalAlignment::CenterAcrossSelection)
+        << "centred across the selection";
     const host::Format f = s.format({1, 3});
     EXPECT_EQ(f.indent, 2);
     EXPECT_TRUE(f.shrinkToFit);

@@ -78,19 +78,19 @@ TEST_F(RoundTripTest, EverythingTheModelHoldsComesBack) {
   look.fontName = "黑体";
   look.fontSize = 16;
   look.bold = true;
-  look.underline = host::code::kUnderlineSingle;
+  look.underline = host::Underline::Single;
   look.fontColorIndex = 5;
-  look.fillColorIndex = 37;
-  look.borderLineStyle = host::code::kContinuous;
-  look.horizontalAlignment = host::code::kCenter;
-  look.verticalAlignment = host::code::kCenter;
+  look.fill = host::Fill::Solid(37);
+  look.border = host::BorderLine::Continuous;
+  look.horizontalAlignment = host::HorizontalAlignment::Center;
+  look.verticalAlignment = host::VerticalAlignment::Center;
   look.numberFormat = "0.00";
   data.applyFormat({1, 1, 1, 3}, look);
   host::FormatPatch percent;
   percent.numberFormat = "0.0%";
   data.applyFormat(Rect::columns(5, 5), percent);
   host::FormatPatch grey;
-  grey.fillColorIndex = 15;
+  grey.fill = host::Fill::Solid(15);
   data.applyFormat(Rect::rows(12, 12), grey);
 
   put(10, 1, "高一年级一模成绩");
@@ -136,7 +136,7 @@ TEST_F(RoundTripTest, EverythingTheModelHoldsComesBack) {
   other.setRowHeight(1, host::kMaxRow, 16);
   other.setColumnWidth(1, host::kMaxCol, 8);
   host::FormatPatch centred;
-  centred.horizontalAlignment = host::code::kCenter;
+  centred.horizontalAlignment = host::HorizontalAlignment::Center;
   centred.fontSize = 12;
   other.applyFormat(Rect::sheet(), centred);
   model::Sheet& hidden = book.appendSheet("DTB");

@@ -69,9 +69,9 @@ TEST_F(XlsFileTest, ValuesFormulaResultsFormatsAndSheetStatesComeAsTheyWere) {
   host::FormatPatch marked;
   marked.bold = true;
   marked.fontColorIndex = 3;
-  marked.fillColorIndex = 6;
-  marked.borderLineStyle = host::code::kContinuous;
-  marked.horizontalAlignment = host::code::kCenter;
+  marked.fill = host::Fill::Solid(6);
+  marked.border = host::BorderLine::Continuous;
+  marked.horizontalAlignment = host::HorizontalAlignment::Center;
   sheet.applyFormat(Rect::of({8, 3}), marked);
   put(9, 4, "合并");
   sheet.merge(rect(9, 4, 10, 5));
@@ -117,9 +117,9 @@ TEST_F(XlsFileTest, ValuesFormulaResultsFormatsAndSheetStatesComeAsTheyWere) {
   const host::Format f = s.format({8, 3});
   EXPECT_TRUE(f.font.bold);
   EXPECT_EQ(got.color(f.font.colorIndex), book.color(3));
-  EXPECT_EQ(got.color(f.fillColorIndex), book.color(6));
-  EXPECT_EQ(f.borderLineStyle, host::code::kContinuous);
-  EXPECT_EQ(f.horizontalAlignment, host::code::kCenter);
+  EXPECT_EQ(got.color(f.fill.colorIndex), book.color(6));
+  EXPECT_EQ(f.border, host::BorderLine::Continuous);
+  EXPECT_EQ(f.horizontalAlignment, host::HorizontalAlignment::Center);
   EXPECT_EQ(s.mergeArea({9, 4}), rect(9, 4, 10, 5));
   EXPECT_NEAR(s.columnWidth(2), 20, 0.2);
   EXPECT_NEAR(got.modelSheet(2).columnWidth(40), 12.38, 0.2) << "a sheet's own default width";

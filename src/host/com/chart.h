@@ -2,8 +2,8 @@
 #pragma once
 
 #include "host/chart.h"
-#include "host/chart_codes.h"
 #include "host/com/dispatch.h"
+#include "host/enum_codes.h"
 
 namespace tavo::com {
 

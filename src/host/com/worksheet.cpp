@@ -1,11 +1,10 @@
 #include "host/com/worksheet.h"
 
-#include "host/chart_codes.h"
-
 #include <algorithm>
 
 #include "host/address.h"
 #include "host/com/application.h"
+#include "host/enum_codes.h"
 
 namespace tavo::com {
 
@@ -185,14 +184,19 @@ host::Format Worksheet::format(host::Cell c) const {
   f.font.name = ToText(*font.get("Name"));
   f.font.size = ToNumber(*font.get("Size"));
   f.font.bold = ToBool(*font.get("Bold"));
-  f.font.underline = ToInt(*font.get("Underline"));
+  // Lines and alignments this side has no name for (dash-dot, accounting
+  // underlines) read as their nearest kind.
+  f.font.underline = host::code::UnderlineOf(ToInt(*font.get("Underline"))).value_or(host::Underline::Single);
   f.font.colorIndex = ToInt(*font.get("ColorIndex"));
   f.font.italic = ToBool(*font.get("Italic"));
   f.font.strikethrough = ToBool(*font.get("Strikethrough"));
-  f.fillColorIndex = ToInt(*cell.object("Interior", "Interior").get("ColorIndex"));
-  f.borderLineStyle = ToInt(*cell.object("Borders", "Borders").get("LineStyle"));
-  f.horizontalAlignment = ToInt(*cell.get("HorizontalAlignment"));
-  f.verticalAlignment = ToInt(*cell.get("VerticalAlignment"));
+  f.fill = host::code::FillOfColorIndex(ToInt(*cell.object("Interior", "Interior").get("ColorIndex")));
+  f.border = host::code::BorderLineOf(ToInt(*cell.object("Borders", "Borders").get("LineStyle")))
+                 .value_or(host::BorderLine::Continuous);
+  f.horizontalAlignment = host::code::HorizontalAlignmentOf(ToInt(*cell.get("HorizontalAlignment")))
+                              .value_or(host::HorizontalAlignment::General);
+  f.verticalAlignment =
+      host::code::VerticalAlignmentOf(ToInt(*cell.get("VerticalAlignment"))).value_or(host::VerticalAlignment::Bottom);
   f.numberFormat = ModelFormat(ToText(*cell.get("NumberFormat")));
   f.wrapText = ToBool(*cell.get("WrapText"));
   return f;
@@ -227,13 +231,13 @@ void Worksheet::applyFormatTo(Dispatch cells, const host::FormatPatch& p) {
     if (p.fontName) font.put("Name", *p.fontName);
     if (p.fontSize) font.put("Size", *p.fontSize);
     if (p.bold) font.put("Bold", *p.bold);
-    if (p.underline) font.put("Underline", *p.underline);
+    if (p.underline) font.put("Underline", host::code::Of(*p.underline));
     if (p.fontColorIndex) font.put("ColorIndex", *p.fontColorIndex);
   }
-  if (p.fillColorIndex) cells.object("Interior", "Interior").put("ColorIndex", *p.fillColorIndex);
-  if (p.borderLineStyle) cells.object("Borders", "Borders").put("LineStyle", *p.borderLineStyle);
-  if (p.horizontalAlignment) cells.put("HorizontalAlignment", *p.horizontalAlignment);
-  if (p.verticalAlignment) cells.put("VerticalAlignment", *p.verticalAlignment);
+  if (p.fill) cells.object("Interior", "Interior").put("ColorIndex", host::code::ColorIndexOf(*p.fill));
+  if (p.border) cells.object("Borders", "Borders").put("LineStyle", host::code::Of(*p.border));
+  if (p.horizontalAlignment) cells.put("HorizontalAlignment", host::code::Of(*p.horizontalAlignment));
+  if (p.verticalAlignment) cells.put("VerticalAlignment", host::code::Of(*p.verticalAlignment));
   if (p.numberFormat) cells.put("NumberFormat", FormatCode(*p.numberFormat));
 }
 

@@ -16,8 +16,8 @@ std::size_t StyleTable::Hash::operator()(const host::Format& f) const {
   mix(static_cast<std::size_t>(f.font.bold));
   mix(static_cast<std::size_t>(f.font.underline));
   mix(static_cast<std::size_t>(f.font.colorIndex));
-  mix(static_cast<std::size_t>(f.fillColorIndex));
-  mix(static_cast<std::size_t>(f.borderLineStyle));
+  mix(static_cast<std::size_t>(f.fill.colorIndex));
+  mix(static_cast<std::size_t>(f.border));
   mix(static_cast<std::size_t>(f.horizontalAlignment));
   mix(static_cast<std::size_t>(f.verticalAlignment));
   mix(std::hash<std::string>{}(f.numberFormat));

@@ -131,8 +131,8 @@ StyleId Workbook::adoptStyle(const Workbook& from, StyleId id) {
     if (index > 56 && from.colors_.has(index)) index = colors_.indexOf(from.colors_.at(index));
   };
   adopt(f.font.colorIndex);
-  adopt(f.fillColorIndex);
-  adopt(f.fillPatternColorIndex);
+  adopt(f.fill.colorIndex);
+  adopt(f.fill.patternColorIndex);
   for (auto& edge : f.edges) adopt(edge.colorIndex);
   return styles_.intern(f);
 }

@@ -338,7 +338,9 @@ class WorkbookStream {
     f.bold = b.u16() >= 700;
     b.u16();
     const int underline = b.u8();
-    f.underline = underline == 0 ? host::code::kNone : (underline == 2 || underline == 0x22) ? -4119 : host::code::kUnderlineSingle;
+    f.underline = underline == 0                          ? host::Underline::None
+                  : (underline == 2 || underline == 0x22) ? host::Underline::Double
+                                                          : host::Underline::Single;
     b.skip(3);
     f.name = g.biff8 ? b.unicodeString(true) : b.byteString(true, g.codePage);
     return f;
@@ -388,7 +390,7 @@ class WorkbookStream {
     }
     xlsx::SetBorderEdges(f, edges);
     if (pattern == 1 && PaletteIndex(static_cast<int>(fore))) {
-      f.fillColorIndex = PaletteIndex(static_cast<int>(fore));
+      f.fill = host::Fill::Solid(PaletteIndex(static_cast<int>(fore)));
     } else if (pattern > 1) {
       static const char* const kPatterns[] = {"none",       "solid",        "mediumGray",   "darkGray",
                                               "lightGray",  "darkHorizontal", "darkVertical", "darkDown",
@@ -396,10 +398,7 @@ class WorkbookStream {
                                               "lightVertical", "lightDown", "lightUp",      "lightGrid",
                                               "lightTrellis", "gray125",    "gray0625"};
       if (pattern < std::size(kPatterns)) {
-        const int foreIndex = PaletteIndex(static_cast<int>(fore));
-        f.fillColorIndex = foreIndex ? foreIndex : host::code::kNone;
-        f.fillPattern = kPatterns[pattern];
-        f.fillPatternColorIndex = PaletteIndex(static_cast<int>(back));
+        f.fill = {PaletteIndex(static_cast<int>(fore)), kPatterns[pattern], PaletteIndex(static_cast<int>(back))};
       }
     }
     return f;

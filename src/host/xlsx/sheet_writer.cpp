@@ -584,8 +584,8 @@ int SharedStrings::add(const std::string& text, const std::vector<host::TextRun>
     if (run.bold.value_or(font.bold)) si += "<b/>";
     if (run.italic.value_or(font.italic)) si += "<i/>";
     if (run.strikethrough.value_or(font.strikethrough)) si += "<strike/>";
-    if (const int u = run.underline.value_or(font.underline); u != host::code::kNone)
-      si += u == -4119 ? "<u val=\"double\"/>" : "<u/>";
+    if (const host::Underline u = run.underline.value_or(font.underline); u != host::Underline::None)
+      si += u == host::Underline::Double ? "<u val=\"double\"/>" : "<u/>";
     if (run.raised) si += run.raised > 0 ? "<vertAlign val=\"superscript\"/>" : "<vertAlign val=\"subscript\"/>";
     si += "<sz val=\"" + NumberText(run.fontSize.value_or(font.size)) + "\"/>";
     if (run.color) si += "<color rgb=\"" + Argb(*run.color) + "\"/>";

@@ -48,56 +48,59 @@ constexpr BuiltIn kLocalBuiltIns[] = {
     {54, "m\"月\"d\"日\""}, {55, "上午/下午h\"时\"mm\"分\""}, {56, "上午/下午h\"时\"mm\"分\"ss\"秒\""},
     {57, "yyyy\"年\"m\"月\""}, {58, "m\"月\"d\"日\""}};
 
-const char* LineStyleName(int style) {
-  switch (style) {
-    case code::kContinuous: return "thin";
-    case -4115: return "dashed";
-    case -4118: return "dotted";
-    case -4119: return "double";
-    default: return nullptr;
+using host::BorderLine;
+using host::HorizontalAlignment;
+using host::VerticalAlignment;
+
+// The files' names; none for the defaults (no line, general, bottom).
+const char* LineStyleName(BorderLine line) {
+  switch (line) {
+    case BorderLine::Continuous: return "thin";
+    case BorderLine::Dashed: return "dashed";
+    case BorderLine::Dotted: return "dotted";
+    case BorderLine::Double: return "double";
+    case BorderLine::None: return nullptr;
   }
+  return nullptr;
 }
 
-int LineStyleFromName(std::string_view name) {
-  if (name == "dashed" || name == "mediumDashed") return -4115;
-  if (name == "dotted" || name == "hair") return -4118;
-  if (name == "double") return -4119;
-  if (name.empty() || name == "none") return code::kNone;
-  return code::kContinuous;
+BorderLine LineStyleFromName(std::string_view name) {
+  if (name == "dashed" || name == "mediumDashed") return BorderLine::Dashed;
+  if (name == "dotted" || name == "hair") return BorderLine::Dotted;
+  if (name == "double") return BorderLine::Double;
+  if (name.empty() || name == "none") return BorderLine::None;
+  return BorderLine::Continuous;
 }
 
-// The alignments by the host's numbers: fill 5, centred across the
-// selection 7, justified -4130, distributed -4117, top -4160.
-const char* HorizontalName(int a) {
+const char* HorizontalName(HorizontalAlignment a) {
   switch (a) {
-    case code::kCenter: return "center";
-    case code::kLeft: return "left";
-    case code::kRight: return "right";
-    case 5: return "fill";
-    case 7: return "centerContinuous";
-    case -4130: return "justify";
-    case -4117: return "distributed";
-    default: return nullptr;
+    case HorizontalAlignment::Center: return "center";
+    case HorizontalAlignment::Left: return "left";
+    case HorizontalAlignment::Right: return "right";
+    case HorizontalAlignment::Fill: return "fill";
+    case HorizontalAlignment::CenterAcrossSelection: return "centerContinuous";
+    case HorizontalAlignment::Justify: return "justify";
+    case HorizontalAlignment::Distributed: return "distributed";
+    case HorizontalAlignment::General: return nullptr;
   }
+  return nullptr;
 }
-int HorizontalFromName(std::string_view n) {
-  for (int a : {code::kCenter, code::kLeft, code::kRight, 5, 7, -4130, -4117})
-    if (n == HorizontalName(a)) return a;
-  return code::kGeneral;
-}
-const char* VerticalName(int a) {
+const char* VerticalName(VerticalAlignment a) {
   switch (a) {
-    case code::kCenter: return "center";
-    case -4160: return "top";
-    case -4130: return "justify";
-    case -4117: return "distributed";
-    default: return nullptr;
+    case VerticalAlignment::Center: return "center";
+    case VerticalAlignment::Top: return "top";
+    case VerticalAlignment::Justify: return "justify";
+    case VerticalAlignment::Distributed: return "distributed";
+    case VerticalAlignment::Bottom: return nullptr;
   }
+  return nullptr;
 }
-int VerticalFromName(std::string_view n) {
-  for (int a : {code::kCenter, -4160, -4130, -4117})
-    if (n == VerticalName(a)) return a;
-  return code::kBottom;
+// The value whose name is `n`, else `fallback`.
+template <class T>
+T FromName(std::string_view n, std::initializer_list<T> all, const char* (*name)(T), T fallback) {
+  for (T value : all)
+    if (const char* x = name(value); x && n == x) return value;
+  return fallback;
 }
 
 }  // namespace
@@ -184,12 +187,22 @@ void SetBorderEdges(host::Format& f, const std::array<host::BorderEdge, 4>& edge
   // kept edge by edge.
   const bool plain = std::all_of(edges.begin(), edges.end(), [&](const host::BorderEdge& e) { return e == edges[0]; }) &&
                      (edges[0].style.empty() || edges[0].style == "thin") && edges[0].colorIndex == 0;
-  f.borderLineStyle = LineStyleFromName(edges[0].style);
+  f.border = LineStyleFromName(edges[0].style);
   f.edges = plain ? std::array<host::BorderEdge, 4>{} : edges;
 }
 
-int HorizontalAlignmentFromName(std::string_view name) { return HorizontalFromName(name); }
-int VerticalAlignmentFromName(std::string_view name) { return VerticalFromName(name); }
+HorizontalAlignment HorizontalAlignmentFromName(std::string_view name) {
+  using enum HorizontalAlignment;
+  return FromName(name, {Center, Left, Right, Fill, CenterAcrossSelection, Justify, Distributed}, &HorizontalName,
+                  General);
+}
+VerticalAlignment VerticalAlignmentFromName(std::string_view name) {
+  using enum VerticalAlignment;
+  return FromName(name, {Center, Top, Justify, Distributed}, &VerticalName, Bottom);
+}
+host::Underline UnderlineFromName(std::string_view name) {
+  return name == "none" ? host::Underline::None : name == "double" ? host::Underline::Double : host::Underline::Single;
+}
 
 std::string BuiltInNumberFormat(int id) {
   for (const auto& b : kBuiltIns)
@@ -200,7 +213,7 @@ std::string BuiltInNumberFormat(int id) {
 }
 
 StyleSheetWriter::StyleSheetWriter(const host::Format& defaults) {
-  fills_.push_back({code::kNone});
+  fills_.push_back({});
   fills_.push_back({-1});  // the gray125 pattern the format reserves
   cellFormat(defaults);
 }
@@ -227,8 +240,8 @@ int StyleSheetWriter::numberFormat(const std::string& code) {
 std::size_t StyleSheetWriter::FormatHash::operator()(const std::pair<host::Format, bool>& k) const {
   const host::Format& f = k.first;
   std::size_t h = std::hash<std::string>{}(f.numberFormat) ^ (std::hash<std::string>{}(f.font.name) << 1);
-  for (int x : {f.font.colorIndex, f.fillColorIndex, f.borderLineStyle, f.horizontalAlignment, f.verticalAlignment,
-                static_cast<int>(k.second)})
+  for (int x : {f.font.colorIndex, f.fill.colorIndex, static_cast<int>(f.border),
+                static_cast<int>(f.horizontalAlignment), static_cast<int>(f.verticalAlignment), static_cast<int>(k.second)})
     h = h * 1099511628211ull ^ static_cast<std::size_t>(x);
   return h ^ std::hash<double>{}(f.font.size);
 }
@@ -237,15 +250,14 @@ int StyleSheetWriter::cellFormat(const host::Format& f, bool wrap) {
   auto key = std::make_pair(f, wrap);
   auto it = cache_.find(key);
   if (it != cache_.end()) return it->second;
-  const bool filled = f.fillColorIndex >= 1;
   const bool edges = std::any_of(f.edges.begin(), f.edges.end(), [](const host::BorderEdge& e) { return !e.style.empty(); });
-  Border border{LineStyleName(f.borderLineStyle) && !edges ? f.borderLineStyle : code::kNone};
+  Border border{edges ? BorderLine::None : f.border};
   if (edges) border.edges = f.edges;
+  host::Fill fill = f.fill;
+  if (fill.colorIndex < 1) fill.colorIndex = 0;
   Xf xf{numberFormat(f.numberFormat),
         indexOf(fonts_, f.font),
-        filled || !f.fillPattern.empty()
-            ? indexOf(fills_, Fill{filled ? f.fillColorIndex : 0, f.fillPattern, f.fillPatternColorIndex})
-            : 0,
+        fill.none() ? 0 : indexOf(fills_, fill),
         indexOf(borders_, border),
         f.horizontalAlignment,
         f.verticalAlignment,
@@ -275,7 +287,7 @@ std::string StyleSheetWriter::xml(const host::ColorTable& colors, const std::str
     if (f.bold) x += "<b/>";
     if (f.italic) x += "<i/>";
     if (f.strikethrough) x += "<strike/>";
-    if (f.underline != code::kNone) x += f.underline == -4119 ? "<u val=\"double\"/>" : "<u/>";
+    if (f.underline != host::Underline::None) x += f.underline == host::Underline::Double ? "<u val=\"double\"/>" : "<u/>";
     x += "<sz val=\"" + NumberText(f.size) + "\"/>";
     if (colors.has(f.colorIndex)) x += "<color rgb=\"" + Argb(colors, f.colorIndex) + "\"/>";
     x += "<name val=\"" + Escaped(f.name) + "\"/><charset val=\"134\"/></font>";
@@ -286,7 +298,7 @@ std::string StyleSheetWriter::xml(const host::ColorTable& colors, const std::str
                                      : std::string("<") + element + " indexed=\"64\"/>";
   };
   for (std::size_t i = 0; i < fills_.size(); ++i) {
-    const Fill& fill = fills_[i];
+    const host::Fill& fill = fills_[i];
     if (i == 0) x += "<fill><patternFill patternType=\"none\"/></fill>";
     else if (i == 1) x += "<fill><patternFill patternType=\"gray125\"/></fill>";
     else
@@ -308,7 +320,7 @@ std::string StyleSheetWriter::xml(const host::ColorTable& colors, const std::str
       x += "<diagonal/></border>";
       continue;
     }
-    const char* line = LineStyleName(b.lineStyle);
+    const char* line = LineStyleName(b.line);
     if (!line) {
       x += "<border><left/><right/><top/><bottom/><diagonal/></border>";
       continue;
@@ -394,35 +406,28 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const ThemeColors& 
     font.italic = flag("i");
     font.strikethrough = flag("strike");
     if (auto u = f.child("u")) {
-      std::string v = u.attribute("val").value();
-      font.underline = v == "none" ? code::kNone : v == "double" ? -4119 : code::kUnderlineSingle;
+      font.underline = UnderlineFromName(u.attribute("val").value());
     }
     if (int c = ColorIndexOf(f.child("color"), out.colors, theme)) font.colorIndex = c;
     fonts.push_back(font);
   }
-  struct FileFill {
-    int color = code::kNone;
-    std::string pattern;
-    int patternColor = 0;
-  };
-  std::vector<FileFill> fills;
+  std::vector<host::Fill> fills;
   for (auto f : root.child("fills").children("fill")) {
     if (f.child("gradientFill")) out.notCarried.insert("渐变填充");
     auto pattern = f.child("patternFill");
     std::string type = pattern.attribute("patternType").value();
-    FileFill fill;
+    host::Fill fill;
     if (!type.empty() && type != "none") {
-      int c = ColorIndexOf(pattern.child("fgColor"), out.colors, theme);
-      fill.color = c ? c : code::kNone;
+      fill.colorIndex = ColorIndexOf(pattern.child("fgColor"), out.colors, theme);
       if (type != "solid") {
         fill.pattern = type;
-        fill.patternColor = ColorIndexOf(pattern.child("bgColor"), out.colors, theme);
+        fill.patternColorIndex = ColorIndexOf(pattern.child("bgColor"), out.colors, theme);
       }
     }
     fills.push_back(fill);
   }
   struct FileBorder {
-    int lineStyle = code::kNone;
+    BorderLine line = BorderLine::None;
     std::array<host::BorderEdge, 4> edges;
   };
   std::vector<FileBorder> borders;
@@ -435,7 +440,7 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const ThemeColors& 
     }
     host::Format drawn;
     SetBorderEdges(drawn, border.edges);
-    border.lineStyle = drawn.borderLineStyle;
+    border.line = drawn.border;
     border.edges = drawn.edges;
     if (b.child("diagonal").attribute("style")) out.notCarried.insert("斜线边框");
     borders.push_back(border);
@@ -450,16 +455,13 @@ StyleSheetContent ReadStyleSheet(const pugi::xml_node& root, const ThemeColors& 
     f.numberFormat = codes.count(id) ? codes[id] : BuiltInNumberFormat(id);
     if (f.numberFormat == "General") f.numberFormat = host::kGeneralFormat;
     f.font = pick(fonts, xf.attribute("fontId").as_int(), host::Font{});
-    const FileFill fill = pick(fills, xf.attribute("fillId").as_int(), FileFill{});
-    f.fillColorIndex = fill.color;
-    f.fillPattern = fill.pattern;
-    f.fillPatternColorIndex = fill.patternColor;
+    f.fill = pick(fills, xf.attribute("fillId").as_int(), host::Fill{});
     const FileBorder border = pick(borders, xf.attribute("borderId").as_int(), FileBorder{});
-    f.borderLineStyle = border.lineStyle;
+    f.border = border.line;
     f.edges = border.edges;
     auto align = xf.child("alignment");
-    f.horizontalAlignment = HorizontalFromName(align.attribute("horizontal").value());
-    f.verticalAlignment = VerticalFromName(align.attribute("vertical").value());
+    f.horizontalAlignment = HorizontalAlignmentFromName(align.attribute("horizontal").value());
+    f.verticalAlignment = VerticalAlignmentFromName(align.attribute("vertical").value());
     f.wrapText = align.attribute("wrapText").as_bool();
     f.textRotation = align.attribute("textRotation").as_int();
     f.indent = std::clamp(align.attribute("indent").as_int(), 0, 250);

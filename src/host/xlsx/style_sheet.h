@@ -35,19 +35,15 @@ class StyleSheetWriter {
   template <class T>
   static int indexOf(std::vector<T>& list, const T& item);
 
-  struct Fill {
-    int colorIndex;
-    std::string pattern = {};
-    int patternColorIndex = 0;
-    bool operator==(const Fill&) const = default;
-  };
   struct Border {
-    int lineStyle;
+    host::BorderLine line;
     std::array<host::BorderEdge, 4> edges = {};
     bool operator==(const Border&) const = default;
   };
   struct Xf {
-    int numFmt, font, fill, border, horizontal, vertical;
+    int numFmt, font, fill, border;
+    host::HorizontalAlignment horizontal;
+    host::VerticalAlignment vertical;
     bool wrap;
     int rotation;
     int indent;
@@ -58,7 +54,7 @@ class StyleSheetWriter {
     std::size_t operator()(const std::pair<host::Format, bool>&) const;
   };
   std::vector<host::Font> fonts_;
-  std::vector<Fill> fills_;
+  std::vector<host::Fill> fills_;
   std::vector<Border> borders_;
   std::vector<std::pair<int, std::string>> customFormats_;
   std::vector<Xf> xfs_;
@@ -84,7 +80,9 @@ std::string BuiltInNumberFormat(int id);
 // files' line names).
 void SetBorderEdges(host::Format&, const std::array<host::BorderEdge, 4>& edges);
 // Alignment by the files' names ("center", "top", ...).
-int HorizontalAlignmentFromName(std::string_view);
-int VerticalAlignmentFromName(std::string_view);
+host::HorizontalAlignment HorizontalAlignmentFromName(std::string_view);
+host::VerticalAlignment VerticalAlignmentFromName(std::string_view);
+// An underline by the files' names ("single", "double", "none", ...).
+host::Underline UnderlineFromName(std::string_view);
 
 }  // namespace tavo::xlsx

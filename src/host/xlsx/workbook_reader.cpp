@@ -438,7 +438,7 @@ struct RichText {
     // Kept where it differs from the cell's own font, which is known
     // when the cell is placed.
     std::optional<bool> bold = {}, italic = {}, strike = {};
-    std::optional<int> underline = {};
+    std::optional<host::Underline> underline = {};
     std::optional<host::Rgb> color = {};
     int raised = 0;
   };
@@ -468,7 +468,7 @@ RichText ReadRichText(const pugi::xml_node& si, host::ColorTable& colors, const 
       run.strike = flag("strike");
       if (auto u = rPr.child("u")) {
         const std::string kind = u.attribute("val").as_string("single");
-        run.underline = kind == "none" ? host::code::kNone : kind == "double" ? -4119 : host::code::kUnderlineSingle;
+        run.underline = UnderlineFromName(kind);
       }
       if (const int c = ColorIndexOf(rPr.child("color"), colors, theme)) run.color = colors.at(c);
       const std::string vertical = rPr.child("vertAlign").attribute("val").as_string("baseline");

@@ -109,7 +109,7 @@ SheetPlan BandSheetPlan(const std::string& dataWorkbookName, const ScoreData& da
   host::FormatPatch all;
   all.fontSize = 11;
   all.fontName = "宋体";
-  all.horizontalAlignment = host::code::kCenter;
+  all.horizontalAlignment = host::HorizontalAlignment::Center;
   plan.format(Rect::sheet(), all);
   plan.widths = {{1, host::kMaxCol, 8}, {1, 1, 10}};
   plan.textColumns.push_back(1);

@@ -55,7 +55,7 @@ SheetPlan ChartTableSheetPlan(const ScoreData& data, const LineSettings& s, cons
   title.fontSize = 16;
   title.bold = true;
   host::FormatPatch right;
-  right.horizontalAlignment = host::code::kRight;
+  right.horizontalAlignment = host::HorizontalAlignment::Right;
   for (std::size_t k = 0; k < 2; ++k) {
     const int l = left[k], r = l + fields;
     plan.merges.push_back({1, l, 1, r});

@@ -94,13 +94,13 @@ ScoreSheetPlan PlanScoreSheet(const std::string& dataWorkbookName, const ScoreDa
   frame.format(Rect::sheet(), FontSizePatch(11));
   frame.format(Rect::rows(2, 2), FontSizePatch(10));
   host::FormatPatch align;
-  align.verticalAlignment = host::code::kCenter;
-  align.horizontalAlignment = host::code::kLeft;
+  align.verticalAlignment = host::VerticalAlignment::Center;
+  align.horizontalAlignment = host::HorizontalAlignment::Left;
   frame.format(Rect::sheet(), align);
   frame.autoFitThrough = host::kMaxCol;
   frame.merges.push_back({1, 1, 1, columns});
   host::FormatPatch centred;
-  centred.horizontalAlignment = host::code::kCenter;
+  centred.horizontalAlignment = host::HorizontalAlignment::Center;
   frame.format(Rect::rows(1, 2), centred);
   host::FormatPatch title;
   title.fontSize = 16;

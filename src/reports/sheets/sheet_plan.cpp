@@ -155,8 +155,10 @@ host::FormatPatch OneField(std::optional<T> host::FormatPatch::*field, V value) 
 }  // namespace
 
 host::FormatPatch BoldPatch() { return OneField(&host::FormatPatch::bold, true); }
-host::FormatPatch FillPatch(int colorIndex) { return OneField(&host::FormatPatch::fillColorIndex, colorIndex); }
-host::FormatPatch BordersPatch() { return OneField(&host::FormatPatch::borderLineStyle, host::code::kContinuous); }
+host::FormatPatch FillPatch(int colorIndex) {
+  return OneField(&host::FormatPatch::fill, host::Fill::Solid(colorIndex));
+}
+host::FormatPatch BordersPatch() { return OneField(&host::FormatPatch::border, host::BorderLine::Continuous); }
 host::FormatPatch NumberFormatPatch(const char* format) { return OneField(&host::FormatPatch::numberFormat, format); }
 host::FormatPatch FontSizePatch(double size) { return OneField(&host::FormatPatch::fontSize, size); }
 
@@ -164,8 +166,8 @@ host::FormatPatch CentredPatch(double fontSize, const char* fontName) {
   host::FormatPatch p;
   p.fontSize = fontSize;
   if (fontName) p.fontName = fontName;
-  p.horizontalAlignment = host::code::kCenter;
-  p.verticalAlignment = host::code::kCenter;
+  p.horizontalAlignment = host::HorizontalAlignment::Center;
+  p.verticalAlignment = host::VerticalAlignment::Center;
   return p;
 }
 

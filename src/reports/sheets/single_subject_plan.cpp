@@ -151,7 +151,7 @@ SheetPlan SingleSubjectSheetPlan(const ScoreData& data, const LineSettings& s, c
   plan.everyRowHeight = RowHeight{LayoutHeight::Body};
   if (!s.fill) {
     host::FormatPatch none;
-    none.fillColorIndex = host::code::kNone;
+    none.fill = host::Fill{};
     plan.format({1, 1, plan.lastRow(), columns}, none);
   }
 

@@ -1,7 +1,7 @@
 // Chart and its parts: series, data labels, title, axes, chart groups, plot
 // area, its frame and its move onto a worksheet.
-#include "host/chart_codes.h"
 #include "host/com/variant.h"
+#include "host/enum_codes.h"
 #include "host/model/chart.h"
 #include "standin/spreadsheet.h"
 

@@ -2,11 +2,14 @@
 // Validation.
 #include <cctype>
 #include <charconv>
+#include <functional>
 #include <regex>
+#include <type_traits>
 
 #include "host/address.h"
-#include "host/model/sheet.h"
 #include "host/com/variant.h"
+#include "host/enum_codes.h"
+#include "host/model/sheet.h"
 #include "standin/spreadsheet.h"
 
 namespace tavo::standin {
@@ -129,10 +132,13 @@ void UseClipboard(Spreadsheet& s, const char* what) {
 
 using PatchWriter = std::function<void(const host::FormatPatch&)>;
 
+template <class T>
+using FromVariant = std::function<T(const VARIANT&)>;
+
 // A put that changes one field of a format, as a one-field patch.
 template <class T>
 ServerObject::Setter Patch(PatchWriter write, std::optional<T> host::FormatPatch::*field,
-                           T (*convert)(const VARIANT&)) {
+                           std::type_identity_t<FromVariant<T>> convert) {
   return [write, field, convert](const VARIANT& v) {
     host::FormatPatch p;
     p.*field = convert(v);
@@ -140,16 +146,39 @@ ServerObject::Setter Patch(PatchWriter write, std::optional<T> host::FormatPatch
   };
 }
 
+// Enums go by the object model's codes; a code it does not know is
+// refused, as the object model refuses it.
+template <class T>
+FromVariant<T> Coded(std::optional<T> (*of)(int)) {
+  return [of](const VARIANT& v) {
+    if (std::optional<T> value = of(ToInt(v))) return *value;
+    throw host::HostError(1004, "参数无效");
+  };
+}
+host::Fill FillOf(const VARIANT& v) { return host::code::FillOfColorIndex(ToInt(v)); }
+
+// A format field as a get returns it.
+template <class T>
+Variant Shown(const T& x) {
+  if constexpr (std::is_enum_v<T>)
+    return Variant(host::code::Of(x));
+  else if constexpr (std::is_same_v<T, host::Fill>)
+    return Variant(host::code::ColorIndexOf(x));
+  else
+    return Variant(x);
+}
+
 // The font of a rectangle (read from its first cell) or of some characters.
 ServerObject* FontObject(std::function<host::Font()> read, PatchWriter write) {
   auto* o = new ServerObject;
   auto font = [o, read, write](const char* name, auto host::Font::*field, auto patch, auto convert) {
-    o->property(name, [read, field] { return Variant(read().*field); }, Patch(write, patch, convert));
+    o->property(
+        name, [read, field] { return Shown(read().*field); }, Patch(write, patch, convert));
   };
   font("Name", &host::Font::name, &host::FormatPatch::fontName, &ToText);
   font("Size", &host::Font::size, &host::FormatPatch::fontSize, &ToNumber);
   font("Bold", &host::Font::bold, &host::FormatPatch::bold, &ToBool);
-  font("Underline", &host::Font::underline, &host::FormatPatch::underline, &ToInt);
+  font("Underline", &host::Font::underline, &host::FormatPatch::underline, Coded(&host::code::UnderlineOf));
   font("ColorIndex", &host::Font::colorIndex, &host::FormatPatch::fontColorIndex, &ToInt);
   o->property("Italic", [read] { return Variant(read().italic); });
   o->property("Strikethrough", [read] { return Variant(read().strikethrough); });
@@ -221,10 +250,12 @@ PatchWriter OntoAreas(host::Worksheet& sheet, Areas areas) {
 // One format property of a range, read from its first cell.
 template <class T>
 void FormatProperty(ServerObject& o, const char* name, host::Worksheet& sheet, const Areas& areas,
-                    T host::Format::*field, std::optional<T> host::FormatPatch::*patch, T (*convert)(const VARIANT&)) {
+                    T host::Format::*field, std::optional<T> host::FormatPatch::*patch,
+                    std::type_identity_t<FromVariant<T>> convert) {
   const host::Cell at = areas.front().topLeft();
-  o.property(name, [&sheet, at, field] { return Variant(sheet.format(at).*field); },
-             Patch(OntoAreas(sheet, areas), patch, convert));
+  o.property(
+      name, [&sheet, at, field] { return Shown(sheet.format(at).*field); },
+      Patch(OntoAreas(sheet, areas), patch, convert));
 }
 
 // What formats a range, of one area or of several.
@@ -234,20 +265,19 @@ void FormatProperties(ServerObject& o, Spreadsheet& s, host::Worksheet& sh, cons
   o.property("Font", [&sh, at, write] { return Give(FontObject([&sh, at] { return sh.format(at).font; }, write)); });
   o.property("Interior", [&sh, areas] {
     auto* i = new ServerObject;
-    FormatProperty(*i, "ColorIndex", sh, areas, &host::Format::fillColorIndex, &host::FormatPatch::fillColorIndex,
-                   &ToInt);
+    FormatProperty(*i, "ColorIndex", sh, areas, &host::Format::fill, &host::FormatPatch::fill, &FillOf);
     return Give(i);
   });
   o.property("Borders", [&sh, areas] {
     auto* b = new ServerObject;
-    FormatProperty(*b, "LineStyle", sh, areas, &host::Format::borderLineStyle, &host::FormatPatch::borderLineStyle,
-                   &ToInt);
+    FormatProperty(*b, "LineStyle", sh, areas, &host::Format::border, &host::FormatPatch::border,
+                   Coded(&host::code::BorderLineOf));
     return Give(b);
   });
   FormatProperty(o, "HorizontalAlignment", sh, areas, &host::Format::horizontalAlignment,
-                 &host::FormatPatch::horizontalAlignment, &ToInt);
+                 &host::FormatPatch::horizontalAlignment, Coded(&host::code::HorizontalAlignmentOf));
   FormatProperty(o, "VerticalAlignment", sh, areas, &host::Format::verticalAlignment,
-                 &host::FormatPatch::verticalAlignment, &ToInt);
+                 &host::FormatPatch::verticalAlignment, Coded(&host::code::VerticalAlignmentOf));
   o.property("NumberFormat",
              [&sh, at] {
                const std::string code = sh.format(at).numberFormat;

@@ -1,8 +1,8 @@
 // Worksheet and what hangs off it: Tab, PageSetup, HPageBreaks, Shapes and
 // ChartObjects.
 #include "host/address.h"
-#include "host/chart_codes.h"
 #include "host/com/variant.h"
+#include "host/enum_codes.h"
 #include "host/model/chart.h"
 #include "standin/spreadsheet.h"
 

@@ -88,14 +88,14 @@ TEST_F(EditTest, MergeKeepsTheTopLeftContent) {
 TEST_F(EditTest, PasteFormatsFillsALargerDestination) {
   auto& store = book.appendSheet("DTB");
   host::FormatPatch mark;
-  mark.fillColorIndex = 37;
+  mark.fill = host::Fill::Solid(37);
   mark.bold = true;
   store.applyFormat(rect(1, 26, 1, 26), mark);
   column(3, 2, {Value(90.0), Value(80.0), Value(70.0)});
   store.copy(rect(1, 26, 1, 26), sheet, rect(2, 3, 3, 3), host::Paste::Formats);
-  EXPECT_EQ(sheet.format({2, 3}).fillColorIndex, 37);
+  EXPECT_EQ(sheet.format({2, 3}).fill, host::Fill::Solid(37));
   EXPECT_TRUE(sheet.format({3, 3}).font.bold);
-  EXPECT_EQ(sheet.format({4, 3}).fillColorIndex, host::code::kNone);
+  EXPECT_EQ(sheet.format({4, 3}).fill, host::Fill{});
   EXPECT_EQ(num(2, 3), 90);  // contents untouched
 }
 

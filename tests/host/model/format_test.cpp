@@ -12,7 +12,7 @@ TEST_F(FormatTest, WholeSheetRowAndColumnFormatsLayer) {
   size11.fontSize = 11;
   bold.bold = true;
   text.numberFormat = "@";
-  center.horizontalAlignment = host::code::kCenter;
+  center.horizontalAlignment = host::HorizontalAlignment::Center;
   put(1, 1, Value("x"));
   sheet.applyFormat(Rect::columns(2, 2), text);
   sheet.applyFormat(Rect::rows(3, 3), bold);
@@ -25,19 +25,19 @@ TEST_F(FormatTest, WholeSheetRowAndColumnFormatsLayer) {
   host::Format both = sheet.format({3, 2});  // row, column and own format all show
   EXPECT_TRUE(both.font.bold);
   EXPECT_EQ(both.numberFormat, "@");
-  EXPECT_EQ(both.horizontalAlignment, host::code::kCenter);
+  EXPECT_EQ(both.horizontalAlignment, host::HorizontalAlignment::Center);
   EXPECT_EQ(both.font.size, 11);
 }
 
 TEST_F(FormatTest, ColumnFormatOverARowFormatKeepsBoth) {
   host::FormatPatch fill, text;
-  fill.fillColorIndex = 37;
+  fill.fill = host::Fill::Solid(37);
   text.numberFormat = "@";
   sheet.applyFormat(Rect::rows(11, 11), fill);
   sheet.applyFormat(Rect::columns(1, 2), text);
-  EXPECT_EQ(sheet.format({11, 1}).fillColorIndex, 37);
+  EXPECT_EQ(sheet.format({11, 1}).fill, host::Fill::Solid(37));
   EXPECT_EQ(sheet.format({11, 1}).numberFormat, "@");
-  EXPECT_EQ(sheet.format({12, 1}).fillColorIndex, host::code::kNone);
+  EXPECT_EQ(sheet.format({12, 1}).fill, host::Fill{});
 }
 
 TEST_F(FormatTest, PaletteEntriesAreTheWorkbooksOwn) {

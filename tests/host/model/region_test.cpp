@@ -21,7 +21,7 @@ TEST_F(RegionTest, ASingleSpaceJoinsBlocksFormatsDoNot) {
   EXPECT_EQ(sheet.currentRegion({1, 1}), rect(1, 1, 4, 2));
   put(3, 2, Value());
   host::FormatPatch fill;
-  fill.fillColorIndex = 15;
+  fill.fill = host::Fill::Solid(15);
   sheet.applyFormat(rect(3, 1, 3, 2), fill);
   EXPECT_EQ(sheet.currentRegion({1, 1}), rect(1, 1, 2, 1));
 }

@@ -58,14 +58,14 @@ TEST_F(SortTest, RowsMoveWholeWithFormatsAndFormulasKeepTheirText) {
   column(1, 1, {Value("k"), Value(1.0), Value(3.0), Value(2.0)});
   sheet.setFormulaR1C1(rect(2, 2, 4, 2), "=RC[-1]*10");
   host::FormatPatch fill;
-  fill.fillColorIndex = 15;
+  fill.fill = host::Fill::Solid(15);
   sheet.applyFormat(rect(3, 1, 3, 2), fill);
   sheet.sort(rect(1, 1, 4, 2), {1, host::SortOrder::Descending}, std::nullopt, true);
   EXPECT_EQ(num(2, 1), 3);
   EXPECT_EQ(num(2, 2), 30);
   EXPECT_EQ(r1c1(2, 2), "=RC[-1]*10");
-  EXPECT_EQ(sheet.format({2, 1}).fillColorIndex, 15);
-  EXPECT_EQ(sheet.format({3, 2}).fillColorIndex, host::code::kNone);
+  EXPECT_EQ(sheet.format({2, 1}).fill, host::Fill::Solid(15));
+  EXPECT_EQ(sheet.format({3, 2}).fill, host::Fill{});
 }
 
 TEST_F(SortTest, KeyOutsideTheRangeIsRefused) {
