@@ -6,6 +6,7 @@
 #include "engine/error_box.h"
 #include "engine/help_command.h"
 #include "params/layout_command.h"
+#include "reports/commands/analysis_reports.h"
 #include "reports/commands/chart_report.h"
 #include "reports/commands/line_reports.h"
 #include "reports/commands/score_bands_report.h"
@@ -17,7 +18,7 @@ using enum CommandKind;
 
 // The dialog's event names, looked up in this order, with the captions
 // every door shows them by.
-const zupo::CommandEntry zupo::kCommands[14] = {
+const zupo::CommandEntry zupo::kCommands[17] = {
     {"cmdCJ_Click", &zupo::ScoreBands, Report, "三线版", "分数段"},
     {"cmdSanXianSZ_Click", &zupo::LayOutThreeLine, Layout, "三线版", "三线版"},
     {"cmdSanXianTJ_Click", &zupo::ThreeLineReport, Report, "三线版", "三线统计"},
@@ -29,6 +30,9 @@ const zupo::CommandEntry zupo::kCommands[14] = {
     {"cmdFuFenTJ_Click", &zupo::AssignedScoreReport, Report, "赋分版", "赋分统计"},
     {"cmdTuBiaoSZ_Click", &zupo::LayOutChart, Layout, "图表版", "图表版"},
     {"cmdTuBiaoTJ_Click", &zupo::ChartReport, Report, "图表版", "图表统计"},
+    {"cmdFenXiSZ_Click", &zupo::LayOutAnalysis, Layout, "分析版", "分析版"},
+    {"cmdShiTiTJ_Click", &zupo::QuestionReport, Report, "分析版", "试题分析"},
+    {"cmdDengJiTJ_Click", &zupo::StandardScoreReport, Report, "分析版", "标准分与赋分"},
     {"ltbCJBChange", &zupo::DataWorkbookSelected, Dialog, "", ""},
     {"UFInitialize", &zupo::DialogStartUp, Dialog, "", ""},
     {"MyHelp", &zupo::Help, Dialog, "", "帮助"},
@@ -107,6 +111,7 @@ void zupo::LayOutAssignedScore(const Call& c) {
   params::LayOutSettingsSheet(c.EA, params::AssignedScoreTemplate());
 }
 void zupo::LayOutChart(const Call& c) { params::LayOutSettingsSheet(c.EA, params::ChartTemplate()); }
+void zupo::LayOutAnalysis(const Call& c) { params::LayOutSettingsSheet(c.EA, params::AnalysisTemplate()); }
 
 void zupo::ScoreBands(const Call& c) { reports::ScoreBandsReport(c.EA, c.UF, dataWorkbookName, c.CSB); }
 void zupo::ThreeLineReport(const Call& c) { reports::ThreeLineReport(c.EA, c.UF, dataWorkbookName); }
@@ -116,6 +121,8 @@ void zupo::FourRatesReport(const Call& c) { reports::FourRatesReport(c.EA, c.UF,
 void zupo::AssignedScoreReport(const Call& c) { reports::AssignedScoreReport(c.EA, c.UF, dataWorkbookName); }
 
 void zupo::ChartReport(const Call& c) { reports::ChartReport(c.EA, c.UF, dataWorkbookName); }
+void zupo::QuestionReport(const Call& c) { reports::QuestionReport(c.EA, c.UF, dataWorkbookName); }
+void zupo::StandardScoreReport(const Call& c) { reports::StandardScoreReport(c.EA, c.UF, dataWorkbookName); }
 
 void zupo::Help(const Call& call) { OpenHelpDocument(call.EA); }
 

@@ -60,7 +60,7 @@ class zupo {
     const char* caption;
     CommandInfo info() const { return {name, kind, settingsSheet, caption}; }
   };
-  static const CommandEntry kCommands[14];
+  static const CommandEntry kCommands[17];
 
   void RunCommand(const std::string& name, const Call&);
   void DialogStartUp(const Call&);
@@ -71,12 +71,15 @@ class zupo {
   void LayOutFourRates(const Call&);
   void LayOutAssignedScore(const Call&);
   void LayOutChart(const Call&);
+  void LayOutAnalysis(const Call&);
   void ScoreBands(const Call&);
   void ThreeLineReport(const Call&);
   void TwoLineReport(const Call&);
   void FourRatesReport(const Call&);
   void AssignedScoreReport(const Call&);
   void ChartReport(const Call&);
+  void QuestionReport(const Call&);
+  void StandardScoreReport(const Call&);
 
   std::string dataWorkbookName;
 };

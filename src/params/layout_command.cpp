@@ -75,7 +75,8 @@ class SettingsSheetLayout {
     WriteTitlesAndHeaders();
     SetValidation();
     FillClassTableGaps();
-    CopySubjectNames();
+    if (t_.hasLines) CopySubjectNames();
+    if (t_.layOutSections) t_.layOutSections(sheet_, lastColumn_);
     step_([&] {
       book_.window().setScrollRow(1);
       book_.window().setScrollColumn(1);
@@ -158,11 +159,13 @@ class SettingsSheetLayout {
       for (const std::string& part : s.headerParts) header += (header.empty() ? "" : "\n") + Named(part);
       Write({kSettingsHeaderRow, s.column}, header);
     }
-    Write({kLineTitleRow, 2}, "划线参数");
-    Write({kLineHeaderRow, 1}, "命名");
-    Write({kLineHeaderRow, 2}, "划线");
-    Write({kLineHeaderRow, 3}, "统计");
-    Write({kLineHeaderRow, 4}, "总分");
+    if (t_.hasLines) {
+      Write({kLineTitleRow, 2}, "划线参数");
+      Write({kLineHeaderRow, 1}, "命名");
+      Write({kLineHeaderRow, 2}, "划线");
+      Write({kLineHeaderRow, 3}, "统计");
+      Write({kLineHeaderRow, 4}, "总分");
+    }
     for (int k = 0; k < t_.lineCount(); ++k)
       Write({kFirstLineRow + k, kLineLabelColumn}, lineNames_[static_cast<std::size_t>(k)] + "线");
     Write({kClassTitleRow, 2}, "班级参数");
@@ -204,12 +207,14 @@ class SettingsSheetLayout {
         step_([&] { sheet_.applyFormat(cell, NumberFormat(host::kGeneralFormat)); });
       }
     }
-    const int lastLine = kFirstLineRow + t_.lineCount() - 1;
-    Note({kFirstLineRow, kLineNameColumn, lastLine, kLineNameColumn}, "名称可以修改");
-    for (int k = 0; k < t_.lineCount(); ++k)
-      ListOf(At(kFirstLineRow + k, kLineModeColumn), "按人数,按分数",
-             "选择按人数或按分数设置各科的" + lineNames_[static_cast<std::size_t>(k)] + "线");
-    AtLeast({kFirstLineRow, kLineTotalColumn, lastLine, lastColumn_}, "1", "");
+    if (t_.hasLines) {
+      const int lastLine = kFirstLineRow + t_.lineCount() - 1;
+      Note({kFirstLineRow, kLineNameColumn, lastLine, kLineNameColumn}, "名称可以修改");
+      for (int k = 0; k < t_.lineCount(); ++k)
+        ListOf(At(kFirstLineRow + k, kLineModeColumn), "按人数,按分数",
+               "选择按人数或按分数设置各科的" + lineNames_[static_cast<std::size_t>(k)] + "线");
+      AtLeast({kFirstLineRow, kLineTotalColumn, lastLine, lastColumn_}, "1", "");
+    }
     if (t_.keepsGrade) Note(At(kClassHeaderRow, kGradeColumn), "级部可以增减");
     Note(At(kClassHeaderRow, kClassColumn), "班级可以增减");
     Note(At(kClassHeaderRow, kPlannedSizeColumn), t_.plannedSizeNote);
@@ -241,10 +246,28 @@ class SettingsSheetLayout {
   std::vector<std::string> lineNames_;
 };
 
+// A settings sheet added after the others, starting from the class table
+// (classes, planned sizes, teachers, subjects) the teacher already typed.
+void AddSettingsSheet(host::Workbook& book, const SettingsTemplate& t) {
+  // Before the hidden layout store, after the teacher's sheets.
+  host::Worksheet* before = nullptr;
+  for (int i = book.sheetCount(); i >= 1 && !book.sheet(i).visible(); --i) before = &book.sheet(i);
+  host::Worksheet& sheet = book.addSheet(before);
+  sheet.setName(t.sheetName);
+  if (!sheetutil::SheetExists(book, t.classTableFrom)) return;
+  host::Worksheet& from = book.sheet(t.classTableFrom);
+  // The region takes in the title row above the header as well.
+  const Rect table = from.currentRegion({kClassHeaderRow, kClassColumn});
+  if (table.bottom <= kClassHeaderRow || table.right < kClassColumn) return;
+  const Rect classes{kClassHeaderRow, kClassColumn, table.bottom, table.right};
+  sheet.setValues({kClassHeaderRow, kClassColumn}, from.values(classes));
+}
+
 }  // namespace
 
 void LayOutSettingsSheet(host::Application& app, const SettingsTemplate& t) {
   host::Workbook& book = app.thisWorkbook();
+  if (!sheetutil::SheetExists(book, t.sheetName) && !t.classTableFrom.empty()) AddSettingsSheet(book, t);
   if (!sheetutil::SheetExists(book, t.sheetName)) {
     sheetutil::Warn(app, t.missingSheetMessage());
     return;

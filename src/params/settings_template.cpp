@@ -1,5 +1,8 @@
 #include "params/settings_template.h"
 
+#include "params/analysis_settings.h"
+#include "params/grade_schemes.h"
+
 namespace tavo::params {
 
 namespace {
@@ -87,6 +90,22 @@ const SettingsTemplate& ChartTemplate() {
                   List(4, {"是否带", "名单"}, kYesNo, "选择是否带教师名单"),
                   List(5, {"{N1}", "上线", "统计"}, kSingleDouble, "选择{N1}上线的统计方法"),
                   List(6, {"{N2}", "上线", "统计"}, kSingleDouble, "选择{N2}上线的统计方法")};
+    return s;
+  }();
+  return t;
+}
+
+const SettingsTemplate& AnalysisTemplate() {
+  static const SettingsTemplate t = [] {
+    SettingsTemplate s{kAnalysisSheet, "1:1,4:11,14:21,25:31,36:41,44:71", "", "1:10,14:20,25:30,36:40,44:70",
+                       false, {}, {}, kSizeNote};
+    std::string schemes;
+    for (const GradeScheme& g : GradeSchemes()) schemes += g.name + ",";
+    static const std::string choices = schemes + kCustomScheme;
+    s.settings = {List(2, {"赋分", "方案"}, choices.c_str(), "选择等级赋分的方案；改动第32至35行即为自定义")};
+    s.hasLines = false;
+    s.layOutSections = &LayOutAnalysisSections;
+    s.classTableFrom = "三线版";
     return s;
   }();
   return t;

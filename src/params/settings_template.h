@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace tavo::host {
+class Worksheet;
+}
+
 namespace tavo::params {
 
 // A setting of row 13. Texts may name a line as {N1}, {N2}, {N3}: the line
@@ -27,6 +31,13 @@ struct SettingsTemplate {
   std::vector<std::string> lineNameDefaults;  // one per line
   std::vector<SettingColumn> settings;
   std::string plannedSizeNote;            // the input message of C72
+  bool hasLines = true;                   // the line table of rows 61-67
+  // Sections of its own between the settings row and the class table,
+  // laid out after the common parts; the class table ends at `lastColumn`.
+  void (*layOutSections)(host::Worksheet&, int lastColumn) = nullptr;
+  // A sheet newer than the system workbooks teachers have: when it is
+  // missing it is added, with the class table of this sheet ("" = never).
+  std::string classTableFrom;
 
   int lineCount() const { return static_cast<int>(lineNameDefaults.size()); }
   std::string missingSheetMessage() const { return "系统工作簿缺少 " + sheetName + "，请检查！"; }
@@ -37,6 +48,7 @@ const SettingsTemplate& TwoLineTemplate();     // "双线版"
 const SettingsTemplate& FourRatesTemplate();   // "四率版"
 const SettingsTemplate& AssignedScoreTemplate();  // "赋分版"
 const SettingsTemplate& ChartTemplate();       // "图表版"
+const SettingsTemplate& AnalysisTemplate();    // "分析版"
 
 // {N1}, {N2}, {N3} replaced by the line names (index 0 is N1).
 std::string WithLineNames(const std::string& text, const std::vector<std::string>& lineNames);

@@ -9,6 +9,10 @@
 
 #include "host/page_setup.h"
 
+namespace tavo::host {
+class Worksheet;
+}
+
 namespace tavo::sheetutil {
 
 inline constexpr std::string_view kLayoutStoreSheet = "DTB";
@@ -24,10 +28,14 @@ enum LayoutRow : int {
   kChartTable = 8,   // "统计表"
   kBands = 9,        // "分段表"
   kScoreSheet = 10,  // "成绩表"
+  kQuestions = 11,   // "试题分析"
+  kStandardScores = 12,  // "标准分与赋分"
 };
 
-inline constexpr std::array<std::string_view, 10> kLayoutRowSheets = {
-    "总分1", "单科1", "总分2", "单科2", "各科3", "各科4", "统计图", "统计表", "分段表", "成绩表"};
+inline constexpr std::array<std::string_view, 12> kLayoutRowSheets = {
+    "总分1", "单科1", "总分2", "单科2", "各科3", "各科4", "统计图", "统计表", "分段表", "成绩表", "试题分析",
+    "标准分与赋分"};
+inline constexpr int kLayoutNameColumn = 5;
 
 inline constexpr int kRow1HeightColumn = 1;
 inline constexpr int kRow2HeightColumn = 2;
@@ -43,5 +51,10 @@ inline constexpr std::array<host::PageField, 9> kStoredPageFields = {
 
 // Cells of the format templates pasted onto scores above line 1 and line 2.
 inline constexpr int kTemplateColumn = 26;
+
+// The row's heights and page set-up as a new system workbook holds them;
+// with `onlyWhenEmpty`, only where the row names no sheet yet (a system
+// workbook older than the kind of sheet).
+void WriteDefaultLayoutRow(host::Worksheet& store, LayoutRow, bool onlyWhenEmpty = false);
 
 }  // namespace tavo::sheetutil

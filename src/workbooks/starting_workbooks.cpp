@@ -1,5 +1,6 @@
 #include "workbooks/starting_workbooks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -43,6 +44,50 @@ struct SubjectShape {
   const char* name;
   double full, mean, sd;
 };
+// The mathematics paper as the marking system splits it: sixteen items of 5
+// points (choice and fill-in, easiest first), then five worked problems.
+const double kQuestionMarks[] = {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 12, 12, 12, 12, 22};
+constexpr int kShortItems = 16;
+constexpr double kShortMark = 5, kLongTotal = 70;
+
+// A score split into the paper's questions, summing to it exactly; a
+// worked problem scored 0 is sometimes left blank. Draws from its own
+// generator, so the rest of the school stays as it was.
+std::vector<double> SplitIntoQuestions(double score, std::uint64_t seed) {
+  Random random{seed};
+  std::vector<double> points(std::size(kQuestionMarks), 0);
+  if (std::isnan(score)) return std::vector<double>(points.size(), std::nan(""));
+  const double full = kShortItems * kShortMark + kLongTotal;
+  const int lowest = std::max(0, static_cast<int>(std::ceil((score - kLongTotal) / kShortMark)));
+  const int highest = std::min(kShortItems, static_cast<int>(std::floor(score / kShortMark)));
+  const int right = std::clamp(static_cast<int>(std::lround(kShortItems * score / full + random.normal(0, 1.5))),
+                               lowest, highest);
+  // The easier items (earlier ones) are more often right.
+  std::vector<std::pair<double, int>> ease;
+  for (int i = 0; i < kShortItems; ++i) ease.emplace_back(-i * 0.25 + random.normal(0, 1.5), i);
+  std::sort(ease.rbegin(), ease.rend());
+  for (int k = 0; k < right; ++k) points[static_cast<std::size_t>(ease[static_cast<std::size_t>(k)].second)] = kShortMark;
+  // The rest over the worked problems in half points, by their weight.
+  double rest = score - right * kShortMark;
+  for (std::size_t q = kShortItems; q < points.size() && rest > 0; ++q) {
+    const double share = std::round(rest * kQuestionMarks[q] / kLongTotal * (0.8 + 0.4 * random.uniform()) * 2) / 2;
+    points[q] = std::clamp(share, 0.0, kQuestionMarks[q]);
+  }
+  double left = score - right * kShortMark;
+  for (std::size_t q = kShortItems; q < points.size(); ++q) left -= points[q];
+  // Put right what rounding left over, half a point at a time.
+  for (std::size_t guard = 0; std::fabs(left) > 1e-9 && guard < 1000; ++guard) {
+    const std::size_t q = kShortItems + static_cast<std::size_t>(random.below(5));
+    const double step = left > 0 ? 0.5 : -0.5;
+    if (points[q] + step < 0 || points[q] + step > kQuestionMarks[q]) continue;
+    points[q] += step;
+    left -= step;
+  }
+  for (std::size_t q = kShortItems; q < points.size(); ++q)
+    if (points[q] == 0 && random.uniform() < 0.3) points[q] = std::nan("");
+  return points;
+}
+
 const SubjectShape kSubjects[] = {{"语文", 150, 102, 14}, {"数学", 150, 95, 24}, {"英语", 150, 100, 20},
                                   {"物理", 100, 64, 16},  {"化学", 100, 68, 14}, {"生物", 100, 70, 13}};
 
@@ -58,25 +103,11 @@ void FillSystemWorkbook(host::Workbook& book) {
   // A new workbook of the spreadsheet may start with more than one sheet.
   while (book.sheetCount() > 1) book.deleteSheet(book.sheet(book.sheetCount()));
   book.sheet(1).setName("三线版");
-  for (const char* name : {"双线版", "四率版", "赋分版", "图表版"}) book.addSheet(nullptr).setName(name);
+  for (const char* name : {"双线版", "四率版", "赋分版", "图表版", "分析版"}) book.addSheet(nullptr).setName(name);
   host::Worksheet& store = book.addSheet(nullptr);
   store.setName(std::string(sheetutil::kLayoutStoreSheet));
-  // Heights of the title row, the header row and the body rows; page set-up
-  // in the store's column order 11..19. Every report is wider than tall and
-  // prints landscape.
-  for (int row = 1; row <= 10; ++row) {
-    // Titles hold two lines (16 and 14 points); wide sheets print smaller
-    // so that a page holds every column.
-    const double heights[] = {40, row == sheetutil::kBands ? 20.0 : 42.0, 18};
-    for (int c = 0; c < 3; ++c) Put(store, row, c + 1, heights[c]);
-    double zoom = 100;
-    if (row == sheetutil::kSingle1 || row == sheetutil::kSingle2) zoom = 85;
-    if (row == sheetutil::kScoreSheet) zoom = 80;
-    if (row == sheetutil::kSubjects3 || row == sheetutil::kSubjects4) zoom = 70;
-    const Value page[] = {36, 36, 14, host::code::kLandscape, host::code::kPaperA4, zoom, true, 28, 28};
-    for (int c = 0; c < 9; ++c) Put(store, row, sheetutil::kFirstPageColumn + c, page[c]);
-    Put(store, row, 5, std::string(sheetutil::kLayoutRowSheets[static_cast<std::size_t>(row - 1)]));
-  }
+  for (int row = 1; row <= static_cast<int>(sheetutil::kLayoutRowSheets.size()); ++row)
+    sheetutil::WriteDefaultLayoutRow(store, static_cast<sheetutil::LayoutRow>(row));
   // The templates the score sheet pastes onto scores above lines 1 and 2.
   Put(store, 1, sheetutil::kTemplateColumn, "一线");
   Put(store, 2, sheetutil::kTemplateColumn, "二线");
@@ -101,13 +132,14 @@ void TypeSampleSettings(model::Workbook& system) {
                                 {"孔军", "孔军", "孔军", "曹宇", "曹宇", "曹宇", "严刚", "严刚"},
                                 {"华丽", "华丽", "金鑫", "金鑫", "魏然", "魏然", "陶然", "陶然"},
                                 {"姜红", "姜红", "姜红", "姜红", "戚平", "戚平", "戚平", "戚平"}};
-  for (const char* sheetName : {"三线版", "双线版", "四率版", "赋分版", "图表版"}) {
+  for (const char* sheetName : {"三线版", "双线版", "四率版", "赋分版", "图表版", "分析版"}) {
     model::Sheet* s = system.findModelSheet(sheetName);
     if (!s) continue;
+    const bool analysis = std::string(sheetName) == "分析版";
     const bool three = std::string(sheetName) == "三线版";
     const bool keepsGrade = three || std::string(sheetName) == "双线版";
     // The upper lines by head count (the best 40, 120, ...), the lowest by score.
-    const int lines = three ? 3 : 2;
+    const int lines = analysis ? 0 : three ? 3 : 2;
     const double counts[] = {40, 120};
     const double scores[] = {450, 90, 90, 90, 60, 60, 60};
     for (int k = 0; k < lines; ++k) {
@@ -133,7 +165,9 @@ void TypeSampleSettings(model::Workbook& system) {
       for (int j = 0; j < 6; ++j) Put(*s, row, kFirstSubjectColumn + j, teachers[j][c]);
     }
     // Switches and weights of row 13.
-    if (three) {
+    if (analysis) {
+      Put(*s, kSettingsRow, 2, "五等级");
+    } else if (three) {
       const Value row13[] = {"是", "是", "是", "单上线", "单上线", "双上线", "双上线", 1, 2, 1.5, 1};
       for (int c = 0; c < 11; ++c) Put(*s, kSettingsRow, 2 + c, row13[c]);
     } else if (std::string(sheetName) == "图表版") {
@@ -158,6 +192,9 @@ void TypeSampleSettings(model::Workbook& system) {
 SampleScores GenerateSampleScores() {
   SampleScores out;
   for (const auto& s : kSubjects) out.subjects.push_back(s.name);
+  out.questionsOf = kSubjects[1].name;
+  for (std::size_t q = 0; q < std::size(kQuestionMarks); ++q)
+    out.questionHeaders.push_back(std::to_string(q + 1) + "(" + host::numberToText(kQuestionMarks[q]) + "分)");
   Random random{20261208};
   const int sizes[] = {46, 44, 45, 47, 41, 43, 48, 44};
   int number = 1;
@@ -187,6 +224,7 @@ SampleScores GenerateSampleScores() {
         if (!absent && random.uniform() < 0.01) typed = " " + typed;  // a stray space from copying
         st.entered.push_back(typed);
       }
+      st.questions = SplitIntoQuestions(st.scores[1], 0xC0FFEE + number);
       out.students.push_back(st);
     }
   }
@@ -209,6 +247,9 @@ std::unique_ptr<model::Workbook> SampleScoreWorkbook(model::Application& app, co
   Put(s, 1, 2, "姓名");
   Put(s, 1, 3, "班级");
   for (std::size_t j = 0; j < scores.subjects.size(); ++j) Put(s, 1, 4 + static_cast<int>(j), scores.subjects[j]);
+  const int firstQuestion = 4 + static_cast<int>(scores.subjects.size());
+  for (std::size_t q = 0; q < scores.questionHeaders.size(); ++q)
+    Put(s, 1, firstQuestion + static_cast<int>(q), scores.questionHeaders[q]);
   int row = 2;
   for (const SampleStudent& st : scores.students) {
     s.setTextWithRuns({row, 1}, st.id, {});
@@ -222,6 +263,8 @@ std::unique_ptr<model::Workbook> SampleScoreWorkbook(model::Application& app, co
       else
         Put(s, row, 4 + static_cast<int>(j), st.scores[j]);
     }
+    for (std::size_t q = 0; q < st.questions.size(); ++q)
+      if (!std::isnan(st.questions[q])) Put(s, row, firstQuestion + static_cast<int>(q), st.questions[q]);
     ++row;
   }
   return book;

@@ -32,9 +32,13 @@ struct SampleStudent {
   std::string id, name, className;
   std::vector<double> scores;        // one per subject; NaN when absent
   std::vector<std::string> entered;  // as typed into the score file
+  std::vector<double> questions;     // the marking system's points per question; NaN left blank
 };
 struct SampleScores {
   std::vector<std::string> subjects;
+  // One column per question of the subject `questionsOf`, headed "1(5分)".
+  std::string questionsOf;
+  std::vector<std::string> questionHeaders;
   std::vector<std::string> classes;
   std::vector<SampleStudent> students;
 };

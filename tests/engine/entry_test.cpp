@@ -69,17 +69,18 @@ TEST_F(EntryTest, NamesOutsideTheTableStillSwitchOffAndOnAndShowNothing) {
 
 TEST_F(EntryTest, TheCommandTableSaysWhatEachCommandIs) {
   const auto commands = engine::zupo::Commands();
-  ASSERT_EQ(commands.size(), 14u);
+  ASSERT_EQ(commands.size(), 17u);
   EXPECT_EQ(commands.front().name, "cmdCJ_Click");
   EXPECT_EQ(commands.back().name, "MyHelp");
   std::map<engine::CommandKind, std::vector<std::string>> byKind;
   for (const auto& c : commands) byKind[c.kind].push_back(c.name);
   EXPECT_EQ(byKind[engine::CommandKind::Layout],
             (std::vector<std::string>{"cmdSanXianSZ_Click", "cmdTwoXianSZ_Click", "cmdSiLvSZ_Click", "cmdFuFenSZ_Click",
-                                      "cmdTuBiaoSZ_Click"}));
-  EXPECT_EQ(byKind[engine::CommandKind::Report].size(), 6u);
+                                      "cmdTuBiaoSZ_Click", "cmdFenXiSZ_Click"}));
+  EXPECT_EQ(byKind[engine::CommandKind::Report].size(), 8u);
   EXPECT_EQ(byKind[engine::CommandKind::Dialog], (std::vector<std::string>{"ltbCJBChange", "UFInitialize", "MyHelp"}));
   EXPECT_EQ(engine::zupo::FindCommand("cmdFuFenTJ_Click")->settingsSheet, "赋分版");
+  EXPECT_EQ(engine::zupo::FindCommand("cmdDengJiTJ_Click")->caption, "标准分与赋分");
   EXPECT_EQ(engine::zupo::FindCommand("cmdCJ_Click")->settingsSheet, "三线版") << "the dialog's default";
   EXPECT_FALSE(engine::zupo::FindCommand("cmdfufentj_click")) << "names are exact";
 }

@@ -199,7 +199,7 @@ TEST_F(DemoCrossCheck, EveryBandCountAndRankOfTheScoreBands) {
 
   model::Sheet& sheet = report("成绩表");
   auto columnOf = [&](const std::string& header) {
-    for (int c = 1; c < 40; ++c)
+    for (int c = 1; c < 80; ++c)
       if (sheet.value({2, c}).isText() && sheet.value({2, c}).text().rfind(header, 0) == 0) return c;
     return 0;
   };

@@ -22,6 +22,7 @@ struct ReportFixture : HostFixture {
   struct Student {
     std::string cls;
     std::vector<host::Value> scores;  // one per subject
+    std::vector<host::Value> extra;   // under extraHeaders; else the row's number
   };
 
   std::vector<std::string> subjects = {"语文", "数学"};
@@ -97,7 +98,8 @@ struct ReportFixture : HostFixture {
           if (v.isText()) dynamic_cast<model::Sheet&>(s).setTextWithRuns({r, 3 + static_cast<int>(j)}, v.text(), {});
           else put(s, r, 3 + static_cast<int>(j), v);
         }
-        for (std::size_t j = 0; j < extra.size(); ++j) put(s, r, 3 + static_cast<int>(subs.size() + j), r - 1);
+        for (std::size_t j = 0; j < extra.size(); ++j)
+          put(s, r, 3 + static_cast<int>(subs.size() + j), j < st.extra.size() ? st.extra[j] : host::Value(r - 1));
         ++r;
       }
     });

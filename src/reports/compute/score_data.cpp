@@ -69,6 +69,9 @@ ReportKind TwoLineKind() { return Kind("双线版", true, true, 72, "系统工�
 ReportKind FourRatesKind() { return Kind("四率版", true, false, 62, "系统工作簿缺少 四率版，请检查！"); }
 ReportKind AssignedScoreKind() { return Kind("赋分版", true, false, 62, "系统工作簿缺少 赋分版，请检查！"); }
 ReportKind ChartKind() { return Kind("图表版", true, false, 62, "系统工作簿缺少 图表版，请检查！"); }
+ReportKind AnalysisKind() {
+  return Kind("分析版", true, true, 72, "系统工作簿缺少 分析版，请先点 分析版 按钮布置参数表！");
+}
 ReportKind ScoreBandsKind(const std::string& sheet) {
   ReportKind k = Kind(sheet, false, false, 62, "系统工作簿缺少 " + sheet + " 参数表，请检查！");
   k.missingClassMessage = "数据表缺少" + sheet + "参数表中的班级名，请检查！";

@@ -35,6 +35,7 @@ ReportKind TwoLineKind();
 ReportKind FourRatesKind();
 ReportKind AssignedScoreKind();
 ReportKind ChartKind();
+ReportKind AnalysisKind();
 ReportKind ScoreBandsKind(const std::string& versionSheet);
 
 // A field of the settings found in the data: the total first, then subjects.

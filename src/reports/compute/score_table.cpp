@@ -21,6 +21,13 @@ double CleanScore(const Value& v) {
   return 0;
 }
 
+double ScoreIfSat(const Value& v) {
+  if (v.isNumber()) return v.number();
+  if (v.isText())
+    if (auto number = host::parseDecimal(v.text())) return *number;
+  return kBlank;
+}
+
 Value ClassKey(const Value& v) {
   if (v.isText())
     if (auto number = host::parseDecimal(v.text()); number && host::numberToText(*number) == v.text())

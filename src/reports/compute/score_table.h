@@ -26,6 +26,9 @@ inline bool AtOrAbove(double score, double line) { return ScoreOrZero(score) >= 
 // text are numbers, empty cells blank, anything else (an absence mark, an
 // error) 0.
 double CleanScore(const host::Value&);
+// The same where a student must have sat to count (standard scores,
+// questions): an absence mark or an error is no score at all.
+double ScoreIfSat(const host::Value&);
 
 // A class cell as one key: exports hold class 5 as a number in some rows
 // and as "5" in others. Text that would show otherwise ("05") stays text.

@@ -17,8 +17,9 @@
 namespace tavo::reports {
 
 // What a row of a report sheet is for; tests and later steps find rows by
-// role and key, not by number.
-enum class RowRole { Blank, Title, Header, Class, Subtotal, GrandTotal, Spacer };
+// role and key, not by number. An item is a row about one question or one
+// student; a note says how the sheet counts.
+enum class RowRole { Blank, Title, Header, Class, Subtotal, GrandTotal, Spacer, Item, Note };
 
 // Heights the layout store keeps per kind of sheet; the writer reads them
 // once the old sheet's own have been saved there.

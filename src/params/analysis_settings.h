@@ -1,0 +1,60 @@
+// The settings sheet "分析版": besides the class table every settings sheet
+// has, the questions (which data columns, their full marks and subjects),
+// the grade conversion scheme and the subjects it converts. This grid is
+// the contract between its layout and the analysis commands.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/worksheet.h"
+#include "params/grade_schemes.h"
+
+namespace tavo::params {
+
+inline constexpr const char* kAnalysisSheet = "分析版";
+inline constexpr const char* kCustomScheme = "自定义";
+
+inline constexpr int kSchemeColumn = 2;  // B13: the scheme's name
+
+inline constexpr int kQuestionTitleRow = 21;
+inline constexpr int kQuestionRow = 22;      // headers of question columns, from B
+inline constexpr int kFullMarkRow = 23;      // their full marks
+inline constexpr int kQuestionSubjectRow = 24;  // their subjects
+inline constexpr int kFirstQuestionColumn = 2;
+
+inline constexpr int kGradeTitleRow = 31;
+inline constexpr int kGradeNameRow = 32;  // grades from B
+inline constexpr int kGradeShareRow = 33;
+inline constexpr int kGradeHighRow = 34;
+inline constexpr int kGradeLowRow = 35;
+inline constexpr int kFirstGradeColumn = 2;
+
+inline constexpr int kConvertTitleRow = 41;
+inline constexpr int kConvertSubjectRow = 42;  // subject names from E, as row 72
+inline constexpr int kConvertSwitchRow = 43;   // "是" or "否"
+
+// Subjects converted when nothing is typed: the elective subjects that the
+// schemes convert.
+bool ConvertedByDefault(const std::string& subject);
+
+// A question typed in the sheet.
+struct TypedQuestion {
+  std::string header;
+  std::optional<double> fullMark;
+  std::string subject;
+};
+
+struct AnalysisSettings {
+  std::vector<TypedQuestion> questions;  // empty: found by their headers
+  GradeScheme scheme;
+  std::string schemeProblem;  // "" when the scheme can be used
+  std::vector<std::string> convertedSubjects;
+};
+AnalysisSettings ReadAnalysisSettings(host::Worksheet&);
+
+// The sections of rows 21-43; see AnalysisTemplate.
+void LayOutAnalysisSections(host::Worksheet&, int lastColumn);
+
+}  // namespace tavo::params

@@ -1,0 +1,185 @@
+#include "reports/commands/analysis_reports.h"
+
+#include <algorithm>
+#include <map>
+
+#include "params/analysis_settings.h"
+#include "reports/compute/question_statistics.h"
+#include "reports/compute/score_data.h"
+#include "reports/sheets/plan_writer.h"
+#include "reports/sheets/question_plan.h"
+#include "reports/sheets/standard_score_plan.h"
+#include "sheetutil/layout_store.h"
+#include "sheetutil/messages.h"
+
+namespace tavo::reports {
+
+namespace {
+
+constexpr int kRowsPerPiece = 1 << 14;
+
+// A data column (0-based) as scores, one per student, read by `score`.
+std::vector<double> ReadScores(host::Worksheet& sheet, int column, int students, double (*score)(const host::Value&)) {
+  std::vector<double> scores(static_cast<std::size_t>(students), kBlank);
+  if (students == 0) return scores;
+  const host::Grid cells = sheet.values({2, column + 1, students + 1, column + 1});
+  for (int s = 0; s < students; ++s) scores[static_cast<std::size_t>(s)] = score(cells.at(s, 0));
+  return scores;
+}
+
+// Each field's scores with those who did not sit (an absence mark) blank.
+std::vector<std::vector<double>> ScoresOfThoseWhoSat(const ReportPlace& place, const ScoreData& data) {
+  std::vector<std::vector<double>> out;
+  for (const Field& f : data.fields)
+    out.push_back(ReadScores(*place.dataSheet, f.column, data.table.students(), &ScoreIfSat));
+  return out;
+}
+
+// A test to analyse: its questions and, when they belong to a subject of
+// the data, that field.
+struct Test {
+  std::string subject;
+  int field = -1;
+  std::vector<QuestionColumn> questions;
+};
+
+// The questions of the settings, or else those the headers show, grouped
+// into tests; the message that stops the command when there are none.
+std::vector<Test> FindTests(const params::AnalysisSettings& settings, const ScoreData& data, std::string& problem) {
+  const auto& header = data.table.header;
+  std::vector<std::string> subjects;
+  for (std::size_t f = 1; f < data.fields.size(); ++f) subjects.push_back(data.fields[f].name);
+  std::vector<std::vector<QuestionColumn>> groups;
+  if (!settings.questions.empty()) {
+    std::map<std::string, std::size_t> bySubject;
+    std::vector<std::string> missing;
+    for (const params::TypedQuestion& typed : settings.questions) {
+      const int column = FindHeader(header, typed.header);
+      if (column < 0) {
+        missing.push_back(typed.header);
+        continue;
+      }
+      QuestionColumn q{column, ParseQuestionHeader(header[static_cast<std::size_t>(column)], subjects)
+                                   .value_or(QuestionHeader{typed.header})};
+      q.header.label = typed.header;
+      if (typed.fullMark) q.header.fullMark = typed.fullMark;
+      if (!typed.subject.empty()) q.header.subject = typed.subject;
+      auto [at, fresh] = bySubject.try_emplace(q.header.subject, groups.size());
+      if (fresh) groups.emplace_back();
+      groups[at->second].push_back(q);
+    }
+    if (!missing.empty()) {
+      std::string list;
+      for (const std::string& m : missing) list += (list.empty() ? "" : "、") + m;
+      problem = "数据表中找不到 分析版 第22行所列的试题列：" + list + "，请检查！";
+      return {};
+    }
+  } else {
+    std::vector<int> skipped = {data.classColumn};
+    for (const Field& f : data.fields) skipped.push_back(f.column);
+    groups = FindQuestionGroups(header, subjects, skipped);
+  }
+  if (groups.empty()) {
+    problem = "数据表中没有试题列（表头为 1、题1、第1题、Q1 或 1(5分) 的列），也可在 分析版 第22行填写试题列的表头。";
+    return {};
+  }
+  std::vector<Test> tests;
+  for (auto& group : groups) {
+    Test t{group.front().header.subject, -1, std::move(group)};
+    for (std::size_t f = 1; f < data.fields.size(); ++f)
+      if (data.fields[f].name == t.subject) t.field = static_cast<int>(f);
+    tests.push_back(std::move(t));
+  }
+  return tests;
+}
+
+}  // namespace
+
+void QuestionReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName) {
+  params::AnalysisSettings settings;
+  auto prepared = PrepareScoreData(app, dialog, AnalysisKind(), dataWorkbookName,
+                                   [&](host::Worksheet& sheet) { settings = params::ReadAnalysisSettings(sheet); });
+  if (!prepared) return;
+  const auto& [place, data] = *prepared;
+  sheetutil::WriteDefaultLayoutRow(*place.layoutStore, sheetutil::kQuestions, true);
+  std::string problem;
+  std::vector<Test> tests = FindTests(settings, data, problem);
+  if (tests.empty()) {
+    sheetutil::Warn(app, problem);
+    return;
+  }
+  const int students = data.table.students();
+  std::vector<ClassStudents> classes;
+  for (const ClassBlock& c : data.classes) classes.push_back({c.name, c.students});
+  const std::vector<std::vector<double>> sat = ScoresOfThoseWhoSat(place, data);
+  std::vector<QuestionAnalysis> analyses;
+  int standalone = 0;
+  for (Test& t : tests) {
+    std::vector<std::vector<double>> scores;
+    std::vector<QuestionHeader> headers;
+    for (const QuestionColumn& q : t.questions) {
+      scores.push_back(ReadScores(*place.dataSheet, q.column, students, &CleanScore));
+      headers.push_back(q.header);
+    }
+    // Questions that name no subject belong to the one whose scores they add up to.
+    if (t.field < 0 && t.subject.empty()) {
+      std::vector<std::vector<double>> subjectScores;
+      for (std::size_t f = 1; f < data.fields.size(); ++f) subjectScores.push_back(sat[f]);
+      if (const int f = SubjectOfGroup(scores, subjectScores); f >= 0) {
+        t.field = f + 1;
+        t.subject = data.fields[static_cast<std::size_t>(t.field)].name;
+      }
+    }
+    std::vector<double> total;
+    if (t.field > 0) {
+      total = sat[static_cast<std::size_t>(t.field)];
+    } else {
+      // Questions of no subject: the test's total is their sum, over those who answered any.
+      total.assign(static_cast<std::size_t>(students), kBlank);
+      for (const auto& q : scores)
+        for (std::size_t s = 0; s < q.size(); ++s)
+          if (!IsBlank(q[s])) total[s] = ScoreOrZero(total[s]) + q[s];
+      if (t.subject.empty()) t.subject = "试题" + (++standalone > 1 ? std::to_string(standalone) : "");
+    }
+    analyses.push_back(AnalyseQuestions(t.subject, total, scores, headers, classes));
+  }
+  WriteReportSheet(app, place, QuestionSheetPlan(dataWorkbookName, analyses));
+  SoundReportFinished(app);
+}
+
+void StandardScoreReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName) {
+  params::AnalysisSettings settings;
+  auto prepared = PrepareScoreData(app, dialog, AnalysisKind(), dataWorkbookName,
+                                   [&](host::Worksheet& sheet) { settings = params::ReadAnalysisSettings(sheet); });
+  if (!prepared) return;
+  const auto& [place, data] = *prepared;
+  if (!settings.schemeProblem.empty() && !settings.convertedSubjects.empty()) {
+    sheetutil::Warn(app, "分析版 的赋分方案有误：" + settings.schemeProblem + "，请检查！");
+    return;
+  }
+  sheetutil::WriteDefaultLayoutRow(*place.layoutStore, sheetutil::kStandardScores, true);
+  const std::vector<FieldStandardScores> fields =
+      ComputeStandardScores(data, ScoresOfThoseWhoSat(place, data), settings.scheme, settings.convertedSubjects);
+  std::vector<std::string> identityHeaders;
+  std::vector<std::vector<host::Value>> identity;
+  const int students = data.table.students();
+  for (const char* name : {"考号", "学号", "姓名"})
+    if (const int column = FindHeader(data.table.header, name); column >= 0) {
+      identityHeaders.push_back(name);
+      identity.push_back(students ? place.dataSheet->values({2, column + 1, students + 1, column + 1}).cells
+                                  : std::vector<host::Value>{});
+    }
+  const StandardScorePlan plan = PlanStandardScoreSheet(dataWorkbookName, data, settings.scheme, fields, identityHeaders);
+  host::Worksheet& w = RecreateReportSheet(app, place, plan.frame);
+  WritePlanValues(w, plan.frame);
+  // The identity columns keep their text ("007" stays "007").
+  for (int first = 0; first < students; first += kRowsPerPiece) {
+    const int rows = std::min(kRowsPerPiece, students - first);
+    w.setLiteralValues({plan.firstStudentRow + first, 1}, StudentRows(data, settings.scheme, fields, identity, first, rows));
+  }
+  WritePlanLayout(w, *place.layoutStore, plan.frame);
+  FinishReportSheet(app, w, *place.layoutStore, plan.frame);
+  SoundReportFinished(app);
+}
+
+}  // namespace tavo::reports

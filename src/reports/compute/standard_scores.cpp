@@ -1,0 +1,90 @@
+#include "reports/compute/standard_scores.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "reports/compute/distribution.h"
+#include "reports/compute/score_table.h"
+
+namespace tavo::reports {
+
+namespace {
+
+// 1 + the number of scores above each; NaN for blanks.
+std::vector<double> PlacesOf(const std::vector<double>& scores, std::vector<std::size_t>& bestFirst) {
+  bestFirst.clear();
+  for (std::size_t s = 0; s < scores.size(); ++s)
+    if (!IsBlank(scores[s])) bestFirst.push_back(s);
+  std::stable_sort(bestFirst.begin(), bestFirst.end(), [&](auto a, auto b) { return scores[a] > scores[b]; });
+  std::vector<double> place(scores.size(), std::nan(""));
+  for (std::size_t i = 0; i < bestFirst.size(); ++i) {
+    const bool tied = i > 0 && scores[bestFirst[i]] == scores[bestFirst[i - 1]];
+    place[bestFirst[i]] = tied ? place[bestFirst[i - 1]] : static_cast<double>(i + 1);
+  }
+  return place;
+}
+
+}  // namespace
+
+StandardScores StandardiseScores(const std::vector<double>& scores) {
+  StandardScores out;
+  std::vector<double> sat;
+  for (double x : scores)
+    if (!IsBlank(x)) sat.push_back(x);
+  out.students = static_cast<int>(sat.size());
+  out.mean = sat.empty() ? 0 : Mean(sat);
+  out.sd = sat.empty() ? 0 : PopulationSd(sat);
+  std::vector<std::size_t> order;
+  out.rank = PlacesOf(scores, order);
+  const double nan = std::nan("");
+  out.z.assign(scores.size(), nan);
+  out.t.assign(scores.size(), nan);
+  out.percentile.assign(scores.size(), nan);
+  for (std::size_t s = 0; s < scores.size(); ++s) {
+    if (IsBlank(scores[s])) continue;
+    out.z[s] = out.sd > 0 ? (scores[s] - out.mean) / out.sd : 0;
+    out.t[s] = 50 + 10 * out.z[s];
+    out.percentile[s] = 100 - (100 * out.rank[s] - 50) / out.students;
+  }
+  return out;
+}
+
+ConvertedScores ConvertGrades(const std::vector<double>& scores, const params::GradeScheme& scheme) {
+  ConvertedScores out;
+  out.grade.assign(scores.size(), -1);
+  out.converted.assign(scores.size(), std::nan(""));
+  out.audit.assign(scheme.grades.size(), {});
+  std::vector<std::size_t> bestFirst;
+  const std::vector<double> place = PlacesOf(scores, bestFirst);
+  const double n = static_cast<double>(bestFirst.size());
+  if (bestFirst.empty()) return out;
+  // Cumulative head counts; a tiny slack so that 15 % of 20 is 3, not 2.999.
+  std::vector<double> reach;
+  double share = 0;
+  for (const params::GradeBand& g : scheme.grades) {
+    share += g.share;
+    reach.push_back(share / 100 * n + 1e-9);
+  }
+  reach.back() = n;
+  for (std::size_t s : bestFirst) {
+    std::size_t g = 0;
+    while (g + 1 < reach.size() && place[s] > reach[g]) ++g;
+    out.grade[s] = static_cast<int>(g);
+    GradeAudit& a = out.audit[g];
+    a.y1 = a.students ? std::min(a.y1, scores[s]) : scores[s];
+    a.y2 = a.students ? std::max(a.y2, scores[s]) : scores[s];
+    ++a.students;
+  }
+  for (GradeAudit& a : out.audit) a.share = 100.0 * a.students / n;
+  for (std::size_t s : bestFirst) {
+    const auto g = static_cast<std::size_t>(out.grade[s]);
+    const GradeAudit& a = out.audit[g];
+    const params::GradeBand& band = scheme.grades[g];
+    const double t = a.y2 > a.y1 ? band.low + (band.high - band.low) * (scores[s] - a.y1) / (a.y2 - a.y1) : band.high;
+    out.converted[s] = RoundHalfUp(t);
+  }
+  return out;
+}
+
+}  // namespace tavo::reports

@@ -1,0 +1,43 @@
+// Standard scores and the grade conversion of elective subjects: per
+// student Z, T and percentile rank in every field; for the subjects to
+// convert, the grade by the scheme's shares and the converted score by
+// equal proportions inside the grade.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "params/grade_schemes.h"
+
+namespace tavo::reports {
+
+// One field's standard scores, per student (NaN for those who did not sit).
+struct StandardScores {
+  int students = 0;  // those who sat
+  double mean = 0;
+  double sd = 0;               // STDEV.P of those who sat
+  std::vector<double> z, t;    // (score - mean) / sd, 50 + 10 z; 0 and 50 when sd is 0
+  std::vector<double> rank;    // 1 + those above
+  std::vector<double> percentile;  // 100 - (100 rank - 50) / students
+};
+StandardScores StandardiseScores(const std::vector<double>& scores);
+
+// One subject converted: per student the grade's index (-1: did not sit)
+// and the converted score; per grade what the audit shows.
+struct GradeAudit {
+  int students = 0;
+  double share = 0;   // of those who sat, percent
+  double y1 = 0, y2 = 0;  // lowest and highest raw score in the grade
+};
+struct ConvertedScores {
+  std::vector<int> grade;
+  std::vector<double> converted;
+  std::vector<GradeAudit> audit;  // per grade of the scheme
+};
+// Students sorted by raw score, best first; a student's grade is the first
+// whose cumulative share of students reaches the student's place (1 + those
+// above), so that equal scores share a grade, the higher one. T = T1 +
+// (T2 - T1)(Y - Y1)/(Y2 - Y1), rounded half up; T2 when Y1 = Y2.
+ConvertedScores ConvertGrades(const std::vector<double>& scores, const params::GradeScheme&);
+
+}  // namespace tavo::reports

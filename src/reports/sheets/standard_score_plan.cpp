@@ -1,0 +1,256 @@
+#include "reports/sheets/standard_score_plan.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "reports/compute/distribution.h"
+#include "reports/sheets/cell_text.h"
+#include "sheetutil/layout_store.h"
+
+namespace tavo::reports {
+
+using host::Cell;
+using host::Rect;
+using host::Value;
+
+namespace {
+
+constexpr int kHeaderFill = 37, kTotalFill = 15;
+constexpr const char* kTwoPlaces = "0.00";
+constexpr const char* kOnePlace = "0.0";
+constexpr const char* kPercent = "0.00%";
+
+Value Number(double x) { return std::isnan(x) ? Value() : Value(x); }
+
+const std::vector<std::string> kStudentMeasures = {"原始分", "Z分", "T分", "百分等级"};
+const std::vector<std::string> kConvertedMeasures = {"等级", "赋分"};
+const std::vector<std::string> kClassMeasures = {"平均分", "Z均值", "超均率"};
+
+int StudentColumnsOf(const FieldStandardScores& f) {
+  return static_cast<int>(kStudentMeasures.size() + (f.converted ? kConvertedMeasures.size() : 0));
+}
+int ClassColumnsOf(const FieldStandardScores& f) { return static_cast<int>(kClassMeasures.size()) + (f.converted ? 1 : 0); }
+
+// A header of two rows: the field's name over its measures.
+void PutFieldHeader(SheetPlan& plan, int row, int col, const std::string& field,
+                    const std::vector<std::string>& measures) {
+  plan.put(row, col, Value(field));
+  if (measures.size() > 1) plan.merges.push_back({row, col, row, col + static_cast<int>(measures.size()) - 1});
+  for (std::size_t m = 0; m < measures.size(); ++m) plan.put(row + 1, col + static_cast<int>(m), Value(measures[m]));
+}
+
+std::vector<std::string> ClassMeasuresOf(const FieldStandardScores& f) {
+  std::vector<std::string> m = kClassMeasures;
+  if (f.converted) m.push_back("赋分均值");
+  return m;
+}
+std::vector<std::string> StudentMeasuresOf(const FieldStandardScores& f) {
+  std::vector<std::string> m = kStudentMeasures;
+  if (f.converted) m.insert(m.end(), kConvertedMeasures.begin(), kConvertedMeasures.end());
+  return m;
+}
+
+// Per class (then the whole grade) the mean score, mean Z, 超均率 and mean
+// converted score of each field; the row after the table.
+int PutClassTable(SheetPlan& plan, const ScoreData& data, const std::vector<FieldStandardScores>& fields, int top) {
+  plan.row(top, RowRole::Header, "班级对比");
+  plan.row(top + 1, RowRole::Header, "班级对比");
+  plan.put(top, 1, Value("班级"));
+  plan.put(top, 2, Value("人数"));
+  plan.merges.push_back({top, 1, top + 1, 1});
+  plan.merges.push_back({top, 2, top + 1, 2});
+  int col = 3;
+  for (std::size_t f = 0; f < fields.size(); ++f) {
+    PutFieldHeader(plan, top, col, data.fields[f].name, ClassMeasuresOf(fields[f]));
+    col += ClassColumnsOf(fields[f]);
+  }
+  const int lastColumn = col - 1;
+  int row = top + 1;
+  auto putRow = [&](const std::string& name, const std::vector<int>& students, RowRole role) {
+    ++row;
+    plan.row(row, role, name, "班级对比");
+    plan.put(row, 1, Value(name));
+    plan.put(row, 2, Value(static_cast<int>(students.size())));
+    int c = 3;
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+      const FieldStandardScores& field = fields[f];
+      std::vector<double> raw, z, converted;
+      for (int s : students) {
+        const auto i = static_cast<std::size_t>(s);
+        if (IsBlank(field.scores[i])) continue;
+        raw.push_back(field.scores[i]);
+        z.push_back(field.standard.z[i]);
+        if (field.converted) converted.push_back(field.converted->converted[i]);
+      }
+      const double mean = Mean(raw), grade = field.standard.mean;
+      plan.put(row, c, Number(mean));
+      plan.put(row, c + 1, Number(Mean(z)));
+      plan.put(row, c + 2, grade != 0 ? Number((mean - grade) / grade) : Value());
+      if (field.converted) plan.put(row, c + 3, Number(Mean(converted)));
+      c += ClassColumnsOf(field);
+    }
+  };
+  for (const ClassBlock& c : data.classes) putRow(c.name, c.students, RowRole::Class);
+  putRow("年级", data.table.order, RowRole::GrandTotal);
+  plan.format({top, 1, row, lastColumn}, BordersPatch());
+  plan.format({top, 1, top + 1, lastColumn}, FillPatch(kHeaderFill));
+  plan.format({row, 1, row, lastColumn}, FillPatch(kTotalFill));
+  int c = 3;
+  for (const FieldStandardScores& field : fields) {
+    plan.format({top + 2, c, row, c + 1}, NumberFormatPatch(kTwoPlaces));
+    plan.format({top + 2, c + 2, row, c + 2}, NumberFormatPatch(kPercent));
+    if (field.converted) plan.format({top + 2, c + 3, row, c + 3}, NumberFormatPatch(kTwoPlaces));
+    c += ClassColumnsOf(field);
+  }
+  return row + 1;
+}
+
+// Per converted subject the scheme's grades as they fell; the row after.
+int PutAudits(SheetPlan& plan, const ScoreData& data, const params::GradeScheme& scheme,
+              const std::vector<FieldStandardScores>& fields, int top) {
+  const std::vector<std::string> headers = {"等级", "方案比例%", "实际比例%", "人数", "Y1", "Y2", "T1", "T2"};
+  int row = top;
+  for (std::size_t f = 0; f < fields.size(); ++f) {
+    if (!fields[f].converted) continue;
+    const std::string& subject = data.fields[f].name;
+    plan.row(row, RowRole::Header, "赋分审核", subject);
+    plan.put(row, 1, Value(subject + " 等级赋分（" + scheme.name + "）"));
+    plan.format(Rect::of(Cell{row, 1}), BoldPatch());
+    ++row;
+    plan.row(row, RowRole::Header, "赋分审核", subject);
+    for (std::size_t h = 0; h < headers.size(); ++h) plan.put(row, 1 + static_cast<int>(h), Value(headers[h]));
+    const int header = row;
+    for (std::size_t g = 0; g < scheme.grades.size(); ++g) {
+      const params::GradeBand& band = scheme.grades[g];
+      const GradeAudit& a = fields[f].converted->audit[g];
+      ++row;
+      plan.row(row, RowRole::Item, band.name, subject);
+      const Value cells[] = {Value(band.name), Value(band.share), Value(a.share), Value(a.students),
+                             a.students ? Value(a.y1) : Value(), a.students ? Value(a.y2) : Value(),
+                             Value(band.low), Value(band.high)};
+      for (int c = 0; c < 8; ++c) plan.put(row, 1 + c, cells[c]);
+    }
+    plan.format({header, 1, row, 8}, BordersPatch());
+    plan.format({header, 1, header, 8}, FillPatch(kHeaderFill));
+    plan.format({header + 1, 3, row, 3}, NumberFormatPatch(kTwoPlaces));
+    row += 2;
+  }
+  return row;
+}
+
+}  // namespace
+
+std::vector<FieldStandardScores> ComputeStandardScores(const ScoreData& data,
+                                                       std::vector<std::vector<double>> fieldScores,
+                                                       const params::GradeScheme& scheme,
+                                                       const std::vector<std::string>& convertedSubjects) {
+  std::vector<FieldStandardScores> out;
+  for (std::size_t f = 0; f < data.fields.size(); ++f) {
+    FieldStandardScores field{std::move(fieldScores[f]), {}, std::nullopt};
+    field.standard = StandardiseScores(field.scores);
+    const bool converts = f > 0 && std::find(convertedSubjects.begin(), convertedSubjects.end(),
+                                             data.fields[f].name) != convertedSubjects.end();
+    if (converts) field.converted = ConvertGrades(field.scores, scheme);
+    out.push_back(std::move(field));
+  }
+  return out;
+}
+
+StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, const ScoreData& data,
+                                         const params::GradeScheme& scheme,
+                                         const std::vector<FieldStandardScores>& fields,
+                                         const std::vector<std::string>& identityHeaders) {
+  StandardScorePlan out;
+  out.identityHeaders = identityHeaders;
+  SheetPlan& plan = out.frame;
+  plan.name = kStandardScoreSheet;
+  plan.layoutRow = sheetutil::kStandardScores;
+  out.studentColumns = 1 + static_cast<int>(identityHeaders.size());
+  for (const FieldStandardScores& f : fields) out.studentColumns += StudentColumnsOf(f);
+  plan.columns = out.studentColumns;
+  plan.format(Rect::sheet(), CentredPatch(10, "宋体"));
+  plan.widths = {{1, host::kMaxCol, 7}};
+  plan.textColumns.push_back(1);
+  plan.row(1, RowRole::Title).height = RowHeight{LayoutHeight::Title};
+  plan.put(1, 1, Value(FileStem(dataWorkbookName) + " 标准分与赋分"));
+  plan.merges.push_back({1, 1, 1, std::min(plan.columns, 20)});
+  host::FormatPatch title = FontSizePatch(18);
+  title.bold = true;
+  plan.format(Rect::of(Cell{1, 1}), title);
+  plan.row(2, RowRole::Note);
+  plan.put(2, 1,
+           Value("Z分 = (得分 − 平均分) ÷ 标准差（全体参考学生，总体标准差）；T分 = 50 + 10Z；"
+                 "百分等级 = 100 − (100 × 名次 − 50) ÷ 参考人数；超均率 = (班级平均分 − 年级平均分) ÷ 年级平均分。"
+                 "等级赋分按“" + scheme.name + "”：按原始分从高到低依比例划等级，同分同等级；"
+                 "赋分 = T1 + (T2 − T1)(Y − Y1) ÷ (Y2 − Y1)，四舍五入取整。没有成绩的学生不计。"));
+  host::FormatPatch left;
+  left.horizontalAlignment = host::HorizontalAlignment::Left;
+  plan.format({2, 1, 2, 1}, left);
+
+  int row = PutClassTable(plan, data, fields, 4) + 1;
+  row = PutAudits(plan, data, scheme, fields, row);
+
+  // The student table's header; its rows come from StudentRows.
+  plan.row(row, RowRole::Header, "学生");
+  plan.row(row + 1, RowRole::Header, "学生");
+  std::vector<std::string> leading = {"班级"};
+  leading.insert(leading.end(), identityHeaders.begin(), identityHeaders.end());
+  int col = 1;
+  for (const std::string& h : leading) {
+    plan.put(row, col, Value(h));
+    plan.merges.push_back({row, col, row + 1, col});
+    ++col;
+  }
+  const int firstFieldColumn = col;
+  for (std::size_t f = 0; f < fields.size(); ++f) {
+    PutFieldHeader(plan, row, col, data.fields[f].name, StudentMeasuresOf(fields[f]));
+    col += StudentColumnsOf(fields[f]);
+  }
+  plan.format({row, 1, row + 1, out.studentColumns}, FillPatch(kHeaderFill));
+  out.firstStudentRow = row + 2;
+  const int lastStudentRow = out.firstStudentRow + data.table.students() - 1;
+  plan.format({row, 1, std::max(row + 1, lastStudentRow), out.studentColumns}, BordersPatch());
+  col = firstFieldColumn;
+  for (const FieldStandardScores& f : fields) {
+    if (lastStudentRow >= out.firstStudentRow) {
+      plan.format({out.firstStudentRow, col + 1, lastStudentRow, col + 1}, NumberFormatPatch(kTwoPlaces));
+      plan.format({out.firstStudentRow, col + 2, lastStudentRow, col + 3}, NumberFormatPatch(kOnePlace));
+    }
+    col += StudentColumnsOf(f);
+  }
+  plan.printTitleRows = "$" + std::to_string(row) + ":$" + std::to_string(row + 1);
+  plan.autoFitThrough = SheetPlan::kNoAutoFit;
+  plan.widths.push_back({1, 1, 10});
+  return out;
+}
+
+host::Grid StudentRows(const ScoreData& data, const params::GradeScheme& scheme,
+                       const std::vector<FieldStandardScores>& fields,
+                       const std::vector<std::vector<host::Value>>& identity, int first, int rows) {
+  int columns = 1 + static_cast<int>(identity.size());
+  for (const FieldStandardScores& f : fields) columns += StudentColumnsOf(f);
+  host::Grid g(rows, columns);
+  for (int r = 0; r < rows; ++r) {
+    const auto s = static_cast<std::size_t>(data.table.order[static_cast<std::size_t>(first + r)]);
+    int c = 0;
+    g.at(r, c++) = data.table.classCells[s];
+    for (const auto& column : identity) g.at(r, c++) = column[s];
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+      const FieldStandardScores& field = fields[f];
+      const double raw = field.scores[s];
+      g.at(r, c) = Number(raw);
+      g.at(r, c + 1) = Number(field.standard.z[s]);
+      g.at(r, c + 2) = Number(field.standard.t[s]);
+      g.at(r, c + 3) = Number(field.standard.percentile[s]);
+      if (field.converted) {
+        const int grade = field.converted->grade[s];
+        g.at(r, c + 4) = grade >= 0 ? Value(scheme.grades[static_cast<std::size_t>(grade)].name) : Value();
+        g.at(r, c + 5) = Number(field.converted->converted[s]);
+      }
+      c += StudentColumnsOf(field);
+    }
+  }
+  return g;
+}
+
+}  // namespace tavo::reports

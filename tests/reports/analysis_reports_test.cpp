@@ -1,0 +1,157 @@
+// The analysis commands through the engine on the model: the settings sheet
+// "分析版" laid out (and added to a system workbook that lacks it), the
+// question sheet and the standard-score sheet, checked by row role against
+// counts made here from the students' scores.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "report_fixture.h"
+#include "reports/sheets/sheet_plan.h"
+
+namespace tavo::testing {
+namespace {
+
+using host::Value;
+
+struct AnalysisTest : ReportFixture {
+  AnalysisTest() {
+    subjects = {"语文", "数学", "化学"};
+    extraHeaders = {"1(4分)", "2(6分)"};
+    setClasses({{"", "1班", Value(), {"甲", "乙", "丙", "丁"}}, {"", "2班", Value(), {"戊", "己", "庚", "辛"}}});
+    // 数学 is the two questions' sum; the last student missed 数学.
+    const double math[][2] = {{4, 6}, {3, 5}, {4, 2}, {1, 3}, {0, 2}, {2, 0}};
+    const double chinese[] = {90, 80, 70, 60, 50, 40};
+    const double chemistry[] = {88, 75, 75, 60, 52, 30};
+    for (int i = 0; i < 6; ++i)
+      students.push_back({i < 3 ? "1班" : "2班",
+                          {chinese[i], math[i][0] + math[i][1], chemistry[i]},
+                          {math[i][0], math[i][1]}});
+    students.push_back({"2班", {45, Value("缺考"), 40}, {Value(), Value()}});
+  }
+
+  model::Sheet& analysisSettings() { return *system.findModelSheet("分析版"); }
+
+  // The cell of `role`/`key` in `section` at column `col` of sheet `s`.
+  Value at(model::Sheet& s, reports::RowRole role, const std::string& key, const std::string& section, int col) {
+    for (int row = 1; row <= s.usedRange().bottom; ++row) {
+      (void)role;
+      if (s.value({row, 1}) == Value(key) && RowIsIn(s, row, section)) return s.value({row, col});
+    }
+    return Value("(no row)");
+  }
+  // Rows below the section's header "<section> 试题分析" and above the next.
+  static bool RowIsIn(model::Sheet& s, int row, const std::string& section) {
+    for (int r = row; r >= 1; --r) {
+      const std::string text = host::toText(s.value({r, 1}));
+      if (text.ends_with(" 试题分析")) return text == section + " 试题分析";
+    }
+    return false;
+  }
+};
+
+TEST_F(AnalysisTest, TheSettingsSheetIsAddedWithTheClassTableAndLaidOut) {
+  ASSERT_EQ(system.findModelSheet("分析版"), nullptr);
+  click("cmdFenXiSZ_Click");
+  ASSERT_NE(system.findModelSheet("分析版"), nullptr);
+  model::Sheet& s = analysisSettings();
+  EXPECT_EQ(s.value({73, 2}), Value("1班")) << "the classes come from 三线版";
+  EXPECT_EQ(s.value({72, 6}), Value("数学"));
+  EXPECT_EQ(s.value({13, 2}), Value("五等级"));
+  EXPECT_EQ(s.value({32, 2}), Value("A"));
+  EXPECT_EQ(s.value({33, 2}), Value(15));
+  EXPECT_EQ(s.value({42, 7}), Value("化学"));
+  EXPECT_EQ(s.value({43, 7}), Value("是")) << "化学 converts by default";
+  EXPECT_EQ(s.value({43, 5}), Value("否"));
+
+  // What the teacher changes survives the next layout; another scheme
+  // replaces a scheme's table but never a table typed by hand.
+  put(s, 43, 7, "否");
+  put(s, 13, 2, "八等级");
+  click("cmdFenXiSZ_Click");
+  EXPECT_EQ(s.value({43, 7}), Value("否"));
+  EXPECT_EQ(s.value({32, 3}), Value("B+"));
+  put(s, 33, 2, 4);
+  put(s, 33, 3, 6);
+  click("cmdFenXiSZ_Click");
+  EXPECT_EQ(s.value({33, 2}), Value(4)) << "a typed table stays";
+}
+
+TEST_F(AnalysisTest, QuestionsFoundByTheirHeadersBelongToTheSubjectTheyAddUpTo) {
+  click("cmdFenXiSZ_Click");
+  runReport(true, "cmdShiTiTJ_Click");
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.front().prompt;
+  model::Sheet& s = report("试题分析");
+  // Question 2 (6 points) over the six who sat 数学: 6+5+2+3+2+0 = 18.
+  EXPECT_EQ(at(s, reports::RowRole::Item, "2", "数学", 2), Value(6));
+  EXPECT_EQ(at(s, reports::RowRole::Item, "2", "数学", 3), Value(6)) << "the absent student is left out";
+  EXPECT_DOUBLE_EQ(at(s, reports::RowRole::Item, "2", "数学", 4).number(), 3);
+  EXPECT_DOUBLE_EQ(at(s, reports::RowRole::Item, "2", "数学", 5).number(), 0.5);
+  // 区分度 with groups of round(1.62) = 2: the best two by 数学 (10, 8) scored
+  // 6 and 5, the worst two (2, 2) scored 0 and 2: (11 - 2) / 2 / 6.
+  EXPECT_DOUBLE_EQ(at(s, reports::RowRole::Item, "2", "数学", 7).number(), 9.0 / 2 / 6);
+  // The class table: 2班's three who sat, question 1: (1 + 0 + 2) / 3 / 4.
+  EXPECT_DOUBLE_EQ(at(s, reports::RowRole::Class, "2班", "数学", 3).number(), 3.0 / 3 / 4);
+}
+
+TEST_F(AnalysisTest, TypedQuestionsTheDataLackAreNamed) {
+  click("cmdFenXiSZ_Click");
+  put(analysisSettings(), 22, 2, "1(4分)");
+  put(analysisSettings(), 22, 3, "第9题");
+  runReport(true, "cmdShiTiTJ_Click");
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].prompt.find("第9题"), std::string::npos);
+  EXPECT_EQ(data().findModelSheet("试题分析"), nullptr);
+}
+
+TEST_F(AnalysisTest, StandardScoresAndTheConversionOfTheElectiveSubject) {
+  click("cmdFenXiSZ_Click");
+  runReport(true, "cmdDengJiTJ_Click");
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.front().prompt;
+  model::Sheet& s = report("标准分与赋分");
+  // Find the student table: the header row whose first cell is "班级" and
+  // whose second row names the measures.
+  int header = 0;
+  for (int row = 1; row <= s.usedRange().bottom; ++row)
+    if (s.value({row, 1}) == Value("班级")) header = row;  // the student table is the last
+  ASSERT_GT(header, 0);
+  int chineseColumn = 0;
+  for (int col = 1; col <= s.usedRange().right; ++col)
+    if (s.value({header, col}) == Value("语文")) chineseColumn = col;
+  ASSERT_GT(chineseColumn, 0);
+  // The first student of the report order is 1班's best: 语文 90.
+  const double mean = (90 + 80 + 70 + 60 + 50 + 40 + 45) / 7.0;
+  double variance = 0;
+  for (double x : {90, 80, 70, 60, 50, 40, 45}) variance += (x - mean) * (x - mean) / 7;
+  const int first = header + 2;
+  EXPECT_EQ(s.value({first, chineseColumn}), Value(90));
+  EXPECT_NEAR(s.value({first, chineseColumn + 1}).number(), (90 - mean) / std::sqrt(variance), 1e-12);
+  EXPECT_NEAR(s.value({first, chineseColumn + 3}).number(), 100 - 50.0 / 7, 1e-12);
+
+  // 化学 converts (five grades over seven students): the audit counts them all.
+  int audit = 0;
+  for (int row = 1; row <= s.usedRange().bottom; ++row)
+    if (host::toText(s.value({row, 1})).starts_with("化学 等级赋分")) audit = row;
+  ASSERT_GT(audit, 0);
+  int counted = 0;
+  for (int g = 0; g < 5; ++g) counted += static_cast<int>(s.value({audit + 2 + g, 4}).number());
+  EXPECT_EQ(counted, 7);
+  // A is 15 % of 7 = 1.05: only the best (88), who converts to 100.
+  EXPECT_EQ(s.value({audit + 2, 4}), Value(1));
+  EXPECT_EQ(s.value({audit + 2, 6}), Value(88));
+
+  // The grade's row of the class table: 超均率 0 by definition.
+  for (int row = 1; row <= s.usedRange().bottom; ++row)
+    if (s.value({row, 1}) == Value("年级")) EXPECT_NEAR(s.value({row, 5}).number(), 0, 1e-12);
+}
+
+TEST_F(AnalysisTest, ASchemeTypedWrongStopsTheConversionWithAMessage) {
+  click("cmdFenXiSZ_Click");
+  put(analysisSettings(), 33, 2, 50);  // A 50 % + 35 + 35 + 13 + 2 is not 100
+  runReport(true, "cmdDengJiTJ_Click");
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].prompt.find("比例之和"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavo::testing
