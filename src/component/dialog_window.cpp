@@ -40,6 +40,20 @@ std::vector<CommandButton> CommandButtons() {
   return buttons;
 }
 
+// Buttons hold six characters of the dialog's font ("标准分与赋分").
+int ButtonWidth(int unit) { return unit * 6; }
+
+// Rows of the right-hand panel, two buttons a row: the layouts, the score
+// bands with their settings-sheet choice, the other reports.
+int ButtonRows() {
+  int layouts = 0, reports = 0;
+  for (const engine::CommandInfo& c : engine::zupo::Commands()) {
+    if (c.kind == engine::CommandKind::Layout) ++layouts;
+    if (c.kind == engine::CommandKind::Report && c.name != kScoreBands) ++reports;
+  }
+  return (layouts + 1) / 2 + 1 + (reports + 1) / 2;
+}
+
 std::string WindowText(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
@@ -150,7 +164,7 @@ void DialogWindow::create() {
   }
   settingsSheet_ = addControl(L"COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kSettingsSheet);
   for (const engine::CommandInfo& c : engine::zupo::Commands())
-    if (c.kind == engine::CommandKind::Layout)
+    if (c.kind == engine::CommandKind::Layout && c.holdsLines)
       SendMessageW(settingsSheet_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(com::Wide(c.settingsSheet).c_str()));
   SendMessageW(settingsSheet_, CB_SETCURSEL, 0, 0);
 
@@ -240,8 +254,9 @@ LRESULT DialogWindow::handle(UINT message, WPARAM w, LPARAM l) {
     case WM_GETMINMAXINFO: {
       // Room for the right-hand column of buttons and a list ten characters
       // wide; for the rows of buttons and the labels.
-      const int u = unit_, m = u * 2 / 3, gap = u / 2, bh = u * 2, bw = u * 5;
-      RECT needed{0, 0, m + u * 12 + gap * 2 + 2 * bw + gap + m, m + bh + gap + 2 * (u * 3 / 2) + 7 * (bh + gap) + bh + m};
+      const int u = unit_, m = u * 2 / 3, gap = u / 2, bh = u * 2, bw = ButtonWidth(u);
+      RECT needed{0, 0, m + u * 12 + gap * 2 + 2 * bw + gap + m,
+                  m + bh + gap + 2 * (u * 3 / 2) + ButtonRows() * (bh + gap) + bh + m};
       AdjustWindowRectEx(&needed, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
       auto* limits = reinterpret_cast<MINMAXINFO*>(l);
       limits->ptMinTrackSize = {needed.right - needed.left, needed.bottom - needed.top};
@@ -303,7 +318,7 @@ void DialogWindow::layOut() {
   RECT client;
   GetClientRect(window_, &client);
   const int W = client.right, H = client.bottom;
-  const int u = unit_, m = u * 2 / 3, gap = u / 2, bh = u * 2, bw = u * 5, labelH = u * 3 / 2;
+  const int u = unit_, m = u * 2 / 3, gap = u / 2, bh = u * 2, bw = ButtonWidth(u), labelH = u * 3 / 2;
   const int panel = 2 * bw + gap, panelX = W - m - panel;
   auto place = [](HWND c, int x, int y, int w, int h) { MoveWindow(c, x, y, std::max(w, 1), std::max(h, 1), TRUE); };
   auto button = [this](int id) { return GetDlgItem(window_, id); };

@@ -27,6 +27,8 @@ struct CommandInfo {
   // What its button says in the dialog, the ribbon and the page; empty for
   // the dialog's own events.
   std::string caption;
+  // A layout command's sheet holds lines: the score bands may read it.
+  bool holdsLines = false;
 };
 
 class zupo {
@@ -58,7 +60,8 @@ class zupo {
     CommandKind kind;
     const char* settingsSheet;
     const char* caption;
-    CommandInfo info() const { return {name, kind, settingsSheet, caption}; }
+    bool holdsLines = false;
+    CommandInfo info() const { return {name, kind, settingsSheet, caption, holdsLines}; }
   };
   static const CommandEntry kCommands[17];
 

@@ -389,10 +389,7 @@ int main(int argc, char** argv) {
              "the list holds the data folder's files");
   std::vector<std::string> captions = {"打开…", "新建…", "刷新列表", "帮助", "分数段"};
   for (const engine::CommandInfo& c : engine::zupo::Commands())
-    if (c.kind == engine::CommandKind::Layout) {
-      captions.push_back(c.settingsSheet);
-      captions.push_back(c.settingsSheet.substr(0, c.settingsSheet.size() - 3) + "统计");  // as the form always said
-    }
+    if (c.kind != engine::CommandKind::Dialog) captions.push_back(c.caption);
   for (const std::string& caption : captions) Check(ChildByText(dialog, caption) != nullptr, "a button " + caption);
   Check(Text(ChildOfClass(dialog, "Static")).find(folder) != std::string::npos, "the dialog names the system workbook",
         Text(ChildOfClass(dialog, "Static")));
@@ -466,7 +463,7 @@ int main(int argc, char** argv) {
   for (const engine::CommandInfo& c : engine::zupo::Commands())
     if (c.kind == engine::CommandKind::Report) {
       engine.MyFunClick(direct.app, direct.dialog, c.name, c.settingsSheet);
-      click(c.name == "cmdCJ_Click" ? "分数段" : c.settingsSheet.substr(0, c.settingsSheet.size() - 3) + "统计");
+      click(c.caption);
       same(c.name);
     }
   // Coming back to the dialog from a settings sheet chooses that sheet for

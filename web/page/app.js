@@ -4,7 +4,7 @@
 
 const $ = (id) => document.getElementById(id);
 
-const SETTINGS = ["三线版", "双线版", "四率版", "赋分版", "图表版"];
+const SETTINGS = ["三线版", "双线版", "四率版", "赋分版", "图表版", "分析版"];
 
 // The worker's script travels inside the page, so that the page works
 // opened from disk as from any server.
