@@ -63,9 +63,11 @@ void TypeAllSettings(Book& system, int students, int classes, const SchoolShape&
   for (const char* name : {"双线版", "四率版", "赋分版"})
     TypeSettings(*system.findModelSheet(name), students, classes, {yes, yes, yes, lines, 30, 20, 20, 15, 15});
   TypeSettings(*system.findModelSheet("图表版"), students, classes, {"否", yes, yes, "单上线", lines});
+  if (auto* analysis = system.findModelSheet("分析版")) TypeSettings(*analysis, students, classes, {"五等级"});
   if (shape.numericClasses)
-    for (const char* name : {"三线版", "双线版", "四率版", "赋分版", "图表版"})
-      for (int c = 0; c < classes; ++c) Put(*system.findModelSheet(name), 73 + c, 2, c + 1);
+    for (const char* name : {"三线版", "双线版", "四率版", "赋分版", "图表版", "分析版"})
+      if (auto* sheet = system.findModelSheet(name))
+        for (int c = 0; c < classes; ++c) Put(*sheet, 73 + c, 2, c + 1);
 }
 
 // The score table: 姓名, 班级, then the subjects (and 总分 if the shape

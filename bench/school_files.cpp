@@ -2,7 +2,7 @@
 // settings into a system workbook made by `tavo init` and writes the score
 // workbook.
 //   tavo_bench_school SYSTEM.xlsx SCORES.xlsx STUDENTS CLASSES [switches-off]
-//                     [numeric-classes] [sorted] [total] [seed=N]
+//                     [numeric-classes] [sorted] [total] [seed=N] [questions=N]
 // With a seed, every switch of every settings sheet, the weights, the
 // lines' methods, the class names, one or two grade groups and columns
 // beside the subjects are drawn from it: a school unlike the others, for
@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   }
   tavo::bench::SchoolShape shape;
   unsigned seed = 0;
+  int questions = 0;
   for (int i = 5; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "switches-off") shape.switchesOn = false;
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     else if (option == "sorted") shape.sortedRows = true;
     else if (option == "total") shape.totalColumn = true;
     else if (option.starts_with("seed=")) seed = static_cast<unsigned>(std::atoi(option.c_str() + 5));
+    else if (option.starts_with("questions=")) questions = std::atoi(option.c_str() + 10);
     else {
       std::fprintf(stderr, "unknown option %s\n", argv[i]);
       return 1;
@@ -54,6 +56,7 @@ int main(int argc, char** argv) {
   book.modelSheet(1).setName("数据表");
   auto table = tavo::bench::ScoreTable(students, classes, shape);
   if (seed) table = tavo::bench::Widened(std::move(table), seed);
+  if (questions > 0) table = tavo::bench::WithQuestions(std::move(table), questions);
   book.modelSheet(1).setValues({1, 1}, table);
   tavo::xlsx::SaveWorkbook(book, scores.string());
   return 0;

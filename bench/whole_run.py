@@ -12,7 +12,7 @@ zlib floor (inflating every part tavo reads, deflating every part it writes
 at level 6) and the written file's size against level 6.
 
   /usr/bin/python3 whole_run.py BUILD_DIR [--sizes=5000,20000,...] [--commands=三线,成绩表]
-                                          [--rounds=3] [--no-variants] [--no-targets]
+                                          [--rounds=3] [--questions=60] [--no-variants] [--no-targets]
 
 Exits 1 when a target is missed (unless --no-targets)."""
 import math
@@ -35,6 +35,8 @@ COMMANDS = {
     "四率": ["cmdSiLvTJ_Click"],
     "赋分": ["cmdFuFenTJ_Click"],
     "图表": ["cmdTuBiaoTJ_Click"],
+    "试题": ["cmdShiTiTJ_Click"],
+    "标准分": ["cmdDengJiTJ_Click"],
 }
 VARIANTS = {
     "switches off": ["switches-off"],
@@ -161,7 +163,10 @@ def main():
     commands = option("commands", ",".join(COMMANDS)).split(",")
     rounds = int(option("rounds", "3"))
     work = build / "bench" / "whole-run"
-    schools = {n: make_school(build, work / str(n), n) for n in sizes}
+    # One column per question right of the scores, as marking systems export them.
+    questions = int(option("questions", "0"))
+    extra = [f"questions={questions}"] if questions else []
+    schools = {n: make_school(build, work / str(n), n, extra) for n in sizes}
 
     # Rounds over every size and command, so that a busy spell of the
     # machine slows all of them alike; medians per size and command.
