@@ -17,6 +17,7 @@ namespace {
 constexpr int kHeaderFill = 37, kSummaryFill = 15;
 constexpr const char* kTwoPlaces = "0.00";
 constexpr const char* kThreePlaces = "0.000";
+constexpr int kQuestionsPerBlock = 15;  // the class table's questions a printed page holds
 
 // A statistic that could not be had stays an empty cell.
 Value Number(double x) { return std::isnan(x) ? Value() : Value(x); }
@@ -37,7 +38,9 @@ int PutTest(SheetPlan& plan, const QuestionAnalysis& a, int top) {
   int row = top;
   plan.row(row, RowRole::Header, "科目", section);
   plan.put(row, 1, Value(a.subject + " 试题分析"));
-  plan.format({row, 1, row, 1}, BoldPatch());
+  host::FormatPatch title = BoldPatch();
+  title.horizontalAlignment = host::HorizontalAlignment::Left;  // it runs on to the right
+  plan.format({row, 1, row, 1}, title);
 
   // One row per question.
   ++row;
@@ -79,28 +82,33 @@ int PutTest(SheetPlan& plan, const QuestionAnalysis& a, int top) {
                                      : "信度（克龙巴赫α）按答全各题的 " + std::to_string(t.alphaStudents) +
                                            " 名学生计算；标准误 = 标准差 × √(1 − 信度)"));
 
-  // Each class's rate per question.
-  row += 2;
-  plan.row(row, RowRole::Header, "班级得分率", section);
-  plan.put(row, 1, Value("班级"));
-  plan.put(row, 2, Value("人数"));
-  for (int q = 0; q < questions; ++q) plan.put(row, 3 + q, Value(a.questions[static_cast<std::size_t>(q)].label));
-  const int header = row;
-  for (const ClassQuestionRates& c : a.classes) {
-    ++row;
-    plan.row(row, RowRole::Class, c.name, section);
-    plan.put(row, 1, Value(c.name));
-    plan.put(row, 2, Value(c.students));
-    for (int q = 0; q < questions; ++q) {
-      const double rate = c.rates[static_cast<std::size_t>(q)];
-      plan.put(row, 3 + q, Number(rate));
-      if (const int fill = RateFill(rate)) plan.format(Rect::of(Cell{row, 3 + q}), FillPatch(fill));
-    }
-  }
-  plan.format({header, 1, row, 2 + questions}, BordersPatch());
-  plan.format({header, 1, header, 2 + questions}, FillPatch(kHeaderFill));
-  if (row > header) plan.format({header + 1, 3, row, 2 + questions}, NumberFormatPatch(kTwoPlaces));
+  // Each class's rate per question, in blocks a page wide.
   ++row;
+  for (int first = 0; first == 0 || first < questions; first += kQuestionsPerBlock) {
+    const int inBlock = std::min(kQuestionsPerBlock, questions - first);
+    ++row;
+    plan.row(row, RowRole::Header, "班级得分率", section);
+    plan.put(row, 1, Value("班级"));
+    plan.put(row, 2, Value("人数"));
+    for (int q = 0; q < inBlock; ++q)
+      plan.put(row, 3 + q, Value(a.questions[static_cast<std::size_t>(first + q)].label));
+    const int header = row;
+    for (const ClassQuestionRates& c : a.classes) {
+      ++row;
+      plan.row(row, RowRole::Class, c.name, section);
+      plan.put(row, 1, Value(c.name));
+      plan.put(row, 2, Value(c.students));
+      for (int q = 0; q < inBlock; ++q) {
+        const double rate = c.rates[static_cast<std::size_t>(first + q)];
+        plan.put(row, 3 + q, Number(rate));
+        if (const int fill = RateFill(rate)) plan.format(Rect::of(Cell{row, 3 + q}), FillPatch(fill));
+      }
+    }
+    plan.format({header, 1, row, 2 + inBlock}, BordersPatch());
+    plan.format({header, 1, header, 2 + inBlock}, FillPatch(kHeaderFill));
+    if (row > header) plan.format({header + 1, 3, row, 2 + inBlock}, NumberFormatPatch(kTwoPlaces));
+    ++row;
+  }
   plan.row(row, RowRole::Note, "色阶", section);
   plan.put(row, 1, Value("底色：红 <0.4，橙 0.4~0.6，黄 0.6~0.8，绿 ≥0.8"));
   return row + 1;
@@ -121,11 +129,12 @@ SheetPlan QuestionSheetPlan(const std::string& dataWorkbookName, const std::vect
   plan.name = kQuestionSheet;
   plan.layoutRow = sheetutil::kQuestions;
   int widest = 9;
-  for (const QuestionAnalysis& a : tests) widest = std::max(widest, 2 + static_cast<int>(a.questions.size()));
+  for (const QuestionAnalysis& a : tests)
+    widest = std::max(widest, 2 + std::min(kQuestionsPerBlock, static_cast<int>(a.questions.size())));
   plan.columns = widest;
   plan.format(Rect::sheet(), CentredPatch(11, "宋体"));
   // The question table's columns, then narrower ones for the class table's rates.
-  plan.widths = {{1, host::kMaxCol, 6}, {1, 1, 10}, {2, 8, 8}, {9, 9, 16}};
+  plan.widths = {{1, host::kMaxCol, 6}, {1, 1, 10}, {2, 8, 8}, {9, 9, 14}};
   plan.textColumns.push_back(1);
   plan.row(1, RowRole::Title).height = RowHeight{LayoutHeight::Title};
   plan.put(1, 1, Value(FileStem(dataWorkbookName) + " 试题分析"));
@@ -136,19 +145,20 @@ SheetPlan QuestionSheetPlan(const std::string& dataWorkbookName, const std::vect
   plan.row(2, RowRole::Note);
   plan.put(2, 1,
            Value("得分率 = 平均分 ÷ 满分；区分度 = (本科总分前27%的平均分 − 后27%的平均分) ÷ 满分；"
-                 "相关系数为该题与本科其余得分的相关；标准差按全体参考学生。"
-                 "参考学生未答的题按0分计；本科没有成绩的学生视为缺考，不计入。"));
+                 "相关系数为该题与本科其余得分的相关；标准差按全体参考学生。"));
+  plan.row(3, RowRole::Note);
+  plan.put(3, 1, Value("参考学生未答的题按0分计；本科没有成绩的学生视为缺考，不计入。"));
   host::FormatPatch left;
   left.horizontalAlignment = host::HorizontalAlignment::Left;
-  plan.format({2, 1, 2, 1}, left);
+  plan.format({2, 1, 3, 1}, left);
 
-  int top = 4;
+  int top = 5;
   for (const QuestionAnalysis& a : tests) {
     plan.blockTops.push_back(top);
     top = PutTest(plan, a, top) + 2;
   }
   for (int row = 1; row <= plan.lastRow(); ++row)
-    if (plan.rows[static_cast<std::size_t>(row - 1)].role == RowRole::Note && row > 2) plan.format({row, 1, row, 1}, left);
+    if (plan.rows[static_cast<std::size_t>(row - 1)].role == RowRole::Note && row > 3) plan.format({row, 1, row, 1}, left);
   plan.autoFitThrough = SheetPlan::kNoAutoFit;  // the notes run across
   plan.keepBlocksOnPages = true;
   plan.printTitleRows = "$1:$1";

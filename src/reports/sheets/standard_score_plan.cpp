@@ -115,7 +115,9 @@ int PutAudits(SheetPlan& plan, const ScoreData& data, const params::GradeScheme&
     const std::string& subject = data.fields[f].name;
     plan.row(row, RowRole::Header, "赋分审核", subject);
     plan.put(row, 1, Value(subject + " 等级赋分（" + scheme.name + "）"));
-    plan.format(Rect::of(Cell{row, 1}), BoldPatch());
+    host::FormatPatch title = BoldPatch();
+    title.horizontalAlignment = host::HorizontalAlignment::Left;  // it runs on to the right
+    plan.format(Rect::of(Cell{row, 1}), title);
     ++row;
     plan.row(row, RowRole::Header, "赋分审核", subject);
     for (std::size_t h = 0; h < headers.size(); ++h) plan.put(row, 1 + static_cast<int>(h), Value(headers[h]));
@@ -180,14 +182,16 @@ StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, co
   plan.row(2, RowRole::Note);
   plan.put(2, 1,
            Value("Z分 = (得分 − 平均分) ÷ 标准差（全体参考学生，总体标准差）；T分 = 50 + 10Z；"
-                 "百分等级 = 100 − (100 × 名次 − 50) ÷ 参考人数；超均率 = (班级平均分 − 年级平均分) ÷ 年级平均分。"
-                 "等级赋分按“" + scheme.name + "”：按原始分从高到低依比例划等级，同分同等级；"
+                 "百分等级 = 100 − (100 × 名次 − 50) ÷ 参考人数；超均率 = (班级平均分 − 年级平均分) ÷ 年级平均分。"));
+  plan.row(3, RowRole::Note);
+  plan.put(3, 1,
+           Value("等级赋分按“" + scheme.name + "”：按原始分从高到低依比例划等级，同分同等级；"
                  "赋分 = T1 + (T2 − T1)(Y − Y1) ÷ (Y2 − Y1)，四舍五入取整。没有成绩的学生不计。"));
   host::FormatPatch left;
   left.horizontalAlignment = host::HorizontalAlignment::Left;
-  plan.format({2, 1, 2, 1}, left);
+  plan.format({2, 1, 3, 1}, left);
 
-  int row = PutClassTable(plan, data, fields, 4) + 1;
+  int row = PutClassTable(plan, data, fields, 5) + 1;
   row = PutAudits(plan, data, scheme, fields, row);
 
   // The student table's header; its rows come from StudentRows.
