@@ -25,4 +25,6 @@ std::string FileStem(const std::string& fileName) {
   return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
 }
 
+host::Value NumberOrEmpty(double x) { return x != x ? host::Value() : host::Value(x); }
+
 }  // namespace tavo::reports

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "host/value.h"
+
 namespace tavo::reports {
 
 inline constexpr const char* kLf = "\n";
@@ -20,6 +22,9 @@ std::string SumInRow(int at, const std::vector<int>& columns);
 
 // "=SUM(R[-3]C:R[-1]C)" and its kin over the N rows above.
 std::string OverRowsAbove(const char* function, int n);
+
+// A statistic that could not be had (NaN) stays an empty cell.
+host::Value NumberOrEmpty(double);
 
 // The file name without its extension: "期中.xlsx" gives "期中".
 std::string FileStem(const std::string& fileName);

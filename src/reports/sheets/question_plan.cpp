@@ -19,8 +19,6 @@ constexpr const char* kTwoPlaces = "0.00";
 constexpr const char* kThreePlaces = "0.000";
 constexpr int kQuestionsPerBlock = 15;  // the class table's questions a printed page holds
 
-// A statistic that could not be had stays an empty cell.
-Value Number(double x) { return std::isnan(x) ? Value() : Value(x); }
 
 const std::vector<std::string> kQuestionHeaders = {"题号", "满分", "人数", "平均分", "得分率",
                                                    "标准差", "区分度", "相关系数", "提示"};
@@ -52,8 +50,8 @@ int PutTest(SheetPlan& plan, const QuestionAnalysis& a, int top) {
     plan.row(row, RowRole::Item, q.label, section);
     std::string hints = q.hints;
     if (q.fullMarkObserved) hints += (hints.empty() ? "" : "、") + std::string("满分按最高得分");
-    const Value cells[] = {Value(q.label),   Value(q.fullMark), Value(q.students),          Number(q.mean),
-                           Number(q.rate),   Number(q.sd),      Number(q.discrimination), Number(q.correlation),
+    const Value cells[] = {Value(q.label),   Value(q.fullMark), Value(q.students),          NumberOrEmpty(q.mean),
+                           NumberOrEmpty(q.rate),   NumberOrEmpty(q.sd),      NumberOrEmpty(q.discrimination), NumberOrEmpty(q.correlation),
                            Value(hints)};
     for (int c = 0; c < 9; ++c) plan.put(row, 1 + c, cells[c]);
   }
@@ -68,8 +66,8 @@ int PutTest(SheetPlan& plan, const QuestionAnalysis& a, int top) {
   ++row;
   plan.row(row, RowRole::GrandTotal, "整卷", section);
   const TestSummary& t = a.summary;
-  const Value summary[] = {Value(t.students), Number(t.mean),     Number(t.median), Number(t.sd),
-                           Number(t.skewness), Number(t.kurtosis), Number(t.alpha),  Number(t.standardError)};
+  const Value summary[] = {Value(t.students), NumberOrEmpty(t.mean),     NumberOrEmpty(t.median), NumberOrEmpty(t.sd),
+                           NumberOrEmpty(t.skewness), NumberOrEmpty(t.kurtosis), NumberOrEmpty(t.alpha),  NumberOrEmpty(t.standardError)};
   for (int c = 0; c < 8; ++c) plan.put(row, 1 + c, summary[c]);
   plan.format({row - 1, 1, row, 8}, BordersPatch());
   plan.format({row - 1, 1, row - 1, 8}, FillPatch(kSummaryFill));
@@ -100,7 +98,7 @@ int PutTest(SheetPlan& plan, const QuestionAnalysis& a, int top) {
       plan.put(row, 2, Value(c.students));
       for (int q = 0; q < inBlock; ++q) {
         const double rate = c.rates[static_cast<std::size_t>(first + q)];
-        plan.put(row, 3 + q, Number(rate));
+        plan.put(row, 3 + q, NumberOrEmpty(rate));
         if (const int fill = RateFill(rate)) plan.format(Rect::of(Cell{row, 3 + q}), FillPatch(fill));
       }
     }

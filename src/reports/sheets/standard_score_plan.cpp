@@ -20,7 +20,6 @@ constexpr const char* kTwoPlaces = "0.00";
 constexpr const char* kOnePlace = "0.0";
 constexpr const char* kPercent = "0.00%";
 
-Value Number(double x) { return std::isnan(x) ? Value() : Value(x); }
 
 const std::vector<std::string> kStudentMeasures = {"原始分", "Z分", "T分", "百分等级"};
 const std::vector<std::string> kConvertedMeasures = {"等级", "赋分"};
@@ -83,10 +82,10 @@ int PutClassTable(SheetPlan& plan, const ScoreData& data, const std::vector<Fiel
         if (field.converted) converted.push_back(field.converted->converted[i]);
       }
       const double mean = Mean(raw), grade = field.standard.mean;
-      plan.put(row, c, Number(mean));
-      plan.put(row, c + 1, Number(Mean(z)));
-      plan.put(row, c + 2, grade != 0 ? Number((mean - grade) / grade) : Value());
-      if (field.converted) plan.put(row, c + 3, Number(Mean(converted)));
+      plan.put(row, c, NumberOrEmpty(mean));
+      plan.put(row, c + 1, NumberOrEmpty(Mean(z)));
+      plan.put(row, c + 2, grade != 0 ? NumberOrEmpty((mean - grade) / grade) : Value());
+      if (field.converted) plan.put(row, c + 3, NumberOrEmpty(Mean(converted)));
       c += ClassColumnsOf(field);
     }
   };
@@ -242,14 +241,14 @@ host::Grid StudentRows(const ScoreData& data, const params::GradeScheme& scheme,
     for (std::size_t f = 0; f < fields.size(); ++f) {
       const FieldStandardScores& field = fields[f];
       const double raw = field.scores[s];
-      g.at(r, c) = Number(raw);
-      g.at(r, c + 1) = Number(field.standard.z[s]);
-      g.at(r, c + 2) = Number(field.standard.t[s]);
-      g.at(r, c + 3) = Number(field.standard.percentile[s]);
+      g.at(r, c) = NumberOrEmpty(raw);
+      g.at(r, c + 1) = NumberOrEmpty(field.standard.z[s]);
+      g.at(r, c + 2) = NumberOrEmpty(field.standard.t[s]);
+      g.at(r, c + 3) = NumberOrEmpty(field.standard.percentile[s]);
       if (field.converted) {
         const int grade = field.converted->grade[s];
         g.at(r, c + 4) = grade >= 0 ? Value(scheme.grades[static_cast<std::size_t>(grade)].name) : Value();
-        g.at(r, c + 5) = Number(field.converted->converted[s]);
+        g.at(r, c + 5) = NumberOrEmpty(field.converted->converted[s]);
       }
       c += StudentColumnsOf(field);
     }
