@@ -1,9 +1,12 @@
 #include "sheetutil/block_pages.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "host/constants.h"
 #include "host/page_setup.h"
+#include "sheetutil/skip_failures.h"
 
 namespace tavo::sheetutil {
 
@@ -45,6 +48,19 @@ double Printed(const host::PageSetup& page, bool across) {
 
 double PrintedPageHeight(const host::PageSetup& page) { return Printed(page, false); }
 double PrintedPageWidth(const host::PageSetup& page) { return Printed(page, true); }
+
+void FitColumnsAcross(host::Worksheet& sheet, int last, double smallestZoom) {
+  SkipFailures{}([&] {
+    host::PageSetup& page = sheet.pageSetup();
+    // A width of n characters is 7n + 5 pixels of the default font, at
+    // three quarters of a point each.
+    double needed = 0;
+    for (int col = 1; col <= last; ++col) needed += (7 * sheet.columnWidth(col) + 5) * 0.75;
+    const double across = Printed(page, true), zoom = host::toNumber(page.get(host::PageField::Zoom));
+    if (across > 0 && across < needed)
+      page.set(host::PageField::Zoom, std::max(smallestZoom, std::floor(zoom * across / needed)));
+  });
+}
 
 void KeepBlocksOnPages(host::Worksheet& sheet, const std::vector<int>& blockTops, int lastRow) {
   // A little room for what the printing program rounds differently.

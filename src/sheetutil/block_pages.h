@@ -16,6 +16,11 @@ double PrintedPageHeight(const host::PageSetup&);
 // The same across: the width of the sheet one printed page holds.
 double PrintedPageWidth(const host::PageSetup&);
 
+// Columns 1..last printed on one page's width: the zoom made smaller where
+// they would not fit, down to `smallestZoom`. Steps the host refuses are
+// passed over.
+void FitColumnsAcross(host::Worksheet&, int last, double smallestZoom);
+
 // Adds a page break above each block (first rows `blockTops`, ascending; the
 // last block ends at `lastRow`) but the first that would run over the bottom
 // of the page it starts on. A block taller than a page is left to the host's

@@ -74,6 +74,7 @@ host::Worksheet& WriteReportSheet(host::Application& app, const ReportPlace& pla
 
 void FinishReportSheet(host::Application& app, host::Worksheet& w, host::Worksheet& store, const SheetPlan& plan) {
   sheetutil::ApplyPageSetup(w, store, plan.layoutRow, plan.printTitleRows);
+  if (plan.fitAcrossThrough > 0) sheetutil::FitColumnsAcross(w, plan.fitAcrossThrough, SheetPlan::kSmallestFitZoom);
   if (plan.keepBlocksOnPages) sheetutil::KeepBlocksOnPages(w, plan.blockTops, w.usedRange().bottom);
   if (plan.frozenRows > 0) {
     host::Window& window = app.activeWindow();

@@ -160,6 +160,7 @@ SheetPlan QuestionSheetPlan(const std::string& dataWorkbookName, const std::vect
   plan.autoFitThrough = SheetPlan::kNoAutoFit;  // the notes run across
   plan.keepBlocksOnPages = true;
   plan.printTitleRows = "$1:$1";
+  plan.fitAcrossThrough = widest;
   plan.frozenRows = 1;
   return plan;
 }

@@ -82,6 +82,10 @@ struct SheetPlan {
   bool keepBlocksOnPages = false;           // a page break above a block that would run over
   std::vector<int> blockTops;
   int frozenRows = 0;
+  // Columns 1 .. fitAcrossThrough printed one page wide: the stored zoom
+  // made smaller where they would not fit, never below kSmallestFitZoom.
+  static constexpr double kSmallestFitZoom = 50;
+  int fitAcrossThrough = 0;
 
   // Row `row` (1-based) with its role; rows and values grow to hold it.
   PlanRow& row(int row, RowRole, std::string key = {}, std::string section = {});

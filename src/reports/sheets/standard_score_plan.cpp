@@ -170,7 +170,7 @@ StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, co
   for (const FieldStandardScores& f : fields) out.studentColumns += StudentColumnsOf(f);
   plan.columns = out.studentColumns;
   plan.format(Rect::sheet(), CentredPatch(10, "宋体"));
-  plan.widths = {{1, host::kMaxCol, 7}};
+  plan.widths = {{1, host::kMaxCol, 6}};
   plan.textColumns.push_back(1);
   plan.row(1, RowRole::Title).height = RowHeight{LayoutHeight::Title};
   plan.put(1, 1, Value(FileStem(dataWorkbookName) + " 标准分与赋分"));
@@ -222,8 +222,10 @@ StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, co
     col += StudentColumnsOf(f);
   }
   plan.printTitleRows = "$" + std::to_string(row) + ":$" + std::to_string(row + 1);
+  plan.fitAcrossThrough = out.studentColumns;
   plan.autoFitThrough = SheetPlan::kNoAutoFit;
   plan.widths.push_back({1, 1, 10});
+  if (!identityHeaders.empty()) plan.widths.push_back({2, 1 + static_cast<int>(identityHeaders.size()), 9});
   return out;
 }
 
