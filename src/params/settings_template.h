@@ -37,7 +37,7 @@ struct SettingsTemplate {
   void (*layOutSections)(host::Worksheet&, int lastColumn) = nullptr;
   // A sheet newer than the system workbooks teachers have: when it is
   // missing it is added, with the class table of this sheet ("" = never).
-  std::string classTableFrom;
+  std::string classTableFrom = {};
 
   int lineCount() const { return static_cast<int>(lineNameDefaults.size()); }
   std::string missingSheetMessage() const { return "系统工作簿缺少 " + sheetName + "，请检查！"; }

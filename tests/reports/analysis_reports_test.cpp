@@ -141,8 +141,11 @@ TEST_F(AnalysisTest, StandardScoresAndTheConversionOfTheElectiveSubject) {
   EXPECT_EQ(s.value({audit + 2, 6}), Value(88));
 
   // The grade's row of the class table: 超均率 0 by definition.
+  int grade = 0;
   for (int row = 1; row <= s.usedRange().bottom; ++row)
-    if (s.value({row, 1}) == Value("年级")) EXPECT_NEAR(s.value({row, 5}).number(), 0, 1e-12);
+    if (s.value({row, 1}) == Value("年级")) grade = row;
+  ASSERT_GT(grade, 0);
+  EXPECT_NEAR(s.value({grade, 5}).number(), 0, 1e-12);
 }
 
 TEST_F(AnalysisTest, ASchemeTypedWrongStopsTheConversionWithAMessage) {

@@ -22,7 +22,7 @@ struct ReportFixture : HostFixture {
   struct Student {
     std::string cls;
     std::vector<host::Value> scores;  // one per subject
-    std::vector<host::Value> extra;   // under extraHeaders; else the row's number
+    std::vector<host::Value> extra = {};  // under extraHeaders; else the row's number
   };
 
   std::vector<std::string> subjects = {"语文", "数学"};

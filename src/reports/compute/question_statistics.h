@@ -17,10 +17,10 @@ namespace tavo::reports {
 // "数学3", "数学-3", "13.2"; the full mark from "(5分)" / "（5分）"; the
 // subject when the header starts with one of `subjects`.
 struct QuestionHeader {
-  std::string label;  // the header without its mark
-  double number = 0;  // 13.2 for "13.2"
-  std::optional<double> fullMark;
-  std::string subject;
+  std::string label = {};  // the header without its mark
+  double number = 0;       // 13.2 for "13.2"
+  std::optional<double> fullMark = {};
+  std::string subject = {};
 };
 std::optional<QuestionHeader> ParseQuestionHeader(const host::Value& header, const std::vector<std::string>& subjects);
 

@@ -82,14 +82,14 @@ int PutTest(SheetPlan& plan, const QuestionAnalysis& a, int top) {
 
   // Each class's rate per question, in blocks a page wide.
   ++row;
-  for (int first = 0; first == 0 || first < questions; first += kQuestionsPerBlock) {
-    const int inBlock = std::min(kQuestionsPerBlock, questions - first);
+  for (int from = 0; from == 0 || from < questions; from += kQuestionsPerBlock) {
+    const int inBlock = std::min(kQuestionsPerBlock, questions - from);
     ++row;
     plan.row(row, RowRole::Header, "班级得分率", section);
     plan.put(row, 1, Value("班级"));
     plan.put(row, 2, Value("人数"));
     for (int q = 0; q < inBlock; ++q)
-      plan.put(row, 3 + q, Value(a.questions[static_cast<std::size_t>(first + q)].label));
+      plan.put(row, 3 + q, Value(a.questions[static_cast<std::size_t>(from + q)].label));
     const int header = row;
     for (const ClassQuestionRates& c : a.classes) {
       ++row;
@@ -97,7 +97,7 @@ int PutTest(SheetPlan& plan, const QuestionAnalysis& a, int top) {
       plan.put(row, 1, Value(c.name));
       plan.put(row, 2, Value(c.students));
       for (int q = 0; q < inBlock; ++q) {
-        const double rate = c.rates[static_cast<std::size_t>(first + q)];
+        const double rate = c.rates[static_cast<std::size_t>(from + q)];
         plan.put(row, 3 + q, NumberOrEmpty(rate));
         if (const int fill = RateFill(rate)) plan.format(Rect::of(Cell{row, 3 + q}), FillPatch(fill));
       }
