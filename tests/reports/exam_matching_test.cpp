@@ -2,7 +2,10 @@
 // never guessed.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "reports/compute/exam_matching.h"
+#include "reports/compute/progress_statistics.h"
 
 namespace tavo::reports {
 namespace {
@@ -47,6 +50,35 @@ TEST(ExamMatchingTest, AClassOfOneAndAnEmptyEarlierExam) {
   EXPECT_FALSE(none.byNumber);
   ASSERT_EQ(none.unmatched.size(), 1u);
   EXPECT_EQ(none.unmatched[0].reason, UnmatchedReason::OnlyInThisExam);
+}
+
+// Five students now, four before (the fifth is new); ranks by hand.
+TEST(ExamProgressTest, RanksAndTScoresInBothExamsAndTheLargestMoves) {
+  const double blank = std::nan("");
+  const std::vector<double> before = {90, 80, 70, 60};  // ranks 1 2 3 4
+  const std::vector<double> now = {60, 85, 88, 90, 99};  // ranks 5 4 3 2 1
+  const std::vector<int> earlierOf = {0, 1, 2, 3, -1};
+  const FieldProgress p = CompareExams(now, before, earlierOf, 1);
+  EXPECT_EQ(p.rankBefore[0], 1);
+  EXPECT_EQ(p.rankNow[0], 5);
+  EXPECT_EQ(p.rankChange[0], -4) << "a fall of four places";
+  EXPECT_EQ(p.rankChange[3], 2);
+  EXPECT_TRUE(std::isnan(p.rankChange[4])) << "not in the earlier exam";
+  EXPECT_EQ(p.marked, (std::vector<int>{-1, 0, 0, 1, 0}));
+  EXPECT_NEAR(p.tBefore[0], 50 + 10 * (90 - 75) / std::sqrt(125.0), 1e-12);
+  // A class of one.
+  const ClassProgress one = ProgressOfClass(p, {3});
+  EXPECT_EQ(one.compared, 1);
+  EXPECT_EQ(one.rose, 1);
+  EXPECT_DOUBLE_EQ(one.meanRankChange, 2);
+  // Ties at the edge are all marked; a student absent now is not compared.
+  const FieldProgress tied = CompareExams({50, 50, blank}, {60, 60, 70}, {0, 1, 2}, 1);
+  EXPECT_EQ(tied.rankChange[0], 1);
+  EXPECT_EQ(tied.rankChange[1], 1);
+  EXPECT_EQ(tied.marked, (std::vector<int>{1, 1, 0}));
+  const ClassProgress all = ProgressOfClass(tied, {0, 1, 2});
+  EXPECT_EQ(all.compared, 2);
+  EXPECT_EQ(all.fell, 0);
 }
 
 }  // namespace

@@ -1,0 +1,76 @@
+#include "reports/compute/progress_statistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "reports/compute/score_table.h"
+
+namespace tavo::reports {
+
+namespace {
+
+// The least of the `marks` largest positive values: those at or above it are
+// marked, ties at the edge included; infinite when none is positive.
+double MarkingEdge(const std::vector<double>& values, int marks) {
+  std::vector<double> positive;
+  for (double x : values)
+    if (x > 0) positive.push_back(x);
+  if (positive.empty() || marks <= 0) return INFINITY;
+  const std::size_t k = std::min(static_cast<std::size_t>(marks), positive.size());
+  std::nth_element(positive.begin(), positive.begin() + static_cast<std::ptrdiff_t>(k - 1), positive.end(),
+                   std::greater<>());
+  return positive[k - 1];
+}
+
+}  // namespace
+
+FieldProgress CompareExams(const std::vector<double>& now, const std::vector<double>& before,
+                           const std::vector<int>& earlierOf, int marks) {
+  const StandardScores a = StandardiseScores(before), b = StandardiseScores(now);
+  const std::size_t n = now.size();
+  const double nan = std::nan("");
+  FieldProgress p{std::vector<double>(n, nan), std::vector<double>(n, nan), std::vector<double>(n, nan),
+                  std::vector<double>(n, nan), std::vector<double>(n, nan), std::vector<double>(n, nan),
+                  std::vector<int>(n, 0)};
+  for (std::size_t s = 0; s < n; ++s) {
+    const int e = earlierOf[s];
+    if (e < 0 || IsBlank(now[s]) || IsBlank(before[static_cast<std::size_t>(e)])) continue;
+    p.rankBefore[s] = a.rank[static_cast<std::size_t>(e)];
+    p.rankNow[s] = b.rank[s];
+    p.tBefore[s] = a.t[static_cast<std::size_t>(e)];
+    p.tNow[s] = b.t[s];
+    p.rankChange[s] = p.rankBefore[s] - p.rankNow[s];
+    p.tChange[s] = p.tNow[s] - p.tBefore[s];
+  }
+  // The largest rises, and (negated) the largest falls; a change of 0 is neither.
+  std::vector<double> falls(n);
+  std::transform(p.rankChange.begin(), p.rankChange.end(), falls.begin(), [](double x) { return -x; });
+  const double rise = MarkingEdge(p.rankChange, marks), fall = MarkingEdge(falls, marks);
+  for (std::size_t s = 0; s < n; ++s) {
+    const double c = p.rankChange[s];
+    if (c > 0 && c >= rise) p.marked[s] = 1;
+    if (c < 0 && -c >= fall) p.marked[s] = -1;
+  }
+  return p;
+}
+
+ClassProgress ProgressOfClass(const FieldProgress& p, const std::vector<int>& students) {
+  ClassProgress c;
+  for (int s : students) {
+    const double change = p.rankChange[static_cast<std::size_t>(s)];
+    if (std::isnan(change)) continue;
+    ++c.compared;
+    c.meanRankChange += change;
+    c.meanTChange += p.tChange[static_cast<std::size_t>(s)];
+    c.rose += change > 0;
+    c.fell += change < 0;
+  }
+  if (c.compared) {
+    c.meanRankChange /= c.compared;
+    c.meanTChange /= c.compared;
+  }
+  return c;
+}
+
+}  // namespace tavo::reports
