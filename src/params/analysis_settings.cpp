@@ -5,6 +5,7 @@
 #include "host/constants.h"
 #include "params/settings_sheet.h"
 #include "sheetutil/skip_failures.h"
+#include "sheetutil/system_paths.h"
 
 namespace tavo::params {
 
@@ -70,6 +71,12 @@ AnalysisSettings ReadAnalysisSettings(host::Worksheet& sheet) {
   const std::string schemeName = host::toText(sheet.value({kSettingsRow, kSchemeColumn}));
   const GradeScheme* preset = FindGradeScheme(schemeName.empty() ? GradeSchemes().front().name : schemeName);
   const std::optional<GradeScheme> typed = TypedScheme(sheet, schemeName.empty() ? kCustomScheme : schemeName);
+  const host::Grid row13 = sheet.values({kSettingsRow, kEarlierExamColumn, kSettingsRow, kNoRanksColumn});
+  out.earlierExam = host::toText(row13.at(0, 0));
+  out.borderlineByPlaces = host::toText(row13.at(0, 1)) == "按名次";
+  if (auto margin = NumberIn(row13.at(0, 2)); margin && *margin >= 0) out.borderlineMargin = *margin;
+  if (auto n = NumberIn(row13.at(0, 3)); n && *n >= 0) out.listSize = static_cast<int>(*n);
+  out.noRanks = host::toText(row13.at(0, 4)) == kYes;
   if (typed) out.scheme = *typed;
   else if (preset) out.scheme = *preset;
   else out.scheme = GradeSchemes().front();
@@ -100,8 +107,30 @@ AnalysisSettings ReadAnalysisSettings(host::Worksheet& sheet) {
   return out;
 }
 
-void LayOutAnalysisSections(host::Worksheet& sheet, int lastColumn) {
+void LayOutAnalysisSections(host::Application& app, host::Worksheet& sheet, int lastColumn) {
   sheetutil::SkipFailures step;
+  // Row 13's settings beyond the scheme: defaults where empty, and the data
+  // folder's score files to choose the earlier exam from.
+  const Value defaults[] = {Value(), "按分数", 10, 10, "否"};
+  for (int i = 0; i < 5; ++i)
+    step([&] {
+      if (!defaults[i].isEmpty() && sheet.value({kSettingsRow, kEarlierExamColumn + i}).isEmpty())
+        sheet.setValue(Rect::of(Cell{kSettingsRow, kEarlierExamColumn + i}), defaults[i]);
+    });
+  step([&] {
+    std::string files;
+    for (const std::string& f : app.platform().listFiles(sheetutil::DataFolder(app)))
+      if (f.find(',') == std::string::npos) files += (files.empty() ? "" : ",") + f;
+    if (files.empty()) return;
+    const Rect cell = Rect::of(Cell{kSettingsRow, kEarlierExamColumn});
+    host::Validation v;
+    v.type = host::code::kValidateList;
+    v.formula1 = files;
+    v.ignoreBlank = true;
+    v.inputMessage = "选择数据文件夹里上一次考试的成绩文件";
+    sheet.deleteValidation(cell);
+    sheet.addValidation(cell, v);
+  });
   auto put = [&](int row, int col, const Value& v) { step([&] { sheet.setValue(Rect::of(Cell{row, col}), v); }); };
   auto note = [&](const Rect& r, const std::string& message) {
     host::Validation v;

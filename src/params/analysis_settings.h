@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/application.h"
 #include "host/worksheet.h"
 #include "params/grade_schemes.h"
 
@@ -16,7 +17,12 @@ namespace tavo::params {
 inline constexpr const char* kAnalysisSheet = "分析版";
 inline constexpr const char* kCustomScheme = "自定义";
 
-inline constexpr int kSchemeColumn = 2;  // B13: the scheme's name
+inline constexpr int kSchemeColumn = 2;           // B13: the scheme's name
+inline constexpr int kEarlierExamColumn = 3;      // C13: the earlier exam's file
+inline constexpr int kBorderlineModeColumn = 4;   // D13: "按分数" or "按名次"
+inline constexpr int kBorderlineMarginColumn = 5; // E13: points or places
+inline constexpr int kListSizeColumn = 6;         // F13: N of the top, bottom and moved lists
+inline constexpr int kNoRanksColumn = 7;          // G13: "是": no pupil ranks anywhere
 
 inline constexpr int kQuestionTitleRow = 21;
 inline constexpr int kQuestionRow = 22;      // headers of question columns, from B
@@ -51,10 +57,15 @@ struct AnalysisSettings {
   GradeScheme scheme;
   std::string schemeProblem;  // "" when the scheme can be used
   std::vector<std::string> convertedSubjects;
+  std::string earlierExam;       // a file of the data folder, "" for none
+  bool borderlineByPlaces = false;
+  double borderlineMargin = 10;  // points, or places
+  int listSize = 10;
+  bool noRanks = false;
 };
 AnalysisSettings ReadAnalysisSettings(host::Worksheet&);
 
 // The sections of rows 21-43; see AnalysisTemplate.
-void LayOutAnalysisSections(host::Worksheet&, int lastColumn);
+void LayOutAnalysisSections(host::Application&, host::Worksheet&, int lastColumn);
 
 }  // namespace tavo::params

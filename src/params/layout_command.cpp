@@ -58,8 +58,8 @@ FormatPatch PlainCells() {
 
 class SettingsSheetLayout {
  public:
-  SettingsSheetLayout(host::Workbook& book, host::Worksheet& sheet, const SettingsTemplate& t)
-      : book_(book), sheet_(sheet), t_(t) {}
+  SettingsSheetLayout(host::Application& app, host::Workbook& book, host::Worksheet& sheet, const SettingsTemplate& t)
+      : app_(app), book_(book), sheet_(sheet), t_(t) {}
 
   void Run() {
     step_([&] { sheet_.setVisible(true); });
@@ -76,7 +76,7 @@ class SettingsSheetLayout {
     SetValidation();
     FillClassTableGaps();
     if (t_.hasLines) CopySubjectNames();
-    if (t_.layOutSections) t_.layOutSections(sheet_, lastColumn_);
+    if (t_.layOutSections) t_.layOutSections(app_, sheet_, lastColumn_);
     step_([&] {
       book_.window().setScrollRow(1);
       book_.window().setScrollColumn(1);
@@ -200,7 +200,9 @@ class SettingsSheetLayout {
   void SetValidation() {
     for (const SettingColumn& s : t_.settings) {
       Rect cell = At(kSettingsRow, s.column);
-      if (s.kind == SettingColumn::Kind::List) {
+      if (s.kind == SettingColumn::Kind::List && s.formula1.empty()) {
+        Note(cell, Named(s.inputMessage));  // its choices come from its sheet's own sections
+      } else if (s.kind == SettingColumn::Kind::List) {
         ListOf(cell, s.formula1, Named(s.inputMessage));
       } else {
         AtLeast(cell, s.formula1, Named(s.inputMessage));
@@ -237,6 +239,7 @@ class SettingsSheetLayout {
       step_([&] { Write({kLineHeaderRow, col}, sheet_.value({kClassHeaderRow, col})); });
   }
 
+  host::Application& app_;
   host::Workbook& book_;
   host::Worksheet& sheet_;
   const SettingsTemplate& t_;
@@ -276,7 +279,7 @@ void LayOutSettingsSheet(host::Application& app, const SettingsTemplate& t) {
     book.setColor(37, host::rgb(204, 236, 255));
     book.setColor(15, host::rgb(221, 221, 221));
   });
-  SettingsSheetLayout(book, book.sheet(t.sheetName), t).Run();
+  SettingsSheetLayout(app, book, book.sheet(t.sheetName), t).Run();
 }
 
 }  // namespace tavo::params

@@ -102,7 +102,13 @@ const SettingsTemplate& AnalysisTemplate() {
     std::string schemes;
     for (const GradeScheme& g : GradeSchemes()) schemes += g.name + ",";
     static const std::string choices = schemes + kCustomScheme;
-    s.settings = {List(2, {"赋分", "方案"}, choices.c_str(), "选择等级赋分的方案；改动第32至35行即为自定义")};
+    s.settings = {List(2, {"赋分", "方案"}, choices.c_str(), "选择等级赋分的方案；改动第32至35行即为自定义"),
+                  // The earlier exam's choices are the data folder's files, listed by the layout.
+                  {kEarlierExamColumn, {"上次", "考试"}, Kind::List, "", "选择数据文件夹里上一次考试的成绩文件"},
+                  List(kBorderlineModeColumn, {"临界", "方式"}, "按分数,按名次", "临界生按离线的分数或名次"),
+                  {kBorderlineMarginColumn, {"临界", "幅度"}, Kind::Number, "0", "离线多少分（或多少名）以内算临界生"},
+                  {kListSizeColumn, {"前后", "名单"}, Kind::Number, "0", "进退步最大、尖子和后进名单的人数"},
+                  List(kNoRanksColumn, {"是否", "不排名"}, kYesNo, "选“是”则学生的名次一律不写")};
     s.hasLines = false;
     s.layOutSections = &LayOutAnalysisSections;
     s.classTableFrom = "三线版";

@@ -6,6 +6,7 @@
 #include <vector>
 
 namespace tavo::host {
+class Application;
 class Worksheet;
 }
 
@@ -34,7 +35,7 @@ struct SettingsTemplate {
   bool hasLines = true;                   // the line table of rows 61-67
   // Sections of its own between the settings row and the class table,
   // laid out after the common parts; the class table ends at `lastColumn`.
-  void (*layOutSections)(host::Worksheet&, int lastColumn) = nullptr;
+  void (*layOutSections)(host::Application&, host::Worksheet&, int lastColumn) = nullptr;
   // A sheet newer than the system workbooks teachers have: when it is
   // missing it is added, with the class table of this sheet ("" = never).
   std::string classTableFrom = {};

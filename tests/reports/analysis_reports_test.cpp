@@ -52,6 +52,8 @@ struct AnalysisTest : ReportFixture {
 
 TEST_F(AnalysisTest, TheSettingsSheetIsAddedWithTheClassTableAndLaidOut) {
   ASSERT_EQ(system.findModelSheet("分析版"), nullptr);
+  addDataFile("期中.xlsx", "数据表");
+  addDataFile("期末.xlsx", "数据表");
   click("cmdFenXiSZ_Click");
   ASSERT_NE(system.findModelSheet("分析版"), nullptr);
   model::Sheet& s = analysisSettings();
@@ -63,6 +65,11 @@ TEST_F(AnalysisTest, TheSettingsSheetIsAddedWithTheClassTableAndLaidOut) {
   EXPECT_EQ(s.value({42, 7}), Value("化学"));
   EXPECT_EQ(s.value({43, 7}), Value("是")) << "化学 converts by default";
   EXPECT_EQ(s.value({43, 5}), Value("否"));
+  // Row 13 beyond the scheme: the earlier exam chosen from the data folder.
+  ASSERT_TRUE(s.validation({13, 3}));
+  EXPECT_EQ(s.validation({13, 3})->formula1, "期中.xlsx,期末.xlsx");
+  EXPECT_EQ(s.value({13, 4}), Value("按分数"));
+  EXPECT_EQ(s.value({13, 7}), Value("否"));
 
   // What the teacher changes survives the next layout; another scheme
   // replaces a scheme's table but never a table typed by hand.
