@@ -247,6 +247,13 @@ int Demo(const std::vector<std::string>& args) {
                                                        tavo::workbooks::GenerateSampleScores());
     fs::path scoresPath = folder / tavo::workbooks::kDataFolderName / tavo::workbooks::kSampleScoresName;
     tavo::xlsx::SaveWorkbook(*scores, scoresPath.string());
+    // The same school's earlier exam, for 进退步.
+    auto earlier = tavo::workbooks::SampleScoreWorkbook(
+        scratch, (folder / tavo::workbooks::kDataFolderName).string(),
+        tavo::workbooks::EarlierSampleScores(tavo::workbooks::GenerateSampleScores()),
+        tavo::workbooks::kEarlierSampleScoresName);
+    tavo::xlsx::SaveWorkbook(*earlier, (folder / tavo::workbooks::kDataFolderName /
+                                        tavo::workbooks::kEarlierSampleScoresName).string());
   }
   StartDialog(desk, std::string(tavo::workbooks::kSampleScoresName));
   for (const auto& command : tavo::engine::zupo::Commands())

@@ -18,7 +18,7 @@ using enum CommandKind;
 
 // The dialog's event names, looked up in this order, with the captions
 // every door shows them by.
-const zupo::CommandEntry zupo::kCommands[17] = {
+const zupo::CommandEntry zupo::kCommands[18] = {
     {"cmdCJ_Click", &zupo::ScoreBands, Report, "三线版", "分数段"},
     {"cmdSanXianSZ_Click", &zupo::LayOutThreeLine, Layout, "三线版", "三线版", true},
     {"cmdSanXianTJ_Click", &zupo::ThreeLineReport, Report, "三线版", "三线统计"},
@@ -33,6 +33,7 @@ const zupo::CommandEntry zupo::kCommands[17] = {
     {"cmdFenXiSZ_Click", &zupo::LayOutAnalysis, Layout, "分析版", "分析版"},
     {"cmdShiTiTJ_Click", &zupo::QuestionReport, Report, "分析版", "试题分析"},
     {"cmdDengJiTJ_Click", &zupo::StandardScoreReport, Report, "分析版", "标准分与赋分"},
+    {"cmdJinTuiTJ_Click", &zupo::ProgressReport, Report, "分析版", "进退步"},
     {"ltbCJBChange", &zupo::DataWorkbookSelected, Dialog, "", ""},
     {"UFInitialize", &zupo::DialogStartUp, Dialog, "", ""},
     {"MyHelp", &zupo::Help, Dialog, "", "帮助"},
@@ -123,6 +124,7 @@ void zupo::AssignedScoreReport(const Call& c) { reports::AssignedScoreReport(c.E
 void zupo::ChartReport(const Call& c) { reports::ChartReport(c.EA, c.UF, dataWorkbookName); }
 void zupo::QuestionReport(const Call& c) { reports::QuestionReport(c.EA, c.UF, dataWorkbookName); }
 void zupo::StandardScoreReport(const Call& c) { reports::StandardScoreReport(c.EA, c.UF, dataWorkbookName); }
+void zupo::ProgressReport(const Call& c) { reports::ProgressReport(c.EA, c.UF, dataWorkbookName); }
 
 void zupo::Help(const Call& call) { OpenHelpDocument(call.EA); }
 

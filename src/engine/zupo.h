@@ -63,7 +63,7 @@ class zupo {
     bool holdsLines = false;
     CommandInfo info() const { return {name, kind, settingsSheet, caption, holdsLines}; }
   };
-  static const CommandEntry kCommands[17];
+  static const CommandEntry kCommands[18];
 
   void RunCommand(const std::string& name, const Call&);
   void DialogStartUp(const Call&);
@@ -83,6 +83,7 @@ class zupo {
   void ChartReport(const Call&);
   void QuestionReport(const Call&);
   void StandardScoreReport(const Call&);
+  void ProgressReport(const Call&);
 
   std::string dataWorkbookName;
 };

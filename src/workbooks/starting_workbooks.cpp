@@ -167,6 +167,7 @@ void TypeSampleSettings(model::Workbook& system) {
     // Switches and weights of row 13.
     if (analysis) {
       Put(*s, kSettingsRow, 2, "五等级");
+      Put(*s, kSettingsRow, 3, kEarlierSampleScoresName);
     } else if (three) {
       const Value row13[] = {"是", "是", "是", "单上线", "单上线", "双上线", "双上线", 1, 2, 1.5, 1};
       for (int c = 0; c < 11; ++c) Put(*s, kSettingsRow, 2 + c, row13[c]);
@@ -238,9 +239,27 @@ SampleScores GenerateSampleScores() {
   return out;
 }
 
+SampleScores EarlierSampleScores(const SampleScores& now) {
+  SampleScores out = now;
+  out.questionsOf.clear();
+  out.questionHeaders.clear();
+  if (out.students.size() > 2) out.students.resize(out.students.size() - 2);
+  Random random{0xEA471E5};
+  for (SampleStudent& st : out.students) {
+    st.questions.clear();
+    for (std::size_t j = 0; j < st.scores.size(); ++j) {
+      double& x = st.scores[j];
+      if (std::isnan(x)) continue;
+      x = std::clamp(std::round((x + random.normal(0, kSubjects[j].sd * 0.4)) * 2) / 2, 0.0, kSubjects[j].full);
+      st.entered[j] = host::numberToText(x);
+    }
+  }
+  return out;
+}
+
 std::unique_ptr<model::Workbook> SampleScoreWorkbook(model::Application& app, const std::string& folder,
-                                                     const SampleScores& scores) {
-  auto book = std::make_unique<model::Workbook>(app, kSampleScoresName, folder);
+                                                     const SampleScores& scores, const std::string& name) {
+  auto book = std::make_unique<model::Workbook>(app, name, folder);
   model::Sheet& s = book->modelSheet(1);
   s.setName("数据表");
   Put(s, 1, 1, "考号");

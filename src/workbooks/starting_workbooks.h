@@ -15,6 +15,7 @@ namespace tavo::workbooks {
 inline constexpr const char* kSystemWorkbookName = "成绩统计.xlsx";
 inline constexpr const char* kDataFolderName = "数据";
 inline constexpr const char* kSampleScoresName = "示例成绩.xlsx";
+inline constexpr const char* kEarlierSampleScoresName = "示例上次成绩.xlsx";
 
 // Sheets "三线版" ... "图表版" (still to be laid out) and "DTB" with sensible
 // row heights, margins, A4 paper and the two format templates.
@@ -44,7 +45,11 @@ struct SampleScores {
 };
 // Deterministic: the same students on every machine.
 SampleScores GenerateSampleScores();
+// The same school's earlier exam: every score moved a little, no question
+// columns, the last two students not yet at the school.
+SampleScores EarlierSampleScores(const SampleScores&);
 std::unique_ptr<model::Workbook> SampleScoreWorkbook(model::Application&, const std::string& folder,
-                                                     const SampleScores&);
+                                                     const SampleScores&,
+                                                     const std::string& name = kSampleScoresName);
 
 }  // namespace tavo::workbooks

@@ -69,7 +69,11 @@ struct World {
     app.setThisWorkbook(app.adopt(std::move(system)));
     const std::string dataFolder = folder + "\\" + workbooks::kDataFolderName;
     app.adopt(workbooks::SampleScoreWorkbook(app, dataFolder, workbooks::GenerateSampleScores()));
-    platform.folders[dataFolder + "\\"] = {workbooks::kSampleScoresName};
+    // The earlier exam 进退步 compares with, open beside it.
+    app.adopt(workbooks::SampleScoreWorkbook(app, dataFolder,
+                                             workbooks::EarlierSampleScores(workbooks::GenerateSampleScores()),
+                                             workbooks::kEarlierSampleScoresName));
+    platform.folders[dataFolder + "\\"] = {workbooks::kSampleScoresName, workbooks::kEarlierSampleScoresName};
   }
   TestPlatform platform;
   model::Application app;

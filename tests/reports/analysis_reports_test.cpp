@@ -163,5 +163,87 @@ TEST_F(AnalysisTest, ASchemeTypedWrongStopsTheConversionWithAMessage) {
   EXPECT_NE(platform.messages[0].prompt.find("比例之和"), std::string::npos);
 }
 
+// The earlier exam: the same names in their classes, other totals; the
+// fourth student is missing and 2班 has two students called 学生6.
+struct ProgressTest : AnalysisTest {
+  ProgressTest() {
+    addDataFile("上次.xlsx", "数据表", [](host::Worksheet& s) {
+      const char* names[] = {"学生1", "学生2", "学生3", "学生5", "学生6", "学生6"};
+      const char* classes[] = {"1班", "1班", "1班", "2班", "2班", "2班"};
+      const double chinese[] = {60, 90, 70, 80, 50, 55};
+      put(s, 1, 1, "姓名");
+      put(s, 1, 2, "班级");
+      put(s, 1, 3, "语文");
+      for (int i = 0; i < 6; ++i) {
+        put(s, 2 + i, 1, names[i]);
+        put(s, 2 + i, 2, classes[i]);
+        put(s, 2 + i, 3, chinese[i]);
+      }
+    });
+  }
+  // The student table's row of `name` and the column of `measure` under `field`.
+  static Value cell(model::Sheet& s, const std::string& name, const std::string& field, const std::string& measure) {
+    int header = 0;
+    for (int row = 1; row <= s.usedRange().bottom; ++row)
+      if (s.value({row, 1}) == Value("班级")) header = row;
+    int fieldColumn = 0;
+    for (int col = 1; col <= s.usedRange().right; ++col)
+      if (s.value({header, col}) == Value(field)) fieldColumn = col;
+    for (int col = fieldColumn; col > 0 && col < fieldColumn + 8; ++col)
+      if (s.value({header + 1, col}) == Value(measure))
+        for (int row = header + 2; row <= s.usedRange().bottom; ++row)
+          if (s.value({row, 2}) == Value(name)) return s.value({row, col});
+    return Value("(none)");
+  }
+};
+
+TEST_F(ProgressTest, RanksOfBothExamsByNameWithinTheClassAndTheStudentsLeftApart) {
+  click("cmdFenXiSZ_Click");
+  put(analysisSettings(), 13, 3, "上次.xlsx");
+  put(analysisSettings(), 13, 6, 1);
+  runReport(true, "cmdJinTuiTJ_Click");
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.front().prompt;
+  model::Sheet& s = report("进退步");
+  // 语文 now 90 80 70 60 50 40 45: 学生2 (80) ranks 2; before 90 ranks 1.
+  EXPECT_EQ(cell(s, "学生2", "语文", "本次名次"), Value(2));
+  EXPECT_EQ(cell(s, "学生2", "语文", "上次名次"), Value(1));
+  EXPECT_EQ(cell(s, "学生2", "语文", "名次变化"), Value(-1));
+  // 学生1: 90 now (1st), 60 before (4th of six): the largest rise.
+  EXPECT_EQ(cell(s, "学生1", "语文", "名次变化"), Value(3));
+  EXPECT_EQ(cell(s, "学生1", "语文", "标记"), Value("↑"));
+  EXPECT_EQ(cell(s, "学生4", "语文", "上次名次"), Value()) << "not in the earlier exam";
+  EXPECT_EQ(cell(s, "学生6", "语文", "上次名次"), Value()) << "two namesakes before: never guessed";
+  int onlyNow = 0, shared = 0;
+  for (int row = 1; row <= s.usedRange().bottom; ++row) {
+    onlyNow += s.value({row, 5}) == Value("仅本次考试有");
+    shared += s.value({row, 5}) == Value("编号或姓名重复，无法对应");
+  }
+  EXPECT_EQ(onlyNow, 2) << "学生4 and 学生7";
+  EXPECT_EQ(shared, 3) << "学生6 now and both before";
+  EXPECT_EQ(data().findModelSheet("进退步")->name(), "进退步");
+  EXPECT_TRUE(app.findWorkbook("上次.xlsx")) << "the earlier exam was read";
+}
+
+TEST_F(ProgressTest, WithoutPupilRanksNoRankIsWritten) {
+  click("cmdFenXiSZ_Click");
+  put(analysisSettings(), 13, 3, "上次.xlsx");
+  put(analysisSettings(), 13, 7, "是");
+  runReport(true, "cmdJinTuiTJ_Click");
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.front().prompt;
+  model::Sheet& s = report("进退步");
+  EXPECT_NE(host::toText(s.value({1, 1})).find("（不排名）"), std::string::npos);
+  for (int row = 1; row <= s.usedRange().bottom; ++row)
+    for (int col = 1; col <= s.usedRange().right; ++col)
+      EXPECT_EQ(host::toText(s.value({row, col})).find("本次名次"), std::string::npos) << row << "," << col;
+  EXPECT_NE(cell(s, "学生1", "语文", "T分变化"), Value("(none)"));
+}
+
+TEST_F(ProgressTest, NoEarlierExamChosenIsSaid) {
+  click("cmdFenXiSZ_Click");
+  runReport(true, "cmdJinTuiTJ_Click");
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].prompt.find("C13"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tavo::testing

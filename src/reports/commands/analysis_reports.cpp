@@ -2,15 +2,19 @@
 
 #include <algorithm>
 #include <map>
+#include <span>
 
 #include "params/analysis_settings.h"
 #include "reports/compute/question_statistics.h"
 #include "reports/compute/score_data.h"
 #include "reports/sheets/plan_writer.h"
+#include "reports/sheets/progress_plan.h"
 #include "reports/sheets/question_plan.h"
 #include "reports/sheets/standard_score_plan.h"
 #include "sheetutil/layout_store.h"
 #include "sheetutil/messages.h"
+#include "sheetutil/sheet_routines.h"
+#include "sheetutil/system_paths.h"
 
 namespace tavo::reports {
 
@@ -91,6 +95,32 @@ std::vector<Test> FindTests(const params::AnalysisSettings& settings, const Scor
     tests.push_back(std::move(t));
   }
   return tests;
+}
+
+// The identity columns both exams carry: the first of 考号 and 学号 that
+// both have, and 姓名.
+std::vector<std::string> SharedIdentity(std::span<const host::Value> now, std::span<const host::Value> before) {
+  std::vector<std::string> shared;
+  for (const char* number : {"考号", "学号"})
+    if (FindHeader(now, number) >= 0 && FindHeader(before, number) >= 0) {
+      shared.push_back(number);
+      break;
+    }
+  if (FindHeader(now, "姓名") >= 0 && FindHeader(before, "姓名") >= 0) shared.push_back("姓名");
+  return shared;
+}
+
+// How each student is known in one exam, from its identity columns.
+std::vector<StudentKey> KeysOf(const std::vector<std::string>& headers,
+                               const std::vector<std::vector<host::Value>>& columns,
+                               const std::vector<host::Value>& classes) {
+  std::vector<StudentKey> keys(classes.size());
+  for (std::size_t s = 0; s < classes.size(); ++s) {
+    keys[s].className = host::toText(classes[s]);
+    for (std::size_t k = 0; k < headers.size(); ++k)
+      (headers[k] == "姓名" ? keys[s].name : keys[s].number) = host::toText(columns[k][s]);
+  }
+  return keys;
 }
 
 }  // namespace
@@ -176,6 +206,93 @@ void StandardScoreReport(host::Application& app, const host::Dialog& dialog, con
   for (int first = 0; first < students; first += kRowsPerPiece) {
     const int rows = std::min(kRowsPerPiece, students - first);
     w.setLiteralValues({plan.firstStudentRow + first, 1}, StudentRows(data, settings.scheme, fields, identity, first, rows));
+  }
+  WritePlanLayout(w, *place.layoutStore, plan.frame);
+  FinishReportSheet(app, w, *place.layoutStore, plan.frame);
+  SoundReportFinished(app);
+}
+
+void ProgressReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName) {
+  params::AnalysisSettings settings;
+  auto prepared = PrepareScoreData(app, dialog, AnalysisKind(), dataWorkbookName,
+                                   [&](host::Worksheet& sheet) { settings = params::ReadAnalysisSettings(sheet); });
+  if (!prepared) return;
+  const auto& [place, data] = *prepared;
+  if (settings.earlierExam.empty()) {
+    sheetutil::Warn(app, "请在 分析版 的 C13 选择上一次考试的成绩文件！");
+    return;
+  }
+  if (settings.earlierExam == dataWorkbookName) {
+    sheetutil::Warn(app, "上一次考试的成绩文件不能是本次的 " + dataWorkbookName + "，请检查！");
+    return;
+  }
+  sheetutil::WriteDefaultLayoutRow(*place.layoutStore, sheetutil::kStandardScores, true);
+
+  // The earlier exam is read, never written: its workbook is left as it was.
+  if (!sheetutil::WorkbookIsOpen(app, settings.earlierExam))
+    app.openWorkbook(sheetutil::DataFolder(app) + settings.earlierExam);
+  host::Workbook& earlierBook = app.workbook(settings.earlierExam);
+  place.dataBook->activate();
+  if (!sheetutil::SheetExists(earlierBook, kDataSheetName)) {
+    sheetutil::Warn(app, settings.earlierExam + " 没有 数据表，请检查！");
+    return;
+  }
+  host::Worksheet& earlier = earlierBook.sheet(kDataSheetName);
+  const host::Rect region = earlier.currentRegion({1, 1});
+  const int before = region.rowCount() - 1;
+  const std::vector<host::Value> header = earlier.values({1, 1, 1, region.right}).cells;
+  const int earlierClass = FindHeader(header, kClassField);
+  const std::vector<std::string> identity = SharedIdentity(data.table.header, header);
+  if (earlierClass < 0 || identity.empty()) {
+    sheetutil::Warn(app, "两次考试的数据表都要有 班级 列和 考号、学号 或 姓名 列，请检查！");
+    return;
+  }
+  auto earlierColumn = [&](int column) {
+    return before > 0 ? earlier.values({2, column + 1, region.bottom, column + 1}).cells : std::vector<host::Value>{};
+  };
+
+  ExamComparison c;
+  c.earlierFile = settings.earlierExam;
+  c.noRanks = settings.noRanks;
+  c.marks = settings.listSize;
+  const int students = data.table.students();
+  std::vector<std::vector<host::Value>> earlierIdentity;
+  for (const std::string& h : identity) {
+    c.identityHeaders.push_back(h);
+    const int column = FindHeader(data.table.header, h);
+    c.identity.push_back(students ? place.dataSheet->values({2, column + 1, students + 1, column + 1}).cells
+                                  : std::vector<host::Value>{});
+    earlierIdentity.push_back(earlierColumn(FindHeader(header, h)));
+  }
+  c.earlierKeys = KeysOf(identity, earlierIdentity, earlierColumn(earlierClass));
+  c.match = MatchStudents(KeysOf(identity, c.identity, data.table.classCells), c.earlierKeys);
+
+  // Each field of this exam in the earlier one; a total the earlier file
+  // lacks is the sum of its subjects.
+  const std::vector<std::vector<double>> now = ScoresOfThoseWhoSat(place, data);
+  std::vector<std::vector<double>> then(data.fields.size(), std::vector<double>(static_cast<std::size_t>(before), kBlank));
+  for (std::size_t f = 0; f < data.fields.size(); ++f)
+    if (const int column = FindHeader(header, data.fields[f].name); column >= 0) {
+      const std::vector<host::Value> cells = earlierColumn(column);
+      for (int s = 0; s < before; ++s) then[f][static_cast<std::size_t>(s)] = ScoreIfSat(cells[static_cast<std::size_t>(s)]);
+    } else if (f == 0) {
+      for (std::size_t g = 1; g < data.fields.size(); ++g)
+        if (const int subject = FindHeader(header, data.fields[g].name); subject >= 0) {
+          const std::vector<host::Value> cells = earlierColumn(subject);
+          for (int s = 0; s < before; ++s)
+            if (const double x = ScoreIfSat(cells[static_cast<std::size_t>(s)]); !IsBlank(x))
+              then[0][static_cast<std::size_t>(s)] = ScoreOrZero(then[0][static_cast<std::size_t>(s)]) + x;
+        }
+    }
+  for (std::size_t f = 0; f < data.fields.size(); ++f)
+    c.fields.push_back(CompareExams(now[f], then[f], c.match.earlierOf, c.marks));
+
+  const ProgressPlan plan = PlanProgressSheet(dataWorkbookName, data, c);
+  host::Worksheet& w = RecreateReportSheet(app, place, plan.frame);
+  WritePlanValues(w, plan.frame);
+  for (int first = 0; first < students; first += kRowsPerPiece) {
+    const int rows = std::min(kRowsPerPiece, students - first);
+    w.setLiteralValues({plan.firstStudentRow + first, 1}, ProgressRows(data, c, first, rows));
   }
   WritePlanLayout(w, *place.layoutStore, plan.frame);
   FinishReportSheet(app, w, *place.layoutStore, plan.frame);
