@@ -555,7 +555,7 @@ int main(int argc, char** argv) {
     Check(!IsWindow(dialog), "the dialog went with its owner's window");
     if (!reopen("after its owner closed")) return 1;
     CheckEqual(GetWindow(dialog, GW_OWNER),
-               spreadsheet.windowOf(*served.app.findWorkbook(workbooks::kSystemWorkbookName)),
+               spreadsheet.windowOf(served.app.activeWorkbook()),
                "and belongs to the window of the workbook now active");
     CheckEqual(static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)), 1, "its list is filled again");
   }

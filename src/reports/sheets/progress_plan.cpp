@@ -26,12 +26,6 @@ std::vector<std::string> ClassMeasures(bool noRanks) {
   return {"对比人数", "名次变化均值", "T分变化均值", "进步人数", "退步人数"};
 }
 
-void PutFieldHeader(SheetPlan& plan, int row, int col, const std::string& field, const std::vector<std::string>& m) {
-  plan.put(row, col, Value(field));
-  plan.merges.push_back({row, col, row, col + static_cast<int>(m.size()) - 1});
-  for (std::size_t i = 0; i < m.size(); ++i) plan.put(row + 1, col + static_cast<int>(i), Value(m[i]));
-}
-
 host::FormatPatch LeftBold() {
   host::FormatPatch p = BoldPatch();
   p.horizontalAlignment = host::HorizontalAlignment::Left;  // it runs on to the right
@@ -80,7 +74,7 @@ ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreD
   plan.put(row, 1, Value("班级"));
   plan.merges.push_back({row, 1, row + 1, 1});
   for (std::size_t f = 0; f < data.fields.size(); ++f)
-    PutFieldHeader(plan, row, 2 + static_cast<int>(f * classMeasures.size()), data.fields[f].name, classMeasures);
+    PutGroupHeader(plan, row, 2 + static_cast<int>(f * classMeasures.size()), data.fields[f].name, classMeasures);
   const int classTop = row;
   const int classColumns = 1 + static_cast<int>(data.fields.size() * classMeasures.size());
   row += 1;
@@ -147,15 +141,10 @@ ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreD
   plan.row(row + 1, RowRole::Header, "学生");
   std::vector<std::string> leading = {"班级"};
   leading.insert(leading.end(), c.identityHeaders.begin(), c.identityHeaders.end());
-  int col = 1;
-  for (const std::string& h : leading) {
-    plan.put(row, col, Value(h));
-    plan.merges.push_back({row, col, row + 1, col});
-    ++col;
-  }
-  const int firstFieldColumn = col;
+  const int firstFieldColumn = PutLeadingHeaders(plan, row, leading);
+  int col = firstFieldColumn;
   for (const Field& f : data.fields) {
-    PutFieldHeader(plan, row, col, f.name, measures);
+    PutGroupHeader(plan, row, col, f.name, measures);
     col += static_cast<int>(measures.size());
   }
   plan.format({row, 1, row + 1, out.studentColumns}, FillPatch(kHeaderFill));

@@ -171,4 +171,21 @@ host::FormatPatch CentredPatch(double fontSize, const char* fontName) {
   return p;
 }
 
+void PutGroupHeader(SheetPlan& plan, int row, int col, const std::string& group,
+                    const std::vector<std::string>& measures) {
+  plan.put(row, col, host::Value(group));
+  if (measures.size() > 1) plan.merges.push_back({row, col, row, col + static_cast<int>(measures.size()) - 1});
+  for (std::size_t m = 0; m < measures.size(); ++m) plan.put(row + 1, col + static_cast<int>(m), host::Value(measures[m]));
+}
+
+int PutLeadingHeaders(SheetPlan& plan, int row, const std::vector<std::string>& headers) {
+  int col = 1;
+  for (const std::string& h : headers) {
+    plan.put(row, col, host::Value(h));
+    plan.merges.push_back({row, col, row + 1, col});
+    ++col;
+  }
+  return col;
+}
+
 }  // namespace tavo::reports

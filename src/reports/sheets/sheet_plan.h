@@ -106,6 +106,12 @@ int FindRow(const SheetPlan&, RowRole, std::string_view key = {}, std::string_vi
 // formula may read a column taken out.
 void DropColumns(SheetPlan&, int first, int last);
 
+// Headers of two rows over a wide table: a group's name (a field) over its
+// measures from (row, col); and the columns that stand before the groups,
+// each over both rows. The latter gives the first column after them.
+void PutGroupHeader(SheetPlan&, int row, int col, const std::string& group, const std::vector<std::string>& measures);
+int PutLeadingHeaders(SheetPlan&, int row, const std::vector<std::string>& headers);
+
 // The format patches the plans use most.
 host::FormatPatch BoldPatch();
 host::FormatPatch FillPatch(int colorIndex);

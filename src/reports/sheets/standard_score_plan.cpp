@@ -30,14 +30,6 @@ int StudentColumnsOf(const FieldStandardScores& f) {
 }
 int ClassColumnsOf(const FieldStandardScores& f) { return static_cast<int>(kClassMeasures.size()) + (f.converted ? 1 : 0); }
 
-// A header of two rows: the field's name over its measures.
-void PutFieldHeader(SheetPlan& plan, int row, int col, const std::string& field,
-                    const std::vector<std::string>& measures) {
-  plan.put(row, col, Value(field));
-  if (measures.size() > 1) plan.merges.push_back({row, col, row, col + static_cast<int>(measures.size()) - 1});
-  for (std::size_t m = 0; m < measures.size(); ++m) plan.put(row + 1, col + static_cast<int>(m), Value(measures[m]));
-}
-
 std::vector<std::string> ClassMeasuresOf(const FieldStandardScores& f) {
   std::vector<std::string> m = kClassMeasures;
   if (f.converted) m.push_back("赋分均值");
@@ -60,7 +52,7 @@ int PutClassTable(SheetPlan& plan, const ScoreData& data, const std::vector<Fiel
   plan.merges.push_back({top, 2, top + 1, 2});
   int col = 3;
   for (std::size_t f = 0; f < fields.size(); ++f) {
-    PutFieldHeader(plan, top, col, data.fields[f].name, ClassMeasuresOf(fields[f]));
+    PutGroupHeader(plan, top, col, data.fields[f].name, ClassMeasuresOf(fields[f]));
     col += ClassColumnsOf(fields[f]);
   }
   const int lastColumn = col - 1;
@@ -198,15 +190,10 @@ StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, co
   plan.row(row + 1, RowRole::Header, "学生");
   std::vector<std::string> leading = {"班级"};
   leading.insert(leading.end(), identityHeaders.begin(), identityHeaders.end());
-  int col = 1;
-  for (const std::string& h : leading) {
-    plan.put(row, col, Value(h));
-    plan.merges.push_back({row, col, row + 1, col});
-    ++col;
-  }
-  const int firstFieldColumn = col;
+  const int firstFieldColumn = PutLeadingHeaders(plan, row, leading);
+  int col = firstFieldColumn;
   for (std::size_t f = 0; f < fields.size(); ++f) {
-    PutFieldHeader(plan, row, col, data.fields[f].name, StudentMeasuresOf(fields[f]));
+    PutGroupHeader(plan, row, col, data.fields[f].name, StudentMeasuresOf(fields[f]));
     col += StudentColumnsOf(fields[f]);
   }
   plan.format({row, 1, row + 1, out.studentColumns}, FillPatch(kHeaderFill));
