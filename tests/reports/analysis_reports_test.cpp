@@ -238,11 +238,16 @@ TEST_F(ProgressTest, WithoutPupilRanksNoRankIsWritten) {
   EXPECT_NE(cell(s, "学生1", "语文", "T分变化"), Value("(none)"));
 }
 
-TEST_F(ProgressTest, NoEarlierExamChosenIsSaid) {
+TEST_F(ProgressTest, NoEarlierExamChosenOrNoneThereIsSaid) {
   click("cmdFenXiSZ_Click");
   runReport(true, "cmdJinTuiTJ_Click");
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_NE(platform.messages[0].prompt.find("C13"), std::string::npos);
+  put(analysisSettings(), 13, 3, "早已删除.xlsx");
+  click("cmdJinTuiTJ_Click");
+  ASSERT_EQ(platform.messages.size(), 2u);
+  EXPECT_NE(platform.messages[1].prompt.find("数据文件夹里没有 早已删除.xlsx"), std::string::npos);
+  EXPECT_EQ(data().findModelSheet("进退步"), nullptr);
 }
 
 }  // namespace

@@ -229,8 +229,14 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
   sheetutil::WriteDefaultLayoutRow(*place.layoutStore, sheetutil::kStandardScores, true);
 
   // The earlier exam is read, never written: its workbook is left as it was.
-  if (!sheetutil::WorkbookIsOpen(app, settings.earlierExam))
+  if (!sheetutil::WorkbookIsOpen(app, settings.earlierExam)) {
+    const std::vector<std::string> files = app.platform().listFiles(sheetutil::DataFolder(app));
+    if (std::find(files.begin(), files.end(), settings.earlierExam) == files.end()) {
+      sheetutil::Warn(app, "数据文件夹里没有 " + settings.earlierExam + "，请在 分析版 的 C13 重新选择上一次考试！");
+      return;
+    }
     app.openWorkbook(sheetutil::DataFolder(app) + settings.earlierExam);
+  }
   host::Workbook& earlierBook = app.workbook(settings.earlierExam);
   place.dataBook->activate();
   if (!sheetutil::SheetExists(earlierBook, kDataSheetName)) {
