@@ -20,8 +20,6 @@ namespace tavo::reports {
 
 namespace {
 
-constexpr int kRowsPerPiece = 1 << 14;
-
 // A data column (0-based) as scores, one per student, read by `score`.
 std::vector<double> ReadScores(host::Worksheet& sheet, int column, int students, double (*score)(const host::Value&)) {
   std::vector<double> scores(static_cast<std::size_t>(students), kBlank);
@@ -200,15 +198,9 @@ void StandardScoreReport(host::Application& app, const host::Dialog& dialog, con
                                   : std::vector<host::Value>{});
     }
   const StandardScorePlan plan = PlanStandardScoreSheet(dataWorkbookName, data, settings.scheme, fields, identityHeaders);
-  host::Worksheet& w = RecreateReportSheet(app, place, plan.frame);
-  WritePlanValues(w, plan.frame);
-  // The identity columns keep their text ("007" stays "007").
-  for (int first = 0; first < students; first += kRowsPerPiece) {
-    const int rows = std::min(kRowsPerPiece, students - first);
-    w.setLiteralValues({plan.firstStudentRow + first, 1}, StudentRows(data, settings.scheme, fields, identity, first, rows));
-  }
-  WritePlanLayout(w, *place.layoutStore, plan.frame);
-  FinishReportSheet(app, w, *place.layoutStore, plan.frame);
+  WriteSheetWithRows(app, place, plan.frame, plan.firstStudentRow, students, [&](int first, int rows) {
+    return StudentRows(data, settings.scheme, fields, identity, first, rows);
+  });
   SoundReportFinished(app);
 }
 
@@ -294,14 +286,8 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
     c.fields.push_back(CompareExams(now[f], then[f], c.match.earlierOf, c.marks));
 
   const ProgressPlan plan = PlanProgressSheet(dataWorkbookName, data, c);
-  host::Worksheet& w = RecreateReportSheet(app, place, plan.frame);
-  WritePlanValues(w, plan.frame);
-  for (int first = 0; first < students; first += kRowsPerPiece) {
-    const int rows = std::min(kRowsPerPiece, students - first);
-    w.setLiteralValues({plan.firstStudentRow + first, 1}, ProgressRows(data, c, first, rows));
-  }
-  WritePlanLayout(w, *place.layoutStore, plan.frame);
-  FinishReportSheet(app, w, *place.layoutStore, plan.frame);
+  WriteSheetWithRows(app, place, plan.frame, plan.firstStudentRow, students,
+                     [&](int first, int rows) { return ProgressRows(data, c, first, rows); });
   SoundReportFinished(app);
 }
 

@@ -1,5 +1,7 @@
 #include "reports/sheets/plan_writer.h"
 
+#include <algorithm>
+
 #include "host/constants.h"
 #include "sheetutil/block_pages.h"
 #include "sheetutil/layout_store.h"
@@ -69,6 +71,20 @@ host::Worksheet& WriteReportSheet(host::Application& app, const ReportPlace& pla
   host::Worksheet& w = RecreateReportSheet(app, place, plan);
   WritePlanCells(w, *place.layoutStore, plan);
   FinishReportSheet(app, w, *place.layoutStore, plan);
+  return w;
+}
+
+host::Worksheet& WriteSheetWithRows(host::Application& app, const ReportPlace& place, const SheetPlan& frame,
+                                    int firstRow, int rows,
+                                    const std::function<host::Grid(int first, int count)>& rowsOf) {
+  constexpr int kRowsPerPiece = 1 << 14;
+  host::Worksheet& w = RecreateReportSheet(app, place, frame);
+  WritePlanValues(w, frame);
+  // Entered literally: an exam number "007" stays text.
+  for (int first = 0; first < rows; first += kRowsPerPiece)
+    w.setLiteralValues({firstRow + first, 1}, rowsOf(first, std::min(kRowsPerPiece, rows - first)));
+  WritePlanLayout(w, *place.layoutStore, frame);
+  FinishReportSheet(app, w, *place.layoutStore, frame);
   return w;
 }
 

@@ -3,6 +3,7 @@
 // at a time, heights, widths and the print set-up.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "host/application.h"
@@ -25,6 +26,12 @@ host::Worksheet& RecreateReportSheet(host::Application&, const ReportPlace&, con
 void WritePlanCells(host::Worksheet& sheet, const host::Worksheet& layoutStore, const SheetPlan&);
 void WritePlanValues(host::Worksheet& sheet, const SheetPlan&);
 void WritePlanLayout(host::Worksheet& sheet, const host::Worksheet& layoutStore, const SheetPlan&);
+
+// A sheet whose frame is planned and whose `rows` rows from `firstRow` on
+// come from `rowsOf(first, count)` (a city's students), entered literally
+// in pieces of 16,384 rows between the frame's values and its layout.
+host::Worksheet& WriteSheetWithRows(host::Application&, const ReportPlace&, const SheetPlan& frame, int firstRow,
+                                    int rows, const std::function<host::Grid(int first, int count)>& rowsOf);
 
 // The page set-up from the layout store, the plan's print titles and page
 // breaks between blocks, and the window's frozen rows.
