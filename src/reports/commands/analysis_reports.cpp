@@ -198,8 +198,9 @@ void StandardScoreReport(host::Application& app, const host::Dialog& dialog, con
                                   : std::vector<host::Value>{});
     }
   const StandardScorePlan plan = PlanStandardScoreSheet(dataWorkbookName, data, settings.scheme, fields, identityHeaders);
-  WriteSheetWithRows(app, place, plan.frame, plan.firstStudentRow, students, [&](int first, int rows) {
-    return StudentRows(data, settings.scheme, fields, identity, first, rows);
+  // A structured binding is captured by name: older compilers take no other.
+  WriteSheetWithRows(app, place, plan.frame, plan.firstStudentRow, students, [&, &d = data](int first, int rows) {
+    return StudentRows(d, settings.scheme, fields, identity, first, rows);
   });
   SoundReportFinished(app);
 }
@@ -287,7 +288,7 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
 
   const ProgressPlan plan = PlanProgressSheet(dataWorkbookName, data, c);
   WriteSheetWithRows(app, place, plan.frame, plan.firstStudentRow, students,
-                     [&](int first, int rows) { return ProgressRows(data, c, first, rows); });
+                     [&, &d = data](int first, int rows) { return ProgressRows(d, c, first, rows); });
   SoundReportFinished(app);
 }
 
