@@ -4,6 +4,7 @@
 
 #include "host/constants.h"
 #include "params/settings_sheet.h"
+#include "sheetutil/sheet_routines.h"
 #include "sheetutil/skip_failures.h"
 #include "sheetutil/system_paths.h"
 
@@ -71,12 +72,13 @@ AnalysisSettings ReadAnalysisSettings(host::Worksheet& sheet) {
   const std::string schemeName = host::toText(sheet.value({kSettingsRow, kSchemeColumn}));
   const GradeScheme* preset = FindGradeScheme(schemeName.empty() ? GradeSchemes().front().name : schemeName);
   const std::optional<GradeScheme> typed = TypedScheme(sheet, schemeName.empty() ? kCustomScheme : schemeName);
-  const host::Grid row13 = sheet.values({kSettingsRow, kEarlierExamColumn, kSettingsRow, kNoRanksColumn});
+  const host::Grid row13 = sheet.values({kSettingsRow, kEarlierExamColumn, kSettingsRow, kBorderlineLinesColumn});
   out.earlierExam = host::toText(row13.at(0, 0));
   out.borderlineByPlaces = host::toText(row13.at(0, 1)) == "按名次";
   if (auto margin = NumberIn(row13.at(0, 2)); margin && *margin >= 0) out.borderlineMargin = *margin;
   if (auto n = NumberIn(row13.at(0, 3)); n && *n >= 0) out.listSize = static_cast<int>(*n);
   out.noRanks = host::toText(row13.at(0, 4)) == kYes;
+  if (host::toText(row13.at(0, 5)) == "双线版") out.borderlineLines = "双线版";
   if (typed) out.scheme = *typed;
   else if (preset) out.scheme = *preset;
   else out.scheme = GradeSchemes().front();
@@ -107,12 +109,17 @@ AnalysisSettings ReadAnalysisSettings(host::Worksheet& sheet) {
   return out;
 }
 
+bool PupilRanksOff(host::Workbook& system) {
+  return sheetutil::SheetExists(system, kAnalysisSheet) &&
+         host::toText(system.sheet(kAnalysisSheet).value({kSettingsRow, kNoRanksColumn})) == kYes;
+}
+
 void LayOutAnalysisSections(host::Application& app, host::Worksheet& sheet, int lastColumn) {
   sheetutil::SkipFailures step;
   // Row 13's settings beyond the scheme: defaults where empty, and the data
   // folder's score files to choose the earlier exam from.
-  const Value defaults[] = {Value(), "按分数", 10, 10, "否"};
-  for (int i = 0; i < 5; ++i)
+  const Value defaults[] = {Value(), "按分数", 10, 10, "否", "三线版"};
+  for (int i = 0; i < 6; ++i)
     step([&] {
       if (!defaults[i].isEmpty() && sheet.value({kSettingsRow, kEarlierExamColumn + i}).isEmpty())
         sheet.setValue(Rect::of(Cell{kSettingsRow, kEarlierExamColumn + i}), defaults[i]);

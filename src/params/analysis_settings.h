@@ -23,6 +23,7 @@ inline constexpr int kBorderlineModeColumn = 4;   // D13: "按分数" or "按名
 inline constexpr int kBorderlineMarginColumn = 5; // E13: points or places
 inline constexpr int kListSizeColumn = 6;         // F13: N of the top, bottom and moved lists
 inline constexpr int kNoRanksColumn = 7;          // G13: "是": no pupil ranks anywhere
+inline constexpr int kBorderlineLinesColumn = 8;  // H13: the settings sheet whose lines 临界生 uses
 
 inline constexpr int kQuestionTitleRow = 21;
 inline constexpr int kQuestionRow = 22;      // headers of question columns, from B
@@ -62,8 +63,13 @@ struct AnalysisSettings {
   double borderlineMargin = 10;  // points, or places
   int listSize = 10;
   bool noRanks = false;
+  std::string borderlineLines = "三线版";  // "三线版" or "双线版"
 };
 AnalysisSettings ReadAnalysisSettings(host::Worksheet&);
+
+// Whether pupils' ranks are switched off: G13 of "分析版", when the system
+// workbook has that sheet. Every report that lists pupils asks.
+bool PupilRanksOff(host::Workbook& system);
 
 // The sections of rows 21-43; see AnalysisTemplate.
 void LayOutAnalysisSections(host::Application&, host::Worksheet&, int lastColumn);

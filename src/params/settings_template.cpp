@@ -108,7 +108,8 @@ const SettingsTemplate& AnalysisTemplate() {
                   List(kBorderlineModeColumn, {"临界", "方式"}, "按分数,按名次", "临界生按离线的分数或名次"),
                   {kBorderlineMarginColumn, {"临界", "幅度"}, Kind::Number, "0", "离线多少分（或多少名）以内算临界生"},
                   {kListSizeColumn, {"前后", "名单"}, Kind::Number, "0", "进退步最大、尖子和后进名单的人数"},
-                  List(kNoRanksColumn, {"是否", "不排名"}, kYesNo, "选“是”则学生的名次一律不写")};
+                  List(kNoRanksColumn, {"是否", "不排名"}, kYesNo, "选“是”则学生的名次一律不写"),
+                  List(kBorderlineLinesColumn, {"临界", "分数线"}, "三线版,双线版", "临界生按哪个参数表的分数线")};
     s.hasLines = false;
     s.layOutSections = &LayOutAnalysisSections;
     s.classTableFrom = "三线版";

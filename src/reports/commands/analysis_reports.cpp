@@ -180,6 +180,7 @@ void StandardScoreReport(host::Application& app, const host::Dialog& dialog, con
   auto prepared = PrepareScoreData(app, dialog, AnalysisKind(), dataWorkbookName,
                                    [&](host::Worksheet& sheet) { settings = params::ReadAnalysisSettings(sheet); });
   if (!prepared) return;
+  if (settings.noRanks) OrderWithoutRanks(prepared->place, prepared->data);
   const auto& [place, data] = *prepared;
   if (!settings.schemeProblem.empty() && !settings.convertedSubjects.empty()) {
     sheetutil::Warn(app, "分析版 的赋分方案有误：" + settings.schemeProblem + "，请检查！");
@@ -197,10 +198,11 @@ void StandardScoreReport(host::Application& app, const host::Dialog& dialog, con
       identity.push_back(students ? place.dataSheet->values({2, column + 1, students + 1, column + 1}).cells
                                   : std::vector<host::Value>{});
     }
-  const StandardScorePlan plan = PlanStandardScoreSheet(dataWorkbookName, data, settings.scheme, fields, identityHeaders);
+  const StandardScorePlan plan =
+      PlanStandardScoreSheet(dataWorkbookName, data, settings.scheme, fields, identityHeaders, settings.noRanks);
   // A structured binding is captured by name: older compilers take no other.
   WriteSheetWithRows(app, place, plan.frame, plan.firstStudentRow, students, [&, &d = data](int first, int rows) {
-    return StudentRows(d, settings.scheme, fields, identity, first, rows);
+    return StudentRows(d, settings.scheme, fields, identity, settings.noRanks, first, rows);
   });
   SoundReportFinished(app);
 }
@@ -210,6 +212,7 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
   auto prepared = PrepareScoreData(app, dialog, AnalysisKind(), dataWorkbookName,
                                    [&](host::Worksheet& sheet) { settings = params::ReadAnalysisSettings(sheet); });
   if (!prepared) return;
+  if (settings.noRanks) OrderWithoutRanks(prepared->place, prepared->data);
   const auto& [place, data] = *prepared;
   if (settings.earlierExam.empty()) {
     sheetutil::Warn(app, "请在 分析版 的 C13 选择上一次考试的成绩文件！");

@@ -1,7 +1,10 @@
 #include "reports/compute/borderline.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
+#include "reports/compute/distribution.h"
 #include "reports/compute/score_table.h"
 
 namespace tavo::reports {
@@ -32,6 +35,50 @@ Borderline FindBorderline(const std::vector<double>& scores, double line, const 
     b.above.push_back(*(it - 1));
   }
   return b;
+}
+
+std::vector<Margin> FieldMargins(const Margin& total, const std::vector<double>& lineScores) {
+  std::vector<Margin> margins(lineScores.size(), total);
+  if (total.byPlaces || lineScores.empty() || !(lineScores[0] > 0)) return margins;
+  for (std::size_t f = 1; f < lineScores.size(); ++f)
+    margins[f].amount = std::max(0.0, RoundHalfUp(total.amount * lineScores[f] / lineScores[0], 1));
+  return margins;
+}
+
+LineBorderline FindLineBorderline(std::string name, const std::vector<std::vector<double>>& scores,
+                                  const std::vector<double>& lineScores, const Margin& totalMargin,
+                                  const std::vector<int>& order) {
+  LineBorderline out;
+  out.name = std::move(name);
+  out.lineScores = lineScores;
+  out.margins = FieldMargins(totalMargin, lineScores);
+  std::vector<char> listed(order.size(), 0);
+  for (std::size_t f = 0; f < scores.size(); ++f) {
+    out.fields.push_back(FindBorderline(scores[f], lineScores[f], out.margins[f]));
+    std::vector<double>& gap = out.gap.emplace_back(scores[f].size(), std::numeric_limits<double>::quiet_NaN());
+    for (const std::vector<int>* side : {&out.fields.back().below, &out.fields.back().above})
+      for (int s : *side) {
+        // Rounded: 87.3 - 90 is no -2.7000000000000028 to a teacher.
+        gap[static_cast<std::size_t>(s)] = RoundHalfUp(scores[f][static_cast<std::size_t>(s)] - lineScores[f], 6);
+        listed[static_cast<std::size_t>(s)] = 1;
+      }
+  }
+  for (int s : order)
+    if (listed[static_cast<std::size_t>(s)]) out.students.push_back(s);
+  return out;
+}
+
+std::vector<std::vector<BorderlineCount>> CountBorderline(const LineBorderline& line, const std::vector<int>& classOf,
+                                                          int classes) {
+  std::vector<std::vector<BorderlineCount>> counts(static_cast<std::size_t>(classes),
+                                                   std::vector<BorderlineCount>(line.fields.size()));
+  for (std::size_t f = 0; f < line.fields.size(); ++f) {
+    for (int s : line.fields[f].below)
+      if (const int c = classOf[static_cast<std::size_t>(s)]; c >= 0) ++counts[static_cast<std::size_t>(c)][f].below;
+    for (int s : line.fields[f].above)
+      if (const int c = classOf[static_cast<std::size_t>(s)]; c >= 0) ++counts[static_cast<std::size_t>(c)][f].above;
+  }
+  return counts;
 }
 
 }  // namespace tavo::reports

@@ -3,6 +3,7 @@
 // margin is in points or in places.
 #pragma once
 
+#include <string>
 #include <vector>
 
 namespace tavo::reports {
@@ -23,5 +24,35 @@ struct Borderline {
 // line, and the last `amount` places at or above it, students of equal
 // score always on the same side together.
 Borderline FindBorderline(const std::vector<double>& scores, double line, const Margin&);
+
+// Each field's margin from the total's: places are the same for every
+// field; points are scaled by the field's line against the total's (a
+// subject's line is a fraction of the total's, and so is its margin),
+// rounded to one decimal.
+std::vector<Margin> FieldMargins(const Margin& total, const std::vector<double>& lineScores);
+
+// The borderline students of one line over every field (the total first).
+struct LineBorderline {
+  std::string name;
+  std::vector<double> lineScores;  // [field]
+  std::vector<Margin> margins;     // [field]
+  std::vector<Borderline> fields;  // [field]
+  // [field][student]: score - line of the borderline, NaN for the others.
+  std::vector<std::vector<double>> gap;
+  std::vector<int> students;  // those borderline in any field, in `order`
+};
+// `scores[field][student]`, blank for those who did not sit; `order` the
+// report order of the students.
+LineBorderline FindLineBorderline(std::string name, const std::vector<std::vector<double>>& scores,
+                                  const std::vector<double>& lineScores, const Margin& totalMargin,
+                                  const std::vector<int>& order);
+
+// Per class (classOf[student], -1 for none) the borderline below and above
+// the line: [class][field] {below, above}.
+struct BorderlineCount {
+  int below = 0, above = 0;
+};
+std::vector<std::vector<BorderlineCount>> CountBorderline(const LineBorderline&, const std::vector<int>& classOf,
+                                                          int classes);
 
 }  // namespace tavo::reports

@@ -78,6 +78,14 @@ ReportKind ScoreBandsKind(const std::string& sheet) {
   return k;
 }
 
+void OrderWithoutRanks(const ReportPlace& place, ScoreData& data) {
+  const int students = data.table.students();
+  const int column = FindHeader(data.table.header, "姓名");
+  std::vector<Value> names;
+  if (column >= 0 && students > 0) names = place.dataSheet->values({2, column + 1, students + 1, column + 1}).cells;
+  data.table.order = SortByClassAndName(data.table, names);
+}
+
 void SoundReportFinished(host::Application& app) { app.platform().beep(360, 36); }
 
 std::optional<PreparedScores> PrepareScoreData(host::Application& app, const host::Dialog& dialog, const ReportKind& kind,

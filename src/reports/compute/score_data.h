@@ -88,6 +88,10 @@ std::optional<PreparedScores> PrepareScoreData(host::Application&, const host::D
                                           const std::string& dataWorkbookName,
                                           const std::function<void(host::Worksheet& versionSheet)>& readSettings);
 
+// Where pupils are not ranked, lists them by class and name instead of best
+// first (the data's 姓名 column; without one, the data's order in a class).
+void OrderWithoutRanks(const ReportPlace&, ScoreData&);
+
 // The tone at the end of every report.
 void SoundReportFinished(host::Application&);
 

@@ -157,6 +157,19 @@ std::vector<int> ClassPlaces(const std::vector<Value>& classKeys) {
 
 }  // namespace
 
+std::vector<int> SortByClassAndName(const ScoreTable& t, const std::vector<Value>& names) {
+  const std::vector<int> places = ClassPlaces(t.classKeys);
+  std::vector<std::string> texts(places.size());
+  for (std::size_t s = 0; s < texts.size() && s < names.size(); ++s) texts[s] = host::toText(names[s]);
+  std::vector<int> order(places.size());
+  for (std::size_t s = 0; s < order.size(); ++s) order[s] = static_cast<int>(s);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    const auto i = static_cast<std::size_t>(a), j = static_cast<std::size_t>(b);
+    return places[i] != places[j] ? places[i] < places[j] : texts[i] < texts[j];
+  });
+  return order;
+}
+
 std::vector<int> SortStudents(const ScoreTable& t) {
   // The class, the total, then the subjects from the last to the first;
   // students alike in all of them keep the data's order.

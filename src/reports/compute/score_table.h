@@ -85,6 +85,9 @@ int FindHeader(std::span<const host::Value> header, const std::string& name);
 // ascending order), then best total first, then best in each subject from
 // the last to the first, then as the data list them.
 std::vector<int> SortStudents(const ScoreTable&);
+// The order where pupils are not ranked: by class as SortStudents has it,
+// then by name (`names[student]`, in text order), then as the data list them.
+std::vector<int> SortByClassAndName(const ScoreTable&, const std::vector<host::Value>& names);
 
 // Every class of the data with its students in the report order, under
 // ClassMatchKey of how it shows: a class of the settings is found by its

@@ -48,24 +48,14 @@ ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreD
   plan.widths = {{1, host::kMaxCol, 6}, {1, 1, 10}};
   if (!c.identityHeaders.empty()) plan.widths.push_back({2, 1 + static_cast<int>(c.identityHeaders.size()), 9});
   plan.textColumns.push_back(1);
-  plan.row(1, RowRole::Title).height = RowHeight{LayoutHeight::Title};
-  plan.put(1, 1, Value(FileStem(dataWorkbookName) + " 进退步" + (c.noRanks ? "（不排名）" : "")));
-  plan.merges.push_back({1, 1, 1, std::min(plan.columns, 20)});
-  host::FormatPatch title = FontSizePatch(18);
-  title.bold = true;
-  plan.format(Rect::of(Cell{1, 1}), title);
-  plan.row(2, RowRole::Note);
   const std::string ranks = c.noRanks ? "" : "名次为年级名次（1 + 分数更高的人数），名次变化 = 上次名次 − 本次名次，正数为进步；";
-  plan.put(2, 1, Value("与上次考试“" + FileStem(c.earlierFile) + "”比较，学生按" +
-                       (c.match.byNumber ? "考号（学号）" : "班级和姓名") + "对应。" + ranks +
-                       "T分 = 50 + 10 × (得分 − 平均分) ÷ 标准差，按各次考试的全体参考学生。"));
-  plan.row(3, RowRole::Note);
-  plan.put(3, 1, Value("↑、↓ 标出进步、退步最多的 " + std::to_string(c.marks) +
-                       " 人（变化相同的一并标出）；两次考试不是都有成绩的学生不对比。" +
-                       (c.noRanks ? "本表按“不排名”设置，不写学生的名次。" : "")));
-  host::FormatPatch left;
-  left.horizontalAlignment = host::HorizontalAlignment::Left;
-  plan.format({2, 1, 3, 1}, left);
+  PutTitleAndNotes(
+      plan, FileStem(dataWorkbookName) + " 进退步" + (c.noRanks ? "（不排名）" : ""), std::min(plan.columns, 20),
+      {"与上次考试“" + FileStem(c.earlierFile) + "”比较，学生按" + (c.match.byNumber ? "考号（学号）" : "班级和姓名") +
+           "对应。" + ranks + "T分 = 50 + 10 × (得分 − 平均分) ÷ 标准差，按各次考试的全体参考学生。",
+       "↑、↓ 标出进步、退步最多的 " + std::to_string(c.marks) +
+           " 人（变化相同的一并标出）；两次考试不是都有成绩的学生不对比。" +
+           (c.noRanks ? "本表按“不排名”设置，不写学生的名次，学生按班级和姓名排列。" : "")});
 
   // Per class, then the whole grade.
   int row = 5;

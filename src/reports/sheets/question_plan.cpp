@@ -134,21 +134,12 @@ SheetPlan QuestionSheetPlan(const std::string& dataWorkbookName, const std::vect
   // The question table's columns, then narrower ones for the class table's rates.
   plan.widths = {{1, host::kMaxCol, 6}, {1, 1, 10}, {2, 8, 8}, {9, 9, 14}};
   plan.textColumns.push_back(1);
-  plan.row(1, RowRole::Title).height = RowHeight{LayoutHeight::Title};
-  plan.put(1, 1, Value(FileStem(dataWorkbookName) + " 试题分析"));
-  plan.merges.push_back({1, 1, 1, 9});
-  host::FormatPatch title = FontSizePatch(18);
-  title.bold = true;
-  plan.format(Rect::of(Cell{1, 1}), title);
-  plan.row(2, RowRole::Note);
-  plan.put(2, 1,
-           Value("得分率 = 平均分 ÷ 满分；区分度 = (本科总分前27%的平均分 − 后27%的平均分) ÷ 满分；"
-                 "相关系数为该题与本科其余得分的相关；标准差按全体参考学生。"));
-  plan.row(3, RowRole::Note);
-  plan.put(3, 1, Value("参考学生未答的题按0分计；本科没有成绩的学生视为缺考，不计入。"));
+  PutTitleAndNotes(plan, FileStem(dataWorkbookName) + " 试题分析", 9,
+                   {"得分率 = 平均分 ÷ 满分；区分度 = (本科总分前27%的平均分 − 后27%的平均分) ÷ 满分；"
+                    "相关系数为该题与本科其余得分的相关；标准差按全体参考学生。",
+                    "参考学生未答的题按0分计；本科没有成绩的学生视为缺考，不计入。"});
   host::FormatPatch left;
   left.horizontalAlignment = host::HorizontalAlignment::Left;
-  plan.format({2, 1, 3, 1}, left);
 
   int top = 5;
   for (const QuestionAnalysis& a : tests) {

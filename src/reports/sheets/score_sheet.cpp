@@ -77,7 +77,7 @@ void PutScoresAndRanks(host::Worksheet& w, const ScoreData& data, const ScoreShe
       }
     });
   }
-  for (std::size_t f = 0; f < data.fields.size(); ++f) {
+  for (std::size_t f = 0; f < plan.rankColumn.size(); ++f) {
     const GroupedRanks ranked = Ranks(data.scores(f), classOf, static_cast<int>(data.classes.size()));
     auto rankValue = [](double rank) { return std::isnan(rank) ? Value(host::ErrorKind::NA) : Value(rank); };
     PutInPieces(w, kScoreSheetFirstStudentRow, plan.rankColumn[f], students, 2, false, [&](host::Grid& ranks, int first) {

@@ -1,5 +1,7 @@
 #include "reports/sheets/score_sheet_plan.h"
 
+#include <algorithm>
+
 #include "host/constants.h"
 #include "reports/sheets/cell_text.h"
 #include "sheetutil/layout_store.h"
@@ -26,10 +28,16 @@ std::vector<RowRun> MarkedRuns(const std::vector<int>& order, const std::vector<
   return runs;
 }
 
+// A data column of pupils' ranks, which a report without ranks leaves out.
+bool IsRankHeader(const host::Value& header) {
+  const std::string text = host::toText(header);
+  return text.find("名次") != std::string::npos || text.find("排名") != std::string::npos;
+}
+
 }  // namespace
 
 ScoreSheetPlan PlanScoreSheet(const std::string& dataWorkbookName, const ScoreData& data,
-                              const std::vector<FieldLines>& lines) {
+                              const std::vector<FieldLines>& lines, bool noRanks) {
   const ScoreTable& t = data.table;
   ScoreSheetPlan plan;
   plan.order = t.order;
@@ -37,18 +45,23 @@ ScoreSheetPlan PlanScoreSheet(const std::string& dataWorkbookName, const ScoreDa
   // Where each column of the table goes (0: nowhere; the data's rank column
   // is left out), two columns left free right of each field for its ranks.
   const int rankColumn = FindHeader(t.header, kRankField);
+  const int ranksPerField = noRanks ? 0 : 2;
+  auto isField = [&](int c) {
+    return std::any_of(data.fields.begin(), data.fields.end(), [&](const Field& f) { return f.column == c; });
+  };
   std::vector<int> sheetColumn(static_cast<std::size_t>(t.columns()), 0);
   int next = 1;
   for (int c = 0; c < t.columns(); ++c) {
     if (c == rankColumn) continue;
+    if (noRanks && !isField(c) && c != data.classColumn && IsRankHeader(t.header[static_cast<std::size_t>(c)]))
+      continue;
     sheetColumn[static_cast<std::size_t>(c)] = next++;
-    for (const Field& f : data.fields) next += f.column == c ? 2 : 0;
+    for (const Field& f : data.fields) next += f.column == c ? ranksPerField : 0;
   }
   const int columns = next - 1;
   for (int c = 0; c < t.columns(); ++c) {
-    bool isField = false;
-    for (const Field& f : data.fields) isField = isField || f.column == c;
-    if (sheetColumn[static_cast<std::size_t>(c)] && !isField) plan.copiedColumns.emplace_back(c, sheetColumn[static_cast<std::size_t>(c)]);
+    if (sheetColumn[static_cast<std::size_t>(c)] && !isField(c))
+      plan.copiedColumns.emplace_back(c, sheetColumn[static_cast<std::size_t>(c)]);
   }
   plan.classColumn = sheetColumn[static_cast<std::size_t>(data.classColumn)];
 
@@ -64,6 +77,7 @@ ScoreSheetPlan PlanScoreSheet(const std::string& dataWorkbookName, const ScoreDa
     int later = 0;
     for (std::size_t g = f + 1; g < data.fields.size(); ++g) later += data.fields[g].column == data.fields[f].column;
     plan.scoreColumn.push_back(column);
+    if (noRanks) continue;
     plan.rankColumn.push_back(column + 1 + 2 * later);
     frame.put(2, plan.rankColumn.back(), Value(Lines({data.fields[f].name, "班", "名次"})));
     frame.put(2, plan.rankColumn.back() + 1, Value(Lines({data.fields[f].name, "级", "名次"})));
@@ -106,7 +120,7 @@ ScoreSheetPlan PlanScoreSheet(const std::string& dataWorkbookName, const ScoreDa
   title.fontSize = 16;
   title.bold = true;
   frame.format(Rect::of(Cell{1, 1}), title);
-  frame.put(1, 1, Value(FileStem(dataWorkbookName)));
+  frame.put(1, 1, Value(FileStem(dataWorkbookName) + (noRanks ? "（不排名）" : "")));
   frame.everyRowHeight = RowHeight{LayoutHeight::Body};
   frame.frozenRows = 2;
   return plan;

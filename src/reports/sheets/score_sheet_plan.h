@@ -32,11 +32,16 @@ struct ScoreSheetPlan {
   // score table, column of the sheet.
   std::vector<std::pair<int, int>> copiedColumns;
   int classColumn = 0;     // of the sheet; the class keys stand where they differ from the cell
-  std::vector<int> scoreColumn, rankColumn;  // [field]: the cleaned scores; the class rank, the grade rank right of it
+  std::vector<int> scoreColumn;  // [field]: the cleaned scores
+  std::vector<int> rankColumn;   // [field]: the class rank, the grade rank right of it; empty without ranks
   // [field][template]: rows at or above line 1, and between the lines.
   std::vector<std::array<std::vector<RowRun>, 2>> marks;
 };
 
-ScoreSheetPlan PlanScoreSheet(const std::string& dataWorkbookName, const ScoreData&, const std::vector<FieldLines>&);
+// Without ranks (`noRanks`) no rank column is planned, nor any of the
+// data's own rank columns, and the title says so; the order is the data's
+// table.order, which the caller then sorts by class and name.
+ScoreSheetPlan PlanScoreSheet(const std::string& dataWorkbookName, const ScoreData&, const std::vector<FieldLines>&,
+                              bool noRanks = false);
 
 }  // namespace tavo::reports

@@ -188,4 +188,22 @@ int PutLeadingHeaders(SheetPlan& plan, int row, const std::vector<std::string>& 
   return col;
 }
 
+void PutTitleAndNotes(SheetPlan& plan, const std::string& title, int titleColumns,
+                      const std::vector<std::string>& notes) {
+  plan.row(1, RowRole::Title).height = RowHeight{LayoutHeight::Title};
+  plan.put(1, 1, host::Value(title));
+  plan.merges.push_back({1, 1, 1, titleColumns});
+  host::FormatPatch big = FontSizePatch(18);
+  big.bold = true;
+  plan.format(host::Rect::of(host::Cell{1, 1}), big);
+  host::FormatPatch left;
+  left.horizontalAlignment = host::HorizontalAlignment::Left;
+  for (std::size_t n = 0; n < notes.size(); ++n) {
+    const int row = 2 + static_cast<int>(n);
+    plan.row(row, RowRole::Note);
+    plan.put(row, 1, host::Value(notes[n]));
+    plan.format(host::Rect::of(host::Cell{row, 1}), left);
+  }
+}
+
 }  // namespace tavo::reports

@@ -25,8 +25,9 @@ const std::vector<std::string> kStudentMeasures = {"原始分", "Z分", "T分", 
 const std::vector<std::string> kConvertedMeasures = {"等级", "赋分"};
 const std::vector<std::string> kClassMeasures = {"平均分", "Z均值", "超均率"};
 
-int StudentColumnsOf(const FieldStandardScores& f) {
-  return static_cast<int>(kStudentMeasures.size() + (f.converted ? kConvertedMeasures.size() : 0));
+// Without ranks the percentile rank, a rank in other words, is left out.
+int StudentColumnsOf(const FieldStandardScores& f, bool noRanks) {
+  return static_cast<int>(kStudentMeasures.size() - (noRanks ? 1 : 0) + (f.converted ? kConvertedMeasures.size() : 0));
 }
 int ClassColumnsOf(const FieldStandardScores& f) { return static_cast<int>(kClassMeasures.size()) + (f.converted ? 1 : 0); }
 
@@ -35,8 +36,9 @@ std::vector<std::string> ClassMeasuresOf(const FieldStandardScores& f) {
   if (f.converted) m.push_back("赋分均值");
   return m;
 }
-std::vector<std::string> StudentMeasuresOf(const FieldStandardScores& f) {
+std::vector<std::string> StudentMeasuresOf(const FieldStandardScores& f, bool noRanks) {
   std::vector<std::string> m = kStudentMeasures;
+  if (noRanks) m.pop_back();
   if (f.converted) m.insert(m.end(), kConvertedMeasures.begin(), kConvertedMeasures.end());
   return m;
 }
@@ -152,35 +154,27 @@ std::vector<FieldStandardScores> ComputeStandardScores(const ScoreData& data,
 StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, const ScoreData& data,
                                          const params::GradeScheme& scheme,
                                          const std::vector<FieldStandardScores>& fields,
-                                         const std::vector<std::string>& identityHeaders) {
+                                         const std::vector<std::string>& identityHeaders, bool noRanks) {
   StandardScorePlan out;
   out.identityHeaders = identityHeaders;
   SheetPlan& plan = out.frame;
   plan.name = kStandardScoreSheet;
   plan.layoutRow = sheetutil::kStandardScores;
   out.studentColumns = 1 + static_cast<int>(identityHeaders.size());
-  for (const FieldStandardScores& f : fields) out.studentColumns += StudentColumnsOf(f);
+  for (const FieldStandardScores& f : fields) out.studentColumns += StudentColumnsOf(f, noRanks);
   plan.columns = out.studentColumns;
   plan.format(Rect::sheet(), CentredPatch(10, "宋体"));
   plan.widths = {{1, host::kMaxCol, 6}};
   plan.textColumns.push_back(1);
-  plan.row(1, RowRole::Title).height = RowHeight{LayoutHeight::Title};
-  plan.put(1, 1, Value(FileStem(dataWorkbookName) + " 标准分与赋分"));
-  plan.merges.push_back({1, 1, 1, std::min(plan.columns, 20)});
-  host::FormatPatch title = FontSizePatch(18);
-  title.bold = true;
-  plan.format(Rect::of(Cell{1, 1}), title);
-  plan.row(2, RowRole::Note);
-  plan.put(2, 1,
-           Value("Z分 = (得分 − 平均分) ÷ 标准差（全体参考学生，总体标准差）；T分 = 50 + 10Z；"
-                 "百分等级 = 100 − (100 × 名次 − 50) ÷ 参考人数；超均率 = (班级平均分 − 年级平均分) ÷ 年级平均分。"));
-  plan.row(3, RowRole::Note);
-  plan.put(3, 1,
-           Value("等级赋分按“" + scheme.name + "”：按原始分从高到低依比例划等级，同分同等级；"
-                 "赋分 = T1 + (T2 − T1)(Y − Y1) ÷ (Y2 − Y1)，四舍五入取整。没有成绩的学生不计。"));
-  host::FormatPatch left;
-  left.horizontalAlignment = host::HorizontalAlignment::Left;
-  plan.format({2, 1, 3, 1}, left);
+  PutTitleAndNotes(plan, FileStem(dataWorkbookName) + " 标准分与赋分" + (noRanks ? "（不排名）" : ""),
+                   std::min(plan.columns, 20),
+                   {std::string("Z分 = (得分 − 平均分) ÷ 标准差（全体参考学生，总体标准差）；T分 = 50 + 10Z；") +
+                        (noRanks ? "按“不排名”设置，不写百分等级，学生按班级和姓名排列；"
+                                 : "百分等级 = 100 − (100 × 名次 − 50) ÷ 参考人数；") +
+                        "超均率 = (班级平均分 − 年级平均分) ÷ 年级平均分。",
+                    "等级赋分按“" + scheme.name +
+                        "”：按原始分从高到低依比例划等级，同分同等级；"
+                        "赋分 = T1 + (T2 − T1)(Y − Y1) ÷ (Y2 − Y1)，四舍五入取整。没有成绩的学生不计。"});
 
   int row = PutClassTable(plan, data, fields, 5) + 1;
   row = PutAudits(plan, data, scheme, fields, row);
@@ -193,8 +187,8 @@ StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, co
   const int firstFieldColumn = PutLeadingHeaders(plan, row, leading);
   int col = firstFieldColumn;
   for (std::size_t f = 0; f < fields.size(); ++f) {
-    PutGroupHeader(plan, row, col, data.fields[f].name, StudentMeasuresOf(fields[f]));
-    col += StudentColumnsOf(fields[f]);
+    PutGroupHeader(plan, row, col, data.fields[f].name, StudentMeasuresOf(fields[f], noRanks));
+    col += StudentColumnsOf(fields[f], noRanks);
   }
   plan.format({row, 1, row + 1, out.studentColumns}, FillPatch(kHeaderFill));
   out.firstStudentRow = row + 2;
@@ -204,9 +198,10 @@ StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, co
   for (const FieldStandardScores& f : fields) {
     if (lastStudentRow >= out.firstStudentRow) {
       plan.format({out.firstStudentRow, col + 1, lastStudentRow, col + 1}, NumberFormatPatch(kTwoPlaces));
-      plan.format({out.firstStudentRow, col + 2, lastStudentRow, col + 3}, NumberFormatPatch(kOnePlace));
+      plan.format({out.firstStudentRow, col + 2, lastStudentRow, col + (noRanks ? 2 : 3)},
+                  NumberFormatPatch(kOnePlace));
     }
-    col += StudentColumnsOf(f);
+    col += StudentColumnsOf(f, noRanks);
   }
   plan.printTitleRows = "$" + std::to_string(row) + ":$" + std::to_string(row + 1);
   plan.fitAcrossThrough = out.studentColumns;
@@ -218,9 +213,9 @@ StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, co
 
 host::Grid StudentRows(const ScoreData& data, const params::GradeScheme& scheme,
                        const std::vector<FieldStandardScores>& fields,
-                       const std::vector<std::vector<host::Value>>& identity, int first, int rows) {
+                       const std::vector<std::vector<host::Value>>& identity, bool noRanks, int first, int rows) {
   int columns = 1 + static_cast<int>(identity.size());
-  for (const FieldStandardScores& f : fields) columns += StudentColumnsOf(f);
+  for (const FieldStandardScores& f : fields) columns += StudentColumnsOf(f, noRanks);
   host::Grid g(rows, columns);
   for (int r = 0; r < rows; ++r) {
     const auto s = static_cast<std::size_t>(data.table.order[static_cast<std::size_t>(first + r)]);
@@ -233,13 +228,14 @@ host::Grid StudentRows(const ScoreData& data, const params::GradeScheme& scheme,
       g.at(r, c) = NumberOrEmpty(raw);
       g.at(r, c + 1) = NumberOrEmpty(field.standard.z[s]);
       g.at(r, c + 2) = NumberOrEmpty(field.standard.t[s]);
-      g.at(r, c + 3) = NumberOrEmpty(field.standard.percentile[s]);
+      int next = c + 3;
+      if (!noRanks) g.at(r, next++) = NumberOrEmpty(field.standard.percentile[s]);
       if (field.converted) {
         const int grade = field.converted->grade[s];
-        g.at(r, c + 4) = grade >= 0 ? Value(scheme.grades[static_cast<std::size_t>(grade)].name) : Value();
-        g.at(r, c + 5) = NumberOrEmpty(field.converted->converted[s]);
+        g.at(r, next) = grade >= 0 ? Value(scheme.grades[static_cast<std::size_t>(grade)].name) : Value();
+        g.at(r, next + 1) = NumberOrEmpty(field.converted->converted[s]);
       }
-      c += StudentColumnsOf(field);
+      c += StudentColumnsOf(field, noRanks);
     }
   }
   return g;

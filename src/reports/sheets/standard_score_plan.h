@@ -39,11 +39,12 @@ struct StandardScorePlan {
 };
 StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, const ScoreData&,
                                          const params::GradeScheme&, const std::vector<FieldStandardScores>&,
-                                         const std::vector<std::string>& identityHeaders);
+                                         const std::vector<std::string>& identityHeaders, bool noRanks);
 
 // Students first..first+rows-1 of the report order as the student table's
-// rows; `identity[c][student]` the cells of the identity columns.
+// rows; `identity[c][student]` the cells of the identity columns. Without
+// ranks the percentile rank is left out.
 host::Grid StudentRows(const ScoreData&, const params::GradeScheme&, const std::vector<FieldStandardScores>&,
-                       const std::vector<std::vector<host::Value>>& identity, int first, int rows);
+                       const std::vector<std::vector<host::Value>>& identity, bool noRanks, int first, int rows);
 
 }  // namespace tavo::reports
