@@ -18,7 +18,7 @@ using enum CommandKind;
 
 // The dialog's event names, looked up in this order, with the captions
 // every door shows them by.
-const zupo::CommandEntry zupo::kCommands[18] = {
+const zupo::CommandEntry zupo::kCommands[19] = {
     {"cmdCJ_Click", &zupo::ScoreBands, Report, "三线版", "分数段"},
     {"cmdSanXianSZ_Click", &zupo::LayOutThreeLine, Layout, "三线版", "三线版", true},
     {"cmdSanXianTJ_Click", &zupo::ThreeLineReport, Report, "三线版", "三线统计"},
@@ -34,6 +34,7 @@ const zupo::CommandEntry zupo::kCommands[18] = {
     {"cmdShiTiTJ_Click", &zupo::QuestionReport, Report, "分析版", "试题分析"},
     {"cmdDengJiTJ_Click", &zupo::StandardScoreReport, Report, "分析版", "标准分与赋分"},
     {"cmdJinTuiTJ_Click", &zupo::ProgressReport, Report, "分析版", "进退步"},
+    {"cmdLinJieTJ_Click", &zupo::BorderlineReport, Report, "分析版", "临界生"},
     {"ltbCJBChange", &zupo::DataWorkbookSelected, Dialog, "", ""},
     {"UFInitialize", &zupo::DialogStartUp, Dialog, "", ""},
     {"MyHelp", &zupo::Help, Dialog, "", "帮助"},
@@ -125,6 +126,7 @@ void zupo::ChartReport(const Call& c) { reports::ChartReport(c.EA, c.UF, dataWor
 void zupo::QuestionReport(const Call& c) { reports::QuestionReport(c.EA, c.UF, dataWorkbookName); }
 void zupo::StandardScoreReport(const Call& c) { reports::StandardScoreReport(c.EA, c.UF, dataWorkbookName); }
 void zupo::ProgressReport(const Call& c) { reports::ProgressReport(c.EA, c.UF, dataWorkbookName); }
+void zupo::BorderlineReport(const Call& c) { reports::BorderlineReport(c.EA, c.UF, dataWorkbookName); }
 
 void zupo::Help(const Call& call) { OpenHelpDocument(call.EA); }
 

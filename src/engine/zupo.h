@@ -63,7 +63,7 @@ class zupo {
     bool holdsLines = false;
     CommandInfo info() const { return {name, kind, settingsSheet, caption, holdsLines}; }
   };
-  static const CommandEntry kCommands[18];
+  static const CommandEntry kCommands[19];
 
   void RunCommand(const std::string& name, const Call&);
   void DialogStartUp(const Call&);
@@ -84,6 +84,7 @@ class zupo {
   void QuestionReport(const Call&);
   void StandardScoreReport(const Call&);
   void ProgressReport(const Call&);
+  void BorderlineReport(const Call&);
 
   std::string dataWorkbookName;
 };

@@ -69,7 +69,7 @@ TEST_F(EntryTest, NamesOutsideTheTableStillSwitchOffAndOnAndShowNothing) {
 
 TEST_F(EntryTest, TheCommandTableSaysWhatEachCommandIs) {
   const auto commands = engine::zupo::Commands();
-  ASSERT_EQ(commands.size(), 18u);
+  ASSERT_EQ(commands.size(), 19u);
   EXPECT_EQ(commands.front().name, "cmdCJ_Click");
   EXPECT_EQ(commands.back().name, "MyHelp");
   std::map<engine::CommandKind, std::vector<std::string>> byKind;
@@ -77,7 +77,7 @@ TEST_F(EntryTest, TheCommandTableSaysWhatEachCommandIs) {
   EXPECT_EQ(byKind[engine::CommandKind::Layout],
             (std::vector<std::string>{"cmdSanXianSZ_Click", "cmdTwoXianSZ_Click", "cmdSiLvSZ_Click", "cmdFuFenSZ_Click",
                                       "cmdTuBiaoSZ_Click", "cmdFenXiSZ_Click"}));
-  EXPECT_EQ(byKind[engine::CommandKind::Report].size(), 9u);
+  EXPECT_EQ(byKind[engine::CommandKind::Report].size(), 10u);
   EXPECT_EQ(byKind[engine::CommandKind::Dialog], (std::vector<std::string>{"ltbCJBChange", "UFInitialize", "MyHelp"}));
   EXPECT_EQ(engine::zupo::FindCommand("cmdFuFenTJ_Click")->settingsSheet, "赋分版");
   EXPECT_EQ(engine::zupo::FindCommand("cmdDengJiTJ_Click")->caption, "标准分与赋分");

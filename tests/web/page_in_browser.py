@@ -94,7 +94,7 @@ class DevTools:
 
 REPORTS = [("cmdCJ_Click", "三线版"), ("cmdSanXianTJ_Click", ""), ("cmdTwoXianTJ_Click", ""), ("cmdSiLvTJ_Click", ""),
            ("cmdFuFenTJ_Click", ""), ("cmdTuBiaoTJ_Click", ""), ("cmdShiTiTJ_Click", ""), ("cmdDengJiTJ_Click", ""),
-           ("cmdJinTuiTJ_Click", "")]
+           ("cmdJinTuiTJ_Click", ""), ("cmdLinJieTJ_Click", "")]
 LAYOUTS = ["cmdSanXianSZ_Click", "cmdTwoXianSZ_Click", "cmdSiLvSZ_Click", "cmdFuFenSZ_Click", "cmdTuBiaoSZ_Click",
            "cmdFenXiSZ_Click"]
 

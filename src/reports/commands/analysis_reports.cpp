@@ -5,8 +5,12 @@
 #include <span>
 
 #include "params/analysis_settings.h"
+#include "reports/compute/line_settings.h"
+#include "reports/compute/line_statistics.h"
 #include "reports/compute/question_statistics.h"
 #include "reports/compute/score_data.h"
+#include "reports/sheets/balance_plan.h"
+#include "reports/sheets/borderline_plan.h"
 #include "reports/sheets/plan_writer.h"
 #include "reports/sheets/progress_plan.h"
 #include "reports/sheets/question_plan.h"
@@ -34,6 +38,23 @@ std::vector<std::vector<double>> ScoresOfThoseWhoSat(const ReportPlace& place, c
   std::vector<std::vector<double>> out;
   for (const Field& f : data.fields)
     out.push_back(ReadScores(*place.dataSheet, f.column, data.table.students(), &ScoreIfSat));
+  return out;
+}
+
+// The data's 考号, 学号 and 姓名 columns that it has: their headers and cells.
+struct IdentityColumns {
+  std::vector<std::string> headers;
+  std::vector<std::vector<host::Value>> cells;  // [column][student]
+};
+IdentityColumns ReadIdentity(const ReportPlace& place, const ScoreData& data) {
+  IdentityColumns out;
+  const int students = data.table.students();
+  for (const char* name : {"考号", "学号", "姓名"})
+    if (const int column = FindHeader(data.table.header, name); column >= 0) {
+      out.headers.push_back(name);
+      out.cells.push_back(students ? place.dataSheet->values({2, column + 1, students + 1, column + 1}).cells
+                                   : std::vector<host::Value>{});
+    }
   return out;
 }
 
@@ -189,20 +210,13 @@ void StandardScoreReport(host::Application& app, const host::Dialog& dialog, con
   sheetutil::WriteDefaultLayoutRow(*place.layoutStore, sheetutil::kStandardScores, true);
   const std::vector<FieldStandardScores> fields =
       ComputeStandardScores(data, ScoresOfThoseWhoSat(place, data), settings.scheme, settings.convertedSubjects);
-  std::vector<std::string> identityHeaders;
-  std::vector<std::vector<host::Value>> identity;
+  const IdentityColumns identity = ReadIdentity(place, data);
   const int students = data.table.students();
-  for (const char* name : {"考号", "学号", "姓名"})
-    if (const int column = FindHeader(data.table.header, name); column >= 0) {
-      identityHeaders.push_back(name);
-      identity.push_back(students ? place.dataSheet->values({2, column + 1, students + 1, column + 1}).cells
-                                  : std::vector<host::Value>{});
-    }
   const StandardScorePlan plan =
-      PlanStandardScoreSheet(dataWorkbookName, data, settings.scheme, fields, identityHeaders, settings.noRanks);
+      PlanStandardScoreSheet(dataWorkbookName, data, settings.scheme, fields, identity.headers, settings.noRanks);
   // A structured binding is captured by name: older compilers take no other.
   WriteSheetWithRows(app, place, plan.frame, plan.firstStudentRow, students, [&, &d = data](int first, int rows) {
-    return StudentRows(d, settings.scheme, fields, identity, settings.noRanks, first, rows);
+    return StudentRows(d, settings.scheme, fields, identity.cells, settings.noRanks, first, rows);
   });
   SoundReportFinished(app);
 }
@@ -292,6 +306,62 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
   const ProgressPlan plan = PlanProgressSheet(dataWorkbookName, data, c);
   WriteSheetWithRows(app, place, plan.frame, plan.firstStudentRow, students,
                      [&, &d = data](int first, int rows) { return ProgressRows(d, c, first, rows); });
+  SoundReportFinished(app);
+}
+
+void BorderlineReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName) {
+  host::Workbook& system = app.thisWorkbook();
+  if (!sheetutil::SheetExists(system, params::kAnalysisSheet)) {
+    sheetutil::Warn(app, AnalysisKind().missingSheetMessage);
+    return;
+  }
+  const params::AnalysisSettings settings = params::ReadAnalysisSettings(system.sheet(params::kAnalysisSheet));
+  // The lines, classes and fields are those of the chosen line settings.
+  const bool twoLines = settings.borderlineLines == "双线版";
+  LineSettings lines;
+  auto prepared = PrepareScoreData(app, dialog, twoLines ? TwoLineKind() : ThreeLineKind(), dataWorkbookName,
+                                   [&](host::Worksheet& version) { lines = ReadLines(version, twoLines ? 2 : 3); });
+  if (!prepared) return;
+  if (settings.noRanks) OrderWithoutRanks(prepared->place, prepared->data);
+  const auto& [place, data] = *prepared;
+  const auto lineScores = ComputeLineScores(app, data, lines);
+  if (!lineScores) return;
+  sheetutil::WriteDefaultLayoutRow(*place.layoutStore, sheetutil::kStandardScores, true);
+
+  const IdentityColumns identity = ReadIdentity(place, data);
+  BorderlineLists borderline;
+  borderline.linesSheet = data.settingsSheet;
+  borderline.byPlaces = settings.borderlineByPlaces;
+  borderline.identityHeaders = identity.headers;
+  borderline.identity = identity.cells;
+  borderline.scores = ScoresOfThoseWhoSat(place, data);
+  for (std::size_t k = 0; k < lineScores->size(); ++k) {
+    std::string name = k < lines.lineNames.size() && !lines.lineNames[k].empty() ? lines.lineNames[k]
+                                                                                 : "线" + std::to_string(k + 1);
+    if (!name.ends_with("线")) name += "线";
+    borderline.lines.push_back(FindLineBorderline(name, borderline.scores, (*lineScores)[k],
+                                                  {settings.borderlineByPlaces, settings.borderlineMargin},
+                                                  data.table.order));
+  }
+  // The layers and balance first, so that the sheet the command is named for is the one shown.
+  BalanceReport balance;
+  balance.noRanks = settings.noRanks;
+  balance.listSize = settings.listSize;
+  balance.scores = borderline.scores;
+  balance.identityHeaders = identity.headers;
+  balance.identity = identity.cells;
+  WriteReportSheet(app, place, PlanBalanceSheet(dataWorkbookName, data, balance));
+  BorderlinePlan plan = PlanBorderlineSheet(dataWorkbookName, data, borderline);
+  if (plan.firstListRow + static_cast<long long>(plan.entries.size()) - 1 > host::kMaxRow) {
+    sheetutil::Warn(app, "临界生名单有 " + std::to_string(plan.entries.size()) +
+                             " 行，超出工作表的行数，只写各班的临界人数；请在 分析版 的 E13 减小临界幅度。");
+    plan.entries.clear();
+  }
+  WriteSheetWithRows(app, place, plan.frame, plan.firstListRow, static_cast<int>(plan.entries.size()),
+                     [&, &d = data](int first, int rows) {
+                       return BorderlineRows(d, borderline, plan.entries, first, rows);
+                     });
+
   SoundReportFinished(app);
 }
 

@@ -26,12 +26,6 @@ std::vector<std::string> ClassMeasures(bool noRanks) {
   return {"对比人数", "名次变化均值", "T分变化均值", "进步人数", "退步人数"};
 }
 
-host::FormatPatch LeftBold() {
-  host::FormatPatch p = BoldPatch();
-  p.horizontalAlignment = host::HorizontalAlignment::Left;  // it runs on to the right
-  return p;
-}
-
 }  // namespace
 
 ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreData& data, const ExamComparison& c) {
@@ -97,7 +91,7 @@ ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreD
     row += 2;
     plan.row(row, RowRole::Header, "未对应");
     plan.put(row, 1, Value("未能对应的学生（" + std::to_string(c.match.unmatched.size()) + " 人）"));
-    plan.format(Rect::of(Cell{row, 1}), LeftBold());
+    plan.format(Rect::of(Cell{row, 1}), LeftBoldPatch());
     ++row;
     plan.row(row, RowRole::Header, "未对应");
     const std::vector<std::string> headers = {"考试", "班级", "考号", "姓名", "原因"};

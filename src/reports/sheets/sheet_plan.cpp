@@ -155,6 +155,12 @@ host::FormatPatch OneField(std::optional<T> host::FormatPatch::*field, V value) 
 }  // namespace
 
 host::FormatPatch BoldPatch() { return OneField(&host::FormatPatch::bold, true); }
+host::FormatPatch LeftBoldPatch() {
+  host::FormatPatch p = BoldPatch();
+  p.horizontalAlignment = host::HorizontalAlignment::Left;
+  return p;
+}
+
 host::FormatPatch FillPatch(int colorIndex) {
   return OneField(&host::FormatPatch::fill, host::Fill::Solid(colorIndex));
 }

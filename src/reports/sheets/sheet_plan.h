@@ -118,6 +118,8 @@ void PutTitleAndNotes(SheetPlan&, const std::string& title, int titleColumns, co
 
 // The format patches the plans use most.
 host::FormatPatch BoldPatch();
+// Bold, left-aligned: a table's heading that runs on to the right.
+host::FormatPatch LeftBoldPatch();
 host::FormatPatch FillPatch(int colorIndex);
 host::FormatPatch BordersPatch();
 host::FormatPatch NumberFormatPatch(const char* format);
