@@ -4,6 +4,7 @@
 // counts made here from the students' scores.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "report_fixture.h"
@@ -248,6 +249,147 @@ TEST_F(ProgressTest, NoEarlierExamChosenOrNoneThereIsSaid) {
   ASSERT_EQ(platform.messages.size(), 2u);
   EXPECT_NE(platform.messages[1].prompt.find("数据文件夹里没有 早已删除.xlsx"), std::string::npos);
   EXPECT_EQ(data().findModelSheet("进退步"), nullptr);
+}
+
+// Totals (the engine adds them) 188 163 151 124 104 72 and 85 for the one
+// absent from 数学; 1班 is the first three.
+struct BorderlineReportTest : AnalysisTest {
+  BorderlineReportTest() {
+    setLine(1, "按分数", {160, 80, 8, 80});
+    setLine(2, "按分数", {120, 60, 5, 60});
+    setLine(3, "按分数", {80, 45, 2, 40});
+  }
+  // The list's row of `line` and `name`: the field's score and distance.
+  static std::pair<Value, Value> listed(model::Sheet& s, const std::string& line, const std::string& name,
+                                        const std::string& field) {
+    int header = 0;
+    for (int row = 1; row <= s.usedRange().bottom; ++row)
+      if (s.value({row, 1}) == Value("分数线")) header = row;
+    for (int col = 1; col <= s.usedRange().right; ++col)
+      if (s.value({header, col}) == Value(field))
+        for (int row = header + 2; row <= s.usedRange().bottom; ++row)
+          if (s.value({row, 1}) == Value(line) && s.value({row, 3}) == Value(name))
+            return {s.value({row, col}), s.value({row, col + 1})};
+    return {Value("(none)"), Value("(none)")};
+  }
+  // The count under `column` of the class's row in the line's count table.
+  static Value counted(model::Sheet& s, const std::string& line, const std::string& cls, int column) {
+    int top = 0;
+    for (int row = 1; row <= s.usedRange().bottom; ++row)
+      if (s.value({row, 1}) == Value(line + " 临界人数")) top = row;
+    for (int row = top + 1; top && row <= s.usedRange().bottom; ++row)
+      if (s.value({row, 1}) == Value(cls)) return s.value({row, column});
+    return Value("(none)");
+  }
+};
+
+TEST_F(BorderlineReportTest, StudentsNearEachLineByPointsWithTheSubjectsMarginsScaled) {
+  click("cmdFenXiSZ_Click");
+  put(analysisSettings(), 13, 6, 2);  // the best and last two
+  runReport(true, "cmdLinJieTJ_Click");
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.front().prompt;
+  model::Sheet& s = report("临界生");
+  EXPECT_EQ(data().activeModelSheet().name(), "临界生") << "the sheet the command is named for is shown";
+  // Line 1: total 160 ± 10, 化学 80 ± 5 (10 × 80 / 160).
+  EXPECT_EQ(listed(s, "线1", "学生3", "总分"), std::pair(Value(151), Value(-9)));
+  EXPECT_EQ(listed(s, "线1", "学生2", "总分"), std::pair(Value(163), Value(3)));
+  EXPECT_EQ(listed(s, "线1", "学生2", "化学"), std::pair(Value(75), Value(-5)));
+  EXPECT_EQ(listed(s, "线1", "学生2", "语文"), std::pair(Value(80), Value(0))) << "on the line counts above";
+  EXPECT_EQ(listed(s, "线1", "学生3", "语文"), std::pair(Value(), Value())) << "70 is ten under 80";
+  EXPECT_EQ(listed(s, "线1", "学生1", "总分").first, Value("(none)")) << "188 is far above";
+  // Line 3: total 80 ± 10; the student absent from 数学 is in no 数学 list.
+  EXPECT_EQ(listed(s, "线3", "学生7", "总分"), std::pair(Value(85), Value(5)));
+  EXPECT_EQ(listed(s, "线3", "学生7", "数学"), std::pair(Value(), Value()));
+  EXPECT_EQ(counted(s, "线1", "1班", 2), Value(1));  // 总分 线下
+  EXPECT_EQ(counted(s, "线1", "1班", 3), Value(1));  // 总分 线上
+  EXPECT_EQ(counted(s, "线1", "1班", 8), Value(2));  // 化学 线下: 75 and 75
+  EXPECT_EQ(counted(s, "线1", "年级", 8), Value(2));
+
+  // 分层与均衡 beside it: 1班's mean in 语文 and the last two of 2班.
+  model::Sheet& b = report("分层与均衡");
+  int means = 0;
+  for (int row = 1; row <= b.usedRange().bottom; ++row)
+    if (b.value({row, 1}) == Value("平均分")) means = row;
+  ASSERT_GT(means, 0);
+  EXPECT_EQ(b.value({means + 1, 3}), Value("语文"));
+  EXPECT_EQ(b.value({means + 2, 1}), Value("1班"));
+  EXPECT_DOUBLE_EQ(b.value({means + 2, 3}).number(), 80);
+  int layers = 0;
+  for (int row = 1; row <= b.usedRange().bottom; ++row)
+    if (b.value({row, 1}) == Value("2班")) layers = row;  // the last: the layers
+  ASSERT_GT(layers, 0);
+  // 前 2 名: 班级 姓名 总分 年级名次, then 后 2 名 the same.
+  EXPECT_EQ(b.value({layers, 3}), Value("学生4"));
+  EXPECT_EQ(b.value({layers, 5}), Value(4)) << "124 is the grade's fourth";
+  EXPECT_EQ(b.value({layers, 7}), Value("学生6"));
+  EXPECT_EQ(b.value({layers + 1, 7}), Value("学生7"));
+}
+
+TEST_F(BorderlineReportTest, ByPlacesTiesStayTogether) {
+  click("cmdFenXiSZ_Click");
+  put(analysisSettings(), 13, 4, "按名次");
+  put(analysisSettings(), 13, 5, 1);
+  runReport(true, "cmdLinJieTJ_Click");
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.front().prompt;
+  model::Sheet& s = report("临界生");
+  // 化学 line 80: the first place under it is 75, held by two.
+  EXPECT_EQ(listed(s, "线1", "学生2", "化学"), std::pair(Value(75), Value(-5)));
+  EXPECT_EQ(listed(s, "线1", "学生3", "化学"), std::pair(Value(75), Value(-5)));
+  EXPECT_EQ(listed(s, "线1", "学生1", "化学"), std::pair(Value(88), Value(8))) << "the last place at or above";
+}
+
+TEST_F(BorderlineReportTest, TheTwoLineSettingsCanBeChosenAndMustBeThere) {
+  click("cmdFenXiSZ_Click");
+  put(analysisSettings(), 13, 8, "双线版");
+  runReport(true, "cmdLinJieTJ_Click");
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].prompt.find("双线版"), std::string::npos);
+  EXPECT_EQ(data().findModelSheet("临界生"), nullptr);
+}
+
+// With 不排名 every report runs and no sheet that names a pupil holds a
+// rank: the scan reads every cell of every sheet tavo wrote.
+TEST_F(ProgressTest, WithoutPupilRanksNoSheetThatNamesAPupilHoldsARank) {
+  setLine(1, "按分数", {160, 80, 8, 80});
+  setLine(2, "按分数", {120, 60, 5, 60});
+  setLine(3, "按分数", {80, 45, 2, 40});
+  click("cmdFenXiSZ_Click");
+  put(analysisSettings(), 13, 3, "上次.xlsx");
+  put(analysisSettings(), 13, 7, "是");
+  openScores(true);
+  for (const char* command : {"cmdSanXianTJ_Click", "cmdDengJiTJ_Click", "cmdJinTuiTJ_Click", "cmdLinJieTJ_Click"})
+    click(command);
+  click("cmdCJ_Click", "三线版");
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.front().prompt;
+
+  std::vector<std::string> naming;
+  for (int index = 1; index <= data().sheetCount(); ++index) {
+    model::Sheet& s = data().modelSheet(index);
+    const std::string name = s.name();
+    if (name == "数据表") continue;
+    const host::Rect used = s.usedRange();
+    bool namesAPupil = false;
+    std::vector<std::string> ranks;
+    for (int row = 1; row <= used.bottom; ++row)
+      for (int col = 1; col <= used.right; ++col) {
+        const std::string text = host::toText(s.value({row, col}));
+        namesAPupil = namesAPupil || text.starts_with("学生");
+        if (text.find("名次") != std::string::npos || text.find("百分等级") != std::string::npos) ranks.push_back(text);
+      }
+    if (!namesAPupil) continue;
+    naming.push_back(name);
+    EXPECT_TRUE(ranks.empty()) << name << ": " << (ranks.empty() ? "" : ranks.front());
+  }
+  std::sort(naming.begin(), naming.end());
+  EXPECT_EQ(naming, (std::vector<std::string>{"临界生", "分层与均衡", "成绩表", "标准分与赋分", "进退步"}));
+  for (const char* name : {"成绩表", "标准分与赋分", "进退步", "分层与均衡"})
+    EXPECT_NE(host::toText(report(name).value({1, 1})).find("（不排名）"), std::string::npos) << name;
+
+  // 成绩表 by class and name: 2班's 学生6 (72) before 学生7 (85).
+  model::Sheet& scores = report("成绩表");
+  std::vector<std::string> order;
+  for (int row = 3; row <= scores.usedRange().bottom; ++row) order.push_back(host::toText(scores.value({row, 1})));
+  EXPECT_EQ(order, (std::vector<std::string>{"学生1", "学生2", "学生3", "学生4", "学生5", "学生6", "学生7"}));
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 // Students of two exams matched by number or by name within the class,
 // never guessed.
+#include "reports/compute/exam_matching.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <random>
 
 #include "reports/compute/borderline.h"
-#include "reports/compute/exam_matching.h"
+#include "reports/compute/class_balance.h"
 #include "reports/compute/progress_statistics.h"
 
 namespace tavo::reports {
@@ -98,6 +102,129 @@ TEST(BorderlineTest, ByPointsAndByPlacesWithTiesAtTheMargin) {
   const Borderline none = FindBorderline(x, 100, {true, 2});
   EXPECT_TRUE(none.above.empty());
   EXPECT_EQ(none.below, (std::vector<int>{0, 1}));
+}
+
+// Random pairs of exams against a reference written from the rules as a
+// teacher states them: a key shared inside either exam matches nobody; a
+// rank is 1 + the students of that exam with a higher score.
+TEST(ExamProgressTest, RandomPairsOfExamsAgreeWithAReference) {
+  std::mt19937 random(20261210);
+  const double blank = std::nan("");
+  for (int round = 0; round < 200; ++round) {
+    const bool numbered = round % 2 == 0;
+    auto draw = [&](int n) {
+      std::vector<StudentKey> keys;
+      std::vector<double> scores;
+      for (int s = 0; s < n; ++s) {
+        // Few names and classes, so that namesakes and shared numbers happen.
+        keys.push_back({numbered ? std::to_string(random() % 40) : "", "学生" + std::to_string(random() % 15),
+                        std::to_string(random() % 3) + "班"});
+        scores.push_back(random() % 10 == 0 ? blank : static_cast<double>(random() % 20));
+      }
+      return std::pair{keys, scores};
+    };
+    const auto [now, nowScores] = draw(1 + static_cast<int>(random() % 30));
+    const auto [before, beforeScores] = draw(static_cast<int>(random() % 30));
+    const ExamMatch m = MatchStudents(now, before);
+    ASSERT_EQ(m.byNumber, numbered && !before.empty());
+
+    auto key = [&](const StudentKey& k) { return m.byNumber ? k.number : k.className + "|" + k.name; };
+    std::map<std::string, int> inNow, inBefore;
+    for (const StudentKey& k : now) ++inNow[key(k)];
+    for (const StudentKey& k : before) ++inBefore[key(k)];
+    std::map<UnmatchedReason, int> reasons;
+    for (std::size_t s = 0; s < now.size(); ++s) {
+      const std::string k = key(now[s]);
+      int expected = -1;
+      if (inNow[k] == 1 && inBefore[k] == 1)
+        for (std::size_t e = 0; e < before.size(); ++e)
+          if (key(before[e]) == k) expected = static_cast<int>(e);
+      ASSERT_EQ(m.earlierOf[s], expected) << "round " << round << ", student " << s;
+      if (expected < 0)
+        ++reasons[inNow[k] > 1 || inBefore[k] > 1 ? UnmatchedReason::SharedKey : UnmatchedReason::OnlyInThisExam];
+    }
+    for (const StudentKey& k : before)
+      if (!(inNow[key(k)] == 1 && inBefore[key(k)] == 1))
+        ++reasons[inNow[key(k)] > 1 || inBefore[key(k)] > 1 ? UnmatchedReason::SharedKey
+                                                            : UnmatchedReason::OnlyInEarlierExam];
+    std::map<UnmatchedReason, int> found;
+    for (const ExamMatch::Unmatched& u : m.unmatched) ++found[u.reason];
+    ASSERT_EQ(found, reasons) << "round " << round;
+
+    const FieldProgress p = CompareExams(nowScores, beforeScores, m.earlierOf, 3);
+    auto rank = [](const std::vector<double>& scores, std::size_t s) {
+      int above = 0;
+      for (double x : scores) above += !std::isnan(x) && x > scores[s];
+      return 1.0 + above;
+    };
+    for (std::size_t s = 0; s < now.size(); ++s) {
+      const int e = m.earlierOf[s];
+      if (e < 0 || std::isnan(nowScores[s]) || std::isnan(beforeScores[static_cast<std::size_t>(e)])) {
+        ASSERT_TRUE(std::isnan(p.rankChange[s]));
+        continue;
+      }
+      ASSERT_EQ(p.rankNow[s], rank(nowScores, s));
+      ASSERT_EQ(p.rankBefore[s], rank(beforeScores, static_cast<std::size_t>(e)));
+      // Marked: among the three largest rises (or falls), ties at the edge all marked.
+      const double change = p.rankChange[s];
+      int larger = 0;
+      for (double c : p.rankChange) larger += change > 0 ? c > change : c < change;
+      ASSERT_EQ(p.marked[s], change != 0 && larger < 3 ? (change > 0 ? 1 : -1) : 0) << "round " << round;
+    }
+  }
+}
+
+TEST(BorderlineTest, EachLineOverEveryFieldWithMarginsScaledToTheSubjects) {
+  const double blank = std::nan("");
+  // Total line 600 with 20 points: a subject whose line is 90 gets 3.
+  const std::vector<Margin> margins = FieldMargins({false, 20}, {600, 90, 0});
+  EXPECT_DOUBLE_EQ(margins[1].amount, 3);
+  EXPECT_DOUBLE_EQ(margins[2].amount, 0);
+  EXPECT_DOUBLE_EQ(FieldMargins({true, 5}, {600, 90})[1].amount, 5) << "places stay places";
+  EXPECT_DOUBLE_EQ(FieldMargins({false, 10}, {0, 90})[1].amount, 10) << "no total line to scale by";
+
+  //                                          0    1    2      3    4
+  const std::vector<std::vector<double>> x = {{605, 590, 560, 599.5, 630},  // total, line 600 ± 20
+                                              {91, 80, 88, blank, 94}};     // a subject, line 90 ± 3
+  const LineBorderline line = FindLineBorderline("重点线", x, {600, 90}, {false, 20}, {4, 0, 3, 1, 2});
+  EXPECT_EQ(line.students, (std::vector<int>{0, 3, 1, 2})) << "those borderline in some field, in the given order";
+  EXPECT_DOUBLE_EQ(line.gap[0][0], 5);
+  EXPECT_DOUBLE_EQ(line.gap[0][3], -0.5);
+  EXPECT_TRUE(std::isnan(line.gap[0][2])) << "40 points under";
+  EXPECT_TRUE(std::isnan(line.gap[0][4])) << "30 points over";
+  EXPECT_DOUBLE_EQ(line.gap[1][2], -2);
+  EXPECT_TRUE(std::isnan(line.gap[1][3])) << "did not sit";
+  const auto counts = CountBorderline(line, {0, 0, 1, 1, -1}, 2);
+  EXPECT_EQ(counts[0][0].above, 1);
+  EXPECT_EQ(counts[0][0].below, 1);
+  EXPECT_EQ(counts[0][1].above, 1);
+  EXPECT_EQ(counts[1][0].below, 1);
+  EXPECT_EQ(counts[1][0].above, 0);
+  EXPECT_EQ(counts[1][1].below, 1);
+}
+
+TEST(ClassBalanceTest, MeansSpreadAndTheLayersWithTies) {
+  const double blank = std::nan("");
+  const std::vector<std::vector<double>> x = {{80, 60, blank, 70, 90, 50}};
+  const auto b = BalanceOf(x, {{0, 1, 2}, {3, 4, 5}}, {0, 1, 2, 3, 4, 5});
+  EXPECT_EQ(b[0][0].sat, 2);
+  EXPECT_DOUBLE_EQ(b[0][0].mean, 70);
+  EXPECT_DOUBLE_EQ(b[0][0].sd, 10);
+  EXPECT_DOUBLE_EQ(b[0][0].variation, 10.0 / 70);
+  EXPECT_DOUBLE_EQ(b[0][0].overMean, 0) << "the grade's mean is 70 too";
+  EXPECT_NEAR(b[1][0].sd, std::sqrt(800.0 / 3), 1e-12);
+  const auto none = BalanceOf({{blank, blank}}, {{0, 1}}, {0, 1});
+  EXPECT_EQ(none[0][0].sat, 0);
+  EXPECT_TRUE(std::isnan(none[0][0].mean) && std::isnan(none[0][0].overMean));
+
+  //                          0   1   2   3      4   5
+  const std::vector<double> t = {90, 80, 80, blank, 70, 60};
+  const Layers two = LayersOf(t, {0, 1, 2, 3, 4, 5}, 2);
+  EXPECT_EQ(two.best, (std::vector<int>{0, 1, 2})) << "the tie at the edge comes along";
+  EXPECT_EQ(two.last, (std::vector<int>{5, 4})) << "the last first; who did not sit is in neither";
+  const Layers all = LayersOf(t, {1, 2}, 5);
+  EXPECT_EQ(all.best, (std::vector<int>{1, 2}));
+  EXPECT_EQ(all.last, (std::vector<int>{1, 2})) << "equal scores keep the data's order";
 }
 
 }  // namespace

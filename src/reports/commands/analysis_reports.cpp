@@ -338,7 +338,7 @@ void BorderlineReport(host::Application& app, const host::Dialog& dialog, const 
   for (std::size_t k = 0; k < lineScores->size(); ++k) {
     std::string name = k < lines.lineNames.size() && !lines.lineNames[k].empty() ? lines.lineNames[k]
                                                                                  : "线" + std::to_string(k + 1);
-    if (!name.ends_with("线")) name += "线";
+    if (name.find("线") == std::string::npos) name += "线";  // "优秀" reads "优秀线", "线1" stays
     borderline.lines.push_back(FindLineBorderline(name, borderline.scores, (*lineScores)[k],
                                                   {settings.borderlineByPlaces, settings.borderlineMargin},
                                                   data.table.order));

@@ -132,7 +132,7 @@ SheetPlan PlanBalanceSheet(const std::string& dataWorkbookName, const ScoreData&
                    {"标准差为总体标准差；差异系数 = 标准差 ÷ 平均分，越小班内越均衡；"
                     "超均率 = (班级平均分 − 年级平均分) ÷ 年级平均分。没有成绩的学生不计。",
                     "前 " + n + " 名、后 " + n + " 名按" + data.fields.front().name + "，同分的一并列出" +
-                        (r.noRanks ? "；按“不排名”设置，名单按班级和姓名排列，不写名次。" : "。")});
+                        (r.noRanks ? "；按“不排名”设置，名单按班级和姓名排列。" : "。")});
   const int row = PutBalanceTables(plan, data, r, 5);
   plan.blockTops.push_back(row);
   PutLayers(plan, data, r, row);

@@ -49,7 +49,7 @@ ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreD
            "对应。" + ranks + "T分 = 50 + 10 × (得分 − 平均分) ÷ 标准差，按各次考试的全体参考学生。",
        "↑、↓ 标出进步、退步最多的 " + std::to_string(c.marks) +
            " 人（变化相同的一并标出）；两次考试不是都有成绩的学生不对比。" +
-           (c.noRanks ? "本表按“不排名”设置，不写学生的名次，学生按班级和姓名排列。" : "")});
+           (c.noRanks ? "本表按“不排名”设置，学生按班级和姓名排列。" : "")});
 
   // Per class, then the whole grade.
   int row = 5;

@@ -166,15 +166,14 @@ StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, co
   plan.format(Rect::sheet(), CentredPatch(10, "宋体"));
   plan.widths = {{1, host::kMaxCol, 6}};
   plan.textColumns.push_back(1);
-  PutTitleAndNotes(plan, FileStem(dataWorkbookName) + " 标准分与赋分" + (noRanks ? "（不排名）" : ""),
-                   std::min(plan.columns, 20),
-                   {std::string("Z分 = (得分 − 平均分) ÷ 标准差（全体参考学生，总体标准差）；T分 = 50 + 10Z；") +
-                        (noRanks ? "按“不排名”设置，不写百分等级，学生按班级和姓名排列；"
-                                 : "百分等级 = 100 − (100 × 名次 − 50) ÷ 参考人数；") +
-                        "超均率 = (班级平均分 − 年级平均分) ÷ 年级平均分。",
-                    "等级赋分按“" + scheme.name +
-                        "”：按原始分从高到低依比例划等级，同分同等级；"
-                        "赋分 = T1 + (T2 − T1)(Y − Y1) ÷ (Y2 − Y1)，四舍五入取整。没有成绩的学生不计。"});
+  PutTitleAndNotes(
+      plan, FileStem(dataWorkbookName) + " 标准分与赋分" + (noRanks ? "（不排名）" : ""), std::min(plan.columns, 20),
+      {std::string("Z分 = (得分 − 平均分) ÷ 标准差（全体参考学生，总体标准差）；T分 = 50 + 10Z；") +
+           (noRanks ? "按“不排名”设置，学生按班级和姓名排列；" : "百分等级 = 100 − (100 × 名次 − 50) ÷ 参考人数；") +
+           "超均率 = (班级平均分 − 年级平均分) ÷ 年级平均分。",
+       "等级赋分按“" + scheme.name +
+           "”：按原始分从高到低依比例划等级，同分同等级；"
+           "赋分 = T1 + (T2 − T1)(Y − Y1) ÷ (Y2 − Y1)，四舍五入取整。没有成绩的学生不计。"});
 
   int row = PutClassTable(plan, data, fields, 5) + 1;
   row = PutAudits(plan, data, scheme, fields, row);
