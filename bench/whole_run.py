@@ -37,6 +37,8 @@ COMMANDS = {
     "图表": ["cmdTuBiaoTJ_Click"],
     "试题": ["cmdShiTiTJ_Click"],
     "标准分": ["cmdDengJiTJ_Click"],
+    "进退步": ["cmdJinTuiTJ_Click"],
+    "临界生": ["cmdLinJieTJ_Click"],
 }
 VARIANTS = {
     "switches off": ["switches-off"],
@@ -57,8 +59,9 @@ def make_school(build, folder, students, options=()):
     shutil.rmtree(folder, ignore_errors=True)
     subprocess.run([build / "src/cli/tavo", "init", folder], check=True, stdout=subprocess.DEVNULL)
     system, scores = folder / "成绩统计.xlsx", folder / "数据" / "scores.xlsx"
+    # The earlier exam 进退步 compares with, beside the scores; read, never written.
     subprocess.run([build / "bench/tavo_bench_school", system, scores, str(students), str(classes_for(students)),
-                    *options], check=True)
+                    "earlier=上次.xlsx", *options], check=True)
     for f in (system, scores):
         shutil.copy(f, f.with_name(f.name + ".pristine"))
     return system, scores
