@@ -96,6 +96,10 @@ ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreD
     plan.row(row, RowRole::Header, "未对应");
     const std::vector<std::string> headers = {"考试", "班级", "考号", "姓名", "原因"};
     for (std::size_t h = 0; h < headers.size(); ++h) plan.put(row, 1 + static_cast<int>(h), Value(headers[h]));
+    // The reason runs over four narrow columns of the student table below.
+    constexpr int kReasonColumns = 4;
+    const int last = 4 + kReasonColumns;
+    plan.merges.push_back({row, 5, row, last});
     const int top = row;
     for (const ExamMatch::Unmatched& u : c.match.unmatched) {
       ++row;
@@ -114,9 +118,10 @@ ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreD
       const Value cells[] = {Value(u.inEarlierExam ? "上次" : "本次"), Value(cls), Value(number), Value(name),
                              Value(ReasonText(u.reason))};
       for (int col = 0; col < 5; ++col) plan.put(row, 1 + col, cells[col]);
+      plan.merges.push_back({row, 5, row, last});
     }
-    plan.format({top, 1, row, 5}, BordersPatch());
-    plan.format({top, 1, top, 5}, FillPatch(kHeaderFill));
+    plan.format({top, 1, row, last}, BordersPatch());
+    plan.format({top, 1, top, last}, FillPatch(kHeaderFill));
   }
 
   // The student table's header; its rows come from ProgressRows.
