@@ -15,7 +15,6 @@ using host::Value;
 
 namespace {
 
-constexpr int kHeaderFill = 37;
 const std::vector<std::string> kBalanceMeasures = {"人数", "平均分", "标准差", "差异系数", "超均率"};
 
 // One table per measure, classes down and fields across, so that each

@@ -15,7 +15,6 @@ using host::Value;
 
 namespace {
 
-constexpr int kHeaderFill = 37;
 // What a student lacks shows red; what they have above the line shows plain.
 constexpr const char* kGapFormat = "+0.0;[Red]-0.0";
 const std::vector<std::string> kCountMeasures = {"线下", "线上"};

@@ -13,7 +13,6 @@ using host::Value;
 
 namespace {
 
-constexpr int kHeaderFill = 37;
 constexpr const char* kTwoPlaces = "0.00";
 constexpr const char* kOnePlace = "0.0";
 

@@ -14,7 +14,7 @@ using host::Value;
 
 namespace {
 
-constexpr int kHeaderFill = 37, kSummaryFill = 15;
+constexpr int kSummaryFill = 15;
 constexpr const char* kTwoPlaces = "0.00";
 constexpr const char* kThreePlaces = "0.000";
 constexpr int kQuestionsPerBlock = 15;  // the class table's questions a printed page holds

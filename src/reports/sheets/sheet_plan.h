@@ -112,6 +112,9 @@ void DropColumns(SheetPlan&, int first, int last);
 void PutGroupHeader(SheetPlan&, int row, int col, const std::string& group, const std::vector<std::string>& measures);
 int PutLeadingHeaders(SheetPlan&, int row, const std::vector<std::string>& headers);
 
+// The colour index of the analyses' header rows (a pale blue).
+inline constexpr int kHeaderFill = 37;
+
 // The analyses' top: a title of 18 points in row 1 over `titleColumns`,
 // and notes in the rows below it, left-aligned so that they run across.
 void PutTitleAndNotes(SheetPlan&, const std::string& title, int titleColumns, const std::vector<std::string>& notes);

@@ -15,7 +15,7 @@ using host::Value;
 
 namespace {
 
-constexpr int kHeaderFill = 37, kTotalFill = 15;
+constexpr int kTotalFill = 15;
 constexpr const char* kTwoPlaces = "0.00";
 constexpr const char* kOnePlace = "0.0";
 constexpr const char* kPercent = "0.00%";
