@@ -135,7 +135,9 @@ void Sheet::setValue(const Rect& r, const Value& v) {
     clearContents(r);
     return;
   }
-  if (static_cast<long long>(r.rowCount()) * r.colCount() > 20'000'000LL) throw refusedAt(r, "区域太大");
+  if (const long long cells = static_cast<long long>(r.rowCount()) * r.colCount(); cells > kMostCellsAdded)
+    throw refusedAt(r, "区域太大（" + host::numberToText(static_cast<double>(cells)) + " 个单元格，上限 " +
+                           host::numberToText(static_cast<double>(kMostCellsAdded)) + " 个）");
   for (int c = r.left; c <= r.right; ++c)
     for (int row = r.top; row <= r.bottom; ++row) enter({row, c}, v);
   touch();

@@ -21,6 +21,11 @@
 
 namespace tavo::model {
 
+// The most cells one put or format may make: a table 32 columns wide over
+// every row of a sheet (a province's exam), about half a gigabyte of cells.
+// A range beyond it, which only a runaway request asks for, is refused.
+inline constexpr long long kMostCellsAdded = 32LL * 1'048'576;
+
 class Workbook;
 
 struct SheetView {

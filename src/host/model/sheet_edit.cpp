@@ -70,7 +70,7 @@ bool shiftSpan(int& lo, int& hi, int at, int count, int limit) {
 }  // namespace
 
 namespace {
-constexpr double kMaxCellsFilled = 20e6;
+constexpr double kMaxCellsFilled = static_cast<double>(kMostCellsAdded);
 }  // namespace
 
 void Sheet::replace(const Rect& range, const std::string& what, const std::string& with,

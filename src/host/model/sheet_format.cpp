@@ -82,7 +82,18 @@ void Sheet::applyFormat(const Rect& r, const host::FormatPatch& patch) {
       rowStyles_[row] = patched(it != rowStyles_.end() ? it->second : sheetStyle_);
     }
   } else {
-    if (static_cast<long long>(r.rowCount()) * r.colCount() > 20'000'000LL) throw refusedAt(r, "区域太大");
+    // Cells that hold something already take the format in place; only the
+    // cells the range adds below a column's last cost memory, so only they
+    // are limited: a full sheet's table is formatted, a range over the empty
+    // sheet is refused before anything is made.
+    long long added = 0;
+    for (int c = r.left; c <= r.right; ++c) {
+      const Column* held = column(c);
+      added += std::max(0, r.bottom - std::max(r.top - 1, held ? held->size() : 0));
+    }
+    if (added > kMostCellsAdded)
+      throw refusedAt(r, "区域太大（要新建 " + host::numberToText(static_cast<double>(added)) + " 个单元格，上限 " +
+                             host::numberToText(static_cast<double>(kMostCellsAdded)) + " 个）");
     for (int c = r.left; c <= r.right; ++c)
       for (int row = r.top; row <= r.bottom; ++row) {
         StyleId before = cellStyle({row, c});

@@ -29,6 +29,28 @@ TEST_F(FormatTest, WholeSheetRowAndColumnFormatsLayer) {
   EXPECT_EQ(both.font.size, 11);
 }
 
+// A province's table fills every row; its borders go on over cells that
+// exist. A range that would make more cells than the limit is refused,
+// saying how many, before it makes any.
+TEST_F(FormatTest, ATableOverEveryRowIsFormattedAndARunawayRangeRefused) {
+  const int rows = host::kMaxRow, columns = 40;  // 42 million cells, more than the limit
+  host::Grid column(rows, 1);
+  for (int r = 0; r < rows; ++r) column.at(r, 0) = Value(r);
+  for (int c = 1; c <= columns; ++c) sheet.setValues({1, c}, column);
+  host::FormatPatch bold;
+  bold.bold = true;
+  sheet.applyFormat(rect(2, 1, rows, columns), bold);
+  EXPECT_TRUE(sheet.format({rows, columns}).font.bold);
+  EXPECT_FALSE(sheet.format({1, 1}).font.bold);
+  try {
+    sheet.applyFormat(rect(2, columns + 1, rows, columns + 33), bold);  // whole columns would take a column format
+    FAIL() << "33 empty columns of every row were formatted";
+  } catch (const host::HostError& e) {
+    EXPECT_NE(std::string(e.what()).find("上限 33554432"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(sheet.usedRange().right, columns) << "nothing was made";
+}
+
 TEST_F(FormatTest, ColumnFormatOverARowFormatKeepsBoth) {
   host::FormatPatch fill, text;
   fill.fill = host::Fill::Solid(37);
