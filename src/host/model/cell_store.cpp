@@ -4,12 +4,11 @@ namespace tavo::model {
 
 Slot Slot::clone() const {
   Slot s;
-  s.style_ = style_;
-  s.kind_ = kind_;
+  s.bits_ = bits_;
   s.u_ = u_;
-  if (kind_ == Kind::Text) {
+  if (kind() == Kind::Text) {
     ++u_.text->owners;
-  } else if (kind_ == Kind::Formula) {
+  } else if (kind() == Kind::Formula) {
     auto* f = new FormulaPayload;
     if (u_.formula->root) f->root = model::clone(*u_.formula->root);
     f->opaqueA1 = u_.formula->opaqueA1;
@@ -29,26 +28,26 @@ TextPayload& Slot::ownText() {
 }
 
 Slot Slot::pastedValue() const {
-  if (kind_ == Kind::Text && !u_.text->runs.empty()) {
+  if (kind() == Kind::Text && !u_.text->runs.empty()) {
     Slot s;
     s.setConstant(u_.text->text);
     return s;
   }
   Slot s = clone();
-  s.style_ = 0;
+  s.setStyle(0);
   return s;
 }
 
 void Slot::setContentOf(const Slot& constant) {
   if (&constant == this) return;
   release();
-  kind_ = constant.kind_;
+  setKind(constant.kind());
   u_ = constant.u_;
-  if (kind_ == Kind::Text) ++u_.text->owners;
+  if (kind() == Kind::Text) ++u_.text->owners;
 }
 
 host::Value Slot::constant() const {
-  switch (kind_) {
+  switch (kind()) {
     case Kind::Number: return u_.num;
     case Kind::Text: return u_.text->text;
     case Kind::Boolean: return u_.b;
@@ -62,17 +61,31 @@ host::Value Slot::constant() const {
 void Slot::setConstant(const host::Value& v) {
   release();
   switch (v.kind()) {
-    case host::Value::Kind::Empty: kind_ = Kind::Empty; break;
-    case host::Value::Kind::Number: kind_ = Kind::Number; u_.num = v.number(); break;
-    case host::Value::Kind::Text: kind_ = Kind::Text; u_.text = new TextPayload{v.text(), {}}; break;
-    case host::Value::Kind::Boolean: kind_ = Kind::Boolean; u_.b = v.boolean(); break;
-    case host::Value::Kind::Error: kind_ = Kind::Error; u_.err = v.error(); break;
+    case host::Value::Kind::Empty:
+      setKind(Kind::Empty);
+      break;
+    case host::Value::Kind::Number:
+      setKind(Kind::Number);
+      u_.num = v.number();
+      break;
+    case host::Value::Kind::Text:
+      setKind(Kind::Text);
+      u_.text = new TextPayload{v.text(), {}};
+      break;
+    case host::Value::Kind::Boolean:
+      setKind(Kind::Boolean);
+      u_.b = v.boolean();
+      break;
+    case host::Value::Kind::Error:
+      setKind(Kind::Error);
+      u_.err = v.error();
+      break;
   }
 }
 
 void Slot::setFormula(std::unique_ptr<FormulaPayload> f) {
   release();
-  kind_ = Kind::Formula;
+  setKind(Kind::Formula);
   u_.formula = f.release();
 }
 

@@ -1,4 +1,4 @@
-// Cell storage: one dense vector of 16-byte slots per column, grown to the
+// Cell storage: one dense vector of 12-byte slots per column, grown to the
 // column's last used row. Text and formulas live behind a pointer so that a
 // sheet of numbers stays small. Slots share one text: copying 200,000 names
 // then costs no allocation, and the first change gives the slot its own.
@@ -42,20 +42,23 @@ struct FormulaPayload {
 
 using StyleId = std::uint32_t;  // 0: no format of its own
 
+// Packed to 4 bytes: the 8-byte value needs no 8-byte alignment on the
+// machines tavo runs on, and 12 bytes a cell instead of 16 is what lets a
+// province's million rows fit.
+#pragma pack(push, 4)
 class Slot {
  public:
   enum class Kind : std::uint8_t { Empty, Number, Text, Boolean, Error, Formula };
 
   Slot() { u_.num = 0; }
   ~Slot() { release(); }
-  Slot(Slot&& o) noexcept : u_(o.u_), style_(o.style_), kind_(o.kind_) { o.kind_ = Kind::Empty; }
+  Slot(Slot&& o) noexcept : u_(o.u_), bits_(o.bits_) { o.setKind(Kind::Empty); }
   Slot& operator=(Slot&& o) noexcept {
     if (this != &o) {
       release();
       u_ = o.u_;
-      style_ = o.style_;
-      kind_ = o.kind_;
-      o.kind_ = Kind::Empty;
+      bits_ = o.bits_;
+      o.setKind(Kind::Empty);
     }
     return *this;
   }
@@ -63,12 +66,12 @@ class Slot {
   Slot& operator=(const Slot&) = delete;
   Slot clone() const;
 
-  Kind kind() const { return kind_; }
-  bool hasContent() const { return kind_ != Kind::Empty; }
-  bool isFormula() const { return kind_ == Kind::Formula; }
-  bool inUse() const { return kind_ != Kind::Empty || style_ != 0; }
-  StyleId style() const { return style_; }
-  void setStyle(StyleId s) { style_ = s; }
+  Kind kind() const { return static_cast<Kind>(bits_ >> kStyleBits); }
+  bool hasContent() const { return kind() != Kind::Empty; }
+  bool isFormula() const { return kind() == Kind::Formula; }
+  bool inUse() const { return bits_ != 0; }  // content or a format
+  StyleId style() const { return bits_ & kStyleMask; }
+  void setStyle(StyleId s) { bits_ = (bits_ & ~kStyleMask) | (s & kStyleMask); }
 
   double number() const { return u_.num; }
   const TextPayload& text() const { return *u_.text; }
@@ -87,15 +90,22 @@ class Slot {
   void setFormula(std::unique_ptr<FormulaPayload>);
   void clearContent() {
     release();
-    kind_ = Kind::Empty;
+    setKind(Kind::Empty);
   }
 
+  // A style id takes the low 24 bits of a slot's word, its kind the high 8:
+  // a file holds at most 64,000 formats, and a sheet of a million rows
+  // saves a quarter of its cells' memory.
+  static constexpr int kStyleBits = 24;
+  static constexpr std::uint32_t kStyleMask = (1u << kStyleBits) - 1;
+
  private:
+  void setKind(Kind k) { bits_ = (bits_ & kStyleMask) | (static_cast<std::uint32_t>(k) << kStyleBits); }
   void release() {
-    if (kind_ == Kind::Text) {
+    if (kind() == Kind::Text) {
       if (--u_.text->owners == 0) delete u_.text;
-    }
-    else if (kind_ == Kind::Formula) delete u_.formula;
+    } else if (kind() == Kind::Formula)
+      delete u_.formula;
   }
   union {
     double num;
@@ -104,9 +114,10 @@ class Slot {
     TextPayload* text;
     FormulaPayload* formula;
   } u_;
-  StyleId style_ = 0;
-  Kind kind_ = Kind::Empty;
+  std::uint32_t bits_ = 0;
 };
+#pragma pack(pop)
+static_assert(sizeof(Slot) == 12);
 
 class Column {
  public:

@@ -27,6 +27,8 @@ std::size_t StyleTable::Hash::operator()(const host::Format& f) const {
 StyleId StyleTable::intern(const host::Format& f) {
   auto it = index_.find(f);
   if (it != index_.end()) return it->second;
+  // A slot keeps 24 bits of style id; a file holds 64,000 formats at most.
+  if (formats_.size() > Slot::kStyleMask) throw host::HostError::refused("工作簿的格式种类太多");
   auto id = static_cast<StyleId>(formats_.size());
   formats_.push_back(f);
   index_.emplace(f, id);

@@ -67,4 +67,24 @@ TEST_F(EntryTest, LiteralValuesStayAsTheyAre) {
   EXPECT_EQ(get(1, 2), Value(7.0)) << "typed entry, for contrast";
 }
 
+// Equal texts one under another share their text; each cell still changes
+// alone, in its text and in its runs.
+TEST_F(EntryTest, EqualTextsEnteredTogetherStillChangeOneByOne) {
+  host::Grid g(4, 1);
+  for (int r = 0; r < 4; ++r) g.at(r, 0) = Value(r < 3 ? "1班" : "2班");
+  sheet.setLiteralValues({1, 1}, g);
+  put(2, 1, Value("3班"));
+  host::TextRun bold;
+  bold.start = 1;
+  bold.length = 1;
+  bold.bold = true;
+  sheet.setTextRun({3, 1}, bold);
+  EXPECT_EQ(get(1, 1), Value("1班"));
+  EXPECT_EQ(get(2, 1), Value("3班"));
+  EXPECT_EQ(get(3, 1), Value("1班"));
+  EXPECT_EQ(sheet.textRuns({3, 1}).size(), 1u);
+  EXPECT_TRUE(sheet.textRuns({1, 1}).empty()) << "the run went to the one cell";
+  EXPECT_EQ(get(4, 1), Value("2班"));
+}
+
 }  // namespace tavo::testing
