@@ -68,4 +68,19 @@ void TerminalPlatform::openDocument(const std::string& path) {
   throw host::HostError::refused("没有可以打开文档的程序（xdg-open）: " + path);
 }
 
+void TerminalPlatform::showProgress(const std::string& step, double share) {
+  if (!step_ || step != stepLabel_) {
+    endStep();
+    step_.emplace(progress_, step);
+    stepLabel_ = step;
+  }
+  step_->done(share);
+  if (share >= 1) endStep();
+}
+
+void TerminalPlatform::endStep() {
+  step_.reset();
+  stepLabel_.clear();
+}
+
 }  // namespace tavo::cli

@@ -3,7 +3,9 @@
 // documents through the desktop's opener.
 #pragma once
 
+#include <optional>
 #include <ostream>
+#include <string>
 
 #include "cli/progress_line.h"
 #include "host/platform.h"
@@ -25,6 +27,10 @@ class TerminalPlatform final : public host::Platform {
   void setWindowStyle(std::intptr_t, std::int32_t) override {}
   host::Date today() const override;
   char pathSeparator() const override { return '/'; }
+  // A step of the command shows on the progress line inside the command's
+  // phase; endStep() closes one left open (a command that failed midway).
+  void showProgress(const std::string& step, double share) override;
+  void endStep();
 
   // A progress line on the same terminal, erased before each message.
   void setProgress(ProgressLine* progress) { progress_ = progress; }
@@ -39,6 +45,8 @@ class TerminalPlatform final : public host::Platform {
   bool errorShown_ = false;
   bool messageShown_ = false;
   ProgressLine* progress_ = nullptr;
+  std::string stepLabel_;
+  std::optional<ProgressLine::Phase> step_;
 };
 
 }  // namespace tavo::cli

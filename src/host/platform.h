@@ -1,5 +1,6 @@
 // Services outside the spreadsheet: message boxes, the beep, the data
-// folder's listing, the document viewer, the window-style calls and the date.
+// folder's listing, the document viewer, the window-style calls, the date
+// and the progress of long work.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,13 @@ class Platform {
   virtual Date today() const = 0;
   // Folder separator of file paths on this platform.
   virtual char pathSeparator() const = 0;
+  // How far a long step of the running command is ("写入 成绩表"), its
+  // share done from 0 to 1; a share of 1 ends the step. A platform with no
+  // place to show it lets it pass.
+  virtual void showProgress(const std::string& step, double share) {
+    (void)step;
+    (void)share;
+  }
 };
 
 }  // namespace tavo::host

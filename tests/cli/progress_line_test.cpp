@@ -1,12 +1,14 @@
 // The progress line shows a long phase on a terminal, with its share done
 // when it is known, and leaves nothing behind: no text for short phases,
 // none at all off a terminal.
+#include "cli/progress_line.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <thread>
 
-#include "cli/progress_line.h"
+#include "cli/terminal_platform.h"
 
 namespace tavo::cli {
 namespace {
@@ -67,6 +69,42 @@ TEST(ProgressLineTest, AsLinesEachPhaseAndWholePercentOnce) {
             "\x1e" "读取 b.xlsx\t100\n"
             "\x1e" "cmdSanXianTJ_Click\t-1\n"
             "\x1e" "\t-1\n");
+}
+
+// The steps a command tells (a sheet written in pieces) show inside its
+// phase; a share of 1 or the end of the command gives the phase back.
+TEST(ProgressLineTest, ACommandsStepsShowInsideItsPhase) {
+  std::ostringstream told, errors;
+  {
+    ProgressLine line(told, ProgressLine::Shown::AsLines);
+    TerminalPlatform platform(errors, false);
+    platform.setProgress(&line);
+    ProgressLine::Phase command(&line, "cmdCJ_Click");
+    platform.showProgress("写入 成绩表", 0.5);
+    platform.showProgress("写入 成绩表", 1);
+    platform.showProgress("写入 临界生", 0.25);
+    platform.endStep();  // the command failed midway
+  }
+  EXPECT_EQ(told.str(),
+            "\x1e"
+            "cmdCJ_Click\t-1\n"
+            "\x1e"
+            "写入 成绩表\t-1\n"
+            "\x1e"
+            "写入 成绩表\t50\n"
+            "\x1e"
+            "写入 成绩表\t100\n"
+            "\x1e"
+            "cmdCJ_Click\t-1\n"
+            "\x1e"
+            "写入 临界生\t-1\n"
+            "\x1e"
+            "写入 临界生\t25\n"
+            "\x1e"
+            "cmdCJ_Click\t-1\n"
+            "\x1e"
+            "\t-1\n");
+  EXPECT_EQ(errors.str(), "");
 }
 
 }  // namespace

@@ -136,6 +136,10 @@ TEST_F(AnalysisTest, StandardScoresAndTheConversionOfTheElectiveSubject) {
   EXPECT_NEAR(s.value({first, chineseColumn + 1}).number(), (90 - mean) / std::sqrt(variance), 1e-12);
   EXPECT_NEAR(s.value({first, chineseColumn + 3}).number(), 100 - 50.0 / 7, 1e-12);
 
+  // The student table says how far it is, to the end.
+  ASSERT_FALSE(platform.progress.empty());
+  EXPECT_EQ(platform.progress.back(), std::pair(std::string("写入 标准分与赋分"), 1.0));
+
   // 化学 converts (five grades over seven students): the audit counts them all.
   int audit = 0;
   for (int row = 1; row <= s.usedRange().bottom; ++row)

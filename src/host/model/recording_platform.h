@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/platform.h"
@@ -31,8 +32,10 @@ class RecordingPlatform final : public host::Platform {
   void setWindowStyle(std::intptr_t, std::int32_t s) override { style = s; }
   host::Date today() const override { return date; }
   char pathSeparator() const override { return '/'; }
+  void showProgress(const std::string& step, double share) override { progress.emplace_back(step, share); }
 
   std::vector<Message> messages;
+  std::vector<std::pair<std::string, double>> progress;  // each step's shares as told
   std::vector<Tone> beeps;
   std::vector<std::string> documentsOpened;
   std::map<std::string, std::vector<std::string>> folders;  // folder -> files in listing order

@@ -81,8 +81,11 @@ host::Worksheet& WriteSheetWithRows(host::Application& app, const ReportPlace& p
   host::Worksheet& w = RecreateReportSheet(app, place, frame);
   WritePlanValues(w, frame);
   // Entered literally: an exam number "007" stays text.
-  for (int first = 0; first < rows; first += kRowsPerPiece)
+  const std::string step = "写入 " + frame.name;
+  for (int first = 0; first < rows; first += kRowsPerPiece) {
     w.setLiteralValues({firstRow + first, 1}, rowsOf(first, std::min(kRowsPerPiece, rows - first)));
+    app.platform().showProgress(step, std::min(1.0, static_cast<double>(first + kRowsPerPiece) / rows));
+  }
   WritePlanLayout(w, *place.layoutStore, frame);
   FinishReportSheet(app, w, *place.layoutStore, frame);
   return w;

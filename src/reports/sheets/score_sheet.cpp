@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "reports/compute/score_statistics.h"
 #include "reports/sheets/plan_writer.h"
@@ -36,8 +37,8 @@ void PutInPieces(host::Worksheet& w, int top, int column, int rows, int columns,
 
 // The data's own columns, header and cells in the report order, as the
 // data sheet holds them; the class keys where they differ from the cell.
-void PutCopiedColumns(host::Worksheet& w, host::Worksheet& dataSheet, const ScoreData& data,
-                      const ScoreSheetPlan& plan) {
+void PutCopiedColumns(host::Worksheet& w, host::Worksheet& dataSheet, const ScoreData& data, const ScoreSheetPlan& plan,
+                      const std::function<void()>& columnDone) {
   const ScoreTable& t = data.table;
   const int students = t.students();
   for (const auto& [tableColumn, column] : plan.copiedColumns) {
@@ -56,12 +57,14 @@ void PutCopiedColumns(host::Worksheet& w, host::Worksheet& dataSheet, const Scor
                                                                          : cells.at(static_cast<int>(s) + 1, 0);
       }
     });
+    columnDone();
   }
 }
 
 // Each field's cleaned scores, and right of them the student's rank in the
 // class and in the grade.
-void PutScoresAndRanks(host::Worksheet& w, const ScoreData& data, const ScoreSheetPlan& plan) {
+void PutScoresAndRanks(host::Worksheet& w, const ScoreData& data, const ScoreSheetPlan& plan,
+                       const std::function<void()>& columnDone) {
   const int students = data.table.students();
   constexpr int kNoClass = -1;  // a class the settings do not name: no class rank
   std::vector<int> classOf(static_cast<std::size_t>(students), kNoClass);
@@ -76,6 +79,7 @@ void PutScoresAndRanks(host::Worksheet& w, const ScoreData& data, const ScoreShe
         piece.at(r, 0) = IsBlank(score) ? Value() : Value(score);
       }
     });
+    columnDone();
   }
   for (std::size_t f = 0; f < plan.rankColumn.size(); ++f) {
     const GroupedRanks ranked = Ranks(data.scores(f), classOf, static_cast<int>(data.classes.size()));
@@ -87,6 +91,7 @@ void PutScoresAndRanks(host::Worksheet& w, const ScoreData& data, const ScoreShe
         ranks.at(r, 1) = rankValue(ranked.overall[s]);
       }
     });
+    columnDone();
   }
 }
 
@@ -109,8 +114,14 @@ void WriteScoreSheet(host::Application& app, const ReportPlace& place, const Sco
   host::Worksheet& store = *place.layoutStore;
   host::Worksheet& w = RecreateReportSheet(app, place, plan.frame);
   WritePlanValues(w, plan.frame);
-  PutCopiedColumns(w, *place.dataSheet, data, plan);
-  PutScoresAndRanks(w, data, plan);
+  // A city's sheet takes seconds: its columns say how far it is.
+  const std::string step = "写入 " + plan.frame.name;
+  const double columns =
+      static_cast<double>(plan.copiedColumns.size() + plan.scoreColumn.size() + plan.rankColumn.size());
+  int done = 0;
+  auto columnDone = [&] { app.platform().showProgress(step, ++done / columns); };
+  PutCopiedColumns(w, *place.dataSheet, data, plan, columnDone);
+  PutScoresAndRanks(w, data, plan, columnDone);
   PutMarks(w, store, plan);
   WritePlanLayout(w, store, plan.frame);
   FinishReportSheet(app, w, store, plan.frame);
