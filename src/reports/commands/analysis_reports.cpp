@@ -24,6 +24,16 @@ namespace tavo::reports {
 
 namespace {
 
+// The score data as the analyses of 分析版 prepare it, with its settings
+// read; without pupil ranks the pupils are listed by class and name.
+std::optional<PreparedScores> PrepareAnalysis(host::Application& app, const host::Dialog& dialog,
+                                              const std::string& dataWorkbookName, params::AnalysisSettings& settings) {
+  auto prepared = PrepareScoreData(app, dialog, AnalysisKind(), dataWorkbookName,
+                                   [&](host::Worksheet& sheet) { settings = params::ReadAnalysisSettings(sheet); });
+  if (prepared && settings.noRanks) OrderWithoutRanks(prepared->place, prepared->data);
+  return prepared;
+}
+
 // A data column (0-based) as scores, one per student, read by `score`.
 std::vector<double> ReadScores(host::Worksheet& sheet, int column, int students, double (*score)(const host::Value&)) {
   std::vector<double> scores(static_cast<std::size_t>(students), kBlank);
@@ -146,8 +156,7 @@ std::vector<StudentKey> KeysOf(const std::vector<std::string>& headers,
 
 void QuestionReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName) {
   params::AnalysisSettings settings;
-  auto prepared = PrepareScoreData(app, dialog, AnalysisKind(), dataWorkbookName,
-                                   [&](host::Worksheet& sheet) { settings = params::ReadAnalysisSettings(sheet); });
+  auto prepared = PrepareAnalysis(app, dialog, dataWorkbookName, settings);
   if (!prepared) return;
   const auto& [place, data] = *prepared;
   sheetutil::WriteDefaultLayoutRow(*place.layoutStore, sheetutil::kQuestions, true);
@@ -198,10 +207,8 @@ void QuestionReport(host::Application& app, const host::Dialog& dialog, const st
 
 void StandardScoreReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName) {
   params::AnalysisSettings settings;
-  auto prepared = PrepareScoreData(app, dialog, AnalysisKind(), dataWorkbookName,
-                                   [&](host::Worksheet& sheet) { settings = params::ReadAnalysisSettings(sheet); });
+  auto prepared = PrepareAnalysis(app, dialog, dataWorkbookName, settings);
   if (!prepared) return;
-  if (settings.noRanks) OrderWithoutRanks(prepared->place, prepared->data);
   const auto& [place, data] = *prepared;
   if (!settings.schemeProblem.empty() && !settings.convertedSubjects.empty()) {
     sheetutil::Warn(app, "分析版 的赋分方案有误：" + settings.schemeProblem + "，请检查！");
@@ -223,10 +230,8 @@ void StandardScoreReport(host::Application& app, const host::Dialog& dialog, con
 
 void ProgressReport(host::Application& app, const host::Dialog& dialog, const std::string& dataWorkbookName) {
   params::AnalysisSettings settings;
-  auto prepared = PrepareScoreData(app, dialog, AnalysisKind(), dataWorkbookName,
-                                   [&](host::Worksheet& sheet) { settings = params::ReadAnalysisSettings(sheet); });
+  auto prepared = PrepareAnalysis(app, dialog, dataWorkbookName, settings);
   if (!prepared) return;
-  if (settings.noRanks) OrderWithoutRanks(prepared->place, prepared->data);
   const auto& [place, data] = *prepared;
   if (settings.earlierExam.empty()) {
     sheetutil::Warn(app, "请在 分析版 的 C13 选择上一次考试的成绩文件！");
