@@ -136,7 +136,8 @@ SheetPlan PlanBalanceSheet(const std::string& dataWorkbookName, const ScoreData&
   plan.blockTops.push_back(row);
   PutLayers(plan, data, r, row);
   plan.keepBlocksOnPages = true;
-  plan.printTitleRows = "$1:$1";
+  // The layers run over pages: their two header rows head each of them.
+  plan.printTitleRows = "$" + std::to_string(row) + ":$" + std::to_string(row + 1);
   plan.fitAcrossThrough = plan.columns;
   plan.autoFitThrough = SheetPlan::kNoAutoFit;
   return plan;
