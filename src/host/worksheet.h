@@ -3,6 +3,8 @@
 // (Rect::rows, Rect::columns, Rect::sheet).
 #pragma once
 
+#include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,6 +51,17 @@ class Worksheet {
   virtual void setValues(Cell topLeft, const Grid&) = 0;
   // As a paste of values leaves them: text stays text whatever it reads as.
   virtual void setLiteralValues(Cell topLeft, const Grid&) = 0;
+  // The area's rows, entered literally, as `rows(first, count)` gives them
+  // (`first` counted from the area's top, 0-based; every row the area's
+  // width). A host may take them at once, or keep the source and take the
+  // rows when it needs them: a province's student table then never stands
+  // whole in memory. The source must own what it reads.
+  using RowSource = std::function<Grid(int first, int count)>;
+  virtual void setLiteralRows(const Rect& area, const RowSource& rows) {
+    constexpr int kRowsPerPiece = 1 << 14;
+    for (int first = 0; first < area.rowCount(); first += kRowsPerPiece)
+      setLiteralValues({area.top + first, area.left}, rows(first, std::min(kRowsPerPiece, area.rowCount() - first)));
+  }
   virtual bool hasFormula(Cell) const = 0;
   // The formula in R1C1 notation, or the value's text when there is none.
   virtual std::string formulaR1C1(Cell) const = 0;

@@ -56,8 +56,13 @@ void Sheet::setTabColorIndex(int c) {
   tabColor_ = c;
 }
 
-const Column* Sheet::column(int col) const {
+const Column* Sheet::storedColumn(int col) const {
   return col >= 1 && col <= columnCount() ? &cols_[static_cast<std::size_t>(col - 1)] : nullptr;
+}
+
+const Column* Sheet::column(int col) const {
+  settle(Rect::columns(col, col));
+  return storedColumn(col);
 }
 
 Column& Sheet::columnAt(int col) {
@@ -67,19 +72,25 @@ Column& Sheet::columnAt(int col) {
 }
 
 const Slot* Sheet::slot(Cell c) const {
-  const Column* col = column(c.col);
+  settle(Rect::of(c));
+  const Column* col = storedColumn(c.col);
   return col ? col->get(c.row) : nullptr;
 }
 
 Slot* Sheet::findSlot(Cell c) {
+  settle(Rect::of(c));
   dropFindIndex();
   if (c.col < 1 || c.col > columnCount()) return nullptr;
   return cols_[static_cast<std::size_t>(c.col - 1)].find(c.row);
 }
 
-Slot& Sheet::slotAt(Cell c) { return columnAt(c.col).at(c.row); }
+Slot& Sheet::slotAt(Cell c) {
+  settle(Rect::of(c));
+  return columnAt(c.col).at(c.row);
+}
 
 Rect Sheet::clipToStored(const Rect& r) const {
+  settle(r);
   int maxRow = 0;
   int right = std::min(r.right, columnCount());
   for (int c = r.left; c <= right; ++c) maxRow = std::max(maxRow, cols_[c - 1].size());
@@ -100,9 +111,10 @@ host::Grid Sheet::values(const Rect& r) const {
   if (static_cast<double>(r.rowCount()) * r.colCount() > 16e6)
     throw refusedAt(r, "区域过大（" + host::numberToText(static_cast<double>(r.rowCount()) * r.colCount()) +
                            " 个单元格）");
+  settle(r);
   host::Grid g(r.rowCount(), r.colCount());
   for (int c = r.left; c <= r.right; ++c) {
-    const Column* col = column(c);
+    const Column* col = storedColumn(c);
     if (!col) continue;
     int bottom = std::min(r.bottom, col->size());
     for (int row = r.top; row <= bottom; ++row)
@@ -147,7 +159,58 @@ void Sheet::setValues(Cell at, const host::Grid& g) { enterGrid(at, g, false); }
 
 void Sheet::setLiteralValues(Cell at, const host::Grid& g) { enterGrid(at, g, true); }
 
-void Sheet::enterGrid(Cell at, const host::Grid& g, bool literal) {
+void Sheet::setLiteralRows(const Rect& area, const RowSource& rows) {
+  if (area.bottom > host::kMaxRow || area.right > host::kMaxCol || area.top < 1 || area.left < 1)
+    throw refusedAt(area, "区域超出工作表");
+  if (area.rowCount() <= 0) return;
+  // Rows over cells or rows already there are entered at once, as they
+  // would be one piece at a time.
+  bool clear =
+      std::none_of(pending_.begin(), pending_.end(), [&](const PendingRows& p) { return p.area.intersects(area); });
+  for (int c = area.left; clear && c <= std::min(area.right, columnCount()); ++c) {
+    const auto& slots = cols_[static_cast<std::size_t>(c - 1)].slots();
+    for (int row = area.top; row <= std::min(area.bottom, static_cast<int>(slots.size())); ++row)
+      if (slots[static_cast<std::size_t>(row - 1)].inUse()) {
+        clear = false;
+        break;
+      }
+  }
+  if (!clear) {
+    host::Worksheet::setLiteralRows(area, rows);
+    return;
+  }
+  columnAt(area.right);  // the sheet's columns reach the block's
+  pending_.push_back({area, rows, std::vector<StyleId>(static_cast<std::size_t>(area.colCount()), 0)});
+  touch();
+}
+
+void Sheet::settle(const Rect& r) const {
+  while (!pending_.empty()) {
+    auto it =
+        std::find_if(pending_.begin(), pending_.end(), [&](const PendingRows& p) { return p.area.intersects(r); });
+    if (it == pending_.end()) return;
+    // Out of the list before it is entered: entering reads cells, which
+    // must not settle this block again.
+    auto* self = const_cast<Sheet*>(this);
+    PendingRows p = std::move(*it);
+    self->pending_.erase(self->pending_.begin() + (it - pending_.begin()));
+    self->enterPending(p);
+  }
+}
+
+void Sheet::enterPending(const PendingRows& p) {
+  constexpr int kRowsPerPiece = 1 << 14;
+  const int rows = p.area.rowCount();
+  for (int first = 0; first < rows; first += kRowsPerPiece)
+    enterGrid({p.area.top + first, p.area.left}, p.rows(first, std::min(kRowsPerPiece, rows - first)), true, false);
+  for (int c = p.area.left; c <= p.area.right; ++c)
+    if (const StyleId style = p.styles[static_cast<std::size_t>(c - p.area.left)]) {
+      Column& column = columnAt(c);
+      for (int row = p.area.top; row <= p.area.bottom; ++row) column.at(row).setStyle(style);
+    }
+}
+
+void Sheet::enterGrid(Cell at, const host::Grid& g, bool literal, bool touching) {
   if (at.row + g.rows - 1 > host::kMaxRow || at.col + g.cols - 1 > host::kMaxCol)
     throw refusedAt(Rect::of(at), "区域超出工作表");
   for (int c = 0; c < g.cols; ++c) {
@@ -178,7 +241,7 @@ void Sheet::enterGrid(Cell at, const host::Grid& g, bool literal) {
   }
   for (int c = 0; c < g.cols; ++c)
     if (at.col + c <= columnCount()) cols_[static_cast<std::size_t>(at.col + c - 1)].trim();
-  touch();
+  if (touching) touch();
 }
 
 bool Sheet::hasFormula(Cell c) const {

@@ -62,6 +62,7 @@ class Sheet final : public host::Worksheet {
   host::Grid values(const host::Rect&) const override;
   void setValues(host::Cell topLeft, const host::Grid&) override;
   void setLiteralValues(host::Cell topLeft, const host::Grid&) override;
+  void setLiteralRows(const host::Rect& area, const RowSource& rows) override;
   bool hasFormula(host::Cell) const override;
   std::string formulaR1C1(host::Cell) const override;
   void setFormulaR1C1(const host::Rect&, const std::string&) override;
@@ -126,6 +127,8 @@ class Sheet final : public host::Worksheet {
   std::string formulaA1(host::Cell) const;  // "" when none
   bool formulaIsOpaque(host::Cell) const;
   const Column* column(int col) const;
+  // The column as stored: without the rows still to come from a source.
+  const Column* storedColumn(int col) const;
   int columnCount() const { return static_cast<int>(cols_.size()); }
   StyleId cellStyle(host::Cell) const;  // effective style of the cell
   StyleId ownStyle(host::Cell) const;   // 0 when the cell has none
@@ -163,6 +166,18 @@ class Sheet final : public host::Worksheet {
   // every cell of one shared string one text.
   void shareConstant(host::Cell, const Slot& constant);
 
+  // Rows entered from a source (a province's student table), kept as the
+  // source until a cell of theirs is read or changed; a file's writer takes
+  // them band by band (CellBand). A format over a block's every row is kept
+  // per column, so that formatting the table makes no cells either.
+  struct PendingRows {
+    host::Rect area;
+    RowSource rows;
+    std::vector<StyleId> styles;  // each column's own format, 0 for none
+  };
+  const std::vector<PendingRows>& pendingRows() const { return pending_; }
+  StyleId inheritedStyle(host::Cell) const;  // the row's, column's or sheet's format
+
   // What the file held beside what the model holds, for its writer.
   const CarriedPtr& carried() const { return carried_; }
   void setCarried(CarriedPtr carried) { carried_ = std::move(carried); }
@@ -186,7 +201,7 @@ class Sheet final : public host::Worksheet {
   Column& columnAt(int col);
   void touch() const;
   void enter(host::Cell, const host::Value&);  // typed entry into one cell
-  void enterGrid(host::Cell topLeft, const host::Grid&, bool literal);
+  void enterGrid(host::Cell topLeft, const host::Grid&, bool literal, bool touching = true);
   host::Value slotValue(const Slot*, host::Cell) const;
   std::optional<host::Cell> search(const host::Rect&, const std::string& what, host::Cell from,
                                    bool wholeCell, bool backwards) const;
@@ -199,6 +214,15 @@ class Sheet final : public host::Worksheet {
     std::unordered_map<std::string, std::vector<int>> rows;
   };
   mutable std::map<int, FindIndex> findIndex_;
+  // Enters the pending rows that meet `r`: what follows sees them as cells.
+  // Const because reading a cell may need it; what the sheet holds does not
+  // change, only where.
+  void settle(const host::Rect& r) const;
+  void settleAll() const { settle(host::Rect::sheet()); }
+  void enterPending(const PendingRows&);
+  // Takes the part of a format over pending rows into their columns'
+  // formats; false when the rest must be formatted cell by cell.
+  bool formatPending(const host::Rect&, const host::FormatPatch&);
   bool cellHasContent(int row, int col) const;
   bool rowHasContent(int row, int left, int right) const;
   bool colHasContent(int col, int top, int bottom) const;
@@ -207,7 +231,6 @@ class Sheet final : public host::Worksheet {
   void shiftRows(const host::Rect& band, int at, int count);
   void shiftColumns(const host::Rect& band, int at, int count);
   void removeMergesTouching(const host::Rect&);
-  StyleId inheritedStyle(host::Cell) const;
   void placeSlot(host::Cell, Slot&&);
   // Calls f(slot, cell) for the slots the rectangle holds.
   // Any change to cells may move what a search finds.
@@ -216,6 +239,12 @@ class Sheet final : public host::Worksheet {
   }
   template <class F>
   void forStoredCells(const host::Rect& r, F&& f) {
+    settle(r);
+    forHeldCells(r, f);
+  }
+  // The same over the slots as stored, rows still pending left out.
+  template <class F>
+  void forHeldCells(const host::Rect& r, F&& f) {
     dropFindIndex();
     int right = std::min(r.right, columnCount());
     for (int c = r.left; c <= right; ++c) {
@@ -231,6 +260,7 @@ class Sheet final : public host::Worksheet {
   bool visible_ = true;
   int tabColor_ = host::code::kNone;
   std::vector<Column> cols_;
+  std::vector<PendingRows> pending_;
   bool mayHoldFormulas_ = false;
   StyleId sheetStyle_;
   std::map<int, StyleId> rowStyles_, colStyles_;

@@ -185,6 +185,8 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
                  host::Paste what) {
   auto* target = dynamic_cast<Sheet*>(&targetSheet);
   if (!target) throw HostError::refused("目标不在同一主机中");
+  settleAll();
+  target->settleAll();
   Rect src = source;
   if (src.wholeRows() || src.wholeColumns()) {
     Rect stored = clipToStored(src);
@@ -290,6 +292,8 @@ void Sheet::copy(const Rect& source, host::Worksheet& targetSheet, const Rect& d
 void Sheet::cut(const Rect& source, host::Worksheet& targetSheet, Cell at) {
   auto* target = dynamic_cast<Sheet*>(&targetSheet);
   if (!target || &target->wb_ != &wb_) throw HostError::refused("剪切的目标须在同一工作簿中");
+  settleAll();
+  target->settleAll();
   Rect src = source;
   if (src.wholeRows() || src.wholeColumns()) {
     Rect stored = clipToStored(src);
@@ -339,6 +343,7 @@ void Sheet::cut(const Rect& source, host::Worksheet& targetSheet, Cell at) {
 void Sheet::insertCut(const Rect& source, Cell at, host::Shift shift) {
   if (shift != host::Shift::Down || source.wholeColumns())
     throw refusedAt(source, "只支持剪切整行单元格后下移插入");
+  settleAll();
   ++shifts_;
   if (at.col != source.left && !source.wholeRows())
     throw refusedAt(source, "插入位置须与剪切区域同列");
@@ -381,6 +386,7 @@ void Sheet::insertCut(const Rect& source, Cell at, host::Shift shift) {
 }
 
 void Sheet::shiftRows(const Rect& band, int at, int count) {
+  settleAll();
   dropFindIndex();
   ++shifts_;
   bool whole = band.wholeRows();
@@ -433,6 +439,7 @@ void Sheet::shiftRows(const Rect& band, int at, int count) {
 }
 
 void Sheet::shiftColumns(const Rect& band, int at, int count) {
+  settleAll();
   dropFindIndex();
   ++shifts_;
   bool whole = band.wholeColumns();

@@ -33,18 +33,47 @@ host::HostError Sheet::refusedAt(const Rect& r, const std::string& why) const {
 }
 
 void Sheet::setRowStyle(int first, int last, StyleId id) {
+  settleAll();
   for (int row = first; row <= last; ++row) rowStyles_[row] = id;
   touch();
 }
 
 void Sheet::setColumnStyle(int first, int last, StyleId id) {
+  settleAll();
   for (int col = first; col <= last; ++col) colStyles_[col] = id;
   touch();
 }
 
 host::Format Sheet::format(Cell c) const { return wb_.styles().get(cellStyle(c)); }
 
+bool Sheet::formatPending(const Rect& r, const host::FormatPatch& patch) {
+  auto it = std::find_if(pending_.begin(), pending_.end(), [&](const PendingRows& p) { return p.area.intersects(r); });
+  if (it == pending_.end()) return false;
+  const Rect a = it->area;
+  const Rect both{std::max(r.top, a.top), std::max(r.left, a.left), std::min(r.bottom, a.bottom),
+                  std::min(r.right, a.right)};
+  // A format over some of the block's rows, or rows with formats of their
+  // own, differ from row to row: the block is entered as cells.
+  const auto rowStyle = rowStyles_.lower_bound(a.top);
+  if (both.top != a.top || both.bottom != a.bottom || (rowStyle != rowStyles_.end() && rowStyle->first <= a.bottom)) {
+    settle(a);
+    return false;
+  }
+  for (int c = both.left; c <= both.right; ++c) {
+    StyleId& style = it->styles[static_cast<std::size_t>(c - a.left)];
+    style = wb_.styles().patched(style ? style : inheritedStyle({a.top, c}), patch);
+  }
+  // The rest of the range, above, below and beside the block.
+  for (const Rect& part :
+       {Rect{r.top, r.left, a.top - 1, r.right}, Rect{a.bottom + 1, r.left, r.bottom, r.right},
+        Rect{both.top, r.left, both.bottom, a.left - 1}, Rect{both.top, a.right + 1, both.bottom, r.right}})
+    if (part.top <= part.bottom && part.left <= part.right) applyFormat(part, patch);
+  touch();
+  return true;
+}
+
 void Sheet::applyFormat(const Rect& r, const host::FormatPatch& patch) {
+  if (!r.wholeRows() && !r.wholeColumns() && formatPending(r, patch)) return;
   auto& styles = wb_.styles();
   std::unordered_map<StyleId, StyleId> memo;
   auto patched = [&](StyleId id) {
@@ -52,8 +81,29 @@ void Sheet::applyFormat(const Rect& r, const host::FormatPatch& patch) {
     if (fresh) it->second = styles.patched(id, patch);
     return it->second;
   };
+  if (r.wholeColumns()) {
+    // Pending rows take a format over whole columns as their cells would:
+    // those with a format of their own take the change, the others show the
+    // column's. Rows with formats of their own are entered first.
+    for (std::size_t i = 0; i < pending_.size();) {
+      const PendingRows& p = pending_[i];
+      const auto rowStyle = rowStyles_.lower_bound(p.area.top);
+      if (p.area.intersects(r) && !r.wholeRows() && rowStyle != rowStyles_.end() && rowStyle->first <= p.area.bottom) {
+        settle(p.area);
+        i = 0;
+        continue;
+      }
+      ++i;
+    }
+    for (PendingRows& p : pending_)
+      for (int c = std::max(r.left, p.area.left); c <= std::min(r.right, p.area.right); ++c)
+        if (StyleId& style = p.styles[static_cast<std::size_t>(c - p.area.left)]) style = patched(style);
+  } else if (r.wholeRows()) {
+    settle(r);
+  }
   auto restyleStored = [&] {
-    forStoredCells(r, [&](Slot& s, Cell) {
+    // Pending rows took the change above or were entered.
+    forHeldCells(r, [&](Slot& s, Cell) {
       if (s.style()) s.setStyle(patched(s.style()));
     });
   };
@@ -88,7 +138,7 @@ void Sheet::applyFormat(const Rect& r, const host::FormatPatch& patch) {
     // sheet is refused before anything is made.
     long long added = 0;
     for (int c = r.left; c <= r.right; ++c) {
-      const Column* held = column(c);
+      const Column* held = storedColumn(c);
       added += std::max(0, r.bottom - std::max(r.top - 1, held ? held->size() : 0));
     }
     if (added > kMostCellsAdded)
@@ -198,6 +248,7 @@ double Sheet::widthWhenShown(int col) const {
 }
 
 void Sheet::autoFitColumns(int first, int last) {
+  settle(Rect::columns(std::max(1, first), std::max(1, last)));
   int right = std::min(last, columnCount());
   // A column of scores shows few distinct numbers: each number in each
   // format is measured once.

@@ -28,6 +28,7 @@ bool Sheet::cellHasContent(int row, int col) const {
 // The cells first: a region grows through rows that have some, and only
 // at its edge are a report's thousands of merged areas walked.
 bool Sheet::rowHasContent(int row, int left, int right) const {
+  settle({row, left, row, right});
   int last = std::min(right, columnCount());
   for (int c = left; c <= last; ++c) {
     const Slot* s = cols_[static_cast<std::size_t>(c - 1)].get(row);
@@ -98,6 +99,13 @@ Rect Sheet::usedRange() const {
     bottom = std::max(bottom, last);
     left = std::min(left, c);
     right = std::max(right, c);
+  }
+  // Rows still to come count whole, unread.
+  for (const PendingRows& p : pending_) {
+    top = std::min(top, p.area.top);
+    bottom = std::max(bottom, p.area.bottom);
+    left = std::min(left, p.area.left);
+    right = std::max(right, p.area.right);
   }
   for (const auto& m : merges_) {
     top = std::min(top, m.top);

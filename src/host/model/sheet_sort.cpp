@@ -125,6 +125,7 @@ double Ordered(double value, std::uint8_t rank, bool descending) {
 
 void Sheet::sort(const Rect& range, host::SortKey key1, std::optional<host::SortKey> key2,
                  bool header) {
+  settleAll();
   dropFindIndex();
   if (!range.contains(Cell{range.top, key1.column}) || (key2 && !range.contains(Cell{range.top, key2->column})))
     throw refusedAt(range, "排序关键字不在排序区域内");

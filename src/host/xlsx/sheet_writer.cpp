@@ -2,15 +2,15 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <span>
 
 #include "host/address.h"
 #include "host/model/workbook.h"
-#include "host/xlsx/color_index.h"
 #include "host/xlsx/carried.h"
+#include "host/xlsx/color_index.h"
 #include "host/xlsx/sheet_geometry.h"
 #include "host/xlsx/writer_parts.h"
 #include "host/xlsx/xml_text.h"
@@ -81,11 +81,12 @@ void AppendFormulaCell(PartStream& x, const std::string& a1, const Value& value,
 // A row the teacher never sized grows with its wrapped lines, as the
 // desktop spreadsheet fits it; programs that do not refit rows on opening
 // take the height from the file.
-double FittedRowHeight(const model::Sheet& sheet, const model::StyleTable& table, int row, std::span<const int> cols) {
+double FittedRowHeight(const model::Sheet& sheet, const model::CellBand& band, const model::StyleTable& table, int row,
+                       std::span<const int> cols) {
   constexpr double kLinePerPoint = 14.25 / 11;  // an 11-point line is 14.25 points high
   double fit = 0;
   for (int c : cols) {
-    const model::Slot& slot = *sheet.column(c)->get(row);
+    const model::Slot& slot = *band.get(row, c);
     if (slot.kind() != model::Slot::Kind::Text && !slot.isFormula()) continue;
     const Value v = slot.isFormula() ? sheet.value({row, c}) : Value();
     const std::string_view text = !slot.isFormula() ? std::string_view(slot.text().text)
@@ -94,7 +95,7 @@ double FittedRowHeight(const model::Sheet& sheet, const model::StyleTable& table
     const auto lines = std::count(text.begin(), text.end(), '\n') + 1;
     if (lines < 2) continue;
     if (sheet.mergeArea({row, c}).rowCount() > 1) continue;
-    const double size = table.get(sheet.cellStyle({row, c})).font.size;
+    const double size = table.get(band.style({row, c})).font.size;
     fit = std::max(fit, std::round(static_cast<double>(lines) * size * kLinePerPoint * 4) / 4);
   }
   return fit;
@@ -329,29 +330,17 @@ std::string QuotedSheetName(const std::string& name) {
   return q + "'!";
 }
 
-RowCells::RowCells(const model::Sheet& sheet, int first, int last) : first_(first) {
+RowCells::RowCells(const model::Sheet& sheet, const model::CellBand& cells) : first_(cells.first()) {
+  const int first = cells.first(), last = cells.last();
   const auto band = static_cast<std::size_t>(std::max(0, last - first + 1));
   start_.assign(band + 1, 0);
-  // A column's slots in the band, as indexes into its slots.
-  auto span = [&](const std::vector<model::Slot>& slots) {
-    const auto from = std::min(slots.size(), static_cast<std::size_t>(first - 1));
-    return std::pair{from, std::min(slots.size(), from + band)};
-  };
-  for (int c = 1; c <= sheet.columnCount(); ++c) {
-    const auto& slots = sheet.column(c)->slots();
-    const auto [from, to] = span(slots);
-    for (std::size_t r = from; r < to; ++r)
-      if (slots[r].inUse()) ++start_[r - from + 1];
-  }
+  for (int c = 1; c <= sheet.columnCount(); ++c)
+    cells.forInUse(c, [&](int row, const model::Slot&) { ++start_[static_cast<std::size_t>(row - first) + 1]; });
   for (std::size_t r = 1; r < start_.size(); ++r) start_[r] += start_[r - 1];
   cols_.resize(start_.back());
   std::vector<std::size_t> next(start_.begin(), start_.end() - 1);
-  for (int c = 1; c <= sheet.columnCount(); ++c) {
-    const auto& slots = sheet.column(c)->slots();
-    const auto [from, to] = span(slots);
-    for (std::size_t r = from; r < to; ++r)
-      if (slots[r].inUse()) cols_[next[r - from]++] = c;
-  }
+  for (int c = 1; c <= sheet.columnCount(); ++c)
+    cells.forInUse(c, [&](int row, const model::Slot&) { cols_[next[static_cast<std::size_t>(row - first)]++] = c; });
   // Rows with no cells but a height, format or outline level of their own.
   auto ownRows = [&](const auto& byRow) {
     for (auto it = byRow.lower_bound(first); it != byRow.end() && it->first <= last; ++it) rows_.push_back(it->first);
@@ -367,7 +356,8 @@ RowCells::RowCells(const model::Sheet& sheet, int first, int last) : first_(firs
 
 int RowCells::LastRow(const model::Sheet& sheet) {
   int last = 0;
-  for (int c = 1; c <= sheet.columnCount(); ++c) last = std::max(last, sheet.column(c)->size());
+  for (int c = 1; c <= sheet.columnCount(); ++c) last = std::max(last, sheet.storedColumn(c)->size());
+  for (const model::Sheet::PendingRows& p : sheet.pendingRows()) last = std::max(last, p.area.bottom);
   auto lastOf = [&](const auto& byRow) {
     if (!byRow.empty()) last = std::max(last, byRow.rbegin()->first);
   };
@@ -394,7 +384,8 @@ void WriteSheetData(PartStream& x, const model::Sheet& sheet, FormatNumbers& xf,
   constexpr int kBand = 1 << 14;
   const int lastRow = RowCells::LastRow(sheet);
   for (int first = 1; first <= lastRow; first += kBand) {
-    const RowCells cells(sheet, first, std::min(lastRow, first + kBand - 1));
+    const model::CellBand band(sheet, first, std::min(lastRow, first + kBand - 1));
+    const RowCells cells(sheet, band);
     for (int r : cells.rows()) {
       const auto cols = cells.of(r);
       char rowDigits[16];
@@ -413,7 +404,7 @@ void WriteSheetData(PartStream& x, const model::Sheet& sheet, FormatNumbers& xf,
       if (h != sheet.rowHeights().end()) {
         if (h->second == 0) x += " hidden=\"1\"";
         else x += Attr("ht", h->second) + " customHeight=\"1\"";
-      } else if (double fit = FittedRowHeight(sheet, table, r, cols); fit > sheet.defaultRowHeight()) {
+      } else if (double fit = FittedRowHeight(sheet, band, table, r, cols); fit > sheet.defaultRowHeight()) {
         x += Attr("ht", fit);
       }
       if (auto o = sheet.rowOutlineLevels().find(r); o != sheet.rowOutlineLevels().end()) {
@@ -428,13 +419,13 @@ void WriteSheetData(PartStream& x, const model::Sheet& sheet, FormatNumbers& xf,
       x += '>';
       for (int c : cols) {
         const Cell at{r, c};
-        const model::Slot& slot = *sheet.column(c)->get(r);
-        const model::StyleId style = sheet.cellStyle(at);
+        const model::Slot& slot = *band.get(r, c);
+        const model::StyleId style = slot.style() ? slot.style() : sheet.inheritedStyle(at);
         // Text and number cells (nearly all) are read in place and written
         // straight into the stream.
         const bool textCell = slot.kind() == model::Slot::Kind::Text;
         const bool numberCell = slot.kind() == model::Slot::Kind::Number && std::isfinite(slot.number());
-        const Value v = textCell || numberCell ? Value() : sheet.value(at);
+        const Value v = textCell || numberCell ? Value() : slot.isFormula() ? sheet.value(at) : slot.constant();
         const std::string_view shown = textCell ? std::string_view(slot.text().text)
                                        : v.isText() ? std::string_view(v.text())
                                                     : std::string_view();

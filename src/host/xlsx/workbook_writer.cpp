@@ -50,7 +50,9 @@ namespace {
 // of a file's writing it is.
 std::size_t SheetSizeHint(const model::Sheet& sheet) {
   std::size_t cells = 0;
-  for (int c = 1; c <= sheet.columnCount(); ++c) cells += static_cast<std::size_t>(sheet.column(c)->size());
+  for (int c = 1; c <= sheet.columnCount(); ++c) cells += static_cast<std::size_t>(sheet.storedColumn(c)->size());
+  for (const model::Sheet::PendingRows& p : sheet.pendingRows())
+    cells += static_cast<std::size_t>(p.area.rowCount()) * static_cast<std::size_t>(p.area.colCount());
   return cells * 256;
 }
 }  // namespace
@@ -240,37 +242,49 @@ struct Digest {
 // The cells as the model holds them, and the rows' own heights, formats and
 // outline levels: what the worksheet part's cell data is written from.
 void DigestCells(Digest& d, const model::Sheet& sheet) {
-  for (int c = 1; c <= sheet.columnCount(); ++c) {
-    const auto& slots = sheet.column(c)->slots();
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-      const model::Slot& slot = slots[i];
-      if (!slot.inUse()) continue;
-      const int r = static_cast<int>(i) + 1;
-      d.word((static_cast<std::uint64_t>(r) << 32) | static_cast<std::uint32_t>(c));
-      d.word((static_cast<std::uint64_t>(slot.style()) << 8) | static_cast<std::uint64_t>(slot.kind()));
-      switch (slot.kind()) {
-        case model::Slot::Kind::Empty: break;
-        case model::Slot::Kind::Number: d.number(slot.number()); break;
-        case model::Slot::Kind::Text:
-          d << slot.text().text;
-          for (const host::TextRun& run : slot.text().runs) {
-            d.word((static_cast<std::uint64_t>(run.start) << 32) | static_cast<std::uint32_t>(run.length));
-            d.number(run.fontSize.value_or(-1));
-            d << run.fontName.value_or("\x01");
-          }
-          break;
-        case model::Slot::Kind::Boolean:
-        case model::Slot::Kind::Error: d << host::displayText(slot.constant()); break;
-        case model::Slot::Kind::Formula: {
-          d << sheet.formulaA1({r, c});
-          const Value v = sheet.value({r, c});
-          d.word(static_cast<std::uint64_t>(v.kind()));
-          d << host::displayText(v);
-          break;
+  auto digest = [&](const model::Slot& slot, int r, int c) {
+    d.word((static_cast<std::uint64_t>(r) << 32) | static_cast<std::uint32_t>(c));
+    d.word((static_cast<std::uint64_t>(slot.style()) << 8) | static_cast<std::uint64_t>(slot.kind()));
+    switch (slot.kind()) {
+      case model::Slot::Kind::Empty:
+        break;
+      case model::Slot::Kind::Number:
+        d.number(slot.number());
+        break;
+      case model::Slot::Kind::Text:
+        d << slot.text().text;
+        for (const host::TextRun& run : slot.text().runs) {
+          d.word((static_cast<std::uint64_t>(run.start) << 32) | static_cast<std::uint32_t>(run.length));
+          d.number(run.fontSize.value_or(-1));
+          d << run.fontName.value_or("\x01");
         }
+        break;
+      case model::Slot::Kind::Boolean:
+      case model::Slot::Kind::Error:
+        d << host::displayText(slot.constant());
+        break;
+      case model::Slot::Kind::Formula: {
+        d << sheet.formulaA1({r, c});
+        const Value v = sheet.value({r, c});
+        d.word(static_cast<std::uint64_t>(v.kind()));
+        d << host::displayText(v);
+        break;
       }
     }
+  };
+  for (int c = 1; c <= sheet.columnCount(); ++c) {
+    const auto& slots = sheet.storedColumn(c)->slots();
+    for (std::size_t i = 0; i < slots.size(); ++i)
+      if (slots[i].inUse()) digest(slots[i], static_cast<int>(i) + 1, c);
   }
+  // Rows still to come from a source, a band at a time as the writer takes them.
+  for (const model::Sheet::PendingRows& p : sheet.pendingRows())
+    for (int first = p.area.top; first <= p.area.bottom; first += 1 << 14) {
+      const model::CellBand band(sheet, first, std::min(p.area.bottom, first + (1 << 14) - 1));
+      for (int r = first; r <= band.last(); ++r)
+        for (int c = p.area.left; c <= p.area.right; ++c)
+          if (const model::Slot* slot = band.get(r, c); slot && slot->inUse()) digest(*slot, r, c);
+    }
   for (const auto& [r, h] : sheet.rowHeights()) {
     d.word(static_cast<std::uint64_t>(r));
     d.number(h);

@@ -2,13 +2,14 @@
 #pragma once
 
 #include <array>
-#include <span>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "host/format.h"
+#include "host/model/cell_band.h"
 #include "host/model/sheet.h"
 #include "host/xlsx/part_stream.h"
 #include "host/xlsx/style_sheet.h"
@@ -64,7 +65,7 @@ std::string QuotedSheetName(const std::string& name);
 // held, not rows x columns.
 class RowCells {
  public:
-  RowCells(const model::Sheet&, int first, int last);
+  RowCells(const model::Sheet&, const model::CellBand&);
   static int LastRow(const model::Sheet&);  // the last row any band need reach
   // Rows with cells, a height, a format or an outline level, in order.
   const std::vector<int>& rows() const { return rows_; }

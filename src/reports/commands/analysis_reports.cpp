@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <span>
 
 #include "params/analysis_settings.h"
@@ -215,15 +216,28 @@ void StandardScoreReport(host::Application& app, const host::Dialog& dialog, con
     return;
   }
   sheetutil::WriteDefaultLayoutRow(*place.layoutStore, sheetutil::kStandardScores, true);
-  const std::vector<FieldStandardScores> fields =
+  // What the student rows are made from, kept by the sheet until it is written.
+  struct Source {
+    ScoreData data;
+    params::GradeScheme scheme;
+    std::vector<FieldStandardScores> fields;
+    std::vector<std::vector<host::Value>> identity;
+    bool noRanks = false;
+  };
+  auto source = std::make_shared<Source>();
+  source->fields =
       ComputeStandardScores(data, ScoresOfThoseWhoSat(place, data), settings.scheme, settings.convertedSubjects);
-  const IdentityColumns identity = ReadIdentity(place, data);
-  const int students = data.table.students();
-  const StandardScorePlan plan =
-      PlanStandardScoreSheet(dataWorkbookName, data, settings.scheme, fields, identity.headers, settings.noRanks);
-  // A structured binding is captured by name: older compilers take no other.
-  WriteSheetWithRows(app, place, plan.frame, plan.firstStudentRow, students, [&, &d = data](int first, int rows) {
-    return StudentRows(d, settings.scheme, fields, identity.cells, settings.noRanks, first, rows);
+  IdentityColumns identity = ReadIdentity(place, data);
+  const StandardScorePlan plan = PlanStandardScoreSheet(dataWorkbookName, data, settings.scheme, source->fields,
+                                                        identity.headers, settings.noRanks);
+  const host::Rect rows{plan.firstStudentRow, 1, plan.firstStudentRow + data.table.students() - 1, plan.studentColumns};
+  source->data = std::move(prepared->data);
+  source->scheme = settings.scheme;
+  source->identity = std::move(identity.cells);
+  source->noRanks = settings.noRanks;
+  WriteSheetWithRows(app, place, plan.frame, rows, [source](int first, int count) {
+    const Source& s = *source;
+    return StudentRows(s.data, s.scheme, s.fields, s.identity, s.noRanks, first, count);
   });
   SoundReportFinished(app);
 }
@@ -309,8 +323,12 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
     c.fields.push_back(CompareExams(now[f], then[f], c.match.earlierOf, c.marks));
 
   const ProgressPlan plan = PlanProgressSheet(dataWorkbookName, data, c);
-  WriteSheetWithRows(app, place, plan.frame, plan.firstStudentRow, students,
-                     [&, &d = data](int first, int rows) { return ProgressRows(d, c, first, rows); });
+  const host::Rect rows{plan.firstStudentRow, 1, plan.firstStudentRow + students - 1, plan.studentColumns};
+  // What the student rows are made from, kept by the sheet until it is written.
+  auto source = std::make_shared<std::pair<ScoreData, ExamComparison>>(std::move(prepared->data), std::move(c));
+  WriteSheetWithRows(app, place, plan.frame, rows, [source](int first, int count) {
+    return ProgressRows(source->first, source->second, first, count);
+  });
   SoundReportFinished(app);
 }
 
@@ -362,10 +380,19 @@ void BorderlineReport(host::Application& app, const host::Dialog& dialog, const 
                              " 行，超出工作表的行数，只写各班的临界人数；请在 分析版 的 E13 减小临界幅度。");
     plan.entries.clear();
   }
-  WriteSheetWithRows(app, place, plan.frame, plan.firstListRow, static_cast<int>(plan.entries.size()),
-                     [&, &d = data](int first, int rows) {
-                       return BorderlineRows(d, borderline, plan.entries, first, rows);
-                     });
+  const host::Rect rows{plan.firstListRow, 1, plan.firstListRow + static_cast<int>(plan.entries.size()) - 1,
+                        plan.listColumns};
+  // What the list is made from, kept by the sheet until it is written.
+  struct Source {
+    ScoreData data;
+    BorderlineLists lists;
+    std::vector<std::pair<int, int>> entries;
+  };
+  auto source =
+      std::make_shared<Source>(Source{std::move(prepared->data), std::move(borderline), std::move(plan.entries)});
+  WriteSheetWithRows(app, place, plan.frame, rows, [source](int first, int count) {
+    return BorderlineRows(source->data, source->lists, source->entries, first, count);
+  });
 
   SoundReportFinished(app);
 }

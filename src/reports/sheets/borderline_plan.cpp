@@ -84,6 +84,7 @@ BorderlinePlan PlanBorderlineSheet(const std::string& dataWorkbookName, const Sc
   plan.layoutRow = sheetutil::kStandardScores;
   const int leading = 2 + static_cast<int>(r.identityHeaders.size());
   const int listColumns = leading + static_cast<int>(data.fields.size() * kListMeasures.size());
+  out.listColumns = listColumns;
   plan.columns = std::max(listColumns, 1 + static_cast<int>(data.fields.size() * kCountMeasures.size()));
   plan.format(Rect::sheet(), CentredPatch(10, "宋体"));
   plan.widths = {{1, host::kMaxCol, 6}, {1, 1, 10}, {2, leading, 9}};

@@ -29,6 +29,7 @@ struct BorderlineLists {
 struct BorderlinePlan {
   SheetPlan frame;
   int firstListRow = 0;
+  int listColumns = 0;
   std::vector<std::pair<int, int>> entries;  // the list's rows: line, student
 };
 BorderlinePlan PlanBorderlineSheet(const std::string& dataWorkbookName, const ScoreData&, const BorderlineLists&);

@@ -75,16 +75,17 @@ host::Worksheet& WriteReportSheet(host::Application& app, const ReportPlace& pla
 }
 
 host::Worksheet& WriteSheetWithRows(host::Application& app, const ReportPlace& place, const SheetPlan& frame,
-                                    int firstRow, int rows,
-                                    const std::function<host::Grid(int first, int count)>& rowsOf) {
-  constexpr int kRowsPerPiece = 1 << 14;
+                                    const host::Rect& rows, host::Worksheet::RowSource rowsOf) {
   host::Worksheet& w = RecreateReportSheet(app, place, frame);
   WritePlanValues(w, frame);
-  // Entered literally: an exam number "007" stays text.
-  const std::string step = "写入 " + frame.name;
-  for (int first = 0; first < rows; first += kRowsPerPiece) {
-    w.setLiteralValues({firstRow + first, 1}, rowsOf(first, std::min(kRowsPerPiece, rows - first)));
-    app.platform().showProgress(step, std::min(1.0, static_cast<double>(first + kRowsPerPiece) / rows));
+  if (rows.rowCount() > 0) {
+    // The platform outlives the workbooks whose sources tell it.
+    w.setLiteralRows(rows, [&platform = app.platform(), step = "写入 " + frame.name, total = rows.rowCount(),
+                            rowsOf = std::move(rowsOf)](int first, int count) {
+      host::Grid g = rowsOf(first, count);
+      platform.showProgress(step, std::min(1.0, static_cast<double>(first + count) / total));
+      return g;
+    });
   }
   WritePlanLayout(w, *place.layoutStore, frame);
   FinishReportSheet(app, w, *place.layoutStore, frame);

@@ -27,11 +27,12 @@ void WritePlanCells(host::Worksheet& sheet, const host::Worksheet& layoutStore, 
 void WritePlanValues(host::Worksheet& sheet, const SheetPlan&);
 void WritePlanLayout(host::Worksheet& sheet, const host::Worksheet& layoutStore, const SheetPlan&);
 
-// A sheet whose frame is planned and whose `rows` rows from `firstRow` on
-// come from `rowsOf(first, count)` (a city's students), entered literally
-// in pieces of 16,384 rows between the frame's values and its layout.
-host::Worksheet& WriteSheetWithRows(host::Application&, const ReportPlace&, const SheetPlan& frame, int firstRow,
-                                    int rows, const std::function<host::Grid(int first, int count)>& rowsOf);
+// A sheet whose frame is planned and whose table (`rows`, a city's
+// students) comes from a source, entered literally between the frame's
+// values and its layout. The host may keep the source until it writes the
+// file, so the source owns what it reads; it says how far the writing is.
+host::Worksheet& WriteSheetWithRows(host::Application&, const ReportPlace&, const SheetPlan& frame,
+                                    const host::Rect& rows, host::Worksheet::RowSource rowsOf);
 
 // The page set-up from the layout store, the plan's print titles and page
 // breaks between blocks, and the window's frozen rows.

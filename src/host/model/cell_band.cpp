@@ -1,0 +1,46 @@
+#include "host/model/cell_band.h"
+
+namespace tavo::model {
+
+CellBand::CellBand(const Sheet& sheet, int first, int last) : sheet_(sheet), first_(first), last_(last) {
+  for (const Sheet::PendingRows& p : sheet.pendingRows()) {
+    const int top = std::max(first, p.area.top), bottom = std::min(last, p.area.bottom);
+    if (top > bottom) continue;
+    Made& m = made_.emplace_back();
+    m.area = {top, p.area.left, bottom, p.area.right};
+    const int width = p.area.colCount();
+    m.slots.resize(static_cast<std::size_t>(bottom - top + 1) * static_cast<std::size_t>(width));
+    const host::Grid g = p.rows(top - p.area.top, bottom - top + 1);
+    for (int r = 0; r < std::min(g.rows, bottom - top + 1); ++r)
+      for (int c = 0; c < std::min(g.cols, width); ++c) {
+        const std::size_t i =
+            static_cast<std::size_t>(r) * static_cast<std::size_t>(width) + static_cast<std::size_t>(c);
+        const host::Value& v = g.at(r, c);
+        // A text like the one above shares its payload, as entered cells do.
+        const Slot* above = r > 0 ? &m.slots[i - static_cast<std::size_t>(width)] : nullptr;
+        if (above && v.isText() && above->kind() == Slot::Kind::Text && above->text().text == v.text())
+          m.slots[i].setContentOf(*above);
+        else if (!v.isEmpty())
+          m.slots[i].setConstant(v);
+      }
+    for (int c = 0; c < width; ++c)
+      if (const StyleId style = p.styles[static_cast<std::size_t>(c)])
+        for (int r = 0; r <= bottom - top; ++r)
+          m.slots[static_cast<std::size_t>(r) * static_cast<std::size_t>(width) + static_cast<std::size_t>(c)].setStyle(
+              style);
+  }
+}
+
+const Slot* CellBand::get(int row, int col) const {
+  for (const Made& m : made_)
+    if (m.area.contains(host::Cell{row, col})) return &m.at(row, col);
+  const Column* stored = sheet_.storedColumn(col);
+  return stored ? stored->get(row) : nullptr;
+}
+
+StyleId CellBand::style(host::Cell c) const {
+  const Slot* s = get(c.row, c.col);
+  return s && s->style() ? s->style() : sheet_.inheritedStyle(c);
+}
+
+}  // namespace tavo::model
