@@ -272,19 +272,15 @@ void DigestCells(Digest& d, const model::Sheet& sheet) {
       }
     }
   };
-  for (int c = 1; c <= sheet.columnCount(); ++c) {
-    const auto& slots = sheet.storedColumn(c)->slots();
-    for (std::size_t i = 0; i < slots.size(); ++i)
-      if (slots[i].inUse()) digest(slots[i], static_cast<int>(i) + 1, c);
+  // Band by band as the writer takes them, rows still to come from a source
+  // as they will be written.
+  constexpr int kBand = 1 << 14;
+  const int lastRow = RowCells::LastRow(sheet);
+  for (int first = 1; first <= lastRow; first += kBand) {
+    const model::CellBand band(sheet, first, std::min(lastRow, first + kBand - 1));
+    for (int c = 1; c <= sheet.columnCount(); ++c)
+      band.forInUse(c, [&](int r, const model::Slot& s) { digest(s, r, c); });
   }
-  // Rows still to come from a source, a band at a time as the writer takes them.
-  for (const model::Sheet::PendingRows& p : sheet.pendingRows())
-    for (int first = p.area.top; first <= p.area.bottom; first += 1 << 14) {
-      const model::CellBand band(sheet, first, std::min(p.area.bottom, first + (1 << 14) - 1));
-      for (int r = first; r <= band.last(); ++r)
-        for (int c = p.area.left; c <= p.area.right; ++c)
-          if (const model::Slot* slot = band.get(r, c); slot && slot->inUse()) digest(*slot, r, c);
-    }
   for (const auto& [r, h] : sheet.rowHeights()) {
     d.word(static_cast<std::uint64_t>(r));
     d.number(h);
