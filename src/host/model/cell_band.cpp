@@ -10,19 +10,25 @@ CellBand::CellBand(const Sheet& sheet, int first, int last) : sheet_(sheet), fir
     m.area = {top, p.area.left, bottom, p.area.right};
     const int width = p.area.colCount();
     m.slots.resize(static_cast<std::size_t>(bottom - top + 1) * static_cast<std::size_t>(width));
-    const host::Grid g = p.rows(top - p.area.top, bottom - top + 1);
-    for (int r = 0; r < std::min(g.rows, bottom - top + 1); ++r)
-      for (int c = 0; c < std::min(g.cols, width); ++c) {
-        const std::size_t i =
-            static_cast<std::size_t>(r) * static_cast<std::size_t>(width) + static_cast<std::size_t>(c);
-        const host::Value& v = g.at(r, c);
-        // A text like the one above shares its payload, as entered cells do.
-        const Slot* above = r > 0 ? &m.slots[i - static_cast<std::size_t>(width)] : nullptr;
-        if (above && v.isText() && above->kind() == Slot::Kind::Text && above->text().text == v.text())
-          m.slots[i].setContentOf(*above);
-        else if (!v.isEmpty())
-          m.slots[i].setConstant(v);
-      }
+    // Asked for in pieces: a piece's values take three times its slots.
+    constexpr int kRowsPerPiece = 1 << 12;
+    for (int from = top; from <= bottom; from += kRowsPerPiece) {
+      const int count = std::min(kRowsPerPiece, bottom - from + 1);
+      const host::Grid g = p.rows(from - p.area.top, count);
+      for (int gr = 0; gr < std::min(g.rows, count); ++gr)
+        for (int c = 0; c < std::min(g.cols, width); ++c) {
+          const int r = from - top + gr;
+          const std::size_t i =
+              static_cast<std::size_t>(r) * static_cast<std::size_t>(width) + static_cast<std::size_t>(c);
+          const host::Value& v = g.at(gr, c);
+          // A text like the one above shares its payload, as entered cells do.
+          const Slot* above = r > 0 ? &m.slots[i - static_cast<std::size_t>(width)] : nullptr;
+          if (above && v.isText() && above->kind() == Slot::Kind::Text && above->text().text == v.text())
+            m.slots[i].setContentOf(*above);
+          else if (!v.isEmpty())
+            m.slots[i].setConstant(v);
+        }
+    }
     for (int c = 0; c < width; ++c)
       if (const StyleId style = p.styles[static_cast<std::size_t>(c)])
         for (int r = 0; r <= bottom - top; ++r)

@@ -30,25 +30,22 @@ FieldProgress CompareExams(const std::vector<double>& now, const std::vector<dou
   const StandardScores a = StandardiseScores(before), b = StandardiseScores(now);
   const std::size_t n = now.size();
   const double nan = std::nan("");
-  FieldProgress p{std::vector<double>(n, nan), std::vector<double>(n, nan), std::vector<double>(n, nan),
-                  std::vector<double>(n, nan), std::vector<double>(n, nan), std::vector<double>(n, nan),
-                  std::vector<int>(n, 0)};
+  FieldProgress p{std::vector<float>(n, std::nanf("")), std::vector<float>(n, std::nanf("")),
+                  std::vector<double>(n, nan), std::vector<double>(n, nan), std::vector<std::int8_t>(n, 0)};
   for (std::size_t s = 0; s < n; ++s) {
     const int e = earlierOf[s];
     if (e < 0 || IsBlank(now[s]) || IsBlank(before[static_cast<std::size_t>(e)])) continue;
-    p.rankBefore[s] = a.rank[static_cast<std::size_t>(e)];
-    p.rankNow[s] = b.rank[s];
+    p.rankBefore[s] = static_cast<float>(a.rank[static_cast<std::size_t>(e)]);
+    p.rankNow[s] = static_cast<float>(b.rank[s]);
     p.tBefore[s] = a.t[static_cast<std::size_t>(e)];
     p.tNow[s] = b.t[s];
-    p.rankChange[s] = p.rankBefore[s] - p.rankNow[s];
-    p.tChange[s] = p.tNow[s] - p.tBefore[s];
   }
   // The largest rises, and (negated) the largest falls; a change of 0 is neither.
-  std::vector<double> falls(n);
-  std::transform(p.rankChange.begin(), p.rankChange.end(), falls.begin(), [](double x) { return -x; });
-  const double rise = MarkingEdge(p.rankChange, marks), fall = MarkingEdge(falls, marks);
+  std::vector<double> rises(n), falls(n);
+  for (std::size_t s = 0; s < n; ++s) falls[s] = -(rises[s] = p.rankChange(s));
+  const double rise = MarkingEdge(rises, marks), fall = MarkingEdge(falls, marks);
   for (std::size_t s = 0; s < n; ++s) {
-    const double c = p.rankChange[s];
+    const double c = rises[s];
     if (c > 0 && c >= rise) p.marked[s] = 1;
     if (c < 0 && -c >= fall) p.marked[s] = -1;
   }
@@ -58,11 +55,11 @@ FieldProgress CompareExams(const std::vector<double>& now, const std::vector<dou
 ClassProgress ProgressOfClass(const FieldProgress& p, const std::vector<int>& students) {
   ClassProgress c;
   for (int s : students) {
-    const double change = p.rankChange[static_cast<std::size_t>(s)];
+    const double change = p.rankChange(static_cast<std::size_t>(s));
     if (std::isnan(change)) continue;
     ++c.compared;
     c.meanRankChange += change;
-    c.meanTChange += p.tChange[static_cast<std::size_t>(s)];
+    c.meanTChange += p.tChange(static_cast<std::size_t>(s));
     c.rose += change > 0;
     c.fell += change < 0;
   }

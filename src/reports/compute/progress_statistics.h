@@ -3,6 +3,7 @@
 // how many rose and fell; the largest rises and falls marked.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,14 @@ namespace tavo::reports {
 
 struct FieldProgress {
   // [current student]; NaN where the student did not sit both exams or is
-  // not matched.
-  std::vector<double> rankBefore, rankNow, tBefore, tNow;
-  std::vector<double> rankChange;  // before - now: a rise is positive
-  std::vector<double> tChange;     // now - before
-  std::vector<int> marked;         // +1 among the largest rises, -1 the largest falls, else 0
+  // not matched. A place is whole (or half) and below 2^24, which a float
+  // holds exactly: a province's fields then keep half the memory.
+  std::vector<float> rankBefore, rankNow;
+  std::vector<double> tBefore, tNow;
+  std::vector<std::int8_t> marked;  // +1 among the largest rises, -1 the largest falls, else 0
+  // before - now: a rise is positive
+  double rankChange(std::size_t s) const { return static_cast<double>(rankBefore[s]) - rankNow[s]; }
+  double tChange(std::size_t s) const { return tNow[s] - tBefore[s]; }  // now - before
 };
 
 // `now[s]` and `before[e]` scores of one field in each exam (blank: did not

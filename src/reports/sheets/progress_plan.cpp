@@ -162,11 +162,11 @@ host::Grid ProgressRows(const ScoreData& data, const ExamComparison& c, int firs
       if (!c.noRanks) {
         g.at(r, col++) = NumberOrEmpty(p.rankBefore[s]);
         g.at(r, col++) = NumberOrEmpty(p.rankNow[s]);
-        g.at(r, col++) = NumberOrEmpty(p.rankChange[s]);
+        g.at(r, col++) = NumberOrEmpty(p.rankChange(s));
       }
       g.at(r, col++) = NumberOrEmpty(p.tBefore[s]);
       g.at(r, col++) = NumberOrEmpty(p.tNow[s]);
-      g.at(r, col++) = NumberOrEmpty(p.tChange[s]);
+      g.at(r, col++) = NumberOrEmpty(p.tChange(s));
       g.at(r, col++) = p.marked[s] > 0 ? Value("↑") : p.marked[s] < 0 ? Value("↓") : Value();
     }
   }
