@@ -138,15 +138,16 @@ TEST(StandardScoreTest, HandComputedScores) {
   EXPECT_DOUBLE_EQ(s.mean, 80);
   EXPECT_DOUBLE_EQ(s.sd, std::sqrt(50.0));
   EXPECT_DOUBLE_EQ(s.z[0], 10 / std::sqrt(50.0));
-  EXPECT_DOUBLE_EQ(s.t[3], 50 - 100 / std::sqrt(50.0));
+  EXPECT_DOUBLE_EQ(s.t(3), 50 - 100 / std::sqrt(50.0));
   EXPECT_EQ(std::vector<double>(s.rank.begin(), s.rank.begin() + 4), (std::vector<double>{1, 2, 2, 4}));
   EXPECT_TRUE(std::isnan(s.rank[4]));
-  EXPECT_DOUBLE_EQ(s.percentile[0], 100 - 50.0 / 4);
-  EXPECT_DOUBLE_EQ(s.percentile[1], 100 - 150.0 / 4);
+  EXPECT_DOUBLE_EQ(s.percentile(0), 100 - 50.0 / 4);
+  EXPECT_DOUBLE_EQ(s.percentile(1), 100 - 150.0 / 4);
   EXPECT_TRUE(std::isnan(s.z[4]));
+  EXPECT_TRUE(std::isnan(s.t(4)) && std::isnan(s.percentile(4))) << "one who did not sit has none";
   const StandardScores constant = StandardiseScores({60, 60, 60});
   EXPECT_EQ(constant.z, (std::vector<double>{0, 0, 0}));
-  EXPECT_EQ(constant.t, (std::vector<double>{50, 50, 50}));
+  EXPECT_EQ(constant.t(2), 50);
 }
 
 TEST(GradeConversionTest, TiesAtABoundaryShareTheHigherGrade) {

@@ -37,8 +37,8 @@ FieldProgress CompareExams(const std::vector<double>& now, const std::vector<dou
     if (e < 0 || IsBlank(now[s]) || IsBlank(before[static_cast<std::size_t>(e)])) continue;
     p.rankBefore[s] = static_cast<float>(a.rank[static_cast<std::size_t>(e)]);
     p.rankNow[s] = static_cast<float>(b.rank[s]);
-    p.tBefore[s] = a.t[static_cast<std::size_t>(e)];
-    p.tNow[s] = b.t[s];
+    p.tBefore[s] = a.t(static_cast<std::size_t>(e));
+    p.tNow[s] = b.t(s);
   }
   // The largest rises, and (negated) the largest falls; a change of 0 is neither.
   std::vector<double> rises(n), falls(n);

@@ -39,13 +39,9 @@ StandardScores StandardiseScores(const std::vector<double>& scores) {
   out.rank = PlacesOf(scores, order);
   const double nan = std::nan("");
   out.z.assign(scores.size(), nan);
-  out.t.assign(scores.size(), nan);
-  out.percentile.assign(scores.size(), nan);
   for (std::size_t s = 0; s < scores.size(); ++s) {
     if (IsBlank(scores[s])) continue;
     out.z[s] = out.sd > 0 ? (scores[s] - out.mean) / out.sd : 0;
-    out.t[s] = 50 + 10 * out.z[s];
-    out.percentile[s] = 100 - (100 * out.rank[s] - 50) / out.students;
   }
   return out;
 }

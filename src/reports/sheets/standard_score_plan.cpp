@@ -226,9 +226,9 @@ host::Grid StudentRows(const ScoreData& data, const params::GradeScheme& scheme,
       const double raw = field.scores[s];
       g.at(r, c) = NumberOrEmpty(raw);
       g.at(r, c + 1) = NumberOrEmpty(field.standard.z[s]);
-      g.at(r, c + 2) = NumberOrEmpty(field.standard.t[s]);
+      g.at(r, c + 2) = NumberOrEmpty(field.standard.t(s));
       int next = c + 3;
-      if (!noRanks) g.at(r, next++) = NumberOrEmpty(field.standard.percentile[s]);
+      if (!noRanks) g.at(r, next++) = NumberOrEmpty(field.standard.percentile(s));
       if (field.converted) {
         const int grade = field.converted->grade[s];
         g.at(r, next) = grade >= 0 ? Value(scheme.grades[static_cast<std::size_t>(grade)].name) : Value();
