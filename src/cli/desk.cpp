@@ -67,6 +67,11 @@ Desk::Desk(TerminalPlatform& platform, std::ostream& out, std::ostream& err)
       throw host::HostError::refused("无法读取 " + e.path + ": " + e.reason);
     }
   });
+  app_.setOnClose([this](const model::Workbook& book) {
+    opened_.erase(&book);
+    if (lastPrints_) std::erase_if(*lastPrints_, [&](const auto& print) { return print.first.first == &book; });
+    closedInCommand_.insert(&book);
+  });
 }
 
 namespace {
@@ -202,6 +207,9 @@ void Desk::run(const std::string& command, const std::string& csb, bool report) 
   }
   const double elapsed = SecondsSince(commandStart);
   shown.reset();
+  // A workbook the command closed went unchanged, and its address may now be another's.
+  std::erase_if(before, [&](const auto& print) { return closedInCommand_.count(print.first.first) > 0; });
+  closedInCommand_.clear();
   if (!report) return;
   // A workbook the command opened is compared with the file as loaded.
   for (int i = 1; i <= app_.workbookCount(); ++i) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,8 @@ class Desk {
   static std::vector<std::uint64_t> InSheetOrder(const model::Workbook&, const std::map<std::string, std::uint64_t>&);
   // Every sheet's print after the last command, when nothing ran since.
   std::optional<SheetPrints> lastPrints_;
+  // Workbooks closed while a command ran: one it opened only to read.
+  std::set<const model::Workbook*> closedInCommand_;
 
   TerminalPlatform& platform_;
   std::ostream& out_;

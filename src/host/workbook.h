@@ -23,6 +23,9 @@ class Workbook {
   virtual void deleteSheet(Worksheet&) = 0;
   virtual Worksheet& activeSheet() = 0;
   virtual void activate() = 0;
+  // Closes the workbook without saving it: neither it nor anything of it
+  // may be used after. A command closes what it opened only to read.
+  virtual void close() = 0;
   virtual Window& window() = 0;
   // A chart on a chart sheet of its own, the older hosts' way to make one;
   // locating it on a worksheet embeds it there (the chart sheet goes) and

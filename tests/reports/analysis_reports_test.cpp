@@ -226,7 +226,13 @@ TEST_F(ProgressTest, RanksOfBothExamsByNameWithinTheClassAndTheStudentsLeftApart
   EXPECT_EQ(onlyNow, 2) << "学生4 and 学生7";
   EXPECT_EQ(shared, 3) << "学生6 now and both before";
   EXPECT_EQ(data().findModelSheet("进退步")->name(), "进退步");
-  EXPECT_TRUE(app.findWorkbook("上次.xlsx")) << "the earlier exam was read";
+  EXPECT_FALSE(app.findWorkbook("上次.xlsx")) << "the earlier exam, opened to be read, is closed again";
+  // One the teacher has open stays open.
+  app.openWorkbook(std::string(kDataFolder) + "上次.xlsx");
+  runReport(true, "cmdJinTuiTJ_Click");
+  ASSERT_TRUE(platform.messages.empty()) << platform.messages.front().prompt;
+  EXPECT_TRUE(app.findWorkbook("上次.xlsx"));
+  EXPECT_EQ(cell(report("进退步"), "学生1", "语文", "标记"), Value("↑"));
 }
 
 TEST_F(ProgressTest, WithoutPupilRanksNoRankIsWritten) {

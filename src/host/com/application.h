@@ -51,6 +51,7 @@ class Application final : public host::Application {
   Chart& chartOf(const Dispatch& chart) { return charts_.of(chart, *this); }
   Window& windowOf(const Dispatch& window) { return windows_.of(window); }
   void forget(const Worksheet& sheet) { sheets_.forget(sheet); }
+  void forget(const Workbook& book) { books_.forget(book); }
   // Printer communication off until this call of the entry ends, when the
   // page set-up made meanwhile goes to the driver at once.
   void quietPrinter();

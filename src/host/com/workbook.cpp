@@ -51,6 +51,11 @@ void Workbook::deleteSheet(host::Worksheet& sheet) {
   app_.forget(wrapper);
 }
 
+void Workbook::close() {
+  book_.call("Close", {}, {{"SaveChanges", Variant(false)}});
+  app_.forget(*this);
+}
+
 host::Worksheet& Workbook::activeSheet() { return app_.sheetOf(book_.object("ActiveSheet", "Worksheet")); }
 
 host::Window& Workbook::window() { return app_.windowOf(book_.object("Windows", "Window", {Variant(1)})); }

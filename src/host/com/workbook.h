@@ -23,6 +23,7 @@ class Workbook final : public host::Workbook {
   void deleteSheet(host::Worksheet&) override;
   host::Worksheet& activeSheet() override;
   void activate() override { book_.call("Activate"); }
+  void close() override;
   host::Window& window() override;
   host::Chart& addChartSheet() override;
   host::Chart& locateChart(host::Chart& onChartSheet, host::Worksheet& on) override;

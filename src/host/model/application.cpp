@@ -67,6 +67,7 @@ host::Window& Application::activeWindow() { return activeWorkbook().window(); }
 void Application::closeWorkbook(Workbook& w) {
   auto it = std::find_if(books_.begin(), books_.end(), [&](auto& b) { return b.get() == &w; });
   if (it == books_.end()) return;
+  if (onClose_) onClose_(w);
   if (this_ == &w) this_ = nullptr;
   books_.erase(it);
   if (active_ == &w) active_ = books_.empty() ? nullptr : books_.back().get();

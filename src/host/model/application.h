@@ -48,6 +48,8 @@ class Application final : public host::Application {
   void setLoader(Loader l) { loader_ = std::move(l); }
   void setVersion(std::string v) { version_ = std::move(v); }
   void closeWorkbook(Workbook&);
+  // Told of a workbook about to close, while it is still whole.
+  void setOnClose(std::function<void(const Workbook&)> f) { onClose_ = std::move(f); }
   Workbook& modelWorkbook(int index);  // 1-based
   // Full path of the file a workbook was opened from, "" for new ones.
   static std::string fullPath(const Workbook&, char separator);
@@ -60,6 +62,7 @@ class Application final : public host::Application {
   Workbook* this_ = nullptr;
   Workbook* active_ = nullptr;
   Loader loader_;
+  std::function<void(const Workbook&)> onClose_;
 };
 
 }  // namespace tavo::model

@@ -125,6 +125,8 @@ void Workbook::setActiveSheet(Sheet& s) {
 
 void Workbook::activate() { app_.setActiveWorkbook(*this); }
 
+void Workbook::close() { app_.closeWorkbook(*this); }
+
 StyleId Workbook::adoptStyle(const Workbook& from, StyleId id) {
   host::Format f = from.styles().get(id);
   auto adopt = [&](int& index) {

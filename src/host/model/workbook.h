@@ -34,6 +34,7 @@ class Workbook final : public host::Workbook, private EvalContext {
   void deleteSheet(host::Worksheet&) override;
   host::Worksheet& activeSheet() override;
   void activate() override;
+  void close() override;  // ends this object
   host::Window& window() override { return window_; }
   host::Chart& addChartSheet() override;
   host::Chart& locateChart(host::Chart& onChartSheet, host::Worksheet& on) override;

@@ -257,8 +257,11 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
   }
   sheetutil::WriteDefaultLayoutRow(*place.layoutStore, sheetutil::kStandardScores, true);
 
-  // The earlier exam is read, never written: its workbook is left as it was.
-  if (!sheetutil::WorkbookIsOpen(app, settings.earlierExam)) {
+  // The earlier exam is read, never written: its workbook is left as it
+  // was, and closed again when this command opened it (a province's exam
+  // is a quarter of a gigabyte in memory).
+  const bool openedHere = !sheetutil::WorkbookIsOpen(app, settings.earlierExam);
+  if (openedHere) {
     const std::vector<std::string> files = app.platform().listFiles(sheetutil::DataFolder(app));
     if (std::find(files.begin(), files.end(), settings.earlierExam) == files.end()) {
       sheetutil::Warn(app, "数据文件夹里没有 " + settings.earlierExam + "，请在 分析版 的 C13 重新选择上一次考试！");
@@ -267,6 +270,15 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
     app.openWorkbook(sheetutil::DataFolder(app) + settings.earlierExam);
   }
   host::Workbook& earlierBook = app.workbook(settings.earlierExam);
+  struct CloseWhenDone {
+    host::Workbook* book;
+    ~CloseWhenDone() {
+      try {
+        if (book) book->close();
+      } catch (const host::HostError&) {  // left open: nothing of it was changed
+      }
+    }
+  } closeWhenDone{openedHere ? &earlierBook : nullptr};
   place.dataBook->activate();
   if (!sheetutil::SheetExists(earlierBook, kDataSheetName)) {
     sheetutil::Warn(app, settings.earlierExam + " 没有 数据表，请检查！");

@@ -69,6 +69,15 @@ ServerObject* WorkbookObject(Spreadsheet& s, host::Workbook& book) {
     s.saveAs(book, path, format ? ToInt(*format) : 0);
     return Variant();
   });
+  o->method("Close", [&s, &book](const Call& c) {
+    // Closing a changed workbook without SaveChanges asks the teacher; the
+    // stand-in has nobody to ask.
+    const VARIANT* save = c.arg(0, "SaveChanges");
+    if (!save) throw host::HostError(1004, "Close 须给出 SaveChanges");
+    if (ToBool(*save)) throw host::HostError(1004, "Close 方法无效");
+    s.close(book);
+    return Variant();
+  });
   o->property("Worksheets", [&s, &book] { return Give(SheetsObject(s, book)); });
   o->property("ActiveSheet", [&s, &book] { return s.worksheet(book.activeSheet()); });
   o->method("Activate", [&book](const Call&) {
@@ -211,6 +220,15 @@ void Spreadsheet::forget(Kind kind, const void* key) {
     it->second->Release();
     objects_.erase(it);
   }
+}
+
+void Spreadsheet::close(host::Workbook& book) {
+  for (int i = 1; i <= book.sheetCount(); ++i) forget(Kind::Worksheet, &book.sheet(i));
+  forget(Kind::Workbook, &book);
+  compatibilityMode.erase(&book);
+  webPaths.erase(&book);
+  ++closed;
+  book.close();
 }
 
 Variant Spreadsheet::workbook(host::Workbook& b) {

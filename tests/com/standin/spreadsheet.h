@@ -70,6 +70,10 @@ class Spreadsheet {
   // A sheet or chart that is gone is served no more.
   void forget(const host::Worksheet& sheet) { forget(Kind::Worksheet, &sheet); }
   void forget(const host::Chart& chart) { forget(Kind::Chart, &chart); }
+  // Workbook.Close without saving: its objects are served no more, its
+  // window goes after the call.
+  void close(host::Workbook&);
+  int closed = 0;  // workbooks closed
   static RangeObject& rangeOf(const VARIANT&);
   static SheetObject& sheetOf(const VARIANT&);
   static ChartObject& chartOf(const VARIANT&);
