@@ -267,9 +267,19 @@ int main(int argc, char** argv) {
     CheckEqual(Invoke(zupo, {ea, uf, ea}), DISP_E_TYPEMISMATCH, "strFlag must be text");
   }
 
-  // ---- the error box: a report after the data workbook was closed ----
-  for (testing::World* world : {&direct, &served})
-    world->app.closeWorkbook(*static_cast<model::Workbook*>(world->app.findWorkbook(workbooks::kSampleScoresName)));
+  // ---- the error box: a report after the data workbook was closed (for
+  // the component, through the automation host, without saving) ----
+  direct.app.closeWorkbook(*static_cast<model::Workbook*>(direct.app.findWorkbook(workbooks::kSampleScoresName)));
+  {
+    com::Dispatch application(spreadsheet.application(), "Application");
+    testing::TestPlatform quiet;
+    com::Application automation(application, quiet);
+    const int open = served.app.workbookCount();
+    automation.workbook(workbooks::kSampleScoresName).close();
+    CheckEqual(served.app.workbookCount(), open - 1, "a workbook closes through the automation host");
+    CheckEqual(spreadsheet.closed, 1, "by Workbook.Close, SaveChanges:=False");
+    Check(automation.findWorkbook(workbooks::kSampleScoresName) == nullptr, "and is found no more");
+  }
   engine.MyFunClick(direct.app, direct.dialog, "cmdSanXianTJ_Click");
   Check(direct.platform.boxes.size() == 1, "the model shows one error box");
   CheckEqual(Invoke(zupo, {spreadsheet.application(), spreadsheet.dialog(), com::Variant("cmdSanXianTJ_Click")}), S_OK,

@@ -616,13 +616,15 @@ int SharedStrings::plainEntry(const std::string& text) {
   return count_++;
 }
 
-std::string SharedStrings::xml() const {
-  std::string x = kXmlHead;
+std::size_t SharedStrings::size() const { return items_.size() + 256; }
+
+void SharedStrings::write(PartStream& x) const {
+  // Straight from the items: a province's names are not copied again.
+  x += kXmlHead;
   x += std::string("<sst xmlns=\"") + kMainNs + "\" count=\"" + std::to_string(references_) + "\" uniqueCount=\"" +
        std::to_string(count_) + "\">";
-  x.reserve(x.size() + items_.size() + 6);
   x += items_;
-  return x + "</sst>";
+  x += "</sst>";
 }
 
 }  // namespace tavo::xlsx

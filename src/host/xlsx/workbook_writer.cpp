@@ -196,7 +196,7 @@ void WritePackage(const model::Workbook& book, const PartWriter& part, FileKind 
   whole("xl/_rels/workbook.xml.rels", workbookRels);
   if (!theme.empty()) whole("xl/theme/theme1.xml", theme);
   for (const OutputPart& p : ownParts.parts) carriedPart(p);
-  whole("xl/sharedStrings.xml", strings.xml());
+  part("xl/sharedStrings.xml", strings.size(), [&](PartStream& out) { strings.write(out); });
   whole("xl/styles.xml", styles.xml(book.colors(), CarriedDxfs(book)));
 }
 

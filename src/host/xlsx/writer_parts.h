@@ -30,7 +30,8 @@ class SharedStrings {
   // A cell's text: one shared by many cells is looked up once.
   int add(const model::TextPayload&, const host::Font& cellFont);
   int count() const { return count_; }
-  std::string xml() const;
+  std::size_t size() const;       // about the part's
+  void write(PartStream&) const;  // the part
 
  private:
   const host::ColorTable& colors_;

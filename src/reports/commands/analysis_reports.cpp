@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <span>
+#include <utility>
 
 #include "params/analysis_settings.h"
 #include "reports/compute/line_settings.h"
@@ -270,15 +271,18 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
     app.openWorkbook(sheetutil::DataFolder(app) + settings.earlierExam);
   }
   host::Workbook& earlierBook = app.workbook(settings.earlierExam);
-  struct CloseWhenDone {
+  struct CloseWhenRead {
     host::Workbook* book;
-    ~CloseWhenDone() {
+    void close() {
+      if (auto* b = std::exchange(book, nullptr)) b->close();
+    }
+    ~CloseWhenRead() {
       try {
-        if (book) book->close();
+        close();
       } catch (const host::HostError&) {  // left open: nothing of it was changed
       }
     }
-  } closeWhenDone{openedHere ? &earlierBook : nullptr};
+  } closeWhenRead{openedHere ? &earlierBook : nullptr};
   place.dataBook->activate();
   if (!sheetutil::SheetExists(earlierBook, kDataSheetName)) {
     sheetutil::Warn(app, settings.earlierExam + " 没有 数据表，请检查！");
@@ -302,21 +306,14 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
   c.earlierFile = settings.earlierExam;
   c.noRanks = settings.noRanks;
   c.marks = settings.listSize;
-  const int students = data.table.students();
-  std::vector<std::vector<host::Value>> earlierIdentity;
-  for (const std::string& h : identity) {
-    c.identityHeaders.push_back(h);
-    const int column = FindHeader(data.table.header, h);
-    c.identity.push_back(students ? place.dataSheet->values({2, column + 1, students + 1, column + 1}).cells
-                                  : std::vector<host::Value>{});
-    earlierIdentity.push_back(earlierColumn(FindHeader(header, h)));
+  // Everything of the earlier exam first: its keys, and each field's scores
+  // (a total the earlier file lacks is the sum of its subjects); then its
+  // workbook may close before the comparison takes its memory.
+  {
+    std::vector<std::vector<host::Value>> earlierIdentity;
+    for (const std::string& h : identity) earlierIdentity.push_back(earlierColumn(FindHeader(header, h)));
+    c.earlierKeys = KeysOf(identity, earlierIdentity, earlierColumn(earlierClass));
   }
-  c.earlierKeys = KeysOf(identity, earlierIdentity, earlierColumn(earlierClass));
-  c.match = MatchStudents(KeysOf(identity, c.identity, data.table.classCells), c.earlierKeys);
-
-  // Each field of this exam in the earlier one; a total the earlier file
-  // lacks is the sum of its subjects.
-  const std::vector<std::vector<double>> now = ScoresOfThoseWhoSat(place, data);
   std::vector<std::vector<double>> then(data.fields.size(), std::vector<double>(static_cast<std::size_t>(before), kBlank));
   for (std::size_t f = 0; f < data.fields.size(); ++f)
     if (const int column = FindHeader(header, data.fields[f].name); column >= 0) {
@@ -331,12 +328,29 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
               then[0][static_cast<std::size_t>(s)] = ScoreOrZero(then[0][static_cast<std::size_t>(s)]) + x;
         }
     }
-  for (std::size_t f = 0; f < data.fields.size(); ++f)
-    c.fields.push_back(CompareExams(now[f], then[f], c.match.earlierOf, c.marks));
+  closeWhenRead.close();
+
+  const int students = data.table.students();
+  for (const std::string& h : identity) {
+    c.identityHeaders.push_back(h);
+    const int column = FindHeader(data.table.header, h);
+    c.identity.push_back(students ? place.dataSheet->values({2, column + 1, students + 1, column + 1}).cells
+                                  : std::vector<host::Value>{});
+  }
+  c.match = MatchStudents(KeysOf(identity, c.identity, data.table.classCells), c.earlierKeys);
+  // A field at a time: a province's scores of both exams are not held twice.
+  for (std::size_t f = 0; f < data.fields.size(); ++f) {
+    const std::vector<double> now = ReadScores(*place.dataSheet, data.fields[f].column, students, &ScoreIfSat);
+    c.fields.push_back(CompareExams(now, then[f], c.match.earlierOf, c.marks));
+    std::vector<double>().swap(then[f]);
+  }
 
   const ProgressPlan plan = PlanProgressSheet(dataWorkbookName, data, c);
   const host::Rect rows{plan.firstStudentRow, 1, plan.firstStudentRow + students - 1, plan.studentColumns};
-  // What the student rows are made from, kept by the sheet until it is written.
+  // What the student rows are made from, kept by the sheet until it is
+  // written; the matching and the earlier keys are in the frame already.
+  c.match = {};
+  c.earlierKeys = {};
   auto source = std::make_shared<std::pair<ScoreData, ExamComparison>>(std::move(prepared->data), std::move(c));
   WriteSheetWithRows(app, place, plan.frame, rows, [source](int first, int count) {
     return ProgressRows(source->first, source->second, first, count);
