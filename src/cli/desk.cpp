@@ -197,14 +197,9 @@ void Desk::run(const std::string& command, const std::string& csb, bool report) 
   lastPrints_.reset();
   const auto commandStart = std::chrono::steady_clock::now();
   std::optional<ProgressLine::Phase> shown(std::in_place, platform_.progress(), command);
-  {
-    // A step the command left open ends inside the command's phase.
-    struct EndStep {
-      TerminalPlatform& platform;
-      ~EndStep() { platform.endStep(); }
-    } endStep{platform_};
-    engine_.MyFunClick(app_, dialog_, command, csb);
-  }
+  // A step the command left open ends inside the command's phase: the
+  // entry ends it before it returns.
+  engine_.MyFunClick(app_, dialog_, command, csb);
   const double elapsed = SecondsSince(commandStart);
   shown.reset();
   // A workbook the command closed went unchanged, and its address may now be another's.

@@ -70,15 +70,15 @@ void TerminalPlatform::openDocument(const std::string& path) {
 
 void TerminalPlatform::showProgress(const std::string& step, double share) {
   if (!step_ || step != stepLabel_) {
-    endStep();
+    endProgress();
     step_.emplace(progress_, step);
     stepLabel_ = step;
   }
   step_->done(share);
-  if (share >= 1) endStep();
+  if (share >= 1) endProgress();
 }
 
-void TerminalPlatform::endStep() {
+void TerminalPlatform::endProgress() {
   step_.reset();
   stepLabel_.clear();
 }

@@ -28,9 +28,9 @@ class TerminalPlatform final : public host::Platform {
   host::Date today() const override;
   char pathSeparator() const override { return '/'; }
   // A step of the command shows on the progress line inside the command's
-  // phase; endStep() closes one left open (a command that failed midway).
+  // phase; endProgress() closes one left open (a command that failed midway).
   void showProgress(const std::string& step, double share) override;
-  void endStep();
+  void endProgress() override;
 
   // A progress line on the same terminal, erased before each message.
   void setProgress(ProgressLine* progress) { progress_ = progress; }

@@ -82,6 +82,7 @@ host::Value zupo::MyFunClick(host::Application& EA, host::Dialog& UF, const std:
   restore([&] { EA.setEnableEvents(true); });
   restore([&] { EA.setDisplayAlerts(true); });
   restore([&] { EA.setScreenUpdating(true); });
+  restore([&] { EA.platform().endProgress(); });
   if (restoreError) {
     try {
       ShowErrorBox(EA.platform(), restoreError);

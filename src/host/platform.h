@@ -38,6 +38,9 @@ class Platform {
     (void)step;
     (void)share;
   }
+  // Ends a step the command left open (one that failed midway); the entry
+  // calls it after every command.
+  virtual void endProgress() {}
 };
 
 }  // namespace tavo::host

@@ -83,7 +83,7 @@ TEST(ProgressLineTest, ACommandsStepsShowInsideItsPhase) {
     platform.showProgress("写入 成绩表", 0.5);
     platform.showProgress("写入 成绩表", 1);
     platform.showProgress("写入 临界生", 0.25);
-    platform.endStep();  // the command failed midway
+    platform.endProgress();  // the command failed midway
   }
   EXPECT_EQ(told.str(),
             "\x1e"

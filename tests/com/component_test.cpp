@@ -6,11 +6,12 @@
 //   component_test.exe PATH\tavo.dll
 #include <objbase.h>
 
+#include <algorithm>
 #include <iomanip>
 
 #include "check.h"
-#include "component_dll.h"
 #include "component/identifiers.h"
+#include "component_dll.h"
 #include "engine/zupo.h"
 #include "host/com/application.h"
 #include "message_box_watcher.h"
@@ -158,6 +159,7 @@ void RunEveryCommand(IDispatch* zupo, engine::zupo& engine, testing::World& dire
     if (!spreadsheet.olderMembersOnly)
       CheckEqual(spreadsheet.pageSettingsWithPrinter, 0, school + flag + ": page set-up without the printer");
     Check(spreadsheet.printCommunication, school + flag + ": printer communication is on again");
+    Check(spreadsheet.statusBar.empty(), school + flag + ": the status bar is the spreadsheet's again");
   };
   for (const engine::CommandInfo& command : engine::zupo::Commands())
     if (command.kind == engine::CommandKind::Layout) step(command.name);
@@ -220,6 +222,12 @@ int main(int argc, char** argv) {
   engine::zupo engine;
   testing::MessageBoxWatcher watcher;
   RunEveryCommand(zupo, engine, direct, served, spreadsheet, "");
+  {
+    const auto& shown = spreadsheet.statusBarLog;
+    Check(std::any_of(shown.begin(), shown.end(), [](const std::string& s) { return s.starts_with("写入 成绩表 "); }),
+          "成绩表's writing shows in the status bar");
+    Check(shown.size() < 2000, "at most a put per percent", std::to_string(shown.size()) + " puts");
+  }
   CheckReadsThroughAutomation(served.app, spreadsheet);
   Check(direct.platform.boxes.empty(), "the demo runs without a message box");
   Check(watcher.boxes().empty(), "no box was shown through the component");

@@ -1,5 +1,8 @@
 #include "host/com/windows_platform.h"
 
+#include <algorithm>
+#include <string>
+
 namespace tavo::com {
 
 HWND WindowsPlatform::owner() const {
@@ -65,6 +68,32 @@ host::Date WindowsPlatform::today() const {
   SYSTEMTIME now;
   GetLocalTime(&now);
   return {now.wYear, now.wMonth, now.wDay};
+}
+
+void WindowsPlatform::showProgress(const std::string& step, double share) {
+  if (share >= 1) {
+    endProgress();
+    return;
+  }
+  // A call per percent at most: each is a round trip to the spreadsheet.
+  const int percent = std::clamp(static_cast<int>(share * 100), 0, 99);
+  if (step == shownStep_ && percent == shownPercent_) return;
+  shownStep_ = step;
+  shownPercent_ = percent;
+  try {
+    spreadsheet_.put("StatusBar", Variant(step + " " + std::to_string(percent) + "%"));
+  } catch (const host::HostError&) {  // a spreadsheet without a status bar shows nothing
+  }
+}
+
+void WindowsPlatform::endProgress() {
+  if (shownStep_.empty()) return;
+  shownStep_.clear();
+  shownPercent_ = -1;
+  try {
+    spreadsheet_.put("StatusBar", Variant(false));
+  } catch (const host::HostError&) {
+  }
 }
 
 }  // namespace tavo::com

@@ -23,10 +23,16 @@ class WindowsPlatform final : public host::Platform {
   void setWindowStyle(std::intptr_t window, std::int32_t style) override;
   host::Date today() const override;
   char pathSeparator() const override { return '\\'; }
+  // In the spreadsheet's status bar, where its own long work shows; given
+  // back to the spreadsheet when the step ends.
+  void showProgress(const std::string& step, double share) override;
+  void endProgress() override;
 
  private:
   HWND owner() const;
   Dispatch spreadsheet_;
+  std::string shownStep_;  // "" when the bar is the spreadsheet's
+  int shownPercent_ = -1;
 };
 
 }  // namespace tavo::com

@@ -163,6 +163,18 @@ ServerObject* ApplicationObject(Spreadsheet& s) {
   o->property("ActiveWorkbook", [&s] { return s.workbook(s.app.activeWorkbook()); });
   o->property("ActiveSheet", [&s] { return s.worksheet(s.app.activeSheet()); });
   o->property("ActiveWindow", [&s] { return s.window(s.app.activeWorkbook()); });
+  // Text shows in the bar; False gives the bar back to the spreadsheet.
+  o->property(
+      "StatusBar", [&s] { return s.statusBar.empty() ? Variant(false) : Variant(s.statusBar); },
+      [&s](const VARIANT& v) {
+        if (v.vt == VT_BOOL && !v.boolVal)
+          s.statusBar.clear();
+        else if (v.vt == VT_BSTR)
+          s.statusBar = ToText(v);
+        else
+          throw host::HostError(13, "类型不匹配");
+        s.statusBarLog.push_back(s.statusBar);
+      });
   o->property("CutCopyMode", [&s] { return Variant(s.clipboard.has_value()); },
               [&s](const VARIANT& v) {
                 if (!ToBool(v)) s.clipboard.reset();

@@ -133,6 +133,9 @@ class Spreadsheet {
   // What Workbooks.Add and Workbook.SaveAs do, where a test gives it.
   std::function<host::Workbook&()> addWorkbook;
   std::function<void(host::Workbook&, const std::string& path, int fileFormat)> saveAs;
+  // What the status bar shows ("" its own), and each put of it.
+  std::string statusBar;
+  std::vector<std::string> statusBarLog;
   // Each put of the application's switches, as "DisplayAlerts=0".
   std::vector<std::string> switchLog;
 
