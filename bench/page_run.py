@@ -4,7 +4,8 @@ drawn), then 三线统计 pressed; each timed from the click until the page is
 idle again, with the longest main-thread task seen meanwhile, against the
 native command line doing the selection and the report from the same files
 (in one run, and in two as the page does).
-Each the median of three; the engine's memory after the report is said.
+Each the median of three; the engine's memory after the report is said, and
+the tab's: the peak resident memory of the browser's page processes.
 
   /usr/bin/python3 page_run.py BUILD_DIR WEB_BUILD_DIR [STUDENTS]"""
 import json
@@ -46,6 +47,31 @@ def timed(page, action, picture=None):
     return (end - start) / 1000, page.js("longest") / 1000
 
 
+def tab_peak_mib(browser):
+    """The largest peak resident memory (VmHWM) of the browser's page
+    (renderer) processes, which run the page and its worker."""
+    children = {}
+    for status in pathlib.Path("/proc").glob("[0-9]*/status"):
+        try:
+            fields = dict(line.split(":", 1) for line in status.read_text().splitlines() if ":" in line)
+            children.setdefault(int(fields["PPid"]), []).append(int(status.parent.name))
+        except (OSError, KeyError, ValueError):
+            continue
+    peak, todo = 0, [browser.pid]
+    while todo:
+        pid = todo.pop()
+        todo.extend(children.get(pid, []))
+        try:
+            if b"--type=renderer" not in pathlib.Path(f"/proc/{pid}/cmdline").read_bytes():
+                continue
+            for line in pathlib.Path(f"/proc/{pid}/status").read_text().splitlines():
+                if line.startswith("VmHWM:"):
+                    peak = max(peak, int(line.split()[1]))
+        except OSError:
+            continue
+    return peak / 1024
+
+
 def main():
     build, web = pathlib.Path(sys.argv[1]).resolve(), pathlib.Path(sys.argv[2]).resolve()
     students = int(sys.argv[3]) if len(sys.argv) > 3 else 20000
@@ -72,7 +98,7 @@ def main():
             timings.append(time.perf_counter() - start)
 
     proc, tab = open_browser(work / "profile")
-    picks, reports, memory = [], [], 0
+    picks, reports, memory, tab = [], [], 0, 0
     try:
         for _ in range(3):
             # A fresh page each time: nothing kept from the run before.
@@ -92,6 +118,7 @@ def main():
             if said or page.js("document.body.dataset.lastStatus") != "0":
                 raise SystemExit(f"the page did not run the report: {said[:2]}")
             memory = max(memory, page.js("ask('memory').then((r) => r.size)"))
+            tab = max(tab, tab_peak_mib(proc))
             steps = page.js("JSON.stringify(steps)")
             page.js("unsaved.clear(); new Promise((done) => { indexedDB.deleteDatabase('tavo-work').onsuccess = done; })")
     finally:
@@ -104,7 +131,8 @@ def main():
     print(f"{students} students: native selection + three-line report {n:.3f} s in one run, {n2:.3f} s in two; "
           f"in the page, pick {pick:.3f} s + report {report:.3f} s = {pick + report:.3f} s "
           f"({(pick + report) / n:.1f}x one run, {(pick + report) / n2:.1f}x two), "
-          f"longest main-thread task {longest:.3f} s, engine memory {memory / 2**20:.0f} MiB")
+          f"longest main-thread task {longest:.3f} s, engine memory {memory / 2**20:.0f} MiB, "
+          f"the tab's peak {tab:.0f} MiB")
     print(f"the last run's steps, in ms: {', '.join(json.loads(steps))}")
 
 
