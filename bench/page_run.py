@@ -98,7 +98,7 @@ def main():
             timings.append(time.perf_counter() - start)
 
     proc, tab = open_browser(work / "profile")
-    picks, reports, memory, tab = [], [], 0, 0
+    picks, reports, memory, tab_peak = [], [], 0, 0
     try:
         for _ in range(3):
             # A fresh page each time: nothing kept from the run before.
@@ -118,7 +118,7 @@ def main():
             if said or page.js("document.body.dataset.lastStatus") != "0":
                 raise SystemExit(f"the page did not run the report: {said[:2]}")
             memory = max(memory, page.js("ask('memory').then((r) => r.size)"))
-            tab = max(tab, tab_peak_mib(proc))
+            tab_peak = max(tab_peak, tab_peak_mib(proc))
             steps = page.js("JSON.stringify(steps)")
             page.js("unsaved.clear(); new Promise((done) => { indexedDB.deleteDatabase('tavo-work').onsuccess = done; })")
     finally:
@@ -132,7 +132,7 @@ def main():
           f"in the page, pick {pick:.3f} s + report {report:.3f} s = {pick + report:.3f} s "
           f"({(pick + report) / n:.1f}x one run, {(pick + report) / n2:.1f}x two), "
           f"longest main-thread task {longest:.3f} s, engine memory {memory / 2**20:.0f} MiB, "
-          f"the tab's peak {tab:.0f} MiB")
+          f"the tab's peak {tab_peak:.0f} MiB")
     print(f"the last run's steps, in ms: {', '.join(json.loads(steps))}")
 
 
