@@ -180,7 +180,8 @@ void Sheet::setLiteralRows(const Rect& area, const RowSource& rows) {
     return;
   }
   columnAt(area.right);  // the sheet's columns reach the block's
-  pending_.push_back({area, rows, std::vector<StyleId>(static_cast<std::size_t>(area.colCount()), 0)});
+  static std::uint64_t sources = 0;  // one thread edits cells
+  pending_.push_back({area, rows, std::vector<StyleId>(static_cast<std::size_t>(area.colCount()), 0), ++sources});
   touch();
 }
 

@@ -174,6 +174,9 @@ class Sheet final : public host::Worksheet {
     host::Rect area;
     RowSource rows;
     std::vector<StyleId> styles;  // each column's own format, 0 for none
+    // This source among all the process has given: a sheet's print tells
+    // it from another without asking it for its rows.
+    std::uint64_t serial = 0;
   };
   const std::vector<PendingRows>& pendingRows() const { return pending_; }
   StyleId inheritedStyle(host::Cell) const;  // the row's, column's or sheet's format

@@ -272,14 +272,20 @@ void DigestCells(Digest& d, const model::Sheet& sheet) {
       }
     }
   };
-  // Band by band as the writer takes them, rows still to come from a source
-  // as they will be written.
-  constexpr int kBand = 1 << 14;
-  const int lastRow = RowCells::LastRow(sheet);
-  for (int first = 1; first <= lastRow; first += kBand) {
-    const model::CellBand band(sheet, first, std::min(lastRow, first + kBand - 1));
-    for (int c = 1; c <= sheet.columnCount(); ++c)
-      band.forInUse(c, [&](int r, const model::Slot& s) { digest(s, r, c); });
+  for (int c = 1; c <= sheet.columnCount(); ++c) {
+    const auto& slots = sheet.storedColumn(c)->slots();
+    for (std::size_t i = 0; i < slots.size(); ++i)
+      if (slots[i].inUse()) digest(slots[i], static_cast<int>(i) + 1, c);
+  }
+  // Rows still to come from a source count as that source, where they stand
+  // and how formatted: the print of a province's table does not make its
+  // rows, which the save will. The same rows entered print otherwise, so a
+  // sheet whose rows were entered since reads as changed, never the reverse.
+  for (const model::Sheet::PendingRows& p : sheet.pendingRows()) {
+    d.word(p.serial);
+    d.word((static_cast<std::uint64_t>(p.area.top) << 32) | static_cast<std::uint32_t>(p.area.left));
+    d.word((static_cast<std::uint64_t>(p.area.bottom) << 32) | static_cast<std::uint32_t>(p.area.right));
+    for (model::StyleId style : p.styles) d.word(style);
   }
   for (const auto& [r, h] : sheet.rowHeights()) {
     d.word(static_cast<std::uint64_t>(r));
