@@ -39,9 +39,13 @@ std::optional<PreparedScores> PrepareAnalysis(host::Application& app, const host
 // A data column (0-based) as scores, one per student, read by `score`.
 std::vector<double> ReadScores(host::Worksheet& sheet, int column, int students, double (*score)(const host::Value&)) {
   std::vector<double> scores(static_cast<std::size_t>(students), kBlank);
-  if (students == 0) return scores;
-  const host::Grid cells = sheet.values({2, column + 1, students + 1, column + 1});
-  for (int s = 0; s < students; ++s) scores[static_cast<std::size_t>(s)] = score(cells.at(s, 0));
+  // In pieces: a province's column as values would be 40 MB of fresh pages.
+  constexpr int kRowsPerPiece = 1 << 16;
+  for (int first = 0; first < students; first += kRowsPerPiece) {
+    const int last = std::min(students, first + kRowsPerPiece) - 1;
+    const host::Grid cells = sheet.values({2 + first, column + 1, 2 + last, column + 1});
+    for (int s = first; s <= last; ++s) scores[static_cast<std::size_t>(s)] = score(cells.at(s - first, 0));
+  }
   return scores;
 }
 
@@ -317,14 +321,13 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
   std::vector<std::vector<double>> then(data.fields.size(), std::vector<double>(static_cast<std::size_t>(before), kBlank));
   for (std::size_t f = 0; f < data.fields.size(); ++f)
     if (const int column = FindHeader(header, data.fields[f].name); column >= 0) {
-      const std::vector<host::Value> cells = earlierColumn(column);
-      for (int s = 0; s < before; ++s) then[f][static_cast<std::size_t>(s)] = ScoreIfSat(cells[static_cast<std::size_t>(s)]);
+      then[f] = ReadScores(earlier, column, before, &ScoreIfSat);
     } else if (f == 0) {
       for (std::size_t g = 1; g < data.fields.size(); ++g)
         if (const int subject = FindHeader(header, data.fields[g].name); subject >= 0) {
-          const std::vector<host::Value> cells = earlierColumn(subject);
+          const std::vector<double> scores = ReadScores(earlier, subject, before, &ScoreIfSat);
           for (int s = 0; s < before; ++s)
-            if (const double x = ScoreIfSat(cells[static_cast<std::size_t>(s)]); !IsBlank(x))
+            if (const double x = scores[static_cast<std::size_t>(s)]; !IsBlank(x))
               then[0][static_cast<std::size_t>(s)] = ScoreOrZero(then[0][static_cast<std::size_t>(s)]) + x;
         }
     }
