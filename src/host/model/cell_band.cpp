@@ -21,12 +21,7 @@ CellBand::CellBand(const Sheet& sheet, int first, int last) : sheet_(sheet), fir
           const std::size_t i =
               static_cast<std::size_t>(r) * static_cast<std::size_t>(width) + static_cast<std::size_t>(c);
           const host::Value& v = g.at(gr, c);
-          // A text like the one above shares its payload, as entered cells do.
-          const Slot* above = r > 0 ? &m.slots[i - static_cast<std::size_t>(width)] : nullptr;
-          if (above && v.isText() && above->kind() == Slot::Kind::Text && above->text().text == v.text())
-            m.slots[i].setContentOf(*above);
-          else if (!v.isEmpty())
-            m.slots[i].setConstant(v);
+          if (!v.isEmpty()) m.slots[i].enterLiteral(v, r > 0 ? &m.slots[i - static_cast<std::size_t>(width)] : nullptr);
         }
     }
     for (int c = 0; c < width; ++c)

@@ -46,6 +46,13 @@ void Slot::setContentOf(const Slot& constant) {
   if (kind() == Kind::Text) ++u_.text->owners;
 }
 
+void Slot::enterLiteral(const host::Value& v, const Slot* above) {
+  if (above && v.isText() && above->kind() == Kind::Text && above->text().runs.empty() && above->text().text == v.text())
+    setContentOf(*above);
+  else
+    setConstant(v);
+}
+
 host::Value Slot::constant() const {
   switch (kind()) {
     case Kind::Number: return u_.num;

@@ -87,6 +87,10 @@ class Slot {
   Slot pastedValue() const;
   // This slot's content becomes a constant's, sharing its text.
   void setContentOf(const Slot& constant);
+  // A value entered literally under `above` (null at the top): a plain text
+  // equal to the one above shares its payload, so a column of a million
+  // students' classes holds one text per class.
+  void enterLiteral(const host::Value&, const Slot* above);
   void setFormula(std::unique_ptr<FormulaPayload>);
   void clearContent() {
     release();

@@ -218,9 +218,7 @@ void Sheet::enterGrid(Cell at, const host::Grid& g, bool literal, bool touching)
     int last = g.rows - 1;
     while (last >= 0 && g.at(last, c).isEmpty()) --last;
     if (last >= 0) columnAt(at.col + c).reserveTo(at.row + last);
-    // A text like the one just above shares its payload: a column of a
-    // million students' classes holds one text per class. The room reserved
-    // above keeps the slot where it is.
+    // The room reserved above keeps the slot above where it is.
     const Slot* above = nullptr;
     for (int r = 0; r < g.rows; ++r) {
       const Cell cell{at.row + r, at.col + c};
@@ -231,12 +229,7 @@ void Sheet::enterGrid(Cell at, const host::Grid& g, bool literal, bool touching)
         continue;
       }
       Slot& entered = slotAt(cell);
-      const bool same = above && v.isText() && above->kind() == Slot::Kind::Text && above->text().runs.empty() &&
-                        above->text().text == v.text();
-      if (same)
-        entered.setContentOf(*above);
-      else
-        entered.setConstant(v);
+      entered.enterLiteral(v, above);
       above = &entered;
     }
   }

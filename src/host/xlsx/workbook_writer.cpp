@@ -242,40 +242,36 @@ struct Digest {
 // The cells as the model holds them, and the rows' own heights, formats and
 // outline levels: what the worksheet part's cell data is written from.
 void DigestCells(Digest& d, const model::Sheet& sheet) {
-  auto digest = [&](const model::Slot& slot, int r, int c) {
-    d.word((static_cast<std::uint64_t>(r) << 32) | static_cast<std::uint32_t>(c));
-    d.word((static_cast<std::uint64_t>(slot.style()) << 8) | static_cast<std::uint64_t>(slot.kind()));
-    switch (slot.kind()) {
-      case model::Slot::Kind::Empty:
-        break;
-      case model::Slot::Kind::Number:
-        d.number(slot.number());
-        break;
-      case model::Slot::Kind::Text:
-        d << slot.text().text;
-        for (const host::TextRun& run : slot.text().runs) {
-          d.word((static_cast<std::uint64_t>(run.start) << 32) | static_cast<std::uint32_t>(run.length));
-          d.number(run.fontSize.value_or(-1));
-          d << run.fontName.value_or("\x01");
-        }
-        break;
-      case model::Slot::Kind::Boolean:
-      case model::Slot::Kind::Error:
-        d << host::displayText(slot.constant());
-        break;
-      case model::Slot::Kind::Formula: {
-        d << sheet.formulaA1({r, c});
-        const Value v = sheet.value({r, c});
-        d.word(static_cast<std::uint64_t>(v.kind()));
-        d << host::displayText(v);
-        break;
-      }
-    }
-  };
   for (int c = 1; c <= sheet.columnCount(); ++c) {
     const auto& slots = sheet.storedColumn(c)->slots();
-    for (std::size_t i = 0; i < slots.size(); ++i)
-      if (slots[i].inUse()) digest(slots[i], static_cast<int>(i) + 1, c);
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+      const model::Slot& slot = slots[i];
+      if (!slot.inUse()) continue;
+      const int r = static_cast<int>(i) + 1;
+      d.word((static_cast<std::uint64_t>(r) << 32) | static_cast<std::uint32_t>(c));
+      d.word((static_cast<std::uint64_t>(slot.style()) << 8) | static_cast<std::uint64_t>(slot.kind()));
+      switch (slot.kind()) {
+        case model::Slot::Kind::Empty: break;
+        case model::Slot::Kind::Number: d.number(slot.number()); break;
+        case model::Slot::Kind::Text:
+          d << slot.text().text;
+          for (const host::TextRun& run : slot.text().runs) {
+            d.word((static_cast<std::uint64_t>(run.start) << 32) | static_cast<std::uint32_t>(run.length));
+            d.number(run.fontSize.value_or(-1));
+            d << run.fontName.value_or("\x01");
+          }
+          break;
+        case model::Slot::Kind::Boolean:
+        case model::Slot::Kind::Error: d << host::displayText(slot.constant()); break;
+        case model::Slot::Kind::Formula: {
+          d << sheet.formulaA1({r, c});
+          const Value v = sheet.value({r, c});
+          d.word(static_cast<std::uint64_t>(v.kind()));
+          d << host::displayText(v);
+          break;
+        }
+      }
+    }
   }
   // Rows still to come from a source count as that source, where they stand
   // and how formatted: the print of a province's table does not make its
