@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <random>
@@ -150,6 +151,12 @@ TEST(ExamProgressTest, RandomPairsOfExamsAgreeWithAReference) {
     std::map<UnmatchedReason, int> found;
     for (const ExamMatch::Unmatched& u : m.unmatched) ++found[u.reason];
     ASSERT_EQ(found, reasons) << "round " << round;
+    // Listed as the sheet shows them: this exam's first, each in its data order.
+    ASSERT_TRUE(std::is_sorted(m.unmatched.begin(), m.unmatched.end(),
+                               [](const auto& a, const auto& b) {
+                                 return std::pair{a.inEarlierExam, a.student} < std::pair{b.inEarlierExam, b.student};
+                               }))
+        << "round " << round;
 
     const FieldProgress p = CompareExams(nowScores, beforeScores, m.earlierOf, 3);
     auto rank = [](const std::vector<double>& scores, std::size_t s) {
