@@ -18,16 +18,17 @@
 #include "cli/run_log.h"
 #include "engine/zupo.h"
 #include "host/constants.h"
+#include "host/file_error.h"
+#include "host/model/cell_band.h"
 #include "host/model/chart.h"
 #include "host/model/number_format.h"
 #include "host/model/recording_platform.h"
 #include "host/model/sheet.h"
 #include "host/model/workbook.h"
-#include "host/file_error.h"
 #include "host/xlsx/sheet_geometry.h"
-#include "host/xlsx/xml_text.h"
 #include "host/xlsx/xlsx_reader.h"
 #include "host/xlsx/xlsx_writer.h"
+#include "host/xlsx/xml_text.h"
 
 namespace {
 
@@ -220,6 +221,9 @@ std::string RowsJson(const tavo::model::Sheet& sheet, int first, int last) {
       if (bottom.bottom > last && bottom.bottom <= extent.bottom) last = bottom.bottom, grew = true;
     }
   }
+  // Read through a band: rows a report keeps as their source (a province's
+  // table) are made for the window alone, not entered whole.
+  const tavo::model::CellBand band(sheet, first, last);
   std::string html;
   std::set<std::pair<int, int>> covered;  // cells under a merged area's first
   for (int r = first; r <= last; ++r) {
@@ -237,8 +241,12 @@ std::string RowsJson(const tavo::model::Sheet& sheet, int first, int last) {
         if (area.rowCount() > 1) span += " rowspan=\"" + std::to_string(area.rowCount()) + "\"";
         if (area.colCount() > 1) span += " colspan=\"" + std::to_string(area.colCount()) + "\"";
       }
-      const tavo::host::Format f = sheet.format({r, c});
-      const std::string shown = tavo::model::formatForDisplay(sheet.value({r, c}), f.numberFormat);
+      const tavo::host::Format f = book.styles().get(band.style({r, c}));
+      const tavo::model::Slot* slot = band.get(r, c);
+      const tavo::host::Value value = !slot               ? tavo::host::Value{}
+                                      : slot->isFormula() ? sheet.value({r, c})
+                                                          : slot->constant();
+      const std::string shown = tavo::model::formatForDisplay(value, f.numberFormat);
       html += "<td data-r=\"" + std::to_string(r) + "\" data-c=\"" + std::to_string(c) + "\"" + span +
               " style=\"" + CellStyle(book, f) + "\">" + Html(shown) + "</td>";
     }

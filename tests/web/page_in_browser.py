@@ -319,6 +319,25 @@ def main():
                        f"a long sheet is drawn a window at a time ({drawn} of {last_row} rows) and scrolls to its end "
                        f"({shown!r}, expected {last_cell!r})"))
 
+        # 进退步's student rows are kept as the rows' source until asked for:
+        # scrolled to its middle, the rows in view hold the texts the
+        # command line wrote there.
+        progress = load(expected / "数据" / "示例成绩.xlsx", read_only=True)["进退步"]
+        written = {(r, c): v for r, row in enumerate(progress.iter_rows(values_only=True), 1)
+                   for c, v in enumerate(row, 1) if isinstance(v, str)}
+        page.js("document.querySelectorAll('#tabs button').forEach(b => b.textContent === '进退步' && b.click())")
+        page.idle()
+        page.js("(() => { const v = document.getElementById('view'); v.scrollTop = v.scrollHeight / 2; })()")
+        page.idle()
+        drawn = json.loads(page.js("JSON.stringify([...document.querySelectorAll('#view td[data-r]')]"
+                                   ".map(t => [+t.dataset.r, +t.dataset.c, t.innerText]))") or "[]")
+        middle = [(r, c, text) for r, c, text in drawn if r > 10]
+        wrong = [(r, c, text, written.get((r, c))) for r, c, text in middle
+                 if (r, c) in written and text != written[(r, c)]]
+        compared = sum((r, c) in written for r, c, _ in middle)
+        checks.append((compared > 20 and not wrong,
+                       f"进退步's rows in view are the command line's ({compared} texts compared; differ: {wrong[:3]})"))
+
         for command in LAYOUTS:
             page.click(f"[data-run={command}]")
         checks.append((page.messages()[start:] == [], f"every layout command ran ({page.messages()[start:][:2]})"))
