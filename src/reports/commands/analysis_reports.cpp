@@ -351,17 +351,16 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
   const ProgressPlan plan = PlanProgressSheet(dataWorkbookName, data, c);
   const host::Rect rows{plan.firstStudentRow, 1, plan.firstStudentRow + students - 1, plan.studentColumns};
   // What the student rows are made from, kept by the sheet until it is
-  // written: the order, the classes and the comparison. The matching and
+  // written: the comparison's columns in the rows' order. The matching and
   // the earlier keys are in the frame already; the scores are compared.
   c.match = {};
   c.earlierKeys = {};
-  ScoreData& rowsData = prepared->data;
-  std::vector<std::vector<double>>().swap(rowsData.table.scores);
-  std::vector<host::Value>().swap(rowsData.table.classKeys);
-  auto source = std::make_shared<std::pair<ScoreData, ExamComparison>>(std::move(rowsData), std::move(c));
-  WriteSheetWithRows(app, place, plan.frame, rows, [source](int first, int count) {
-    return ProgressRows(source->first, source->second, first, count);
-  });
+  std::vector<std::vector<double>>().swap(prepared->data.table.scores);
+  auto source = std::make_shared<ProgressTable>(ProgressTableInReportOrder(data, std::move(c)));
+  c = {};
+  prepared->data = {};
+  WriteSheetWithRows(app, place, plan.frame, rows,
+                     [source](int first, int count) { return ProgressRows(*source, first, count); });
   SoundReportFinished(app);
 }
 

@@ -52,6 +52,11 @@ FieldProgress CompareExams(const std::vector<double>& now, const std::vector<dou
   return p;
 }
 
+FieldProgress InOrder(const FieldProgress& p, const std::vector<int>& order) {
+  return {InOrder(p.rankBefore, order), InOrder(p.rankNow, order), InOrder(p.tBefore, order), InOrder(p.tNow, order),
+          InOrder(p.marked, order)};
+}
+
 ClassProgress ProgressOfClass(const FieldProgress& p, const std::vector<int>& students) {
   ClassProgress c;
   for (int s : students) {

@@ -150,16 +150,32 @@ ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreD
   return out;
 }
 
-host::Grid ProgressRows(const ScoreData& data, const ExamComparison& c, int first, int rows) {
-  const int perField = static_cast<int>(StudentMeasures(c.noRanks).size());
-  host::Grid g(rows, 1 + static_cast<int>(c.identity.size()) + perField * static_cast<int>(data.fields.size()));
+ProgressTable ProgressTableInReportOrder(const ScoreData& data, ExamComparison&& c) {
+  const std::vector<int>& order = data.table.order;
+  ProgressTable t;
+  t.noRanks = c.noRanks;
+  t.classCells = InOrder(data.table.classCells, order);
+  for (auto& column : c.identity) {
+    t.identity.push_back(InOrder(column, order));
+    std::vector<Value>().swap(column);
+  }
+  for (FieldProgress& p : c.fields) {
+    t.fields.push_back(InOrder(p, order));
+    p = {};
+  }
+  return t;
+}
+
+host::Grid ProgressRows(const ProgressTable& t, int first, int rows) {
+  const int perField = static_cast<int>(StudentMeasures(t.noRanks).size());
+  host::Grid g(rows, 1 + static_cast<int>(t.identity.size()) + perField * static_cast<int>(t.fields.size()));
   for (int r = 0; r < rows; ++r) {
-    const auto s = static_cast<std::size_t>(data.table.order[static_cast<std::size_t>(first + r)]);
+    const auto s = static_cast<std::size_t>(first + r);
     int col = 0;
-    g.at(r, col++) = data.table.classCells[s];
-    for (const auto& column : c.identity) g.at(r, col++) = column[s];
-    for (const FieldProgress& p : c.fields) {
-      if (!c.noRanks) {
+    g.at(r, col++) = t.classCells[s];
+    for (const auto& column : t.identity) g.at(r, col++) = column[s];
+    for (const FieldProgress& p : t.fields) {
+      if (!t.noRanks) {
         g.at(r, col++) = NumberOrEmpty(p.rankBefore[s]);
         g.at(r, col++) = NumberOrEmpty(p.rankNow[s]);
         g.at(r, col++) = NumberOrEmpty(p.rankChange(s));

@@ -35,7 +35,19 @@ struct ProgressPlan {
   int studentColumns = 0;
 };
 ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreData&, const ExamComparison&);
-// Students first..first+rows-1 of the report order as the student table's rows.
-host::Grid ProgressRows(const ScoreData&, const ExamComparison&, int first, int rows);
+
+// The student table's columns in the order its rows are written, so that a
+// band of rows reads each column in sequence: a province's columns read in
+// the data's order would be a cache miss a cell.
+struct ProgressTable {
+  bool noRanks = false;
+  std::vector<host::Value> classCells;
+  std::vector<std::vector<host::Value>> identity;  // [column][row]
+  std::vector<FieldProgress> fields;               // [field], each [row]
+};
+// Takes the comparison's per-student columns, a column at a time.
+ProgressTable ProgressTableInReportOrder(const ScoreData&, ExamComparison&&);
+// Rows first..first+rows-1 of the student table.
+host::Grid ProgressRows(const ProgressTable&, int first, int rows);
 
 }  // namespace tavo::reports
