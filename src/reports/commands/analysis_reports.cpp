@@ -236,7 +236,9 @@ void StandardScoreReport(host::Application& app, const host::Dialog& dialog, con
   const StandardScorePlan plan = PlanStandardScoreSheet(dataWorkbookName, data, settings.scheme, source->fields,
                                                         identity.headers, settings.noRanks);
   const host::Rect rows{plan.firstStudentRow, 1, plan.firstStudentRow + data.table.students() - 1, plan.studentColumns};
+  // The rows read the fields' scores as the source keeps them, not the data's.
   source->data = std::move(prepared->data);
+  std::vector<std::vector<double>>().swap(source->data.table.scores);
   source->scheme = settings.scheme;
   source->identity = std::move(identity.cells);
   source->noRanks = settings.noRanks;
