@@ -43,15 +43,24 @@ class MergedAreas {
   bool touches(const host::Rect& r) const;
 
  private:
+  // Areas do not overlap, so those over one column, sorted by their first
+  // row, are sorted by their last row too: the one that may meet some rows
+  // is found by a search. A report's column of a subject block merged over
+  // every class would otherwise make each look-up walk every area above.
   struct Index {
-    std::vector<host::Rect> byTop;
-    int tallest = 0;
+    std::vector<std::vector<host::Rect>> byColumn;  // [column - 1]: the narrow areas over it, by top
+    std::vector<host::Rect> wide;                   // the wider areas, by top
+    int tallestWide = 0;
+    void put(const host::Rect&);
+    // The narrow area over `col` that meets rows `top`..`bottom`, or null.
+    const host::Rect* inColumn(int col, int top, int bottom) const;
   };
   const Index& index() const;
-  // Each area starting at most the tallest area's height above `bottom`,
-  // from the lowest start up, until `visit` returns true.
+  // Each wide area starting at most the tallest one's height above `top`
+  // and at or above `bottom`, from the lowest start up, until `visit`
+  // returns true.
   template <class Visit>
-  bool anyFrom(int bottom, Visit&& visit) const;
+  bool anyWide(int top, int bottom, Visit&& visit) const;
 
   std::vector<host::Rect> areas_;
   mutable std::optional<Index> index_;

@@ -1,4 +1,6 @@
 // Current region, used range and search.
+#include <random>
+
 #include "model_fixture.h"
 
 namespace tavo::testing {
@@ -110,6 +112,35 @@ TEST_F(RegionTest, MergeAreaOfEveryCellAmongManyAreasThroughEdits) {
   sheet.merge(rect(960, 8, 961, 9));
   EXPECT_EQ(sheet.merges().size(), after + 1);
   check();
+}
+
+// Random merges, narrow, tall and wider than a title: each new area takes in
+// those it meets, no two areas ever share a cell, and every cell's area is
+// the one a walk finds.
+TEST_F(RegionTest, RandomMergesStayApartAndAreFoundFromAnyCell) {
+  std::mt19937 random(20261210);
+  for (int k = 0; k < 400; ++k) {
+    const int top = 1 + static_cast<int>(random() % 3000), left = 1 + static_cast<int>(random() % 120);
+    const int kind = static_cast<int>(random() % 20);
+    const int height = kind == 0 ? 1 + static_cast<int>(random() % 400) : 1 + static_cast<int>(random() % 3);
+    const int width = kind == 1 ? 65 + static_cast<int>(random() % 40) : 1 + static_cast<int>(random() % 3);
+    sheet.merge(rect(top, left, top + height - 1, left + width - 1));
+    if (k % 50 == 0) {
+      const int at = 1 + static_cast<int>(random() % 2000);
+      sheet.insert(Rect::rows(at, at + static_cast<int>(random() % 5)), host::Shift::Down);
+    }
+  }
+  const auto& areas = sheet.merges();
+  for (std::size_t i = 0; i < areas.size(); ++i)
+    for (std::size_t j = i + 1; j < areas.size(); ++j)
+      ASSERT_FALSE(areas[i].intersects(areas[j])) << host::a1(areas[i]) << " " << host::a1(areas[j]);
+  for (int r = 1; r <= 3600; r += 2)
+    for (int c = 1; c <= 230; ++c) {
+      Rect walked = Rect::of(Cell{r, c});
+      for (const Rect& m : areas)
+        if (m.contains(Cell{r, c})) walked = m;
+      ASSERT_EQ(sheet.mergeArea({r, c}), walked) << r << "," << c;
+    }
 }
 
 // A column searched again and again (each class of a sorted table) gives
