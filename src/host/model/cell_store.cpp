@@ -22,13 +22,13 @@ Slot Slot::clone() const {
 TextPayload& Slot::ownText() {
   if (u_.text->owners > 1) {
     --u_.text->owners;
-    u_.text = new TextPayload{u_.text->text, u_.text->runs};
+    u_.text = new TextPayload(*u_.text);
   }
   return *u_.text;
 }
 
 Slot Slot::pastedValue() const {
-  if (kind() == Kind::Text && !u_.text->runs.empty()) {
+  if (kind() == Kind::Text && !u_.text->runs().empty()) {
     Slot s;
     s.setConstant(u_.text->text);
     return s;
@@ -47,7 +47,8 @@ void Slot::setContentOf(const Slot& constant) {
 }
 
 void Slot::enterLiteral(const host::Value& v, const Slot* above) {
-  if (above && v.isText() && above->kind() == Kind::Text && above->text().runs.empty() && above->text().text == v.text())
+  if (above && v.isText() && above->kind() == Kind::Text && above->text().runs().empty() &&
+      above->text().text == v.text())
     setContentOf(*above);
   else
     setConstant(v);
@@ -77,7 +78,7 @@ void Slot::setConstant(const host::Value& v) {
       break;
     case host::Value::Kind::Text:
       setKind(Kind::Text);
-      u_.text = new TextPayload{v.text(), {}};
+      u_.text = new TextPayload(v.text());
       break;
     case host::Value::Kind::Boolean:
       setKind(Kind::Boolean);

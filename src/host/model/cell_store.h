@@ -15,15 +15,33 @@
 
 namespace tavo::model {
 
+// Runs of fonts of their own are rare: kept out of line, a million plain
+// names cost 64 bytes each rather than 80.
 struct TextPayload {
+  explicit TextPayload(std::string t) : text(std::move(t)) {}
+  TextPayload(const TextPayload& o) : text(o.text), rich_(o.rich_ ? std::make_unique<Runs>(*o.rich_) : nullptr) {}
+  TextPayload& operator=(const TextPayload&) = delete;
+
+  using Runs = std::vector<host::TextRun>;
+  const Runs& runs() const {
+    static const Runs none;
+    return rich_ ? *rich_ : none;
+  }
+  Runs& ownRuns() {
+    if (!rich_) rich_ = std::make_unique<Runs>();
+    return *rich_;
+  }
+
   std::string text;
-  std::vector<host::TextRun> runs;
   std::uint32_t owners = 1;  // slots holding it; one thread edits cells
   // Left by a file writer: the entry this text got in the file being
   // written (`filedIn` names the writing), so that the cells sharing it
   // cost one look-up between them.
   mutable std::uint32_t fileEntry = 0;
   mutable std::uint32_t filedIn = 0;
+
+ private:
+  std::unique_ptr<Runs> rich_;
 };
 
 struct FormulaPayload {

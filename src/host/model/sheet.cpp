@@ -325,7 +325,7 @@ std::string Sheet::arrayFormulaArea(Cell c) const {
 void Sheet::setTextWithRuns(Cell c, const std::string& text, std::vector<host::TextRun> runs) {
   Slot& s = slotAt(c);
   s.setConstant(Value(text));
-  s.ownText().runs = std::move(runs);
+  if (!runs.empty()) s.ownText().ownRuns() = std::move(runs);
   touch();
 }
 

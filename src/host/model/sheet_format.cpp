@@ -156,7 +156,7 @@ void Sheet::applyFormat(const Rect& r, const host::FormatPatch& patch) {
 std::vector<host::TextRun> Sheet::textRuns(Cell c) const {
   const Slot* s = slot(c);
   if (!s || s->kind() != Slot::Kind::Text) return {};
-  return s->text().runs;
+  return s->text().runs();
 }
 
 void Sheet::setTextRun(Cell c, const host::TextRun& run) {
@@ -167,7 +167,7 @@ void Sheet::setTextRun(Cell c, const host::TextRun& run) {
   host::TextRun r = run;
   r.length = std::min(r.length, length - r.start + 1);
   if (r.length <= 0) return;
-  s->ownText().runs.push_back(r);
+  s->ownText().ownRuns().push_back(r);
   touch();
 }
 

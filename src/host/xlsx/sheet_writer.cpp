@@ -516,12 +516,12 @@ std::atomic<std::uint32_t> writings{0};
 SharedStrings::SharedStrings(const host::ColorTable& colors) : colors_(colors), writing_(++writings) {}
 
 int SharedStrings::add(const model::TextPayload& text, const host::Font& font) {
-  if (!text.runs.empty()) return add(text.text, text.runs, font);
+  if (!text.runs().empty()) return add(text.text, text.runs(), font);
   if (text.filedIn == writing_) {
     ++references_;
     return static_cast<int>(text.fileEntry);
   }
-  const int entry = add(text.text, text.runs, font);
+  const int entry = add(text.text, text.runs(), font);
   text.filedIn = writing_;
   text.fileEntry = static_cast<std::uint32_t>(entry);
   return entry;

@@ -255,7 +255,7 @@ void DigestCells(Digest& d, const model::Sheet& sheet) {
         case model::Slot::Kind::Number: d.number(slot.number()); break;
         case model::Slot::Kind::Text:
           d << slot.text().text;
-          for (const host::TextRun& run : slot.text().runs) {
+          for (const host::TextRun& run : slot.text().runs()) {
             d.word((static_cast<std::uint64_t>(run.start) << 32) | static_cast<std::uint32_t>(run.length));
             d.number(run.fontSize.value_or(-1));
             d << run.fontName.value_or("\x01");
