@@ -229,6 +229,16 @@ TEST(GradeConversionTest, AgreesWithAReferenceOnRandomSchools) {
                                   : b.high;
       ASSERT_DOUBLE_EQ(got.converted[static_cast<std::size_t>(i)], std::floor(t + 0.5 + 1e-9)) << round << " " << i;
     }
+    // A score alone tells the rest, bit for bit: the student table is written from it.
+    for (int i = 0; i < n; ++i) {
+      const auto s = static_cast<std::size_t>(i);
+      if (IsBlank(scores[s])) continue;
+      ASSERT_EQ(standard.zOf(scores[s]), standard.z[s]);
+      ASSERT_EQ(standard.tOf(scores[s]), standard.t(s));
+      ASSERT_EQ(standard.percentileOf(scores[s]), standard.percentile(s));
+      ASSERT_EQ(got.gradeOf(scores[s]), got.grade[s]);
+      ASSERT_EQ(got.convertedOf(scores[s]), got.converted[s]) << round << " " << i;
+    }
   }
 }
 

@@ -236,9 +236,11 @@ void StandardScoreReport(host::Application& app, const host::Dialog& dialog, con
   const StandardScorePlan plan = PlanStandardScoreSheet(dataWorkbookName, data, settings.scheme, source->fields,
                                                         identity.headers, settings.noRanks);
   const host::Rect rows{plan.firstStudentRow, 1, plan.firstStudentRow + data.table.students() - 1, plan.studentColumns};
-  // The rows read the fields' scores as the source keeps them, not the data's.
+  // The rows read each field's scores in their order, not the data's, and
+  // work out the rest from the score.
   source->data = std::move(prepared->data);
   std::vector<std::vector<double>>().swap(source->data.table.scores);
+  for (FieldStandardScores& f : source->fields) f = ForStudentRows(std::move(f), source->data.table.order);
   source->scheme = settings.scheme;
   source->identity = std::move(identity.cells);
   source->noRanks = settings.noRanks;

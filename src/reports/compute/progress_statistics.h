@@ -23,14 +23,6 @@ struct FieldProgress {
   double tChange(std::size_t s) const { return tNow[s] - tBefore[s]; }  // now - before
 };
 
-// The values of `v` at the students of `order`, in that order.
-template <class T>
-std::vector<T> InOrder(const std::vector<T>& v, const std::vector<int>& order) {
-  std::vector<T> out;
-  out.reserve(order.size());
-  for (int s : order) out.push_back(v[static_cast<std::size_t>(s)]);
-  return out;
-}
 // The same comparison with its students in `order`.
 FieldProgress InOrder(const FieldProgress&, const std::vector<int>& order);
 

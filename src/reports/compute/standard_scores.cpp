@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numeric>
 
 #include "reports/compute/distribution.h"
@@ -10,6 +11,12 @@
 namespace tavo::reports {
 
 namespace {
+
+// The index of a score that was sat among `steps`, best first.
+std::size_t StepOf(const std::vector<double>& steps, double score) {
+  return static_cast<std::size_t>(std::lower_bound(steps.begin(), steps.end(), score, std::greater<>()) -
+                                  steps.begin());
+}
 
 // 1 + the number of scores above each; NaN for blanks.
 std::vector<double> PlacesOf(const std::vector<double>& scores, std::vector<std::size_t>& bestFirst) {
@@ -37,14 +44,23 @@ StandardScores StandardiseScores(const std::vector<double>& scores) {
   out.sd = sat.empty() ? 0 : PopulationSd(sat);
   std::vector<std::size_t> order;
   out.rank = PlacesOf(scores, order);
+  for (std::size_t s : order)
+    if (out.steps.empty() || scores[s] != out.steps.back()) {
+      out.steps.push_back(scores[s]);
+      out.stepPlace.push_back(out.rank[s]);
+    }
   const double nan = std::nan("");
   out.z.assign(scores.size(), nan);
-  for (std::size_t s = 0; s < scores.size(); ++s) {
-    if (IsBlank(scores[s])) continue;
-    out.z[s] = out.sd > 0 ? (scores[s] - out.mean) / out.sd : 0;
-  }
+  for (std::size_t s = 0; s < scores.size(); ++s)
+    if (!IsBlank(scores[s])) out.z[s] = out.zOf(scores[s]);
   return out;
 }
+
+double StandardScores::placeOf(double score) const { return stepPlace[StepOf(steps, score)]; }
+
+int ConvertedScores::gradeOf(double score) const { return stepGrade[StepOf(steps, score)]; }
+
+double ConvertedScores::convertedOf(double score) const { return stepConverted[StepOf(steps, score)]; }
 
 ConvertedScores ConvertGrades(const std::vector<double>& scores, const params::GradeScheme& scheme) {
   ConvertedScores out;
@@ -80,6 +96,12 @@ ConvertedScores ConvertGrades(const std::vector<double>& scores, const params::G
     const double t = a.y2 > a.y1 ? band.low + (band.high - band.low) * (scores[s] - a.y1) / (a.y2 - a.y1) : band.high;
     out.converted[s] = RoundHalfUp(t);
   }
+  for (std::size_t s : bestFirst)
+    if (out.steps.empty() || scores[s] != out.steps.back()) {
+      out.steps.push_back(scores[s]);
+      out.stepGrade.push_back(out.grade[s]);
+      out.stepConverted.push_back(out.converted[s]);
+    }
   return out;
 }
 

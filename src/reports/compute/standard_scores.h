@@ -19,11 +19,29 @@ struct StandardScores {
   double sd = 0;               // STDEV.P of those who sat
   std::vector<double> z;       // (score - mean) / sd; 0 when sd is 0
   std::vector<double> rank;    // 1 + those above
+  // Each score that was sat, best first, and its place: what every student
+  // with that score shares, so that a score alone tells the rest.
+  std::vector<double> steps, stepPlace;
   // Worked out when asked: a province's ten fields would keep 160 MB of them.
   double t(std::size_t s) const { return 50 + 10 * z[s]; }
   double percentile(std::size_t s) const { return std::isnan(z[s]) ? z[s] : 100 - (100 * rank[s] - 50) / students; }
+  // The same from a score that was sat, by the same expressions.
+  double zOf(double score) const { return sd > 0 ? (score - mean) / sd : 0; }
+  double tOf(double score) const { return 50 + 10 * zOf(score); }
+  double placeOf(double score) const;
+  double percentileOf(double score) const { return 100 - (100 * placeOf(score) - 50) / students; }
 };
 StandardScores StandardiseScores(const std::vector<double>& scores);
+
+// The values of `v` at the students of `order`, in that order: what a
+// report's rows read in sequence.
+template <class T>
+std::vector<T> InOrder(const std::vector<T>& v, const std::vector<int>& order) {
+  std::vector<T> out;
+  out.reserve(order.size());
+  for (int s : order) out.push_back(v[static_cast<std::size_t>(s)]);
+  return out;
+}
 
 // One subject converted: per student the grade's index (-1: did not sit)
 // and the converted score; per grade what the audit shows.
@@ -36,6 +54,13 @@ struct ConvertedScores {
   std::vector<int> grade;
   std::vector<double> converted;
   std::vector<GradeAudit> audit;  // per grade of the scheme
+  // Each score that was sat, best first, with its grade and converted score.
+  std::vector<double> steps;
+  std::vector<int> stepGrade;
+  std::vector<double> stepConverted;
+  // The grade and converted score of a score that was sat.
+  int gradeOf(double score) const;
+  double convertedOf(double score) const;
 };
 // Students sorted by raw score, best first; a student's grade is the first
 // whose cumulative share of students reaches the student's place (1 + those

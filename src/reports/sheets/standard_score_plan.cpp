@@ -210,6 +210,18 @@ StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, co
   return out;
 }
 
+FieldStandardScores ForStudentRows(FieldStandardScores&& field, const std::vector<int>& order) {
+  FieldStandardScores out{InOrder(field.scores, order), std::move(field.standard), std::move(field.converted)};
+  field = {};
+  std::vector<double>().swap(out.standard.z);
+  std::vector<double>().swap(out.standard.rank);
+  if (out.converted) {
+    std::vector<int>().swap(out.converted->grade);
+    std::vector<double>().swap(out.converted->converted);
+  }
+  return out;
+}
+
 host::Grid StudentRows(const ScoreData& data, const params::GradeScheme& scheme,
                        const std::vector<FieldStandardScores>& fields,
                        const std::vector<std::vector<host::Value>>& identity, bool noRanks, int first, int rows) {
@@ -221,18 +233,19 @@ host::Grid StudentRows(const ScoreData& data, const params::GradeScheme& scheme,
     int c = 0;
     g.at(r, c++) = data.table.classCells[s];
     for (const auto& column : identity) g.at(r, c++) = column[s];
-    for (std::size_t f = 0; f < fields.size(); ++f) {
-      const FieldStandardScores& field = fields[f];
-      const double raw = field.scores[s];
-      g.at(r, c) = NumberOrEmpty(raw);
-      g.at(r, c + 1) = NumberOrEmpty(field.standard.z[s]);
-      g.at(r, c + 2) = NumberOrEmpty(field.standard.t(s));
-      int next = c + 3;
-      if (!noRanks) g.at(r, next++) = NumberOrEmpty(field.standard.percentile(s));
-      if (field.converted) {
-        const int grade = field.converted->grade[s];
-        g.at(r, next) = grade >= 0 ? Value(scheme.grades[static_cast<std::size_t>(grade)].name) : Value();
-        g.at(r, next + 1) = NumberOrEmpty(field.converted->converted[s]);
+    for (const FieldStandardScores& field : fields) {
+      const double raw = field.scores[static_cast<std::size_t>(first + r)];
+      const int next = c + (noRanks ? 3 : 4);
+      if (!IsBlank(raw)) {
+        g.at(r, c) = Value(raw);
+        g.at(r, c + 1) = NumberOrEmpty(field.standard.zOf(raw));
+        g.at(r, c + 2) = NumberOrEmpty(field.standard.tOf(raw));
+        if (!noRanks) g.at(r, c + 3) = NumberOrEmpty(field.standard.percentileOf(raw));
+        if (field.converted) {
+          const int grade = field.converted->gradeOf(raw);
+          g.at(r, next) = Value(scheme.grades[static_cast<std::size_t>(grade)].name);
+          g.at(r, next + 1) = NumberOrEmpty(field.converted->convertedOf(raw));
+        }
       }
       c += StudentColumnsOf(field, noRanks);
     }

@@ -41,9 +41,14 @@ StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, co
                                          const params::GradeScheme&, const std::vector<FieldStandardScores>&,
                                          const std::vector<std::string>& identityHeaders, bool noRanks);
 
+// What the student table's rows need of a field: its scores in the report
+// order, read in sequence a band at a time, and what each score tells (its
+// Z, place, grade); the per-student columns are let go.
+FieldStandardScores ForStudentRows(FieldStandardScores&&, const std::vector<int>& order);
 // Students first..first+rows-1 of the report order as the student table's
-// rows; `identity[c][student]` the cells of the identity columns. Without
-// ranks the percentile rank is left out.
+// rows, from fields as ForStudentRows leaves them; `identity[c][student]`
+// the cells of the identity columns. Without ranks the percentile rank is
+// left out.
 host::Grid StudentRows(const ScoreData&, const params::GradeScheme&, const std::vector<FieldStandardScores>&,
                        const std::vector<std::vector<host::Value>>& identity, bool noRanks, int first, int rows);
 
