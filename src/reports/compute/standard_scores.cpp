@@ -18,16 +18,24 @@ std::size_t StepOf(const std::vector<double>& steps, double score) {
                                   steps.begin());
 }
 
-// 1 + the number of scores above each; NaN for blanks.
-std::vector<double> PlacesOf(const std::vector<double>& scores, std::vector<std::size_t>& bestFirst) {
+// 1 + the number of scores above each; NaN for blanks. Also each score
+// that was sat, best first, with its place (`steps`, `stepPlace`, when given).
+std::vector<double> PlacesOf(const std::vector<double>& scores, std::vector<std::size_t>& bestFirst,
+                             std::vector<double>* steps = nullptr, std::vector<double>* stepPlace = nullptr) {
   bestFirst.clear();
   for (std::size_t s = 0; s < scores.size(); ++s)
     if (!IsBlank(scores[s])) bestFirst.push_back(s);
   std::stable_sort(bestFirst.begin(), bestFirst.end(), [&](auto a, auto b) { return scores[a] > scores[b]; });
   std::vector<double> place(scores.size(), std::nan(""));
+  double previous = 0, at = 0;
   for (std::size_t i = 0; i < bestFirst.size(); ++i) {
-    const bool tied = i > 0 && scores[bestFirst[i]] == scores[bestFirst[i - 1]];
-    place[bestFirst[i]] = tied ? place[bestFirst[i - 1]] : static_cast<double>(i + 1);
+    const double x = scores[bestFirst[i]];
+    if (i == 0 || x != previous) {
+      at = static_cast<double>(i + 1);
+      if (steps) steps->push_back(x), stepPlace->push_back(at);
+    }
+    place[bestFirst[i]] = at;
+    previous = x;
   }
   return place;
 }
@@ -43,12 +51,7 @@ StandardScores StandardiseScores(const std::vector<double>& scores) {
   out.mean = sat.empty() ? 0 : Mean(sat);
   out.sd = sat.empty() ? 0 : PopulationSd(sat);
   std::vector<std::size_t> order;
-  out.rank = PlacesOf(scores, order);
-  for (std::size_t s : order)
-    if (out.steps.empty() || scores[s] != out.steps.back()) {
-      out.steps.push_back(scores[s]);
-      out.stepPlace.push_back(out.rank[s]);
-    }
+  out.rank = PlacesOf(scores, order, &out.steps, &out.stepPlace);
   const double nan = std::nan("");
   out.z.assign(scores.size(), nan);
   for (std::size_t s = 0; s < scores.size(); ++s)
@@ -95,13 +98,12 @@ ConvertedScores ConvertGrades(const std::vector<double>& scores, const params::G
     const params::GradeBand& band = scheme.grades[g];
     const double t = a.y2 > a.y1 ? band.low + (band.high - band.low) * (scores[s] - a.y1) / (a.y2 - a.y1) : band.high;
     out.converted[s] = RoundHalfUp(t);
-  }
-  for (std::size_t s : bestFirst)
     if (out.steps.empty() || scores[s] != out.steps.back()) {
       out.steps.push_back(scores[s]);
       out.stepGrade.push_back(out.grade[s]);
       out.stepConverted.push_back(out.converted[s]);
     }
+  }
   return out;
 }
 
