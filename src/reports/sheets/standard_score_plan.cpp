@@ -68,12 +68,13 @@ int PutClassTable(SheetPlan& plan, const ScoreData& data, const std::vector<Fiel
     for (std::size_t f = 0; f < fields.size(); ++f) {
       const FieldStandardScores& field = fields[f];
       std::vector<double> raw, z, converted;
+      // From the score alone: a province's students are one read each, not three.
       for (int s : students) {
-        const auto i = static_cast<std::size_t>(s);
-        if (IsBlank(field.scores[i])) continue;
-        raw.push_back(field.scores[i]);
-        z.push_back(field.standard.z[i]);
-        if (field.converted) converted.push_back(field.converted->converted[i]);
+        const double x = field.scores[static_cast<std::size_t>(s)];
+        if (IsBlank(x)) continue;
+        raw.push_back(x);
+        z.push_back(field.standard.zOf(x));
+        if (field.converted) converted.push_back(field.converted->convertedOf(x));
       }
       const double mean = Mean(raw), grade = field.standard.mean;
       plan.put(row, c, NumberOrEmpty(mean));
