@@ -35,10 +35,11 @@ FieldProgress CompareExams(const std::vector<double>& now, const std::vector<dou
   for (std::size_t s = 0; s < n; ++s) {
     const int e = earlierOf[s];
     if (e < 0 || IsBlank(now[s]) || IsBlank(before[static_cast<std::size_t>(e)])) continue;
-    p.rankBefore[s] = static_cast<float>(a.rank[static_cast<std::size_t>(e)]);
-    p.rankNow[s] = static_cast<float>(b.rank[s]);
-    p.tBefore[s] = a.t(static_cast<std::size_t>(e));
-    p.tNow[s] = b.t(s);
+    const double then = before[static_cast<std::size_t>(e)];
+    p.rankBefore[s] = static_cast<float>(a.placeOf(then));
+    p.rankNow[s] = static_cast<float>(b.placeOf(now[s]));
+    p.tBefore[s] = a.tOf(then);
+    p.tNow[s] = b.tOf(now[s]);
   }
   // The largest rises, and (negated) the largest falls; a change of 0 is neither.
   std::vector<double> rises(n), falls(n);

@@ -18,26 +18,25 @@ std::size_t StepOf(const std::vector<double>& steps, double score) {
                                   steps.begin());
 }
 
-// 1 + the number of scores above each; NaN for blanks. Also each score
-// that was sat, best first, with its place (`steps`, `stepPlace`, when given).
-std::vector<double> PlacesOf(const std::vector<double>& scores, std::vector<std::size_t>& bestFirst,
-                             std::vector<double>* steps = nullptr, std::vector<double>* stepPlace = nullptr) {
-  bestFirst.clear();
+// Those who sat, best first, ties in data order.
+std::vector<std::size_t> BestFirst(const std::vector<double>& scores) {
+  std::vector<std::size_t> bestFirst;
   for (std::size_t s = 0; s < scores.size(); ++s)
     if (!IsBlank(scores[s])) bestFirst.push_back(s);
   std::stable_sort(bestFirst.begin(), bestFirst.end(), [&](auto a, auto b) { return scores[a] > scores[b]; });
-  std::vector<double> place(scores.size(), std::nan(""));
+  return bestFirst;
+}
+
+// The place (1 + the scores above) of each of `bestFirst` in turn: f(s, place).
+template <class F>
+void ForEachPlace(const std::vector<double>& scores, const std::vector<std::size_t>& bestFirst, F&& f) {
   double previous = 0, at = 0;
   for (std::size_t i = 0; i < bestFirst.size(); ++i) {
     const double x = scores[bestFirst[i]];
-    if (i == 0 || x != previous) {
-      at = static_cast<double>(i + 1);
-      if (steps) steps->push_back(x), stepPlace->push_back(at);
-    }
-    place[bestFirst[i]] = at;
+    if (i == 0 || x != previous) at = static_cast<double>(i + 1);
+    f(bestFirst[i], at);
     previous = x;
   }
-  return place;
 }
 
 }  // namespace
@@ -50,12 +49,12 @@ StandardScores StandardiseScores(const std::vector<double>& scores) {
   out.students = static_cast<int>(sat.size());
   out.mean = sat.empty() ? 0 : Mean(sat);
   out.sd = sat.empty() ? 0 : PopulationSd(sat);
-  std::vector<std::size_t> order;
-  out.rank = PlacesOf(scores, order, &out.steps, &out.stepPlace);
-  const double nan = std::nan("");
-  out.z.assign(scores.size(), nan);
-  for (std::size_t s = 0; s < scores.size(); ++s)
-    if (!IsBlank(scores[s])) out.z[s] = out.zOf(scores[s]);
+  ForEachPlace(scores, BestFirst(scores), [&](std::size_t s, double place) {
+    if (out.stepPlace.empty() || place != out.stepPlace.back()) {
+      out.steps.push_back(scores[s]);
+      out.stepPlace.push_back(place);
+    }
+  });
   return out;
 }
 
@@ -70,8 +69,7 @@ ConvertedScores ConvertGrades(const std::vector<double>& scores, const params::G
   out.grade.assign(scores.size(), -1);
   out.converted.assign(scores.size(), std::nan(""));
   out.audit.assign(scheme.grades.size(), {});
-  std::vector<std::size_t> bestFirst;
-  const std::vector<double> place = PlacesOf(scores, bestFirst);
+  const std::vector<std::size_t> bestFirst = BestFirst(scores);
   const double n = static_cast<double>(bestFirst.size());
   if (bestFirst.empty()) return out;
   // Cumulative head counts; a tiny slack so that 15 % of 20 is 3, not 2.999.
@@ -82,15 +80,15 @@ ConvertedScores ConvertGrades(const std::vector<double>& scores, const params::G
     reach.push_back(share / 100 * n + 1e-9);
   }
   reach.back() = n;
-  for (std::size_t s : bestFirst) {
+  ForEachPlace(scores, bestFirst, [&](std::size_t s, double place) {
     std::size_t g = 0;
-    while (g + 1 < reach.size() && place[s] > reach[g]) ++g;
+    while (g + 1 < reach.size() && place > reach[g]) ++g;
     out.grade[s] = static_cast<int>(g);
     GradeAudit& a = out.audit[g];
     a.y1 = a.students ? std::min(a.y1, scores[s]) : scores[s];
     a.y2 = a.students ? std::max(a.y2, scores[s]) : scores[s];
     ++a.students;
-  }
+  });
   for (GradeAudit& a : out.audit) a.share = 100.0 * a.students / n;
   for (std::size_t s : bestFirst) {
     const auto g = static_cast<std::size_t>(out.grade[s]);

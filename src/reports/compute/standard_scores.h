@@ -12,20 +12,16 @@
 
 namespace tavo::reports {
 
-// One field's standard scores, per student (NaN for those who did not sit).
+// One field's standard scores. Every student with a score shares its Z, T,
+// place and percentile rank: they are worked out from the score when asked,
+// where a province's ten fields would keep 300 MB of them per student.
 struct StandardScores {
   int students = 0;  // those who sat
   double mean = 0;
-  double sd = 0;               // STDEV.P of those who sat
-  std::vector<double> z;       // (score - mean) / sd; 0 when sd is 0
-  std::vector<double> rank;    // 1 + those above
-  // Each score that was sat, best first, and its place: what every student
-  // with that score shares, so that a score alone tells the rest.
+  double sd = 0;  // STDEV.P of those who sat
+  // Each score that was sat, best first, and its place (1 + those above).
   std::vector<double> steps, stepPlace;
-  // Worked out when asked: a province's ten fields would keep 160 MB of them.
-  double t(std::size_t s) const { return 50 + 10 * z[s]; }
-  double percentile(std::size_t s) const { return std::isnan(z[s]) ? z[s] : 100 - (100 * rank[s] - 50) / students; }
-  // The same from a score that was sat, by the same expressions.
+  // Of a score that was sat: (score - mean) / sd, 0 when sd is 0.
   double zOf(double score) const { return sd > 0 ? (score - mean) / sd : 0; }
   double tOf(double score) const { return 50 + 10 * zOf(score); }
   double placeOf(double score) const;

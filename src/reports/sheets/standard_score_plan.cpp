@@ -214,8 +214,6 @@ StandardScorePlan PlanStandardScoreSheet(const std::string& dataWorkbookName, co
 FieldStandardScores ForStudentRows(FieldStandardScores&& field, const std::vector<int>& order) {
   FieldStandardScores out{InOrder(field.scores, order), std::move(field.standard), std::move(field.converted)};
   field = {};
-  std::vector<double>().swap(out.standard.z);
-  std::vector<double>().swap(out.standard.rank);
   if (out.converted) {
     std::vector<int>().swap(out.converted->grade);
     std::vector<double>().swap(out.converted->converted);
