@@ -394,14 +394,18 @@ void BorderlineReport(host::Application& app, const host::Dialog& dialog, const 
   borderline.identityHeaders = identity.headers;
   borderline.identity = identity.cells;
   borderline.scores = ScoresOfThoseWhoSat(place, data);
+  // Each field's students ranked once, for every line.
+  std::vector<std::vector<int>> ranked;
+  for (const std::vector<double>& scores : borderline.scores) ranked.push_back(RankedBestFirst(scores));
   for (std::size_t k = 0; k < lineScores->size(); ++k) {
     std::string name = k < lines.lineNames.size() && !lines.lineNames[k].empty() ? lines.lineNames[k]
                                                                                  : "线" + std::to_string(k + 1);
     if (name.find("线") == std::string::npos) name += "线";  // "优秀" reads "优秀线", "线1" stays
-    borderline.lines.push_back(FindLineBorderline(name, borderline.scores, (*lineScores)[k],
+    borderline.lines.push_back(FindLineBorderline(name, borderline.scores, ranked, (*lineScores)[k],
                                                   {settings.borderlineByPlaces, settings.borderlineMargin},
                                                   data.table.order));
   }
+  std::vector<std::vector<int>>().swap(ranked);
   // The layers and balance first, so that the sheet the command is named for is the one shown.
   BalanceReport balance;
   balance.noRanks = settings.noRanks;

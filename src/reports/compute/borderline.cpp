@@ -9,13 +9,22 @@
 
 namespace tavo::reports {
 
-Borderline FindBorderline(const std::vector<double>& scores, double line, const Margin& margin) {
+std::vector<int> RankedBestFirst(const std::vector<double>& scores) {
   std::vector<int> sat;
   for (int s = 0; s < static_cast<int>(scores.size()); ++s)
     if (!IsBlank(scores[static_cast<std::size_t>(s)])) sat.push_back(s);
   auto score = [&](int s) { return scores[static_cast<std::size_t>(s)]; };
-  // Best first; equal scores in the data's order.
   std::stable_sort(sat.begin(), sat.end(), [&](int a, int b) { return score(a) > score(b); });
+  return sat;
+}
+
+Borderline FindBorderline(const std::vector<double>& scores, double line, const Margin& margin) {
+  return FindBorderline(scores, RankedBestFirst(scores), line, margin);
+}
+
+Borderline FindBorderline(const std::vector<double>& scores, const std::vector<int>& sat, double line,
+                          const Margin& margin) {
+  auto score = [&](int s) { return scores[static_cast<std::size_t>(s)]; };
   const auto firstBelow = std::partition_point(sat.begin(), sat.end(), [&](int s) { return score(s) >= line; });
   Borderline b;
   if (!margin.byPlaces) {
@@ -46,15 +55,15 @@ std::vector<Margin> FieldMargins(const Margin& total, const std::vector<double>&
 }
 
 LineBorderline FindLineBorderline(std::string name, const std::vector<std::vector<double>>& scores,
-                                  const std::vector<double>& lineScores, const Margin& totalMargin,
-                                  const std::vector<int>& order) {
+                                  const std::vector<std::vector<int>>& ranked, const std::vector<double>& lineScores,
+                                  const Margin& totalMargin, const std::vector<int>& order) {
   LineBorderline out;
   out.name = std::move(name);
   out.lineScores = lineScores;
   out.margins = FieldMargins(totalMargin, lineScores);
   std::vector<char> listed(order.size(), 0);
   for (std::size_t f = 0; f < scores.size(); ++f) {
-    out.fields.push_back(FindBorderline(scores[f], lineScores[f], out.margins[f]));
+    out.fields.push_back(FindBorderline(scores[f], ranked[f], lineScores[f], out.margins[f]));
     std::vector<double>& gap = out.gap.emplace_back(scores[f].size(), std::numeric_limits<double>::quiet_NaN());
     for (const std::vector<int>* side : {&out.fields.back().below, &out.fields.back().above})
       for (int s : *side) {

@@ -24,6 +24,12 @@ struct Borderline {
 // line, and the last `amount` places at or above it, students of equal
 // score always on the same side together.
 Borderline FindBorderline(const std::vector<double>& scores, double line, const Margin&);
+// Those who sat, best first, equal scores in the data's order: a field's
+// students ranked once for all its lines.
+std::vector<int> RankedBestFirst(const std::vector<double>& scores);
+// The same with the field's students so ranked.
+Borderline FindBorderline(const std::vector<double>& scores, const std::vector<int>& ranked, double line,
+                          const Margin&);
 
 // Each field's margin from the total's: places are the same for every
 // field; points are scaled by the field's line against the total's (a
@@ -41,11 +47,11 @@ struct LineBorderline {
   std::vector<std::vector<double>> gap;
   std::vector<int> students;  // those borderline in any field, in `order`
 };
-// `scores[field][student]`, blank for those who did not sit; `order` the
-// report order of the students.
+// `scores[field][student]`, blank for those who did not sit; `ranked[field]`
+// from RankedBestFirst; `order` the report order of the students.
 LineBorderline FindLineBorderline(std::string name, const std::vector<std::vector<double>>& scores,
-                                  const std::vector<double>& lineScores, const Margin& totalMargin,
-                                  const std::vector<int>& order);
+                                  const std::vector<std::vector<int>>& ranked, const std::vector<double>& lineScores,
+                                  const Margin& totalMargin, const std::vector<int>& order);
 
 // Per class (classOf[student], -1 for none) the borderline below and above
 // the line: [class][field] {below, above}.
