@@ -64,17 +64,24 @@ LineBorderline FindLineBorderline(std::string name, const std::vector<std::vecto
   std::vector<char> listed(order.size(), 0);
   for (std::size_t f = 0; f < scores.size(); ++f) {
     out.fields.push_back(FindBorderline(scores[f], ranked[f], lineScores[f], out.margins[f]));
-    std::vector<double>& gap = out.gap.emplace_back(scores[f].size(), std::numeric_limits<double>::quiet_NaN());
+    auto& gaps = out.gaps.emplace_back();
     for (const std::vector<int>* side : {&out.fields.back().below, &out.fields.back().above})
       for (int s : *side) {
         // Rounded: 87.3 - 90 is no -2.7000000000000028 to a teacher.
-        gap[static_cast<std::size_t>(s)] = RoundHalfUp(scores[f][static_cast<std::size_t>(s)] - lineScores[f], 6);
+        gaps.emplace_back(s, RoundHalfUp(scores[f][static_cast<std::size_t>(s)] - lineScores[f], 6));
         listed[static_cast<std::size_t>(s)] = 1;
       }
+    std::sort(gaps.begin(), gaps.end());
   }
   for (int s : order)
     if (listed[static_cast<std::size_t>(s)]) out.students.push_back(s);
   return out;
+}
+
+double LineBorderline::gap(std::size_t field, int student) const {
+  const auto& g = gaps[field];
+  const auto it = std::lower_bound(g.begin(), g.end(), student, [](const auto& e, int s) { return e.first < s; });
+  return it != g.end() && it->first == student ? it->second : std::numeric_limits<double>::quiet_NaN();
 }
 
 std::vector<std::vector<BorderlineCount>> CountBorderline(const LineBorderline& line, const std::vector<int>& classOf,

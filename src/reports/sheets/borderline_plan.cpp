@@ -142,9 +142,10 @@ host::Grid BorderlineRows(const ScoreData& data, const BorderlineLists& r,
     g.at(i, col++) = data.table.classCells[s];
     for (const auto& column : r.identity) g.at(i, col++) = column[s];
     for (std::size_t f = 0; f < data.fields.size(); ++f, col += 2) {
-      if (std::isnan(line.gap[f][s])) continue;
+      const double gap = line.gap(f, student);
+      if (std::isnan(gap)) continue;
       g.at(i, col) = Value(r.scores[f][s]);
-      g.at(i, col + 1) = Value(line.gap[f][s]);
+      g.at(i, col + 1) = Value(gap);
     }
   }
   return g;
