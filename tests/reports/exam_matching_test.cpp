@@ -199,12 +199,13 @@ TEST(BorderlineTest, EachLineOverEveryFieldWithMarginsScaledToTheSubjects) {
   const LineBorderline line = FindLineBorderline("重点线", x, {RankedBestFirst(x[0]), RankedBestFirst(x[1])}, {600, 90},
                                                  {false, 20}, {4, 0, 3, 1, 2});
   EXPECT_EQ(line.students, (std::vector<int>{0, 3, 1, 2})) << "those borderline in some field, in the given order";
+  // gap(place in the list, field): students 0, 3, 1, 2 are listed 0, 1, 2, 3.
   EXPECT_DOUBLE_EQ(line.gap(0, 0), 5);
-  EXPECT_DOUBLE_EQ(line.gap(0, 3), -0.5);
-  EXPECT_TRUE(std::isnan(line.gap(0, 2))) << "40 points under";
-  EXPECT_TRUE(std::isnan(line.gap(0, 4))) << "30 points over";
-  EXPECT_DOUBLE_EQ(line.gap(1, 2), -2);
-  EXPECT_TRUE(std::isnan(line.gap(1, 3))) << "did not sit";
+  EXPECT_DOUBLE_EQ(line.gap(1, 0), -0.5);
+  EXPECT_TRUE(std::isnan(line.gap(3, 0))) << "40 points under";
+  EXPECT_DOUBLE_EQ(line.gap(3, 1), -2);
+  EXPECT_TRUE(std::isnan(line.gap(1, 1))) << "did not sit";
+  EXPECT_EQ(std::count(line.students.begin(), line.students.end(), 4), 0) << "30 points over, 94 of 90 + 3";
   const auto counts = CountBorderline(line, {0, 0, 1, 1, -1}, 2);
   EXPECT_EQ(counts[0][0].above, 1);
   EXPECT_EQ(counts[0][0].below, 1);

@@ -61,27 +61,27 @@ LineBorderline FindLineBorderline(std::string name, const std::vector<std::vecto
   out.name = std::move(name);
   out.lineScores = lineScores;
   out.margins = FieldMargins(totalMargin, lineScores);
-  std::vector<char> listed(order.size(), 0);
+  // Each student's place in the list, -1 for none.
+  std::vector<int> listed(order.size(), -1);
   for (std::size_t f = 0; f < scores.size(); ++f) {
     out.fields.push_back(FindBorderline(scores[f], ranked[f], lineScores[f], out.margins[f]));
-    auto& gaps = out.gaps.emplace_back();
     for (const std::vector<int>* side : {&out.fields.back().below, &out.fields.back().above})
-      for (int s : *side) {
-        // Rounded: 87.3 - 90 is no -2.7000000000000028 to a teacher.
-        gaps.emplace_back(s, RoundHalfUp(scores[f][static_cast<std::size_t>(s)] - lineScores[f], 6));
-        listed[static_cast<std::size_t>(s)] = 1;
-      }
-    std::sort(gaps.begin(), gaps.end());
+      for (int s : *side) listed[static_cast<std::size_t>(s)] = 0;
   }
   for (int s : order)
-    if (listed[static_cast<std::size_t>(s)]) out.students.push_back(s);
+    if (listed[static_cast<std::size_t>(s)] == 0) {
+      listed[static_cast<std::size_t>(s)] = static_cast<int>(out.students.size());
+      out.students.push_back(s);
+    }
+  out.gaps.assign(out.students.size() * scores.size(), std::numeric_limits<double>::quiet_NaN());
+  for (std::size_t f = 0; f < scores.size(); ++f)
+    for (const std::vector<int>* side : {&out.fields[f].below, &out.fields[f].above})
+      for (int s : *side) {
+        const auto at = static_cast<std::size_t>(listed[static_cast<std::size_t>(s)]) * scores.size() + f;
+        // Rounded: 87.3 - 90 is no -2.7000000000000028 to a teacher.
+        out.gaps[at] = RoundHalfUp(scores[f][static_cast<std::size_t>(s)] - lineScores[f], 6);
+      }
   return out;
-}
-
-double LineBorderline::gap(std::size_t field, int student) const {
-  const auto& g = gaps[field];
-  const auto it = std::lower_bound(g.begin(), g.end(), student, [](const auto& e, int s) { return e.first < s; });
-  return it != g.end() && it->first == student ? it->second : std::numeric_limits<double>::quiet_NaN();
 }
 
 std::vector<std::vector<BorderlineCount>> CountBorderline(const LineBorderline& line, const std::vector<int>& classOf,

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace tavo::reports {
@@ -44,12 +43,11 @@ struct LineBorderline {
   std::vector<double> lineScores;  // [field]
   std::vector<Margin> margins;     // [field]
   std::vector<Borderline> fields;  // [field]
-  // [field]: (student, score - line) of the borderline, by student: a
-  // province's few borderline students, not a column of every student.
-  std::vector<std::vector<std::pair<int, double>>> gaps;
   std::vector<int> students;  // those borderline in any field, in `order`
-  // The student's score - line in the field, NaN when not borderline there.
-  double gap(std::size_t field, int student) const;
+  // students[listed]'s score - line in the field, NaN where not borderline
+  // there: a row per listed student, not a column of every student.
+  double gap(std::size_t listed, std::size_t field) const { return gaps[listed * fields.size() + field]; }
+  std::vector<double> gaps;
 };
 // `scores[field][student]`, blank for those who did not sit; `ranked[field]`
 // from RankedBestFirst; `order` the report order of the students.

@@ -116,7 +116,8 @@ BorderlinePlan PlanBorderlineSheet(const std::string& dataWorkbookName, const Sc
   }
   plan.format({row, 1, row + 1, listColumns}, FillPatch(kHeaderFill));
   for (std::size_t k = 0; k < r.lines.size(); ++k)
-    for (int s : r.lines[k].students) out.entries.emplace_back(static_cast<int>(k), s);
+    for (std::size_t i = 0; i < r.lines[k].students.size(); ++i)
+      out.entries.emplace_back(static_cast<int>(k), static_cast<int>(i));
   out.firstListRow = row + 2;
   const int last = out.firstListRow + static_cast<int>(out.entries.size()) - 1;
   plan.format({row, 1, std::max(row + 1, last), listColumns}, BordersPatch());
@@ -134,15 +135,15 @@ host::Grid BorderlineRows(const ScoreData& data, const BorderlineLists& r,
   const int columns = 2 + static_cast<int>(r.identity.size() + data.fields.size() * kListMeasures.size());
   host::Grid g(rows, columns);
   for (int i = 0; i < rows; ++i) {
-    const auto& [k, student] = entries[static_cast<std::size_t>(first + i)];
-    const auto s = static_cast<std::size_t>(student);
+    const auto& [k, listed] = entries[static_cast<std::size_t>(first + i)];
     const LineBorderline& line = r.lines[static_cast<std::size_t>(k)];
+    const auto s = static_cast<std::size_t>(line.students[static_cast<std::size_t>(listed)]);
     int col = 0;
     g.at(i, col++) = Value(line.name);
     g.at(i, col++) = data.table.classCells[s];
     for (const auto& column : r.identity) g.at(i, col++) = column[s];
     for (std::size_t f = 0; f < data.fields.size(); ++f, col += 2) {
-      const double gap = line.gap(f, student);
+      const double gap = line.gap(static_cast<std::size_t>(listed), f);
       if (std::isnan(gap)) continue;
       g.at(i, col) = Value(r.scores[f][s]);
       g.at(i, col + 1) = Value(gap);

@@ -30,7 +30,7 @@ struct BorderlinePlan {
   SheetPlan frame;
   int firstListRow = 0;
   int listColumns = 0;
-  std::vector<std::pair<int, int>> entries;  // the list's rows: line, student
+  std::vector<std::pair<int, int>> entries;  // the list's rows: line, place in the line's students
 };
 BorderlinePlan PlanBorderlineSheet(const std::string& dataWorkbookName, const ScoreData&, const BorderlineLists&);
 // Entries first..first+rows-1 of the list as its rows.
