@@ -238,6 +238,29 @@ TEST(GradeConversionTest, AgreesWithAReferenceOnRandomSchools) {
   }
 }
 
+// Students counted into their scores' places agree with a stable sort: ties
+// in data order, blanks left out, -0 the same score as 0.
+TEST(StandardScoreTest, BestFirstIsAStableSortOfThoseWhoSat) {
+  std::mt19937 random(13);
+  for (int round = 0; round < 100; ++round) {
+    std::vector<double> scores;
+    for (int i = 0, n = static_cast<int>(random() % 500); i < n; ++i) {
+      const int kind = static_cast<int>(random() % 12);
+      scores.push_back(kind == 0   ? kNaN
+                       : kind == 1 ? -0.0
+                       : kind == 2 ? std::ldexp(static_cast<double>(random()), -20)  // all but distinct
+                                   : static_cast<double>(random() % 30) * 0.5 - 3);
+    }
+    std::vector<int> expected;
+    for (int s = 0; s < static_cast<int>(scores.size()); ++s)
+      if (!IsBlank(scores[static_cast<std::size_t>(s)])) expected.push_back(s);
+    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+      return scores[static_cast<std::size_t>(a)] > scores[static_cast<std::size_t>(b)];
+    });
+    ASSERT_EQ(StudentsBestFirst(scores), expected) << "round " << round;
+  }
+}
+
 // Discrimination and correlation against their definitions written out.
 TEST(QuestionAnalysisTest, AgreesWithAReferenceOnRandomTests) {
   std::mt19937 random(11);

@@ -196,8 +196,8 @@ TEST(BorderlineTest, EachLineOverEveryFieldWithMarginsScaledToTheSubjects) {
   //                                          0    1    2      3    4
   const std::vector<std::vector<double>> x = {{605, 590, 560, 599.5, 630},  // total, line 600 ± 20
                                               {91, 80, 88, blank, 94}};     // a subject, line 90 ± 3
-  const LineBorderline line = FindLineBorderline("重点线", x, {RankedBestFirst(x[0]), RankedBestFirst(x[1])}, {600, 90},
-                                                 {false, 20}, {4, 0, 3, 1, 2});
+  const LineBorderline line = FindLineBorderline("重点线", x, {StudentsBestFirst(x[0]), StudentsBestFirst(x[1])},
+                                                 {600, 90}, {false, 20}, {4, 0, 3, 1, 2});
   EXPECT_EQ(line.students, (std::vector<int>{0, 3, 1, 2})) << "those borderline in some field, in the given order";
   // gap(place in the list, field): students 0, 3, 1, 2 are listed 0, 1, 2, 3.
   EXPECT_DOUBLE_EQ(line.gap(0, 0), 5);

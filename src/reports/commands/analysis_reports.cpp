@@ -396,7 +396,7 @@ void BorderlineReport(host::Application& app, const host::Dialog& dialog, const 
   borderline.scores = ScoresOfThoseWhoSat(place, data);
   // Each field's students ranked once, for every line.
   std::vector<std::vector<int>> ranked;
-  for (const std::vector<double>& scores : borderline.scores) ranked.push_back(RankedBestFirst(scores));
+  for (const std::vector<double>& scores : borderline.scores) ranked.push_back(StudentsBestFirst(scores));
   for (std::size_t k = 0; k < lineScores->size(); ++k) {
     std::string name = k < lines.lineNames.size() && !lines.lineNames[k].empty() ? lines.lineNames[k]
                                                                                  : "线" + std::to_string(k + 1);

@@ -6,20 +6,12 @@
 
 #include "reports/compute/distribution.h"
 #include "reports/compute/score_table.h"
+#include "reports/compute/standard_scores.h"
 
 namespace tavo::reports {
 
-std::vector<int> RankedBestFirst(const std::vector<double>& scores) {
-  std::vector<int> sat;
-  for (int s = 0; s < static_cast<int>(scores.size()); ++s)
-    if (!IsBlank(scores[static_cast<std::size_t>(s)])) sat.push_back(s);
-  auto score = [&](int s) { return scores[static_cast<std::size_t>(s)]; };
-  std::stable_sort(sat.begin(), sat.end(), [&](int a, int b) { return score(a) > score(b); });
-  return sat;
-}
-
 Borderline FindBorderline(const std::vector<double>& scores, double line, const Margin& margin) {
-  return FindBorderline(scores, RankedBestFirst(scores), line, margin);
+  return FindBorderline(scores, StudentsBestFirst(scores), line, margin);
 }
 
 Borderline FindBorderline(const std::vector<double>& scores, const std::vector<int>& sat, double line,

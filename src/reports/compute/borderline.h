@@ -24,10 +24,7 @@ struct Borderline {
 // line, and the last `amount` places at or above it, students of equal
 // score always on the same side together.
 Borderline FindBorderline(const std::vector<double>& scores, double line, const Margin&);
-// Those who sat, best first, equal scores in the data's order: a field's
-// students ranked once for all its lines.
-std::vector<int> RankedBestFirst(const std::vector<double>& scores);
-// The same with the field's students so ranked.
+// The same with the field's students ranked (StudentsBestFirst), once for all its lines.
 Borderline FindBorderline(const std::vector<double>& scores, const std::vector<int>& ranked, double line,
                           const Margin&);
 
@@ -50,7 +47,7 @@ struct LineBorderline {
   std::vector<double> gaps;
 };
 // `scores[field][student]`, blank for those who did not sit; `ranked[field]`
-// from RankedBestFirst; `order` the report order of the students.
+// from StudentsBestFirst; `order` the report order of the students.
 LineBorderline FindLineBorderline(std::string name, const std::vector<std::vector<double>>& scores,
                                   const std::vector<std::vector<int>>& ranked, const std::vector<double>& lineScores,
                                   const Margin& totalMargin, const std::vector<int>& order);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <numeric>
+#include <unordered_map>
 
 #include "reports/compute/distribution.h"
 #include "reports/compute/score_table.h"
@@ -18,28 +19,42 @@ std::size_t StepOf(const std::vector<double>& steps, double score) {
                                   steps.begin());
 }
 
-// Those who sat, best first, ties in data order.
-std::vector<std::size_t> BestFirst(const std::vector<double>& scores) {
-  std::vector<std::size_t> bestFirst;
-  for (std::size_t s = 0; s < scores.size(); ++s)
-    if (!IsBlank(scores[s])) bestFirst.push_back(s);
-  std::stable_sort(bestFirst.begin(), bestFirst.end(), [&](auto a, auto b) { return scores[a] > scores[b]; });
-  return bestFirst;
-}
-
 // The place (1 + the scores above) of each of `bestFirst` in turn: f(s, place).
 template <class F>
-void ForEachPlace(const std::vector<double>& scores, const std::vector<std::size_t>& bestFirst, F&& f) {
+void ForEachPlace(const std::vector<double>& scores, const std::vector<int>& bestFirst, F&& f) {
   double previous = 0, at = 0;
   for (std::size_t i = 0; i < bestFirst.size(); ++i) {
-    const double x = scores[bestFirst[i]];
-    if (i == 0 || x != previous) at = static_cast<double>(i + 1);
-    f(bestFirst[i], at);
-    previous = x;
+    const auto s = static_cast<std::size_t>(bestFirst[i]);
+    if (i == 0 || scores[s] != previous) at = static_cast<double>(i + 1);
+    f(s, at);
+    previous = scores[s];
   }
 }
 
 }  // namespace
+
+std::vector<int> StudentsBestFirst(const std::vector<double>& scores) {
+  // Marks take few values (whole or half points): each student is counted
+  // into the place of the score, in data order, rather than sorted. A sort
+  // through a province's students would miss the cache at every step.
+  std::unordered_map<double, int> step;
+  for (double x : scores)
+    if (!IsBlank(x)) step.emplace(x, 0);
+  std::vector<double> steps;
+  steps.reserve(step.size());
+  for (const auto& [x, _] : step) steps.push_back(x);
+  std::sort(steps.begin(), steps.end(), std::greater<>());
+  std::vector<int> first(steps.size() + 1, 0);  // where each step's students start
+  for (std::size_t i = 0; i < steps.size(); ++i) step[steps[i]] = static_cast<int>(i);
+  std::vector<int> at(scores.size(), -1);
+  for (std::size_t s = 0; s < scores.size(); ++s)
+    if (!IsBlank(scores[s])) ++first[static_cast<std::size_t>((at[s] = step.find(scores[s])->second)) + 1];
+  for (std::size_t i = 1; i < first.size(); ++i) first[i] += first[i - 1];
+  std::vector<int> bestFirst(static_cast<std::size_t>(first.back()));
+  for (std::size_t s = 0; s < scores.size(); ++s)
+    if (at[s] >= 0) bestFirst[static_cast<std::size_t>(first[static_cast<std::size_t>(at[s])]++)] = static_cast<int>(s);
+  return bestFirst;
+}
 
 StandardScores StandardiseScores(const std::vector<double>& scores) {
   StandardScores out;
@@ -49,7 +64,7 @@ StandardScores StandardiseScores(const std::vector<double>& scores) {
   out.students = static_cast<int>(sat.size());
   out.mean = sat.empty() ? 0 : Mean(sat);
   out.sd = sat.empty() ? 0 : PopulationSd(sat);
-  ForEachPlace(scores, BestFirst(scores), [&](std::size_t s, double place) {
+  ForEachPlace(scores, StudentsBestFirst(scores), [&](std::size_t s, double place) {
     if (out.stepPlace.empty() || place != out.stepPlace.back()) {
       out.steps.push_back(scores[s]);
       out.stepPlace.push_back(place);
@@ -69,7 +84,7 @@ ConvertedScores ConvertGrades(const std::vector<double>& scores, const params::G
   out.grade.assign(scores.size(), -1);
   out.converted.assign(scores.size(), std::nan(""));
   out.audit.assign(scheme.grades.size(), {});
-  const std::vector<std::size_t> bestFirst = BestFirst(scores);
+  const std::vector<int> bestFirst = StudentsBestFirst(scores);
   const double n = static_cast<double>(bestFirst.size());
   if (bestFirst.empty()) return out;
   // Cumulative head counts; a tiny slack so that 15 % of 20 is 3, not 2.999.
@@ -90,7 +105,8 @@ ConvertedScores ConvertGrades(const std::vector<double>& scores, const params::G
     ++a.students;
   });
   for (GradeAudit& a : out.audit) a.share = 100.0 * a.students / n;
-  for (std::size_t s : bestFirst) {
+  for (const int student : bestFirst) {
+    const auto s = static_cast<std::size_t>(student);
     const auto g = static_cast<std::size_t>(out.grade[s]);
     const GradeAudit& a = out.audit[g];
     const params::GradeBand& band = scheme.grades[g];

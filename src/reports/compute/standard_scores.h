@@ -29,6 +29,10 @@ struct StandardScores {
 };
 StandardScores StandardiseScores(const std::vector<double>& scores);
 
+// Those who sat (a score not blank), best first, equal scores in the data's
+// order.
+std::vector<int> StudentsBestFirst(const std::vector<double>& scores);
+
 // The values of `v` at the students of `order`, in that order: what a
 // report's rows read in sequence.
 template <class T>
