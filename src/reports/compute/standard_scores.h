@@ -14,7 +14,7 @@ namespace tavo::reports {
 
 // One field's standard scores. Every student with a score shares its Z, T,
 // place and percentile rank: they are worked out from the score when asked,
-// where a province's ten fields would keep 300 MB of them per student.
+// where a province's ten fields would keep 160 MB of them per student.
 struct StandardScores {
   int students = 0;  // those who sat
   double mean = 0;
