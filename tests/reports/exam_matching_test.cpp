@@ -92,15 +92,15 @@ TEST(BorderlineTest, ByPointsAndByPlacesWithTiesAtTheMargin) {
   //                              0   1   2   3   4   5      6   7
   const std::vector<double> x = {95, 88, 85, 85, 79, blank, 76, 70};
   // Line 86, 10 points: below 76..86 closest first, above 86..96.
-  const Borderline points = FindBorderline(x, 86, {false, 10});
+  const Borderline points = FindBorderline(x, StudentsBestFirst(x), 86, {false, 10});
   EXPECT_EQ(points.below, (std::vector<int>{2, 3, 4, 6}));
   EXPECT_EQ(points.above, (std::vector<int>{1, 0}));
   // Two places under the line: 2 and 3 tie at 85, so the tie stays whole.
-  const Borderline places = FindBorderline(x, 86, {true, 1});
+  const Borderline places = FindBorderline(x, StudentsBestFirst(x), 86, {true, 1});
   EXPECT_EQ(places.below, (std::vector<int>{2, 3}));
   EXPECT_EQ(places.above, (std::vector<int>{1}));
   // Nobody reaches a line above the best.
-  const Borderline none = FindBorderline(x, 100, {true, 2});
+  const Borderline none = FindBorderline(x, StudentsBestFirst(x), 100, {true, 2});
   EXPECT_TRUE(none.above.empty());
   EXPECT_EQ(none.below, (std::vector<int>{0, 1}));
 }

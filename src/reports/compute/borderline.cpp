@@ -6,13 +6,8 @@
 
 #include "reports/compute/distribution.h"
 #include "reports/compute/score_table.h"
-#include "reports/compute/standard_scores.h"
 
 namespace tavo::reports {
-
-Borderline FindBorderline(const std::vector<double>& scores, double line, const Margin& margin) {
-  return FindBorderline(scores, StudentsBestFirst(scores), line, margin);
-}
 
 Borderline FindBorderline(const std::vector<double>& scores, const std::vector<int>& sat, double line,
                           const Margin& margin) {

@@ -22,9 +22,8 @@ struct Borderline {
 // line - amount <= score < line and above is line <= score < line + amount;
 // by places, the `amount` places under the last student at or above the
 // line, and the last `amount` places at or above it, students of equal
-// score always on the same side together.
-Borderline FindBorderline(const std::vector<double>& scores, double line, const Margin&);
-// The same with the field's students ranked (StudentsBestFirst), once for all its lines.
+// score always on the same side together. `ranked`: the field's students
+// from StudentsBestFirst, ranked once for all its lines.
 Borderline FindBorderline(const std::vector<double>& scores, const std::vector<int>& ranked, double line,
                           const Margin&);
 
