@@ -239,17 +239,22 @@ TEST(GradeConversionTest, AgreesWithAReferenceOnRandomSchools) {
 }
 
 // Students counted into their scores' places agree with a stable sort: ties
-// in data order, blanks left out, -0 the same score as 0.
+// in data order, blanks left out, -0 the same score as 0. Marks in whole,
+// half and quarter points, marks with one far from the rest, and scores
+// all but distinct take different ways to the same order.
 TEST(StandardScoreTest, BestFirstIsAStableSortOfThoseWhoSat) {
   std::mt19937 random(13);
-  for (int round = 0; round < 100; ++round) {
+  for (int round = 0; round < 300; ++round) {
+    const int mix = round % 3;  // 0: marks only; 1: and one far away; 2: and near-distinct scores
     std::vector<double> scores;
     for (int i = 0, n = static_cast<int>(random() % 500); i < n; ++i) {
       const int kind = static_cast<int>(random() % 12);
-      scores.push_back(kind == 0   ? kNaN
-                       : kind == 1 ? -0.0
-                       : kind == 2 ? std::ldexp(static_cast<double>(random()), -20)  // all but distinct
-                                   : static_cast<double>(random() % 30) * 0.5 - 3);
+      scores.push_back(kind == 0               ? kNaN
+                       : kind == 1             ? -0.0
+                       : kind == 2 && mix == 1 ? (i % 2 ? 1e9 : -1e9) + 0.5
+                       : kind == 2 && mix == 2 ? std::ldexp(static_cast<double>(random()), -20)
+                       : kind == 3             ? static_cast<double>(random() % 40) * 0.25 - 3
+                                               : static_cast<double>(random() % 30) * 0.5 - 3);
     }
     std::vector<int> expected;
     for (int s = 0; s < static_cast<int>(scores.size()); ++s)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numeric>
 #include <random>
 
 #include "reports/compute/borderline.h"
@@ -225,7 +226,12 @@ TEST(ClassBalanceTest, MeansSpreadAndTheLayersWithTies) {
   EXPECT_DOUBLE_EQ(b[0][0].variation, 10.0 / 70);
   EXPECT_DOUBLE_EQ(b[0][0].overMean, 0) << "the grade's mean is 70 too";
   EXPECT_NEAR(b[1][0].sd, std::sqrt(800.0 / 3), 1e-12);
-  const auto none = BalanceOf({{blank, blank}}, {{0, 1}}, {0, 1});
+  ASSERT_EQ(b.size(), 3u) << "the grade's row after the classes'";
+  EXPECT_EQ(b[2][0].sat, 5);
+  EXPECT_DOUBLE_EQ(b[2][0].mean, 70);
+  EXPECT_DOUBLE_EQ(b[2][0].overMean, 0);
+  const std::vector<std::vector<double>> blanks = {{blank, blank}};
+  const auto none = BalanceOf(blanks, {{0, 1}}, {0, 1});
   EXPECT_EQ(none[0][0].sat, 0);
   EXPECT_TRUE(std::isnan(none[0][0].mean) && std::isnan(none[0][0].overMean));
 
@@ -237,6 +243,41 @@ TEST(ClassBalanceTest, MeansSpreadAndTheLayersWithTies) {
   const Layers all = LayersOf(t, {1, 2}, 5);
   EXPECT_EQ(all.best, (std::vector<int>{1, 2}));
   EXPECT_EQ(all.last, (std::vector<int>{1, 2})) << "equal scores keep the data's order";
+}
+
+// The layers against the rule written out: sort those who sat (stably, in
+// the order given), take N and whoever ties the N-th.
+TEST(ClassBalanceTest, LayersAgreeWithAStableSortOnRandomClasses) {
+  std::mt19937 random(1210);
+  auto reference = [](std::vector<int> sat, const std::vector<double>& x, int n, bool best) {
+    std::stable_sort(sat.begin(), sat.end(), [&](int a, int b) {
+      return best ? x[static_cast<std::size_t>(a)] > x[static_cast<std::size_t>(b)]
+                  : x[static_cast<std::size_t>(a)] < x[static_cast<std::size_t>(b)];
+    });
+    std::vector<int> out;
+    for (std::size_t i = 0; i < sat.size(); ++i) {
+      const double score = x[static_cast<std::size_t>(sat[i])];
+      if (static_cast<int>(i) >= n && !(i > 0 && score == x[static_cast<std::size_t>(sat[i - 1])])) break;
+      out.push_back(sat[i]);
+    }
+    return out;
+  };
+  for (int round = 0; round < 300; ++round) {
+    const int students = static_cast<int>(random() % 80);
+    std::vector<double> x;
+    for (int s = 0; s < students; ++s)
+      x.push_back(random() % 7 == 0 ? std::nan("") : static_cast<double>(random() % (1 + round % 20)));
+    std::vector<int> order(static_cast<std::size_t>(students));
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), random);
+    const int n = static_cast<int>(random() % 12);
+    std::vector<int> sat;
+    for (int s : order)
+      if (!std::isnan(x[static_cast<std::size_t>(s)])) sat.push_back(s);
+    const Layers got = LayersOf(x, order, n);
+    ASSERT_EQ(got.best, reference(sat, x, n, true)) << "round " << round;
+    ASSERT_EQ(got.last, reference(sat, x, n, false)) << "round " << round;
+  }
 }
 
 }  // namespace

@@ -387,12 +387,12 @@ void BorderlineReport(host::Application& app, const host::Dialog& dialog, const 
   if (!lineScores) return;
   sheetutil::WriteDefaultLayoutRow(*place.layoutStore, sheetutil::kStandardScores, true);
 
-  const IdentityColumns identity = ReadIdentity(place, data);
+  IdentityColumns identity = ReadIdentity(place, data);
   BorderlineLists borderline;
   borderline.linesSheet = data.settingsSheet;
   borderline.byPlaces = settings.borderlineByPlaces;
   borderline.identityHeaders = identity.headers;
-  borderline.identity = identity.cells;
+  borderline.identity = std::move(identity.cells);
   borderline.scores = ScoresOfThoseWhoSat(place, data);
   // Each field's students ranked once, for every line.
   std::vector<std::vector<int>> ranked;
@@ -412,7 +412,7 @@ void BorderlineReport(host::Application& app, const host::Dialog& dialog, const 
   balance.listSize = settings.listSize;
   balance.scores = borderline.scores;
   balance.identityHeaders = identity.headers;
-  balance.identity = identity.cells;
+  balance.identity = borderline.identity;
   WriteReportSheet(app, place, PlanBalanceSheet(dataWorkbookName, data, balance));
   BorderlinePlan plan = PlanBorderlineSheet(dataWorkbookName, data, borderline);
   if (plan.firstListRow + static_cast<long long>(plan.entries.size()) - 1 > host::kMaxRow) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "reports/compute/distribution.h"
@@ -25,28 +26,41 @@ FieldBalance BalanceOfGroup(const std::vector<double>& scores, const std::vector
   return b;
 }
 
-// The first `n` of `ranked` and every later one whose score ties the n-th.
-std::vector<int> FirstWithTies(const std::vector<int>& ranked, const std::vector<double>& scores, int n) {
+// The first `n` of `sat` in the order `before` puts them, with every later
+// one that ties the n-th: all whose score is no worse than the n-th's, in
+// that order, equal scores in the order of `sat`. The n-th is selected, not
+// sorted for: the grade's list is a few of a province's students.
+template <class Before>
+std::vector<int> FirstWithTies(const std::vector<int>& sat, const std::vector<double>& scores, int n, Before before) {
+  auto score = [&](int s) { return scores[static_cast<std::size_t>(s)]; };
+  if (n <= 0 || sat.empty()) return {};
   std::vector<int> out;
-  for (std::size_t i = 0; i < ranked.size(); ++i) {
-    const double x = scores[static_cast<std::size_t>(ranked[i])];
-    if (static_cast<int>(i) >= n && !(i > 0 && x == scores[static_cast<std::size_t>(ranked[i - 1])])) break;
-    out.push_back(ranked[i]);
+  if (static_cast<std::size_t>(n) >= sat.size()) {
+    out = sat;
+  } else {
+    std::vector<double> xs;
+    xs.reserve(sat.size());
+    for (int s : sat) xs.push_back(score(s));
+    const auto nth = xs.begin() + (n - 1);
+    std::nth_element(xs.begin(), nth, xs.end(), before);
+    for (int s : sat)
+      if (!before(*nth, score(s))) out.push_back(s);
   }
+  std::stable_sort(out.begin(), out.end(), [&](int a, int b) { return before(score(a), score(b)); });
   return out;
 }
 
 }  // namespace
 
-std::vector<std::vector<FieldBalance>> BalanceOf(const std::vector<std::vector<double>>& scores,
-                                                 const std::vector<std::vector<int>>& groups,
+std::vector<std::vector<FieldBalance>> BalanceOf(std::span<const std::vector<double>> scores,
+                                                 const std::vector<std::vector<int>>& classes,
                                                  const std::vector<int>& grade) {
-  std::vector<std::vector<FieldBalance>> out(groups.size());
-  for (std::size_t f = 0; f < scores.size(); ++f) {
-    const double gradeMean = BalanceOfGroup(scores[f], grade).mean;
-    for (std::size_t g = 0; g < groups.size(); ++g) {
-      FieldBalance b = BalanceOfGroup(scores[f], groups[g]);
-      b.overMean = gradeMean != 0 && !std::isnan(b.mean) ? (b.mean - gradeMean) / gradeMean : kNaN;
+  std::vector<std::vector<FieldBalance>> out(classes.size() + 1);
+  for (const std::vector<double>& field : scores) {
+    const FieldBalance whole = BalanceOfGroup(field, grade);
+    for (std::size_t g = 0; g <= classes.size(); ++g) {
+      FieldBalance b = g < classes.size() ? BalanceOfGroup(field, classes[g]) : whole;
+      b.overMean = whole.mean != 0 && !std::isnan(b.mean) ? (b.mean - whole.mean) / whole.mean : kNaN;
       out[g].push_back(b);
     }
   }
@@ -57,13 +71,10 @@ Layers LayersOf(const std::vector<double>& scores, const std::vector<int>& stude
   std::vector<int> sat;
   for (int s : students)
     if (!IsBlank(scores[static_cast<std::size_t>(s)])) sat.push_back(s);
-  auto score = [&](int s) { return scores[static_cast<std::size_t>(s)]; };
-  std::stable_sort(sat.begin(), sat.end(), [&](int a, int b) { return score(a) > score(b); });
   Layers layers;
-  layers.best = FirstWithTies(sat, scores, n);
+  layers.best = FirstWithTies(sat, scores, n, std::greater<>());
   // Equal scores keep the data's order at the bottom too.
-  std::stable_sort(sat.begin(), sat.end(), [&](int a, int b) { return score(a) < score(b); });
-  layers.last = FirstWithTies(sat, scores, n);
+  layers.last = FirstWithTies(sat, scores, n, std::less<>());
   return layers;
 }
 

@@ -3,6 +3,7 @@
 // class, its best and its last students.
 #pragma once
 
+#include <span>
 #include <vector>
 
 namespace tavo::reports {
@@ -14,10 +15,11 @@ struct FieldBalance {
   double overMean = 0;      // (mean - the grade's mean) / the grade's mean (超均率)
 };
 
-// `scores[field][student]` (blank: did not sit); one row per group of
-// students ([group][field]), the grade's mean from `grade`.
-std::vector<std::vector<FieldBalance>> BalanceOf(const std::vector<std::vector<double>>& scores,
-                                                 const std::vector<std::vector<int>>& groups,
+// `scores[field][student]` (blank: did not sit); one row per class and
+// then the grade's ([row][field]). Each mean sums in the order its students
+// are given.
+std::vector<std::vector<FieldBalance>> BalanceOf(std::span<const std::vector<double>> scores,
+                                                 const std::vector<std::vector<int>>& classes,
                                                  const std::vector<int>& grade);
 
 // The `n` best of `students` by score (best first) and the `n` last (last

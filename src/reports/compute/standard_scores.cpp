@@ -31,12 +31,41 @@ void ForEachPlace(const std::vector<double>& scores, const std::vector<int>& bes
   }
 }
 
-}  // namespace
+// Each student's step, the index of the score among the distinct scores
+// best first (-1: blank), and how many steps there are.
+struct Steps {
+  std::vector<int> of;
+  std::size_t count = 0;
+};
 
-std::vector<int> StudentsBestFirst(const std::vector<double>& scores) {
-  // Marks take few values (whole or half points): each student is counted
-  // into the place of the score, in data order, rather than sorted. A sort
-  // through a province's students would miss the cache at every step.
+// Marks are whole or half points: in eighths, over a span no wider than a
+// small table, a score's step is read from the table. Multiplying by 8 is
+// exact, so two scores never share an entry; -0 and 0 do, as they compare.
+bool StepsFromTable(const std::vector<double>& scores, Steps& out) {
+  constexpr double kEighths = 8, kLargest = 1 << 30;
+  double low = kLargest, high = -kLargest;
+  for (double x : scores) {
+    if (IsBlank(x)) continue;
+    const double e = x * kEighths;
+    if (!(std::abs(e) <= kLargest) || e != std::floor(e)) return false;
+    low = std::min(low, e);
+    high = std::max(high, e);
+  }
+  const double span = high >= low ? high - low + 1 : 0;
+  if (span > static_cast<double>(std::max<std::size_t>(scores.size(), 1 << 16))) return false;
+  auto entry = [&](double x) { return static_cast<std::size_t>(x * kEighths - low); };
+  std::vector<int> step(static_cast<std::size_t>(span), -1);
+  for (double x : scores)
+    if (!IsBlank(x)) step[entry(x)] = 0;
+  for (std::size_t e = step.size(); e-- > 0;)
+    if (step[e] == 0) step[e] = static_cast<int>(out.count++);
+  out.of.resize(scores.size());
+  for (std::size_t s = 0; s < scores.size(); ++s) out.of[s] = IsBlank(scores[s]) ? -1 : step[entry(scores[s])];
+  return true;
+}
+
+// Any other scores: the distinct ones found by hashing.
+Steps StepsFromHash(const std::vector<double>& scores) {
   std::unordered_map<double, int> step;
   for (double x : scores)
     if (!IsBlank(x)) step.emplace(x, 0);
@@ -44,15 +73,30 @@ std::vector<int> StudentsBestFirst(const std::vector<double>& scores) {
   steps.reserve(step.size());
   for (const auto& [x, _] : step) steps.push_back(x);
   std::sort(steps.begin(), steps.end(), std::greater<>());
-  std::vector<int> first(steps.size() + 1, 0);  // where each step's students start
   for (std::size_t i = 0; i < steps.size(); ++i) step[steps[i]] = static_cast<int>(i);
-  std::vector<int> at(scores.size(), -1);
-  for (std::size_t s = 0; s < scores.size(); ++s)
-    if (!IsBlank(scores[s])) ++first[static_cast<std::size_t>((at[s] = step.find(scores[s])->second)) + 1];
+  Steps out;
+  out.count = steps.size();
+  out.of.resize(scores.size());
+  for (std::size_t s = 0; s < scores.size(); ++s) out.of[s] = IsBlank(scores[s]) ? -1 : step.find(scores[s])->second;
+  return out;
+}
+
+}  // namespace
+
+std::vector<int> StudentsBestFirst(const std::vector<double>& scores) {
+  // Scores take few values: each student is counted into the place of the
+  // score, in data order, rather than sorted. A sort through a province's
+  // students would miss the cache at every step.
+  Steps steps;
+  if (!StepsFromTable(scores, steps)) steps = StepsFromHash(scores);
+  std::vector<int> first(steps.count + 1, 0);  // where each step's students start
+  for (int step : steps.of)
+    if (step >= 0) ++first[static_cast<std::size_t>(step) + 1];
   for (std::size_t i = 1; i < first.size(); ++i) first[i] += first[i - 1];
   std::vector<int> bestFirst(static_cast<std::size_t>(first.back()));
   for (std::size_t s = 0; s < scores.size(); ++s)
-    if (at[s] >= 0) bestFirst[static_cast<std::size_t>(first[static_cast<std::size_t>(at[s])]++)] = static_cast<int>(s);
+    if (const int step = steps.of[s]; step >= 0)
+      bestFirst[static_cast<std::size_t>(first[static_cast<std::size_t>(step)]++)] = static_cast<int>(s);
   return bestFirst;
 }
 

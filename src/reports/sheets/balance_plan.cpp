@@ -20,10 +20,9 @@ const std::vector<std::string> kBalanceMeasures = {"人数", "平均分", "标�
 // One table per measure, classes down and fields across, so that each
 // prints a page wide at full size; the row after the last.
 int PutBalanceTables(SheetPlan& plan, const ScoreData& data, const BalanceReport& r, int top) {
-  std::vector<std::vector<int>> groups;
-  for (const ClassBlock& c : data.classes) groups.push_back(c.students);
-  groups.push_back(data.table.order);
-  const auto balance = BalanceOf(r.scores, groups, data.table.order);
+  std::vector<std::vector<int>> classes;
+  for (const ClassBlock& c : data.classes) classes.push_back(c.students);
+  const auto balance = BalanceOf(r.scores, classes, data.table.order);
   const int columns = 1 + static_cast<int>(data.fields.size());
   const char* formats[] = {"0", "0.00", "0.00", "0.000", "0.00%"};
   int row = top;
@@ -38,9 +37,9 @@ int PutBalanceTables(SheetPlan& plan, const ScoreData& data, const BalanceReport
     plan.put(row, 1, Value("班级"));
     for (std::size_t f = 0; f < data.fields.size(); ++f) plan.put(row, 2 + static_cast<int>(f), Value(data.fields[f].name));
     const int header = row;
-    for (std::size_t g = 0; g < groups.size(); ++g) {
+    for (std::size_t g = 0; g < balance.size(); ++g) {
       ++row;
-      const bool grade = g + 1 == groups.size();
+      const bool grade = g == classes.size();
       const std::string name = grade ? "年级" : data.classes[g].name;
       plan.row(row, grade ? RowRole::GrandTotal : RowRole::Class, name, measure);
       plan.put(row, 1, Value(name));

@@ -3,6 +3,7 @@
 // the last N students by total of the grade and of each class.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,10 @@ inline constexpr const char* kBalanceSheet = "分层与均衡";
 struct BalanceReport {
   bool noRanks = false;  // the lists by class and name, without ranks
   int listSize = 10;
-  std::vector<std::vector<double>> scores;         // [field][student], blank: did not sit
-  std::vector<std::string> identityHeaders;        // 考号/学号/姓名 shown
-  std::vector<std::vector<host::Value>> identity;  // [column][student]
+  // Borrowed from the caller, which keeps them for its other sheets.
+  std::span<const std::vector<double>> scores;         // [field][student], blank: did not sit
+  std::vector<std::string> identityHeaders;            // 考号/学号/姓名 shown
+  std::span<const std::vector<host::Value>> identity;  // [column][student]
 };
 
 SheetPlan PlanBalanceSheet(const std::string& dataWorkbookName, const ScoreData&, const BalanceReport&);
