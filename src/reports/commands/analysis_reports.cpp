@@ -50,10 +50,9 @@ std::vector<double> ReadScores(host::Worksheet& sheet, int column, int students,
 }
 
 // Each field's scores with those who did not sit (an absence mark) blank.
-std::vector<std::vector<double>> ScoresOfThoseWhoSat(const ReportPlace& place, const ScoreData& data) {
+std::vector<std::vector<double>> ScoresOfThoseWhoSat(const ScoreData& data) {
   std::vector<std::vector<double>> out;
-  for (const Field& f : data.fields)
-    out.push_back(ReadScores(*place.dataSheet, f.column, data.table.students(), &ScoreIfSat));
+  for (std::size_t f = 0; f < data.fields.size(); ++f) out.push_back(data.table.scoresIfSat(f));
   return out;
 }
 
@@ -175,7 +174,7 @@ void QuestionReport(host::Application& app, const host::Dialog& dialog, const st
   const int students = data.table.students();
   std::vector<ClassStudents> classes;
   for (const ClassBlock& c : data.classes) classes.push_back({c.name, c.students});
-  const std::vector<std::vector<double>> sat = ScoresOfThoseWhoSat(place, data);
+  const std::vector<std::vector<double>> sat = ScoresOfThoseWhoSat(data);
   std::vector<QuestionAnalysis> analyses;
   int standalone = 0;
   for (Test& t : tests) {
@@ -230,8 +229,7 @@ void StandardScoreReport(host::Application& app, const host::Dialog& dialog, con
     bool noRanks = false;
   };
   auto source = std::make_shared<Source>();
-  source->fields =
-      ComputeStandardScores(data, ScoresOfThoseWhoSat(place, data), settings.scheme, settings.convertedSubjects);
+  source->fields = ComputeStandardScores(data, ScoresOfThoseWhoSat(data), settings.scheme, settings.convertedSubjects);
   IdentityColumns identity = ReadIdentity(place, data);
   const StandardScorePlan plan = PlanStandardScoreSheet(dataWorkbookName, data, settings.scheme, source->fields,
                                                         identity.headers, settings.noRanks);
@@ -347,8 +345,7 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
   c.match = MatchStudents(KeysOf(identity, c.identity, data.table.classCells), c.earlierKeys);
   // A field at a time: a province's scores of both exams are not held twice.
   for (std::size_t f = 0; f < data.fields.size(); ++f) {
-    const std::vector<double> now = ReadScores(*place.dataSheet, data.fields[f].column, students, &ScoreIfSat);
-    c.fields.push_back(CompareExams(now, then[f], c.match.earlierOf, c.marks));
+    c.fields.push_back(CompareExams(data.table.scoresIfSat(f), then[f], c.match.earlierOf, c.marks));
     std::vector<double>().swap(then[f]);
   }
 
@@ -393,7 +390,7 @@ void BorderlineReport(host::Application& app, const host::Dialog& dialog, const 
   borderline.byPlaces = settings.borderlineByPlaces;
   borderline.identityHeaders = identity.headers;
   borderline.identity = std::move(identity.cells);
-  borderline.scores = ScoresOfThoseWhoSat(place, data);
+  borderline.scores = ScoresOfThoseWhoSat(data);
   // Each field's students ranked once, for every line.
   std::vector<std::vector<int>> ranked;
   for (const std::vector<double>& scores : borderline.scores) ranked.push_back(StudentsBestFirst(scores));

@@ -1,6 +1,7 @@
 #include "reports/compute/score_data.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "host/grid.h"
 #include "params/settings_sheet.h"
@@ -23,12 +24,17 @@ ReportKind Kind(const std::string& sheet, bool checks, bool opens, int subjectRo
 // The table's last column, read empty, becomes "总分" and each student's
 // sum of the subjects, as values (what "=SUM(RC[..],...)" over the subjects
 // gives). No subject found: nothing to add up, every total is 0.
-// The appended column goes on the data sheet, values only.
-void WriteTotalColumn(host::Worksheet& sheet, int column, const std::vector<Value>& totals) {
-  host::Grid cells(static_cast<int>(totals.size()) + 1, 1);
-  cells.at(0, 0) = Value(kTotalField);
-  for (std::size_t s = 0; s < totals.size(); ++s) cells.at(static_cast<int>(s) + 1, 0) = totals[s];
-  sheet.setValues({1, column + 1}, cells);
+// The appended column goes on the data sheet, values only, a piece at a time.
+void WriteTotalColumn(host::Worksheet& sheet, int column, const SubjectTotals& totals, int students) {
+  host::Grid header(1, 1);
+  header.at(0, 0) = Value(kTotalField);
+  sheet.setValues({1, column + 1}, header);
+  for (int first = 0; first < students; first += kRowsPerPiece) {
+    const int count = std::min(kRowsPerPiece, students - first);
+    host::Grid cells(count, 1);
+    cells.cells = totals.values(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
+    sheet.setValues({2 + first, column + 1}, cells);
+  }
 }
 
 struct Candidates {
@@ -129,8 +135,9 @@ std::optional<PreparedScores> PrepareScoreData(host::Application& app, const hos
   const int students = region.rowCount() - 1;
   const host::Grid headerRow = sheet.values({1, 1, 1, region.right});
   std::vector<Value> header = headerRow.cells;
-  auto readColumn = [&](int column) {
-    return students > 0 ? sheet.values({2, column + 1, region.bottom, column + 1}).cells : std::vector<Value>{};
+  auto readColumn = [&](int column, int first, int count) {
+    return count > 0 ? sheet.values({2 + first, column + 1, 1 + first + count, column + 1}).cells
+                     : std::vector<Value>{};
   };
   const int classColumn = FindHeader(header, kClassField);
   if (classColumn < 0) {
@@ -138,15 +145,17 @@ std::optional<PreparedScores> PrepareScoreData(host::Application& app, const hos
     return std::nullopt;
   }
   data.classColumn = classColumn;
-  std::vector<Value> totals;  // the appended total, when the data have none
+  std::optional<SubjectTotals> totals;   // the appended total, when the data have none
   const int totalColumn = region.right;  // 0-based: the column right of the table
   if (FindHeader(header, kTotalField) < 0) {
     if (region.right >= host::kMaxCol) throw host::HostError::refused("数据表已占满所有列，无处添加 总分 列");
-    SubjectTotals sums(students);
+    totals.emplace(students);
     for (std::size_t j = 1; j < candidates.fields.size(); ++j)
-      if (int column = FindHeader(header, candidates.fields[j].first); column >= 0) sums.add(readColumn(column));
-    totals = sums.values();
-    WriteTotalColumn(sheet, totalColumn, totals);
+      if (int column = FindHeader(header, candidates.fields[j].first); column >= 0)
+        for (int first = 0; first < students; first += kRowsPerPiece)
+          totals->add(readColumn(column, first, std::min(kRowsPerPiece, students - first)),
+                      static_cast<std::size_t>(first));
+    WriteTotalColumn(sheet, totalColumn, *totals, students);
     header.emplace_back(kTotalField);
   }
   std::vector<int> fieldColumns;
@@ -157,9 +166,12 @@ std::optional<PreparedScores> PrepareScoreData(host::Application& app, const hos
     }
   data.table = BuildScoreTable(
       std::move(header), students,
-      [&](int column) { return column == totalColumn && !totals.empty() ? totals : readColumn(column); },
+      [&](int column, int first, int count) {
+        return column == totalColumn && totals
+                   ? totals->values(static_cast<std::size_t>(first), static_cast<std::size_t>(count))
+                   : readColumn(column, first, count);
+      },
       fieldColumns, classColumn);
-
 
   const auto studentsByClass = StudentsByClass(data.table);
   for (const auto& c : candidates.classes) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cctype>
+#include <climits>
 #include <cstdint>
 #include <numeric>
 #include <optional>
@@ -48,19 +49,21 @@ int FindHeader(std::span<const Value> header, const std::string& name) {
 SubjectTotals::SubjectTotals(int students)
     : sums_(static_cast<std::size_t>(std::max(students, 0)), 0.0), errors_(sums_.size(), -1) {}
 
-void SubjectTotals::add(std::span<const Value> column) {
-  for (std::size_t s = 0; s < sums_.size() && s < column.size(); ++s) {
+void SubjectTotals::add(std::span<const Value> cells, std::size_t first) {
+  for (std::size_t i = 0, s = first; s < sums_.size() && i < cells.size(); ++i, ++s) {
     if (errors_[s] >= 0) continue;  // the first error is the total
-    const Value& v = column[s];
+    const Value& v = cells[i];
     if (v.isError()) errors_[s] = static_cast<int>(v.error());
     else sums_[s] += ScoreOrZero(CleanScore(v));  // other text counts nothing, as in a SUM
   }
 }
 
-std::vector<Value> SubjectTotals::values() const {
+std::vector<Value> SubjectTotals::values() const { return values(0, sums_.size()); }
+
+std::vector<Value> SubjectTotals::values(std::size_t first, std::size_t count) const {
   std::vector<Value> out;
-  out.reserve(sums_.size());
-  for (std::size_t s = 0; s < sums_.size(); ++s) {
+  out.reserve(count);
+  for (std::size_t s = first; s < sums_.size() && s < first + count; ++s) {
     if (errors_[s] >= 0) out.emplace_back(static_cast<host::ErrorKind>(errors_[s]));
     else out.emplace_back(sums_[s]);
   }
@@ -69,10 +72,10 @@ std::vector<Value> SubjectTotals::values() const {
 
 namespace {
 
-// One column of a table whose row 0 is its header, below the header.
-std::vector<Value> ColumnOf(const host::Grid& table, int column) {
+// Rows 1 + first .. of one column of a table whose row 0 is its header.
+std::vector<Value> ColumnOf(const host::Grid& table, int column, int first = 0, int count = INT_MAX) {
   std::vector<Value> out;
-  for (int r = 1; r < table.rows; ++r) out.push_back(table.at(r, column));
+  for (int r = 1 + first; r < table.rows && r - 1 - first < count; ++r) out.push_back(table.at(r, column));
   return out;
 }
 
@@ -89,26 +92,48 @@ ScoreTable BuildScoreTable(std::vector<Value> header, int students, const Column
   ScoreTable t;
   t.header = std::move(header);
   const auto n = static_cast<std::size_t>(std::max(students, 0));
-  t.classCells = read(classColumn);
+  t.classCells = read(classColumn, 0, static_cast<int>(n));
   t.classCells.resize(n);
   t.classKeys.reserve(n);
   for (const Value& cell : t.classCells) t.classKeys.push_back(ClassKey(cell));
   for (int column : fieldColumns) {
-    const std::vector<Value> cells = read(column);
     std::vector<double>& scores = t.scores.emplace_back();
+    std::vector<int>& marked = t.marked.emplace_back();
     scores.reserve(n);
-    for (std::size_t s = 0; s < n; ++s) scores.push_back(s < cells.size() ? CleanScore(cells[s]) : kBlank);
+    for (int first = 0; first < students; first += kRowsPerPiece) {
+      const int count = std::min(kRowsPerPiece, students - first);
+      const std::vector<Value> cells = read(column, first, count);
+      for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+        const double x = i < cells.size() ? ScoreIfSat(cells[i]) : kBlank;
+        // CleanScore, with the marks noted as they pass.
+        if (IsBlank(x) && i < cells.size() && !cells[i].isEmpty()) {
+          marked.push_back(first + static_cast<int>(i));
+          scores.push_back(0);
+        } else {
+          scores.push_back(x);
+        }
+      }
+    }
   }
   t.order = SortStudents(t);
   return t;
+}
+
+std::vector<double> ScoreTable::scoresIfSat(std::size_t field) const {
+  std::vector<double> out = scores[field];
+  if (field < marked.size())  // a table put together by hand marks nobody
+    for (int s : marked[field]) out[static_cast<std::size_t>(s)] = kBlank;
+  return out;
 }
 
 ScoreTable BuildScoreTable(const host::Grid& cells, int columns, const std::vector<int>& fieldColumns,
                            int classColumn) {
   std::vector<Value> header;
   for (int c = 0; c < columns && cells.rows > 0; ++c) header.push_back(cells.at(0, c));
-  return BuildScoreTable(std::move(header), std::max(cells.rows - 1, 0),
-                         [&](int column) { return ColumnOf(cells, column); }, fieldColumns, classColumn);
+  return BuildScoreTable(
+      std::move(header), std::max(cells.rows - 1, 0),
+      [&](int column, int first, int count) { return ColumnOf(cells, column, first, count); }, fieldColumns,
+      classColumn);
 }
 
 namespace {

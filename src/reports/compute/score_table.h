@@ -44,8 +44,10 @@ int FindHeader(const host::Grid& table, const std::string& name);
 class SubjectTotals {
  public:
   explicit SubjectTotals(int students);
-  void add(std::span<const host::Value> column);  // one cell per student
+  // One cell per student, from student `first` on.
+  void add(std::span<const host::Value> cells, std::size_t first = 0);
   std::vector<host::Value> values() const;
+  std::vector<host::Value> values(std::size_t first, std::size_t count) const;
 
  private:
   std::vector<double> sums_;
@@ -62,14 +64,25 @@ struct ScoreTable {
   std::vector<host::Value> classCells;       // [student], as the sheet holds them
   std::vector<host::Value> classKeys;        // [student]
   std::vector<std::vector<double>> scores;   // [field][student], cleaned
+  // [field]: the students whose cell holds a mark rather than a score (an
+  // absence, an error), which `scores` counts as 0, in data order.
+  std::vector<std::vector<int>> marked;
   std::vector<int> order;                    // every student in the report order (SortStudents)
+
+  // A field's scores as ScoreIfSat reads the cells: the marked blank.
+  std::vector<double> scoresIfSat(std::size_t field) const;
 
   int students() const { return static_cast<int>(classKeys.size()); }
   int columns() const { return static_cast<int>(header.size()); }
 };
 
-// The cells of one 0-based column below the header, one per student.
-using ColumnReader = std::function<std::vector<host::Value>(int column)>;
+// A data column is read this many rows at a time: a province's column as
+// values at once would be 40 MB of fresh pages each time.
+inline constexpr int kRowsPerPiece = 1 << 16;
+
+// The cells of one 0-based column below the header, one per student from
+// student `first` (0-based) on, `count` of them.
+using ColumnReader = std::function<std::vector<host::Value>(int column, int first, int count)>;
 
 // The table with this header, the fields at the given 0-based columns (the
 // total first) and the class column; only those columns are read.
