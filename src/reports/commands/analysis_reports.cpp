@@ -39,13 +39,10 @@ std::optional<PreparedScores> PrepareAnalysis(host::Application& app, const host
 // A data column (0-based) as scores, one per student, read by `score`.
 std::vector<double> ReadScores(host::Worksheet& sheet, int column, int students, double (*score)(const host::Value&)) {
   std::vector<double> scores(static_cast<std::size_t>(students), kBlank);
-  // In pieces: a province's column as values would be 40 MB of fresh pages.
-  constexpr int kRowsPerPiece = 1 << 16;
-  for (int first = 0; first < students; first += kRowsPerPiece) {
-    const int last = std::min(students, first + kRowsPerPiece) - 1;
-    const host::Grid cells = sheet.values({2 + first, column + 1, 2 + last, column + 1});
-    for (int s = first; s <= last; ++s) scores[static_cast<std::size_t>(s)] = score(cells.at(s - first, 0));
-  }
+  ForEachPiece(students, [&](int first, int count) {
+    const host::Grid cells = sheet.values({2 + first, column + 1, 1 + first + count, column + 1});
+    for (int s = first; s < first + count; ++s) scores[static_cast<std::size_t>(s)] = score(cells.at(s - first, 0));
+  });
   return scores;
 }
 

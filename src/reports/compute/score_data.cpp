@@ -29,12 +29,11 @@ void WriteTotalColumn(host::Worksheet& sheet, int column, const SubjectTotals& t
   host::Grid header(1, 1);
   header.at(0, 0) = Value(kTotalField);
   sheet.setValues({1, column + 1}, header);
-  for (int first = 0; first < students; first += kRowsPerPiece) {
-    const int count = std::min(kRowsPerPiece, students - first);
+  ForEachPiece(students, [&](int first, int count) {
     host::Grid cells(count, 1);
     cells.cells = totals.values(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
     sheet.setValues({2 + first, column + 1}, cells);
-  }
+  });
 }
 
 struct Candidates {
@@ -152,9 +151,9 @@ std::optional<PreparedScores> PrepareScoreData(host::Application& app, const hos
     totals.emplace(students);
     for (std::size_t j = 1; j < candidates.fields.size(); ++j)
       if (int column = FindHeader(header, candidates.fields[j].first); column >= 0)
-        for (int first = 0; first < students; first += kRowsPerPiece)
-          totals->add(readColumn(column, first, std::min(kRowsPerPiece, students - first)),
-                      static_cast<std::size_t>(first));
+        ForEachPiece(students, [&](int first, int count) {
+          totals->add(readColumn(column, first, count), static_cast<std::size_t>(first));
+        });
     WriteTotalColumn(sheet, totalColumn, *totals, students);
     header.emplace_back(kTotalField);
   }

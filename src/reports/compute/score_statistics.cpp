@@ -1,13 +1,14 @@
 #include "reports/compute/score_statistics.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <limits>
 
 #include "host/radix_sort.h"
 #include "reports/compute/score_table.h"
+#include "reports/compute/standard_scores.h"
 
 namespace tavo::reports {
 
@@ -101,27 +102,18 @@ std::vector<double> Ranks(const std::vector<double>& scores) {
 }
 
 GroupedRanks Ranks(const std::vector<double>& scores, const std::vector<int>& groupOf, int groups) {
-  // One sort, best first; walking it, each run of equal numbers takes the
+  // Walking the students best first, each run of equal scores takes the
   // place of its first, overall and in its group. A sort per class, or a
   // search per score, would miss the cache on a large grade.
-  struct Number {
-    std::uint64_t key;  // descending as unsigned: the best first
-    int index;
-  };
-  std::vector<Number> numbers;
-  for (std::size_t i = 0; i < scores.size(); ++i)
-    if (!IsBlank(scores[i])) numbers.push_back({~host::OrderedBits(scores[i]), static_cast<int>(i)});
-  host::RadixSort<8>(numbers, [](const Number& n, int b) { return static_cast<std::size_t>((n.key >> (8 * b)) & 0xFF); });
-
   constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
   struct Place {
-    double seen = 0;  // numbers walked so far
-    std::uint64_t lastKey = 0;
+    double seen = 0;  // students walked so far
+    double lastScore = 0;
     double lastRank = kNone;
     double rankOfZero = kNone;  // a blank's
-    double next(const Number& n, double score) {
-      if (seen == 0 || n.key != lastKey) {
-        lastKey = n.key;
+    double next(double score) {
+      if (seen == 0 || score != lastScore) {
+        lastScore = score;
         lastRank = seen + 1;
       }
       ++seen;
@@ -132,10 +124,10 @@ GroupedRanks Ranks(const std::vector<double>& scores, const std::vector<int>& gr
   Place all;
   std::vector<Place> group(static_cast<std::size_t>(groups));
   GroupedRanks ranks{std::vector<double>(scores.size(), kNone), std::vector<double>(scores.size(), kNone)};
-  for (const Number& n : numbers) {
-    const auto index = static_cast<std::size_t>(n.index);
-    ranks.overall[index] = all.next(n, scores[index]);
-    if (groupOf[index] >= 0) ranks.inGroup[index] = group[static_cast<std::size_t>(groupOf[index])].next(n, scores[index]);
+  for (const int student : StudentsBestFirst(scores)) {
+    const auto index = static_cast<std::size_t>(student);
+    ranks.overall[index] = all.next(scores[index]);
+    if (groupOf[index] >= 0) ranks.inGroup[index] = group[static_cast<std::size_t>(groupOf[index])].next(scores[index]);
   }
   for (std::size_t i = 0; i < scores.size(); ++i)
     if (IsBlank(scores[i])) {

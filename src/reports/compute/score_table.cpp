@@ -100,8 +100,7 @@ ScoreTable BuildScoreTable(std::vector<Value> header, int students, const Column
     std::vector<double>& scores = t.scores.emplace_back();
     std::vector<int>& marked = t.marked.emplace_back();
     scores.reserve(n);
-    for (int first = 0; first < students; first += kRowsPerPiece) {
-      const int count = std::min(kRowsPerPiece, students - first);
+    ForEachPiece(students, [&](int first, int count) {
       const std::vector<Value> cells = read(column, first, count);
       for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
         const double x = i < cells.size() ? ScoreIfSat(cells[i]) : kBlank;
@@ -113,7 +112,7 @@ ScoreTable BuildScoreTable(std::vector<Value> header, int students, const Column
           scores.push_back(x);
         }
       }
-    }
+    });
   }
   t.order = SortStudents(t);
   return t;

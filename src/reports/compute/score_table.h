@@ -3,6 +3,7 @@
 // or written on. Everything here is plain computation, free of any host.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <span>
@@ -79,6 +80,11 @@ struct ScoreTable {
 // A data column is read this many rows at a time: a province's column as
 // values at once would be 40 MB of fresh pages each time.
 inline constexpr int kRowsPerPiece = 1 << 16;
+// f(first, count) for each piece of `rows` rows, 0-based, in order.
+template <class F>
+void ForEachPiece(int rows, F&& f) {
+  for (int first = 0; first < rows; first += kRowsPerPiece) f(first, std::min(kRowsPerPiece, rows - first));
+}
 
 // The cells of one 0-based column below the header, one per student from
 // student `first` (0-based) on, `count` of them.

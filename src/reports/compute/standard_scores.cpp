@@ -4,8 +4,8 @@
 #include <cmath>
 #include <functional>
 #include <numeric>
-#include <unordered_map>
 
+#include "host/radix_sort.h"
 #include "reports/compute/distribution.h"
 #include "reports/compute/score_table.h"
 
@@ -64,21 +64,22 @@ bool StepsFromTable(const std::vector<double>& scores, Steps& out) {
   return true;
 }
 
-// Any other scores: the distinct ones found by hashing.
-Steps StepsFromHash(const std::vector<double>& scores) {
-  std::unordered_map<double, int> step;
-  for (double x : scores)
-    if (!IsBlank(x)) step.emplace(x, 0);
-  std::vector<double> steps;
-  steps.reserve(step.size());
-  for (const auto& [x, _] : step) steps.push_back(x);
-  std::sort(steps.begin(), steps.end(), std::greater<>());
-  for (std::size_t i = 0; i < steps.size(); ++i) step[steps[i]] = static_cast<int>(i);
-  Steps out;
-  out.count = steps.size();
-  out.of.resize(scores.size());
-  for (std::size_t s = 0; s < scores.size(); ++s) out.of[s] = IsBlank(scores[s]) ? -1 : step.find(scores[s])->second;
-  return out;
+// Any other scores: sorted by their bits, a byte at a time, which keeps
+// equal scores in data order.
+std::vector<int> SortedBestFirst(const std::vector<double>& scores) {
+  struct Student {
+    std::uint64_t key;  // descending as unsigned: the best first
+    int index;
+  };
+  std::vector<Student> students;
+  for (std::size_t s = 0; s < scores.size(); ++s)
+    if (!IsBlank(scores[s])) students.push_back({~host::OrderedBits(scores[s]), static_cast<int>(s)});
+  host::RadixSort<8>(students,
+                     [](const Student& x, int b) { return static_cast<std::size_t>((x.key >> (8 * b)) & 0xFF); });
+  std::vector<int> bestFirst;
+  bestFirst.reserve(students.size());
+  for (const Student& x : students) bestFirst.push_back(x.index);
+  return bestFirst;
 }
 
 }  // namespace
@@ -88,7 +89,7 @@ std::vector<int> StudentsBestFirst(const std::vector<double>& scores) {
   // score, in data order, rather than sorted. A sort through a province's
   // students would miss the cache at every step.
   Steps steps;
-  if (!StepsFromTable(scores, steps)) steps = StepsFromHash(scores);
+  if (!StepsFromTable(scores, steps)) return SortedBestFirst(scores);
   std::vector<int> first(steps.count + 1, 0);  // where each step's students start
   for (int step : steps.of)
     if (step >= 0) ++first[static_cast<std::size_t>(step) + 1];
