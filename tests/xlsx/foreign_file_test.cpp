@@ -267,6 +267,49 @@ TEST_F(ForeignFileTest, PartNamesMatchWhateverTheirLetterCase) {
   EXPECT_EQ(loaded.book->modelSheet(1).value({1, 1}), Value(1));
 }
 
+// A city's names take megabytes of shared strings, read a megabyte at a
+// time: every string, plain, spaced, escaped or in runs, comes back as it
+// would from one reading, wherever the pieces are cut.
+TEST_F(ForeignFileTest, ManySharedStringsReadAsOne) {
+  constexpr int kStrings = 70000;  // about 2 MB of <si>
+  std::string strings, rows;
+  auto expected = [](int i) {
+    return i % 1000 == 7   ? "粗" + std::to_string(i) + "体"
+           : i % 1000 == 8 ? " 空格 " + std::to_string(i)
+                           : "学生&" + std::to_string(i);
+  };
+  for (int i = 0; i < kStrings; ++i) {
+    if (i % 1000 == 7)
+      strings += "<si><r><rPr><b/><sz val=\"9\"/><rFont val=\"Arial\"/></rPr><t>粗</t></r><r><t>" + std::to_string(i) +
+                 "体</t></r></si>";
+    else if (i % 1000 == 8)
+      strings += "<si><t xml:space=\"preserve\"> 空格 " + std::to_string(i) + "</t></si>";
+    else
+      strings += "<si><t>学生&amp;" + std::to_string(i) + "</t></si>";
+    rows += "<row r=\"" + std::to_string(i + 1) + "\"><c r=\"A" + std::to_string(i + 1) + "\" t=\"s\"><v>" +
+            std::to_string(i) + "</v></c></row>";
+  }
+  auto loaded = load(OneSheetPackage("<sheetData>" + rows + "</sheetData>", strings + "\n"));
+  const model::Sheet& read = loaded.book->modelSheet(1);
+  for (int i = 0; i < kStrings; ++i) ASSERT_EQ(read.value({i + 1, 1}), Value(expected(i))) << "string " << i;
+  for (int i = 7; i < kStrings; i += 1000) {
+    ASSERT_EQ(read.textRuns({i + 1, 1}).size(), 1u) << "string " << i;
+    EXPECT_EQ(read.textRuns({i + 1, 1})[0].bold, true) << "string " << i;
+  }
+
+  // A fault deep in the part is told with the part and where it is.
+  const std::string broken =
+      strings.substr(0, strings.size() / 2) + "<si><t>坏</si>" + strings.substr(strings.size() / 2);
+  std::string why;
+  try {
+    load(OneSheetPackage("<sheetData>" + rows + "</sheetData>", broken));
+  } catch (const std::exception& e) {
+    why = e.what();
+  }
+  EXPECT_NE(why.find("xl/sharedStrings.xml"), std::string::npos) << why;
+  EXPECT_NE(why.find("位置"), std::string::npos) << why;
+}
+
 TEST_F(ForeignFileTest, PartsWhoseElementsCarryAPrefixReadAsAnyOther) {
   auto parts = OneSheetPackage(kBody, "<si><t>班级</t></si>");
   const std::string main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";

@@ -889,12 +889,46 @@ std::vector<std::pair<std::string, Rect>> AreasOfName(const std::string& refs) {
   return out;
 }
 
+// The strings a megabyte of <si> at a time, as a sheet's rows are read: a
+// province's million names as one document tree took 200 MB and a second.
+// A part laid out otherwise (a prefix, a comment, CDATA) is read whole.
 std::vector<RichText> ReadSharedStrings(const Package& package, const std::string& part, const StyleSheetContent& styles) {
   std::vector<RichText> out;
   if (part.empty() || !package.has(part)) return out;
-  auto doc = package.xml(part);
   host::ColorTable colors = styles.colors;
-  for (auto si : doc.child("sst").children("si")) out.push_back(ReadRichText(si, colors, styles.theme));
+  auto readStrings = [&](const pugi::xml_node& parent) {
+    for (auto si : parent.children("si")) out.push_back(ReadRichText(si, colors, styles.theme));
+  };
+  const std::string_view text = package.text(part);
+  const std::size_t open = text.find("<sst"), openEnd = text.find('>', open);
+  const std::size_t close = text.rfind("</sst>");
+  const bool inPieces = openEnd != std::string_view::npos && close != std::string_view::npos && openEnd < close &&
+                        text.substr(0, open).find("<!") == std::string_view::npos &&
+                        !HasMarkupOtherThanElements(text.substr(openEnd + 1)) &&
+                        text.find_first_not_of(" \t\r\n", close + 6) == std::string_view::npos;
+  if (!inPieces) {
+    readStrings(package.xml(part).child("sst"));
+    return out;
+  }
+  pugi::xml_document front;
+  Package::ThrowUnlessParsed(
+      part, front.load_string((std::string(text.substr(0, openEnd + 1)) + "</sst>").c_str(), Package::kParseOptions));
+  if (!front.child("sst")) {
+    readStrings(package.xml(part).child("sst"));
+    return out;
+  }
+  constexpr std::size_t kPiece = 1 << 20;
+  for (std::size_t at = openEnd + 1; at < close;) {
+    std::size_t end = at + kPiece < close ? text.find("</si>", at + kPiece) : std::string_view::npos;
+    end = end == std::string_view::npos || end > close ? close : end + 5;
+    pugi::xml_document piece;
+    Package::ThrowUnlessParsed(part,
+                               piece.load_buffer(text.data() + at, end - at,
+                                                 Package::kParseOptions | pugi::parse_fragment, pugi::encoding_utf8),
+                               at);
+    readStrings(piece);
+    at = end;
+  }
   return out;
 }
 
@@ -927,6 +961,7 @@ LoadedWorkbook Load(model::Application& app, const std::string& path, const Prog
   if (!stylesPart.empty() && package.has(stylesPart)) stylesDoc = package.xml(stylesPart);
   const StyleSheetContent styles = ReadStyleSheet(stylesDoc.child("styleSheet"), theme);
   std::vector<RichText> strings = ReadSharedStrings(package, stringsPart, styles);
+  if (!stringsPart.empty()) package.release(stringsPart);
 
   namespace fs = std::filesystem;
   fs::path file(path);
