@@ -88,13 +88,12 @@ Rect Sheet::usedRange() const {
   int top = kMaxRow + 1, bottom = 0, left = kMaxCol + 1, right = 0;
   for (int c = 1; c <= columnCount(); ++c) {
     const auto& slots = cols_[static_cast<std::size_t>(c - 1)].slots();
-    int first = 0, last = 0;
-    for (int r = 1; r <= static_cast<int>(slots.size()); ++r)
-      if (slots[static_cast<std::size_t>(r - 1)].inUse()) {
-        if (!first) first = r;
-        last = r;
-      }
-    if (!first) continue;
+    // From either end to the first slot in use: a province's column is
+    // not walked through.
+    int first = 1, last = static_cast<int>(slots.size());
+    while (first <= last && !slots[static_cast<std::size_t>(first - 1)].inUse()) ++first;
+    if (first > last) continue;
+    while (!slots[static_cast<std::size_t>(last - 1)].inUse()) --last;
     top = std::min(top, first);
     bottom = std::max(bottom, last);
     left = std::min(left, c);

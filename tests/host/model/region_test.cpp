@@ -49,6 +49,15 @@ TEST_F(RegionTest, UsedRangeCoversValuesFormatsAndRowHeights) {
   sheet.setRowHeight(1, host::kMaxRow, 16);  // a default height is no row's own
   sheet.clear(rect(9, 6, 9, 6));
   EXPECT_EQ(sheet.usedRange(), rect(5, 3, 5, 3));
+  // Emptied cells at either end of a column, and between, count for nothing.
+  put(2, 4, Value(1.0));
+  put(4, 4, Value(1.0));
+  put(8, 4, Value(1.0));
+  sheet.clear(rect(8, 4, 8, 4));
+  sheet.clear(rect(2, 4, 2, 4));
+  EXPECT_EQ(sheet.usedRange(), rect(4, 3, 5, 4));
+  sheet.clear(rect(4, 4, 4, 4));
+  EXPECT_EQ(sheet.usedRange(), rect(5, 3, 5, 3));
 }
 
 TEST_F(RegionTest, WholeCellFindComparesDisplayTextIgnoringCase) {
