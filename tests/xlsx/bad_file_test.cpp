@@ -104,6 +104,12 @@ TEST_F(BadFileTest, DocumentTypeDeclarationsAreRefusedAndEntitiesNeverExpanded) 
   parts = OneSheetPackage(kGoodBody);
   parts["xl/workbook.xml"] = "<!DOCTYPE workbook>" + parts["xl/workbook.xml"];
   EXPECT_NE(reasonFor(parts).find("xl/workbook.xml"), std::string::npos) << "in any part";
+  // A sheet too, though its rows are read a piece at a time.
+  parts = OneSheetPackage(kGoodBody);
+  parts["xl/worksheets/sheet1.xml"] = "<!DOCTYPE worksheet>" + parts["xl/worksheets/sheet1.xml"];
+  const std::string sheetWhy = reasonFor(parts);
+  EXPECT_NE(sheetWhy.find("xl/worksheets/sheet1.xml"), std::string::npos) << sheetWhy;
+  EXPECT_NE(sheetWhy.find("DTD"), std::string::npos) << sheetWhy;
 }
 
 TEST_F(BadFileTest, AZipBombIsRefusedBeforeItFillsMemory) {
