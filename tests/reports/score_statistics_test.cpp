@@ -90,7 +90,7 @@ TEST(ScoreTableTest, StudentOrderIsTheClassTotalSubjectChainWithDataOrderLast) {
     const int students = 1 + static_cast<int>(next() % 250), fields = 1 + static_cast<int>(next() % 4);
     t.scores.assign(static_cast<std::size_t>(fields), {});
     for (int s = 0; s < students; ++s) {
-      t.classKeys.push_back(classes[next() % 7]);
+      t.addStudent(classes[next() % 7]);
       for (auto& field : t.scores) field.push_back(next() % 7 == 0 ? kBlank : static_cast<double>(next() % 5));
     }
     auto bestFirst = [](double a, double b) {
@@ -101,7 +101,7 @@ TEST(ScoreTableTest, StudentOrderIsTheClassTotalSubjectChainWithDataOrderLast) {
     std::iota(expected.begin(), expected.end(), 0);
     std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
       const auto ua = static_cast<std::size_t>(a), ub = static_cast<std::size_t>(b);
-      if (int c = host::compareInSortOrder(t.classKeys[ua], t.classKeys[ub])) return c < 0;
+      if (int c = host::compareInSortOrder(t.classKey(ua), t.classKey(ub))) return c < 0;
       if (int c = bestFirst(t.scores[0][ua], t.scores[0][ub])) return c < 0;
       for (std::size_t f = t.scores.size(); f-- > 1;)
         if (int c = bestFirst(t.scores[f][ua], t.scores[f][ub])) return c < 0;

@@ -141,13 +141,15 @@ std::vector<std::string> SharedIdentity(std::span<const host::Value> now, std::s
   return shared;
 }
 
-// How each student is known in one exam, from its identity columns.
+// How each student is known in one exam, from its identity columns and
+// `classOf(student)`, its class cell.
+template <class ClassOf>
 std::vector<StudentKey> KeysOf(const std::vector<std::string>& headers,
-                               const std::vector<std::vector<host::Value>>& columns,
-                               const std::vector<host::Value>& classes) {
-  std::vector<StudentKey> keys(classes.size());
-  for (std::size_t s = 0; s < classes.size(); ++s) {
-    keys[s].className = host::toText(classes[s]);
+                               const std::vector<std::vector<host::Value>>& columns, std::size_t students,
+                               ClassOf&& classOf) {
+  std::vector<StudentKey> keys(students);
+  for (std::size_t s = 0; s < students; ++s) {
+    keys[s].className = host::toText(classOf(s));
     for (std::size_t k = 0; k < headers.size(); ++k)
       (headers[k] == "姓名" ? keys[s].name : keys[s].number) = host::toText(columns[k][s]);
   }
@@ -315,7 +317,9 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
   {
     std::vector<std::vector<host::Value>> earlierIdentity;
     for (const std::string& h : identity) earlierIdentity.push_back(earlierColumn(FindHeader(header, h)));
-    c.earlierKeys = KeysOf(identity, earlierIdentity, earlierColumn(earlierClass));
+    const std::vector<host::Value> classes = earlierColumn(earlierClass);
+    c.earlierKeys = KeysOf(identity, earlierIdentity, classes.size(),
+                           [&](std::size_t s) -> const host::Value& { return classes[s]; });
   }
   std::vector<std::vector<double>> then(data.fields.size(), std::vector<double>(static_cast<std::size_t>(before), kBlank));
   for (std::size_t f = 0; f < data.fields.size(); ++f)
@@ -339,7 +343,9 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
     c.identity.push_back(students ? place.dataSheet->values({2, column + 1, students + 1, column + 1}).cells
                                   : std::vector<host::Value>{});
   }
-  c.match = MatchStudents(KeysOf(identity, c.identity, data.table.classCells), c.earlierKeys);
+  c.match = MatchStudents(KeysOf(identity, c.identity, static_cast<std::size_t>(students),
+                                 [&](std::size_t s) -> const host::Value& { return data.table.classCell(s); }),
+                          c.earlierKeys);
   // A field at a time: a province's scores of both exams are not held twice.
   for (std::size_t f = 0; f < data.fields.size(); ++f) {
     c.fields.push_back(CompareExams(data.table.scoresIfSat(f), then[f], c.match.earlierOf, c.marks));

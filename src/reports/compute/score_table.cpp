@@ -92,10 +92,12 @@ ScoreTable BuildScoreTable(std::vector<Value> header, int students, const Column
   ScoreTable t;
   t.header = std::move(header);
   const auto n = static_cast<std::size_t>(std::max(students, 0));
-  t.classCells = read(classColumn, 0, static_cast<int>(n));
-  t.classCells.resize(n);
-  t.classKeys.reserve(n);
-  for (const Value& cell : t.classCells) t.classKeys.push_back(ClassKey(cell));
+  t.classIds.reserve(n);
+  ForEachPiece(students, [&](int first, int count) {
+    const std::vector<Value> cells = read(classColumn, first, count);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
+      t.addStudent(i < cells.size() ? cells[i] : Value());
+  });
   for (int column : fieldColumns) {
     std::vector<double>& scores = t.scores.emplace_back();
     std::vector<int>& marked = t.marked.emplace_back();
@@ -116,6 +118,31 @@ ScoreTable BuildScoreTable(std::vector<Value> header, int students, const Column
   }
   t.order = SortStudents(t);
   return t;
+}
+
+namespace {
+
+// What tells two cells apart exactly: their kind and content.
+std::string CellIdentity(const Value& v) {
+  std::string name(1, static_cast<char>(v.kind()));
+  if (v.isText())
+    name += v.text();
+  else if (v.isNumber())
+    name += std::to_string(std::bit_cast<std::uint64_t>(v.number()));
+  else
+    name += host::displayText(v);
+  return name;
+}
+
+}  // namespace
+
+void ScoreTable::addStudent(const Value& classCell) {
+  auto [it, fresh] = classIdOfCell.try_emplace(CellIdentity(classCell), static_cast<int>(distinctClassCells.size()));
+  if (fresh) {
+    distinctClassCells.push_back(classCell);
+    distinctClassKeys.push_back(ClassKey(classCell));
+  }
+  classIds.push_back(it->second);
 }
 
 std::vector<double> ScoreTable::scoresIfSat(std::size_t field) const {
@@ -147,42 +174,30 @@ int CompareBestFirst(double a, double b) {
 
 namespace {
 
-// Each student's class as its place among the distinct class keys in the
-// host's sort order, keys that compare equal sharing a place: the sort then
+// Each student's class as its place among the class keys in the host's
+// sort order, keys that compare equal sharing a place: the sort then
 // compares integers instead of texts.
-std::vector<int> ClassPlaces(const std::vector<Value>& classKeys) {
-  std::vector<int> places(classKeys.size());
-  std::vector<std::size_t> distinct;  // first student of each distinct key
-  std::unordered_map<std::string, int> seen;
-  std::vector<int> ids(classKeys.size());
-  for (std::size_t s = 0; s < classKeys.size(); ++s) {
-    const Value& k = classKeys[s];
-    std::string name(1, static_cast<char>(k.kind()));
-    if (k.isText()) name += k.text();
-    else if (k.isNumber()) name += std::to_string(std::bit_cast<std::uint64_t>(k.number()));
-    else name += host::displayText(k);
-    auto [it, fresh] = seen.try_emplace(std::move(name), static_cast<int>(distinct.size()));
-    if (fresh) distinct.push_back(s);
-    ids[s] = it->second;
-  }
-  std::vector<int> byOrder(distinct.size());
+std::vector<int> ClassPlaces(const ScoreTable& t) {
+  const std::vector<Value>& keys = t.distinctClassKeys;
+  std::vector<int> byOrder(keys.size());
   std::iota(byOrder.begin(), byOrder.end(), 0);
-  auto keyOf = [&](int id) -> const Value& { return classKeys[distinct[static_cast<std::size_t>(id)]]; };
+  auto keyOf = [&](int id) -> const Value& { return keys[static_cast<std::size_t>(id)]; };
   std::stable_sort(byOrder.begin(), byOrder.end(),
                    [&](int a, int b) { return host::compareInSortOrder(keyOf(a), keyOf(b)) < 0; });
-  std::vector<int> placeOfId(distinct.size());
+  std::vector<int> placeOfId(keys.size());
   for (std::size_t i = 0, place = 0; i < byOrder.size(); ++i) {
     if (i > 0 && host::compareInSortOrder(keyOf(byOrder[i - 1]), keyOf(byOrder[i])) != 0) ++place;
     placeOfId[static_cast<std::size_t>(byOrder[i])] = static_cast<int>(place);
   }
-  for (std::size_t s = 0; s < classKeys.size(); ++s) places[s] = placeOfId[static_cast<std::size_t>(ids[s])];
+  std::vector<int> places(t.classIds.size());
+  for (std::size_t s = 0; s < places.size(); ++s) places[s] = placeOfId[static_cast<std::size_t>(t.classIds[s])];
   return places;
 }
 
 }  // namespace
 
 std::vector<int> SortByClassAndName(const ScoreTable& t, const std::vector<Value>& names) {
-  const std::vector<int> places = ClassPlaces(t.classKeys);
+  const std::vector<int> places = ClassPlaces(t);
   std::vector<std::string> texts(places.size());
   for (std::size_t s = 0; s < texts.size() && s < names.size(); ++s) texts[s] = host::toText(names[s]);
   std::vector<int> order(places.size());
@@ -200,7 +215,7 @@ std::vector<int> SortStudents(const ScoreTable& t) {
   std::vector<const std::vector<double>*> keys;
   if (!t.scores.empty()) keys.push_back(&t.scores.front());
   for (std::size_t f = t.scores.size(); f-- > 1;) keys.push_back(&t.scores[f]);
-  const std::vector<int> places = ClassPlaces(t.classKeys);
+  const std::vector<int> places = ClassPlaces(t);
   // The first two keys travel with the student, so that most comparisons
   // touch no other memory.
   struct Student {
@@ -231,13 +246,11 @@ std::string ClassMatchKey(const std::string& shown) {
 }
 
 std::unordered_map<std::string, std::vector<int>> StudentsByClass(const ScoreTable& t) {
-  // Each student's class found in the data's order, then placed in the
-  // report order: a city's keys read in the report order miss the cache.
+  // Each class's list found once, then the students placed in the report order.
   std::unordered_map<std::string, std::vector<int>> classes;
-  std::vector<std::vector<int>*> classOf(t.classKeys.size());
-  for (std::size_t s = 0; s < t.classKeys.size(); ++s)
-    classOf[s] = &classes[ClassMatchKey(host::displayText(t.classKeys[s]))];
-  for (int s : t.order) classOf[static_cast<std::size_t>(s)]->push_back(s);
+  std::vector<std::vector<int>*> listOf;  // [class id]
+  for (const Value& key : t.distinctClassKeys) listOf.push_back(&classes[ClassMatchKey(host::displayText(key))]);
+  for (int s : t.order) listOf[static_cast<std::size_t>(t.classIds[static_cast<std::size_t>(s)])]->push_back(s);
   return classes;
 }
 

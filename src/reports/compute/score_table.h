@@ -62,8 +62,12 @@ std::vector<host::Value> SumOfSubjects(const host::Grid& table, const std::vecto
 // size, and per student the class and the cleaned scores.
 struct ScoreTable {
   std::vector<host::Value> header;           // row 1, one per column
-  std::vector<host::Value> classCells;       // [student], as the sheet holds them
-  std::vector<host::Value> classKeys;        // [student]
+  // The class column: each distinct cell once, as the sheet holds it, and
+  // its key (ClassKey); each student's class as an index into them. A
+  // province's million students name 2,000 classes.
+  std::vector<host::Value> distinctClassCells, distinctClassKeys;
+  std::vector<int> classIds;                           // [student]
+  std::unordered_map<std::string, int> classIdOfCell;  // what addStudent looks a cell up by
   std::vector<std::vector<double>> scores;   // [field][student], cleaned
   // [field]: the students whose cell holds a mark rather than a score (an
   // absence, an error), which `scores` counts as 0, in data order.
@@ -73,8 +77,16 @@ struct ScoreTable {
   // A field's scores as ScoreIfSat reads the cells: the marked blank.
   std::vector<double> scoresIfSat(std::size_t field) const;
 
-  int students() const { return static_cast<int>(classKeys.size()); }
+  int students() const { return static_cast<int>(classIds.size()); }
   int columns() const { return static_cast<int>(header.size()); }
+  const host::Value& classCell(std::size_t student) const {
+    return distinctClassCells[static_cast<std::size_t>(classIds[student])];
+  }
+  const host::Value& classKey(std::size_t student) const {
+    return distinctClassKeys[static_cast<std::size_t>(classIds[student])];
+  }
+  // One student more, of the class in `classCell`.
+  void addStudent(const host::Value& classCell);
 };
 
 // A data column is read this many rows at a time: a province's column as

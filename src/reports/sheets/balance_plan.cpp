@@ -82,7 +82,7 @@ int PutLayers(SheetPlan& plan, const ScoreData& data, const BalanceReport& r, in
   int row = top + 1;
   auto putStudent = [&](int at, int col, int student) {
     const auto s = static_cast<std::size_t>(student);
-    plan.put(at, col++, data.table.classCells[s]);
+    plan.put(at, col++, data.table.classCell(s));
     for (const auto& column : r.identity) plan.put(at, col++, column[s]);
     plan.put(at, col++, Value(total[s]));
     if (!r.noRanks) plan.put(at, col, NumberOrEmpty(ranks[s]));

@@ -140,7 +140,7 @@ host::Grid BorderlineRows(const ScoreData& data, const BorderlineLists& r,
     const auto s = static_cast<std::size_t>(line.students[static_cast<std::size_t>(listed)]);
     int col = 0;
     g.at(i, col++) = Value(line.name);
-    g.at(i, col++) = data.table.classCells[s];
+    g.at(i, col++) = data.table.classCell(s);
     for (const auto& column : r.identity) g.at(i, col++) = column[s];
     for (std::size_t f = 0; f < data.fields.size(); ++f, col += 2) {
       const double gap = line.gap(static_cast<std::size_t>(listed), f);

@@ -110,7 +110,7 @@ ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreD
         name = c.earlierKeys[s].name;
         cls = c.earlierKeys[s].className;
       } else {
-        cls = host::toText(data.table.classCells[s]);
+        cls = host::toText(data.table.classCell(s));
         for (std::size_t k = 0; k < c.identityHeaders.size(); ++k)
           (c.identityHeaders[k] == "姓名" ? name : number) = host::toText(c.identity[k][s]);
       }
@@ -154,7 +154,8 @@ ProgressTable ProgressTableInReportOrder(const ScoreData& data, ExamComparison&&
   const std::vector<int>& order = data.table.order;
   ProgressTable t;
   t.noRanks = c.noRanks;
-  t.classCells = InOrder(data.table.classCells, order);
+  t.classCells = data.table.distinctClassCells;
+  t.classIds = InOrder(data.table.classIds, order);
   for (auto& column : c.identity) {
     t.identity.push_back(InOrder(column, order));
     std::vector<Value>().swap(column);
@@ -172,7 +173,7 @@ host::Grid ProgressRows(const ProgressTable& t, int first, int rows) {
   for (int r = 0; r < rows; ++r) {
     const auto s = static_cast<std::size_t>(first + r);
     int col = 0;
-    g.at(r, col++) = t.classCells[s];
+    g.at(r, col++) = t.classCells[static_cast<std::size_t>(t.classIds[s])];
     for (const auto& column : t.identity) g.at(r, col++) = column[s];
     for (const FieldProgress& p : t.fields) {
       if (!t.noRanks) {

@@ -41,7 +41,8 @@ ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreD
 // the data's order would be a cache miss a cell.
 struct ProgressTable {
   bool noRanks = false;
-  std::vector<host::Value> classCells;
+  std::vector<host::Value> classCells;             // each distinct class cell once
+  std::vector<int> classIds;                       // [row], into classCells
   std::vector<std::vector<host::Value>> identity;  // [column][row]
   std::vector<FieldProgress> fields;               // [field], each [row]
 };

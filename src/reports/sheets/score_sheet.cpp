@@ -53,8 +53,8 @@ void PutCopiedColumns(host::Worksheet& w, host::Worksheet& dataSheet, const Scor
           continue;
         }
         const std::size_t s = static_cast<std::size_t>(plan.order[static_cast<std::size_t>(p - 1)]);
-        piece.at(r, 0) = isClass && !(t.classKeys[s] == t.classCells[s]) ? t.classKeys[s]
-                                                                         : cells.at(static_cast<int>(s) + 1, 0);
+        piece.at(r, 0) =
+            isClass && !(t.classKey(s) == t.classCell(s)) ? t.classKey(s) : cells.at(static_cast<int>(s) + 1, 0);
       }
     });
     columnDone();

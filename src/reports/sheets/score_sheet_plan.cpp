@@ -98,7 +98,7 @@ ScoreSheetPlan PlanScoreSheet(const std::string& dataWorkbookName, const ScoreDa
   // the last student.
   static const Value kBelowTheLast;
   auto classAt = [&](std::size_t position) -> const Value& {
-    return position < t.order.size() ? t.classKeys[static_cast<std::size_t>(t.order[position])] : kBelowTheLast;
+    return position < t.order.size() ? t.classKey(static_cast<std::size_t>(t.order[position])) : kBelowTheLast;
   };
   for (std::size_t p = 1; p <= t.order.size(); ++p)
     if (!(classAt(p) == classAt(p - 1))) frame.pageBreaks.push_back(static_cast<int>(p) + kScoreSheetFirstStudentRow);

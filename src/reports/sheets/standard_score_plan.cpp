@@ -230,7 +230,7 @@ host::Grid StudentRows(const ScoreData& data, const params::GradeScheme& scheme,
   for (int r = 0; r < rows; ++r) {
     const auto s = static_cast<std::size_t>(data.table.order[static_cast<std::size_t>(first + r)]);
     int c = 0;
-    g.at(r, c++) = data.table.classCells[s];
+    g.at(r, c++) = data.table.classCell(s);
     for (const auto& column : identity) g.at(r, c++) = column[s];
     for (const FieldStandardScores& field : fields) {
       const double raw = field.scores[static_cast<std::size_t>(first + r)];
