@@ -91,7 +91,9 @@ TEST(ScoreTableTest, StudentOrderIsTheClassTotalSubjectChainWithDataOrderLast) {
     t.scores.assign(static_cast<std::size_t>(fields), {});
     for (int s = 0; s < students; ++s) {
       t.addStudent(classes[next() % 7]);
-      for (auto& field : t.scores) field.push_back(next() % 7 == 0 ? kBlank : static_cast<double>(next() % 5));
+      // Whole points in even rounds; tenths, which the students' ranking sorts by their bits, in odd ones.
+      for (auto& field : t.scores)
+        field.push_back(next() % 7 == 0 ? kBlank : static_cast<double>(next() % 5) / (round % 2 ? 10 : 1));
     }
     auto bestFirst = [](double a, double b) {
       if (IsBlank(a) || IsBlank(b)) return IsBlank(a) == IsBlank(b) ? 0 : (IsBlank(a) ? 1 : -1);

@@ -10,6 +10,9 @@
 #include <string>
 #include <unordered_map>
 
+#include "host/radix_sort.h"
+#include "reports/compute/standard_scores.h"
+
 namespace tavo::reports {
 
 using host::Value;
@@ -216,24 +219,45 @@ std::vector<int> SortStudents(const ScoreTable& t) {
   if (!t.scores.empty()) keys.push_back(&t.scores.front());
   for (std::size_t f = t.scores.size(); f-- > 1;) keys.push_back(&t.scores[f]);
   const std::vector<int> places = ClassPlaces(t);
-  // The first two keys travel with the student, so that most comparisons
-  // touch no other memory.
+  // The class's place and the total's (a blank after every number) make
+  // one key a radix sort orders in linear time, equal keys in data order;
+  // only students of one class and total, a few at a time, are compared
+  // by the subjects.
+  std::vector<std::uint32_t> totalPlace(places.size(), 0);
+  if (!keys.empty()) {
+    const std::vector<double>& total = *keys.front();
+    const std::vector<int> bestFirst = StudentsBestFirst(total);
+    std::uint32_t place = 0;
+    for (std::size_t i = 0; i < bestFirst.size(); ++i) {
+      const auto s = static_cast<std::size_t>(bestFirst[i]);
+      if (i > 0 && total[s] != total[static_cast<std::size_t>(bestFirst[i - 1])]) ++place;
+      totalPlace[s] = place;
+    }
+    const std::uint32_t blank = bestFirst.empty() ? 0 : place + 1;
+    for (std::size_t s = 0; s < total.size(); ++s)
+      if (IsBlank(total[s])) totalPlace[s] = blank;
+  }
   struct Student {
-    int place;
+    std::uint64_t key;
     int index;
-    double first;
   };
-  std::vector<Student> students(static_cast<std::size_t>(t.students()));
+  std::vector<Student> students(places.size());
   for (std::size_t s = 0; s < students.size(); ++s)
-    students[s] = {places[s], static_cast<int>(s), keys.empty() ? 0.0 : (*keys.front())[s]};
-  std::sort(students.begin(), students.end(), [&](const Student& a, const Student& b) {
-    if (a.place != b.place) return a.place < b.place;
-    if (int c = CompareBestFirst(a.first, b.first)) return c < 0;
+    students[s] = {static_cast<std::uint64_t>(places[s]) << 32 | totalPlace[s], static_cast<int>(s)};
+  host::RadixSort<8>(students,
+                     [](const Student& x, int b) { return static_cast<std::size_t>((x.key >> (8 * b)) & 0xFF); });
+  auto bySubjects = [&](const Student& a, const Student& b) {
     const auto ua = static_cast<std::size_t>(a.index), ub = static_cast<std::size_t>(b.index);
     for (std::size_t k = 1; k < keys.size(); ++k)
       if (int c = CompareBestFirst((*keys[k])[ua], (*keys[k])[ub])) return c < 0;
     return a.index < b.index;
-  });
+  };
+  for (auto run = students.begin(); run != students.end();) {
+    auto end = run + 1;
+    while (end != students.end() && end->key == run->key) ++end;
+    if (end - run > 1 && keys.size() > 1) std::sort(run, end, bySubjects);
+    run = end;
+  }
   std::vector<int> order(students.size());
   for (std::size_t i = 0; i < students.size(); ++i) order[i] = students[i].index;
   return order;
