@@ -343,8 +343,9 @@ void ProgressReport(host::Application& app, const host::Dialog& dialog, const st
     c.identity.push_back(students ? place.dataSheet->values({2, column + 1, students + 1, column + 1}).cells
                                   : std::vector<host::Value>{});
   }
+  const ScoreTable& table = data.table;  // a lambda may not name a structured binding everywhere we build
   c.match = MatchStudents(KeysOf(identity, c.identity, static_cast<std::size_t>(students),
-                                 [&](std::size_t s) -> const host::Value& { return data.table.classCell(s); }),
+                                 [&](std::size_t s) -> const host::Value& { return table.classCell(s); }),
                           c.earlierKeys);
   // A field at a time: a province's scores of both exams are not held twice.
   for (std::size_t f = 0; f < data.fields.size(); ++f) {
