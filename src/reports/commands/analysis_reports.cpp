@@ -40,8 +40,9 @@ std::optional<PreparedScores> PrepareAnalysis(host::Application& app, const host
 std::vector<double> ReadScores(host::Worksheet& sheet, int column, int students, double (*score)(const host::Value&)) {
   std::vector<double> scores(static_cast<std::size_t>(students), kBlank);
   ForEachPiece(students, [&](int first, int count) {
-    const host::Grid cells = sheet.values({2 + first, column + 1, 1 + first + count, column + 1});
-    for (int s = first; s < first + count; ++s) scores[static_cast<std::size_t>(s)] = score(cells.at(s - first, 0));
+    const std::vector<host::Value> cells = ReadColumnPiece(sheet, column, first, count);
+    for (int s = first; s < first + count; ++s)
+      scores[static_cast<std::size_t>(s)] = score(cells[static_cast<std::size_t>(s - first)]);
   });
   return scores;
 }

@@ -83,6 +83,10 @@ ReportKind ScoreBandsKind(const std::string& sheet) {
   return k;
 }
 
+std::vector<Value> ReadColumnPiece(const host::Worksheet& sheet, int column, int first, int count) {
+  return count > 0 ? sheet.values({2 + first, column + 1, 1 + first + count, column + 1}).cells : std::vector<Value>{};
+}
+
 void OrderWithoutRanks(const ReportPlace& place, ScoreData& data) {
   const int students = data.table.students();
   const int column = FindHeader(data.table.header, "姓名");
@@ -134,10 +138,7 @@ std::optional<PreparedScores> PrepareScoreData(host::Application& app, const hos
   const int students = region.rowCount() - 1;
   const host::Grid headerRow = sheet.values({1, 1, 1, region.right});
   std::vector<Value> header = headerRow.cells;
-  auto readColumn = [&](int column, int first, int count) {
-    return count > 0 ? sheet.values({2 + first, column + 1, 1 + first + count, column + 1}).cells
-                     : std::vector<Value>{};
-  };
+  auto readColumn = [&](int column, int first, int count) { return ReadColumnPiece(sheet, column, first, count); };
   const int classColumn = FindHeader(header, kClassField);
   if (classColumn < 0) {
     sheetutil::Warn(app, "数据表第1行缺少 班级 字段，请检查！");

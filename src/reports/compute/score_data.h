@@ -88,6 +88,10 @@ std::optional<PreparedScores> PrepareScoreData(host::Application&, const host::D
                                           const std::string& dataWorkbookName,
                                           const std::function<void(host::Worksheet& versionSheet)>& readSettings);
 
+// Students first..first+count-1 (0-based, below the header) of a data
+// column (0-based): one piece of ForEachPiece.
+std::vector<host::Value> ReadColumnPiece(const host::Worksheet&, int column, int first, int count);
+
 // Where pupils are not ranked, lists them by class and name instead of best
 // first (the data's 姓名 column; without one, the data's order in a class).
 void OrderWithoutRanks(const ReportPlace&, ScoreData&);
