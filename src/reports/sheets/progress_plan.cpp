@@ -20,9 +20,11 @@ std::vector<std::string> StudentMeasures(bool noRanks) {
   if (noRanks) return {"上次T分", "本次T分", "T分变化", "标记"};
   return {"上次名次", "本次名次", "名次变化", "上次T分", "本次T分", "T分变化", "标记"};
 }
+// Short enough for the columns the student table sets: the notes say the
+// changes here are the class's means.
 std::vector<std::string> ClassMeasures(bool noRanks) {
-  if (noRanks) return {"对比人数", "T分变化均值", "进步人数", "退步人数"};
-  return {"对比人数", "名次变化均值", "T分变化均值", "进步人数", "退步人数"};
+  if (noRanks) return {"对比人数", "T分变化", "进步人数", "退步人数"};
+  return {"对比人数", "名次变化", "T分变化", "进步人数", "退步人数"};
 }
 
 }  // namespace
@@ -46,8 +48,8 @@ ProgressPlan PlanProgressSheet(const std::string& dataWorkbookName, const ScoreD
       plan, FileStem(dataWorkbookName) + " 进退步" + (c.noRanks ? "（不排名）" : ""), std::min(plan.columns, 20),
       {"与上次考试“" + FileStem(c.earlierFile) + "”比较，学生按" + (c.match.byNumber ? "考号（学号）" : "班级和姓名") +
            "对应。" + ranks + "T分 = 50 + 10 × (得分 − 平均分) ÷ 标准差，按各次考试的全体参考学生。",
-       "↑、↓ 标出进步、退步最多的 " + std::to_string(c.marks) +
-           " 人（变化相同的一并标出）；两次考试不是都有成绩的学生不对比。" +
+       "班级表的" + std::string(c.noRanks ? "T分变化" : "名次变化、T分变化") + "为对比学生的平均值。↑、↓ 标出进步、退步最多的 " +
+           std::to_string(c.marks) + " 人（变化相同的一并标出）；两次考试不是都有成绩的学生不对比。" +
            (c.noRanks ? "本表按“不排名”设置，学生按班级和姓名排列。" : "")});
 
   // Per class, then the whole grade.
